@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QStringList>
+
+// `q7bom program-types`: every menu key with the program type, voucher type
+// and handler class that the component answers through SetProgramType.
+int runProgramTypes(const QStringList& args);

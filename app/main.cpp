@@ -1,0 +1,48 @@
+#include "app/ProgramTypesCommand.h"
+#include "frame/Registration.h"
+#include "host/HostRegistration.h"
+#include "platform/AutomationError.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+void printUsage(std::FILE* out)
+{
+    std::fputs("Usage: q7bom SUBCOMMAND [options]\n"
+               "\n"
+               "Subcommands:\n"
+               "  program-types   list every BOM menu key with its program type, voucher type and handler\n"
+               "\n"
+               "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
+               out);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printUsage(args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+
+    q7::host::registerHostServices();
+    DllRegisterServer();
+
+    const QString command = args.takeFirst();
+    try {
+        if (command == QLatin1String("program-types"))
+            return runProgramTypes(args);
+    } catch (const q7::AutomationError& error) {
+        std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
+        return 1;
+    }
+    std::fprintf(stderr, "q7bom: unknown subcommand '%s'\n", command.toUtf8().constData());
+    printUsage(stderr);
+    return 2;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+
+// The component's toolbar bitmaps, 16 × 16, by resource number.
+namespace Bitmaps {
+
+QList<int> numbers();
+QImage bitmap(int number); // null image for an unknown number
+
+} // namespace Bitmaps

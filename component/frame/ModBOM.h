@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/HostServices.h"
+#include "platform/ObjectRef.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+
+// The component's shared module: the browse windows' shared state and the
+// shared service objects, one set per user-interface thread, and the four
+// routines the forms use.
+namespace ModBOM {
+
+struct ThreadState {
+    // Browse state
+    QVariant objAccount;
+    bool bStructureMode = false;
+    bool bWhereUsedMode = false;
+    q7::Object objStructureQuery;
+    q7::Object objWhereUsedQuery;
+    QString strStructureRootKey;
+    QString strWhereUsedRootKey;
+    int32_t lStructureDescRow = 0;
+    int32_t lWhereUsedDescRow = 0;
+    bool bOpenFilterOnActivate = false;
+    q7::Object objLayout;
+
+    // Shared service objects, created on first use
+    q7::Object common, message, refer, toolbar, popupMenu, templ, refreshInventory, refreshColumn, dropDownList,
+        columnAuth;
+};
+
+// The calling thread's set of variables.
+ThreadState& state();
+// Drops the calling thread's variables (as when the thread ends).
+void resetThread();
+
+q7::host::ICommon& objCommon();
+q7::host::IMessage& objMessage();
+q7::host::IRefer& objRefer();
+q7::host::IToolbar& objToolbar();
+q7::host::IPopupMenu& objPopupMenu();
+q7::host::ITemplate& objTemplate();
+q7::host::IRefreshInventory& objRefreshInventory();
+q7::host::IRefreshColumn& objRefreshColumn();
+q7::host::IDropDownList& objDropDownList();
+q7::host::IColumnAuth& objColumnAuth();
+
+// Text of a resource of the component's string table, through objCommon.
+QString resText(int number, int kind = q7::host::TextLabel);
+
+// Lets the form's maker toolbar take over the classic toolbar when the
+// account's toolbar mode asks for it. Errors ignored step by step.
+void ApplyToolbarStyle(const q7::Object& form);
+// Shows the calendar picker at a point of the calling window and writes the
+// picked date into the text box.
+void ShowCalendar(const q7::Object& textBox, const QVariant& windowValue, int32_t left, int32_t top);
+// The text before (bAfter False) or after the first occurrence of the
+// separator (found ignoring case); the whole text when it does not occur.
+QVariant SplitText(const QString& text, const QString& separator, bool bAfter);
+// Sets up a grid's header row from a column-format object. Errors ignored step by step.
+void InitGridHeader(const q7::Object& grid, const q7::Object& columnFormat);
+
+} // namespace ModBOM

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The component's string table (language 2052), looked up by number.
+namespace StringTable {
+
+inline constexpr const char* LibraryName = "Q7BomLib";
+
+std::optional<QString> find(int number);
+int count();
+
+} // namespace StringTable

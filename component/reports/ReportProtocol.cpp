@@ -1,0 +1,109 @@
+#include "reports/ReportProtocol.h"
+
+#include "frame/ModBOM.h"
+#include "platform/AutomationError.h"
+#include "platform/LateBinding.h"
+#include "platform/Values.h"
+
+#include <QRegularExpression>
+
+namespace ReportProtocol {
+
+using namespace q7;
+
+QString FilterItem::name() const { return values::toTextOrEmpty(getProperty(item_, QStringLiteral("name"))); }
+QString FilterItem::value() const { return values::toTextOrEmpty(rawValue()); }
+QString FilterItem::value2() const { return values::toTextOrEmpty(getProperty(item_, QStringLiteral("varValue2"))); }
+QString FilterItem::caption() const { return values::toTextOrEmpty(getProperty(item_, QStringLiteral("strCaption"))); }
+QVariant FilterItem::rawValue() const { return getProperty(item_, QStringLiteral("varValue")); }
+void FilterItem::setValue(const QString& value) const { letProperty(item_, QStringLiteral("varValue"), value); }
+void FilterItem::setListValue(const QString& value) const { letProperty(item_, QStringLiteral("listValue1"), value); }
+void FilterItem::setGroupToken(int token) const
+{
+    letProperty(item_, QStringLiteral("LngGrouptoken"), QVariant::fromValue(short(token)));
+}
+bool FilterItem::is(const char* key) const { return values::textEquals(name(), QString::fromUtf8(key)); }
+
+void forEachItem(const Object& filter, const std::function<void(const FilterItem&)>& visit)
+{
+    const Object list = toObject(getProperty(filter, QStringLiteral("FilterList")));
+    const int count = values::toLong(getProperty(list, QStringLiteral("Count")));
+    for (int i = 1; i <= count; ++i)
+        visit(FilterItem(toObject(getProperty(list, QStringLiteral("Item"), {i}))));
+}
+
+Object filterOf(const QVariant& argument)
+{
+    if (!isObject(argument))
+        throw AutomationError(ErrTypeMismatch);
+    return toObject(argument);
+}
+
+void writeDefault(const FilterItem& item, const QString& value)
+{
+    const QVariant current = item.rawValue();
+    const bool exactlyEmpty = isEmpty(current) || (current.metaType().id() == QMetaType::QString && current.toString().isEmpty());
+    if (!exactlyEmpty)
+        return;
+    item.setValue(value);
+    item.setListValue(value);
+}
+
+QString quoted(const QString& value)
+{
+    QString doubled = value;
+    doubled.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + doubled + u'\'';
+}
+
+bool isPlainNumber(const QString& value)
+{
+    static const QRegularExpression number(QStringLiteral("^ *[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
+    return number.match(value).hasMatch();
+}
+
+namespace {
+
+struct Placeholder {
+    const char* word;
+    int resource;
+};
+
+QString fill(QString fragment, std::initializer_list<Placeholder> placeholders)
+{
+    for (const Placeholder& p : placeholders)
+        fragment = values::replaceText(fragment, QString::fromLatin1(p.word), ModBOM::resText(p.resource));
+    return fragment;
+}
+
+} // namespace
+
+CaptionFragments buildCaptionFragments()
+{
+    CaptionFragments f;
+    f.yesNo = fill(QStringLiteral(" when 0 then 'CBNO' when 1 then 'CBYES' else '' end "), {{"CBNO", 40015}, {"CBYES", 40014}});
+    f.itemAttribute = fill(QStringLiteral(" when 1 then 'CPAP' when 2 then 'CPAS' when 3 then 'CPAM' when 4 then 'CPAO' when 5 then "
+                                          "'PTO' when 6 then '' when 7 then 'CPA7' else '' end "),
+                           {{"CPAP", 40063}, {"CPAS", 40064}, {"CPAM", 40065}, {"CPAO", 40066}, {"CPA7", 40067}});
+    f.fixedVariable = fill(QStringLiteral(" when 0 then 'CFVF' when 1 then 'CFVV' else '' end "), {{"CFVF", 40068}, {"CFVV", 40069}});
+    f.supplyType = fill(QStringLiteral(" when 2 then 'CWIPTO' when 1 then 'CWIPTI' when 3 then 'CWIPTL' when 4 then 'CWIPTX' else '' end "),
+                        {{"CWIPTO", 40070}, {"CWIPTI", 40071}, {"CWIPTL", 40072}, {"CWIPTX", 40073}});
+    f.selectionRule = fill(QStringLiteral(" when 1 then 'CRFO' when 2 then 'CRFA' when 3 then 'CRFN' when 4 then 'CRFL' else '' end "),
+                           {{"CRFO", 40080}, {"CRFA", 40081}, {"CRFN", 40082}, {"CRFL", 40083}});
+    return f;
+}
+
+report::ReportSqlParts newSqlParts()
+{
+    report::ReportSqlParts parts;
+    parts.List6 = QVariantList{QVariant(int(1))};
+    parts.List7 = QVariantList{QVariant(int(0))};
+    return parts;
+}
+
+void locateSql(const QVariant& reportInfo, const report::ReportSqlParts& parts)
+{
+    letProperty(toObject(reportInfo), QStringLiteral("LocateSQLString"), QVariant::fromValue(parts));
+}
+
+} // namespace ReportProtocol

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "reports/ReportHandler.h"
+
+class clsBO02009 : public ReportHandler {
+    Q_OBJECT
+protected:
+    QString reportKey() const override { return QStringLiteral("BO02009"); }
+    QList<DefaultRule> defaultRules() const override;
+    QList<CheckRule> checkRules() const override;
+    void buildStatement(const q7::Object& filter, const QVariant& reportInfo, QVariant& sQuerySQL) override;
+};

@@ -1,0 +1,104 @@
+#include "host/CommonService.h"
+
+#include "platform/LateBinding.h"
+#include "platform/Resources.h"
+#include "platform/Values.h"
+
+#include <QDate>
+#include <QSet>
+
+namespace q7::host {
+
+namespace {
+int& toolbarMode()
+{
+    static int mode = 0;
+    return mode;
+}
+QSet<QString>& runningTasks()
+{
+    static QSet<QString> tasks;
+    return tasks;
+}
+} // namespace
+
+void CommonService::setToolbarMode(int mode) { toolbarMode() = mode; }
+
+bool CommonService::IsBlank(const QVariant& text)
+{
+    if (isEmpty(text) || isNull(text) || isMissing(text))
+        return true;
+    if (isObject(text))
+        return isNothing(text);
+    return values::trim(values::toText(text)).isEmpty();
+}
+
+bool CommonService::IsTrue(const QVariant& flag)
+{
+    if (IsBlank(flag))
+        return false;
+    const QString text = values::trim(values::toText(flag));
+    if (values::textEquals(text, QStringLiteral("true")) || text == QLatin1String("1") || text == QLatin1String("是"))
+        return true;
+    if (values::isNumeric(flag))
+        return values::toDouble(flag) != 0.0;
+    return false;
+}
+
+int CommonService::GetToolbarMode(QVariant&) { return toolbarMode(); }
+
+QString CommonService::GetHelpFilePath(const QVariant&) { return QStringLiteral("q7bom.chm"); }
+
+bool CommonService::CallServer(const QVariant& target, const QString& operation, QVariant& result)
+{
+    return CallServerWithParams(target, operation, {}, {}, result);
+}
+
+bool CommonService::CallServerWithParams(const QVariant& target, const QString& operation, const QVariantList& names,
+                                         const QVariantList& values, QVariant& result)
+{
+    // The server side is an object reached by name; the operation gets the
+    // name and value arrays and answers its result.
+    if (!isObject(target) || isNothing(target))
+        return false;
+    result = call(toObject(target), operation, {names, values});
+    return true;
+}
+
+bool CommonService::BeginTask(const QVariant&, const QString& authorityId, int taskKind)
+{
+    const QString key = authorityId + u'/' + QString::number(taskKind);
+    if (runningTasks().contains(key))
+        return false;
+    runningTasks().insert(key);
+    return true;
+}
+
+bool CommonService::EndTask(const QVariant&, const QString& authorityId, int taskKind)
+{
+    return runningTasks().remove(authorityId + u'/' + QString::number(taskKind));
+}
+
+QImage CommonService::GetIcon(int number) { return resources::loadBitmap(library_, number); }
+
+QString CommonService::LoadString(int number, const QVariant&, int)
+{
+    return resources::loadString(library_, number).value_or(QString(""));
+}
+
+bool CommonService::CheckDate(QVariant& text, int)
+{
+    const QString value = values::trim(values::toTextOrEmpty(text));
+    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyyMMdd"}) {
+        const QDate date = QDate::fromString(value, QString::fromLatin1(format));
+        if (date.isValid()) {
+            text = values::dateText(date); // normalised
+            return true;
+        }
+    }
+    return false;
+}
+
+void CommonService::SetFormButtons(const Object&, const QVariantList&) {}
+
+} // namespace q7::host

@@ -1,0 +1,36 @@
+#include "host/HostRegistration.h"
+
+#include "host/CommonService.h"
+#include "host/MessageService.h"
+#include "host/RecordBuilders.h"
+#include "host/UiServices.h"
+#include "platform/ClassRegistry.h"
+#include "platform/Framework.h"
+
+namespace q7::host {
+
+namespace {
+template <typename T>
+void add(const char* classId)
+{
+    ClassRegistry::instance().registerClass(QString::fromLatin1(classId), [] { return Object(makeObject<T>()); });
+}
+} // namespace
+
+void registerHostServices()
+{
+    add<CommonService>(CommonClassId);
+    add<MessageService>(MessageClassId);
+    add<ReferService>(ReferClassId);
+    add<ToolbarService>(ToolbarClassId);
+    add<PopupMenuService>(PopupMenuClassId);
+    add<TemplateService>(TemplateClassId);
+    add<RefreshInventoryBuilder>(RefreshInventoryClassId);
+    add<RefreshColumnBuilder>(RefreshColumnClassId);
+    add<DropDownListBuilder>(DropDownListClassId);
+    add<ColumnAuthBuilder>(ColumnAuthClassId);
+    add<CalendarPicker>(CalendarClassId);
+    add<ViewInitializer>(framework::ViewInitializerClassId);
+}
+
+} // namespace q7::host

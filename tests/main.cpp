@@ -1,0 +1,13 @@
+#include "support/FakeHost.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    testing::AddGlobalTestEnvironment(new fake::HostEnvironment);
+    return RUN_ALL_TESTS();
+}
