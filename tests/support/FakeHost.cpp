@@ -73,6 +73,38 @@ QString Filter::GetWhereWithToken(short token)
     return whereText;
 }
 
+bool Recorder::dispatch(Access access, const QString& name, QVariantList& args, QVariant& result)
+{
+    const auto text = [](const QVariant& v) {
+        return q7::isObject(v) ? QStringLiteral("<object>") : v.toString();
+    };
+    if (access == Access::Let) {
+        properties.insert(name, args.value(0));
+        log.append(name + QStringLiteral("=") + text(args.value(0)));
+        return true;
+    }
+    if (answers.contains(name)) {
+        QStringList shown;
+        for (const QVariant& a : args)
+            shown.append(text(a));
+        log.append(name + u'(' + shown.join(u',') + u')');
+        result = answers[name](args);
+        return true;
+    }
+    if (access == Access::Get && args.isEmpty() && properties.contains(name)) {
+        result = properties.value(name);
+        return true;
+    }
+    if (access == Access::Call) {
+        QStringList shown;
+        for (const QVariant& a : args)
+            shown.append(text(a));
+        log.append(name + u'(' + shown.join(u',') + u')');
+        return true;
+    }
+    return false;
+}
+
 Form::Form() : events(new QObject) {}
 
 ReportRun::ReportRun(const QString& menuKey)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "host/MessagePresenter.h"
+#include "platform/LateBinding.h"
 #include "platform/ObjectRef.h"
 #include "platform/ReportTypes.h"
 
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -102,6 +104,17 @@ class NotAForm : public QObject {
     Q_PROPERTY(QVariant EventHandler READ eventHandler)
 public:
     QVariant eventHandler() { return q7::fromObject(q7::Object(new QObject)); }
+};
+
+// A control or host object with any members: properties live in a map,
+// calls are recorded as "Name(arg,arg)" and answered by `answers`.
+class Recorder : public QObject, public q7::DynamicDispatch {
+    Q_OBJECT
+public:
+    bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
+    QMap<QString, QVariant> properties;
+    QMap<QString, std::function<QVariant(QVariantList&)>> answers;
+    QStringList log; // every call and property write, in order
 };
 
 // Drives a report handler as the viewer does.
