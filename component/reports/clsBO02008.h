@@ -2,6 +2,9 @@
 
 #include "reports/ReportHandler.h"
 
+// Shared BOMs: which item uses whose BOM. The viewer composes the
+// conditions; the handler returns the whole statement in sQuerySQL, sorted
+// by the side the user chose in "Sel", and empties "Sel" afterwards.
 class clsBO02008 : public ReportHandler {
     Q_OBJECT
 protected:

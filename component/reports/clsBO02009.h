@@ -2,6 +2,9 @@
 
 #include "reports/ReportHandler.h"
 
+// Substitute materials of BOM components. The conditions on version, date
+// and identifier depend on the BOM type of the same filter; for all types
+// they are combined into one parenthesised OR.
 class clsBO02009 : public ReportHandler {
     Q_OBJECT
 protected:
