@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// Readable QString output in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 // Fakes of the host's objects, reached by the component through late-bound
 // names, recording what the component does to them.
