@@ -56,6 +56,26 @@ QString quoted(const QString& value)
     return u'\'' + doubled + u'\'';
 }
 
+QString codeBounds(const QString& column, const QString& v1, const QString& v2)
+{
+    QString conditions;
+    if (!v1.isEmpty())
+        conditions += QStringLiteral(" AND ") + column + QStringLiteral(" >= ") + quoted(v1);
+    if (!v2.isEmpty())
+        conditions += QStringLiteral(" AND ") + column + QStringLiteral(" <= ") + quoted(v2);
+    return conditions;
+}
+
+QString freeItemBounds(const QString& column, const QString& v1, const QString& v2)
+{
+    QString conditions;
+    if (!v1.isEmpty())
+        conditions += QStringLiteral(" AND ") + column + QStringLiteral(" >= ") + quoted(v1);
+    if (!v2.isEmpty())
+        conditions += QStringLiteral(" AND ") + column + QStringLiteral("<= ") + quoted(v2);
+    return conditions;
+}
+
 bool isPlainNumber(const QString& value)
 {
     static const QRegularExpression number(QStringLiteral("^ *[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));

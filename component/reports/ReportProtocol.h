@@ -39,6 +39,11 @@ q7::Object filterOf(const QVariant& argument);
 // Writes a default into varValue and listValue1 when varValue is exactly empty.
 void writeDefault(const FilterItem& item, const QString& value);
 
+// " AND column >= 'v1'" and " AND column <= 'v2'" for the bounds that are filled.
+QString codeBounds(const QString& column, const QString& v1, const QString& v2);
+// The same for a free item, written without a blank before the upper bound's operator.
+QString freeItemBounds(const QString& column, const QString& v1, const QString& v2);
+
 // A value placed between single quotes, its own single quotes doubled.
 QString quoted(const QString& value);
 // Whether a value is a plain decimal number that may stand unquoted in SQL.

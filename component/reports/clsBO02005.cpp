@@ -123,12 +123,8 @@ void clsBO02005::buildStatement(const Object& filter, const QVariant& reportInfo
             else
                 bomType += QStringLiteral("1 = 1 ");
         }
-        if (textEquals(key, QStringLiteral("vc.InvCode"))) {
-            if (!v1.isEmpty())
-                conditions += QStringLiteral(" AND vc.InvCode >= ") + quoted(v1);
-            if (!v2.isEmpty())
-                conditions += QStringLiteral(" AND vc.InvCode <= ") + quoted(v2);
-        }
+        if (textEquals(key, QStringLiteral("vc.InvCode")))
+            conditions += ReportProtocol::codeBounds(QStringLiteral("vc.InvCode"), v1, v2);
         if (textEquals(key, QStringLiteral("EffDate")))
             effDate = v1;
         if (textEquals(key, QStringLiteral("Sel")) && !effDate.isEmpty()) {
@@ -140,12 +136,8 @@ void clsBO02005::buildStatement(const Object& filter, const QVariant& reportInfo
         }
         if (textEquals(key, QStringLiteral("PlanRateFlag")))
             planRate = textEquals(v1, ModBOM::resText(40014));
-        if (const int n = ProcArguments::freeItemNumber(key)) {
-            if (!v1.isEmpty())
-                conditions += QStringLiteral(" AND bc.Free") + QString::number(n) + QStringLiteral(" >= ") + quoted(v1);
-            if (!v2.isEmpty())
-                conditions += QStringLiteral(" AND bc.Free") + QString::number(n) + QStringLiteral("<= ") + quoted(v2);
-        }
+        if (const int n = ProcArguments::freeItemNumber(key))
+            conditions += ReportProtocol::freeItemBounds(QStringLiteral("bc.Free") + QString::number(n), v1, v2);
         item.setGroupToken(1);
     });
 

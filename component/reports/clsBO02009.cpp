@@ -96,21 +96,13 @@ void clsBO02009::buildStatement(const Object& filter, const QVariant& reportInfo
             else if (textEquals(type, substituteType))
                 bom += QStringLiteral("b.BomType = 2");
         }
-        if (textEquals(key, QStringLiteral("vp.InvCode"))) {
-            if (!v1.isEmpty())
-                conditions += QStringLiteral(" AND vp.InvCode >= ") + quoted(v1);
-            if (!v2.isEmpty())
-                conditions += QStringLiteral(" AND vp.InvCode <= ") + quoted(v2);
-        }
+        if (textEquals(key, QStringLiteral("vp.InvCode")))
+            conditions += ReportProtocol::codeBounds(QStringLiteral("vp.InvCode"), v1, v2);
         if (textEquals(key, QStringLiteral("b.IdentCode"))) {
             if (textEquals(type, allTypes))
                 bom += QStringLiteral(" ( b.BomType = 2");
-            if (!textEquals(type, mainType)) {
-                if (!v1.isEmpty())
-                    bom += QStringLiteral(" AND b.IdentCode >= ") + quoted(v1);
-                if (!v2.isEmpty())
-                    bom += QStringLiteral(" AND b.IdentCode <= ") + quoted(v2);
-            }
+            if (!textEquals(type, mainType))
+                bom += ReportProtocol::codeBounds(QStringLiteral("b.IdentCode"), v1, v2);
         }
         if (textEquals(key, QStringLiteral("b.Version"))) {
             if (textEquals(type, allTypes))
@@ -132,12 +124,8 @@ void clsBO02009::buildStatement(const Object& filter, const QVariant& reportInfo
             if (textEquals(type, allTypes))
                 bom += QStringLiteral(" )");
         }
-        if (const int n = ProcArguments::freeItemNumber(key)) {
-            if (!v1.isEmpty())
-                conditions += QStringLiteral(" AND bp.Free") + QString::number(n) + QStringLiteral(" >= ") + quoted(v1);
-            if (!v2.isEmpty())
-                conditions += QStringLiteral(" AND bp.Free") + QString::number(n) + QStringLiteral("<= ") + quoted(v2);
-        }
+        if (const int n = ProcArguments::freeItemNumber(key))
+            conditions += ReportProtocol::freeItemBounds(QStringLiteral("bp.Free") + QString::number(n), v1, v2);
         item.setGroupToken(1);
     });
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using fake::errorOf;
 
 namespace {
 
@@ -28,15 +29,6 @@ ProgramType setProgramType(const QString& menuId)
     return {args[2], args[3], toObject(args[4])};
 }
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 

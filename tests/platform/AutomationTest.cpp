@@ -1,3 +1,4 @@
+#include "support/FakeHost.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using fake::errorOf;
 
 namespace {
 
@@ -33,15 +35,6 @@ public:
     int otherCalls = 0;
 };
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 

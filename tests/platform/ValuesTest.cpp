@@ -1,3 +1,4 @@
+#include "support/FakeHost.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/Values.h"
@@ -5,19 +6,11 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using fake::errorOf;
 using namespace q7::values;
 
 namespace {
 
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 } // namespace
 

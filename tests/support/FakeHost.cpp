@@ -20,6 +20,16 @@ int beepCount = 0;
 void countBeep() { ++beepCount; }
 } // namespace
 
+int errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const q7::AutomationError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
 void HostEnvironment::SetUp()
 {
     q7::host::registerHostServices();

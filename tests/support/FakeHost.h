@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -20,6 +21,9 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 // Fakes of the host's objects, reached by the component through late-bound
 // names, recording what the component does to them.
 namespace fake {
+
+// The run-time error number that f raises, or 0.
+int errorOf(const std::function<void()>& f);
 
 // Registers the host services and the component once, records messages and beeps.
 class HostEnvironment : public testing::Environment {
