@@ -1,3 +1,4 @@
+#include "app/InitDbCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
@@ -15,6 +16,7 @@ void printUsage(std::FILE* out)
                "\n"
                "Subcommands:\n"
                "  program-types   list every BOM menu key with its program type, voucher type and handler\n"
+               "  init-db         create the demo account database, or a synthetic one for scale\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
                out);
@@ -38,6 +40,8 @@ int main(int argc, char* argv[])
     try {
         if (command == QLatin1String("program-types"))
             return runProgramTypes(args);
+        if (command == QLatin1String("init-db"))
+            return runInitDb(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

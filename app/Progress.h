@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// A progress bar on standard error, drawn only when it is a terminal.
+class Progress {
+public:
+    explicit Progress(QString label);
+    ~Progress();
+    void update(int64_t done, int64_t total);
+
+private:
+    QString label_;
+    bool terminal_;
+    int lastPercent_ = -1;
+};

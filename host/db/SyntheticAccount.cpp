@@ -1,0 +1,98 @@
+#include "host/db/AccountDatabase.h"
+
+#include "host/db/AccountSchema.h"
+#include "host/db/SqlInserter.h"
+#include "platform/AutomationError.h"
+
+#include <algorithm>
+
+namespace q7::host::account {
+
+namespace {
+
+// splitmix64: small, fast and the same on every platform.
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t next()
+    {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    int64_t below(int64_t n) { return static_cast<int64_t>(next() % static_cast<uint64_t>(n)); }
+
+private:
+    uint64_t state_;
+};
+
+} // namespace
+
+SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,
+                                        const std::function<void(int64_t, int64_t)>& progress)
+{
+    if (options.parts < 2 || options.depth < 2 || options.fanout < 1 || options.parts < options.depth)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("A synthetic account needs at least 2 parts, 2 levels, "
+                                                                   "as many parts as levels and a fanout of 1 or more"));
+    prepareFile(path);
+    ado::Connection connection;
+    connection.Open(connectionStringFor(path));
+    createSchema(connection);
+    QSqlDatabase& db = connection.database();
+    SqlInserter::exec(db, "PRAGMA journal_mode=OFF");
+    SqlInserter::exec(db, "PRAGMA synchronous=OFF");
+    SqlInserter::exec(db, "BEGIN");
+
+    // Parts are spread evenly over the levels; level 0 holds the products.
+    const int64_t n = options.parts;
+    const auto levelStart = [&](int level) { return n * level / options.depth; };
+    Random random(options.seed);
+    SyntheticSummary summary;
+    const int64_t expectedLines = (n - levelStart(options.depth - 1)) * options.fanout;
+
+    {
+        SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));
+        SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
+        for (int64_t i = 0; i < n; ++i) {
+            const QString code = QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0'));
+            const bool leaf = i >= levelStart(options.depth - 1);
+            item.insert({code, QStringLiteral("合成件%1").arg(i + 1), QStringLiteral("个"), leaf ? 1 : 3});
+            part.insert({static_cast<long long>(i + 1), code});
+        }
+        summary.parts = n;
+    }
+
+    SqlInserter bom(db, QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (?,1,1,'2000-01-01','2099-12-31')"));
+    SqlInserter parent(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap) VALUES (?,?,?)"));
+    SqlInserter line(db, QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, "
+                                        "CompScrap, FVFlag, EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,?,?)"));
+    const QString from = QStringLiteral("2000-01-01"), ended = QStringLiteral("2010-01-01"), open = QStringLiteral("2099-12-31");
+    int64_t lineId = 0;
+    for (int level = 0; level + 1 < options.depth; ++level) {
+        const int64_t childFirst = levelStart(level + 1);
+        const int64_t childCount = levelStart(level + 2 > options.depth ? options.depth : level + 2) - childFirst;
+        for (int64_t p = levelStart(level); p < levelStart(level + 1); ++p) {
+            const long long bomId = p + 1;
+            bom.insertInts({bomId});
+            parent.insert({bomId, bomId, random.below(4) == 0 ? 2.0 : 0.0});
+            ++summary.boms;
+            for (int k = 0; k < options.fanout; ++k) {
+                const long long component = childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1;
+                const bool endedLine = random.below(20) == 0; // one line in twenty is no longer valid
+                line.insert({static_cast<long long>(++lineId), bomId, component, (k + 1) * 10,
+                             static_cast<double>(1 + random.below(4)), random.below(3) == 0 ? 5.0 : 0.0,
+                             static_cast<int>(random.below(2)), from, endedLine ? ended : open});
+                if (progress && lineId % 20000 == 0)
+                    progress(lineId, expectedLines);
+            }
+        }
+    }
+    summary.lines = lineId;
+    SqlInserter::exec(db, "COMMIT");
+    if (progress)
+        progress(lineId, expectedLines);
+    return summary;
+}
+
+} // namespace q7::host::account

@@ -1,0 +1,280 @@
+#include "platform/data/Ado.h"
+
+#include "platform/AutomationError.h"
+#include "platform/ObjectRef.h"
+#include "platform/data/ProcedureRegistry.h"
+#include "platform/data/SqliteFunctions.h"
+#include "platform/data/TSqlBridge.h"
+
+#include <QAtomicInt>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+namespace q7::ado {
+
+namespace {
+
+constexpr int ErrProvider = 3709;     // the connection cannot be used
+constexpr int ErrItemNotFound = 3265; // no such field
+constexpr int ErrNoCurrentRecord = 3021;
+
+QString uniqueConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("q7ado-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// The value of "key=value;" in a connection string, ignoring case of keys.
+QString partOf(const QString& connectionString, const QString& key)
+{
+    for (const QString& part : connectionString.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+QVariant fromSql(const QVariant& value) { return value.isNull() ? nullValue() : value; }
+
+data::ResultSet readAll(QSqlQuery& query)
+{
+    data::ResultSet result;
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        result.columns.append(record.fieldName(i));
+    while (query.next()) {
+        QVector<QVariant> row(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row[i] = fromSql(query.value(i));
+        result.rows.append(std::move(row));
+    }
+    return result;
+}
+
+QVariant argumentValue(const data::Token& token)
+{
+    switch (token.kind) {
+    case data::Token::Kind::String:
+        return token.text;
+    case data::Token::Kind::Number:
+        return token.text.contains(u'.') ? QVariant(token.text.toDouble()) : QVariant(token.text.toLongLong());
+    case data::Token::Kind::Word:
+        return nullValue();
+    default:
+        return missingValue();
+    }
+}
+
+// Texts compare as the server compares them: trailing blanks do not count.
+QString withoutTrailingBlanks(QString text)
+{
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+Connection::Connection() : name_(uniqueConnectionName()) {}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open(const QString& connectionString)
+{
+    Close();
+    connectionString_ = connectionString;
+    const bool odbc = !partOf(connectionString, QStringLiteral("Driver")).isEmpty() || !partOf(connectionString, QStringLiteral("DSN")).isEmpty();
+    embedded_ = !odbc;
+    db_ = QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name_);
+    if (odbc) {
+        db_.setDatabaseName(connectionString);
+    } else {
+        const QString source = partOf(connectionString, QStringLiteral("Data Source"));
+        db_.setDatabaseName(source.isEmpty() ? connectionString : source);
+    }
+    if (!db_.open())
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot open %1: %2").arg(connectionString, db_.lastError().text()));
+    if (embedded_)
+        data::registerSqlServerFunctions(db_);
+}
+
+void Connection::Close()
+{
+    if (db_.isValid()) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+    }
+}
+
+bool Connection::isOpen() const { return db_.isValid() && db_.isOpen(); }
+
+data::ResultSet Connection::query(const QString& sql)
+{
+    if (!isOpen())
+        throw AutomationError(ErrProvider, QStringLiteral("The connection is closed"));
+    try {
+        if (embedded_) {
+            data::ProcedureCall call;
+            if (data::parseProcedureCall(sql, call)) {
+                const data::Procedure* procedure = data::findProcedure(call.name);
+                if (!procedure)
+                    throw AutomationError(ErrProvider, QStringLiteral("Unknown procedure %1").arg(call.name));
+                QVariantList arguments;
+                for (const data::Token& token : call.arguments)
+                    arguments.append(argumentValue(token));
+                return (*procedure)(db_, arguments);
+            }
+        }
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        const QString text = embedded_ ? data::translateSelect(sql) : sql;
+        if (!query.exec(text))
+            throw AutomationError(ErrProvider, query.lastError().text());
+        return readAll(query);
+    } catch (const data::BridgeError& error) {
+        throw AutomationError(ErrProvider, QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
+    }
+}
+
+std::shared_ptr<Recordset> Connection::Execute(const QString& sql) { return std::make_shared<Recordset>(query(sql)); }
+
+void Connection::executeNative(const QString& sql)
+{
+    if (embedded_) {
+        const QVariant handle = db_.driver()->handle();
+        sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+        char* message = nullptr;
+        if (sqlite3_exec(sqlite, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+            const QString text = QString::fromUtf8(message ? message : "error");
+            sqlite3_free(message);
+            throw AutomationError(ErrProvider, text);
+        }
+        return;
+    }
+    QSqlQuery query(db_);
+    for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) {
+        if (statement.trimmed().isEmpty())
+            continue;
+        if (!query.exec(statement))
+            throw AutomationError(ErrProvider, query.lastError().text() + QStringLiteral(" in: ") + statement.trimmed().left(200));
+    }
+}
+
+void Recordset::Open(const QString& sql, Connection& connection, int, int) { load(connection.query(sql)); }
+
+void Recordset::load(data::ResultSet rows)
+{
+    rows_ = std::move(rows);
+    open_ = true;
+    setFilter(QString());
+}
+
+void Recordset::Close()
+{
+    rows_ = {};
+    visible_.clear();
+    open_ = false;
+}
+
+bool Recordset::dispatch(Access access, const QString& name, QVariantList& args, QVariant& result)
+{
+    if (access == Access::Let || !args.isEmpty())
+        return false;
+    if (name.compare(QLatin1String("EOF"), Qt::CaseInsensitive) == 0) {
+        result = isEof();
+        return true;
+    }
+    if (name.compare(QLatin1String("BOF"), Qt::CaseInsensitive) == 0) {
+        result = isBof();
+        return true;
+    }
+    return false;
+}
+
+void Recordset::MoveFirst()
+{
+    position_ = 0;
+    bof_ = visible_.isEmpty();
+}
+
+void Recordset::MoveNext()
+{
+    if (isEof())
+        throw AutomationError(ErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True"));
+    ++position_;
+    bof_ = false;
+}
+
+bool Recordset::isEof() const { return position_ >= visible_.size(); }
+bool Recordset::isBof() const { return bof_; }
+int Recordset::recordCount() const { return static_cast<int>(visible_.size()); }
+
+QVariant Recordset::field(int index) const
+{
+    if (isEof())
+        throw AutomationError(ErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True"));
+    return rows_.rows[visible_[position_]].value(index);
+}
+
+QVariant Recordset::Fields(const QString& name) const
+{
+    const int index = rows_.columnIndex(name);
+    if (index < 0)
+        throw AutomationError(ErrItemNotFound, QStringLiteral("Item cannot be found: %1").arg(name));
+    return field(index);
+}
+
+void Recordset::setFilter(const QString& filter)
+{
+    filter_ = filter;
+    struct Condition {
+        int column;
+        QVariant value;
+    };
+    QList<Condition> conditions;
+    if (!filter.trimmed().isEmpty()) {
+        const QList<data::Token> tokens = data::tokenize(filter);
+        for (qsizetype i = 0; i < tokens.size();) {
+            if (i + 2 >= tokens.size() || !tokens[i + 1].isSymbol("="))
+                throw AutomationError(ErrInvalidPropertyValue, QStringLiteral("Unsupported filter: %1").arg(filter));
+            const int column = rows_.columnIndex(tokens[i].text);
+            if (column < 0)
+                throw AutomationError(ErrItemNotFound, QStringLiteral("Item cannot be found: %1").arg(tokens[i].text));
+            conditions.append({column, tokens[i + 2].kind == data::Token::Kind::Number ? QVariant(tokens[i + 2].text.toDouble())
+                                                                                         : QVariant(tokens[i + 2].text)});
+            i += 3;
+            if (i < tokens.size()) {
+                if (!tokens[i].is("and"))
+                    throw AutomationError(ErrInvalidPropertyValue, QStringLiteral("Unsupported filter: %1").arg(filter));
+                ++i;
+            }
+        }
+    }
+    visible_.clear();
+    for (int r = 0; r < rows_.rows.size(); ++r) {
+        bool pass = true;
+        for (const Condition& c : conditions) {
+            const QVariant& v = rows_.rows[r][c.column];
+            if (isNull(v)) {
+                pass = false;
+            } else if (c.value.metaType().id() == QMetaType::Double) {
+                pass = v.toDouble() == c.value.toDouble();
+            } else {
+                pass = withoutTrailingBlanks(v.toString()).compare(withoutTrailingBlanks(c.value.toString()), Qt::CaseInsensitive) == 0;
+            }
+            if (!pass)
+                break;
+        }
+        if (pass)
+            visible_.append(r);
+    }
+    position_ = 0;
+    bof_ = visible_.isEmpty();
+}
+
+} // namespace q7::ado

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/LateBinding.h"
+#include "platform/data/ResultSet.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+// ADO-shaped access to the account database over QtSql. The embedded
+// SQLite file is the default; SQL Server statements pass through the T-SQL
+// bridge, and "Exec" calls go to the procedure registry. An ODBC connection
+// string goes to Qt's ODBC driver unchanged.
+namespace q7::ado {
+
+enum CursorLocation { adUseServer = 2, adUseClient = 3 };
+enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType { adLockReadOnly = 1 };
+
+class Recordset;
+
+class Connection : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString ConnectionString READ connectionString)
+public:
+    Connection();
+    ~Connection() override;
+
+    // "Data Source=FILE" (or a plain path) opens the embedded database;
+    // "Driver=…;…" or "DSN=…" goes to ODBC. Run-time error on failure.
+    Q_INVOKABLE void Open(const QString& connectionString);
+    Q_INVOKABLE void Close();
+    bool isOpen() const;
+    QString connectionString() const { return connectionString_; }
+
+    // Runs a statement; a SELECT or Exec answers a recordset.
+    std::shared_ptr<Recordset> Execute(const QString& sql);
+    // The statement's rows (SELECT through the bridge, Exec through the registry).
+    data::ResultSet query(const QString& sql);
+    // Runs statements in the database's own dialect (schema, bulk loads).
+    void executeNative(const QString& sql);
+
+    QSqlDatabase& database() { return db_; }
+    bool isEmbedded() const { return embedded_; }
+
+private:
+    QString name_;
+    QString connectionString_;
+    QSqlDatabase db_;
+    bool embedded_ = true;
+};
+
+// "EOF" and "BOF" are answered through DynamicDispatch (EOF is a C macro).
+class Recordset : public QObject, public DynamicDispatch {
+    Q_OBJECT
+    Q_PROPERTY(int RecordCount READ recordCount)
+    Q_PROPERTY(QString Filter READ filter WRITE setFilter)
+public:
+    Recordset() = default;
+    explicit Recordset(data::ResultSet rows) { load(std::move(rows)); }
+
+    void Open(const QString& sql, Connection& connection, int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly);
+    Q_INVOKABLE void Close();
+    Q_INVOKABLE void MoveFirst();
+    Q_INVOKABLE void MoveNext();
+    // The current row's value of a column, named ignoring case (error 3265 when absent).
+    Q_INVOKABLE QVariant Fields(const QString& name) const;
+    QVariant field(int index) const;
+
+    bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
+    bool isEof() const;
+    bool isBof() const;
+    int recordCount() const;
+    QString filter() const { return filter_; }
+    // A client-side filter: "column='text'" or "column=number", several
+    // joined by AND; text compares ignoring case and trailing blanks. An empty filter shows all rows.
+    void setFilter(const QString& filter);
+    const QStringList& columns() const { return rows_.columns; }
+    int cursorLocation = adUseClient;
+
+private:
+    void load(data::ResultSet rows);
+
+    data::ResultSet rows_;
+    QVector<int> visible_; // indexes of rows that pass the filter
+    int position_ = 0;
+    bool bof_ = false;
+    bool open_ = false;
+    QString filter_;
+};
+
+} // namespace q7::ado

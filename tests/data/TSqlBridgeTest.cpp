@@ -1,0 +1,67 @@
+#include "platform/data/TSqlBridge.h"
+
+#include <gtest/gtest.h>
+
+using namespace q7::data;
+
+TEST(TSqlBridge, TranslatesTheConstructsInUse)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"Select cItem,cItemName=coalesce(cItemName,'') From UserDef", "Select cItem , coalesce ( cItemName , '' ) AS \"cItemName\" From UserDef"},
+        {"select PartId=p.PartId from inventory i", "select p.PartId AS \"PartId\" from inventory i"},
+        {"SELECT a, 使用数量 = case when x = 1 then 2 end, b FROM t",
+         "SELECT a , case when x = 1 then 2 end AS \"使用数量\" , b FROM t"},
+        {"SELECT convert(nvarchar(40),case v when 1 then '是' else '' end ) AS 属性 FROM t",
+         "SELECT CAST(case v when 1 then '是' else '' end AS TEXT) AS 属性 FROM t"},
+        {"SELECT convert(int, '5')", "SELECT CAST('5' AS INTEGER)"},
+        {"SELECT p.ParentScrap AS '母件损耗率(%)' FROM t", "SELECT p.ParentScrap AS '母件损耗率(%)' FROM t"},
+        {"SELECT N'O''Brien', [order] FROM t -- note", "SELECT 'O''Brien' , \"order\" FROM t"},
+        {"select isnull(a, 0) from t where x = 'a=b' /* c */", "select ifnull ( a , 0 ) from t where x = 'a=b'"},
+        {"select x from t where a = (select b = 1 from u)", "select x from t where a = ( select b = 1 from u )"}, // only the outer list is rewritten
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(translateSelect(QString::fromUtf8(c.in)).toStdString(), std::string(c.out)) << c.in;
+}
+
+TEST(TSqlBridge, RefusesWhatItDoesNotUnderstand)
+{
+    const char* refused[] = {
+        "delete from bom_bom",
+        "select top 5 * from t",
+        "select * into x from t",
+        "select 1; delete from t",
+        "select @x",
+        "select * from #tmp",
+        "select 'unterminated",
+        "select (1",
+        "select 1)",
+        "select convert(geography, x)",
+        "select /* open",
+        "select a ? b",
+    };
+    for (const char* sql : refused)
+        EXPECT_THROW(translateSelect(QString::fromUtf8(sql)), BridgeError) << sql;
+}
+
+TEST(TSqlBridge, ProcedureCalls)
+{
+    ProcedureCall call;
+    ASSERT_TRUE(parseProcedureCall(QStringLiteral(" Exec Usp_BO_ExpandByComp 'A''1','zz',-2.5, 1, ,0,1"), call));
+    EXPECT_EQ(call.name, QStringLiteral("Usp_BO_ExpandByComp"));
+    ASSERT_EQ(call.arguments.size(), 7);
+    EXPECT_EQ(call.arguments[0].text, QStringLiteral("A'1"));
+    EXPECT_EQ(call.arguments[2].text, QStringLiteral("-2.5"));
+    EXPECT_EQ(call.arguments[4].kind, Token::Kind::Symbol); // omitted
+    EXPECT_EQ(call.arguments[6].text, QStringLiteral("1"));
+
+    ASSERT_TRUE(parseProcedureCall(QStringLiteral("Exec Usp_BO_BO02010 0,, 0,''"), call));
+    EXPECT_EQ(call.arguments.size(), 4);
+    EXPECT_FALSE(parseProcedureCall(QStringLiteral("select 1"), call));
+    EXPECT_THROW(parseProcedureCall(QStringLiteral("Exec p 'a' 'b'"), call), BridgeError);
+    EXPECT_THROW(parseProcedureCall(QStringLiteral("Exec p a.b"), call), BridgeError);
+    EXPECT_THROW(parseProcedureCall(QStringLiteral("Exec p 1; drop table t"), call), BridgeError);
+}
