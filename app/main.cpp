@@ -1,5 +1,6 @@
 #include "app/InitDbCommand.h"
 #include "app/ProgramTypesCommand.h"
+#include "app/ReportCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
 #include "platform/AutomationError.h"
@@ -17,6 +18,7 @@ void printUsage(std::FILE* out)
                "Subcommands:\n"
                "  program-types   list every BOM menu key with its program type, voucher type and handler\n"
                "  init-db         create the demo account database, or a synthetic one for scale\n"
+               "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
                out);
@@ -42,6 +44,8 @@ int main(int argc, char* argv[])
             return runProgramTypes(args);
         if (command == QLatin1String("init-db"))
             return runInitDb(args);
+        if (command == QLatin1String("report"))
+            return runReport(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

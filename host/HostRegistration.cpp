@@ -4,6 +4,7 @@
 #include "host/MessageService.h"
 #include "host/RecordBuilders.h"
 #include "host/UiServices.h"
+#include "host/db/procedures/AccountProcedures.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
 
@@ -31,6 +32,7 @@ void registerHostServices()
     add<ColumnAuthBuilder>(ColumnAuthClassId);
     add<CalendarPicker>(CalendarClassId);
     add<ViewInitializer>(framework::ViewInitializerClassId);
+    procedures::registerAccountProcedures();
 }
 
 } // namespace q7::host

@@ -36,5 +36,6 @@ void DesktopPresenter::present(const PresentedMessage& message)
 
 void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter) { current() = std::move(presenter); }
 MessagePresenter& messagePresenter() { return *current(); }
+std::shared_ptr<MessagePresenter> currentMessagePresenter() { return current(); }
 
 } // namespace q7::host

@@ -43,5 +43,6 @@ public:
 // The presenter that the host's message service uses (console by default).
 void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter);
 MessagePresenter& messagePresenter();
+std::shared_ptr<MessagePresenter> currentMessagePresenter();
 
 } // namespace q7::host

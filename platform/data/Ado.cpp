@@ -59,7 +59,7 @@ QVariant argumentValue(const data::Token& token)
 {
     switch (token.kind) {
     case data::Token::Kind::String:
-        return token.text;
+        return token.text.isNull() ? QString("") : token.text; // '' is an empty text, not NULL
     case data::Token::Kind::Number:
         return token.text.contains(u'.') ? QVariant(token.text.toDouble()) : QVariant(token.text.toLongLong());
     case data::Token::Kind::Word:

@@ -1,0 +1,144 @@
+#include "host/report/ReportViewer.h"
+
+#include "host/MessagePresenter.h"
+#include "platform/AutomationError.h"
+#include "platform/ClassRegistry.h"
+#include "platform/Events.h"
+#include "platform/LateBinding.h"
+#include "platform/Values.h"
+
+namespace q7::host::report {
+
+namespace {
+
+// Collects the messages shown while the viewer runs a report.
+class PresenterScope {
+public:
+    PresenterScope() : previous_(currentMessagePresenter()), recorder_(std::make_shared<RecordingPresenter>()) { setMessagePresenter(recorder_); }
+    ~PresenterScope() { setMessagePresenter(previous_); }
+    QString lastText() const { return recorder_->messages.isEmpty() ? QString() : recorder_->messages.last().text; }
+
+private:
+    std::shared_ptr<MessagePresenter> previous_;
+    std::shared_ptr<RecordingPresenter> recorder_;
+};
+
+QString normalisedDate(const QString& text)
+{
+    const QString value = values::trim(text);
+    if (value.isEmpty())
+        return value;
+    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyyMMdd", "yyyy.M.d"}) {
+        const QDate date = QDate::fromString(value, QString::fromLatin1(format));
+        if (date.isValid())
+            return values::dateText(date);
+    }
+    return {};
+}
+
+} // namespace
+
+QString joinStatement(const q7::report::ReportSqlParts& parts)
+{
+    QStringList texts;
+    for (const QString* field : {&parts.SqlSelect, &parts.SqlFrom, &parts.SqlWhere, &parts.SqlOrder, &parts.Text5, &parts.Text9})
+        if (!field->isEmpty())
+            texts.append(*field);
+    return texts.join(u' ');
+}
+
+ReportViewer::ReportViewer(const QString& reportKey) : definition_(report::definition(reportKey))
+{
+    const Object programDefine = createObject(QStringLiteral("Q7BomLib.clsProgramDefine"));
+    QVariantList args{definition_.key, QString(""), QVariant(), QVariant(), nothing()};
+    callByName(programDefine, QStringLiteral("SetProgramType"), args);
+    if (args[2].toInt() != 5 || !toObject(args[4]))
+        throw AutomationError(ErrCannotCreateObject, QStringLiteral("%1 is not a report").arg(definition_.key));
+    handler_ = toObject(args[4]);
+    filter_ = makeObject<ViewerFilter>(definition_);
+    info_ = makeObject<ViewerReportInfo>();
+    call(handler_, QStringLiteral("ReportEventHandle"), {fromObject(filter_)});
+
+    PresenterScope messages;
+    QVariantList event{definition_.key, fromObject(filter_), nothing()};
+    raiseEvent(filter_.data(), QStringLiteral("SetFilterList"), event);
+    for (const auto& item : filter_->items())
+        if (item->definition.type == ItemDefinition::Type::Date) {
+            const QString date = normalisedDate(values::toTextOrEmpty(item->varValue));
+            if (!date.isEmpty())
+                item->varValue = date;
+        }
+}
+
+QStringList ReportViewer::angles() const
+{
+    if (!values::toBoolean(call(handler_, QStringLiteral("IsMultiAngleReport"))))
+        return {};
+    QStringList list;
+    for (const QVariant& angle : call(handler_, QStringLiteral("MultiAngleList")).toList())
+        list.append(angle.toString());
+    return list;
+}
+
+ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection)
+{
+    ReportOutcome outcome;
+    PresenterScope messages;
+    const auto refuse = [&](const QString& message) {
+        outcome.refused = true;
+        outcome.message = message;
+        return outcome;
+    };
+
+    for (const FilterSetting& setting : settings) {
+        ViewerFilterItem* item = filter_->item(setting.name);
+        if (!item)
+            throw AutomationError(ErrBadCallOrArgument, QStringLiteral("Report %1 has no filter item %2").arg(definition_.key, setting.name));
+        if (setting.high && !item->definition.range)
+            throw AutomationError(ErrBadCallOrArgument, QStringLiteral("Filter item %1 takes one value, not a range").arg(setting.name));
+        QString low = setting.low, high = setting.high.value_or(values::toTextOrEmpty(item->varValue2));
+        if (item->definition.type == ItemDefinition::Type::Date) {
+            for (QString* value : {&low, &high}) {
+                const QString date = normalisedDate(*value);
+                if (!values::trim(*value).isEmpty() && date.isEmpty())
+                    return refuse(QStringLiteral("[ %1 ] 不是有效日期：%2").arg(item->definition.caption, *value));
+                *value = date;
+            }
+        }
+        item->varValue = low;
+        item->listValue1 = low;
+        item->varValue2 = high;
+    }
+
+    const QStringList angleList = angles();
+    if (!angleList.isEmpty()) {
+        if (angle < 1 || angle > angleList.size())
+            throw AutomationError(ErrBadCallOrArgument,
+                                  QStringLiteral("Report %1 needs an angle from 1 to %2").arg(definition_.key).arg(angleList.size()));
+        letProperty(handler_, QStringLiteral("CurrentType"), angle);
+    }
+
+    QVariantList check{definition_.key, fromObject(filter_), false};
+    raiseEvent(filter_.data(), QStringLiteral("CheckFilterCondition"), check);
+    if (values::toBoolean(check[2]))
+        return refuse(messages.lastText());
+
+    QVariantList info{definition_.key, fromObject(info_)};
+    raiseEvent(filter_.data(), QStringLiteral("SetReportInfo"), info);
+    outcome.declaredColumns = info_->columns;
+
+    QVariantList sql{definition_.key, fromObject(filter_), fromObject(info_), nothing(), QStringLiteral("demo"), QString("")};
+    try {
+        raiseEvent(filter_.data(), QStringLiteral("SetReportSQL"), sql);
+    } catch (const ViewerRefusal& refusal) {
+        return refuse(refusal.message);
+    }
+    outcome.statement = values::toTextOrEmpty(sql[5]);
+    if (outcome.statement.isEmpty())
+        outcome.statement = joinStatement(info_->locate.value<q7::report::ReportSqlParts>());
+    if (connection)
+        outcome.rows = connection->query(outcome.statement);
+    return outcome;
+}
+
+} // namespace q7::host::report
