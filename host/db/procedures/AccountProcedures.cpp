@@ -387,6 +387,7 @@ data::ResultSet compareBoms(QSqlDatabase& db, const QVariantList& args)
 
     // All lines of both BOMs, whatever their effectivity.
     BomGraph graph(db, QStringLiteral("0000-00-00"));
+    QList<int> order; // components in line order: A's lines, then those only in B
     const auto linesOf = [&](int bom) {
         QMap<int, BomLine> byComponent;
         if (bom == 0)
@@ -411,6 +412,8 @@ data::ResultSet compareBoms(QSqlDatabase& db, const QVariantList& args)
             line.offset = q.value(8).toInt();
             line.accuCost = q.value(9).toInt();
             byComponent.insert(line.componentId, line);
+            if (!order.contains(line.componentId))
+                order.append(line.componentId);
         }
         return byComponent;
     };
@@ -434,11 +437,7 @@ data::ResultSet compareBoms(QSqlDatabase& db, const QVariantList& args)
         default: return QString::fromUtf8(wipText(line->wipType));
         }
     };
-    QList<int> components = a1.keys();
-    for (int c : b1.keys())
-        if (!a1.contains(c))
-            components.append(c);
-    for (int c : components) {
+    for (int c : order) {
         const BomLine* la = a1.contains(c) ? &a1.find(c).value() : nullptr;
         const BomLine* lb = b1.contains(c) ? &b1.find(c).value() : nullptr;
         const auto base = [](const BomLine* l) { return l ? QVariant(l->qtyN / l->qtyD) : QVariant(); };

@@ -1,0 +1,253 @@
+#include "support/FakeHost.h"
+
+#include "host/db/AccountDatabase.h"
+#include "host/report/ReportViewer.h"
+#include "platform/AutomationError.h"
+#include "platform/data/Ado.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace q7;
+using host::report::FilterSetting;
+using host::report::ReportViewer;
+
+namespace {
+
+// Runs reports on one demo account; the clock is fixed at 2026-12-07.
+class Reports : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new QTemporaryDir;
+        path = dir->filePath(QStringLiteral("demo.db"));
+        host::account::createDemoAccount(path);
+    }
+    static void TearDownTestSuite()
+    {
+        delete dir;
+        dir = nullptr;
+    }
+    void SetUp() override { connection.Open(host::account::connectionStringFor(path)); }
+
+    host::report::ReportOutcome run(const QString& key, const QList<FilterSetting>& settings, int angle = 0)
+    {
+        ReportViewer viewer(key);
+        return viewer.run(settings, angle, &connection);
+    }
+
+    // The value of a column in the rows where the other columns have the given values.
+    static QList<double> numbers(const data::ResultSet& rs, const QString& column, const QMap<QString, QString>& where)
+    {
+        QList<double> found;
+        const int c = rs.columnIndex(column);
+        for (const auto& row : rs.rows) {
+            bool match = true;
+            for (auto it = where.begin(); it != where.end() && match; ++it)
+                match = row[rs.columnIndex(it.key())].toString() == it.value();
+            if (match)
+                found.append(row[c].toDouble());
+        }
+        return found;
+    }
+
+    static QTemporaryDir* dir;
+    static QString path;
+    ado::Connection connection;
+};
+QTemporaryDir* Reports::dir = nullptr;
+QString Reports::path;
+
+FilterSetting range(const char* name, const char* low, const char* high) { return {QString::fromUtf8(name), QString::fromUtf8(low), QString::fromUtf8(high)}; }
+FilterSetting value(const char* name, const char* v) { return {QString::fromUtf8(name), QString::fromUtf8(v), std::nullopt}; }
+
+constexpr double eps = 1e-9;
+
+} // namespace
+
+TEST_F(Reports, ExplosionQuantitiesWorkedByHand)
+{
+    const auto out = run(QStringLiteral("BO02004"), {range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红"), range("Version", "2", "2")});
+    ASSERT_FALSE(out.refused) << out.message.toStdString();
+    const auto& rs = out.rows;
+    // frame: variable line, 1 per bicycle, parent scrap 2%: 1 / 0.98
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "FR-200"}}).value(0), 1 / 0.98, eps);
+    // tube: 3 × 1.02 / 0.99 per welded frame, times the frame's 1 / 0.98
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "TB-300"}}).value(0), 3 * 1.02 / 0.99 / 0.98, eps);
+    // steel: 6/5 per tube, five levels down
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "ST-400"}, {"层级", "4"}}).value(0), 1.2 * 3 * 1.02 / 0.99 / 0.98, eps);
+    // bolts: fixed line, 4 × 1.05, parent scrap does not enter
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "BL-200"}}).value(0), 4.2, eps);
+    // paint on the bicycle: 1/2 × 1.10 / 0.98; on the frame: 3/10 × 1.05 × (1 / 0.98)
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "PT-220"}, {"层级", "1"}}).value(0), 0.5 * 1.1 / 0.98, eps);
+    EXPECT_NEAR(numbers(rs, "累计用量", {{"子件编码", "PT-220"}, {"层级", "2"}}).value(0), 0.3 * 1.05 / 0.98, eps);
+    // effectivity on 2026-12-07: the old handlebar ended 2025-07-01, the lock bolts start 2027
+    EXPECT_TRUE(numbers(rs, "累计用量", {{"子件编码", "HB-210"}}).isEmpty());
+    EXPECT_EQ(numbers(rs, "累计用量", {{"子件编码", "HB-220"}}).size(), 1);
+    EXPECT_TRUE(numbers(rs, "累计用量", {{"子件编码", "BL-210"}}).isEmpty());
+    // the swarf is a by-product: listed, marked, not exploded
+    ASSERT_EQ(numbers(rs, "累计用量", {{"子件编码", "CH-900"}, {"说明", "产出品"}}).size(), 1);
+}
+
+TEST_F(Reports, PlanRateEffectivityAndLevelSummary)
+{
+    const QList<FilterSetting> bike{range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红"), range("Version", "2", "2")};
+    auto planned = run(QStringLiteral("BO02004"), bike + QList<FilterSetting>{value("PlanRateFlag", "是")});
+    // paint with plan factor 80%; wheels with 100%; lines without a factor count as 100
+    EXPECT_NEAR(numbers(planned.rows, "累计用量", {{"子件编码", "PT-220"}, {"层级", "1"}}).value(0), 0.5 * 1.1 / 0.98 * 0.8, eps);
+    EXPECT_NEAR(numbers(planned.rows, "累计用量", {{"子件编码", "SP-320"}}).value(0), 2 / 0.98 * 36 * 1.03 * 0.9, eps);
+
+    auto early = run(QStringLiteral("BO02004"), bike + QList<FilterSetting>{value("EffDate", "2025-3-1")}); // normalised by the viewer
+    EXPECT_EQ(numbers(early.rows, "累计用量", {{"子件编码", "HB-210"}}).size(), 1);
+    EXPECT_TRUE(numbers(early.rows, "累计用量", {{"子件编码", "HB-220"}}).isEmpty());
+
+    auto summary = run(QStringLiteral("BO02004"), {range("InvCode", "PL-100", "PL-100"), value("QueryType", "阶列式"), value("PlanRateFlag", "是")});
+    // 60% white and 40% black fans; the capacitors of both: 4 each
+    EXPECT_NEAR(numbers(summary.rows, "累计用量", {{"子件编码", "FN-100"}, {"子件自由项1", "白"}}).value(0), 0.6, eps);
+    EXPECT_NEAR(numbers(summary.rows, "累计用量", {{"子件编码", "FN-100"}, {"子件自由项1", "黑"}}).value(0), 0.4, eps);
+    EXPECT_NEAR(numbers(summary.rows, "累计用量", {{"子件编码", "CP-400"}, {"层级", "3"}}).value(0), 4.0, eps);
+}
+
+TEST_F(Reports, SharedAndSubstituteBoms)
+{
+    // the export bicycle uses the red bicycle's 2025 BOM, with its own parent scrap of 2%
+    auto shared = run(QStringLiteral("BO02004"), {range("InvCode", "BK-120", "BK-120")});
+    EXPECT_NEAR(numbers(shared.rows, "累计用量", {{"子件编码", "FR-200"}}).value(0), 1 / 0.98, eps);
+
+    // 2 bicycles on the substitute BOM S1 (no parent scrap): 2 × 2 wheels × 36 × 1.03 spokes
+    auto substitute = run(QStringLiteral("BO02007"), {range("InvCode", "BK-100", "BK-100"), value("BomType", "替代"), value("Qty", "2")});
+    ASSERT_FALSE(substitute.refused) << substitute.message.toStdString();
+    EXPECT_NEAR(numbers(substitute.rows, "需求数量", {{"子件编码", "SP-320"}}).value(0), 2 * 2 * 36 * 1.03, eps);
+    EXPECT_EQ(numbers(substitute.rows, "需求数量", {{"子件编码", "PT-220"}, {"层级", "1"}}).size(), 0); // S1 paints only the frame
+
+    auto shares = run(QStringLiteral("BO02008"), {value("Sel", "公用物料")});
+    ASSERT_EQ(shares.rows.rows.size(), 2);
+    EXPECT_EQ(shares.rows.rows[0][shares.rows.columnIndex("公用物料编码")].toString(), QStringLiteral("BK-120"));
+}
+
+TEST_F(Reports, WhereUsedUpwardWithCumulativeQuantity)
+{
+    auto out = run(QStringLiteral("BO02006"), {range("InvCode", "ST-400", "ST-400")});
+    const double perFrame = 1.2 * 3 * 1.02 / 0.99;
+    EXPECT_NEAR(numbers(out.rows, "累计用量", {{"母件编码", "FR-200"}}).value(0), perFrame, eps);
+    EXPECT_NEAR(numbers(out.rows, "累计用量", {{"母件编码", "BK-120"}}).value(0), perFrame / 0.98, eps);
+    EXPECT_NEAR(numbers(out.rows, "累计用量", {{"母件编码", "BK-100"}, {"母件自由项1", "蓝"}}).value(0), perFrame, eps);
+
+    auto single = run(QStringLiteral("BO02005"), {range("vc.InvCode", "BL-200", "BL-200"), value("EffDate", "2026-12-07")});
+    EXPECT_EQ(single.rows.rows.size(), 2); // the red bicycle and the export bicycle sharing its BOM
+    EXPECT_NEAR(numbers(single.rows, "使用数量", {{"母件编码", "BK-100"}}).value(0), 4.2, eps);
+}
+
+TEST_F(Reports, DetailSubstituteAndComparisonLists)
+{
+    auto detail = run(QStringLiteral("BO02003"), {range("vp.InvCode", "BK-100", "BK-100"), range("b.Version", "2", "2"), range("cFree1", "红", "红")});
+    ASSERT_FALSE(detail.refused) << detail.message.toStdString();
+    EXPECT_EQ(detail.rows.rows.size(), 5); // current lines of the 2025 BOM: frame, wheels, new handlebar, bolts, paint
+    EXPECT_NEAR(numbers(detail.rows, "使用数量", {{"子件编码", "PT-220"}}).value(0), 0.5 * 1.1 / 0.98, eps);
+
+    auto all = run(QStringLiteral("BO02003"), {value("b.BomType", "全部"), value("Sel", "当前和将来"), range("vp.InvCode", "BK-100", "BK-100")});
+    EXPECT_EQ(numbers(all.rows, "使用数量", {{"子件编码", "BL-210"}}).size(), 1); // starts in 2027: current and future
+
+    auto subs = run(QStringLiteral("BO02009"), {});
+    ASSERT_EQ(subs.rows.rows.size(), 2);
+    EXPECT_EQ(subs.rows.rows[0][subs.rows.columnIndex("替代件编码")].toString(), QStringLiteral("SP-321"));
+
+    auto compare = run(QStringLiteral("BO02010"),
+                       {value("InvCode", "BK-100"), value("Version1", "1"), value("Version2", "2"), value("cFree1", "红"), value("SameYn", "否")}, 1);
+    ASSERT_FALSE(compare.refused) << compare.message.toStdString();
+    QStringList results;
+    for (const auto& row : compare.rows.rows)
+        results.append(row[0].toString() + u':' + row[compare.rows.columnIndex("比较结果")].toString());
+    EXPECT_EQ(results, (QStringList{"HB-220:仅B", "BL-200:仅B", "BL-210:仅B", "PT-220:仅B"})); // HB-210 is in both
+    EXPECT_EQ(compare.rows.rows.size(), 4);
+}
+
+TEST_F(Reports, RefusalsAndErrors)
+{
+    auto refused = run(QStringLiteral("BO02004"), {value("EffDate", "")});
+    EXPECT_TRUE(refused.refused);
+    EXPECT_EQ(refused.message, QStringLiteral("[ 有效日期 ] 必须输入！"));
+    EXPECT_TRUE(run(QStringLiteral("BO02003"), {range("b.Version", "1 or 1=1", "")}).refused);
+    EXPECT_TRUE(run(QStringLiteral("BO02004"), {value("EffDate", "2026-13-45")}).refused);
+    EXPECT_THROW(run(QStringLiteral("BO02004"), {value("Nope", "1")}), AutomationError);
+    EXPECT_THROW(ReportViewer(QStringLiteral("BO02099")), AutomationError);
+    EXPECT_THROW(run(QStringLiteral("BO02010"), {value("InvCode", "BK-100")}, 4), AutomationError);
+    // a value with quotes is only ever a value
+    auto quoted = run(QStringLiteral("BO02004"), {range("InvCode", "x' or '1'='1", "")});
+    EXPECT_FALSE(quoted.refused);
+    EXPECT_TRUE(quoted.rows.rows.isEmpty() || quoted.rows.rows.first()[0].toString() >= QStringLiteral("x"));
+}
+
+TEST_F(Reports, EveryStatementOfTheShippedDefinitionsRuns)
+{
+    int statements = 0;
+    for (const QString& key : host::report::reportKeys()) {
+        const auto& def = host::report::definition(key);
+        const int angles = key == QLatin1String("BO02010") ? 3 : 0;
+        QList<QList<FilterSetting>> variants{{}};
+        for (const auto& item : def.items) {
+            const QByteArray name = item.name.toUtf8();
+            for (const QString& entry : item.list)
+                variants.append({{item.name, entry, std::nullopt}});
+            if (item.type == host::report::ItemDefinition::Type::Multi)
+                variants.append({{item.name, item.list.join(u','), std::nullopt}});
+            const char* sample = item.type == host::report::ItemDefinition::Type::Number ? "1"
+                : item.type == host::report::ItemDefinition::Type::Date                ? "2025-01-01"
+                                                                                        : "A'B";
+            if (item.type == host::report::ItemDefinition::Type::List || item.type == host::report::ItemDefinition::Type::Multi)
+                continue;
+            if (item.range) {
+                variants.append({range(name.constData(), sample, "")});
+                variants.append({range(name.constData(), "", sample)});
+                variants.append({range(name.constData(), sample, sample)});
+            } else {
+                variants.append({value(name.constData(), sample)});
+            }
+        }
+        for (int angle = angles ? 1 : 0; angle <= angles; ++angle)
+            for (QList<FilterSetting> settings : variants) {
+                if (key == QLatin1String("BO02010")) // the comparison needs its item and the angle's BOMs
+                    settings = QList<FilterSetting>{value("InvCode", "BK-100"), value("Version1", "1"), value("Version2", "2"),
+                                                    value("Identcode1", "S1"), value("Identcode2", "S1")} + settings;
+                ReportViewer viewer(key);
+                const auto out = viewer.run(settings, angle, &connection);
+                EXPECT_FALSE(out.refused) << key.toStdString() << ": " << out.message.toStdString();
+                ++statements;
+            }
+    }
+    EXPECT_GT(statements, 150);
+}
+
+TEST(ReportCycles, EveryExplosionFinishesWithTheCycleMarked)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cycle.db"));
+    host::account::createDemoAccount(path);
+    ado::Connection connection;
+    connection.Open(host::account::connectionStringFor(path));
+    // the tube's BOM now needs a frame assembly: FR-200 → FR-210 → TB-300 → FR-200
+    connection.executeNative(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD) "
+                                            "VALUES (99, 7, 4, 30, 1, 1)"));
+    const auto marked = [](const data::ResultSet& rs) {
+        const int note = rs.columnIndex(QStringLiteral("说明"));
+        for (const auto& row : rs.rows)
+            if (row[note].toString() == QStringLiteral("循环"))
+                return true;
+        return false;
+    };
+    struct Case {
+        const char* report;
+        QList<FilterSetting> settings;
+    };
+    const QList<Case> cases{
+        {"BO02004", {range("InvCode", "BK-100", "BK-100")}},
+        {"BO02004", {range("InvCode", "BK-100", "BK-100"), value("QueryType", "阶列式")}},
+        {"BO02006", {range("InvCode", "TB-300", "TB-300")}},
+        {"BO02007", {range("InvCode", "FR-200", "FR-200")}},
+    };
+    for (const Case& c : cases) {
+        ReportViewer viewer(QString::fromLatin1(c.report));
+        const auto out = viewer.run(c.settings, 0, &connection);
+        EXPECT_TRUE(marked(out.rows)) << c.report;
+    }
+}
