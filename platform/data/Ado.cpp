@@ -104,6 +104,7 @@ void Connection::Open(const QString& connectionString)
 
 void Connection::Close()
 {
+    attachments_.clear();
     if (db_.isValid()) {
         db_.close();
         db_ = QSqlDatabase();
@@ -127,7 +128,7 @@ data::ResultSet Connection::query(const QString& sql)
                 QVariantList arguments;
                 for (const data::Token& token : call.arguments)
                     arguments.append(argumentValue(token));
-                return (*procedure)(db_, arguments);
+                return (*procedure)(*this, arguments);
             }
         }
         QSqlQuery query(db_);

@@ -3,6 +3,7 @@
 #include "platform/LateBinding.h"
 #include "platform/data/ResultSet.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -44,6 +45,10 @@ public:
     void executeNative(const QString& sql);
 
     QSqlDatabase& database() { return db_; }
+    // State that code working on this connection keeps with it (caches);
+    // dropped when the connection closes.
+    std::shared_ptr<void> attachment(const QString& key) const { return attachments_.value(key); }
+    void attach(const QString& key, std::shared_ptr<void> value) { attachments_.insert(key, std::move(value)); }
     bool isEmbedded() const { return embedded_; }
 
 private:
@@ -51,6 +56,7 @@ private:
     QString connectionString_;
     QSqlDatabase db_;
     bool embedded_ = true;
+    QHash<QString, std::shared_ptr<void>> attachments_;
 };
 
 // "EOF" and "BOF" are answered through DynamicDispatch (EOF is a C macro).

@@ -251,3 +251,40 @@ TEST(ReportCycles, EveryExplosionFinishesWithTheCycleMarked)
         EXPECT_TRUE(marked(out.rows)) << c.report;
     }
 }
+
+TEST_F(Reports, LevelSummaryEqualsTheSumOfTheIndentedRows)
+{
+    const auto indented = run(QStringLiteral("BO02004"), {value("PlanRateFlag", "是")}).rows;
+    const auto summary = run(QStringLiteral("BO02004"), {value("PlanRateFlag", "是"), value("QueryType", "阶列式")}).rows;
+    QMap<QString, double> expected, actual;
+    const auto key = [](const data::ResultSet& rs, const QVector<QVariant>& row) {
+        QStringList parts;
+        for (const char* column : {"顶层母件", "顶层自由项1", "层级", "子件编码", "子件自由项1"})
+            parts.append(row[rs.columnIndex(QString::fromUtf8(column))].toString());
+        return parts.join(u'|');
+    };
+    for (const auto& row : indented.rows)
+        expected[key(indented, row)] += row[indented.columnIndex(QStringLiteral("累计用量"))].toDouble();
+    for (const auto& row : summary.rows)
+        actual[key(summary, row)] += row[summary.columnIndex(QStringLiteral("累计用量"))].toDouble();
+    ASSERT_EQ(actual.keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_NEAR(actual.value(it.key()), it.value(), eps) << it.key().toStdString();
+}
+
+TEST(ReportCache, AChangedBomIsReadAgain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("change.db"));
+    host::account::createDemoAccount(path);
+    ado::Connection connection;
+    connection.Open(host::account::connectionStringFor(path));
+    const auto steel = [&] {
+        ReportViewer viewer(QStringLiteral("BO02004"));
+        const auto rs = viewer.run({range("InvCode", "TB-300", "TB-300")}, 0, &connection).rows;
+        return rs.rows.first()[rs.columnIndex(QStringLiteral("累计用量"))].toDouble();
+    };
+    EXPECT_NEAR(steel(), 1.2, eps);
+    connection.executeNative(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 7 WHERE OpComponentId = 20"));
+    EXPECT_NEAR(steel(), 1.4, eps); // 7/5, not the cached 6/5
+}

@@ -190,10 +190,97 @@ void summariseByLevel(const data::ResultSet& indented, data::ResultSet& out)
                 existing[9] = row[Note];
         }
     }
-    std::stable_sort(out.rows.begin(), out.rows.end(), [](const QVector<QVariant>& a, const QVector<QVariant>& b) {
-        return std::make_tuple(a[0].toString(), a[1].toString(), a[2].toInt(), a[3].toString(), a[7].toString())
-            < std::make_tuple(b[0].toString(), b[1].toString(), b[2].toInt(), b[3].toString(), b[7].toString());
-    });
+}
+
+// Whether a BOM cycle is reachable from the part through main BOMs at the graph's date.
+bool reachesCycle(BomGraph& graph, const QVector<BomLine>& topLines, int topPart)
+{
+    enum class Mark { Open, Done };
+    QHash<int, Mark> marks{{topPart, Mark::Open}};
+    std::function<bool(const QVector<BomLine>&)> visit = [&](const QVector<BomLine>& lines) {
+        for (const BomLine& line : lines) {
+            if (line.byProduct)
+                continue;
+            const auto found = marks.constFind(line.componentId);
+            if (found != marks.cend()) {
+                if (*found == Mark::Open)
+                    return true;
+                continue;
+            }
+            marks.insert(line.componentId, Mark::Open);
+            if (visit(graph.mainLines(line.componentId)))
+                return true;
+            marks.insert(line.componentId, Mark::Done);
+        }
+        return false;
+    };
+    return visit(topLines);
+}
+
+// 阶列式 without enumerating paths: the quantity of every part at level n + 1
+// is the sum over the parts at level n of their quantity times the line's.
+void summariseAcyclic(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, data::ResultSet& out)
+{
+    const PartInfo& top = graph.part(topPart);
+    const QString topCode = top.code, topFree = top.free1;
+    QHash<int, double> frontier;
+    QHash<int, bool> byProduct;
+    QVector<int> order;
+    for (const BomLine& line : topLines) {
+        if (!frontier.contains(line.componentId))
+            order.append(line.componentId);
+        frontier[line.componentId] += line.quantity(planRate);
+        byProduct[line.componentId] = line.byProduct;
+    }
+    for (int level = 1; !frontier.isEmpty(); ++level) {
+        QHash<int, double> next;
+        QHash<int, bool> nextByProduct;
+        QVector<int> nextOrder;
+        for (int part : order) {
+            const double qty = frontier.value(part);
+            const PartInfo& info = graph.part(part);
+            const bool output = byProduct.value(part);
+            out.rows.append(cells({topCode, topFree, level, info.code, info.name, info.spec, info.unit, info.free1, qty,
+                                   output ? QStringLiteral("产出品") : QString()}));
+            if (output)
+                continue;
+            for (const BomLine& line : graph.mainLines(part)) {
+                if (!next.contains(line.componentId))
+                    nextOrder.append(line.componentId);
+                next[line.componentId] += qty * line.quantity(planRate);
+                nextByProduct[line.componentId] = line.byProduct;
+            }
+        }
+        frontier = std::move(next);
+        byProduct = std::move(nextByProduct);
+        order = std::move(nextOrder);
+    }
+}
+
+// Orders summary rows by top part, level, component and its free item.
+void sortSummary(data::ResultSet& out)
+{
+    struct Keyed {
+        QString top, topFree, component, componentFree;
+        int level;
+        qsizetype row;
+        bool operator<(const Keyed& o) const
+        {
+            return std::tie(top, topFree, level, component, componentFree) < std::tie(o.top, o.topFree, o.level, o.component, o.componentFree);
+        }
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(static_cast<size_t>(out.rows.size()));
+    for (qsizetype i = 0; i < out.rows.size(); ++i) {
+        const auto& r = out.rows[i];
+        keys.push_back({r[0].toString(), r[1].toString(), r[3].toString(), r[7].toString(), r[2].toInt(), i});
+    }
+    std::stable_sort(keys.begin(), keys.end());
+    QVector<QVector<QVariant>> sorted;
+    sorted.reserve(out.rows.size());
+    for (const Keyed& k : keys)
+        sorted.append(std::move(out.rows[k.row]));
+    out.rows = std::move(sorted);
 }
 
 QVector<int> topBoms(QSqlDatabase& db, int part, int bomType, const Range& version, const Range& versionDate, const Range& ident)
@@ -247,8 +334,9 @@ QVector<BomLine> topLines(QSqlDatabase& db, BomGraph& graph, int bom, int part)
 
 } // namespace
 
-data::ResultSet expandByParent(QSqlDatabase& db, const QVariantList& args)
+data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& args)
 {
+    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_ExpandByParent");
     const Range code{a.text(), a.text()};
     const QVector<Range> free = freeRanges(a);
@@ -261,24 +349,37 @@ data::ResultSet expandByParent(QSqlDatabase& db, const QVariantList& args)
     const QString effDate = a.text();
     a.finish();
 
-    BomGraph graph(db, effDate);
+    BomGraph graph(connection, effDate);
     data::ResultSet indented;
     indented.columns = explosionColumns;
+    data::ResultSet summary;
+    summary.columns = QStringList{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("子件编码"),
+                                  QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"),
+                                  QStringLiteral("累计用量"), QStringLiteral("说明")};
     Exploder exploder(graph, planRate, 1.0, indented);
     for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, 1, version, versionDate, {}))
-            exploder.explodeTop(part, topLines(db, graph, bom, part));
+        for (int bom : topBoms(db, part, 1, version, versionDate, {})) {
+            const QVector<BomLine> lines = topLines(db, graph, bom, part);
+            if (mode == 1) {
+                exploder.explodeTop(part, lines);
+            } else if (!reachesCycle(graph, lines, part)) {
+                summariseAcyclic(graph, part, lines, planRate, summary);
+            } else { // a cycle: sum the marked paths instead
+                data::ResultSet paths;
+                Exploder cyclic(graph, planRate, 1.0, paths);
+                cyclic.explodeTop(part, lines);
+                summariseByLevel(paths, summary);
+            }
+        }
     if (mode == 1)
         return indented;
-    data::ResultSet summary;
-    summary.columns = QStringList{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("子件编码"), QStringLiteral("子件名称"),
-                                  QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"), QStringLiteral("累计用量"), QStringLiteral("说明")};
-    summariseByLevel(indented, summary);
+    sortSummary(summary);
     return summary;
 }
 
-data::ResultSet expandByComp(QSqlDatabase& db, const QVariantList& args)
+data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& args)
 {
+    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_ExpandByComp");
     const Range code{a.text(), a.text()};
     const QVector<Range> free = freeRanges(a);
@@ -288,7 +389,7 @@ data::ResultSet expandByComp(QSqlDatabase& db, const QVariantList& args)
     a.number(1);
     a.finish();
 
-    BomGraph graph(db, effDate);
+    BomGraph graph(connection, effDate);
     data::ResultSet out;
     out.columns = QStringList{QStringLiteral("子件编码"), QStringLiteral("层级"),     QStringLiteral("下阶编码"), QStringLiteral("母件编码"),
                               QStringLiteral("母件名称"), QStringLiteral("规格型号"), QStringLiteral("母件自由项1"), QStringLiteral("子件行号"),
@@ -319,8 +420,9 @@ data::ResultSet expandByComp(QSqlDatabase& db, const QVariantList& args)
     return out;
 }
 
-data::ResultSet quantityExplosion(QSqlDatabase& db, const QVariantList& args)
+data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantList& args)
 {
+    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_BO02007");
     const Range code{a.text(), a.text()};
     const Range ident{a.text(), a.text()};
@@ -333,7 +435,7 @@ data::ResultSet quantityExplosion(QSqlDatabase& db, const QVariantList& args)
     const QVector<Range> free = freeRanges(a);
     a.finish();
 
-    BomGraph graph(db, effDate);
+    BomGraph graph(connection, effDate);
     data::ResultSet rows;
     rows.columns = explosionColumns;
     Exploder exploder(graph, planRate, quantity, rows);
@@ -344,8 +446,9 @@ data::ResultSet quantityExplosion(QSqlDatabase& db, const QVariantList& args)
     return rows;
 }
 
-data::ResultSet compareBoms(QSqlDatabase& db, const QVariantList& args)
+data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& args)
 {
+    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_BO02010");
     const int angle = static_cast<int>(a.number(0));
     const QString code = a.text();
@@ -386,7 +489,7 @@ data::ResultSet compareBoms(QSqlDatabase& db, const QVariantList& args)
     const int bomB = angle == 1 ? bomOf(false, version2, {}) : bomOf(true, 0, ident2);
 
     // All lines of both BOMs, whatever their effectivity.
-    BomGraph graph(db, QStringLiteral("0000-00-00"));
+    BomGraph graph(connection, QStringLiteral("0000-00-00"));
     QList<int> order; // components in line order: A's lines, then those only in B
     const auto linesOf = [&](int bom) {
         QMap<int, BomLine> byComponent;

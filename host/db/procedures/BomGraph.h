@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
+#include "platform/data/Ado.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -38,10 +41,13 @@ struct BomLine {
 
 // The BOM structure of an embedded account at one effective date, read on
 // demand through prepared statements and cached, so that an explosion reads
-// every BOM once however often it meets it.
+// every BOM once however often it meets it. What was read is kept for later
+// explosions on the same connection at the same date for as long as the
+// database does not change (its data version and the connection's change
+// count are checked when a graph is made); it goes with the connection.
 class BomGraph {
 public:
-    BomGraph(QSqlDatabase& db, QString effDate);
+    BomGraph(ado::Connection& connection, QString effDate);
     ~BomGraph();
     BomGraph(const BomGraph&) = delete;
     BomGraph& operator=(const BomGraph&) = delete;
@@ -56,15 +62,27 @@ public:
     const QString& effDate() const { return date_; }
 
 private:
+    void rememberComponent(sqlite3_stmt* statement, int partId);
+
     QSqlDatabase& db_;
     QString date_;
     sqlite3_stmt* partStmt_ = nullptr;
     sqlite3_stmt* mainBomStmt_ = nullptr;
     sqlite3_stmt* linesStmt_ = nullptr;
     sqlite3_stmt* usedInStmt_ = nullptr;
-    QHash<int, PartInfo> parts_;
-    QHash<int, QVector<BomLine>> mainLines_;
-    QHash<int, QVector<BomLine>> usedIn_;
+    struct Cache {
+        QSet<int> parents; // parts that have a BOM row at all
+        QHash<int, PartInfo> parts;
+        QHash<int, QVector<BomLine>> mainLines;
+        QHash<int, QVector<BomLine>> usedIn;
+    };
+    std::shared_ptr<Cache> cache_;
+    QSet<int>& parents_;
+    QHash<int, PartInfo>& parts_;
+    QHash<int, QVector<BomLine>>& mainLines_;
+    QHash<int, QVector<BomLine>>& usedIn_;
+
+    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
 };
 
 } // namespace q7::host::procedures
