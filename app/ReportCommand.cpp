@@ -133,6 +133,7 @@ int runReport(const QStringList& args)
             table.rows.append(cells);
         }
         table.print(format, stdout);
+        std::fflush(stdout);
         std::fprintf(stderr, "%lld rows\n", static_cast<long long>(outcome.rows.rows.size()));
         return 0;
     } catch (const q7::AutomationError& error) {
