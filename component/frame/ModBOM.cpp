@@ -1,5 +1,7 @@
 #include "frame/ModBOM.h"
 
+#include "ui/clsLayout.h"
+
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
@@ -59,6 +61,13 @@ host::IDropDownList& objDropDownList()
     return service<host::IDropDownList>(state().dropDownList, host::DropDownListClassId);
 }
 host::IColumnAuth& objColumnAuth() { return service<host::IColumnAuth>(state().columnAuth, host::ColumnAuthClassId); }
+
+Object objLayout()
+{
+    if (!state().objLayout)
+        state().objLayout = makeObject<clsLayout>();
+    return state().objLayout;
+}
 
 QString resText(int number, int kind) { return objCommon().LoadString(number, missingValue(), kind); }
 

@@ -48,6 +48,9 @@ q7::host::IRefreshColumn& objRefreshColumn();
 q7::host::IDropDownList& objDropDownList();
 q7::host::IColumnAuth& objColumnAuth();
 
+// The shared layout calculator (a clsLayout), made on first use.
+q7::Object objLayout();
+
 // Text of a resource of the component's string table, through objCommon.
 QString resText(int number, int kind = q7::host::TextLabel);
 

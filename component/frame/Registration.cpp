@@ -16,6 +16,7 @@
 #include "reports/clsBO02008.h"
 #include "reports/clsBO02009.h"
 #include "reports/clsBO02010.h"
+#include "ui/SplitRegion.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ const q7::ClassEntry classes[] = {
     {"Q7BomLib.clsBO02008", factory<clsBO02008>()},
     {"Q7BomLib.clsBO02009", factory<clsBO02009>()},
     {"Q7BomLib.clsBO02010", factory<clsBO02010>()},
+    // a user control made outside a container; a form adds its own with Container::add
+    {"Q7BomLib.SplitRegion", [] { return q7::Object(q7::makeObject<SplitRegion>(nullptr, QStringLiteral("SplitRegion1"))); }},
 };
 
 } // namespace

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/LateBinding.h"
+#include "platform/forms/Container.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace q7::forms {
+
+class Control;
+
+// A form: a top-level window holding controls, with its size in twips (outer,
+// including the frame of 8 × 27 pixels) and its inner size in its scale
+// units. Controls are reached by name (late-bound "cmdOK"; control arrays as
+// "lblHint" with an index). Its own events go to its members "Form_Load",
+// "Form_Activate", "Form_Resize", "Form_Unload" (cancel by reference).
+class Form : public QObject, public Container, public DynamicDispatch {
+    Q_OBJECT
+    Q_CLASSINFO("AutomationKind", "Form")
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(double Width READ widthTwips WRITE setWidthTwips)
+    Q_PROPERTY(double Height READ heightTwips WRITE setHeightTwips)
+    Q_PROPERTY(double ScaleWidth READ scaleWidth)
+    Q_PROPERTY(double ScaleHeight READ scaleHeight)
+    Q_PROPERTY(int ScaleMode READ scaleMode WRITE setScaleMode)
+    Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
+    Q_PROPERTY(bool KeyPreview MEMBER keyPreview)
+    Q_PROPERTY(bool Visible READ isVisible)
+public:
+    static constexpr int FramePixelsX = 8;
+    static constexpr int FramePixelsY = 27;
+
+    Form();
+    ~Form() override;
+
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    double widthTwips() const { return width_; }
+    double heightTwips() const { return height_; }
+    void setWidthTwips(double width);
+    void setHeightTwips(double height);
+    int windowState() const { return windowState_; } // 0 normal, 1 minimised, 2 maximised
+    void setWindowState(int state) { windowState_ = state; }
+    bool isVisible() const { return visible_; }
+    bool keyPreview = false;
+
+    Q_INVOKABLE void Show(int modal = 0);
+    Q_INVOKABLE void Hide();
+    Q_INVOKABLE void Unload();
+
+    double innerWidthTwips() const override;
+    double innerHeightTwips() const override;
+    QWidget* childWidget() override;
+    QObject* codeModule() override { return this; }
+    QObject* asObject() override { return this; }
+
+    // Ambient properties offered to user controls.
+    QColor ambientBackColor = QColor(0xf0, 0xf0, 0xf0);
+    bool ambientRightToLeft = false;
+    bool userMode = true;
+
+    // The window (made on first use); its size follows the form's inner size.
+    QWidget* window();
+    // The window was resized by the user (pixels of the inner area).
+    void windowResized(int widthPixels, int heightPixels);
+
+    bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
+
+protected:
+    void raiseFormEvent(const char* event, QVariantList args = {});
+
+private:
+    void sizeChanged();
+    QString caption_;
+    double width_ = 4800, height_ = 3600;
+    int windowState_ = 0;
+    bool visible_ = false;
+    bool loaded_ = false;
+    QPointer<QWidget> window_;
+};
+
+} // namespace q7::forms
