@@ -1,11 +1,15 @@
 #include "app/InitDbCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
+#include "app/SplitterDemoCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
 #include "platform/AutomationError.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+
+#include <memory>
 
 #include <cstdio>
 
@@ -19,6 +23,7 @@ void printUsage(std::FILE* out)
                "  program-types   list every BOM menu key with its program type, voucher type and handler\n"
                "  init-db         create the demo account database, or a synthetic one for scale\n"
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
+               "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
                out);
@@ -28,8 +33,15 @@ void printUsage(std::FILE* out)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Only the window needs a GUI session; a screenshot is drawn offscreen.
+    const bool gui = argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0;
+    bool screenshot = false;
+    for (int i = 2; i < argc; ++i)
+        screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
+    if (gui && screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = gui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
@@ -46,6 +58,8 @@ int main(int argc, char* argv[])
             return runInitDb(args);
         if (command == QLatin1String("report"))
             return runReport(args);
+        if (command == QLatin1String("splitter-demo"))
+            return runSplitterDemo(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

@@ -90,7 +90,12 @@ QSharedPointer<Control> Container::reference(const Control* control) const
     return {};
 }
 
-void Container::adopt(QSharedPointer<Control> control) { controls_.push_back(std::move(control)); }
+void Container::adopt(QSharedPointer<Control> control)
+{
+    controls_.push_back(control);
+    if (hasChildWidget()) // added to a window already shown: show it there too
+        control->widget();
+}
 
 void Container::remove(Control* control)
 {

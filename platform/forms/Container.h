@@ -26,8 +26,9 @@ public:
     // Inner (client) size in twips.
     virtual double innerWidthTwips() const = 0;
     virtual double innerHeightTwips() const = 0;
-    // The widget children are shown in.
+    // The widget children are shown in (made on first use), and whether it exists.
     virtual QWidget* childWidget() = 0;
+    virtual bool hasChildWidget() const = 0;
     // The object whose members receive the events of the controls held here.
     virtual QObject* codeModule() = 0;
     virtual QObject* asObject() = 0;

@@ -172,6 +172,9 @@ QWidget* Control::widget()
         setMousePointer(mousePointer_);
         widget_->setVisible(visible_);
         widget_->setEnabled(enabled_);
+        if (auto* self = dynamic_cast<Container*>(this)) // the controls held here show inside
+            for (Control* child : self->controls())
+                child->widget();
     }
     return widget_;
 }

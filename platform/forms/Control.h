@@ -86,6 +86,9 @@ public:
 
     int refreshCount = 0; // how often the control was asked to refresh (for tests)
 
+    // The widget if it has been made (drawing never makes one).
+    QWidget* existingWidget() const { return widget_; }
+
 protected:
     virtual QWidget* createWidget(QWidget* parent);
     virtual void geometryChanged(bool sizeChanged);

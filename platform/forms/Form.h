@@ -56,6 +56,7 @@ public:
     QWidget* childWidget() override;
     QObject* codeModule() override { return this; }
     QObject* asObject() override { return this; }
+    bool hasChildWidget() const override { return !window_.isNull(); }
 
     // Ambient properties offered to user controls.
     QColor ambientBackColor = QColor(0xf0, 0xf0, 0xf0);

@@ -56,14 +56,14 @@ private:
 void PictureBox::Line(double x1, double y1, double x2, double y2, const QColor& color)
 {
     lines_.append({x1, y1, x2, y2, color, drawWidth});
-    if (QWidget* w = widget())
+    if (QWidget* w = existingWidget())
         w->update();
 }
 
 void PictureBox::Cls()
 {
     lines_.clear();
-    if (QWidget* w = widget())
+    if (QWidget* w = existingWidget())
         w->update();
 }
 

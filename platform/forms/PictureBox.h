@@ -30,6 +30,7 @@ public:
     QWidget* childWidget() override { return widget(); }
     QObject* codeModule() override { return container() ? container()->codeModule() : nullptr; }
     QObject* asObject() override { return this; }
+    bool hasChildWidget() const override { return existingWidget() != nullptr; }
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

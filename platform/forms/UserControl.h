@@ -32,6 +32,7 @@ public:
     QWidget* childWidget() override { return widget(); }
     QObject* codeModule() override { return this; }
     QObject* asObject() override { return this; }
+    bool hasChildWidget() const override { return existingWidget() != nullptr; }
 
     // Life cycle, as the container drives it.
     virtual void InitProperties() {}

@@ -221,4 +221,21 @@ TEST(SplitRegion, NestedSplitterIsLockedWhileMoved)
     EXPECT_EQ(inner->refreshCount, 2);                // and it was asked to refresh after each of the two moves
 }
 
+TEST(SplitRegion, WindowShowsPanesAndBarWhereThePercentSays)
+{
+    SplitForm form;
+    form.left->setBackColor(QColor(Qt::blue));
+    form.right->setBackColor(QColor(Qt::yellow));
+    form.spr->setSplitterBarColor(QColor(Qt::red));
+    form.window();
+    form.spr->ZOrder(1);
+    form.spr->setSplitPercent(40);
+    form.Show();
+    const QImage image = form.window()->grab().toImage();
+    ASSERT_EQ(image.width(), 400); // 6000 twips at 15 twips per pixel
+    EXPECT_EQ(image.pixelColor(80, 100), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(160, 100), QColor(Qt::red)); // 40 % of 400 pixels
+    EXPECT_EQ(image.pixelColor(300, 100), QColor(Qt::yellow));
+}
+
 #include "SplitRegionTest.moc"
