@@ -1,0 +1,69 @@
+#include "platform/forms/Toolbar.h"
+
+#include "platform/AutomationError.h"
+#include "platform/Resources.h"
+#include "platform/Values.h"
+
+namespace q7::forms {
+
+void ImageList::AddImage(const QString& key, const QVariant& image)
+{
+    QImage picture = image.metaType() == QMetaType::fromType<QImage>()
+        ? image.value<QImage>()
+        : resources::loadBitmap(QStringLiteral("Q7BomLib"), values::toLong(image));
+    if (picture.isNull())
+        throw AutomationError(ErrInvalidPropertyValue, QStringLiteral("No image for %1").arg(key));
+    keys_.append(key);
+    images_.append(picture);
+}
+
+QImage ImageList::image(const QString& key) const
+{
+    const qsizetype at = keys_.indexOf(key);
+    return at < 0 ? QImage() : images_[at];
+}
+
+QVariant Toolbar::AddButton(const QString& key, const QString& caption, int style, const QVariant& image, const QString& toolTip)
+{
+    for (const auto& b : buttons_)
+        if (!key.isEmpty() && b->key == key)
+            throw AutomationError(35602, QStringLiteral("Key is not unique in collection"));
+    auto button = makeObject<ToolbarButton>();
+    button->key = key;
+    button->caption = caption;
+    button->style = style;
+    button->image = values::toTextOrEmpty(isMissing(image) ? QVariant() : image);
+    button->toolTip = toolTip;
+    buttons_.append(button);
+    return fromObject(button);
+}
+
+QVariant Toolbar::Button(const QString& key) const
+{
+    for (const auto& b : buttons_)
+        if (b->key == key)
+            return fromObject(b);
+    throw AutomationError(35601, QStringLiteral("Element not found"));
+}
+
+void Toolbar::SetButtonEnabled(const QString& key, bool enabled)
+{
+    objectCast<ToolbarButton>(toObject(Button(key)))->enabled = enabled;
+}
+
+void Toolbar::click(const QString& key)
+{
+    const QVariant button = Button(key);
+    if (!objectCast<ToolbarButton>(toObject(button))->enabled)
+        return;
+    QVariantList args{button};
+    raise(QStringLiteral("ButtonClick"), args);
+}
+
+void MvToolbar::click(const QString& key)
+{
+    if (auto* toolbar = qobject_cast<Toolbar*>(toolbar_.data()))
+        toolbar->click(key);
+}
+
+} // namespace q7::forms

@@ -1,0 +1,183 @@
+#include "support/FakeHost.h"
+
+#include "frame/ModBOM.h"
+#include "host/CommonService.h"
+#include "platform/AutomationError.h"
+#include "platform/forms/BasicControls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Grid.h"
+#include "platform/forms/Toolbar.h"
+#include "platform/forms/TreeView.h"
+
+#include <gtest/gtest.h>
+
+using namespace q7;
+using namespace q7::forms;
+
+namespace {
+
+class ToolkitForm : public Form {
+    Q_OBJECT
+public:
+    ToolkitForm()
+    {
+        Screen::setTwipsPerPixel(15, 15);
+        txt = add<TextBox>(QStringLiteral("txtInvCode"));
+        txt->forbiddenCharacters = QStringLiteral("'|&");
+        add<Label>(QStringLiteral("lblHint"), 1)->setCaption(QStringLiteral("颜色"));
+        add<Label>(QStringLiteral("lblHint"), 2)->setCaption(QStringLiteral("尺寸"));
+        tree = add<TreeView>(QStringLiteral("tvBOM"));
+        grid = add<Grid>(QStringLiteral("grd"));
+        toolbar = add<Toolbar>(QStringLiteral("Toolbar1"));
+        maker = add<MvToolbar>(QStringLiteral("CTBCtrl1"));
+    }
+    Q_INVOKABLE void txtInvCode_Validate(QVariant& Cancel)
+    {
+        log.append(QStringLiteral("Validate"));
+        Cancel = txt->text().trimmed().isEmpty();
+    }
+    Q_INVOKABLE void txtInvCode_Change() { log.append(QStringLiteral("Change ") + txt->text()); }
+    Q_INVOKABLE void txtInvCode_KeyDown(QVariant& KeyCode, QVariant& Shift) { log.append(QStringLiteral("KeyDown %1 %2").arg(KeyCode.toInt()).arg(Shift.toInt())); }
+    Q_INVOKABLE void txtInvCode_GotFocus() { log.append(QStringLiteral("GotFocus")); }
+    Q_INVOKABLE void lblHint_Click(QVariant& Index) { log.append(QStringLiteral("lblHint %1").arg(Index.toInt())); }
+    Q_INVOKABLE void Toolbar1_ButtonClick(QVariant& Button) { log.append(QStringLiteral("Button ") + getProperty(toObject(Button), QStringLiteral("Key")).toString()); }
+    Q_INVOKABLE void tvBOM_Expand(QVariant& Node) { log.append(QStringLiteral("Expand ") + getProperty(toObject(Node), QStringLiteral("Text")).toString()); }
+
+    TextBox* txt;
+    TreeView* tree;
+    Grid* grid;
+    Toolbar* toolbar;
+    MvToolbar* maker;
+    QStringList log;
+};
+
+} // namespace
+
+TEST(FormsToolkit, EditBoxEventsAndValidation)
+{
+    ToolkitForm form;
+    form.txt->type(QStringLiteral("a'|b"));
+    EXPECT_EQ(form.txt->text(), QStringLiteral("ab")); // forbidden characters never arrive
+    EXPECT_EQ(form.log, (QStringList{"KeyDown 65 0", "KeyDown 66 0", "Change ab"}));
+    form.log.clear();
+    EXPECT_TRUE(form.txt->leave());
+    form.txt->setText(QStringLiteral("  "));
+    form.log.clear();
+    EXPECT_FALSE(form.txt->leave()); // a cancelled validate keeps the focus
+    EXPECT_EQ(form.log, (QStringList{"Validate", "GotFocus"}));
+}
+
+TEST(FormsToolkit, ControlsByNameAndControlArrays)
+{
+    ToolkitForm form;
+    auto form2 = QSharedPointer<ToolkitForm>(new ToolkitForm);
+    const Object second = toObject(getProperty(form2, QStringLiteral("lblHint"), {2}));
+    EXPECT_EQ(getProperty(second, QStringLiteral("Caption")).toString(), QStringLiteral("尺寸"));
+    const Object array = toObject(getProperty(form2, QStringLiteral("LBLHINT")));
+    EXPECT_EQ(call(array, QStringLiteral("Count")).toInt(), 2);
+    EXPECT_EQ(call(array, QStringLiteral("UBound")).toInt(), 2);
+    objectCast<Label>(second)->raise(QStringLiteral("Click"), QVariantList{});
+    EXPECT_EQ(form2->log, QStringList{"lblHint 2"});
+    EXPECT_EQ(fake::errorOf([&] { getProperty(form2, QStringLiteral("cmdNone")); }), ErrNoSuchMember);
+    // an unknown property of a control is kept by name, not refused
+    letProperty(toObject(getProperty(form2, QStringLiteral("grd"))), QStringLiteral("GridLines"), 2);
+    EXPECT_EQ(getProperty(toObject(getProperty(form2, QStringLiteral("grd"))), QStringLiteral("GridLines")).toInt(), 2);
+}
+
+TEST(FormsToolkit, GeometryInTheContainersScale)
+{
+    ToolkitForm form;
+    form.txt->Move(1500, 300, 3000, 285);
+    EXPECT_EQ(form.txt->leftTwips(), 1500);
+    form.setScaleMode(ScalePixels);
+    EXPECT_DOUBLE_EQ(form.txt->left(), 100);
+    EXPECT_DOUBLE_EQ(form.txt->width(), 200);
+    form.txt->setTop(40);
+    EXPECT_EQ(form.txt->topTwips(), 600);
+    form.setScale(0, 100, 100, -100); // a y axis running upwards
+    EXPECT_LT(form.twipsPerUnitY(), 0);
+    EXPECT_EQ(fake::errorOf([&] { form.txt->setWidth(-5); }), ErrInvalidPropertyValue);
+}
+
+TEST(FormsToolkit, TreeNodesWithRelativesAndKeys)
+{
+    ToolkitForm form;
+    TreeView& tree = *form.tree;
+    const Object root = toObject(tree.Add(missingValue(), missingValue(), QStringLiteral("R"), QStringLiteral("BK-100")));
+    tree.Add(QStringLiteral("R"), TreeView::Child, QStringLiteral("B"), QStringLiteral("second"));
+    tree.Add(QStringLiteral("B"), TreeView::Previous, QStringLiteral("A"), QStringLiteral("first"));
+    tree.Add(QStringLiteral("B"), TreeView::Next, QVariant(), QStringLiteral("third"));
+    const Object placeholder = toObject(tree.Add(QStringLiteral("A"), TreeView::Child));
+    EXPECT_EQ(tree.count(), 5);
+    EXPECT_EQ(getProperty(root, QStringLiteral("Children")).toInt(), 3);
+    QStringList texts;
+    for (const auto& child : static_cast<TreeNode*>(root.data())->childNodes())
+        texts.append(child->text());
+    EXPECT_EQ(texts, (QStringList{"first", "second", "third"}));
+    EXPECT_EQ(getProperty(toObject(getProperty(placeholder, QStringLiteral("Parent"))), QStringLiteral("Key")).toString(), QStringLiteral("A"));
+    EXPECT_EQ(fake::errorOf([&] { tree.Add(missingValue(), missingValue(), QStringLiteral("A")); }), 35602);
+    tree.expandNode(static_cast<TreeNode*>(root.data()));
+    EXPECT_EQ(form.log, QStringList{"Expand BK-100"});
+    tree.Remove(QStringLiteral("A")); // with its placeholder
+    EXPECT_EQ(tree.count(), 3);
+    letProperty(root, QStringLiteral("Selected"), true);
+    EXPECT_EQ(toObject(tree.selectedItem()), root);
+    tree.Clear();
+    EXPECT_EQ(tree.count(), 0);
+    EXPECT_TRUE(isNothing(tree.selectedItem()));
+}
+
+TEST(FormsToolkit, GridTakesTheHeaderRoutine)
+{
+    ToolkitForm form;
+    QList<Object> cols;
+    for (const auto& [caption, visible] : {std::pair{"替代料编码", true}, std::pair{"内部", false}, std::pair{"替代比", true}}) {
+        auto c = makeObject<fake::Recorder>();
+        c->properties = {{QStringLiteral("Caption"), QString::fromUtf8(caption)}, {QStringLiteral("Visible"), visible},
+                         {QStringLiteral("Width"), 1200}, {QStringLiteral("Alignment"), 1}};
+        cols.append(c);
+    }
+    auto columns = makeObject<fake::Recorder>();
+    columns->properties.insert(QStringLiteral("Count"), 3);
+    columns->answers.insert(QStringLiteral("Item"), [cols](QVariantList& a) { return fromObject(cols[a[0].toInt() - 1]); });
+    auto format = makeObject<fake::Recorder>();
+    format->properties = {{QStringLiteral("Columns"), fromObject(columns)}, {QStringLiteral("FixedCols"), 0}};
+    auto grid = QSharedPointer<Grid>(form.reference(form.grid).objectCast<Grid>());
+    ModBOM::InitGridHeader(grid, format);
+    EXPECT_EQ(grid->rows(), 1); // only the header row stays
+    EXPECT_EQ(grid->cols(), 3);
+    EXPECT_EQ(grid->TextMatrix(0, 1), QStringLiteral("内部"));
+    EXPECT_EQ(grid->ColWidth(1), 0); // hidden column
+    EXPECT_EQ(grid->ColWidth(2), 1200);
+    EXPECT_EQ(grid->RowHeight(0), 360);
+    EXPECT_TRUE(grid->redraw());
+    grid->AddItem(QStringLiteral("SP-321\t\t1"));
+    EXPECT_EQ(grid->TextMatrix(1, 2), QStringLiteral("1"));
+    EXPECT_EQ(fake::errorOf([&] { grid->TextMatrix(2, 0); }), 381);
+}
+
+TEST(FormsToolkit, ToolbarsThroughTheHostServiceAndTheMakersToolbar)
+{
+    auto form = QSharedPointer<ToolkitForm>::create();
+    auto images = QSharedPointer<ImageList>(new ImageList(form.data(), QStringLiteral("ImageList1")));
+    QVariant list = fromObject(images), bar = fromObject(form->reference(form->toolbar));
+    auto& toolbarService = ModBOM::objToolbar();
+    toolbarService.AddImage(list, 1, QStringLiteral("filter"), 308, 1);
+    EXPECT_EQ(images->count(), 1);
+    EXPECT_THROW(toolbarService.AddImage(list, 1, QStringLiteral("none"), 1, 1), AutomationError);
+    toolbarService.AddButton(bar, QStringLiteral("filter"), QStringLiteral("过滤"), 0, QStringLiteral("filter"), -1, -1, QStringLiteral("过滤"));
+    toolbarService.AddButton(bar, QStringLiteral("tlbSeparator1"), QString(), 3, QVariant(), -1, -1, QString());
+    EXPECT_EQ(form->toolbar->buttons().size(), 2);
+
+    host::CommonService::setToolbarMode(1);
+    ModBOM::ApplyToolbarStyle(form);
+    host::CommonService::setToolbarMode(0);
+    EXPECT_EQ(form->maker->GetToolbarStyle(), 1);
+    EXPECT_TRUE(form->maker->specialEffect);
+    EXPECT_FALSE(form->toolbar->isVisible());
+    form->maker->click(QStringLiteral("filter")); // forwarded to the classic toolbar's button
+    EXPECT_EQ(form->log, QStringList{"Button filter"});
+    ModBOM::resetThread();
+}
+
+#include "FormsToolkitTest.moc"
