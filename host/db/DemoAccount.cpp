@@ -18,7 +18,7 @@ namespace {
 struct ItemRow {
     const char* code;
     const char* name;
-    const char* spec;
+    const char* invStd;
     const char* unit;
     int attr;      // 1 purchased, 2 subcontracted, 3 made, 4 option class, 7 planning item
     int leadTime;
@@ -215,7 +215,7 @@ QString createDemoAccount(const QString& path)
     SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvAddCode, cInvName, cInvStd, cComUnitName, InvAttr, LeadTime, "
                                         "bConfigFree1, bConfigFree2, cInvDefine1) VALUES (?,?,?,?,?,?,?,?,?,?)"));
     for (const ItemRow& r : items)
-        item.insert({QString::fromUtf8(r.code), QString::fromUtf8(r.code).remove(u'-'), QString::fromUtf8(r.name), text(r.spec),
+        item.insert({QString::fromUtf8(r.code), QString::fromUtf8(r.code).remove(u'-'), QString::fromUtf8(r.name), text(r.invStd),
                      QString::fromUtf8(r.unit), r.attr, r.leadTime, r.freeItems >= 1 ? 1 : 0, r.freeItems >= 2 ? 1 : 0,
                      r.attr == 1 ? QVariant(QStringLiteral("外购")) : QVariant(QStringLiteral("自制"))});
 

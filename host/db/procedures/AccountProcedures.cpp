@@ -148,7 +148,7 @@ private:
                 note = QStringLiteral("循环");
             else if (line.byProduct)
                 note = QStringLiteral("产出品");
-            out_.rows.append(cells({top_, topFree_, level, parentCode, component.code, component.name, component.spec, component.unit, component.free1,
+            out_.rows.append(cells({top_, topFree_, level, parentCode, component.code, component.name, component.invStd, component.unit, component.free1,
                                     line.sortSeq, qty, cumulative, QString::fromUtf8(fvText(line.fvFlag)),
                                     QString::fromUtf8(wipText(line.wipType)), note}));
             if (cycle || line.byProduct)
@@ -173,7 +173,7 @@ private:
 // 阶列式: the indented rows summed per top part, level and component.
 void summariseByLevel(const data::ResultSet& indented, data::ResultSet& out)
 {
-    enum { Top, TopFree, Level, Component = 4, Name, Spec, Unit, ComponentFree, Cumulative = 11, Note = 14 };
+    enum { Top, TopFree, Level, Component = 4, Name, InvStd, Unit, ComponentFree, Cumulative = 11, Note = 14 };
     QMap<std::tuple<QString, QString, int, QString, QString>, int> index; // -> row in out
     for (const auto& row : indented.rows) {
         const auto key = std::make_tuple(row[Top].toString(), row[TopFree].toString(), row[Level].toInt(), row[Component].toString(),
@@ -181,7 +181,7 @@ void summariseByLevel(const data::ResultSet& indented, data::ResultSet& out)
         const auto found = index.constFind(key);
         if (found == index.cend()) {
             index.insert(key, static_cast<int>(out.rows.size()));
-            out.rows.append(cells({row[Top], row[TopFree], row[Level], row[Component], row[Name], row[Spec], row[Unit], row[ComponentFree],
+            out.rows.append(cells({row[Top], row[TopFree], row[Level], row[Component], row[Name], row[InvStd], row[Unit], row[ComponentFree],
                                    row[Cumulative], row[Note]}));
         } else {
             auto& existing = out.rows[*found];
@@ -240,7 +240,7 @@ void summariseAcyclic(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             const double qty = frontier.value(part);
             const PartInfo& info = graph.part(part);
             const bool output = byProduct.value(part);
-            out.rows.append(cells({topCode, topFree, level, info.code, info.name, info.spec, info.unit, info.free1, qty,
+            out.rows.append(cells({topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, qty,
                                    output ? QStringLiteral("产出品") : QString()}));
             if (output)
                 continue;
@@ -403,7 +403,7 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
             const double cumulative = qtyBelow * qty;
             const PartInfo& parent = graph.part(line.parentId);
             const bool cycle = path.contains(line.parentId);
-            out.rows.append(cells({start, level, childCode, parent.code, parent.name, parent.spec, parent.free1, line.sortSeq, qty, cumulative,
+            out.rows.append(cells({start, level, childCode, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq, qty, cumulative,
                                    cycle ? QStringLiteral("循环") : QString()}));
             if (cycle)
                 continue;
@@ -552,7 +552,7 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
             continue;
         const QString result = !la ? QStringLiteral("仅B") : !lb ? QStringLiteral("仅A") : same ? QStringLiteral("相同") : QStringLiteral("不同");
         const PartInfo& info = graph.part(c);
-        QVector<QVariant> row = cells({info.code, info.name, info.spec, la ? QVariant(la->sortSeq) : QVariant(), lb ? QVariant(lb->sortSeq) : QVariant(),
+        QVector<QVariant> row = cells({info.code, info.name, info.invStd, la ? QVariant(la->sortSeq) : QVariant(), lb ? QVariant(lb->sortSeq) : QVariant(),
                                        base(la), base(lb), result});
         for (int f = 0; f < 5; ++f)
             if (flags[f])

@@ -16,7 +16,7 @@ struct sqlite3_stmt;
 namespace q7::host::procedures {
 
 struct PartInfo {
-    QString code, name, spec, unit;
+    QString code, name, invStd, unit;
     QString free1, free2;
     int attr = 0;
 };
