@@ -157,7 +157,7 @@ void Form::Unload()
     loaded_ = false;
 }
 
-void Form::raiseFormEvent(const char* event, QVariantList args)
+void Form::raiseFormEvent(const char* event, QVariantList& args)
 {
     const QString member = QString::fromLatin1(event);
     if (hasDeclaredMember(this, member))

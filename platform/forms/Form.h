@@ -71,7 +71,13 @@ public:
     bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
 
 protected:
-    void raiseFormEvent(const char* event, QVariantList args = {});
+    // Calls the form's member for an event; by-reference arguments come back in args.
+    void raiseFormEvent(const char* event, QVariantList& args);
+    void raiseFormEvent(const char* event)
+    {
+        QVariantList none;
+        raiseFormEvent(event, none);
+    }
 
 private:
     void sizeChanged();

@@ -288,3 +288,32 @@ TEST(ReportCache, AChangedBomIsReadAgain)
     connection.executeNative(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 7 WHERE OpComponentId = 20"));
     EXPECT_NEAR(steel(), 1.4, eps); // 7/5, not the cached 6/5
 }
+
+TEST_F(Reports, QuantityExplosionByVersionAndIdentifier)
+{
+    // version 1 of the red bicycle at 2024-06-01: its 2020 lines, no parent scrap
+    auto v1 = run(QStringLiteral("BO02007"), {range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红"), range("Version", "1", "1"),
+                                              value("EffDate", "2024-06-01"), value("Qty", "3")});
+    EXPECT_NEAR(numbers(v1.rows, "需求数量", {{"子件编码", "FR-200"}}).value(0), 3.0, eps);
+    EXPECT_EQ(numbers(v1.rows, "需求数量", {{"子件编码", "HB-210"}}).size(), 1);
+    EXPECT_TRUE(numbers(v1.rows, "需求数量", {{"子件编码", "BL-200"}}).isEmpty()); // a 2025 line
+
+    auto none = run(QStringLiteral("BO02007"), {range("InvCode", "BK-100", "BK-100"), value("BomType", "替代"), range("IdentCode", "S2", "S9")});
+    EXPECT_TRUE(none.rows.rows.isEmpty());
+    auto all = run(QStringLiteral("BO02007"), {range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红"), value("BomType", "全部")});
+    // all three top BOMs are chosen; the 2020 lines ended in 2025, so the wheels come from 2025 and S1
+    EXPECT_EQ(numbers(all.rows, "需求数量", {{"子件编码", "WH-200"}, {"层级", "1"}}).size(), 2);
+}
+
+TEST_F(Reports, ComparisonAngles)
+{
+    const QList<FilterSetting> bike{value("InvCode", "BK-100"), value("cFree1", "红")};
+    auto same = run(QStringLiteral("BO02010"), bike + QList<FilterSetting>{value("Identcode1", "S1"), value("Identcode2", "S1"), value("SameYn", "是")}, 3);
+    ASSERT_EQ(same.rows.rows.size(), 3);
+    for (const auto& row : same.rows.rows)
+        EXPECT_EQ(row[same.rows.columnIndex(QStringLiteral("比较结果"))].toString(), QStringLiteral("相同"));
+    auto hidden = run(QStringLiteral("BO02010"), bike + QList<FilterSetting>{value("Identcode1", "S1"), value("Identcode2", "S1")}, 3);
+    EXPECT_TRUE(hidden.rows.rows.isEmpty());
+    auto missing = run(QStringLiteral("BO02010"), bike + QList<FilterSetting>{value("Version1", "7"), value("Identcode2", "S1")}, 2);
+    EXPECT_EQ(missing.rows.rows.size(), 3); // no version 7: every line of S1 is only in B
+}

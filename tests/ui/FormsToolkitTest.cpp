@@ -180,4 +180,64 @@ TEST(FormsToolkit, ToolbarsThroughTheHostServiceAndTheMakersToolbar)
     ModBOM::resetThread();
 }
 
+namespace {
+
+class LifeCycleForm : public Form {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Form_Load() { log.append(QStringLiteral("Load")); }
+    Q_INVOKABLE void Form_Activate() { log.append(QStringLiteral("Activate")); }
+    Q_INVOKABLE void Form_Resize() { log.append(QStringLiteral("Resize")); }
+    Q_INVOKABLE void Form_Unload(QVariant& Cancel)
+    {
+        log.append(QStringLiteral("Unload"));
+        Cancel = refuseUnload ? 1 : 0;
+    }
+    QStringList log;
+    bool refuseUnload = true;
+};
+
+} // namespace
+
+TEST(FormsToolkit, FormLifeCycle)
+{
+    LifeCycleForm form;
+    form.Show();
+    form.Show();
+    form.setWidthTwips(7200);
+    form.Unload(); // refused by the form
+    EXPECT_TRUE(form.isVisible());
+    form.refuseUnload = false;
+    form.Unload();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.log, (QStringList{"Load", "Activate", "Activate", "Resize", "Unload", "Unload"}));
+    EXPECT_DOUBLE_EQ(form.innerWidthTwips(), 7200 - 8 * 15);
+}
+
+TEST(FormsToolkit, ScaleConversionsListsAndScrollBars)
+{
+    ToolkitForm form;
+    EXPECT_DOUBLE_EQ(form.ScaleX(1440, ScaleTwips, ScaleInches), 1);
+    EXPECT_DOUBLE_EQ(form.ScaleY(30, ScalePixels, ScaleTwips), 450);
+    EXPECT_NEAR(form.ScaleX(1, ScaleCentimeters, ScaleMillimeters), 10, 1e-9);
+
+    auto* combo = form.add<ComboBox>(QStringLiteral("cboFree"), 1);
+    combo->AddItem(QStringLiteral("红"));
+    combo->AddItem(QStringLiteral("蓝"));
+    combo->setListIndex(1);
+    EXPECT_EQ(combo->text(), QStringLiteral("蓝"));
+    combo->setListIndex(-1);
+    EXPECT_EQ(combo->text(), QString());
+    EXPECT_EQ(fake::errorOf([&] { combo->setListIndex(2); }), ErrInvalidPropertyValue);
+    combo->setText(QStringLiteral("红"));
+    EXPECT_EQ(combo->listIndex(), 0);
+
+    auto* bar = form.add<FlatScrollBar>(QStringLiteral("VScroll"));
+    bar->setMax(10);
+    bar->setValue(25);
+    EXPECT_EQ(bar->value(), 10);
+    bar->setMax(4);
+    EXPECT_EQ(bar->value(), 4);
+}
+
 #include "FormsToolkitTest.moc"

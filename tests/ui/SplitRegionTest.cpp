@@ -221,6 +221,61 @@ TEST(SplitRegion, NestedSplitterIsLockedWhileMoved)
     EXPECT_EQ(inner->refreshCount, 2);                // and it was asked to refresh after each of the two moves
 }
 
+TEST(SplitRegion, HorizontalAndMirroredOutlines)
+{
+    struct Case {
+        bool vertical;
+        bool rightToLeft;
+        double x, y;         // where the button goes down, on the bar
+        const char* outline; // the rectangle drawn there
+        double percent;      // the split after releasing there
+    };
+    const Case cases[] = {
+        // horizontal: 3000 twips = 200 pixels high, the bar 7 pixels; the bar's top is 1500 - 50 - 2
+        // top = round(round(0.7 × 200) − 3.5) = 136
+        {false, false, 10, 652, "Rectangle 0,136,400,143", 70},
+        // mirrored: a point 1200 twips (80 pixels) from the left is 80 %, drawn round(80 − 3.5) = 76 from the left
+        {true, true, -1750, 10, "Rectangle 76,0,83,200", 80},
+    };
+    for (const Case& c : cases) {
+        SplitForm form;
+        form.spr->setSplitterBarVertical(c.vertical);
+        form.spr->setRightToLeft(c.rightToLeft);
+        form.spr->setSplitPercent(50);
+        forms::CanvasRecorder canvas;
+        forms::setCanvasFactory(canvas.factory());
+        form.spr->lblSplitterBar_MouseDown(forms::LeftButton, 0, c.x, c.y);
+        form.spr->lblSplitterBar_MouseUp(forms::LeftButton, 0, c.x, c.y);
+        forms::setCanvasFactory({});
+        EXPECT_EQ(canvas.calls.value(4), QString::fromLatin1(c.outline)) << c.vertical;
+        EXPECT_NEAR(form.spr->splitPercent(), c.percent, 1e-9) << c.vertical;
+    }
+}
+
+TEST(SplitRegion, RightButtonDoesNotDrag)
+{
+    SplitForm form;
+    forms::CanvasRecorder canvas;
+    forms::setCanvasFactory(canvas.factory());
+    form.spr->lblSplitterBar_MouseDown(forms::RightButton, 0, 50, 10);
+    form.spr->lblSplitterBar_MouseUp(forms::RightButton, 0, 900, 10);
+    forms::setCanvasFactory({});
+    EXPECT_TRUE(canvas.calls.isEmpty());
+    EXPECT_DOUBLE_EQ(form.spr->splitPercent(), 30);
+}
+
+TEST(SplitRegion, ScaleUnitsChangeConvertsSizes)
+{
+    SplitForm form;
+    form.setScaleMode(forms::ScalePixels);
+    form.spr->propertyChanges.clear();
+    form.spr->AmbientChanged(QStringLiteral("scaleunits"));
+    // the 100-twip bar is 6.67 pixels: thickness and both minimum sizes follow
+    EXPECT_NEAR(form.spr->splitterBarThickness(), 100.0 / 15, 1e-9);
+    EXPECT_NEAR(form.spr->control1MinSize(), 100.0 / 15, 1e-9);
+    EXPECT_EQ(form.spr->propertyChanges, (QStringList{"SplitterBarThickness", "Control1MinSize", "Control2MinSize"}));
+}
+
 TEST(SplitRegion, WindowShowsPanesAndBarWhereThePercentSays)
 {
     SplitForm form;
