@@ -38,7 +38,9 @@ bool OutputTable::parseFormat(const QString& text, Format& format)
     return true;
 }
 
-void OutputTable::print(Format format, std::FILE* out) const
+void OutputTable::print(Format format, std::FILE* out) const { std::fputs(render(format).toUtf8().constData(), out); }
+
+QString OutputTable::render(Format format) const
 {
     QString text;
     if (format == Format::Json) {
@@ -79,5 +81,5 @@ void OutputTable::print(Format format, std::FILE* out) const
             text += line + u'\n';
         }
     }
-    std::fputs(text.toUtf8().constData(), out);
+    return text;
 }

@@ -12,5 +12,6 @@ struct OutputTable {
 
     enum class Format { Table, Csv, Json };
     static bool parseFormat(const QString& text, Format& format);
+    QString render(Format format) const;
     void print(Format format, std::FILE* out) const;
 };

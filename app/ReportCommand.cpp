@@ -34,7 +34,9 @@ void printHelp()
                stdout);
 }
 
-FilterSetting parseSetting(const QString& text)
+} // namespace
+
+FilterSetting parseFilterSetting(const QString& text)
 {
     const qsizetype eq = text.indexOf(u'=');
     if (eq <= 0)
@@ -47,6 +49,8 @@ FilterSetting parseSetting(const QString& text)
     }
     return setting;
 }
+
+namespace {
 
 QString cellText(const QVariant& value)
 {
@@ -81,7 +85,7 @@ int runReport(const QStringList& args)
             } else if (a == QLatin1String("--db") && hasValue) {
                 dbPath = args[++i];
             } else if (a == QLatin1String("--filter") && hasValue) {
-                settings.append(parseSetting(args[++i]));
+                settings.append(parseFilterSetting(args[++i]));
             } else if (a == QLatin1String("--angle") && hasValue) {
                 angle = args[++i].toInt();
             } else if (a == QLatin1String("--list-filters")) {

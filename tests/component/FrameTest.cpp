@@ -1,6 +1,7 @@
 #include "support/FakeHost.h"
 
 #include "frame/ModBOM.h"
+#include "frame/Registration.h"
 #include "handlers/ProcessHandler.h"
 #include "handlers/clsBO01001.h"
 #include "platform/AutomationError.h"
@@ -140,4 +141,18 @@ TEST(SetUpMethods, ReportEventHandleBindsTheFilterItself)
     EXPECT_EQ(boundSinkCount(filter.data()), 1);
     EXPECT_FALSE(values::toBoolean(call(handler, QStringLiteral("IsMultiAngleReport"))));
     EXPECT_EQ(errorOf([&] { call(handler, QStringLiteral("ReportEventHandle"), {42}); }), ErrTypeMismatch);
+}
+
+TEST(Registration, EntryPointsPassToTheStandardServices)
+{
+    const ClassFactory factory = DllGetClassObject(QStringLiteral("q7bomlib.CLSBO02004"));
+    ASSERT_TRUE(factory);
+    EXPECT_STREQ(factory()->metaObject()->className(), "clsBO02004");
+    EXPECT_FALSE(DllGetClassObject(QStringLiteral("Q7BomLib.clsLayout"))); // private classes are not published
+    EXPECT_EQ(DllUnregisterServer(), 0);
+    EXPECT_EQ(errorOf([] { createObject(QStringLiteral("Q7BomLib.clsProgramDefine")); }), ErrCannotCreateObject);
+    EXPECT_EQ(DllRegisterServer(), 0);
+    for (const ClassEntry& entry : q7bomlibClasses())
+        EXPECT_TRUE(createObject(QString::fromLatin1(entry.classId))) << entry.classId;
+    EXPECT_EQ(q7bomlibClasses().size(), 16u); // two frame classes, five handlers, eight reports, the splitter
 }

@@ -2,6 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
+#include "platform/SystemSettings.h"
 #include "platform/Values.h"
 
 #include <QRegularExpression>
@@ -286,4 +287,14 @@ TEST(ProcedureReports, HostileValuesNeverBreakOutOfTheStatement)
             EXPECT_FALSE(numbers.info->locate.isValid());
         }
     }
+}
+
+TEST(ProcedureReports, TodayFollowsTheSystemsShortDateForm)
+{
+    system::setShortDateFormat(QStringLiteral("yyyy/mm/dd"));
+    ReportRun run(QStringLiteral("BO02006"));
+    run.filter->add(QStringLiteral("EffDate"));
+    run.setFilterList();
+    system::setShortDateFormat(QStringLiteral("yyyy-mm-dd"));
+    EXPECT_EQ(run.filter->item("EffDate").varValue.toString(), QStringLiteral("2026/12/07"));
 }

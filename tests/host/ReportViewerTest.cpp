@@ -3,6 +3,7 @@
 #include "host/db/AccountDatabase.h"
 #include "host/report/ReportViewer.h"
 #include "platform/AutomationError.h"
+#include "platform/SystemSettings.h"
 #include "platform/data/Ado.h"
 
 #include <QTemporaryDir>
@@ -316,4 +317,14 @@ TEST_F(Reports, ComparisonAngles)
     EXPECT_TRUE(hidden.rows.rows.isEmpty());
     auto missing = run(QStringLiteral("BO02010"), bike + QList<FilterSetting>{value("Version1", "7"), value("Identcode2", "S1")}, 2);
     EXPECT_EQ(missing.rows.rows.size(), 3); // no version 7: every line of S1 is only in B
+}
+
+TEST_F(Reports, TheViewerNormalisesDatesToTheDatabasesForm)
+{
+    system::setShortDateFormat(QStringLiteral("yyyy/mm/dd"));
+    ReportViewer viewer(QStringLiteral("BO02006"));
+    system::setShortDateFormat(QStringLiteral("yyyy-mm-dd"));
+    EXPECT_EQ(viewer.filter().item(QStringLiteral("EffDate"))->varValue.toString(), QStringLiteral("2026-12-07"));
+    const auto out = viewer.run({value("EffDate", "2025/3/1")}, 0, nullptr);
+    EXPECT_TRUE(out.statement.contains(QStringLiteral("'2025-03-01'"))) << out.statement.toStdString();
 }

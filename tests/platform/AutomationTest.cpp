@@ -104,6 +104,21 @@ TEST(Events, LaterBindingReplacesEarlierAndEndsWithVariable)
     EXPECT_EQ(boundSinkCount(second.data()), 0);
 }
 
+TEST(Events, EverySinkHearsTheEventInBindingOrder)
+{
+    auto source = makeObject<QObject>();
+    Sink first, second;
+    EventVariable a(&first, QStringLiteral("objSource"));
+    EventVariable b(&second, QStringLiteral("other"));
+    a.bind(source);
+    b.bind(source);
+    QVariantList args{false};
+    raiseEvent(source.data(), QStringLiteral("Changed"), args);
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_EQ(second.otherCalls, 1);
+    EXPECT_EQ(boundSinkCount(source.data()), 2);
+}
+
 TEST(Events, VariableKeepsItsSourceAlive)
 {
     Sink sink;

@@ -1,0 +1,49 @@
+#include "app/OutputTable.h"
+#include "app/ReportCommand.h"
+#include "platform/AutomationError.h"
+
+#include <gtest/gtest.h>
+
+TEST(CommandLine, FilterSettings)
+{
+    struct Case {
+        const char* text;
+        const char* name;
+        const char* low;
+        const char* high; // nullptr: a single value
+    };
+    const Case cases[] = {
+        {"InvCode=BK-100", "InvCode", "BK-100", nullptr},
+        {"InvCode=BK-100..BK-120", "InvCode", "BK-100", "BK-120"},
+        {"Version=3..", "Version", "3", ""},
+        {"Version=..5", "Version", "", "5"},
+        {"EffDate=", "EffDate", "", nullptr},
+        {"Sel=偏置期,供应类型", "Sel", "偏置期,供应类型", nullptr},
+        {"x=a=b", "x", "a=b", nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto setting = parseFilterSetting(QString::fromUtf8(c.text));
+        EXPECT_EQ(setting.name, QString::fromUtf8(c.name)) << c.text;
+        EXPECT_EQ(setting.low, QString::fromUtf8(c.low)) << c.text;
+        EXPECT_EQ(setting.high.has_value(), c.high != nullptr) << c.text;
+        if (c.high) {
+            EXPECT_EQ(*setting.high, QString::fromUtf8(c.high)) << c.text;
+        }
+    }
+    EXPECT_THROW(parseFilterSetting(QStringLiteral("novalue")), q7::AutomationError);
+    EXPECT_THROW(parseFilterSetting(QStringLiteral("=x")), q7::AutomationError);
+}
+
+TEST(CommandLine, TablesAlignChineseTextAndQuoteCsv)
+{
+    OutputTable table;
+    table.headers = {QStringLiteral("编码"), QStringLiteral("qty")};
+    table.rows = {{QStringLiteral("BK-100"), QStringLiteral("1.5")}, {QStringLiteral("螺栓"), QStringLiteral("4")}};
+    // Chinese characters take two columns: "编码" is as wide as "BK-1"
+    EXPECT_EQ(table.render(OutputTable::Format::Table), QStringLiteral("编码    qty\nBK-100  1.5\n螺栓    4\n"));
+    table.rows.append({QStringLiteral("a,\"b\""), QString()});
+    EXPECT_TRUE(table.render(OutputTable::Format::Csv).endsWith(QStringLiteral("\"a,\"\"b\"\"\",\n")));
+    EXPECT_TRUE(table.render(OutputTable::Format::Json).contains(QStringLiteral("\"编码\": \"螺栓\"")));
+    OutputTable::Format format;
+    EXPECT_FALSE(OutputTable::parseFormat(QStringLiteral("xml"), format));
+}
