@@ -38,7 +38,7 @@ bool CommonService::IsTrue(const QVariant& flag)
     if (IsBlank(flag))
         return false;
     const QString text = values::trim(values::toText(flag));
-    if (values::textEquals(text, QStringLiteral("true")) || text == QLatin1String("1") || text == QLatin1String("是"))
+    if (values::textEquals(text, QStringLiteral("true")) || text == QLatin1String("1") || text == QStringLiteral("是"))
         return true;
     if (values::isNumeric(flag))
         return values::toDouble(flag) != 0.0;

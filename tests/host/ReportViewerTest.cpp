@@ -328,3 +328,26 @@ TEST_F(Reports, TheViewerNormalisesDatesToTheDatabasesForm)
     const auto out = viewer.run({value("EffDate", "2025/3/1")}, 0, nullptr);
     EXPECT_TRUE(out.statement.contains(QStringLiteral("'2025-03-01'"))) << out.statement.toStdString();
 }
+
+TEST(ReportVersions, TheHighestValidMainVersionIsExploded)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("versions.db"));
+    host::account::createDemoAccount(path);
+    ado::Connection connection;
+    connection.Open(host::account::connectionStringFor(path));
+    // a second frame BOM, valid now, with two welded frames instead of one
+    connection.executeNative(QStringLiteral(
+        "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (50, 1, 2, '2026-01-01', '2099-12-31');"
+        "INSERT INTO bom_parent (BomId, ParentId, ParentScrap) VALUES (50, 4, 0);"
+        "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD) VALUES (90, 50, 5, 10, 2, 1);"));
+    ReportViewer viewer(QStringLiteral("BO02004"));
+    const auto rs = viewer.run({range("InvCode", "BK-100", "BK-100"), range("cFree1", "蓝", "蓝")}, 0, &connection).rows;
+    int weldedFrames = 0;
+    for (const auto& row : rs.rows)
+        if (row[rs.columnIndex(QStringLiteral("子件编码"))].toString() == QStringLiteral("FR-210")) {
+            ++weldedFrames;
+            EXPECT_NEAR(row[rs.columnIndex(QStringLiteral("使用数量"))].toDouble(), 2.0, eps);
+        }
+    EXPECT_EQ(weldedFrames, 1); // version 1's line is not exploded beside it
+}
