@@ -65,3 +65,17 @@ TEST(TSqlBridge, ProcedureCalls)
     EXPECT_THROW(parseProcedureCall(QStringLiteral("Exec p a.b"), call), BridgeError);
     EXPECT_THROW(parseProcedureCall(QStringLiteral("Exec p 1; drop table t"), call), BridgeError);
 }
+
+TEST(TSqlBridge, ProcedureArgumentKinds)
+{
+    ProcedureCall call;
+    ASSERT_TRUE(parseProcedureCall(QStringLiteral("EXECUTE p 1.5e3, NULL, N'名', -7"), call));
+    ASSERT_EQ(call.arguments.size(), 4);
+    EXPECT_EQ(call.arguments[0].text, QStringLiteral("1.5e3"));
+    EXPECT_TRUE(call.arguments[1].is("null"));
+    EXPECT_EQ(call.arguments[2].kind, Token::Kind::String);
+    EXPECT_EQ(call.arguments[2].text, QStringLiteral("名"));
+    EXPECT_EQ(call.arguments[3].text, QStringLiteral("-7"));
+    EXPECT_TRUE(parseProcedureCall(QStringLiteral("Exec p"), call));
+    EXPECT_TRUE(call.arguments.isEmpty());
+}

@@ -2,6 +2,7 @@
 
 #include "host/report/ReportViewer.h"
 #include "host/report/ViewerObjects.h"
+#include "platform/AutomationError.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,15 @@ TEST(ViewerFilter, StatementJoinsTheNonEmptyTextFields)
     parts.SqlFrom.clear();
     parts.Text9 = QStringLiteral("-- end");
     EXPECT_EQ(joinStatement(parts), QStringLiteral("SELECT a AS x WHERE 1=1 -- end"));
+}
+
+TEST(ReportViewerSetup, AnglesAndItemShapes)
+{
+    EXPECT_TRUE(ReportViewer(QStringLiteral("BO02004")).angles().isEmpty());
+    EXPECT_EQ(ReportViewer(QStringLiteral("bo02010")).angles(), (QStringList{"不同版本", "主要和替代", "替代和替代"}));
+    ReportViewer viewer(QStringLiteral("BO02010"));
+    // InvCode of the comparison is a single value, not a range
+    EXPECT_THROW(viewer.run({{QStringLiteral("InvCode"), QStringLiteral("A"), QStringLiteral("B")}}, 1, nullptr), q7::AutomationError);
+    // captions come from the component's string table where the definition names a number
+    EXPECT_EQ(ReportViewer(QStringLiteral("BO02004")).filter().item(QStringLiteral("EffDate"))->strCaption.toString(), QStringLiteral("有效日期"));
 }

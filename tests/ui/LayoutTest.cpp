@@ -141,3 +141,13 @@ TEST(Layout, SharedInstanceInModule)
     EXPECT_EQ(getProperty(layout, QStringLiteral("WordTwip")).toInt(), 180);
     ModBOM::resetThread();
 }
+
+TEST(Layout, InitFormSizesInUnits)
+{
+    clsLayout layout;
+    auto form = formOf(100, 100, 0, false);
+    QVariant f = fromObject(form), w = 40.5, h = 30;
+    layout.InitForm(f, w, h);
+    EXPECT_EQ(form->properties.value(QStringLiteral("Width")).toDouble(), 7290);
+    EXPECT_EQ(form->properties.value(QStringLiteral("Height")).toDouble(), 5400);
+}

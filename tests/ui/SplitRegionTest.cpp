@@ -276,6 +276,28 @@ TEST(SplitRegion, ScaleUnitsChangeConvertsSizes)
     EXPECT_EQ(form.spr->propertyChanges, (QStringList{"SplitterBarThickness", "Control1MinSize", "Control2MinSize"}));
 }
 
+TEST(SplitRegion, HideShowAndRefresh)
+{
+    SplitForm form;
+    form.spr->hide();
+    EXPECT_FALSE(form.left->isVisible());
+    EXPECT_FALSE(form.right->isVisible());
+    form.spr->show();
+    EXPECT_TRUE(form.left->isVisible() && form.right->isVisible());
+    const int before = form.right->refreshCount;
+    form.spr->Refresh();
+    EXPECT_GT(form.right->refreshCount, before); // the named controls are asked to refresh
+}
+
+TEST(SplitRegion, SettingANameForgetsTheOtherWhenBothWereEqual)
+{
+    SplitForm form;
+    form.spr->setControl2(QStringLiteral("PICLEFT")); // both names now designate picLeft
+    form.spr->setControl1(QStringLiteral("picRight")); // Control1's setter empties Control2
+    EXPECT_EQ(form.spr->control1(), QStringLiteral("picRight"));
+    EXPECT_EQ(form.spr->control2(), QString());
+}
+
 TEST(SplitRegion, WindowShowsPanesAndBarWhereThePercentSays)
 {
     SplitForm form;
