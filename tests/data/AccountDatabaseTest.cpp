@@ -15,18 +15,7 @@ namespace {
 // One demo account for the whole suite.
 class DemoAccount : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir = new QTemporaryDir;
-        path = dir->filePath(QStringLiteral("demo.db"));
-        host::account::createDemoAccount(path);
-    }
-    static void TearDownTestSuite()
-    {
-        delete dir;
-        dir = nullptr;
-    }
-    void SetUp() override { connection.Open(host::account::connectionStringFor(path)); }
+    void SetUp() override { connection.Open(host::account::connectionStringFor(fake::demoAccountPath())); }
 
     QStringList column(const QString& sql, const QString& name)
     {
@@ -38,12 +27,8 @@ protected:
         return values;
     }
 
-    static QTemporaryDir* dir;
-    static QString path;
     ado::Connection connection;
 };
-QTemporaryDir* DemoAccount::dir = nullptr;
-QString DemoAccount::path;
 
 QString freePieces(const QStringList& values)
 {

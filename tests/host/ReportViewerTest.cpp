@@ -18,18 +18,7 @@ namespace {
 // Runs reports on one demo account; the clock is fixed at 2026-12-07.
 class Reports : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir = new QTemporaryDir;
-        path = dir->filePath(QStringLiteral("demo.db"));
-        host::account::createDemoAccount(path);
-    }
-    static void TearDownTestSuite()
-    {
-        delete dir;
-        dir = nullptr;
-    }
-    void SetUp() override { connection.Open(host::account::connectionStringFor(path)); }
+    void SetUp() override { connection.Open(host::account::connectionStringFor(fake::demoAccountPath())); }
 
     host::report::ReportOutcome run(const QString& key, const QList<FilterSetting>& settings, int angle = 0)
     {
@@ -52,12 +41,8 @@ protected:
         return found;
     }
 
-    static QTemporaryDir* dir;
-    static QString path;
     ado::Connection connection;
 };
-QTemporaryDir* Reports::dir = nullptr;
-QString Reports::path;
 
 FilterSetting range(const char* name, const char* low, const char* high) { return {QString::fromUtf8(name), QString::fromUtf8(low), QString::fromUtf8(high)}; }
 FilterSetting value(const char* name, const char* v) { return {QString::fromUtf8(name), QString::fromUtf8(v), std::nullopt}; }

@@ -2,6 +2,9 @@
 
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
+#include "host/db/AccountDatabase.h"
+
+#include <QTemporaryDir>
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Events.h"
@@ -28,6 +31,17 @@ int errorOf(const std::function<void()>& f)
         return e.number();
     }
     return 0;
+}
+
+QString demoAccountPath()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("demo.db"));
+        q7::host::account::createDemoAccount(file);
+        return file;
+    }();
+    return path;
 }
 
 void HostEnvironment::SetUp()

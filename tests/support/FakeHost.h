@@ -25,6 +25,10 @@ namespace fake {
 // The run-time error number that f raises, or 0.
 int errorOf(const std::function<void()>& f);
 
+// A demo account made once per test run in a temporary folder (tests that
+// change data make their own).
+QString demoAccountPath();
+
 // Registers the host services and the component once, records messages and beeps.
 class HostEnvironment : public testing::Environment {
 public:
