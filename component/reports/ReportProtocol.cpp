@@ -49,6 +49,12 @@ void writeDefault(const FilterItem& item, const QString& value)
     item.setListValue(value);
 }
 
+void appendUnlessBlank(QString& where, const QString& conditions)
+{
+    if (!values::trim(conditions).isEmpty())
+        where += conditions;
+}
+
 QString quoted(const QString& value)
 {
     QString doubled = value;

@@ -44,6 +44,9 @@ QString codeBounds(const QString& column, const QString& v1, const QString& v2);
 // The same for a free item, written without a blank before the upper bound's operator.
 QString freeItemBounds(const QString& column, const QString& v1, const QString& v2);
 
+// Appends a condition text unless it is blank after trimming.
+void appendUnlessBlank(QString& where, const QString& conditions);
+
 // A value placed between single quotes, its own single quotes doubled.
 QString quoted(const QString& value);
 // Whether a value is a plain decimal number that may stand unquoted in SQL.

@@ -143,10 +143,9 @@ void clsBO02003::buildStatement(const Object& filter, const QVariant& reportInfo
 
     report::ReportSqlParts parts = ReportProtocol::newSqlParts();
     parts.SqlWhere = QStringLiteral(" WHERE 1=1");
-    if (!values::trim(conditions).isEmpty())
-        parts.SqlWhere += QStringLiteral(" AND ") + conditions;
-    if (!values::trim(where).isEmpty())
-        parts.SqlWhere += QStringLiteral(" AND ") + where;
+    for (const QString& part : {conditions, where})
+        if (!values::trim(part).isEmpty())
+            parts.SqlWhere += QStringLiteral(" AND ") + part;
     const QString quantity = m_bPlanRate ? QString::fromUtf8(ReportProtocol::QtyFixedPlan) + QString::fromUtf8(ReportProtocol::QtyVariablePlan)
                                          : QString::fromUtf8(ReportProtocol::QtyFixed) + QString::fromUtf8(ReportProtocol::QtyVariable);
     parts.SqlSelect = selectList(fragments, quantity);

@@ -143,10 +143,8 @@ void clsBO02005::buildStatement(const Object& filter, const QVariant& reportInfo
 
     report::ReportSqlParts parts = ReportProtocol::newSqlParts();
     parts.SqlWhere = QStringLiteral(" WHERE ");
-    if (!values::trim(bomType).isEmpty())
-        parts.SqlWhere += bomType;
-    if (!values::trim(conditions).isEmpty())
-        parts.SqlWhere += conditions;
+    ReportProtocol::appendUnlessBlank(parts.SqlWhere, bomType);
+    ReportProtocol::appendUnlessBlank(parts.SqlWhere, conditions);
     const QString quantity = planRate
         ? QString::fromUtf8(ReportProtocol::QtyFixedPlan) + QString::fromUtf8(ReportProtocol::QtyVariablePlan) + u','
         : QString::fromUtf8(ReportProtocol::QtyFixed) + QString::fromUtf8(ReportProtocol::QtyVariable) + u',';

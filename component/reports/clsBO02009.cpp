@@ -131,10 +131,8 @@ void clsBO02009::buildStatement(const Object& filter, const QVariant& reportInfo
 
     report::ReportSqlParts parts = ReportProtocol::newSqlParts();
     parts.SqlWhere = QStringLiteral("WHERE ");
-    if (!values::trim(bom).isEmpty())
-        parts.SqlWhere += bom;
-    if (!values::trim(conditions).isEmpty())
-        parts.SqlWhere += conditions;
+    ReportProtocol::appendUnlessBlank(parts.SqlWhere, bom);
+    ReportProtocol::appendUnlessBlank(parts.SqlWhere, conditions);
     parts.SqlSelect = selectList(fragments);
     parts.SqlFrom = fromClause();
     parts.SqlOrder = QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3  ");

@@ -53,6 +53,21 @@ private:
     int index_ = 0;
 };
 
+// The integers of the first column of a statement with bound values.
+QVector<int> firstColumn(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant& b : binds)
+        query.addBindValue(b);
+    if (!query.exec())
+        throw AutomationError(3709, query.lastError().text());
+    QVector<int> values;
+    while (query.next())
+        values.append(query.value(0).toInt());
+    return values;
+}
+
 struct Range {
     QString low, high; // empty: open
 };
@@ -76,16 +91,7 @@ QVector<int> matchingParts(QSqlDatabase& db, const Range& code, const QVector<Ra
     for (int i = 0; i < free.size(); ++i)
         bound(QStringLiteral("Free%1").arg(i + 1), free[i]);
     sql += QStringLiteral(" ORDER BY InvCode, Free1, Free2, PartId");
-    QSqlQuery query(db);
-    query.prepare(sql);
-    for (const QVariant& b : binds)
-        query.addBindValue(b);
-    if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
-    QVector<int> parts;
-    while (query.next())
-        parts.append(query.value(0).toInt());
-    return parts;
+    return firstColumn(db, sql, binds);
 }
 
 QVector<Range> freeRanges(Arguments& a)
@@ -304,16 +310,7 @@ QVector<int> topBoms(QSqlDatabase& db, int part, int bomType, const Range& versi
         binds += substituteBinds;
     }
     sql += QStringLiteral(" ORDER BY b.BomType, b.Version, b.IdentCode");
-    QSqlQuery query(db);
-    query.prepare(sql);
-    for (const QVariant& b : binds)
-        query.addBindValue(b);
-    if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
-    QVector<int> boms;
-    while (query.next())
-        boms.append(query.value(0).toInt());
-    return boms;
+    return firstColumn(db, sql, binds);
 }
 
 // The lines of a top BOM valid at the graph's date, with the parent's scrap of that BOM.
