@@ -2,6 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
+#include "platform/forms/Form.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -57,6 +58,10 @@ void TextBox::setSelStart(int position)
 
 void TextBox::keyDown(int keyCode, int shift)
 {
+    if (auto* form = dynamic_cast<Form*>(container()))
+        keyCode = form->previewKeyDown(keyCode, shift);
+    if (keyCode == 0)
+        return;
     QVariantList args{keyCode, shift};
     raise(QStringLiteral("KeyDown"), args);
 }

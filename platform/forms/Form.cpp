@@ -4,6 +4,9 @@
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
 
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QResizeEvent>
 #include <cmath>
 
@@ -129,15 +132,38 @@ void Form::windowResized(int widthPixels, int heightPixels)
     raiseFormEvent("Form_Resize");
 }
 
-void Form::Show(int)
+void Form::setIcon(const QImage& icon)
+{
+    icon_ = icon;
+    if (window_)
+        window_->setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+}
+
+void Form::Show(int modal)
 {
     if (!loaded_) {
         loaded_ = true;
         raiseFormEvent("Form_Load");
     }
     visible_ = true;
+    if (modal)
+        window()->setWindowModality(Qt::ApplicationModal);
     window()->show();
     raiseFormEvent("Form_Activate");
+    if (modal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        QEventLoop loop;
+        while (visible_ && window_ && window_->isVisible())
+            loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+int Form::previewKeyDown(int keyCode, int shift)
+{
+    if (!keyPreview)
+        return keyCode;
+    QVariantList args{keyCode, shift};
+    raiseFormEvent("Form_KeyDown", args);
+    return values::toLong(args[0]);
 }
 
 void Form::Hide()

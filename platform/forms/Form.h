@@ -3,6 +3,7 @@
 #include "platform/LateBinding.h"
 #include "platform/forms/Container.h"
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,6 +30,7 @@ class Form : public QObject, public Container, public DynamicDispatch {
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
     Q_PROPERTY(bool KeyPreview MEMBER keyPreview)
     Q_PROPERTY(bool Visible READ isVisible)
+    Q_PROPERTY(QImage Icon READ icon WRITE setIcon)
 public:
     static constexpr int FramePixelsX = 8;
     static constexpr int FramePixelsY = 27;
@@ -46,7 +48,11 @@ public:
     void setWindowState(int state) { windowState_ = state; }
     bool isVisible() const { return visible_; }
     bool keyPreview = false;
+    QImage icon() const { return icon_; }
+    void setIcon(const QImage& icon);
 
+    // Modal (1): the call returns when the form is hidden or unloaded; on the
+    // offscreen platform (tests) there is nobody to close it, so it returns at once.
     Q_INVOKABLE void Show(int modal = 0);
     Q_INVOKABLE void Hide();
     Q_INVOKABLE void Unload();
@@ -65,6 +71,11 @@ public:
 
     // The window (made on first use); its size follows the form's inner size.
     QWidget* window();
+    // A key went down in one of the form's controls: with KeyPreview the form
+    // sees it first (Form_KeyDown) and may swallow it by setting KeyCode to 0.
+    // Returns the key code left for the control.
+    int previewKeyDown(int keyCode, int shift);
+
     // The window was resized by the user (pixels of the inner area).
     void windowResized(int widthPixels, int heightPixels);
 
@@ -82,6 +93,7 @@ protected:
 private:
     void sizeChanged();
     QString caption_;
+    QImage icon_;
     double width_ = 4800, height_ = 3600;
     int windowState_ = 0;
     bool visible_ = false;

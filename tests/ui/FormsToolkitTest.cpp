@@ -186,6 +186,13 @@ class LifeCycleForm : public Form {
     Q_OBJECT
 public:
     Q_INVOKABLE void Form_Load() { log.append(QStringLiteral("Load")); }
+    Q_INVOKABLE void Form_KeyDown(QVariant& KeyCode, QVariant& Shift)
+    {
+        log.append(QStringLiteral("Form_KeyDown %1 %2").arg(KeyCode.toInt()).arg(Shift.toInt()));
+        if (KeyCode.toInt() == 114) // F3 is the form's own key
+            KeyCode = 0;
+    }
+    Q_INVOKABLE void txtCode_KeyDown(QVariant& KeyCode, QVariant&) { log.append(QStringLiteral("txtCode_KeyDown %1").arg(KeyCode.toInt())); }
     Q_INVOKABLE void Form_Activate() { log.append(QStringLiteral("Activate")); }
     Q_INVOKABLE void Form_Resize() { log.append(QStringLiteral("Resize")); }
     Q_INVOKABLE void Form_Unload(QVariant& Cancel)
@@ -212,6 +219,19 @@ TEST(FormsToolkit, FormLifeCycle)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.log, (QStringList{"Load", "Activate", "Activate", "Resize", "Unload", "Unload"}));
     EXPECT_DOUBLE_EQ(form.innerWidthTwips(), 7200 - 8 * 15);
+}
+
+TEST(FormsToolkit, KeyPreviewLetsTheFormSeeKeysFirst)
+{
+    LifeCycleForm form;
+    auto* edit = form.add<TextBox>(QStringLiteral("txtCode"));
+    edit->keyDown(114, 0);
+    EXPECT_EQ(form.log, QStringList{"txtCode_KeyDown 114"}); // without preview only the control hears it
+    form.log.clear();
+    form.keyPreview = true;
+    edit->keyDown(114, 0);
+    edit->keyDown(65, 1);
+    EXPECT_EQ(form.log, (QStringList{"Form_KeyDown 114 0", "Form_KeyDown 65 1", "txtCode_KeyDown 65"}));
 }
 
 TEST(FormsToolkit, ScaleConversionsListsAndScrollBars)
