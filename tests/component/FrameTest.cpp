@@ -156,3 +156,16 @@ TEST(Registration, EntryPointsPassToTheStandardServices)
         EXPECT_TRUE(createObject(QString::fromLatin1(entry.classId))) << entry.classId;
     EXPECT_EQ(q7bomlibClasses().size(), 16u); // two frame classes, five handlers, eight reports, the splitter
 }
+
+TEST(BrowseView, EnterRefusedByTheInitializerChangesNothing)
+{
+    const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
+    const Object view = dynamic_cast<framework::IViewFactory*>(factory.data())->CreateView(QStringLiteral("Morvex.Q7.BO.BO02001"));
+    QVariant account = QStringLiteral("account"), noKey = QString("");
+    ModBOM::state().bStructureMode = false;
+    EXPECT_TRUE(dynamic_cast<framework::IFormView*>(view.data())->Enter(account, noKey));
+    EXPECT_FALSE(ModBOM::state().bStructureMode);
+    EXPECT_FALSE(ModBOM::state().bOpenFilterOnActivate);
+    EXPECT_FALSE(ModBOM::state().objAccount.isValid());
+    ModBOM::resetThread();
+}

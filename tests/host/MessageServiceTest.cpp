@@ -33,3 +33,16 @@ TEST(MessageService, ShowsThroughThePresenter)
     EXPECT_EQ(shown.kind, q7::host::MessageKind::Check);
     EXPECT_EQ(shown.text, QStringLiteral("[ 展开方式 ] 输入非法，请从列表中选择！"));
 }
+
+TEST(MessageService, KindsOfMessages)
+{
+    fake::resetRecords();
+    q7::host::MessageService service;
+    service.ShowErrorMessage(8008);
+    service.ShowMessage(QStringLiteral("完成"));
+    ASSERT_EQ(fake::messages()->messages.size(), 2);
+    EXPECT_EQ(fake::messages()->messages[0].kind, q7::host::MessageKind::Error);
+    EXPECT_EQ(fake::messages()->messages[0].text, QStringLiteral("设置单据数据源对象失败！"));
+    EXPECT_EQ(fake::messages()->messages[1].kind, q7::host::MessageKind::Info);
+    EXPECT_EQ(service.format(99999, {}), QStringLiteral("#99999")); // an unknown number is shown as such
+}

@@ -83,3 +83,16 @@ TEST(Values, TextSearchIgnoresCaseAndHandlesChinese)
     EXPECT_EQ(trim(QStringLiteral("\tx ")), QStringLiteral("\tx")); // only blanks are trimmed
     EXPECT_EQ(mid(QStringLiteral("Morvex.Q7.ab.BO02001"), 13), QStringLiteral(".BO02001"));
 }
+
+TEST(Values, PositionsAreOneBasedAndChecked)
+{
+    EXPECT_EQ(findText(QStringLiteral("abc"), QStringLiteral("c"), 3), 3);
+    EXPECT_EQ(findText(QStringLiteral("abc"), QStringLiteral("a"), 2), 0);
+    EXPECT_EQ(findText(QStringLiteral("abc"), QStringLiteral("a"), 9), 0);
+    EXPECT_EQ(findText(QStringLiteral("abc"), QString(), 2), 2);
+    EXPECT_EQ(errorOf([] { findText(QStringLiteral("abc"), QStringLiteral("a"), 0); }), ErrBadCallOrArgument);
+    EXPECT_EQ(errorOf([] { mid(QStringLiteral("abc"), 0); }), ErrBadCallOrArgument);
+    EXPECT_EQ(mid(QStringLiteral("母件编码"), 3, 1), QStringLiteral("编"));
+    EXPECT_EQ(left(QStringLiteral("abc"), -1), QString());
+    EXPECT_EQ(right(QStringLiteral("abc"), 5), QStringLiteral("abc"));
+}

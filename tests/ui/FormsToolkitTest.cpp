@@ -260,4 +260,33 @@ TEST(FormsToolkit, ScaleConversionsListsAndScrollBars)
     EXPECT_EQ(bar->value(), 4);
 }
 
+TEST(FormsToolkit, MoveKeepsWhatIsOmittedAndGridsCheckTheirShape)
+{
+    ToolkitForm form;
+    form.txt->Move(100, 200, 300, 400);
+    form.txt->Move(150);
+    EXPECT_EQ(QStringLiteral("%1,%2 %3x%4").arg(form.txt->leftTwips()).arg(form.txt->topTwips()).arg(form.txt->widthTwips()).arg(form.txt->heightTwips()),
+              QStringLiteral("150,200 300x400"));
+    call(form.reference(form.txt), QStringLiteral("Move"), {10, missingValue(), 20});
+    EXPECT_EQ(form.txt->widthTwips(), 20);
+    EXPECT_EQ(form.txt->heightTwips(), 400);
+    form.grid->setRows(3);
+    form.grid->setFixedRows(2);
+    EXPECT_EQ(fake::errorOf([&] { form.grid->setRows(1); }), ErrInvalidPropertyValue); // fewer rows than fixed rows
+    form.grid->setFormatString(QStringLiteral("a|b|c"));
+    EXPECT_EQ(form.grid->cols(), 3);
+}
+
+TEST(FormsToolkit, DisabledToolbarButtonsDoNotClick)
+{
+    ToolkitForm form;
+    QVariant bar = fromObject(form.reference(form.toolbar));
+    ModBOM::objToolbar().AddButton(bar, QStringLiteral("exit"), QStringLiteral("退出"), 0, QVariant(), -1, -1, QString());
+    ModBOM::objToolbar().SetButtonEnabled(form.reference(form.toolbar), QStringLiteral("exit"), false);
+    form.toolbar->click(QStringLiteral("exit"));
+    EXPECT_TRUE(form.log.isEmpty());
+    EXPECT_EQ(fake::errorOf([&] { form.toolbar->click(QStringLiteral("none")); }), 35601);
+    ModBOM::resetThread();
+}
+
 #include "FormsToolkitTest.moc"
