@@ -119,6 +119,12 @@ CaptionFragments buildCaptionFragments()
     return f;
 }
 
+QString quantityText(bool planRate)
+{
+    return planRate ? QString::fromUtf8(QtyFixedPlan) + QString::fromUtf8(QtyVariablePlan)
+                    : QString::fromUtf8(QtyFixed) + QString::fromUtf8(QtyVariable);
+}
+
 report::ReportSqlParts newSqlParts()
 {
     report::ReportSqlParts parts;
@@ -130,6 +136,17 @@ report::ReportSqlParts newSqlParts()
 void locateSql(const QVariant& reportInfo, const report::ReportSqlParts& parts)
 {
     letProperty(toObject(reportInfo), QStringLiteral("LocateSQLString"), QVariant::fromValue(parts));
+}
+
+void locateSelect(const QVariant& reportInfo, const QString& select, const QString& from, const QString& where, const QString& order)
+{
+    report::ReportSqlParts parts = newSqlParts();
+    parts.SqlSelect = select;
+    parts.SqlFrom = from;
+    parts.SqlWhere = where;
+    parts.SqlOrder = order;
+    parts.List8 = QVariantList{QStringLiteral("b.CreateUser")};
+    locateSql(reportInfo, parts);
 }
 
 } // namespace ReportProtocol

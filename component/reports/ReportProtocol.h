@@ -71,9 +71,15 @@ inline constexpr const char* QtyFixedPlan =
 inline constexpr const char* QtyVariablePlan =
     " when c.FVFlag = 1 then c.BaseQtyN / c.BaseQtyD / (1 - p.ParentScrap / 100 ) * (1 + c.CompScrap / 100) * coalesce(o.PlanFactor,100) /100 end";
 
+// The two component-quantity texts joined, in the plan-rate form when asked.
+QString quantityText(bool planRate);
+
 // A fresh record with List6 = {1} and List7 = {0}.
 q7::report::ReportSqlParts newSqlParts();
 // Hands the record to the viewer's report-information object.
 void locateSql(const QVariant& reportInfo, const q7::report::ReportSqlParts& parts);
+// Hands a SELECT report's statement parts to the viewer in a fresh record,
+// with List8 naming the column of the creating operator ("b.CreateUser").
+void locateSelect(const QVariant& reportInfo, const QString& select, const QString& from, const QString& where, const QString& order);
 
 } // namespace ReportProtocol

@@ -141,16 +141,10 @@ void clsBO02003::buildStatement(const Object& filter, const QVariant& reportInfo
     call(filter, QStringLiteral("MakeSQLString"));
     const QString where = nullSafeConditions(values::toTextOrEmpty(call(filter, QStringLiteral("GetWhereWithToken"), {QVariant::fromValue(short(0))})));
 
-    report::ReportSqlParts parts = ReportProtocol::newSqlParts();
-    parts.SqlWhere = QStringLiteral(" WHERE 1=1");
+    QString whereClause = QStringLiteral(" WHERE 1=1");
     for (const QString& part : {conditions, where})
         if (!values::trim(part).isEmpty())
-            parts.SqlWhere += QStringLiteral(" AND ") + part;
-    const QString quantity = m_bPlanRate ? QString::fromUtf8(ReportProtocol::QtyFixedPlan) + QString::fromUtf8(ReportProtocol::QtyVariablePlan)
-                                         : QString::fromUtf8(ReportProtocol::QtyFixed) + QString::fromUtf8(ReportProtocol::QtyVariable);
-    parts.SqlSelect = selectList(fragments, quantity);
-    parts.SqlFrom = fromClause();
-    parts.SqlOrder = QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3 ");
-    parts.List8 = QVariantList{QStringLiteral("b.CreateUser")};
-    ReportProtocol::locateSql(reportInfo, parts);
+            whereClause += QStringLiteral(" AND ") + part;
+    ReportProtocol::locateSelect(reportInfo, selectList(fragments, ReportProtocol::quantityText(m_bPlanRate)), fromClause(), whereClause,
+                                 QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3 "));
 }

@@ -141,16 +141,10 @@ void clsBO02005::buildStatement(const Object& filter, const QVariant& reportInfo
         item.setGroupToken(1);
     });
 
-    report::ReportSqlParts parts = ReportProtocol::newSqlParts();
-    parts.SqlWhere = QStringLiteral(" WHERE ");
-    ReportProtocol::appendUnlessBlank(parts.SqlWhere, bomType);
-    ReportProtocol::appendUnlessBlank(parts.SqlWhere, conditions);
-    const QString quantity = planRate
-        ? QString::fromUtf8(ReportProtocol::QtyFixedPlan) + QString::fromUtf8(ReportProtocol::QtyVariablePlan) + u','
-        : QString::fromUtf8(ReportProtocol::QtyFixed) + QString::fromUtf8(ReportProtocol::QtyVariable) + u',';
-    parts.SqlSelect = selectList(fragments, quantity);
-    parts.SqlFrom = fromClause();
-    parts.SqlOrder = QStringLiteral(" Order By bc.InvCode,bc.Free1,bc.Free2,bc.Free3,bc.Free4,bc.Free5,bc.Free6,bc.Free7,bc.Free8,bc.Free9,bc.Free10,bp.InvCode,bp.Free1,bp.Free2,bp.Free3,b.BomType,b.Version,b.IdentCode,c.SortSeq");
-    parts.List8 = QVariantList{QStringLiteral("b.CreateUser")};
-    ReportProtocol::locateSql(reportInfo, parts);
+    QString where = QStringLiteral(" WHERE ");
+    ReportProtocol::appendUnlessBlank(where, bomType);
+    ReportProtocol::appendUnlessBlank(where, conditions);
+    // the where-used list puts a comma directly after the closing end
+    ReportProtocol::locateSelect(reportInfo, selectList(fragments, ReportProtocol::quantityText(planRate) + u','), fromClause(), where,
+                                 QStringLiteral(" Order By bc.InvCode,bc.Free1,bc.Free2,bc.Free3,bc.Free4,bc.Free5,bc.Free6,bc.Free7,bc.Free8,bc.Free9,bc.Free10,bp.InvCode,bp.Free1,bp.Free2,bp.Free3,b.BomType,b.Version,b.IdentCode,c.SortSeq"));
 }

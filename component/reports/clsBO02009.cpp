@@ -129,13 +129,9 @@ void clsBO02009::buildStatement(const Object& filter, const QVariant& reportInfo
         item.setGroupToken(1);
     });
 
-    report::ReportSqlParts parts = ReportProtocol::newSqlParts();
-    parts.SqlWhere = QStringLiteral("WHERE ");
-    ReportProtocol::appendUnlessBlank(parts.SqlWhere, bom);
-    ReportProtocol::appendUnlessBlank(parts.SqlWhere, conditions);
-    parts.SqlSelect = selectList(fragments);
-    parts.SqlFrom = fromClause();
-    parts.SqlOrder = QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3  ");
-    parts.List8 = QVariantList{QStringLiteral("b.CreateUser")};
-    ReportProtocol::locateSql(reportInfo, parts);
+    QString where = QStringLiteral("WHERE ");
+    ReportProtocol::appendUnlessBlank(where, bom);
+    ReportProtocol::appendUnlessBlank(where, conditions);
+    ReportProtocol::locateSelect(reportInfo, selectList(fragments), fromClause(), where,
+                                 QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3  "));
 }
