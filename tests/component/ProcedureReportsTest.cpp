@@ -26,6 +26,22 @@ QList<Shown> shownMessages()
     return list;
 }
 
+struct Item {
+    const char* key;
+    const char* v1;
+    const char* v2;
+};
+
+// Sets the angle (when given) and adds the items, captions as "<key><suffix>".
+void prepare(ReportRun& run, short angle, const QList<Item>& items, const QString& captionSuffix = QString())
+{
+    if (angle)
+        letProperty(run.handler, QStringLiteral("CurrentType"), angle);
+    for (const Item& item : items)
+        run.filter->add(QString::fromLatin1(item.key), QString::fromUtf8(item.v1), QString::fromUtf8(item.v2),
+                        captionSuffix.isEmpty() ? QString() : QString::fromLatin1(item.key) + captionSuffix);
+}
+
 // The statement with every quoted literal removed; what is left must be the
 // statement's own words, numbers and punctuation.
 QString outsideLiterals(const QString& sql)
@@ -92,11 +108,6 @@ TEST(ProcedureReports, DefaultsPerReport)
 
 TEST(ProcedureReports, ChecksReportFirstFailureOnly)
 {
-    struct Item {
-        const char* key;
-        const char* v1;
-        const char* v2;
-    };
     struct Case {
         const char* report;
         short angle;
@@ -129,11 +140,7 @@ TEST(ProcedureReports, ChecksReportFirstFailureOnly)
     };
     for (const Case& c : cases) {
         ReportRun run(QString::fromLatin1(c.report));
-        if (c.angle)
-            letProperty(run.handler, QStringLiteral("CurrentType"), c.angle);
-        for (const Item& item : c.items)
-            run.filter->add(QString::fromLatin1(item.key), QString::fromUtf8(item.v1), QString::fromUtf8(item.v2),
-                            QString::fromLatin1(item.key) + QStringLiteral("标题"));
+        prepare(run, c.angle, c.items, QStringLiteral("标题"));
         const QString context = QStringLiteral("%1 angle %2 expecting %3").arg(c.report).arg(c.angle).arg(c.message);
         const QStringList before = [&] {
             QStringList values;
@@ -158,11 +165,6 @@ TEST(ProcedureReports, ChecksReportFirstFailureOnly)
 
 TEST(ProcedureReports, Statements)
 {
-    struct Item {
-        const char* key;
-        const char* v1;
-        const char* v2;
-    };
     struct Case {
         const char* report;
         short angle;
@@ -199,10 +201,7 @@ TEST(ProcedureReports, Statements)
     };
     for (const Case& c : cases) {
         ReportRun run(QString::fromLatin1(c.report));
-        if (c.angle)
-            letProperty(run.handler, QStringLiteral("CurrentType"), c.angle);
-        for (const Item& item : c.items)
-            run.filter->add(QString::fromLatin1(item.key), QString::fromUtf8(item.v1), QString::fromUtf8(item.v2));
+        prepare(run, c.angle, c.items);
         const auto parts = run.sql();
         EXPECT_EQ(parts.SqlSelect, QString::fromUtf8(c.statement)) << c.report;
         EXPECT_TRUE(parts.SqlFrom.isEmpty() && parts.SqlWhere.isEmpty() && parts.SqlOrder.isEmpty() && parts.Text5.isEmpty());

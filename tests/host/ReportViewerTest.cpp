@@ -49,6 +49,14 @@ FilterSetting value(const char* name, const char* v) { return {QString::fromUtf8
 
 constexpr double eps = 1e-9;
 
+// A demo account of its own, for a test that changes the data.
+void openScratchDemo(const QTemporaryDir& dir, ado::Connection& connection)
+{
+    const QString path = dir.filePath(QStringLiteral("demo.db"));
+    host::account::createDemoAccount(path);
+    connection.Open(host::account::connectionStringFor(path));
+}
+
 } // namespace
 
 TEST_F(Reports, ExplosionQuantitiesWorkedByHand)
@@ -207,10 +215,8 @@ TEST_F(Reports, EveryStatementOfTheShippedDefinitionsRuns)
 TEST(ReportCycles, EveryExplosionFinishesWithTheCycleMarked)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("cycle.db"));
-    host::account::createDemoAccount(path);
     ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    openScratchDemo(dir, connection);
     // the tube's BOM now needs a frame assembly: FR-200 → FR-210 → TB-300 → FR-200
     connection.executeNative(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD) "
                                             "VALUES (99, 7, 4, 30, 1, 1)"));
@@ -261,10 +267,8 @@ TEST_F(Reports, LevelSummaryEqualsTheSumOfTheIndentedRows)
 TEST(ReportCache, AChangedBomIsReadAgain)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("change.db"));
-    host::account::createDemoAccount(path);
     ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    openScratchDemo(dir, connection);
     const auto steel = [&] {
         ReportViewer viewer(QStringLiteral("BO02004"));
         const auto rs = viewer.run({range("InvCode", "TB-300", "TB-300")}, 0, &connection).rows;
@@ -317,10 +321,8 @@ TEST_F(Reports, TheViewerNormalisesDatesToTheDatabasesForm)
 TEST(ReportVersions, TheHighestValidMainVersionIsExploded)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("versions.db"));
-    host::account::createDemoAccount(path);
     ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    openScratchDemo(dir, connection);
     // a second frame BOM, valid now, with two welded frames instead of one
     connection.executeNative(QStringLiteral(
         "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (50, 1, 2, '2026-01-01', '2099-12-31');"
