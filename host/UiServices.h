@@ -61,6 +61,7 @@ public:
     Q_INVOKABLE void SetTitle(const QString& title) { title_ = title; }
     Q_INVOKABLE QString Show(const QVariant& window);
 
+private:
     int left_ = 0, top_ = 0;
     QString separator_ = QStringLiteral("-"), title_;
     QVariant initial_;
