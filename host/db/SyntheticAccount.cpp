@@ -49,7 +49,7 @@ SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOpti
     const auto levelStart = [&](int level) { return n * level / options.depth; };
     Random random(options.seed);
     SyntheticSummary summary;
-    const int64_t expectedLines = (n - levelStart(options.depth - 1)) * options.fanout;
+    const int64_t expectedLines = levelStart(options.depth - 1) * options.fanout; // every part above the last level has a BOM
 
     {
         SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));

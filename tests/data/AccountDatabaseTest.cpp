@@ -139,3 +139,16 @@ TEST(SyntheticAccount, DeterministicForest)
     EXPECT_EQ(ca.query(sql).rows[0][0], cb.query(sql).rows[0][0]);
     EXPECT_THROW(host::account::createSyntheticAccount(dir.filePath(QStringLiteral("c.db")), {1, 4, 3, 7}), AutomationError);
 }
+
+TEST(SyntheticAccount, ProgressEndsAtTheTotal)
+{
+    QTemporaryDir dir;
+    QList<std::pair<int64_t, int64_t>> calls;
+    const auto made = host::account::createSyntheticAccount(dir.filePath(QStringLiteral("p.db")), {50000, 3, 2, 1},
+                                                             [&](int64_t done, int64_t total) { calls.append({done, total}); });
+    ASSERT_GE(calls.size(), 2); // every 20000 lines, and once at the end
+    EXPECT_EQ(calls.last().first, made.lines);
+    EXPECT_EQ(calls.last().second, made.lines);
+    for (qsizetype i = 1; i < calls.size(); ++i)
+        EXPECT_GE(calls[i].first, calls[i - 1].first);
+}

@@ -127,6 +127,16 @@ TEST(FormsToolkit, TreeNodesWithRelativesAndKeys)
     EXPECT_TRUE(isNothing(tree.selectedItem()));
 }
 
+TEST(FormsToolkit, TreeRelationshipFirstAndMissingRelative)
+{
+    ToolkitForm form;
+    form.tree->Add(missingValue(), missingValue(), QStringLiteral("B"), QStringLiteral("b"));
+    form.tree->Add(QStringLiteral("B"), TreeView::First, QStringLiteral("A"), QStringLiteral("a"));
+    EXPECT_EQ(form.tree->roots().first()->key(), QStringLiteral("A"));
+    EXPECT_EQ(fake::errorOf([&] { form.tree->Add(QStringLiteral("none"), TreeView::Child); }), 35601);
+    EXPECT_EQ(fake::errorOf([&] { form.tree->Remove(QStringLiteral("none")); }), 35601);
+}
+
 TEST(FormsToolkit, GridTakesTheHeaderRoutine)
 {
     ToolkitForm form;
