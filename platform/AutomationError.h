@@ -19,6 +19,7 @@ enum ErrorNumber : int {
     ErrNoSuchMember = 438,
     ErrWrongArgumentCount = 450,
     ErrNameInvalid = 90,
+    ErrProvider = 3709, // the database refused or failed a statement
 };
 
 // A run-time error of the automation platform: a number and a description.

@@ -17,7 +17,6 @@ namespace q7::ado {
 
 namespace {
 
-constexpr int ErrProvider = 3709;     // the connection cannot be used
 constexpr int ErrItemNotFound = 3265; // no such field
 constexpr int ErrNoCurrentRecord = 3021;
 

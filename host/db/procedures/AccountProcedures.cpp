@@ -1,384 +1,147 @@
 #include "host/db/procedures/AccountProcedures.h"
 
 #include "host/db/procedures/BomGraph.h"
+#include "host/db/procedures/Explosion.h"
+#include "host/db/procedures/ProcedureSupport.h"
+#include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
-#include "platform/ObjectRef.h"
 #include "platform/data/ProcedureRegistry.h"
 
-#include <QMap>
-#include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <map>
+#include <tuple>
 
 namespace q7::host::procedures {
 
 namespace {
 
-// Reads a procedure's arguments in order; a missing trailing argument is an error.
-class Arguments {
-public:
-    Arguments(const QVariantList& args, const char* procedure) : args_(args), procedure_(procedure) {}
-    QString text()
-    {
-        const QVariant v = next();
-        return isNull(v) || isMissing(v) ? QString("") : v.toString();
-    }
-    double number(double whenEmpty)
-    {
-        const QVariant v = next();
-        if (isNull(v) || isMissing(v))
-            return whenEmpty;
-        bool ok = false;
-        const double d = v.toString().toDouble(&ok);
-        if (!ok)
-            throw AutomationError(3709, QStringLiteral("%1: argument %2 is not a number").arg(QLatin1String(procedure_)).arg(index_));
-        return d;
-    }
-    void finish() const
-    {
-        if (index_ != args_.size())
-            throw AutomationError(3709, QStringLiteral("%1 expects %2 arguments, got %3")
-                                            .arg(QLatin1String(procedure_)).arg(index_).arg(args_.size()));
-    }
-
-private:
-    QVariant next()
-    {
-        if (index_ >= args_.size())
-            throw AutomationError(3709, QStringLiteral("%1: too few arguments (%2)").arg(QLatin1String(procedure_)).arg(args_.size()));
-        return args_[index_++];
-    }
-    const QVariantList& args_;
-    const char* procedure_;
-    int index_ = 0;
+// What selects the top BOMs of an explosion besides the part.
+struct TopBomFilter {
+    int bomType = 1; // 1 main, 2 substitute, 0 both
+    VersionRange version;
+    Range versionDate;
+    Range ident;
+    QString effDate;
 };
 
-// The integers of the first column of a statement with bound values.
-QVector<int> firstColumn(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
+// The top part's BOMs to explode: of those that pass the filter, the one in
+// force at the effective date (VersionEffDate <= date < VersionEndDate), the
+// highest version when several are — the rule the explosion applies below the
+// top. With substitutes, one such BOM per substitute identifier. Main BOMs
+// first, then substitutes by identifier.
+QVector<int> topBoms(sqlite3* db, int part, const TopBomFilter& f)
 {
-    QSqlQuery query(db);
-    query.prepare(sql);
-    for (const QVariant& b : binds)
-        query.addBindValue(b);
-    if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
-    QVector<int> values;
-    while (query.next())
-        values.append(query.value(0).toInt());
-    return values;
-}
-
-struct Range {
-    QString low, high; // empty: open
-};
-
-// Parts whose code and free items fall in the ranges (an empty bound is open).
-QVector<int> matchingParts(QSqlDatabase& db, const Range& code, const QVector<Range>& free)
-{
-    QString sql = QStringLiteral("SELECT PartId FROM bas_part WHERE 1 = 1");
-    QVariantList binds;
-    const auto bound = [&](const QString& column, const Range& r) {
-        if (!r.low.isEmpty()) {
-            sql += QStringLiteral(" AND %1 >= ?").arg(column);
-            binds.append(r.low);
-        }
-        if (!r.high.isEmpty() && r.high != QLatin1String("zzzzzzzzzzzzzzzzzzzz")) {
-            sql += QStringLiteral(" AND %1 <= ?").arg(column);
-            binds.append(r.high);
-        }
-    };
-    bound(QStringLiteral("InvCode"), code);
-    for (int i = 0; i < free.size(); ++i)
-        bound(QStringLiteral("Free%1").arg(i + 1), free[i]);
-    sql += QStringLiteral(" ORDER BY InvCode, Free1, Free2, PartId");
-    return firstColumn(db, sql, binds);
-}
-
-QVector<Range> freeRanges(Arguments& a)
-{
-    QVector<Range> ranges(10);
-    for (Range& r : ranges)
-        r = {a.text(), a.text()};
-    return ranges;
-}
-
-QString numberText(double value) { return QString::number(value, 'g', 12); }
-
-const char* fvText(int flag) { return flag == 0 ? "固定" : flag == 1 ? "变动" : ""; }
-const char* wipText(int type)
-{
-    switch (type) {
-    case 1: return "入库倒冲";
-    case 2: return "工序倒冲";
-    case 3: return "领用";
-    case 4: return "虚拟件";
-    default: return "";
-    }
-}
-
-QVector<QVariant> cells(std::initializer_list<QVariant> values) { return QVector<QVariant>(values); }
-
-const QStringList explosionColumns{
-    QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("母件编码"), QStringLiteral("子件编码"),
-    QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"),
-    QStringLiteral("子件行号"), QStringLiteral("使用数量"), QStringLiteral("累计用量"), QStringLiteral("固定/变动"),
-    QStringLiteral("供应类型"), QStringLiteral("说明")};
-
-// Depth-first explosion below one top part. Each row carries the line's
-// quantity per parent and the quantity multiplied down the path; a part met
-// again on its own path is marked and not expanded (a BOM cycle).
-class Exploder {
-public:
-    Exploder(BomGraph& graph, bool planRate, double topQty, data::ResultSet& out) : graph_(graph), planRate_(planRate), topQty_(topQty), out_(out) {}
-
-    void explodeTop(int topPart, const QVector<BomLine>& topLines)
-    {
-        top_ = graph_.part(topPart).code;
-        topFree_ = graph_.part(topPart).free1;
-        path_.clear();
-        path_.insert(topPart);
-        descend(topPart, topLines, 1, topQty_);
-    }
-
-private:
-    void descend(int parentPart, const QVector<BomLine>& lines, int level, double parentQty)
-    {
-        const QString parentCode = graph_.part(parentPart).code;
-        for (const BomLine& line : lines) {
-            const double qty = line.quantity(planRate_);
-            const double cumulative = parentQty * qty;
-            const PartInfo& component = graph_.part(line.componentId);
-            const bool cycle = path_.contains(line.componentId);
-            QString note;
-            if (cycle)
-                note = QStringLiteral("循环");
-            else if (line.byProduct)
-                note = QStringLiteral("产出品");
-            out_.rows.append(cells({top_, topFree_, level, parentCode, component.code, component.name, component.invStd, component.unit, component.free1,
-                                    line.sortSeq, qty, cumulative, QString::fromUtf8(fvText(line.fvFlag)),
-                                    QString::fromUtf8(wipText(line.wipType)), note}));
-            if (cycle || line.byProduct)
-                continue;
-            const QVector<BomLine>& below = graph_.mainLines(line.componentId);
-            if (below.isEmpty())
-                continue;
-            path_.insert(line.componentId);
-            descend(line.componentId, below, level + 1, cumulative);
-            path_.remove(line.componentId);
-        }
-    }
-
-    BomGraph& graph_;
-    bool planRate_;
-    double topQty_;
-    data::ResultSet& out_;
-    QString top_, topFree_;
-    QSet<int> path_;
-};
-
-// 阶列式: the indented rows summed per top part, level and component.
-void summariseByLevel(const data::ResultSet& indented, data::ResultSet& out)
-{
-    enum { Top, TopFree, Level, Component = 4, Name, InvStd, Unit, ComponentFree, Cumulative = 11, Note = 14 };
-    QMap<std::tuple<QString, QString, int, QString, QString>, int> index; // -> row in out
-    for (const auto& row : indented.rows) {
-        const auto key = std::make_tuple(row[Top].toString(), row[TopFree].toString(), row[Level].toInt(), row[Component].toString(),
-                                         row[ComponentFree].toString());
-        const auto found = index.constFind(key);
-        if (found == index.cend()) {
-            index.insert(key, static_cast<int>(out.rows.size()));
-            out.rows.append(cells({row[Top], row[TopFree], row[Level], row[Component], row[Name], row[InvStd], row[Unit], row[ComponentFree],
-                                   row[Cumulative], row[Note]}));
-        } else {
-            auto& existing = out.rows[*found];
-            existing[8] = existing[8].toDouble() + row[Cumulative].toDouble();
-            if (!row[Note].toString().isEmpty())
-                existing[9] = row[Note];
-        }
-    }
-}
-
-// Whether a BOM cycle is reachable from the part through main BOMs at the graph's date.
-bool reachesCycle(BomGraph& graph, const QVector<BomLine>& topLines, int topPart)
-{
-    enum class Mark { Open, Done };
-    QHash<int, Mark> marks{{topPart, Mark::Open}};
-    std::function<bool(const QVector<BomLine>&)> visit = [&](const QVector<BomLine>& lines) {
-        for (const BomLine& line : lines) {
-            if (line.byProduct)
-                continue;
-            const auto found = marks.constFind(line.componentId);
-            if (found != marks.cend()) {
-                if (*found == Mark::Open)
-                    return true;
-                continue;
-            }
-            marks.insert(line.componentId, Mark::Open);
-            if (visit(graph.mainLines(line.componentId)))
-                return true;
-            marks.insert(line.componentId, Mark::Done);
-        }
-        return false;
-    };
-    return visit(topLines);
-}
-
-// 阶列式 without enumerating paths: the quantity of every part at level n + 1
-// is the sum over the parts at level n of their quantity times the line's.
-void summariseAcyclic(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, data::ResultSet& out)
-{
-    const PartInfo& top = graph.part(topPart);
-    const QString topCode = top.code, topFree = top.free1;
-    QHash<int, double> frontier;
-    QHash<int, bool> byProduct;
-    QVector<int> order;
-    for (const BomLine& line : topLines) {
-        if (!frontier.contains(line.componentId))
-            order.append(line.componentId);
-        frontier[line.componentId] += line.quantity(planRate);
-        byProduct[line.componentId] = line.byProduct;
-    }
-    for (int level = 1; !frontier.isEmpty(); ++level) {
-        QHash<int, double> next;
-        QHash<int, bool> nextByProduct;
-        QVector<int> nextOrder;
-        for (int part : order) {
-            const double qty = frontier.value(part);
-            const PartInfo& info = graph.part(part);
-            const bool output = byProduct.value(part);
-            out.rows.append(cells({topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, qty,
-                                   output ? QStringLiteral("产出品") : QString()}));
-            if (output)
-                continue;
-            for (const BomLine& line : graph.mainLines(part)) {
-                if (!next.contains(line.componentId))
-                    nextOrder.append(line.componentId);
-                next[line.componentId] += qty * line.quantity(planRate);
-                nextByProduct[line.componentId] = line.byProduct;
-            }
-        }
-        frontier = std::move(next);
-        byProduct = std::move(nextByProduct);
-        order = std::move(nextOrder);
-    }
-}
-
-// Orders summary rows by top part, level, component and its free item.
-void sortSummary(data::ResultSet& out)
-{
-    struct Keyed {
-        QString top, topFree, component, componentFree;
-        int level;
-        qsizetype row;
-        bool operator<(const Keyed& o) const
+    QString sql = QStringLiteral("SELECT b.BomId, b.BomType, upper(coalesce(b.IdentCode, '')), coalesce(b.Version, 0) "
+                                 "FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
+                                 "WHERE t.ParentId = ? AND coalesce(b.VersionEffDate, '') <= ? AND coalesce(b.VersionEndDate, '9999-12-31') > ?");
+    QVariantList binds{part, f.effDate, f.effDate};
+    struct Conditions {
+        QString text;
+        QVariantList binds;
+        void add(const char* expression, const QVariant& value)
         {
-            return std::tie(top, topFree, level, component, componentFree) < std::tie(o.top, o.topFree, o.level, o.component, o.componentFree);
+            text += QStringLiteral(" AND ") + QLatin1String(expression) + QStringLiteral(" ?");
+            binds.append(value);
         }
     };
-    std::vector<Keyed> keys;
-    keys.reserve(static_cast<size_t>(out.rows.size()));
-    for (qsizetype i = 0; i < out.rows.size(); ++i) {
-        const auto& r = out.rows[i];
-        keys.push_back({r[0].toString(), r[1].toString(), r[3].toString(), r[7].toString(), r[2].toInt(), i});
-    }
-    std::stable_sort(keys.begin(), keys.end());
-    QVector<QVector<QVariant>> sorted;
-    sorted.reserve(out.rows.size());
-    for (const Keyed& k : keys)
-        sorted.append(std::move(out.rows[k.row]));
-    out.rows = std::move(sorted);
-}
-
-QVector<int> topBoms(QSqlDatabase& db, int part, int bomType, const Range& version, const Range& versionDate, const Range& ident)
-{
-    QString sql = QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE t.ParentId = ?");
-    QVariantList binds{part};
-    const QString mainCondition = QStringLiteral("(b.BomType = 1 AND coalesce(b.Version, 0) BETWEEN ? AND ? AND "
-                                                 "coalesce(b.VersionEffDate, '2000-01-01') BETWEEN ? AND ?)");
-    const QString substituteCondition = QStringLiteral("(b.BomType = 2 AND coalesce(b.IdentCode, '') BETWEEN ? AND ?)");
-    const QVariantList mainBinds{version.low.toDouble(), version.high.toDouble(), versionDate.low, versionDate.high};
-    const QVariantList substituteBinds{ident.low, ident.high};
-    if (bomType == 1) {
-        sql += QStringLiteral(" AND ") + mainCondition;
-        binds += mainBinds;
-    } else if (bomType == 2) {
-        sql += QStringLiteral(" AND ") + substituteCondition;
-        binds += substituteBinds;
+    Conditions main{QStringLiteral("b.BomType = 1"), {}};
+    if (!f.version.openLow())
+        main.add("coalesce(b.Version, 0) >=", f.version.low);
+    if (!f.version.openHigh())
+        main.add("coalesce(b.Version, 0) <=", f.version.high);
+    if (!f.versionDate.low.isEmpty())
+        main.add("coalesce(b.VersionEffDate, '') >=", f.versionDate.low);
+    if (!f.versionDate.high.isEmpty())
+        main.add("coalesce(b.VersionEffDate, '') <=", f.versionDate.high);
+    Conditions substitute{QStringLiteral("b.BomType = 2"), {}};
+    if (!f.ident.low.isEmpty())
+        substitute.add("coalesce(b.IdentCode, '') >=", f.ident.low);
+    if (!f.ident.high.isEmpty())
+        substitute.add("coalesce(b.IdentCode, '') <=", f.ident.high);
+    if (f.bomType == 1 || f.bomType == 2) {
+        const Conditions& only = f.bomType == 1 ? main : substitute;
+        sql += QStringLiteral(" AND (%1)").arg(only.text);
+        binds += only.binds;
     } else {
-        sql += QStringLiteral(" AND (") + mainCondition + QStringLiteral(" OR ") + substituteCondition + u')';
-        binds += mainBinds;
-        binds += substituteBinds;
+        sql += QStringLiteral(" AND ((%1) OR (%2))").arg(main.text, substitute.text);
+        binds += main.binds;
+        binds += substitute.binds;
     }
-    sql += QStringLiteral(" ORDER BY b.BomType, b.Version, b.IdentCode");
-    return firstColumn(db, sql, binds);
+
+    Statement statement(db, sql.toUtf8().constData());
+    for (int i = 0; i < binds.size(); ++i) {
+        const QVariant& value = binds[i];
+        if (value.metaType().id() == QMetaType::Int)
+            statement.bind(i + 1, value.toInt());
+        else if (value.metaType().id() == QMetaType::Double)
+            statement.bind(i + 1, value.toDouble());
+        else
+            statement.bind(i + 1, value.toString().toUtf8());
+    }
+    std::map<std::pair<int, QString>, std::pair<double, int>> best; // (type, identifier) -> (version, BOM)
+    while (statement.next()) {
+        const int bom = statement.integer(0);
+        const double version = statement.real(3);
+        const auto key = std::make_pair(statement.integer(1), statement.integer(1) == 2 ? statement.text(2) : QString());
+        const auto found = best.find(key);
+        if (found == best.end() || version > found->second.first || (version == found->second.first && bom < found->second.second))
+            best[key] = {version, bom};
+    }
+    QVector<int> boms;
+    for (const auto& [key, choice] : best)
+        boms.append(choice.second);
+    return boms;
 }
 
-// The lines of a top BOM valid at the graph's date, with the parent's scrap of that BOM.
-QVector<BomLine> topLines(QSqlDatabase& db, BomGraph& graph, int bom, int part)
+data::ResultSet resultWith(const QStringList& columns)
 {
-    QVector<BomLine> lines = graph.bomLines(bom);
-    QSqlQuery scrap(db);
-    scrap.prepare(QStringLiteral("SELECT ParentScrap FROM bom_parent WHERE BomId = ? AND ParentId = ?"));
-    scrap.addBindValue(bom);
-    scrap.addBindValue(part);
-    const double parentScrap = scrap.exec() && scrap.next() ? scrap.value(0).toDouble() : 0;
-    for (BomLine& line : lines) {
-        line.parentScrap = parentScrap;
-        line.parentId = part;
-    }
-    return lines;
+    data::ResultSet result;
+    result.columns = columns;
+    return result;
 }
 
 } // namespace
 
 data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& args)
 {
-    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_ExpandByParent");
-    const Range code{a.text(), a.text()};
+    QString low = a.text();
+    const Range code = Range::codes(std::move(low), a.text());
     const QVector<Range> free = freeRanges(a);
-    const Range version{numberText(a.number(0)), numberText(a.number(99999999))};
-    const Range versionDate{a.text(), a.text()};
+    TopBomFilter filter;
+    filter.version.low = a.number(0);
+    filter.version.high = a.number(99999999);
+    low = a.text();
+    filter.versionDate = Range::dates(std::move(low), a.text());
     const int mode = static_cast<int>(a.number(1));
     const bool planRate = a.number(0) == 1;
     a.number(0);
     a.number(1);
-    const QString effDate = a.text();
+    filter.effDate = a.text();
     a.finish();
 
-    BomGraph graph(connection, effDate);
-    data::ResultSet indented;
-    indented.columns = explosionColumns;
-    data::ResultSet summary;
-    summary.columns = QStringList{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("子件编码"),
-                                  QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"),
-                                  QStringLiteral("累计用量"), QStringLiteral("说明")};
-    Exploder exploder(graph, planRate, 1.0, indented);
+    sqlite3* db = handleOf(connection);
+    const ReadSnapshot snapshot(db);
+    BomGraph graph(connection, filter.effDate);
+    data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
+    RowSink sink(rows, rowLimit(connection));
     for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, 1, version, versionDate, {})) {
-            const QVector<BomLine> lines = topLines(db, graph, bom, part);
-            if (mode == 1) {
-                exploder.explodeTop(part, lines);
-            } else if (!reachesCycle(graph, lines, part)) {
-                summariseAcyclic(graph, part, lines, planRate, summary);
-            } else { // a cycle: sum the marked paths instead
-                data::ResultSet paths;
-                Exploder cyclic(graph, planRate, 1.0, paths);
-                cyclic.explodeTop(part, lines);
-                summariseByLevel(paths, summary);
-            }
+        for (int bom : topBoms(db, part, filter)) {
+            const QVector<BomLine> lines = graph.bomLines(bom, part);
+            if (mode == 1)
+                explodeIndented(graph, part, lines, planRate, 1.0, sink);
+            else
+                summariseByLevel(graph, part, lines, planRate, sink);
         }
-    if (mode == 1)
-        return indented;
-    sortSummary(summary);
-    return summary;
+    if (mode != 1)
+        sortSummary(rows);
+    return rows;
 }
 
 data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& args)
 {
-    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_ExpandByComp");
-    const Range code{a.text(), a.text()};
+    QString low = a.text();
+    const Range code = Range::codes(std::move(low), a.text());
     const QVector<Range> free = freeRanges(a);
     const QString effDate = a.text();
     const bool planRate = a.number(0) == 1;
@@ -386,66 +149,126 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     a.number(1);
     a.finish();
 
+    sqlite3* db = handleOf(connection);
+    const ReadSnapshot snapshot(db);
     BomGraph graph(connection, effDate);
-    data::ResultSet out;
-    out.columns = QStringList{QStringLiteral("子件编码"), QStringLiteral("层级"),     QStringLiteral("下阶编码"), QStringLiteral("母件编码"),
-                              QStringLiteral("母件名称"), QStringLiteral("规格型号"), QStringLiteral("母件自由项1"), QStringLiteral("子件行号"),
-                              QStringLiteral("使用数量"), QStringLiteral("累计用量"), QStringLiteral("说明")};
-    QSet<int> path;
-    QString start;
-    std::function<void(int, int, double)> ascend = [&](int part, int level, double qtyBelow) {
-        const QString childCode = graph.part(part).code;
-        for (const BomLine& line : graph.usedIn(part)) {
-            const double qty = line.quantity(planRate);
-            const double cumulative = qtyBelow * qty;
-            const PartInfo& parent = graph.part(line.parentId);
-            const bool cycle = path.contains(line.parentId);
-            out.rows.append(cells({start, level, childCode, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq, qty, cumulative,
-                                   cycle ? QStringLiteral("循环") : QString()}));
-            if (cycle)
-                continue;
-            path.insert(line.parentId);
-            ascend(line.parentId, level + 1, cumulative);
-            path.remove(line.parentId);
-        }
-    };
-    for (int part : matchingParts(db, code, free)) {
-        start = graph.part(part).code;
-        path = {part};
-        ascend(part, 1, 1.0);
-    }
-    return out;
+    data::ResultSet rows = resultWith(whereUsedColumns);
+    RowSink sink(rows, rowLimit(connection));
+    for (int part : matchingParts(db, code, free))
+        whereUsed(graph, part, planRate, sink);
+    return rows;
 }
 
 data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantList& args)
 {
-    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_BO02007");
-    const Range code{a.text(), a.text()};
-    const Range ident{a.text(), a.text()};
-    const int bomType = static_cast<int>(a.number(1));
-    const Range version{numberText(a.number(0)), numberText(a.number(99999999))};
-    const Range versionDate{a.text(), a.text()};
-    const QString effDate = a.text();
+    QString low = a.text();
+    const Range code = Range::codes(std::move(low), a.text());
+    low = a.text();
+    TopBomFilter filter;
+    filter.ident = Range::codes(std::move(low), a.text());
+    filter.bomType = static_cast<int>(a.number(1));
+    filter.version.low = a.number(0);
+    filter.version.high = a.number(99999999);
+    low = a.text();
+    filter.versionDate = Range::dates(std::move(low), a.text());
+    filter.effDate = a.text();
     const double quantity = a.number(1.0);
     const bool planRate = a.number(0) == 1;
     const QVector<Range> free = freeRanges(a);
     a.finish();
+    if (!(quantity > 0) || quantity > 9007199254740992.0)
+        throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02007: the quantity %1 is not a positive number within 2^53").arg(quantity));
 
-    BomGraph graph(connection, effDate);
-    data::ResultSet rows;
-    rows.columns = explosionColumns;
-    Exploder exploder(graph, planRate, quantity, rows);
-    for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, bomType, version, versionDate, ident))
-            exploder.explodeTop(part, topLines(db, graph, bom, part));
+    sqlite3* db = handleOf(connection);
+    const ReadSnapshot snapshot(db);
+    BomGraph graph(connection, filter.effDate);
+    data::ResultSet rows = resultWith(explosionColumns);
     rows.columns[11] = QStringLiteral("需求数量");
+    RowSink sink(rows, rowLimit(connection));
+    for (int part : matchingParts(db, code, free))
+        for (int bom : topBoms(db, part, filter))
+            explodeIndented(graph, part, graph.bomLines(bom, part), planRate, quantity, sink);
     return rows;
 }
 
+namespace {
+
+struct ComparedLine {
+    BomLine line;
+    QString opSeq;
+    bool matched = false;
+};
+
+// Every line of a BOM whatever its effectivity, in line order: sort sequence,
+// operation sequence, then the order they were entered in.
+QVector<ComparedLine> comparedLines(sqlite3* db, int bom)
+{
+    QVector<ComparedLine> lines;
+    if (bom == 0)
+        return lines;
+    Statement q(db, "SELECT c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, "
+                    "o.Offset, o.AccuCostFlag, coalesce(c.OpSeq, '') FROM bom_opcomponent c "
+                    "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
+                    "WHERE c.BomId = ?1 ORDER BY c.SortSeq, c.OpSeq, c.OpComponentId");
+    q.bind(1, bom);
+    while (q.next()) {
+        ComparedLine compared;
+        BomLine& line = compared.line;
+        line.componentId = q.integer(0);
+        line.sortSeq = q.integer(1);
+        line.qtyN = q.real(2);
+        line.qtyD = q.real(3);
+        line.compScrap = q.real(4);
+        line.fvFlag = q.integer(5);
+        if (!q.isNull(6))
+            line.planFactor = q.real(6);
+        line.wipType = q.integer(7);
+        line.offset = q.integer(8);
+        line.accuCost = q.integer(9);
+        compared.opSeq = q.text(10);
+        lines.append(compared);
+    }
+    return lines;
+}
+
+// Pairs the lines of two BOMs: first a line with the same component at the
+// same position (sort and operation sequence), then the next unpaired line of
+// the same component, so that a component on two lines stays two rows.
+// Answers (A index or -1, B index or -1): A's lines in order, then B's unpaired ones.
+QVector<std::pair<int, int>> pairLines(QVector<ComparedLine>& a, QVector<ComparedLine>& b)
+{
+    QVector<int> partner(a.size(), -1);
+    const auto pass = [&](bool samePosition) {
+        for (int i = 0; i < a.size(); ++i) {
+            if (partner[i] >= 0)
+                continue;
+            for (int j = 0; j < b.size(); ++j) {
+                if (b[j].matched || b[j].line.componentId != a[i].line.componentId)
+                    continue;
+                if (samePosition && (b[j].line.sortSeq != a[i].line.sortSeq || b[j].opSeq != a[i].opSeq))
+                    continue;
+                partner[i] = j;
+                b[j].matched = a[i].matched = true;
+                break;
+            }
+        }
+    };
+    pass(true);
+    pass(false);
+    QVector<std::pair<int, int>> pairs;
+    for (int i = 0; i < a.size(); ++i)
+        pairs.append({i, partner[i]});
+    for (int j = 0; j < b.size(); ++j)
+        if (!b[j].matched)
+            pairs.append({-1, j});
+    return pairs;
+}
+
+} // namespace
+
 data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& args)
 {
-    QSqlDatabase& db = connection.database();
     Arguments a(args, "Usp_BO_BO02010");
     const int angle = static_cast<int>(a.number(0));
     const QString code = a.text();
@@ -460,68 +283,40 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
         freeValues.append(a.text());
     a.finish();
     if (angle < 1 || angle > 3)
-        throw AutomationError(3709, QStringLiteral("Usp_BO_BO02010: angle %1 is not 1, 2 or 3").arg(angle));
+        throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02010: angle %1 is not 1, 2 or 3").arg(angle));
 
-    QString partSql = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?");
+    sqlite3* db = handleOf(connection);
+    const ReadSnapshot snapshot(db);
+    QString partSql = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?1");
     for (int i = 0; i < 10; ++i)
-        partSql += QStringLiteral(" AND Free%1 = ?").arg(i + 1);
-    QSqlQuery partQuery(db);
-    partQuery.prepare(partSql);
-    partQuery.addBindValue(code);
-    for (const QString& v : freeValues)
-        partQuery.addBindValue(v);
-    if (!partQuery.exec())
-        throw AutomationError(3709, partQuery.lastError().text());
-    const int part = partQuery.next() ? partQuery.value(0).toInt() : 0;
+        partSql += QStringLiteral(" AND Free%1 = ?%2").arg(i + 1).arg(i + 2);
+    Statement partQuery(db, partSql.toUtf8().constData());
+    partQuery.bind(1, code.toUtf8());
+    for (int i = 0; i < 10; ++i)
+        partQuery.bind(i + 2, freeValues[i].toUtf8());
+    const int part = partQuery.next() ? partQuery.integer(0) : 0;
 
+    Statement mainBom(db, "SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
+                          "WHERE t.ParentId = ?1 AND b.BomType = 1 AND b.Version = ?2 ORDER BY b.BomId");
+    Statement substituteBom(db, "SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
+                                "WHERE t.ParentId = ?1 AND b.BomType = 2 AND b.IdentCode = ?2 ORDER BY b.BomId");
     const auto bomOf = [&](bool substitute, double version, const QString& identCode) {
-        QSqlQuery q(db);
-        q.prepare(substitute ? QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE t.ParentId = ? AND b.BomType = 2 AND b.IdentCode = ?")
-                             : QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE t.ParentId = ? AND b.BomType = 1 AND b.Version = ?"));
-        q.addBindValue(part);
-        q.addBindValue(substitute ? QVariant(identCode) : QVariant(version));
-        return q.exec() && q.next() ? q.value(0).toInt() : 0;
+        Statement& q = substitute ? substituteBom : mainBom;
+        q.bind(1, part);
+        if (substitute)
+            q.bind(2, identCode.toUtf8());
+        else
+            q.bind(2, version);
+        const int bom = q.next() ? q.integer(0) : 0;
+        q.reset();
+        return bom;
     };
     const int bomA = angle == 3 ? bomOf(true, 0, ident1) : bomOf(false, version1, {});
     const int bomB = angle == 1 ? bomOf(false, version2, {}) : bomOf(true, 0, ident2);
+    QVector<ComparedLine> linesA = comparedLines(db, bomA), linesB = comparedLines(db, bomB);
 
-    // All lines of both BOMs, whatever their effectivity.
-    BomGraph graph(connection, QStringLiteral("0000-00-00"));
-    QList<int> order; // components in line order: A's lines, then those only in B
-    const auto linesOf = [&](int bom) {
-        QMap<int, BomLine> byComponent;
-        if (bom == 0)
-            return byComponent;
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, "
-                                 "o.Offset, o.AccuCostFlag FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                                 "WHERE c.BomId = ? ORDER BY c.SortSeq"));
-        q.addBindValue(bom);
-        q.exec();
-        while (q.next()) {
-            BomLine line;
-            line.componentId = q.value(0).toInt();
-            line.sortSeq = q.value(1).toInt();
-            line.qtyN = q.value(2).toDouble();
-            line.qtyD = q.value(3).toDouble();
-            line.compScrap = q.value(4).toDouble();
-            line.fvFlag = q.value(5).toInt();
-            if (!q.value(6).isNull())
-                line.planFactor = q.value(6).toDouble();
-            line.wipType = q.value(7).toInt();
-            line.offset = q.value(8).toInt();
-            line.accuCost = q.value(9).toInt();
-            byComponent.insert(line.componentId, line);
-            if (!order.contains(line.componentId))
-                order.append(line.componentId);
-        }
-        return byComponent;
-    };
-    const QMap<int, BomLine> a1 = linesOf(bomA), b1 = linesOf(bomB);
-
-    data::ResultSet out;
-    out.columns = QStringList{QStringLiteral("子件编码"), QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("A行号"),
-                              QStringLiteral("B行号"),   QStringLiteral("A基本用量"), QStringLiteral("B基本用量"), QStringLiteral("比较结果")};
+    data::ResultSet out = resultWith({QStringLiteral("子件编码"), QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("A行号"),
+                                      QStringLiteral("B行号"), QStringLiteral("A基本用量"), QStringLiteral("B基本用量"), QStringLiteral("比较结果")});
     const char* attributeNames[] = {"固定变动", "偏置期", "计划比例", "成本累计", "供应类型"};
     for (int f = 0; f < 5; ++f)
         if (flags[f])
@@ -537,10 +332,12 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
         default: return QString::fromUtf8(wipText(line->wipType));
         }
     };
-    for (int c : order) {
-        const BomLine* la = a1.contains(c) ? &a1.find(c).value() : nullptr;
-        const BomLine* lb = b1.contains(c) ? &b1.find(c).value() : nullptr;
-        const auto base = [](const BomLine* l) { return l ? QVariant(l->qtyN / l->qtyD) : QVariant(); };
+    const auto base = [](const BomLine* l) { return l ? QVariant(l->qtyN / l->qtyD) : QVariant(); };
+    BomGraph graph(connection, QStringLiteral("0000-00-00")); // for the components' descriptions only
+    RowSink sink(out, rowLimit(connection));
+    for (const auto& [i, j] : pairLines(linesA, linesB)) {
+        const BomLine* la = i >= 0 ? &linesA[i].line : nullptr;
+        const BomLine* lb = j >= 0 ? &linesB[j].line : nullptr;
         bool same = la && lb && base(la) == base(lb);
         for (int f = 0; f < 5 && same; ++f)
             if (flags[f] && attribute(la, f) != attribute(lb, f))
@@ -548,13 +345,13 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
         if (same && !showSame)
             continue;
         const QString result = !la ? QStringLiteral("仅B") : !lb ? QStringLiteral("仅A") : same ? QStringLiteral("相同") : QStringLiteral("不同");
-        const PartInfo& info = graph.part(c);
-        QVector<QVariant> row = cells({info.code, info.name, info.invStd, la ? QVariant(la->sortSeq) : QVariant(), lb ? QVariant(lb->sortSeq) : QVariant(),
-                                       base(la), base(lb), result});
+        const PartInfo& info = graph.part(la ? la->componentId : lb->componentId);
+        QVector<QVariant> row{info.code, info.name, info.invStd, la ? QVariant(la->sortSeq) : QVariant(), lb ? QVariant(lb->sortSeq) : QVariant(),
+                              base(la), base(lb), result};
         for (int f = 0; f < 5; ++f)
             if (flags[f])
                 row << attribute(la, f) << attribute(lb, f);
-        out.rows.append(row);
+        sink.add(std::move(row));
     }
     return out;
 }

@@ -1,32 +1,15 @@
 #include "host/db/procedures/BomGraph.h"
 
 #include "host/db/SqlInserter.h"
-#include "platform/AutomationError.h"
+#include "host/db/procedures/Statement.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace q7::host::procedures {
 
 namespace {
-
-sqlite3_stmt* prepare(sqlite3* db, const char* sql)
-{
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        throw AutomationError(3709, QString::fromUtf8(sqlite3_errmsg(db)));
-    return statement;
-}
-
-QString textAt(sqlite3_stmt* s, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return text ? QString::fromUtf8(text) : QString();
-}
-
-void bindText(sqlite3_stmt* s, int index, const QByteArray& text)
-{
-    sqlite3_bind_text(s, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
 
 constexpr const char* lineColumns =
     "c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, o.Offset, "
@@ -34,29 +17,32 @@ constexpr const char* lineColumns =
 // The component's description, read with its line (columns 11 to 17).
 constexpr const char* componentColumns = ", cp.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, cp.Free1, cp.Free2, i.InvAttr";
 constexpr const char* componentJoins = " JOIN bas_part cp ON cp.PartId = c.ComponentId JOIN Inventory i ON i.cInvCode = cp.InvCode";
+constexpr const char* lineInForce = "c.EffBegDate <= ?2 AND c.EffEndDate > ?2";
 
 void sortBySequence(QVector<BomLine>& lines)
 {
     std::stable_sort(lines.begin(), lines.end(), [](const BomLine& a, const BomLine& b) { return a.sortSeq < b.sortSeq; });
 }
 
-BomLine readLine(sqlite3_stmt* s)
+BomLine readLine(const Statement& s)
 {
     BomLine line;
-    line.componentId = sqlite3_column_int(s, 0);
-    line.sortSeq = sqlite3_column_int(s, 1);
-    line.qtyN = sqlite3_column_double(s, 2);
-    line.qtyD = sqlite3_column_double(s, 3);
-    line.compScrap = sqlite3_column_double(s, 4);
-    line.fvFlag = sqlite3_column_int(s, 5);
-    if (sqlite3_column_type(s, 6) != SQLITE_NULL)
-        line.planFactor = sqlite3_column_double(s, 6);
-    line.wipType = sqlite3_column_int(s, 7);
-    line.offset = sqlite3_column_int(s, 8);
-    line.accuCost = sqlite3_column_int(s, 9);
-    line.byProduct = sqlite3_column_int(s, 10) != 0;
+    line.componentId = s.integer(0);
+    line.sortSeq = s.integer(1);
+    line.qtyN = s.real(2);
+    line.qtyD = s.real(3);
+    line.compScrap = s.real(4);
+    line.fvFlag = s.integer(5);
+    if (!s.isNull(6))
+        line.planFactor = s.real(6);
+    line.wipType = s.integer(7);
+    line.offset = s.integer(8);
+    line.accuCost = s.integer(9);
+    line.byProduct = s.integer(10) != 0;
     return line;
 }
+
+std::unique_ptr<Statement> prepare(sqlite3* db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
 
 } // namespace
 
@@ -80,11 +66,8 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
         std::shared_ptr<Cache> cache;
     };
     sqlite3* handle = account::SqlInserter::handleOf(connection.database());
-    long long version = 0;
-    sqlite3_stmt* dataVersion = prepare(handle, "PRAGMA data_version");
-    if (sqlite3_step(dataVersion) == SQLITE_ROW)
-        version = sqlite3_column_int64(dataVersion, 0);
-    sqlite3_finalize(dataVersion);
+    Statement dataVersion(handle, "PRAGMA data_version");
+    const long long version = dataVersion.next() ? dataVersion.integer(0) : 0;
     const long long changes = sqlite3_total_changes(handle);
 
     const QString key = QStringLiteral("bom-graph|") + date;
@@ -97,136 +80,149 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
 }
 
 BomGraph::BomGraph(ado::Connection& connection, QString effDate)
-    : db_(connection.database()), date_(std::move(effDate)), cache_(cacheFor(connection, date_)), parents_(cache_->parents),
-      parts_(cache_->parts), mainLines_(cache_->mainLines), usedIn_(cache_->usedIn)
+    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), cache_(cacheFor(connection, date_))
 {
-    sqlite3* handle = account::SqlInserter::handleOf(db_);
-    if (parents_.isEmpty()) {
-        sqlite3_stmt* parents = prepare(handle, "SELECT DISTINCT ParentId FROM bom_parent");
-        while (sqlite3_step(parents) == SQLITE_ROW)
-            parents_.insert(sqlite3_column_int(parents, 0));
-        sqlite3_finalize(parents);
+    sqlite3* handle = account::SqlInserter::handleOf(connection.database());
+    if (cache_->parents.isEmpty()) {
+        Statement parents(handle, "SELECT DISTINCT ParentId FROM bom_parent");
+        while (parents.next())
+            cache_->parents.insert(parents.integer(0));
     }
     partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?");
+                                "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
-    // One statement per part: its main BOMs valid at the date with their valid lines
-    // (the highest version wins when several are valid). Lines come in index order
-    // and are sorted here, which spares the statement a sorter.
-    mainBomStmt_ = prepare(handle, (QByteArray("SELECT ") + lineColumns + componentColumns +
-                                    ", b.Version, b.BomId, t.ParentScrap FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
-                                    " JOIN bom_opcomponent c ON c.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
-                                    componentJoins +
-                                    " WHERE t.ParentId = ?1 AND b.BomType = 1 AND b.VersionEffDate <= ?2 AND b.VersionEndDate > ?2"
-                                    " AND c.EffBegDate <= ?2 AND c.EffEndDate > ?2")
-                                       .constData());
-    linesStmt_ = prepare(handle, (QByteArray("SELECT ") + lineColumns + componentColumns +
-                                  " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
-                                  " WHERE c.BomId = ?1 AND c.EffBegDate <= ?2 AND c.EffEndDate > ?2")
-                                     .constData());
-    usedInStmt_ = prepare(handle, (QByteArray("SELECT ") + lineColumns +
-                                   ", t.ParentId, t.ParentScrap FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
-                                   "JOIN bom_parent t ON t.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                                   "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND b.VersionEffDate <= ?2 AND b.VersionEndDate > ?2 "
-                                   "AND c.EffBegDate <= ?2 AND c.EffEndDate > ?2 ORDER BY t.ParentId, c.SortSeq")
-                                      .constData());
+    // One statement per part: its main BOMs in force at the date, each with its lines in force
+    // (a BOM without such lines still comes, with NULL line columns, so that it is chosen by
+    // version alone). Lines come in index order and are sorted here, which spares a sorter.
+    mainBomStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
+                                       ", b.Version, b.BomId, t.ParentScrap FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
+                                       " LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " + lineInForce +
+                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
+                                       " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
+                                       " WHERE t.ParentId = ?1 AND b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
+                                     " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
+                                     " WHERE c.BomId = ?1 AND " + lineInForce);
+    scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
+    usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
+                                      ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
+                                      "JOIN bom_parent t ON t.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
+                                      "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
+                                      lineInForce + " ORDER BY t.ParentId, c.SortSeq");
 }
 
-BomGraph::~BomGraph()
-{
-    sqlite3_finalize(partStmt_);
-    sqlite3_finalize(mainBomStmt_);
-    sqlite3_finalize(linesStmt_);
-    sqlite3_finalize(usedInStmt_);
-}
+BomGraph::~BomGraph() = default;
 
 const PartInfo& BomGraph::part(int partId)
 {
-    auto found = parts_.find(partId);
-    if (found != parts_.end())
-        return *found;
+    auto found = cache_->parts.find(partId);
+    if (found != cache_->parts.end())
+        return found->second;
     PartInfo info;
-    sqlite3_bind_int(partStmt_, 1, partId);
-    if (sqlite3_step(partStmt_) == SQLITE_ROW)
-        info = {textAt(partStmt_, 0), textAt(partStmt_, 1), textAt(partStmt_, 2), textAt(partStmt_, 3),
-                textAt(partStmt_, 4), textAt(partStmt_, 5), sqlite3_column_int(partStmt_, 6)};
-    sqlite3_reset(partStmt_);
-    return *parts_.insert(partId, info);
+    partStmt_->bind(1, partId);
+    if (partStmt_->next())
+        info = {partStmt_->text(0), partStmt_->text(1), partStmt_->text(2), partStmt_->text(3),
+                partStmt_->text(4), partStmt_->text(5), partStmt_->integer(6)};
+    partStmt_->reset();
+    return cache_->parts.emplace(partId, std::move(info)).first->second;
 }
 
-void BomGraph::rememberComponent(sqlite3_stmt* s, int partId)
+void BomGraph::rememberComponent(const Statement& s, int partId)
 {
-    if (!parts_.contains(partId))
-        parts_.insert(partId, {textAt(s, 11), textAt(s, 12), textAt(s, 13), textAt(s, 14), textAt(s, 15), textAt(s, 16), sqlite3_column_int(s, 17)});
+    if (!cache_->parts.contains(partId))
+        cache_->parts.emplace(partId, PartInfo{s.text(11), s.text(12), s.text(13), s.text(14), s.text(15), s.text(16), s.integer(17)});
 }
 
-QVector<BomLine> BomGraph::bomLines(int bomId)
+QVector<BomLine> BomGraph::bomLines(int bomId, int parentId)
 {
-    QVector<BomLine> lines;
-    const QByteArray date = date_.toUtf8();
-    sqlite3_bind_int(linesStmt_, 1, bomId);
-    bindText(linesStmt_, 2, date);
-    while (sqlite3_step(linesStmt_) == SQLITE_ROW) {
-        lines.append(readLine(linesStmt_));
-        rememberComponent(linesStmt_, lines.last().componentId);
+    double parentScrap = 0;
+    if (parentId != 0) {
+        scrapStmt_->bind(1, bomId);
+        scrapStmt_->bind(2, parentId);
+        if (scrapStmt_->next())
+            parentScrap = scrapStmt_->real(0);
+        scrapStmt_->reset();
     }
-    sqlite3_reset(linesStmt_);
+    QVector<BomLine> lines;
+    linesStmt_->bind(1, bomId);
+    linesStmt_->bind(2, dateUtf8_);
+    while (linesStmt_->next()) {
+        BomLine line = readLine(*linesStmt_);
+        line.bomId = bomId;
+        line.parentId = parentId;
+        line.parentScrap = parentScrap;
+        rememberComponent(*linesStmt_, line.componentId);
+        lines.append(line);
+    }
+    linesStmt_->reset();
     sortBySequence(lines);
     return lines;
+}
+
+int BomGraph::mainBom(int partId)
+{
+    mainLines(partId);
+    const auto found = cache_->mainBoms.find(partId);
+    return found == cache_->mainBoms.end() ? 0 : found->second;
 }
 
 const QVector<BomLine>& BomGraph::mainLines(int partId)
 {
     static const QVector<BomLine> none;
-    if (!parents_.contains(partId)) // most parts are bought or leaves: no statement for them
+    if (!cache_->parents.contains(partId)) // most parts are bought or leaves: no statement for them
         return none;
-    auto found = mainLines_.find(partId);
-    if (found != mainLines_.end())
-        return *found;
-    const QByteArray date = date_.toUtf8();
-    sqlite3_bind_int(mainBomStmt_, 1, partId);
-    bindText(mainBomStmt_, 2, date);
+    auto found = cache_->mainLines.find(partId);
+    if (found != cache_->mainLines.end())
+        return found->second;
+    mainBomStmt_->bind(1, partId);
+    mainBomStmt_->bind(2, dateUtf8_);
     QVector<BomLine> lines;
     double bestVersion = -1;
     int bestBom = 0;
-    while (sqlite3_step(mainBomStmt_) == SQLITE_ROW) {
-        const double version = sqlite3_column_double(mainBomStmt_, 18);
-        const int bom = sqlite3_column_int(mainBomStmt_, 19);
-        if (bom != bestBom && version > bestVersion) { // a higher version replaces what was read so far
+    while (mainBomStmt_->next()) {
+        const double version = mainBomStmt_->real(18);
+        const int bom = mainBomStmt_->integer(19);
+        // The highest version wins; of two equal versions the older BOM, so the choice never depends on row order.
+        if (bom != bestBom && (version > bestVersion || (version == bestVersion && bom < bestBom))) {
             lines.clear();
             bestVersion = version;
             bestBom = bom;
         }
-        if (bom != bestBom)
+        if (bom != bestBom || mainBomStmt_->isNull(0))
             continue;
-        BomLine line = readLine(mainBomStmt_);
-        line.parentScrap = sqlite3_column_double(mainBomStmt_, 20);
+        BomLine line = readLine(*mainBomStmt_);
+        line.parentScrap = mainBomStmt_->real(20);
         line.parentId = partId;
-        rememberComponent(mainBomStmt_, line.componentId);
+        line.bomId = bom;
+        rememberComponent(*mainBomStmt_, line.componentId);
         lines.append(line);
     }
-    sqlite3_reset(mainBomStmt_);
+    mainBomStmt_->reset();
     sortBySequence(lines);
-    return *mainLines_.insert(partId, std::move(lines));
+    cache_->mainBoms[partId] = bestBom;
+    return cache_->mainLines.emplace(partId, std::move(lines)).first->second;
 }
 
 const QVector<BomLine>& BomGraph::usedIn(int componentId)
 {
-    auto found = usedIn_.find(componentId);
-    if (found != usedIn_.end())
-        return *found;
+    auto found = cache_->usedIn.find(componentId);
+    if (found != cache_->usedIn.end())
+        return found->second;
     QVector<BomLine> lines;
-    const QByteArray date = date_.toUtf8();
-    sqlite3_bind_int(usedInStmt_, 1, componentId);
-    bindText(usedInStmt_, 2, date);
-    while (sqlite3_step(usedInStmt_) == SQLITE_ROW) {
-        BomLine line = readLine(usedInStmt_);
-        line.parentId = sqlite3_column_int(usedInStmt_, 11);
-        line.parentScrap = sqlite3_column_double(usedInStmt_, 12);
+    usedInStmt_->bind(1, componentId);
+    usedInStmt_->bind(2, dateUtf8_);
+    while (usedInStmt_->next()) {
+        BomLine line = readLine(*usedInStmt_);
+        line.parentId = usedInStmt_->integer(11);
+        line.parentScrap = usedInStmt_->real(12);
+        line.bomId = usedInStmt_->integer(13);
         lines.append(line);
     }
-    sqlite3_reset(usedInStmt_);
-    return *usedIn_.insert(componentId, std::move(lines));
+    usedInStmt_->reset();
+    // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
+    lines.erase(std::remove_if(lines.begin(), lines.end(), [this](const BomLine& line) { return mainBom(line.parentId) != line.bomId; }),
+                lines.end());
+    return cache_->usedIn.emplace(componentId, std::move(lines)).first->second;
 }
 
 } // namespace q7::host::procedures

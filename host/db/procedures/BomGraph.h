@@ -1,19 +1,18 @@
 #pragma once
 
-#include <QHash>
-#include <QSet>
 #include "platform/data/Ado.h"
 
-#include <QSqlDatabase>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
 #include <memory>
 #include <optional>
-
-struct sqlite3_stmt;
+#include <unordered_map>
 
 namespace q7::host::procedures {
+
+class Statement;
 
 struct PartInfo {
     QString code, name, invStd, unit;
@@ -25,6 +24,7 @@ struct PartInfo {
 struct BomLine {
     int componentId = 0;
     int parentId = 0;   // where-used lines: the parent part
+    int bomId = 0;
     int sortSeq = 0;
     double qtyN = 0, qtyD = 1, compScrap = 0, parentScrap = 0;
     int fvFlag = 1;
@@ -41,10 +41,14 @@ struct BomLine {
 
 // The BOM structure of an embedded account at one effective date, read on
 // demand through prepared statements and cached, so that an explosion reads
-// every BOM once however often it meets it. What was read is kept for later
-// explosions on the same connection at the same date for as long as the
-// database does not change (its data version and the connection's change
-// count are checked when a graph is made); it goes with the connection.
+// every BOM once however often it meets it. A part's BOM at the date is its
+// main BOM in force (VersionEffDate <= date < VersionEndDate, a missing date
+// open), the highest
+// version when several are, whether or not it has lines in force; explosion
+// and where-used both go by it. What was read is kept for later explosions
+// on the same connection at the same date for as long as the database does
+// not change (its data version and the connection's change count are
+// checked when a graph is made); it goes with the connection.
 class BomGraph {
 public:
     BomGraph(ado::Connection& connection, QString effDate);
@@ -53,36 +57,34 @@ public:
     BomGraph& operator=(const BomGraph&) = delete;
 
     const PartInfo& part(int partId);
-    // Lines valid at the date of the part's main BOM valid at the date.
+    // Lines in force at the date of the part's BOM at the date.
     const QVector<BomLine>& mainLines(int partId);
-    // Lines valid at the date of a given BOM.
-    QVector<BomLine> bomLines(int bomId);
-    // Lines valid at the date that use the part, in main BOMs valid at the date.
+    // The part's BOM at the date; 0 when it has none.
+    int mainBom(int partId);
+    // Lines in force at the date of a given BOM, with the parent's scrap of
+    // that BOM when a parent is given.
+    QVector<BomLine> bomLines(int bomId, int parentId = 0);
+    // Lines in force at the date that use the part, in the BOMs at the date
+    // of their parents.
     const QVector<BomLine>& usedIn(int componentId);
     const QString& effDate() const { return date_; }
 
 private:
-    void rememberComponent(sqlite3_stmt* statement, int partId);
-
-    QSqlDatabase& db_;
-    QString date_;
-    sqlite3_stmt* partStmt_ = nullptr;
-    sqlite3_stmt* mainBomStmt_ = nullptr;
-    sqlite3_stmt* linesStmt_ = nullptr;
-    sqlite3_stmt* usedInStmt_ = nullptr;
     struct Cache {
         QSet<int> parents; // parts that have a BOM row at all
-        QHash<int, PartInfo> parts;
-        QHash<int, QVector<BomLine>> mainLines;
-        QHash<int, QVector<BomLine>> usedIn;
+        // Node-based maps: the references handed out stay valid while the maps grow.
+        std::unordered_map<int, PartInfo> parts;
+        std::unordered_map<int, QVector<BomLine>> mainLines;
+        std::unordered_map<int, int> mainBoms;
+        std::unordered_map<int, QVector<BomLine>> usedIn;
     };
-    std::shared_ptr<Cache> cache_;
-    QSet<int>& parents_;
-    QHash<int, PartInfo>& parts_;
-    QHash<int, QVector<BomLine>>& mainLines_;
-    QHash<int, QVector<BomLine>>& usedIn_;
-
+    void rememberComponent(const Statement& statement, int partId);
     static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
+
+    QString date_;
+    QByteArray dateUtf8_;
+    std::shared_ptr<Cache> cache_;
+    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_;
 };
 
 } // namespace q7::host::procedures

@@ -1,0 +1,250 @@
+#include "host/db/procedures/Explosion.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+namespace q7::host::procedures {
+
+const QStringList explosionColumns{
+    QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("母件编码"), QStringLiteral("子件编码"),
+    QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"),
+    QStringLiteral("子件行号"), QStringLiteral("使用数量"), QStringLiteral("累计用量"), QStringLiteral("固定/变动"),
+    QStringLiteral("供应类型"), QStringLiteral("说明")};
+
+const QStringList summaryColumns{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("子件编码"),
+                                 QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"), QStringLiteral("子件自由项1"),
+                                 QStringLiteral("累计用量"), QStringLiteral("说明")};
+
+const QStringList whereUsedColumns{QStringLiteral("子件编码"), QStringLiteral("层级"),       QStringLiteral("下阶编码"), QStringLiteral("母件编码"),
+                                   QStringLiteral("母件名称"), QStringLiteral("规格型号"),   QStringLiteral("母件自由项1"), QStringLiteral("子件行号"),
+                                   QStringLiteral("使用数量"), QStringLiteral("累计用量"), QStringLiteral("说明")};
+
+namespace {
+
+const QString cycleNote = QStringLiteral("循环");
+const QString byProductNote = QStringLiteral("产出品");
+
+// One open BOM on the walk's stack: whose lines, which line is next.
+struct Frame {
+    int part;
+    const QVector<BomLine>* lines;
+    int next;
+    int level;
+    double quantity; // of the part, per top
+};
+
+} // namespace
+
+void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out)
+{
+    const QString top = graph.part(topPart).code;
+    const QString topFree = graph.part(topPart).free1;
+    QSet<int> path{topPart};
+    std::vector<Frame> stack{{topPart, &topLines, 0, 1, topQty}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.lines->size()) {
+            path.remove(frame.part);
+            stack.pop_back();
+            continue;
+        }
+        const BomLine& line = (*frame.lines)[frame.next++];
+        const double qty = line.quantity(planRate);
+        const double cumulative = frame.quantity * qty;
+        const PartInfo& component = graph.part(line.componentId);
+        const bool cycle = path.contains(line.componentId);
+        const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : QString();
+        out.add({top, topFree, frame.level, graph.part(frame.part).code, component.code, component.name, component.invStd, component.unit,
+                 component.free1, line.sortSeq, qty, cumulative, QString::fromUtf8(fvText(line.fvFlag)), QString::fromUtf8(wipText(line.wipType)),
+                 note});
+        if (cycle || line.byProduct)
+            continue;
+        const QVector<BomLine>& below = graph.mainLines(line.componentId);
+        if (below.isEmpty())
+            continue;
+        const int level = frame.level + 1; // frame is invalid once the stack grows
+        path.insert(line.componentId);
+        stack.push_back({line.componentId, &below, 0, level, cumulative});
+    }
+}
+
+namespace {
+
+// The strongly connected sets of the parts reachable from the top through
+// BOM lines (by-products included: a line back to an ancestor closes a cycle
+// whatever it makes). Iterative Tarjan. A part's set is "trivial" when it is
+// alone and has no line to itself: no path can come back to it.
+class ConnectedSets {
+public:
+    ConnectedSets(BomGraph& graph, int top, const QVector<BomLine>& topLines)
+    {
+        struct Visit {
+            int part;
+            const QVector<BomLine>* lines;
+            int next;
+        };
+        std::vector<Visit> stack;
+        const auto open = [&](int part, const QVector<BomLine>* lines) {
+            index_[part] = low_[part] = counter_++;
+            members_.push_back(part);
+            onStack_.insert(part);
+            stack.push_back({part, lines, 0});
+        };
+        open(top, &topLines);
+        while (!stack.empty()) {
+            Visit& visit = stack.back();
+            if (visit.next < visit.lines->size()) {
+                const BomLine& line = (*visit.lines)[visit.next++];
+                const int child = line.componentId;
+                if (child == visit.part)
+                    selfLoops_.insert(child);
+                if (!index_.contains(child)) {
+                    open(child, &graph.mainLines(child));
+                } else if (onStack_.contains(child)) {
+                    low_[visit.part] = std::min(low_[visit.part], index_[child]);
+                }
+                continue;
+            }
+            const int part = visit.part;
+            stack.pop_back();
+            if (!stack.empty())
+                low_[stack.back().part] = std::min(low_[stack.back().part], low_[part]);
+            if (low_[part] != index_[part])
+                continue;
+            std::vector<int> set;
+            int member;
+            do {
+                member = members_.back();
+                members_.pop_back();
+                onStack_.remove(member);
+                set.push_back(member);
+                setOf_[member] = nextSet_;
+            } while (member != part);
+            if (set.size() > 1 || selfLoops_.contains(part))
+                cyclic_.insert(nextSet_);
+            ++nextSet_;
+        }
+    }
+
+    int setOf(int part) const { return setOf_.at(part); }
+    bool cyclic(int part) const { return cyclic_.contains(setOf(part)); }
+
+private:
+    std::unordered_map<int, int> index_, low_, setOf_;
+    std::vector<int> members_;
+    QSet<int> onStack_, selfLoops_, cyclic_;
+    int counter_ = 0, nextSet_ = 0;
+};
+
+// A state of the level walk: a part and the parts of its path inside its
+// own strongly connected set (sorted; empty for a trivial set).
+using State = std::pair<int, std::vector<int>>;
+
+} // namespace
+
+void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, RowSink& out)
+{
+    const ConnectedSets sets(graph, topPart, topLines);
+    const PartInfo& top = graph.part(topPart);
+    const QString topCode = top.code, topFree = top.free1;
+
+    std::map<State, double> frontier{{State{topPart, sets.cyclic(topPart) ? std::vector<int>{topPart} : std::vector<int>{}}, 1.0}};
+    for (int level = 1; !frontier.empty(); ++level) {
+        struct Sum {
+            double quantity = 0;
+            bool cycle = false, byProduct = false;
+        };
+        std::map<int, Sum> rows; // component -> its row at this level
+        std::map<State, double> next;
+        for (const auto& [state, quantity] : frontier) {
+            const auto& [part, path] = state;
+            const QVector<BomLine>& lines = part == topPart ? topLines : graph.mainLines(part); // the top is never reached again
+            for (const BomLine& line : lines) {
+                const int child = line.componentId;
+                const bool sameSet = sets.setOf(child) == sets.setOf(part);
+                const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), child);
+                Sum& row = rows[child];
+                const double cumulative = quantity * line.quantity(planRate);
+                row.quantity += cumulative;
+                row.cycle = row.cycle || cycle;
+                row.byProduct = row.byProduct || line.byProduct;
+                if (cycle || line.byProduct)
+                    continue;
+                std::vector<int> childPath;
+                if (sameSet) {
+                    childPath = path;
+                    childPath.insert(std::upper_bound(childPath.begin(), childPath.end(), child), child);
+                } else if (sets.cyclic(child)) {
+                    childPath = {child};
+                }
+                next[State{child, std::move(childPath)}] += cumulative;
+            }
+        }
+        for (const auto& [child, sum] : rows) {
+            const PartInfo& info = graph.part(child);
+            out.add({topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
+                     sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()});
+        }
+        frontier = std::move(next);
+    }
+}
+
+void sortSummary(data::ResultSet& out)
+{
+    struct Keyed {
+        QString top, topFree, component, componentFree;
+        int level;
+        qsizetype row;
+        bool operator<(const Keyed& o) const
+        {
+            return std::tie(top, topFree, level, component, componentFree) < std::tie(o.top, o.topFree, o.level, o.component, o.componentFree);
+        }
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(static_cast<size_t>(out.rows.size()));
+    for (qsizetype i = 0; i < out.rows.size(); ++i) {
+        const auto& r = out.rows[i];
+        keys.push_back({r[0].toString(), r[1].toString(), r[3].toString(), r[7].toString(), r[2].toInt(), i});
+    }
+    std::stable_sort(keys.begin(), keys.end());
+    QVector<QVector<QVariant>> sorted;
+    sorted.reserve(out.rows.size());
+    for (const Keyed& k : keys)
+        sorted.append(std::move(out.rows[k.row]));
+    out.rows = std::move(sorted);
+}
+
+void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out)
+{
+    const QString start = graph.part(startPart).code;
+    QSet<int> path{startPart};
+    std::vector<Frame> stack{{startPart, &graph.usedIn(startPart), 0, 1, 1.0}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.lines->size()) {
+            path.remove(frame.part);
+            stack.pop_back();
+            continue;
+        }
+        const BomLine& line = (*frame.lines)[frame.next++];
+        if (line.byProduct && frame.level > 1) // the parent makes this part, it does not consume what lies below
+            continue;
+        const double qty = line.quantity(planRate);
+        const double cumulative = frame.quantity * qty;
+        const PartInfo& parent = graph.part(line.parentId);
+        const bool cycle = path.contains(line.parentId);
+        out.add({start, frame.level, graph.part(frame.part).code, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq, qty,
+                 cumulative, cycle ? cycleNote : line.byProduct ? byProductNote : QString()});
+        if (cycle)
+            continue;
+        const int level = frame.level + 1;
+        path.insert(line.parentId);
+        stack.push_back({line.parentId, &graph.usedIn(line.parentId), 0, level, cumulative});
+    }
+}
+
+} // namespace q7::host::procedures

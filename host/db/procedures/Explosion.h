@@ -1,0 +1,38 @@
+#pragma once
+
+#include "host/db/procedures/BomGraph.h"
+#include "host/db/procedures/ProcedureSupport.h"
+
+#include <QStringList>
+
+// The walks of the BOM procedures. All are iterative: depth is limited only
+// by memory. A part met again on its own path is listed, marked 循环 and not
+// expanded (a BOM cycle); a by-product is listed, marked 产出品 and not expanded.
+namespace q7::host::procedures {
+
+extern const QStringList explosionColumns;
+extern const QStringList summaryColumns;
+extern const QStringList whereUsedColumns;
+
+// 全阶: the indented rows below one top part, depth first in line order. Each
+// row carries the line's quantity per parent and the quantity multiplied down
+// the path from the top quantity.
+void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out);
+
+// 阶列式: per level, every component's quantity summed over all paths from the
+// top, equal to the indented rows summed per level and component, without
+// enumerating paths (the walk keeps, per part, only the parts of its own path
+// that lie in the part's strongly connected set, which is all a cycle check
+// needs). Rows are appended unsorted.
+void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, RowSink& out);
+// Orders summary rows by top part, level, component and its free item.
+void sortSummary(data::ResultSet& out);
+
+// Where-used upward from one part, depth first: every parent whose BOM at the
+// date uses it, with the quantity per parent and multiplied up the path. The
+// part's own by-product lines are followed (the explosion lists it under every
+// ancestor of its maker); above the first level a by-product line is not (the
+// explosion stops at a by-product, so nothing below it is used by the maker).
+void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out);
+
+} // namespace q7::host::procedures

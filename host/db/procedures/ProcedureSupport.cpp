@@ -1,0 +1,134 @@
+#include "host/db/procedures/ProcedureSupport.h"
+
+#include "host/db/SqlInserter.h"
+#include "host/db/procedures/Statement.h"
+#include "platform/AutomationError.h"
+#include "platform/ObjectRef.h"
+
+#include <memory>
+
+namespace q7::host::procedures {
+
+QString Arguments::text()
+{
+    const QVariant v = next();
+    return isNull(v) || isMissing(v) ? QString("") : v.toString();
+}
+
+double Arguments::number(double whenEmpty)
+{
+    const QVariant v = next();
+    if (isNull(v) || isMissing(v))
+        return whenEmpty;
+    bool ok = false;
+    const double d = v.toString().toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        throw AutomationError(ErrProvider, QStringLiteral("%1: argument %2 is not a number").arg(QLatin1String(procedure_)).arg(index_));
+    return d;
+}
+
+void Arguments::finish() const
+{
+    if (index_ != args_.size())
+        throw AutomationError(ErrProvider, QStringLiteral("%1 expects %2 arguments, got %3").arg(QLatin1String(procedure_)).arg(index_).arg(args_.size()));
+}
+
+QVariant Arguments::next()
+{
+    if (index_ >= args_.size())
+        throw AutomationError(ErrProvider, QStringLiteral("%1: too few arguments (%2)").arg(QLatin1String(procedure_)).arg(args_.size()));
+    return args_[index_++];
+}
+
+Range Range::codes(QString low, QString high)
+{
+    if (high == QLatin1String("zzzzzzzzzzzzzzzzzzzz"))
+        high.clear();
+    return {std::move(low), std::move(high)};
+}
+
+Range Range::dates(QString low, QString high)
+{
+    if (low == QLatin1String("2000-01-01"))
+        low.clear();
+    if (high == QLatin1String("2099-12-31"))
+        high.clear();
+    return {std::move(low), std::move(high)};
+}
+
+QVector<Range> freeRanges(Arguments& a)
+{
+    QVector<Range> ranges(10);
+    for (Range& r : ranges) {
+        QString low = a.text();
+        r = Range::codes(std::move(low), a.text());
+    }
+    return ranges;
+}
+
+sqlite3* handleOf(ado::Connection& connection) { return account::SqlInserter::handleOf(connection.database()); }
+
+QVector<int> matchingParts(sqlite3* db, const Range& code, const QVector<Range>& free)
+{
+    QString sql = QStringLiteral("SELECT PartId FROM bas_part WHERE 1 = 1");
+    QList<QByteArray> binds;
+    const auto bound = [&](const QString& column, const Range& r) {
+        if (!r.low.isEmpty()) {
+            sql += QStringLiteral(" AND %1 >= ?").arg(column);
+            binds.append(r.low.toUtf8());
+        }
+        if (!r.high.isEmpty()) {
+            sql += QStringLiteral(" AND %1 <= ?").arg(column);
+            binds.append(r.high.toUtf8());
+        }
+    };
+    bound(QStringLiteral("InvCode"), code);
+    for (int i = 0; i < free.size(); ++i)
+        bound(QStringLiteral("Free%1").arg(i + 1), free[i]);
+    sql += QStringLiteral(" ORDER BY InvCode, Free1, Free2, PartId");
+    Statement statement(db, sql.toUtf8().constData());
+    for (int i = 0; i < binds.size(); ++i)
+        statement.bind(i + 1, binds[i]);
+    QVector<int> parts;
+    while (statement.next())
+        parts.append(statement.integer(0));
+    return parts;
+}
+
+namespace {
+struct Limit {
+    int64_t rows = DefaultRowLimit;
+};
+const QString limitKey = QStringLiteral("row-limit");
+} // namespace
+
+int64_t rowLimit(ado::Connection& connection)
+{
+    const auto limit = std::static_pointer_cast<Limit>(connection.attachment(limitKey));
+    return limit ? limit->rows : DefaultRowLimit;
+}
+
+void setRowLimit(ado::Connection& connection, int64_t limit) { connection.attach(limitKey, std::make_shared<Limit>(Limit{limit})); }
+
+void RowSink::add(QVector<QVariant>&& row)
+{
+    if (out_.rows.size() >= limit_)
+        throw AutomationError(ErrProvider, QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
+                                               .arg(limit_));
+    out_.rows.append(std::move(row));
+}
+
+const char* fvText(int flag) { return flag == 0 ? "固定" : flag == 1 ? "变动" : ""; }
+
+const char* wipText(int type)
+{
+    switch (type) {
+    case 1: return "入库倒冲";
+    case 2: return "工序倒冲";
+    case 3: return "领用";
+    case 4: return "虚拟件";
+    default: return "";
+    }
+}
+
+} // namespace q7::host::procedures

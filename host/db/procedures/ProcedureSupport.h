@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/data/Ado.h"
+#include "platform/data/ResultSet.h"
+
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+#include <cstdint>
+
+struct sqlite3;
+
+// What the BOM procedures share: reading their arguments, the bounds they
+// take, the parts a range selects, and the row limit of their results.
+namespace q7::host::procedures {
+
+// Reads a procedure's arguments in order; a missing trailing argument is an error.
+class Arguments {
+public:
+    Arguments(const QVariantList& args, const char* procedure) : args_(args), procedure_(procedure) {}
+    QString text();
+    double number(double whenEmpty);
+    void finish() const;
+
+private:
+    QVariant next();
+    const QVariantList& args_;
+    const char* procedure_;
+    int index_ = 0;
+};
+
+// A range of texts; an empty bound is open. The report statements write an
+// open bound with a stand-in ('' below, twenty z above), which reads as open.
+struct Range {
+    QString low, high;
+    static Range codes(QString low, QString high);
+    static Range dates(QString low, QString high);   // '2000-01-01' .. '2099-12-31' stand for open
+};
+// A range of versions; 0 below and 99999999 above stand for open.
+struct VersionRange {
+    double low = 0, high = 0;
+    bool openLow() const { return low <= 0; }
+    bool openHigh() const { return high >= 99999999; }
+};
+
+QVector<Range> freeRanges(Arguments& a);
+
+sqlite3* handleOf(ado::Connection& connection);
+
+// Parts whose code and free items fall in the ranges, in code order.
+QVector<int> matchingParts(sqlite3* db, const Range& code, const QVector<Range>& free);
+
+// The rows a procedure may give before it stops with a message; kept with the connection.
+int64_t rowLimit(ado::Connection& connection);
+void setRowLimit(ado::Connection& connection, int64_t limit);
+inline constexpr int64_t DefaultRowLimit = 5'000'000;
+
+// Appends rows to a result, refusing to pass the limit.
+class RowSink {
+public:
+    RowSink(data::ResultSet& out, int64_t limit) : out_(out), limit_(limit) {}
+    void add(QVector<QVariant>&& row);
+    data::ResultSet& result() { return out_; }
+
+private:
+    data::ResultSet& out_;
+    int64_t limit_;
+};
+
+const char* fvText(int flag);
+const char* wipText(int type);
+
+} // namespace q7::host::procedures
