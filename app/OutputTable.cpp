@@ -1,8 +1,12 @@
 #include "app/OutputTable.h"
 
-#include <QJsonArray>
+#include "platform/ObjectRef.h"
+
 #include <QJsonDocument>
-#include <QJsonObject>
+#include <QJsonArray>
+
+#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -16,14 +20,90 @@ int displayWidth(const QString& text)
 
 QString csvField(const QString& text)
 {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n'))
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
         return text;
     QString escaped = text;
     escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + escaped + u'"';
 }
 
+bool isNumber(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isEmptyCell(const QVariant& value) { return !value.isValid() || q7::isNull(value) || value.isNull(); }
+
+QString numberText(const QVariant& value, bool exact)
+{
+    if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float)
+        return exact ? OutputTable::exactNumber(value.toDouble()) : OutputTable::displayNumber(value.toDouble());
+    return value.toString();
+}
+
+QString cellText(const QVariant& value, bool exact)
+{
+    if (isEmptyCell(value))
+        return QString();
+    return isNumber(value) ? numberText(value, exact) : value.toString();
+}
+
+QString jsonValue(const QVariant& value)
+{
+    if (isEmptyCell(value))
+        return QStringLiteral("null");
+    if (isNumber(value)) {
+        const double d = value.toDouble();
+        return std::isfinite(d) ? numberText(value, true) : QStringLiteral("null");
+    }
+    // A one-element array escapes the text as JSON does; its brackets are dropped.
+    const QByteArray array = QJsonDocument(QJsonArray{value.toString()}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 } // namespace
+
+QString OutputTable::exactNumber(double value)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    char buffer[400];
+    const double magnitude = std::fabs(value);
+    const bool fixed = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
+    const auto result = fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QString OutputTable::displayNumber(double value)
+{
+    const double magnitude = std::fabs(value);
+    if (!std::isfinite(value) || magnitude >= 1e15)
+        return exactNumber(value);
+    if (magnitude == 0)
+        return QStringLiteral("0");
+    const int integerDigits = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    QString text = QString::number(value, 'f', std::max(0, 10 - integerDigits));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
 
 bool OutputTable::parseFormat(const QString& text, Format& format)
 {
@@ -44,32 +124,40 @@ QString OutputTable::render(Format format) const
 {
     QString text;
     if (format == Format::Json) {
-        QJsonArray array;
-        for (const QStringList& row : rows) {
-            QJsonObject object;
+        QStringList columns, lines;
+        for (const QString& header : headers)
+            columns.append(jsonValue(header));
+        for (const QVariantList& row : rows) {
+            QStringList values;
             for (qsizetype i = 0; i < headers.size(); ++i)
-                object.insert(headers[i], row.value(i));
-            array.append(object);
+                values.append(jsonValue(row.value(i)));
+            lines.append(QStringLiteral("    [") + values.join(QStringLiteral(", ")) + u']');
         }
-        text = QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        text = QStringLiteral("{\n  \"columns\": [") + columns.join(QStringLiteral(", ")) + QStringLiteral("],\n  \"rows\": [") +
+               (lines.isEmpty() ? QString() : u'\n' + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n  ")) + QStringLiteral("]\n}\n");
     } else if (format == Format::Csv) {
-        QList<QStringList> all{headers};
-        all += rows;
-        for (const QStringList& row : all) {
-            QStringList fields;
-            for (const QString& field : row)
-                fields.append(csvField(field));
+        QStringList fields;
+        for (const QString& header : headers)
+            fields.append(csvField(header));
+        text += fields.join(u',') + u'\n';
+        for (const QVariantList& row : rows) {
+            fields.clear();
+            for (const QVariant& value : row)
+                fields.append(csvField(cellText(value, true)));
             text += fields.join(u',') + u'\n';
         }
     } else {
-        QList<int> widths;
-        for (const QString& header : headers)
-            widths.append(displayWidth(header));
-        for (const QStringList& row : rows)
+        QList<QStringList> all{headers};
+        for (const QVariantList& row : rows) {
+            QStringList cells;
+            for (const QVariant& value : row)
+                cells.append(cellText(value, false));
+            all.append(cells);
+        }
+        QList<int> widths(headers.size(), 0);
+        for (const QStringList& row : all)
             for (qsizetype i = 0; i < row.size() && i < widths.size(); ++i)
                 widths[i] = std::max(widths[i], displayWidth(row[i]));
-        QList<QStringList> all{headers};
-        all += rows;
         for (const QStringList& row : all) {
             QString line;
             for (qsizetype i = 0; i < widths.size(); ++i) {

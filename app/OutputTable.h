@@ -2,16 +2,27 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <cstdio>
 
-// Rows printed as an aligned table (Chinese text takes two columns), CSV or JSON.
+// Rows printed as an aligned table (Chinese text takes two columns), CSV or
+// JSON. CSV and JSON carry every number exactly (the shortest text that reads
+// back to the same double); the table rounds to ten significant digits for the
+// eye, without exponents below 1e15. JSON is one object: "columns" (the names
+// in order) and "rows" (arrays of values: numbers, texts, null).
 struct OutputTable {
     QStringList headers;
-    QList<QStringList> rows;
+    QList<QVariantList> rows;
 
     enum class Format { Table, Csv, Json };
     static bool parseFormat(const QString& text, Format& format);
     QString render(Format format) const;
     void print(Format format, std::FILE* out) const;
+
+    // The shortest text of a double that reads back to the same value; fixed
+    // notation from 1e-6 up to 1e21.
+    static QString exactNumber(double value);
+    // Ten significant digits in fixed notation below 1e15, trailing zeros dropped.
+    static QString displayNumber(double value);
 };

@@ -1,5 +1,6 @@
 #include "app/ProgramTypesCommand.h"
 
+#include "app/CommandParser.h"
 #include "app/OutputTable.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
@@ -13,31 +14,19 @@ namespace {
 const char* const menuKeys[] = {"BO01001", "BO01002", "BO01003", "BO01004", "BO01005", "BO02000", "BO02001", "BO02002",
                                 "BO02003", "BO02004", "BO02005", "BO02006", "BO02007", "BO02008", "BO02009", "BO02010"};
 
-void printHelp()
-{
-    std::fputs("Usage: q7bom program-types [--format table|csv|json]\n"
-               "Lists every menu key of the BOM module with the program type, voucher type\n"
-               "and handler class that the component's program definition answers.\n",
-               stdout);
-}
-
 } // namespace
 
 int runProgramTypes(const QStringList& args)
 {
+    CommandParser command(QStringLiteral("program-types"), QStringLiteral("[options]"),
+                          QStringLiteral("Lists every menu key of the BOM module with the program type, voucher type\n"
+                                         "and handler class that the component's program definition answers."));
+    command.addOption({QStringLiteral("format"), QStringLiteral("table (default), csv or json."), QStringLiteral("FORMAT")});
+    if (const auto done = command.parse(args))
+        return *done;
     OutputTable::Format format = OutputTable::Format::Table;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--help")) {
-            printHelp();
-            return 0;
-        }
-        if (args[i] == QLatin1String("--format") && i + 1 < args.size() && OutputTable::parseFormat(args[i + 1], format)) {
-            ++i;
-            continue;
-        }
-        std::fprintf(stderr, "q7bom program-types: unexpected argument '%s' (see --help)\n", args[i].toUtf8().constData());
-        return 2;
-    }
+    if (command.isSet(QStringLiteral("format")) && !OutputTable::parseFormat(command.value(QStringLiteral("format")), format))
+        return command.refuse(QStringLiteral("--format takes table, csv or json, not '%1'").arg(command.value(QStringLiteral("format"))));
 
     const q7::Object programDefine = q7::createObject(QStringLiteral("Q7BomLib.clsProgramDefine"));
     OutputTable table;

@@ -1,7 +1,9 @@
 #include "app/ReportCommand.h"
 
+#include "app/CommandParser.h"
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
+#include "host/db/procedures/ProcedureSupport.h"
 #include "host/report/ReportViewer.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -11,30 +13,8 @@
 
 #include <cstdio>
 
-namespace {
-
 using q7::host::report::FilterSetting;
 using q7::host::report::ItemDefinition;
-
-void printHelp()
-{
-    std::fputs("Usage: q7bom report KEY [--db FILE] [--filter NAME=VALUE]... [--filter NAME=LOW..HIGH]...\n"
-               "                        [--angle N] [--list-filters] [--sql] [--format table|csv|json]\n"
-               "Runs a BOM report (BO02003 … BO02010) as the report viewer does: the handler writes its\n"
-               "defaults, the filters are applied as typed into the filter dialog, the handler checks\n"
-               "them and builds the statement, which runs on the account database.\n"
-               "  --db FILE        account database (default: the demo account, created on first use)\n"
-               "  --filter N=V     value of item N; N=LOW..HIGH, N=LOW.. or N=..HIGH for a range;\n"
-               "                   N= empties the item\n"
-               "  --angle N        comparison angle of BO02010 (1 versions, 2 main and substitute,\n"
-               "                   3 two substitutes)\n"
-               "  --list-filters   the report's items: name, caption, single/range, list, default\n"
-               "  --sql            print the statement the viewer would run, and stop\n"
-               "A refused filter prints the handler's message and exits with status 2.\n",
-               stdout);
-}
-
-} // namespace
 
 FilterSetting parseFilterSetting(const QString& text)
 {
@@ -50,58 +30,72 @@ FilterSetting parseFilterSetting(const QString& text)
     return setting;
 }
 
-namespace {
-
-QString cellText(const QVariant& value)
+QList<FilterSetting> effectiveSettings(const QList<FilterSetting>& typed, const q7::host::report::ViewerFilter& filter)
 {
-    if (q7::isNull(value) || !value.isValid())
-        return QString();
-    if (value.metaType().id() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 10);
-    return value.toString();
+    QList<FilterSetting> settings;
+    for (FilterSetting setting : typed) {
+        const auto* item = filter.item(setting.name);
+        if (item && item->definition.range && !setting.high)
+            setting.high = setting.low; // one value on a range item: exactly that value
+        for (qsizetype i = 0; i < settings.size(); ++i)
+            if (q7::values::textEquals(settings[i].name, setting.name))
+                settings.removeAt(i--); // the last setting of an item wins whole
+        settings.append(setting);
+    }
+    return settings;
 }
-
-} // namespace
 
 int runReport(const QStringList& args)
 {
-    if (args.isEmpty() || args.first() == QLatin1String("--help")) {
-        printHelp();
-        return args.isEmpty() ? 2 : 0;
-    }
-    const QString key = args.first();
-    QString dbPath;
-    QList<FilterSetting> settings;
-    int angle = 0;
-    bool listFilters = false, sqlOnly = false;
-    OutputTable::Format format = OutputTable::Format::Table;
-    try {
-        for (qsizetype i = 1; i < args.size(); ++i) {
-            const QString& a = args[i];
-            const bool hasValue = i + 1 < args.size();
-            if (a == QLatin1String("--help")) {
-                printHelp();
-                return 0;
-            } else if (a == QLatin1String("--db") && hasValue) {
-                dbPath = args[++i];
-            } else if (a == QLatin1String("--filter") && hasValue) {
-                settings.append(parseFilterSetting(args[++i]));
-            } else if (a == QLatin1String("--angle") && hasValue) {
-                angle = args[++i].toInt();
-            } else if (a == QLatin1String("--list-filters")) {
-                listFilters = true;
-            } else if (a == QLatin1String("--sql")) {
-                sqlOnly = true;
-            } else if (a == QLatin1String("--format") && hasValue && OutputTable::parseFormat(args[i + 1], format)) {
-                ++i;
-            } else {
-                std::fprintf(stderr, "q7bom report: unexpected argument '%s' (see --help)\n", a.toUtf8().constData());
-                return 2;
-            }
-        }
+    CommandParser command(QStringLiteral("report"), QStringLiteral("[options] KEY"),
+                          QStringLiteral("Runs a BOM report (BO02003 … BO02010) as the report viewer does: the handler writes its\n"
+                                         "defaults, the filters are applied as typed into the filter dialog, the handler checks\n"
+                                         "them and builds the statement, which runs on the account database. A refused filter\n"
+                                         "prints the handler's message and exits with status 2; a database error exits with 1."));
+    command.addOption({QStringLiteral("db"), QStringLiteral("Account database (default: the demo account, created on first use)."),
+                       QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("filter"),
+                       QStringLiteral("Item N: N=VALUE (on a range item: exactly that value), N=LOW..HIGH, N=LOW.., N=..HIGH; "
+                                      "N= empties the item. Repeatable; the last setting of an item wins."),
+                       QStringLiteral("N=V")});
+    command.addOption({QStringLiteral("angle"), QStringLiteral("Comparison angle of BO02010: 1 versions, 2 main and substitute, 3 two substitutes."),
+                       QStringLiteral("N")});
+    command.addOption({QStringLiteral("list-filters"), QStringLiteral("The report's items: name, caption, single/range, list, default.")});
+    command.addOption({QStringLiteral("sql"), QStringLiteral("Print the statement the viewer would run, and stop.")});
+    command.addOption({QStringLiteral("max-rows"),
+                       QStringLiteral("Stop with a message when a multi-level report passes N rows (default %1).")
+                           .arg(q7::host::procedures::DefaultRowLimit),
+                       QStringLiteral("N")});
+    command.addOption({QStringLiteral("format"), QStringLiteral("table (default), csv or json."), QStringLiteral("FORMAT")});
+    if (const auto done = command.parse(args, 1, 1))
+        return *done;
 
+    const QString key = command.positionals().first();
+    OutputTable::Format format = OutputTable::Format::Table;
+    if (command.isSet(QStringLiteral("format")) && !OutputTable::parseFormat(command.value(QStringLiteral("format")), format))
+        return command.refuse(QStringLiteral("--format takes table, csv or json, not '%1'").arg(command.value(QStringLiteral("format"))));
+    int angle = 0;
+    if (command.isSet(QStringLiteral("angle"))) {
+        const auto parsed = command.integer(QStringLiteral("angle"), 1, 9);
+        if (!parsed)
+            return 2;
+        angle = static_cast<int>(*parsed);
+    }
+    long long maxRows = q7::host::procedures::DefaultRowLimit;
+    if (command.isSet(QStringLiteral("max-rows"))) {
+        const auto parsed = command.integer(QStringLiteral("max-rows"), 1, 1'000'000'000);
+        if (!parsed)
+            return 2;
+        maxRows = *parsed;
+    }
+    const bool sqlOnly = command.isSet(QStringLiteral("sql"));
+    QString dbPath = command.value(QStringLiteral("db"));
+    if (command.isSet(QStringLiteral("db")) && dbPath.trimmed().isEmpty())
+        return command.refuse(QStringLiteral("--db needs the path of an account database"));
+
+    try {
         q7::host::report::ReportViewer viewer(key);
-        if (listFilters) {
+        if (command.isSet(QStringLiteral("list-filters"))) {
             for (const auto& item : viewer.filter().items()) {
                 const ItemDefinition& d = item->definition;
                 std::printf("%s\t%s\t%s\t%s\t%s\n", d.name.toUtf8().constData(), d.caption.toUtf8().constData(),
@@ -110,16 +104,20 @@ int runReport(const QStringList& args)
             }
             return 0;
         }
+        QList<FilterSetting> typed;
+        for (const QString& text : command.values(QStringLiteral("filter")))
+            typed.append(parseFilterSetting(text));
 
         q7::ado::Connection connection;
         if (!sqlOnly) {
             if (dbPath.isEmpty())
                 dbPath = q7::host::account::ensureDemoAccount();
             else if (!QFile::exists(dbPath))
-                throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(dbPath));
+                return command.refuse(QStringLiteral("No account database at %1").arg(dbPath));
             connection.Open(q7::host::account::connectionStringFor(dbPath));
+            q7::host::procedures::setRowLimit(connection, maxRows);
         }
-        const auto outcome = viewer.run(settings, angle, sqlOnly ? nullptr : &connection);
+        const auto outcome = viewer.run(effectiveSettings(typed, viewer.filter()), angle, sqlOnly ? nullptr : &connection);
         if (outcome.refused) {
             std::fprintf(stderr, "%s\n", outcome.message.toUtf8().constData());
             return 2;
@@ -130,12 +128,8 @@ int runReport(const QStringList& args)
         }
         OutputTable table;
         table.headers = outcome.rows.columns;
-        for (const auto& row : outcome.rows.rows) {
-            QStringList cells;
-            for (const QVariant& value : row)
-                cells.append(cellText(value));
-            table.rows.append(cells);
-        }
+        for (const auto& row : outcome.rows.rows)
+            table.rows.append(QVariantList(row.begin(), row.end()));
         table.print(format, stdout);
         std::fflush(stdout);
         std::fprintf(stderr, "%lld rows\n", static_cast<long long>(outcome.rows.rows.size()));

@@ -1,5 +1,7 @@
 #include "app/SplitterDemoCommand.h"
 
+#include "app/CommandParser.h"
+
 #include "platform/forms/Form.h"
 #include "platform/forms/PictureBox.h"
 #include "ui/SplitRegion.h"
@@ -55,25 +57,23 @@ public:
 
 int runSplitterDemo(const QStringList& args)
 {
-    QString screenshot;
+    CommandParser command(QStringLiteral("splitter-demo"), QStringLiteral("[options]"),
+                          QStringLiteral("Shows two panes divided by a draggable splitter bar. With --screenshot the window\n"
+                                         "is drawn offscreen into a PNG file instead."));
+    command.addOption({QStringLiteral("percent"), QStringLiteral("Where the bar stands, in percent of the width (default 35)."), QStringLiteral("P")});
+    command.addOption({QStringLiteral("screenshot"), QStringLiteral("Write the window to a PNG file and stop."), QStringLiteral("FILE")});
+    if (const auto done = command.parse(args))
+        return *done;
     double percent = 35;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--help")) {
-            std::fputs("Usage: q7bom splitter-demo [--percent P] [--screenshot FILE]\n"
-                       "Shows two panes divided by a draggable splitter bar at P percent (default 35).\n"
-                       "With --screenshot the window is drawn offscreen into a PNG file instead.\n",
-                       stdout);
-            return 0;
-        }
-        if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
-            screenshot = args[++i];
-        } else if (args[i] == QLatin1String("--percent") && i + 1 < args.size()) {
-            percent = args[++i].toDouble();
-        } else {
-            std::fprintf(stderr, "q7bom splitter-demo: unexpected argument '%s' (see --help)\n", args[i].toUtf8().constData());
+    if (command.isSet(QStringLiteral("percent"))) {
+        const auto parsed = command.number(QStringLiteral("percent"), 0, 100);
+        if (!parsed)
             return 2;
-        }
+        percent = *parsed;
     }
+    const QString screenshot = command.value(QStringLiteral("screenshot"));
+    if (command.isSet(QStringLiteral("screenshot")) && screenshot.trimmed().isEmpty())
+        return command.refuse(QStringLiteral("--screenshot needs a file name"));
     DemoForm form(percent);
     form.Show();
     if (screenshot.isEmpty())

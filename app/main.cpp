@@ -8,6 +8,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
 
 #include <memory>
 
@@ -25,14 +29,28 @@ void printUsage(std::FILE* out)
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "\n"
-               "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
+               "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
+               "Exit status: 0 success, 1 failure, 2 refused input.\n",
                out);
+}
+
+// Qt warns on every run when the session has no runtime directory (a login
+// without a desktop, CI): give it a private one, as the desktop would.
+void ensureRuntimeDirectory()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray path = QDir::tempPath().toUtf8() + "/q7bom-runtime-" + QByteArray::number(static_cast<qulonglong>(getuid()));
+    QDir().mkpath(QString::fromUtf8(path));
+    QFile::setPermissions(QString::fromUtf8(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", path);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
     const bool gui = argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0;
     bool screenshot = false;
@@ -45,6 +63,10 @@ int main(int argc, char* argv[])
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::printf("q7bom %s\n", Q7_VERSION);
+        return 0;
     }
 
     q7::host::registerHostServices();

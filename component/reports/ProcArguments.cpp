@@ -24,7 +24,7 @@ QString codeRange(const QString& v1, const QString& v2)
 QString unquotedNumber(const QString& value)
 {
     if (!ReportProtocol::isPlainNumber(value))
-        throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("Not a number: %1").arg(value));
+        throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("Not a number, cannot stand unquoted in the statement: '%1'").arg(value));
     return value;
 }
 

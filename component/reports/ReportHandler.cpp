@@ -42,11 +42,15 @@ int ReportHandler::failedMessage(const CheckRule& rule, const FilterItem& item)
 {
     const QString v1 = values::trim(item.value());
     const auto bothBounds = [&](auto&& fails) { return fails(v1) || (rule.bothBounds && fails(values::trim(item.value2()))); };
+    // Values that stand unquoted in the statement are checked as they will stand there, blanks included.
+    const auto rawBounds = [&](auto&& fails) { return fails(item.value()) || (rule.bothBounds && fails(item.value2())); };
     switch (rule.kind) {
     case CheckRule::Kind::VersionTooLong:
         return bothBounds([](const QString& v) { return v.size() > 8; }) ? MsgTooLarge : 0;
     case CheckRule::Kind::PlainNumber:
-        return bothBounds([](const QString& v) { return !v.isEmpty() && !ReportProtocol::isPlainNumber(v); }) ? MsgNotNumber : 0;
+        return rawBounds([](const QString& v) { return !v.isEmpty() && !ReportProtocol::isPlainNumber(v); }) ? MsgNotNumber : 0;
+    case CheckRule::Kind::Quantity:
+        return rawBounds([](const QString& v) { return !v.isEmpty() && !ReportProtocol::isQuantity(v); }) ? MsgNotNumber : 0;
     case CheckRule::Kind::Required:
         return v1.isEmpty() ? MsgRequired : 0;
     case CheckRule::Kind::InList:

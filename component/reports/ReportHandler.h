@@ -16,12 +16,12 @@
 //  Required (2509)        — the trimmed value is not empty
 //  PlainNumber (61301)    — a value that stands unquoted in the statement is a number
 struct CheckRule {
-    enum class Kind { VersionTooLong, InList, Required, PlainNumber };
+    enum class Kind { VersionTooLong, InList, Required, PlainNumber, Quantity };
     const char* key;
     Kind kind;
     QList<int> captions = {};          // InList: resource numbers of the list
     bool beep = true;
-    bool bothBounds = true;            // VersionTooLong / PlainNumber: also varValue2
+    bool bothBounds = true;            // VersionTooLong / PlainNumber / Quantity: also varValue2
     std::function<bool()> when = {};   // the check applies only when this holds
 };
 

@@ -84,8 +84,25 @@ QString freeItemBounds(const QString& column, const QString& v1, const QString& 
 
 bool isPlainNumber(const QString& value)
 {
-    static const QRegularExpression number(QStringLiteral("^ *[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
+    static const QRegularExpression number(QStringLiteral("^ *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
     return number.match(value).hasMatch();
+}
+
+bool isQuantity(const QString& value)
+{
+    if (!isPlainNumber(value))
+        return false;
+    const QString text = value.trimmed();
+    if (text.startsWith(u'-') || !(text.toDouble() > 0))
+        return false;
+    // Compared as text: 2^53 + 1 reads back as 2^53 once it is a double.
+    QString whole = text.section(u'.', 0, 0);
+    while (whole.startsWith(u'0'))
+        whole.remove(0, 1);
+    static const QString limit = QStringLiteral("9007199254740992");
+    if (whole.size() != limit.size())
+        return whole.size() < limit.size();
+    return whole < limit || (whole == limit && text.section(u'.', 1).count(u'0') == text.section(u'.', 1).size());
 }
 
 namespace {

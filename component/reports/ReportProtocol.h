@@ -49,8 +49,13 @@ void appendUnlessBlank(QString& where, const QString& conditions);
 
 // A value placed between single quotes, its own single quotes doubled.
 QString quoted(const QString& value);
-// Whether a value is a plain decimal number that may stand unquoted in SQL.
+// Whether a value is a plain decimal number that may stand unquoted in SQL:
+// digits with an optional point and minus sign, blanks around it allowed, a
+// value of blanks not.
 bool isPlainNumber(const QString& value);
+// A plain number that is a quantity: positive, and no larger than 2^53, the
+// largest whole number a double still holds exactly.
+bool isQuantity(const QString& value);
 
 // The five caption fragments, placeholders replaced by resource texts.
 struct CaptionFragments {

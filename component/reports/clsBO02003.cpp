@@ -75,6 +75,7 @@ QList<CheckRule> clsBO02003::checkRules() const
 {
     return {
         {"b.Version", Kind::VersionTooLong},
+        {"b.Version", Kind::PlainNumber},
         {"b.BomType", Kind::InList, {40112, 40113, 40081}, false},
         {"Sel", Kind::InList, {40117, 40136}},
         {"PlanRateFlag", Kind::InList, {40014, 40015}},
@@ -120,9 +121,32 @@ QString clsBO02003::nullSafeConditions(QString where)
         {"b.VersionEffDate>=", "coalesce(b.VersionEffDate,'2099-12-31')>="},
         {"cFree", "bp.Free"},
     };
-    for (const auto& [from, to] : rewrites)
-        where = values::replaceText(where, QString::fromLatin1(from), QString::fromLatin1(to));
-    return where;
+    // Only the statement's own text is rewritten, never a quoted value ('' inside one stays inside it).
+    QString out;
+    qsizetype start = 0;
+    while (start < where.size()) {
+        qsizetype quote = where.indexOf(u'\'', start);
+        if (quote < 0)
+            quote = where.size();
+        QString plain = where.mid(start, quote - start);
+        for (const auto& [from, to] : rewrites)
+            plain = values::replaceText(plain, QString::fromLatin1(from), QString::fromLatin1(to));
+        out += plain;
+        if (quote == where.size())
+            break;
+        qsizetype end = quote + 1;
+        while (end < where.size()) {
+            if (where[end] == u'\'' && end + 1 < where.size() && where[end + 1] == u'\'')
+                end += 2;
+            else if (where[end] == u'\'')
+                break;
+            else
+                ++end;
+        }
+        out += where.mid(quote, end + 1 - quote);
+        start = end + 1;
+    }
+    return out;
 }
 
 void clsBO02003::buildStatement(const Object& filter, const QVariant& reportInfo, QVariant&)

@@ -22,7 +22,7 @@ QList<CheckRule> clsBO02007::checkRules() const
         {"BomType", Kind::InList, {40112, 40113, 40081}, false},
         {"PlanRateFlag", Kind::InList, {40014, 40015}},
         {"EffDate", Kind::Required},
-        {"Qty", Kind::PlainNumber, {}, true, false},
+        {"Qty", Kind::Quantity, {}, true, false},
     };
 }
 

@@ -80,6 +80,42 @@ QStringList ReportViewer::angles() const
     return list;
 }
 
+namespace {
+
+// The refusal of a range whose lower bound lies above its upper bound
+// (numbers by value, dates and codes as texts, ignoring case); "" when fine.
+QString reversedBounds(const ViewerFilterItem& item, const QString& low, const QString& high)
+{
+    if (!item.definition.range || values::trim(low).isEmpty() || values::trim(high).isEmpty())
+        return {};
+    bool lowIsNumber = false, highIsNumber = false;
+    const double lowNumber = values::trim(low).toDouble(&lowIsNumber), highNumber = values::trim(high).toDouble(&highIsNumber);
+    const bool reversed = item.definition.type == ItemDefinition::Type::Number && lowIsNumber && highIsNumber
+        ? lowNumber > highNumber
+        : QString::compare(values::trim(low), values::trim(high), Qt::CaseInsensitive) > 0;
+    return reversed ? QStringLiteral("[ %1 ] 的下限大于上限：%2 > %3").arg(item.definition.caption, low, high) : QString();
+}
+
+// The refusal of a list item's value that is not one of its entries ("" when fine).
+QString strayListValue(const ViewerFilterItem& item)
+{
+    const auto& d = item.definition;
+    if (d.type != ItemDefinition::Type::List && d.type != ItemDefinition::Type::Multi)
+        return {};
+    const QString value = values::trim(values::toTextOrEmpty(item.varValue));
+    if (value.isEmpty())
+        return {};
+    const QStringList entries = d.type == ItemDefinition::Type::Multi ? value.split(u',') : QStringList{value};
+    for (const QString& entry : entries) {
+        const bool known = std::any_of(d.list.begin(), d.list.end(), [&](const QString& e) { return values::textEquals(e, values::trim(entry)); });
+        if (!known)
+            return QStringLiteral("[ %1 ] 只能取：%2").arg(d.caption, d.list.join(QStringLiteral("、")));
+    }
+    return {};
+}
+
+} // namespace
+
 ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection)
 {
     ReportOutcome outcome;
@@ -105,12 +141,16 @@ ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle,
                 *value = date;
             }
         }
+        if (const QString reversed = reversedBounds(*item, low, high); !reversed.isEmpty())
+            return refuse(reversed);
         item->varValue = low;
         item->listValue1 = low;
         item->varValue2 = high;
     }
 
     const QStringList angleList = angles();
+    if (angleList.isEmpty() && angle != 0)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("Report %1 has no angles").arg(definition_.key));
     if (!angleList.isEmpty()) {
         if (angle < 1 || angle > angleList.size())
             throw AutomationError(ErrBadCallOrArgument,
@@ -122,6 +162,10 @@ ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle,
     raiseEvent(filter_.data(), QStringLiteral("CheckFilterCondition"), check);
     if (values::toBoolean(check[2]))
         return refuse(messages.lastText());
+    // What the handler does not check must still be one of the drop-down's entries.
+    for (const auto& item : filter_->items())
+        if (const QString stray = strayListValue(*item); !stray.isEmpty())
+            return refuse(stray);
 
     QVariantList info{definition_.key, fromObject(info_)};
     raiseEvent(filter_.data(), QStringLiteral("SetReportInfo"), info);

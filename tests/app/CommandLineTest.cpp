@@ -43,7 +43,38 @@ TEST(CommandLine, TablesAlignChineseTextAndQuoteCsv)
     EXPECT_EQ(table.render(OutputTable::Format::Table), QStringLiteral("编码    qty\nBK-100  1.5\n螺栓    4\n"));
     table.rows.append({QStringLiteral("a,\"b\""), QString()});
     EXPECT_TRUE(table.render(OutputTable::Format::Csv).endsWith(QStringLiteral("\"a,\"\"b\"\"\",\n")));
-    EXPECT_TRUE(table.render(OutputTable::Format::Json).contains(QStringLiteral("\"编码\": \"螺栓\"")));
+    // JSON keeps the column order and types: numbers as numbers, NULL as null
+    OutputTable typed;
+    typed.headers = {QStringLiteral("z"), QStringLiteral("a"), QStringLiteral("n")};
+    typed.rows = {{QStringLiteral("螺\"栓"), 5 * 12345678901.0, QVariant()}};
+    EXPECT_EQ(typed.render(OutputTable::Format::Json),
+              QStringLiteral("{\n  \"columns\": [\"z\", \"a\", \"n\"],\n  \"rows\": [\n    [\"螺\\\"栓\", 61728394505, null]\n  ]\n}\n"));
     OutputTable::Format format;
     EXPECT_FALSE(OutputTable::parseFormat(QStringLiteral("xml"), format));
+}
+
+TEST(CommandLine, NumbersExactInExportsAndPlainInTables)
+{
+    struct Case {
+        double value;
+        const char* exact;
+        const char* display;
+    };
+    const Case cases[] = {
+        {5 * 12345678901.0, "61728394505", "61728394505"},
+        {1 / 0.98, "1.0204081632653061", "1.020408163"},
+        {0.1 + 0.2, "0.30000000000000004", "0.3"},
+        {0.3153988868, "0.3153988868", "0.3153988868"},
+        {4.2, "4.2", "4.2"},
+        {1e-7, "1e-07", "0.0000001"},
+        {123456789012345.6, "123456789012345.6", "123456789012346"},
+        {1e20, "100000000000000000000", "100000000000000000000"},
+        {-2.5, "-2.5", "-2.5"},
+        {0, "0", "0"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OutputTable::exactNumber(c.value), QString::fromLatin1(c.exact)) << c.exact;
+        EXPECT_EQ(OutputTable::exactNumber(c.value).toDouble(), c.value) << c.exact; // reads back the same
+        EXPECT_EQ(OutputTable::displayNumber(c.value), QString::fromLatin1(c.display)) << c.exact;
+    }
 }

@@ -16,11 +16,20 @@ TEST(ReportProtocol, QuotingAndPlainNumbers)
         const char* text;
         bool number;
     };
-    const Case cases[] = {{"5", true},     {" 5 ", true},   {"-1", true},    {"+2.5", true}, {"1.", true},   {".5", true},
-                          {"", false},     {"1e3", false},  {"1,000", false}, {"0x10", false}, {"1 2", false}, {"1;", false},
-                          {"1--", false}, {"&H10", false}};
+    // what the statement's parser takes unquoted, and nothing else
+    const Case cases[] = {{"5", true},     {" 5 ", true},   {"-1", true},     {"1.", true},    {".5", true},   {"+2.5", false},
+                          {"+2", false},   {"", false},     {"   ", false},   {"1e3", false},  {"1,000", false}, {"0x10", false},
+                          {"1 2", false},  {"1;", false},   {"1--", false},   {"&H10", false}, {"-", false},   {".", false}};
     for (const Case& c : cases)
         EXPECT_EQ(isPlainNumber(QString::fromLatin1(c.text)), c.number) << c.text;
+    // quantities: positive and exact in a double
+    const Case quantities[] = {{"1", true}, {" 2.5 ", true}, {"9007199254740992", true}, {"9007199254740993", false},
+                               {"9223372036854775808", false}, {"0", false}, {"-1", false}, {"0.0", false}, {"1e20", false},
+                               {"  ", false}};
+    for (const Case& c : quantities)
+        EXPECT_EQ(isQuantity(QString::fromLatin1(c.text)), c.number) << c.text;
+    EXPECT_FALSE(isQuantity(QString(400, u'9')));
+    EXPECT_FALSE(isQuantity(QString(400, u'9') + QStringLiteral(".0")));
 }
 
 TEST(ReportProtocol, BoundsAndQuantityTexts)
@@ -31,9 +40,12 @@ TEST(ReportProtocol, BoundsAndQuantityTexts)
     // free items: no blank before the upper bound's operator
     EXPECT_EQ(freeItemBounds(QStringLiteral("bc.Free2"), QStringLiteral("red"), QStringLiteral("blue")),
               QStringLiteral(" AND bc.Free2 >= 'red' AND bc.Free2<= 'blue'"));
-    EXPECT_EQ(quantityText(false), QString::fromUtf8(QtyFixed) + QString::fromUtf8(QtyVariable));
-    EXPECT_TRUE(quantityText(true).contains(QStringLiteral("(1 + c.CompScrap / 100) *  coalesce(o.PlanFactor,100) /100 when")));
-    EXPECT_TRUE(quantityText(true).endsWith(QStringLiteral("coalesce(o.PlanFactor,100) /100 end")));
+    // the texts as the statements carry them, written out (two blanks before the first coalesce)
+    EXPECT_EQ(quantityText(false), QStringLiteral("c.FVFlag = 0 then c.BaseQtyN / c.BaseQtyD * (1 + c.CompScrap / 100)"
+                                                  " when c.FVFlag = 1 then c.BaseQtyN / c.BaseQtyD / (1 - p.ParentScrap / 100 ) * (1 + c.CompScrap / 100) end"));
+    EXPECT_EQ(quantityText(true), QStringLiteral("c.FVFlag = 0 then c.BaseQtyN / c.BaseQtyD * (1 + c.CompScrap / 100) *  coalesce(o.PlanFactor,100) /100"
+                                                 " when c.FVFlag = 1 then c.BaseQtyN / c.BaseQtyD / (1 - p.ParentScrap / 100 ) * (1 + c.CompScrap / 100)"
+                                                 " * coalesce(o.PlanFactor,100) /100 end"));
 }
 
 TEST(ProcArguments, SharedEncodings)

@@ -421,3 +421,60 @@ TEST(ExplosionFixtures, DatabaseErrorsFailTheReport)
         EXPECT_THROW(viewer.run({}, 0, &f.connection), AutomationError) << key;
     }
 }
+
+TEST(ExplosionFixtures, EveryFilterOfTheExplosionsSelectsRows)
+{
+    Fixture f;
+    const int c = f.part("FX-C");
+    // ten parts of one item, each with one free item set (Free2 … Free10), each with its own BOM
+    for (int n = 2; n <= 10; ++n) {
+        const int top = f.part("FX-T");
+        f.sql(QStringLiteral("UPDATE bas_part SET Free%1 = 'v%1' WHERE PartId = %2").arg(n).arg(top));
+        f.line(f.bom(top, 1, 1, "2020-01-01", "2099-12-31"), c, 10, n);
+    }
+    for (int n = 2; n <= 10; ++n) {
+        const QString item = QStringLiteral("cFree%1").arg(n), v = QStringLiteral("v%1").arg(n);
+        EXPECT_EQ(numbers(f.run("BO02004", {range("InvCode", "FX-T", "FX-T"), range(item, v, v)}), Q, {{C, "FX-C"}}), QList<double>{double(n)}) << n;
+        EXPECT_EQ(numbers(f.run("BO02007", {range("InvCode", "FX-T", "FX-T"), range(item, v, v)}), D, {{C, "FX-C"}}), QList<double>{double(n)}) << n;
+    }
+
+    // version-date range: the version dated 2020 passes 2020-01-01 (its first day) and not from 2020-01-02 on
+    EXPECT_EQ(f.run("BO02004", {range("InvCode", "FX-T", "FX-T"), range("Date", "2020-01-01", "2020-01-01")}).rows.size(), 9);
+    EXPECT_TRUE(f.run("BO02004", {range("InvCode", "FX-T", "FX-T"), range("Date", "2020-01-02", "")}).rows.isEmpty());
+    EXPECT_TRUE(f.run("BO02004", {range("InvCode", "FX-T", "FX-T"), range("Version", "2", "")}).rows.isEmpty());
+
+    // where-used at a date and with the plan rate: a line of 2 from 2026-12-07 with a plan factor of 80 %
+    const int user = f.part("FX-U"), leaf = f.part("FX-LEAF");
+    f.sql(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, PlanFactor) VALUES (900100, 80)"));
+    f.line(f.bom(user, 1, 1, "2020-01-01", "2099-12-31"), leaf, 10, 2, "2026-12-07", "2027-01-01");
+    f.sql(QStringLiteral("UPDATE bom_opcomponent SET OptionsId = 900100 WHERE OpComponentId = (SELECT max(OpComponentId) FROM bom_opcomponent)"));
+    const auto usedOn = [&](const char* date, const char* planRate) {
+        return numbers(f.run("BO02006", {range("InvCode", "FX-LEAF", "FX-LEAF"), value("EffDate", date), value("PlanRateFlag", planRate)}), Q, {});
+    };
+    EXPECT_TRUE(usedOn("2026-12-06", "否").isEmpty());       // the day before the line's first day
+    EXPECT_EQ(usedOn("2026-12-07", "否"), QList<double>{2});   // its first day
+    EXPECT_EQ(usedOn("2026-12-31", "是"), QList<double>{1.6}); // 2 × 80 %
+    EXPECT_TRUE(usedOn("2027-01-01", "否").isEmpty());       // its end date
+}
+
+TEST(ExplosionFixtures, ComparisonAttributesDecideSameOrDifferent)
+{
+    Fixture f;
+    const int top = f.part("FX-T"), c = f.part("FX-C");
+    f.sql(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, Offset, WIPType) VALUES (900200, 0, 3), (900201, 5, 3)"));
+    const int v1 = f.bom(top, 1, 1, "2020-01-01", "2026-01-01");
+    f.line(v1, c, 10, 1);
+    f.sql(QStringLiteral("UPDATE bom_opcomponent SET OptionsId = 900200 WHERE BomId = %1").arg(v1));
+    const int v2 = f.bom(top, 1, 2, "2026-01-01", "2099-12-31");
+    f.line(v2, c, 10, 1);
+    f.sql(QStringLiteral("UPDATE bom_opcomponent SET OptionsId = 900201 WHERE BomId = %1").arg(v2));
+    const auto result = [&](const char* attributes) {
+        const auto rows = f.run("BO02010", {value("InvCode", "FX-T"), value("Version1", "1"), value("Version2", "2"), value("SameYn", "是"),
+                                            value("Sel", attributes)},
+                                1);
+        return rows.rows.isEmpty() ? QString() : rows.rows[0][rows.columnIndex(QStringLiteral("比较结果"))].toString();
+    };
+    EXPECT_EQ(result("供应类型"), QStringLiteral("相同"));       // same supply type, same quantity
+    EXPECT_EQ(result("偏置期"), QStringLiteral("不同"));         // offset 0 against 5
+    EXPECT_EQ(result("供应类型,偏置期"), QStringLiteral("不同"));
+}

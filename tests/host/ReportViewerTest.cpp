@@ -4,6 +4,7 @@
 #include "host/report/ReportViewer.h"
 #include "platform/AutomationError.h"
 #include "platform/SystemSettings.h"
+#include "platform/Values.h"
 #include "platform/data/Ado.h"
 
 #include <QTemporaryDir>
@@ -169,7 +170,25 @@ TEST_F(Reports, RefusalsAndErrors)
     // a value with quotes is only ever a value
     auto quoted = run(QStringLiteral("BO02004"), {range("InvCode", "x' or '1'='1", "")});
     EXPECT_FALSE(quoted.refused);
-    EXPECT_TRUE(quoted.rows.rows.isEmpty() || quoted.rows.rows.first()[0].toString() >= QStringLiteral("x"));
+    EXPECT_TRUE(quoted.statement.contains(QStringLiteral("'x'' or ''1''=''1'"))) << quoted.statement.toStdString();
+    EXPECT_TRUE(quoted.rows.rows.isEmpty()); // no code sorts after it: the condition was not widened
+    // reversed bounds, an angle for a report without angles, a value outside a drop-down's entries
+    EXPECT_TRUE(run(QStringLiteral("BO02004"), {range("InvCode", "Z", "A")}).refused);
+    EXPECT_TRUE(run(QStringLiteral("BO02004"), {range("Version", "10", "9")}).refused);
+    EXPECT_FALSE(run(QStringLiteral("BO02004"), {range("Version", "9", "10")}).refused); // numbers by value, not as texts
+    EXPECT_THROW(run(QStringLiteral("BO02004"), {}, 2), AutomationError);
+    const QList<FilterSetting> comparison{value("InvCode", "BK-100"), value("Version1", "1"), value("Version2", "2")};
+    EXPECT_TRUE(run(QStringLiteral("BO02010"), comparison + QList<FilterSetting>{value("SameYn", "maybe")}, 1).refused);
+    EXPECT_TRUE(run(QStringLiteral("BO02010"), comparison + QList<FilterSetting>{value("Sel", "偏置期,颜色")}, 1).refused);
+    EXPECT_FALSE(run(QStringLiteral("BO02010"), comparison + QList<FilterSetting>{value("SameYn", "是")}, 1).refused);
+    // a number check on unquoted values, with the handler's message
+    for (const char* bad : {"+2", "   ", "1e3"}) {
+        const auto out = run(QStringLiteral("BO02003"), {range("b.Version", bad, "")});
+        EXPECT_TRUE(out.refused) << bad;
+        EXPECT_TRUE(out.message.contains(QStringLiteral("版本"))) << out.message.toStdString();
+    }
+    for (const char* bad : {"9223372036854775808", "0", "-1", "  "})
+        EXPECT_TRUE(run(QStringLiteral("BO02007"), {value("Qty", bad)}).refused) << bad;
 }
 
 TEST_F(Reports, EveryStatementOfTheShippedDefinitionsRuns)
@@ -207,6 +226,22 @@ TEST_F(Reports, EveryStatementOfTheShippedDefinitionsRuns)
                 const auto out = viewer.run(settings, angle, &connection);
                 EXPECT_FALSE(out.refused) << key.toStdString() << ": " << out.message.toStdString();
                 ++statements;
+                // a value other than the default must reach the statement: an ignored filter is noticed here
+                // items that count only together with another one: a substitute identifier only for substitute
+                // BOMs, the where-used validity only with an effective date, BO02010's preset items
+                const QStringList conditional{QStringLiteral("BO02009/b.IdentCode"), QStringLiteral("BO02005/Sel"), QStringLiteral("BO02010/Version1"),
+                                              QStringLiteral("BO02010/Version2"), QStringLiteral("BO02010/Identcode1"), QStringLiteral("BO02010/Identcode2"),
+                                              QStringLiteral("BO02010/InvCode")};
+                const bool checked = !settings.isEmpty() && !conditional.contains(key + u'/' + settings.last().name);
+                if (checked && (settings.size() == 1 || (key == QLatin1String("BO02010") && settings.size() == 6))) {
+                    const FilterSetting& changed = settings.last();
+                    const auto* item = ReportViewer(key).filter().item(changed.name);
+                    const bool isDefault = item && values::textEquals(values::toTextOrEmpty(item->varValue), changed.low) && !changed.high;
+                    const QString baseline = ReportViewer(key).run(settings.mid(0, settings.size() - 1), angle, nullptr).statement;
+                    if (!isDefault) {
+                        EXPECT_NE(out.statement, baseline) << key.toStdString() << " ignores " << changed.name.toStdString();
+                    }
+                }
             }
     }
     EXPECT_GT(statements, 150);

@@ -1,0 +1,64 @@
+#include "app/CommandParser.h"
+
+#include <cmath>
+#include <cstdio>
+
+CommandParser::CommandParser(QString command, QString usage, QString description)
+    : command_(std::move(command)), usage_(std::move(usage)), description_(std::move(description))
+{
+    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser_.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
+}
+
+QString CommandParser::helpText() const
+{
+    QString options = parser_.helpText();
+    // Qt's text starts with its own usage line (the program's path): ours replaces it.
+    const qsizetype optionsStart = options.indexOf(QStringLiteral("Options:"));
+    options = optionsStart >= 0 ? options.mid(optionsStart) : QString();
+    return QStringLiteral("Usage: q7bom %1 %2\n%3\n\n%4").arg(command_, usage_, description_, options);
+}
+
+int CommandParser::refuse(const QString& message) const
+{
+    std::fprintf(stderr, "q7bom %s: %s\n", command_.toUtf8().constData(), message.toUtf8().constData());
+    return 2;
+}
+
+std::optional<int> CommandParser::parse(const QStringList& arguments, int minPositionals, int maxPositionals)
+{
+    if (!parser_.parse(QStringList{QStringLiteral("q7bom")} + arguments))
+        return refuse(parser_.errorText() + QStringLiteral(" (see --help)"));
+    if (parser_.isSet(QStringLiteral("help"))) {
+        std::fputs(helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    const qsizetype count = parser_.positionalArguments().size();
+    if (count < minPositionals)
+        return refuse(QStringLiteral("missing argument: %1 (see --help)").arg(usage_));
+    if (count > maxPositionals)
+        return refuse(QStringLiteral("unexpected argument '%1' (see --help)").arg(parser_.positionalArguments().at(maxPositionals)));
+    return std::nullopt;
+}
+
+std::optional<long long> CommandParser::integer(const QString& name, long long min, long long max) const
+{
+    bool ok = false;
+    const long long value = parser_.value(name).trimmed().toLongLong(&ok);
+    if (!ok || value < min || value > max) {
+        refuse(QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(parser_.value(name)));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> CommandParser::number(const QString& name, double min, double max) const
+{
+    bool ok = false;
+    const double value = parser_.value(name).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < min || value > max) {
+        refuse(QStringLiteral("--%1 takes a number from %2 to %3, not '%4'").arg(name).arg(min).arg(max).arg(parser_.value(name)));
+        return std::nullopt;
+    }
+    return value;
+}
