@@ -1,3 +1,5 @@
+#include "support/FakeHost.h"
+
 #include "app/OutputTable.h"
 #include "app/ReportCommand.h"
 #include "platform/AutomationError.h"
@@ -77,4 +79,64 @@ TEST(CommandLine, NumbersExactInExportsAndPlainInTables)
         EXPECT_EQ(OutputTable::exactNumber(c.value).toDouble(), c.value) << c.exact; // reads back the same
         EXPECT_EQ(OutputTable::displayNumber(c.value), QString::fromLatin1(c.display)) << c.exact;
     }
+}
+
+#include <QProcess>
+
+// The command as a user runs it: exit status, nothing but data on standard output, messages on standard error.
+TEST(CommandLine, ExitStatusAndStreams)
+{
+    struct Case {
+        QStringList args;
+        int status;
+        const char* stderrHas;
+    };
+    const QString demo = fake::demoAccountPath();
+    const QList<Case> cases{
+        {{"report", "BO02004", "--db", demo, "--filter", "InvCode=FN-100", "--format=csv"}, 0, "rows"},
+        {{"report"}, 2, "missing argument"},
+        {{"report", "BO02004", "--bogus"}, 2, "Unknown option 'bogus'"},
+        {{"report", "BO02004", "--db"}, 2, "Missing value after '--db'"},
+        {{"report", "BO02004", "--db", ""}, 2, "--db needs"},
+        {{"report", "BO02004", "--db", demo, "--angle", "2"}, 2, "has no angles"},
+        {{"report", "BO02004", "--db", demo, "--filter", "InvCode=Z..A"}, 2, "下限大于上限"},
+        {{"report", "BO02007", "--db", demo, "--filter", "Qty=+2"}, 2, "母件数量"},
+        {{"report", "BO02007", "--db", demo, "--filter", "Qty=1e20"}, 2, "母件数量"},
+        {{"report", "BO02004", "--db", demo, "--max-rows", "3"}, 1, "more than 3 rows"},
+        {{"report", "BO02004", "--db", demo, "--max-rows", "abc"}, 2, "--max-rows"},
+        {{"splitter-demo", "--percent", "abc"}, 2, "--percent"},
+        {{"program-types", "--format", "xml"}, 2, "--format"},
+        {{"nonsense"}, 2, "unknown subcommand"},
+    };
+    for (const Case& c : cases) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(Q7BOM_PATH), c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput()), err = QString::fromUtf8(process.readAllStandardError());
+        const std::string what = c.args.join(u' ').toStdString();
+        EXPECT_EQ(process.exitCode(), c.status) << what << "\n" << err.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.stderrHas))) << what << "\n" << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("QStandardPaths"))) << what; // no Qt warnings
+        if (c.status != 0)
+            EXPECT_TRUE(out.isEmpty()) << what << "\n" << out.toStdString();
+        else
+            EXPECT_TRUE(out.startsWith(QStringLiteral("顶层母件,"))) << out.left(200).toStdString();
+    }
+}
+
+TEST(CommandLine, SettingsAsTheFilterDialogTakesThem)
+{
+    q7::host::report::ReportViewer viewer(QStringLiteral("BO02004"));
+    const auto settings = effectiveSettings({parseFilterSetting(QStringLiteral("InvCode=A..B")), parseFilterSetting(QStringLiteral("QueryType=阶列式")),
+                                             parseFilterSetting(QStringLiteral("invcode=FN-100")), parseFilterSetting(QStringLiteral("Version=3.."))},
+                                            viewer.filter());
+    ASSERT_EQ(settings.size(), 3);
+    EXPECT_EQ(settings[0].name, QStringLiteral("QueryType"));
+    EXPECT_FALSE(settings[0].high.has_value()); // a single item keeps one value
+    EXPECT_EQ(settings[1].low, QStringLiteral("FN-100")); // the last setting of InvCode wins whole …
+    EXPECT_EQ(settings[1].high, QStringLiteral("FN-100")); // … and one value on a range item is exactly that value
+    EXPECT_EQ(settings[2].high, QString());                // LOW.. stays open above
 }

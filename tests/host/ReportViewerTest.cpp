@@ -187,6 +187,11 @@ TEST_F(Reports, RefusalsAndErrors)
         EXPECT_TRUE(out.refused) << bad;
         EXPECT_TRUE(out.message.contains(QStringLiteral("版本"))) << out.message.toStdString();
     }
+    // the detail list's rewrites of its conditions leave the user's values alone
+    const auto literal = run(QStringLiteral("BO02003"), {range("vp.InvCode", "cFree1 b.IdentCode>='x", ""), range("cFree1", "O'cFree", "")});
+    ASSERT_FALSE(literal.refused) << literal.message.toStdString();
+    EXPECT_TRUE(literal.statement.contains(QStringLiteral("'cFree1 b.IdentCode>=''x'"))) << literal.statement.toStdString();
+    EXPECT_TRUE(literal.statement.contains(QStringLiteral("bp.Free1>='O''cFree'"))) << literal.statement.toStdString();
     for (const char* bad : {"9223372036854775808", "0", "-1", "  "})
         EXPECT_TRUE(run(QStringLiteral("BO02007"), {value("Qty", bad)}).refused) << bad;
 }
