@@ -9,6 +9,8 @@
 #include <QAtomicInt>
 #include <QSqlDriver>
 #include <QSqlError>
+
+#include <cmath>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <sqlite3.h>
@@ -51,6 +53,9 @@ data::ResultSet readAll(QSqlQuery& query)
             row[i] = fromSql(query.value(i));
         result.rows.append(std::move(row));
     }
+    // next() answers false both at the end and on an error (a lock, a damaged page): tell them apart
+    if (query.lastError().isValid())
+        throw AutomationError(ErrProvider, query.lastError().text());
     return result;
 }
 
@@ -59,8 +64,20 @@ QVariant argumentValue(const data::Token& token)
     switch (token.kind) {
     case data::Token::Kind::String:
         return token.text.isNull() ? QString("") : token.text; // '' is an empty text, not NULL
-    case data::Token::Kind::Number:
-        return token.text.contains(u'.') ? QVariant(token.text.toDouble()) : QVariant(token.text.toLongLong());
+    case data::Token::Kind::Number: {
+        // Whole numbers stay whole while a 64-bit integer holds them; anything else is a double, and a
+        // text neither can read is refused rather than read as 0.
+        bool ok = false;
+        if (!token.text.contains(u'.')) {
+            const qlonglong whole = token.text.toLongLong(&ok);
+            if (ok)
+                return whole;
+        }
+        const double number = token.text.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            throw AutomationError(ErrProvider, QStringLiteral("Not a number the database can hold: %1").arg(token.text));
+        return number;
+    }
     case data::Token::Kind::Word:
         return nullValue();
     default:

@@ -67,3 +67,30 @@ TEST(Recordset, ClientSideFilter)
     EXPECT_EQ(fake::errorOf([&] { rs.setFilter(QStringLiteral("cItem like 'x'")); }), ErrInvalidPropertyValue);
     EXPECT_EQ(fake::errorOf([&] { rs.setFilter(QStringLiteral("nosuch='x'")); }), 3265);
 }
+
+#include "platform/data/ProcedureRegistry.h"
+
+#include <QTemporaryDir>
+
+// Numbers of an Exec call reach the procedure as the values they are, never as 0.
+TEST(Recordset, ProcedureArgumentsKeepTheirNumbers)
+{
+    q7::data::registerProcedure(QStringLiteral("Usp_Test_Echo"), [](q7::ado::Connection&, const QVariantList& args) {
+        q7::data::ResultSet rs;
+        rs.columns = {QStringLiteral("value")};
+        for (const QVariant& a : args)
+            rs.rows.append({a});
+        return rs;
+    });
+    QTemporaryDir dir;
+    q7::ado::Connection connection;
+    connection.Open(dir.filePath(QStringLiteral("echo.db")));
+    const auto rs = connection.query(QStringLiteral("Exec Usp_Test_Echo 1e3, 7, 2.5, -4, 9223372036854775808, 'x'"));
+    ASSERT_EQ(rs.rows.size(), 6);
+    EXPECT_EQ(rs.rows[0][0].toDouble(), 1000.0);
+    EXPECT_EQ(rs.rows[1][0].toLongLong(), 7);
+    EXPECT_EQ(rs.rows[2][0].toDouble(), 2.5);
+    EXPECT_EQ(rs.rows[3][0].toDouble(), -4.0);
+    EXPECT_EQ(rs.rows[4][0].toDouble(), 9223372036854775808.0); // past 64 bits: a double, not a wrapped integer
+    EXPECT_THROW(connection.query(QStringLiteral("Exec Usp_Test_Echo 1e999")), q7::AutomationError);
+}
