@@ -120,34 +120,78 @@ bool OutputTable::parseFormat(const QString& text, Format& format)
 
 void OutputTable::print(Format format, std::FILE* out) const { std::fputs(render(format).toUtf8().constData(), out); }
 
+namespace {
+
+QString csvLine(const QStringList& fields)
+{
+    QStringList escaped;
+    for (const QString& field : fields)
+        escaped.append(csvField(field));
+    return escaped.join(u',') + u'\n';
+}
+
+QString csvRow(const QVariantList& values)
+{
+    QStringList fields;
+    for (const QVariant& value : values)
+        fields.append(cellText(value, true));
+    return csvLine(fields);
+}
+
+QString jsonColumns(const QStringList& headers)
+{
+    QStringList columns;
+    for (const QString& header : headers)
+        columns.append(jsonValue(header));
+    return QStringLiteral("{\n  \"columns\": [") + columns.join(QStringLiteral(", ")) + QStringLiteral("],\n  \"rows\": [");
+}
+
+QString jsonRow(const QVariantList& values, qsizetype columns)
+{
+    QStringList cells;
+    for (qsizetype i = 0; i < columns; ++i)
+        cells.append(jsonValue(values.value(i)));
+    return QStringLiteral("    [") + cells.join(QStringLiteral(", ")) + u']';
+}
+
+} // namespace
+
+void OutputStream::begin(const QStringList& headers)
+{
+    columns_ = headers.size();
+    begun_ = true;
+    const QString text = format_ == OutputTable::Format::Json ? jsonColumns(headers) : csvLine(headers);
+    std::fputs(text.toUtf8().constData(), out_);
+}
+
+void OutputStream::row(const QVariantList& values)
+{
+    const QString text = format_ == OutputTable::Format::Json ? (rows_ == 0 ? QStringLiteral("\n") : QStringLiteral(",\n")) + jsonRow(values, columns_) : csvRow(values);
+    std::fputs(text.toUtf8().constData(), out_);
+    ++rows_;
+}
+
+void OutputStream::end()
+{
+    if (format_ == OutputTable::Format::Json)
+        std::fputs(rows_ == 0 ? "]\n}\n" : "\n  ]\n}\n", out_);
+    std::fflush(out_);
+}
+
 QString OutputTable::render(Format format) const
 {
     QString text;
     if (format == Format::Json) {
-        QStringList columns, lines;
-        for (const QString& header : headers)
-            columns.append(jsonValue(header));
-        for (const QVariantList& row : rows) {
-            QStringList values;
-            for (qsizetype i = 0; i < headers.size(); ++i)
-                values.append(jsonValue(row.value(i)));
-            lines.append(QStringLiteral("    [") + values.join(QStringLiteral(", ")) + u']');
-        }
-        text = QStringLiteral("{\n  \"columns\": [") + columns.join(QStringLiteral(", ")) + QStringLiteral("],\n  \"rows\": [") +
-               (lines.isEmpty() ? QString() : u'\n' + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n  ")) + QStringLiteral("]\n}\n");
+        QStringList lines;
+        for (const QVariantList& row : rows)
+            lines.append(jsonRow(row, headers.size()));
+        text = jsonColumns(headers) + (lines.isEmpty() ? QString() : u'\n' + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n  ")) +
+               QStringLiteral("]\n}\n");
     } else if (format == Format::Csv) {
-        QStringList fields;
-        for (const QString& header : headers)
-            fields.append(csvField(header));
-        text += fields.join(u',') + u'\n';
-        for (const QVariantList& row : rows) {
-            fields.clear();
-            for (const QVariant& value : row)
-                fields.append(csvField(cellText(value, true)));
-            text += fields.join(u',') + u'\n';
-        }
-    } else {
-        QList<QStringList> all{headers};
+        text = csvLine(headers);
+        for (const QVariantList& row : rows)
+            text += csvRow(row);
+    } else {        QList<QStringList> all{headers};
         for (const QVariantList& row : rows) {
             QStringList cells;
             for (const QVariant& value : row)

@@ -26,3 +26,22 @@ struct OutputTable {
     // Ten significant digits in fixed notation below 1e15, trailing zeros dropped.
     static QString displayNumber(double value);
 };
+
+// Writes CSV or JSON row by row as the rows arrive, the same text as
+// OutputTable renders; nothing is kept but the count.
+class OutputStream {
+public:
+    OutputStream(OutputTable::Format format, std::FILE* out) : format_(format), out_(out) {}
+    void begin(const QStringList& headers);
+    void row(const QVariantList& values);
+    void end();
+    long long rows() const { return rows_; }
+    bool begun() const { return begun_; }
+
+private:
+    OutputTable::Format format_;
+    std::FILE* out_;
+    qsizetype columns_ = 0;
+    long long rows_ = 0;
+    bool begun_ = false;
+};

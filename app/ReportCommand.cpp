@@ -117,7 +117,21 @@ int runReport(const QStringList& args)
             connection.Open(q7::host::account::connectionStringFor(dbPath));
             q7::host::procedures::setRowLimit(connection, maxRows);
         }
-        const auto outcome = viewer.run(effectiveSettings(typed, viewer.filter()), angle, sqlOnly ? nullptr : &connection);
+        // CSV and JSON go out as the rows are read: a long explosion needs no memory for its rows
+        struct Printer : q7::data::RowConsumer {
+            OutputStream out;
+            explicit Printer(OutputTable::Format format) : out(format, stdout) {}
+            void columns(const QStringList& names) override { out.begin(names); }
+            void row(const QVector<QVariant>& values) override { out.row(QVariantList(values.begin(), values.end())); }
+        } printer(format);
+        const bool streamed = format != OutputTable::Format::Table && !sqlOnly;
+        const auto outcome = viewer.run(effectiveSettings(typed, viewer.filter()), angle, sqlOnly ? nullptr : &connection,
+                                        streamed ? &printer : nullptr);
+        if (streamed && !outcome.refused) {
+            printer.out.end();
+            std::fprintf(stderr, "%lld rows\n", printer.out.rows());
+            return 0;
+        }
         if (outcome.refused) {
             std::fprintf(stderr, "%s\n", outcome.message.toUtf8().constData());
             return 2;

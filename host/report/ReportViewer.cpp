@@ -116,7 +116,7 @@ QString strayListValue(const ViewerFilterItem& item)
 
 } // namespace
 
-ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection)
+ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection, data::RowConsumer* consumer)
 {
     ReportOutcome outcome;
     PresenterScope messages;
@@ -181,7 +181,7 @@ ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle,
     if (outcome.statement.isEmpty())
         outcome.statement = joinStatement(info_->locate.value<q7::report::ReportSqlParts>());
     if (connection)
-        outcome.rows = connection->query(outcome.statement);
+        outcome.rows = consumer ? connection->stream(outcome.statement, *consumer) : connection->query(outcome.statement);
     return outcome;
 }
 

@@ -41,8 +41,9 @@ public:
     QStringList angles() const;
 
     // Applies the settings and runs the report. With connection null the
-    // statement is built but not run. Unknown items are errors.
-    ReportOutcome run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection);
+    // statement is built but not run. Unknown items are errors. With a
+    // consumer the rows go to it as they are read (the outcome keeps the columns).
+    ReportOutcome run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection, data::RowConsumer* consumer = nullptr);
 
 private:
     ReportDefinition definition_;

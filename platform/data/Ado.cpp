@@ -41,17 +41,22 @@ QString partOf(const QString& connectionString, const QString& key)
 
 QVariant fromSql(const QVariant& value) { return value.isNull() ? nullValue() : value; }
 
-data::ResultSet readAll(QSqlQuery& query)
+data::ResultSet readAll(QSqlQuery& query, data::RowConsumer* consumer)
 {
     data::ResultSet result;
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i)
         result.columns.append(record.fieldName(i));
+    if (consumer)
+        consumer->columns(result.columns);
     while (query.next()) {
         QVector<QVariant> row(record.count());
         for (int i = 0; i < record.count(); ++i)
             row[i] = fromSql(query.value(i));
-        result.rows.append(std::move(row));
+        if (consumer)
+            consumer->row(row);
+        else
+            result.rows.append(std::move(row));
     }
     // next() answers false both at the end and on an error (a lock, a damaged page): tell them apart
     if (query.lastError().isValid())
@@ -152,10 +157,43 @@ data::ResultSet Connection::query(const QString& sql)
         const QString text = embedded_ ? data::translateSelect(sql) : sql;
         if (!query.exec(text))
             throw AutomationError(ErrProvider, query.lastError().text());
-        return readAll(query);
+        return readAll(query, consumer_);
     } catch (const data::BridgeError& error) {
         throw AutomationError(ErrProvider, QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
     }
+}
+
+data::ResultSet Connection::stream(const QString& sql, data::RowConsumer& consumer)
+{
+    // Sends the columns once, whoever reads the statement; what a procedure
+    // materialises anyway is handed on at the end.
+    struct Once : data::RowConsumer {
+        data::RowConsumer& target;
+        bool started = false;
+        explicit Once(data::RowConsumer& t) : target(t) {}
+        void columns(const QStringList& names) override
+        {
+            if (!started)
+                target.columns(names);
+            started = true;
+        }
+        void row(const QVector<QVariant>& values) override { target.row(values); }
+    } once(consumer);
+    struct Streaming {
+        data::RowConsumer*& slot;
+        Streaming(data::RowConsumer*& s, data::RowConsumer& c) : slot(s) { slot = &c; }
+        ~Streaming() { slot = nullptr; }
+    };
+    data::ResultSet result;
+    {
+        const Streaming streaming(consumer_, once);
+        result = query(sql);
+    }
+    once.columns(result.columns);
+    for (const auto& row : std::as_const(result.rows))
+        once.row(row);
+    result.rows.clear();
+    return result;
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const QString& sql) { return std::make_shared<Recordset>(query(sql)); }

@@ -41,6 +41,12 @@ public:
     std::shared_ptr<Recordset> Execute(const QString& sql);
     // The statement's rows (SELECT through the bridge, Exec through the registry).
     data::ResultSet query(const QString& sql);
+    // The statement's rows handed to a consumer as they are read; the answer
+    // holds the columns only. Memory stays bounded by what the statement
+    // itself keeps, not by the rows it gives.
+    data::ResultSet stream(const QString& sql, data::RowConsumer& consumer);
+    // The consumer of the statement being streamed, nullptr when rows are materialised.
+    data::RowConsumer* rowConsumer() const { return consumer_; }
     // Runs statements in the database's own dialect (schema, bulk loads).
     void executeNative(const QString& sql);
 
@@ -57,6 +63,7 @@ private:
     QSqlDatabase db_;
     bool embedded_ = true;
     QHash<QString, std::shared_ptr<void>> attachments_;
+    data::RowConsumer* consumer_ = nullptr;
 };
 
 // "EOF" and "BOF" are answered through DynamicDispatch (EOF is a C macro).

@@ -123,7 +123,8 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
-    RowSink sink(rows, rowLimit(connection));
+    // the indented rows stream; the summary is sorted first
+    RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr);
     for (int part : matchingParts(db, code, free))
         for (int bom : topBoms(db, part, filter)) {
             const QVector<BomLine> lines = graph.bomLines(bom, part);
@@ -153,7 +154,7 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, effDate);
     data::ResultSet rows = resultWith(whereUsedColumns);
-    RowSink sink(rows, rowLimit(connection));
+    RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
     for (int part : matchingParts(db, code, free))
         whereUsed(graph, part, planRate, sink);
     return rows;
@@ -185,7 +186,7 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(explosionColumns);
     rows.columns[11] = QStringLiteral("需求数量");
-    RowSink sink(rows, rowLimit(connection));
+    RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
     for (int part : matchingParts(db, code, free))
         for (int bom : topBoms(db, part, filter))
             explodeIndented(graph, part, graph.bomLines(bom, part), planRate, quantity, sink);

@@ -112,10 +112,17 @@ void setRowLimit(ado::Connection& connection, int64_t limit) { connection.attach
 
 void RowSink::add(QVector<QVariant>&& row)
 {
-    if (out_.rows.size() >= limit_)
+    if (count_ >= limit_)
         throw AutomationError(ErrProvider, QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
                                                .arg(limit_));
-    out_.rows.append(std::move(row));
+    if (consumer_) {
+        if (count_ == 0)
+            consumer_->columns(out_.columns);
+        consumer_->row(row);
+    } else {
+        out_.rows.append(std::move(row));
+    }
+    ++count_;
 }
 
 const char* fvText(int flag) { return flag == 0 ? "固定" : flag == 1 ? "变动" : ""; }

@@ -56,16 +56,19 @@ int64_t rowLimit(ado::Connection& connection);
 void setRowLimit(ado::Connection& connection, int64_t limit);
 inline constexpr int64_t DefaultRowLimit = 5'000'000;
 
-// Appends rows to a result, refusing to pass the limit.
+// Takes a procedure's rows, refusing to pass the limit: into the result, or
+// straight to the connection's consumer when the caller streams (the result's
+// columns must be set before the first row).
 class RowSink {
 public:
-    RowSink(data::ResultSet& out, int64_t limit) : out_(out), limit_(limit) {}
+    RowSink(data::ResultSet& out, int64_t limit, data::RowConsumer* consumer = nullptr) : out_(out), limit_(limit), consumer_(consumer) {}
     void add(QVector<QVariant>&& row);
-    data::ResultSet& result() { return out_; }
 
 private:
     data::ResultSet& out_;
     int64_t limit_;
+    data::RowConsumer* consumer_;
+    int64_t count_ = 0;
 };
 
 const char* fvText(int flag);
