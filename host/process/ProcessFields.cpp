@@ -15,7 +15,7 @@ void addItem(QList<FieldDefinition>& fields, const QString& prefix, const QStrin
     fields.append({prefix + QStringLiteral("InvCode"), label + QStringLiteral("编码"), FieldKind::Item});
     fields.append({prefix + QStringLiteral("InvAddCode"), label + QStringLiteral("代码"), FieldKind::Shown});
     fields.append({prefix + QStringLiteral("InvName"), label + QStringLiteral("名称"), FieldKind::Shown});
-    fields.append({prefix + QStringLiteral("InvStd"), label + QStringLiteral("规格型号"), FieldKind::Shown});
+    fields.append({prefix + QStringLiteral("InvStd"), label + QStringLiteral("规格"), FieldKind::Shown});
     for (int n = 1; n <= 10; ++n)
         fields.append({freePrefix + QString::number(n), QStringLiteral("自由项%1").arg(n), FieldKind::Text, n});
     for (int n = 1; n <= 10; ++n)

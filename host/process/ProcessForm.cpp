@@ -209,7 +209,7 @@ void ProcessForm::storeConditions()
 
 OperationResult ProcessForm::runOperation(bool dryRun)
 {
-    const RunOptions options{user_, dryRun};
+    const RunOptions options{user_, dryRun, progress_};
     const auto text = [&](const QString& key) { return values::trim(values::toTextOrEmpty(head_->headerText(key))); };
     const auto part = [&](const QString& code, const QString& freePrefix) {
         PartKey key{text(code)};

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace q7::host::process {
@@ -79,6 +80,8 @@ public:
 
     // The date the operations read BOMs in force on (today unless set).
     void setOperationDate(const QDate& date) { operationDate_ = date; }
+    // Who hears of a run's progress (rows written, rows in all).
+    void setProgress(std::function<void(int64_t, int64_t)> progress) { progress_ = std::move(progress); }
     QString operationDate() const;
 
 private:
@@ -97,6 +100,7 @@ private:
     QSharedPointer<ProcessLabel> label_;
     int helpId_ = 0;
     QDate operationDate_;
+    std::function<void(int64_t, int64_t)> progress_;
 };
 
 // The host's side of an opened form: the form, and the menu's handler made
@@ -110,6 +114,7 @@ public:
     ProcessSession& operator=(const ProcessSession&) = delete;
 
     ProcessForm& form() { return *form_; }
+    Object formObject() const { return form_; }
     const Object& handler() const { return handler_; }
 
 private:

@@ -53,18 +53,20 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
 
     Transaction transaction(db);
     Journal journal(db, QStringLiteral("remove"), options.user, QStringLiteral("Inv=%1").arg(key.label()));
+    int64_t done = 0;
     for (const ComponentLine& line : lines) {
+        options.report(++done, lines.size());
         for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentsub WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentsub"), id);
         for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentloc WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentloc"), id);
         for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentrmk WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentrmk"), id);
-        const QList<qint64> options = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
+        const QList<qint64> lineOptions = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
                                              line.lineId);
         journal.remove(QStringLiteral("bom_opcomponent"), line.lineId);
         // The line's options go with it unless another line uses them too.
-        for (qint64 option : options)
+        for (qint64 option : lineOptions)
             if (rowids(db, QStringLiteral("SELECT OpComponentId FROM bom_opcomponent WHERE OptionsId = ?"), static_cast<int>(option)).isEmpty())
                 journal.remove(QStringLiteral("bom_opcomponentopt"), option);
     }

@@ -96,8 +96,11 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
 
     Transaction transaction(db);
     Journal journal(db, QStringLiteral("replace"), options.user, parametersText(parameters));
-    for (const ComponentLine& line : lines)
+    int64_t done = 0;
+    for (const ComponentLine& line : lines) {
+        options.report(++done, lines.size());
         journal.update(QStringLiteral("bom_opcomponent"), line.lineId, {{QStringLiteral("ComponentId"), newPart}});
+    }
     result.summary = QStringLiteral("%1 行替换：%2 → %3").arg(lines.size()).arg(oldLabel, newLabel);
     result.runId = journal.finish(result.summary);
     transaction.commit();

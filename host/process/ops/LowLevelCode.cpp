@@ -106,7 +106,9 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
 
     Transaction transaction(db);
     Journal journal(db, QStringLiteral("llc"), options.user, QStringLiteral("EffDate=%1").arg(date));
+    int64_t done = 0;
     for (const Change& change : changes) {
+        options.report(++done, static_cast<int64_t>(changes.size()));
         const QVariantMap values{{QStringLiteral("LowLevelCode"), change.code}, {QStringLiteral("EffDate"), date}};
         if (change.stored) {
             journal.update(QStringLiteral("bas_part_llc"), change.partId, values);

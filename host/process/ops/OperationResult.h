@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <functional>
+
 namespace q7::host::process {
 
 // What a maintenance operation reports: rows (the preview of the lines it
@@ -26,10 +29,18 @@ public:
     explicit RefusedOperation(const QString& message) : AutomationError(ErrBadCallOrArgument, message) {}
 };
 
-// Who runs an operation, and whether it only previews.
+// Who runs an operation, whether it only previews, and who hears of its
+// progress while it writes (rows done, rows in all).
 struct RunOptions {
     QString user;
     bool dryRun = false;
+    std::function<void(int64_t, int64_t)> progress = {};
+
+    void report(int64_t done, int64_t total) const
+    {
+        if (progress && (done % 1000 == 0 || done == total))
+            progress(done, total);
+    }
 };
 
 } // namespace q7::host::process
