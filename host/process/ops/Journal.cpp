@@ -88,14 +88,16 @@ void ensureMaintenanceTables(ado::Connection& connection)
     connection.executeNative(QString::fromUtf8(file.readAll()));
 }
 
-std::optional<QJsonObject> rowSnapshot(QSqlDatabase& db, const QString& table, qint64 rowid)
+namespace {
+
+std::optional<QJsonObject> snapshotWith(QSqlQuery& query, qint64 rowid)
 {
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(table));
     query.addBindValue(rowid);
     run(query);
-    if (!query.next())
+    if (!query.next()) {
+        query.finish();
         return std::nullopt;
+    }
     QJsonObject row;
     const QSqlRecord record = query.record();
     row.insert(RowidColumn, rowid);
@@ -103,8 +105,34 @@ std::optional<QJsonObject> rowSnapshot(QSqlDatabase& db, const QString& table, q
         const QVariant value = query.value(i);
         row.insert(record.fieldName(i), value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
     }
+    query.finish();
     return row;
 }
+
+QString snapshotSql(const QString& table) { return QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(table); }
+
+} // namespace
+
+std::optional<QJsonObject> rowSnapshot(QSqlDatabase& db, const QString& table, qint64 rowid)
+{
+    QSqlQuery query(db);
+    query.prepare(snapshotSql(table));
+    return snapshotWith(query, rowid);
+}
+
+QSqlQuery& Journal::prepared(const QString& sql)
+{
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+        QSqlQuery query(db_);
+        if (!query.prepare(sql))
+            fail(query);
+        found = statements_.insert(sql, query);
+    }
+    return *found;
+}
+
+std::optional<QJsonObject> Journal::snapshot(const QString& table, qint64 rowid) { return snapshotWith(prepared(snapshotSql(table)), rowid); }
 
 Journal::Journal(QSqlDatabase& db, const QString& operation, const QString& user, const QString& parameters) : db_(db)
 {
@@ -120,8 +148,7 @@ Journal::Journal(QSqlDatabase& db, const QString& operation, const QString& user
 
 void Journal::record(const QString& table, qint64 rowid, const std::optional<QJsonObject>& before, const std::optional<QJsonObject>& after)
 {
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("INSERT INTO q7_maint_change (RunId, Seq, TableName, RowKey, Before, After) VALUES (?, ?, ?, ?, ?, ?)"));
+    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO q7_maint_change (RunId, Seq, TableName, RowKey, Before, After) VALUES (?, ?, ?, ?, ?, ?)"));
     query.addBindValue(runId_);
     query.addBindValue(++seq_);
     query.addBindValue(table);
@@ -133,24 +160,23 @@ void Journal::record(const QString& table, qint64 rowid, const std::optional<QJs
 
 void Journal::update(const QString& table, qint64 rowid, const QVariantMap& values)
 {
-    const auto before = rowSnapshot(db_, table, rowid);
+    const auto before = snapshot(table, rowid);
     if (!before)
         throw AutomationError(3709, QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
     QStringList sets;
     for (auto it = values.begin(); it != values.end(); ++it)
         sets.append(it.key() + QStringLiteral(" = ?"));
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", "))));
+    QSqlQuery& query = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", "))));
     for (auto it = values.begin(); it != values.end(); ++it)
         query.addBindValue(it.value());
     query.addBindValue(rowid);
     run(query);
-    record(table, rowid, before, rowSnapshot(db_, table, rowid));
+    record(table, rowid, before, snapshot(table, rowid));
 }
 
 void Journal::remove(const QString& table, qint64 rowid)
 {
-    const auto before = rowSnapshot(db_, table, rowid);
+    const auto before = snapshot(table, rowid);
     if (!before)
         return;
     deleteRow(db_, table, rowid);
@@ -162,13 +188,12 @@ qint64 Journal::insert(const QString& table, const QVariantMap& values)
     QStringList marks;
     for (qsizetype i = 0; i < values.size(); ++i)
         marks.append(QStringLiteral("?"));
-    QSqlQuery query(db_);
-    query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, values.keys().join(u','), marks.join(u',')));
+    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, values.keys().join(u','), marks.join(u',')));
     for (auto it = values.begin(); it != values.end(); ++it)
         query.addBindValue(it.value());
     run(query);
     const qint64 rowid = query.lastInsertId().toLongLong();
-    record(table, rowid, std::nullopt, rowSnapshot(db_, table, rowid));
+    record(table, rowid, std::nullopt, snapshot(table, rowid));
     return rowid;
 }
 

@@ -4,7 +4,9 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantMap>
 
@@ -37,8 +39,12 @@ public:
 
 private:
     void record(const QString& table, qint64 rowid, const std::optional<QJsonObject>& before, const std::optional<QJsonObject>& after);
+    // A statement prepared once per run (a run may write many thousand rows).
+    QSqlQuery& prepared(const QString& sql);
+    std::optional<QJsonObject> snapshot(const QString& table, qint64 rowid);
 
     QSqlDatabase& db_;
+    QHash<QString, QSqlQuery> statements_;
     int runId_ = 0;
     int seq_ = 0;
 };
