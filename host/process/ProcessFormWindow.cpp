@@ -223,4 +223,20 @@ void ProcessFormWindow::setStatus(const QString& text) { status_->setCaption(tex
 
 QString ProcessFormWindow::status() const { return status_->caption(); }
 
+forms::TextBox* ProcessFormWindow::textBox(const QString& key) const
+{
+    for (qsizetype i = 0; i < textKeys_.size(); ++i)
+        if (values::textEquals(textKeys_[i], key))
+            return texts_[i];
+    return nullptr;
+}
+
+forms::ComboBox* ProcessFormWindow::listBox(const QString& key) const
+{
+    for (qsizetype i = 0; i < listKeys_.size(); ++i)
+        if (values::textEquals(listKeys_[i], key))
+            return lists_[i];
+    return nullptr;
+}
+
 } // namespace q7::host::process

@@ -43,6 +43,9 @@ public:
     Q_INVOKABLE void cmdExit_Click() { Unload(); }
 
     QString status() const;
+    // The edit box or drop-down list that shows a field (nullptr when the window does not show it).
+    forms::TextBox* textBox(const QString& key) const;
+    forms::ComboBox* listBox(const QString& key) const;
     const forms::Grid& resultGrid() const { return *grid_; }
 
 private:

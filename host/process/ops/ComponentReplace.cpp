@@ -33,7 +33,7 @@ QStringList cycleAfterReplace(QSqlDatabase& db, const QVector<ComponentLine>& li
     QVector<int> parents;
     for (const ComponentLine& line : lines)
         for (int parent : parentsOfBom(db, line.bomId))
-            if (!parents.contains(parent))
+            if (!parents.contains(parent) && structure.nodeOf(parent) >= 0) // a parent that is no part has no structure
                 parents.append(parent);
     for (int parent : parents)
         structure.addEdge(structure.nodeOf(parent), newNode);
