@@ -330,3 +330,48 @@ TEST(StructureCheck, DepthLimitAndBrokenLines)
                                {"用量错误", "WH-200", "RM-310", "行号 10 基本用量 0/1"},
                            }));
 }
+
+TEST(Undo, ALaterRunOnTheSameLinesMustBeUndoneFirst)
+{
+    Account account;
+    const QString start = account.scratch.dump();
+    const int first = replaceComponent(account.connection, {part("HB-220"), part("HB-210"), {}}, account.run).runId; // lines 7, 13, 16
+    LineScope mainOnly;
+    mainOnly.bomType = 1;
+    const int second = replaceComponent(account.connection, {part("HB-210"), part("HB-220"), mainOnly}, account.run).runId; // 3, 6, 7, 16
+    EXPECT_EQ(refusal([&] { undoRun(account.connection, first, QStringLiteral("tester")); }),
+              QStringLiteral("运行 %1 之后这些行已被修改，不能撤销：bom_opcomponent 16, bom_opcomponent 7").arg(first));
+    undoRun(account.connection, second, QStringLiteral("tester"));
+    undoRun(account.connection, first, QStringLiteral("tester"));
+    EXPECT_EQ(account.scratch.dump(), start);
+    const auto runs = maintenanceRuns(account.connection);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[1].changes, 4);
+    EXPECT_FALSE(runs[0].undoneAt.isEmpty());
+    EXPECT_EQ(runs[0].undoneBy, QStringLiteral("tester"));
+}
+
+TEST(Undo, AChangedCodeGoesBackToItsOldValueAndDate)
+{
+    Account account;
+    runLowLevelCode(account.connection, QStringLiteral("2026-12-07"), account.run);
+    const QString before = account.scratch.dump();
+    const OperationResult later = runLowLevelCode(account.connection, QStringLiteral("2027-01-01"), account.run); // lock bolts 0 → 1
+    EXPECT_EQ(account.storedCodes().value(QStringLiteral("BL-210")), 1);
+    undoRun(account.connection, later.runId, QStringLiteral("tester"));
+    EXPECT_EQ(account.scratch.dump(), before);
+}
+
+TEST(RemoveComponent, OptionsSharedWithAnotherLineStay)
+{
+    Account account;
+    account.scratch.execute(QStringLiteral("UPDATE bom_opcomponent SET OptionsId = 23 WHERE OpComponentId = 24"));
+    const QString before = account.scratch.dump();
+    const OperationResult result = removeComponent(account.connection, part(QStringLiteral("SP-320")), account.run);
+    QSqlQuery q(account.connection.database());
+    q.exec(QStringLiteral("SELECT count(*) FROM bom_opcomponentopt WHERE OptionsId = 23"));
+    q.next();
+    EXPECT_EQ(q.value(0).toInt(), 1); // the tyre's line still uses them
+    undoRun(account.connection, result.runId, QStringLiteral("tester"));
+    EXPECT_EQ(account.scratch.dump(), before);
+}

@@ -270,3 +270,20 @@ TEST(ProcessHandlers, ACancelledReferenceLeavesTheValue)
     opened.form().browse(QStringLiteral("SInv"));
     EXPECT_EQ(opened.text(QStringLiteral("SInv")), QStringLiteral("BK-100"));
 }
+
+TEST(ProcessHandlers, AnEffectiveDateThatIsNoDateIsRefusedByTheOperation)
+{
+    Opened opened(QStringLiteral("BO01002"));
+    opened.set(QStringLiteral("OldInvCode"), QStringLiteral("HB-220"));
+    opened.set(QStringLiteral("NewInvCode"), QStringLiteral("HB-210"));
+    opened.set(QStringLiteral("Select"), QStringLiteral("有效BOM"));
+    opened.set(QStringLiteral("EffDate"), QStringLiteral("2025-02-30"));
+    const QString before = opened.account.dump();
+    try {
+        opened.form().run(false);
+        ADD_FAILURE() << "not refused";
+    } catch (const q7::host::process::RefusedOperation& refused) {
+        EXPECT_EQ(refused.description(), QStringLiteral("[ 有效日期 ] 不是日期：2025-02-30"));
+    }
+    EXPECT_EQ(opened.account.dump(), before);
+}
