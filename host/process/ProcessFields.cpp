@@ -8,7 +8,7 @@ namespace q7::host::process {
 
 namespace {
 
-// An item with its code, code-add, name, specification, ten free items and their flags.
+// An item with its code, additional code, name, model and size, ten free items and their flags.
 void addItem(QList<FieldDefinition>& fields, const QString& prefix, const QString& label, const QString& freePrefix,
              const QString& flagPrefix)
 {

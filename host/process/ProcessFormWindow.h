@@ -20,7 +20,7 @@ struct OperationResult;
 
 // The window of a maintenance parameter form: a label and an edit box (or a
 // drop-down list) per head field the user fills, the item's name and
-// specification beside its code, the form's description, buttons to preview
+// model beside its code, the form's description, buttons to preview
 // and run the operation, and a grid of the rows it reports. Every input goes
 // to the ProcessForm model, which raises the handler's events; the window
 // then shows the model again.
