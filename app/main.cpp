@@ -1,4 +1,5 @@
 #include "app/InitDbCommand.h"
+#include "app/MaintainCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/SplitterDemoCommand.h"
@@ -28,6 +29,7 @@ void printUsage(std::FILE* out)
                "  init-db         create the demo account database, or a synthetic one for scale\n"
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
+               "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -52,7 +54,7 @@ int main(int argc, char* argv[])
 {
     ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0;
+    const bool gui = (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0) || maintainNeedsWidgets(argc, argv);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
@@ -82,6 +84,8 @@ int main(int argc, char* argv[])
             return runReport(args);
         if (command == QLatin1String("splitter-demo"))
             return runSplitterDemo(args);
+        if (command == QLatin1String("maintain"))
+            return runMaintainCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

@@ -4,6 +4,7 @@
 #include "host/MessageService.h"
 #include "host/RecordBuilders.h"
 #include "host/UiServices.h"
+#include "host/process/ProcessLibrary.h"
 #include "host/db/procedures/AccountProcedures.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
@@ -32,6 +33,7 @@ void registerHostServices()
     add<ColumnAuthBuilder>(ColumnAuthClassId);
     add<CalendarPicker>(CalendarClassId);
     add<ViewInitializer>(framework::ViewInitializerClassId);
+    add<process::ProcessLibrary>(process::ProcessLibraryClassId);
     procedures::registerAccountProcedures();
 }
 

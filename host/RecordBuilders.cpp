@@ -1,5 +1,6 @@
 #include "host/RecordBuilders.h"
 
+#include "host/process/ProcessLists.h"
 #include "platform/Values.h"
 
 #include <QVariantMap>
@@ -48,6 +49,8 @@ void DropDownListBuilder::SetEntry(QVariant& record, int index, const QString& c
 }
 QString DropDownListBuilder::TextToCode(const QString& text, int listKind)
 {
+    if (const auto code = process::listCode(text, listKind))
+        return *code;
     if (listKind == 3) {
         if (values::textEquals(values::trim(text), QStringLiteral("主要")))
             return QStringLiteral("1");

@@ -28,7 +28,8 @@ class DropDownListBuilder : public QObject, public IDropDownList {
 public:
     void Init(QVariant& record, int count) override;
     void SetEntry(QVariant& record, int index, const QString& column, int listKind) override;
-    // List kind 3 is the BOM type: 主要 → "1", 替代 → "2".
+    // List kind 3 is the BOM type: 主要 → "1", 替代 → "2"; kinds 39 and 40
+    // are the maintenance forms' lists (host/process/ProcessLists.h).
     QString TextToCode(const QString& text, int listKind) override;
 };
 

@@ -32,7 +32,7 @@ void ReferService::SetReferInfo(QVariant& record, int number, const QString& col
              QVariantMap{{QStringLiteral("Column"), column}, {QStringLiteral("Kind"), referKind}, {QStringLiteral("Filter"), filter}});
 }
 
-bool ReferService::ShowRefer(const QVariant&, int, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
+bool ReferService::ShowRefer(const QVariant&, const QString&, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
 
 bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant&, QVariant&, int, QVariant&, int) { return false; }
 

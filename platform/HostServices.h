@@ -65,7 +65,7 @@ public:
     virtual ~IRefer() = default;
     virtual void InitReferInfo(QVariant& record, int count) = 0;
     virtual void SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter) = 0;
-    virtual bool ShowRefer(const QVariant& login, int referKind, const QVariantList& parameters, QVariant& recordset,
+    virtual bool ShowRefer(const QVariant& login, const QString& referKind, const QVariantList& parameters, QVariant& recordset,
                            QVariant& picked, int a, int b) = 0;
     virtual bool ShowFreeItemRefer(const QVariant& login, QVariant& itemCode, QVariant& freeValues, int a, QVariant& recordset,
                                    int b) = 0;

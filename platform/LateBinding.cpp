@@ -221,6 +221,17 @@ void letProperty(const Object& object, const QString& name, const QVariant& valu
     letProperty(object.data(), name, value);
 }
 
+void letProperty(const Object& object, const QString& name, QVariantList args, const QVariant& value)
+{
+    checked(object.data());
+    args.append(value);
+    QVariant ignored;
+    if (DynamicDispatch* dynamic = dynamicPart(object.data()))
+        if (dynamic->dispatch(DynamicDispatch::Access::Let, name, args, ignored))
+            return;
+    throw AutomationError(ErrNoSuchMember);
+}
+
 bool hasDeclaredMember(const QObject* object, const QString& name)
 {
     if (!object)

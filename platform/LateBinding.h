@@ -33,6 +33,9 @@ QVariant getProperty(QObject* object, const QString& name, QVariantList args = {
 QVariant getProperty(const Object& object, const QString& name, QVariantList args = {});
 void letProperty(QObject* object, const QString& name, const QVariant& value);
 void letProperty(const Object& object, const QString& name, const QVariant& value);
+// A property with arguments (`obj.headerText(key) = value`): objects answer it
+// through DynamicDispatch, with the value after the arguments.
+void letProperty(const Object& object, const QString& name, QVariantList args, const QVariant& value);
 
 // Whether the object has a member of that name (declared or dynamic lookups
 // cannot be probed, so only declared members count).

@@ -3,9 +3,12 @@
 #include "platform/Events.h"
 
 #include <QObject>
+#include <QVariant>
+
+#include <initializer_list>
 
 // What the four grid maintenance handlers share: the maintenance form and
-// the binding of its event source.
+// the binding of its event source, and the form members they reach by name.
 class ProcessHandler : public QObject {
     Q_OBJECT
 public:
@@ -15,23 +18,71 @@ public:
     const q7::EventVariable& events() const { return objEvent; }
 
 protected:
+    // One field filled from the inventory reference: the result column that fills it.
+    struct RefreshField {
+        const char* field;
+        int column;
+    };
+    // One entry of the form's inventory refresh list.
+    struct RefreshEntry {
+        const char* hook;
+        std::initializer_list<RefreshField> fields;
+    };
+
+    q7::Object processInfo() const;
+    q7::Object headControl() const;
+    QVariant headText(const QString& key) const;
+    void setHeadText(const QString& key, const QVariant& value) const;
+    // The field's title in messages: sCardFormula1 when set, else sCardItemName.
+    QString fieldTitle(const QString& key) const;
+    QString fieldName(const QString& key) const;
+
+    // Writes the inventory refresh list of the form's settings.
+    void setRefreshInventoryList(std::initializer_list<RefreshEntry> entries) const;
+    // Head code field blank, or one of the ten used free items blank (in
+    // order 1 … 10): shows message 2509 with the field's title and answers false.
+    bool checkItemWithFreeItems(const QString& codeKey, const QString& freePrefix, const QString& flagPrefix) const;
+    // Shows message 2509 with the title.
+    void showRequired(const QString& title) const;
+
     q7::Object m_frmProcess;
     q7::EventVariable objEvent{this, QStringLiteral("objEvent")};
 };
 
-// Maintenance handler of menu BO01002.
+// Replaces one component item by another in the BOMs of a parent range.
 class clsBO01002 : public ProcessHandler {
     Q_OBJECT
+public:
+    Q_INVOKABLE void objEvent_InitForm();
+    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
+    Q_INVOKABLE void objEvent_ColumnBrowUser(const QString& sKey, QVariant& vValue);
+    Q_INVOKABLE void objEvent_ColumnChanged(const QString& sKey);
+    Q_INVOKABLE void objEvent_ColumnChanging(const QString& sKey, const QVariant& vNewValue, QVariant& lResult);
+    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
 };
-// Maintenance handler of menu BO01003.
+
+// An operation on one item with its free items.
 class clsBO01003 : public ProcessHandler {
     Q_OBJECT
+public:
+    Q_INVOKABLE void objEvent_InitForm();
+    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
+    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
 };
-// Maintenance handler of menu BO01004.
+
+// The low-level code computation: a description, no input.
 class clsBO01004 : public ProcessHandler {
     Q_OBJECT
+public:
+    Q_INVOKABLE void objEvent_InitForm();
+    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
 };
-// Maintenance handler of menu BO01005.
+
+// An operation over a number of levels.
 class clsBO01005 : public ProcessHandler {
     Q_OBJECT
+public:
+    Q_INVOKABLE void objEvent_InitForm();
+    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
+    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
 };

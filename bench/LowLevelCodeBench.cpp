@@ -1,0 +1,53 @@
+#include "host/db/AccountDatabase.h"
+#include "host/process/ops/Journal.h"
+#include "host/process/ops/LowLevelCode.h"
+#include "platform/data/Ado.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// One synthetic account of a million BOM lines (125000 parts, 5 levels,
+// fanout 10), made once for the benchmarks below.
+const QString& millionLineAccount()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("synthetic.db"));
+        q7::host::account::createSyntheticAccount(file, {125000, 5, 10, 1});
+        return file;
+    }();
+    return path;
+}
+
+} // namespace
+
+// Reading the BOMs in force and computing every part's low-level code.
+static void BM_LowLevelCodeCompute(benchmark::State& state)
+{
+    q7::ado::Connection connection;
+    connection.Open(q7::host::account::connectionStringFor(millionLineAccount()));
+    int64_t edges = 0;
+    for (auto _ : state) {
+        const auto structure = q7::host::process::BomStructure::inForce(connection.database(), QStringLiteral("2026-12-07"));
+        const auto codes = q7::host::process::computeLowLevelCodes(structure);
+        benchmark::DoNotOptimize(codes.code.data());
+        edges = structure.edgeCount();
+    }
+    state.counters["lines"] = static_cast<double>(edges);
+}
+BENCHMARK(BM_LowLevelCodeCompute)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The whole operation once the stored codes are current: read, compute,
+// compare with the stored codes, nothing to write.
+static void BM_LowLevelCodeRunUnchanged(benchmark::State& state)
+{
+    q7::ado::Connection connection;
+    connection.Open(q7::host::account::connectionStringFor(millionLineAccount()));
+    const q7::host::process::RunOptions options{QStringLiteral("bench"), false};
+    q7::host::process::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options); // stores every code (once)
+    for (auto _ : state)
+        benchmark::DoNotOptimize(q7::host::process::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options).runId);
+}
+BENCHMARK(BM_LowLevelCodeRunUnchanged)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/forms/Form.h"
+
+#include <QStringList>
+#include <QVariant>
+
+namespace q7::forms {
+class Label;
+class TextBox;
+class ComboBox;
+class CommandButton;
+class Grid;
+} // namespace q7::forms
+
+namespace q7::host::process {
+
+class ProcessForm;
+struct OperationResult;
+
+// The window of a maintenance parameter form: a label and an edit box (or a
+// drop-down list) per head field the user fills, the item's name and
+// model beside its code, the form's description, buttons to preview
+// and run the operation, and a grid of the rows it reports. Every input goes
+// to the ProcessForm model, which raises the handler's events; the window
+// then shows the model again.
+class ProcessFormWindow : public forms::Form {
+    Q_OBJECT
+public:
+    explicit ProcessFormWindow(ProcessForm& model);
+
+    // Shows the model's values, enabled states and lists.
+    void showModel();
+    // What the buttons do (also reached by tests and the screenshot).
+    void preview();
+    void runOperation();
+
+    // Control events (index first for the control arrays).
+    Q_INVOKABLE void txtField_Validate(int index, QVariant& cancel);
+    Q_INVOKABLE void cboField_Click(int index);
+    Q_INVOKABLE void cmdPreview_Click() { preview(); }
+    Q_INVOKABLE void cmdRun_Click() { runOperation(); }
+    Q_INVOKABLE void cmdExit_Click() { Unload(); }
+
+    QString status() const;
+    // The edit box or drop-down list that shows a field (nullptr when the window does not show it).
+    forms::TextBox* textBox(const QString& key) const;
+    forms::ComboBox* listBox(const QString& key) const;
+    const forms::Grid& resultGrid() const { return *grid_; }
+
+private:
+    void layOut();
+    bool commitTyped();
+    void start(bool dryRun);
+    void showResult(const OperationResult& result);
+    void setStatus(const QString& text);
+
+    ProcessForm& model_;
+    QStringList textKeys_;  // txtField(i) shows textKeys_[i]
+    QStringList listKeys_;  // cboField(i) shows listKeys_[i]
+    QList<forms::TextBox*> texts_;
+    QList<forms::ComboBox*> lists_;
+    forms::Label* status_ = nullptr;
+    forms::Grid* grid_ = nullptr;
+    bool showing_ = false;
+};
+
+} // namespace q7::host::process

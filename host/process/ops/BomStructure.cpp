@@ -1,0 +1,259 @@
+#include "host/process/ops/BomStructure.h"
+
+#include "host/db/SqlInserter.h"
+#include "platform/AutomationError.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+
+namespace q7::host::process {
+
+namespace {
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK)
+            throw AutomationError(3709, QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    void bind(const QByteArray& text) { sqlite3_bind_text(statement_, 1, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT); }
+    bool step() { return sqlite3_step(statement_) == SQLITE_ROW; }
+    int integer(int column) const { return sqlite3_column_int(statement_, column); }
+
+private:
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+// The parents of each BOM (its own parent and those that share it).
+std::unordered_map<int, std::vector<int>> bomParents(sqlite3* db, const char* sql, const QByteArray& date)
+{
+    std::unordered_map<int, std::vector<int>> parents;
+    Statement s(db, sql);
+    if (!date.isNull())
+        s.bind(date);
+    while (s.step())
+        parents[s.integer(0)].push_back(s.integer(1));
+    return parents;
+}
+
+} // namespace
+
+int BomStructure::nodeOf(int partId) const
+{
+    const auto found = nodes_.find(partId);
+    return found == nodes_.end() ? -1 : found->second;
+}
+
+void BomStructure::build(const std::vector<std::pair<int, int>>& edges)
+{
+    offsets_.assign(partIds_.size() + 1, 0);
+    for (const auto& [parent, component] : edges)
+        ++offsets_[parent + 1];
+    for (size_t i = 1; i < offsets_.size(); ++i)
+        offsets_[i] += offsets_[i - 1];
+    targets_.resize(edges.size());
+    std::vector<int64_t> fill(offsets_.begin(), offsets_.end() - 1);
+    for (const auto& [parent, component] : edges)
+        targets_[fill[parent]++] = component;
+}
+
+void BomStructure::addEdge(int parentNode, int componentNode)
+{
+    targets_.insert(targets_.begin() + offsets_[parentNode + 1], componentNode);
+    for (size_t i = parentNode + 1; i < offsets_.size(); ++i)
+        ++offsets_[i];
+}
+
+namespace {
+
+void readStructure(QSqlDatabase& qdb, const QString& date, std::vector<int>& partIds, std::unordered_map<int, int>& nodes,
+                   std::vector<std::pair<int, int>>& edges, const std::unordered_set<int>& leftOut = {})
+{
+    sqlite3* db = account::SqlInserter::handleOf(qdb);
+    {
+        Statement parts(db, "SELECT PartId FROM bas_part ORDER BY PartId");
+        while (parts.step()) {
+            nodes.emplace(parts.integer(0), static_cast<int>(partIds.size()));
+            partIds.push_back(parts.integer(0));
+        }
+    }
+    const QByteArray d = date.isEmpty() ? QByteArray() : date.toUtf8();
+    const auto parents = date.isEmpty()
+                             ? bomParents(db, "SELECT t.BomId, t.ParentId FROM bom_parent t", d)
+                             : bomParents(db,
+                                          "SELECT t.BomId, t.ParentId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
+                                          "WHERE (b.VersionEffDate IS NULL OR b.VersionEffDate <= ?1) "
+                                          "AND (b.VersionEndDate IS NULL OR b.VersionEndDate > ?1)",
+                                          d);
+    const auto addLines = [&](const char* sql, bool componentLines) {
+        Statement lines(db, sql);
+        if (!d.isNull())
+            lines.bind(d);
+        while (lines.step()) {
+            if (componentLines && !leftOut.empty() && leftOut.count(lines.integer(2)))
+                continue;
+            const auto bom = parents.find(lines.integer(0));
+            const auto component = nodes.find(lines.integer(1));
+            if (bom == parents.end() || component == nodes.end())
+                continue; // a BOM not in force, or a component that is no part
+            for (int parent : bom->second) {
+                const auto p = nodes.find(parent);
+                if (p != nodes.end())
+                    edges.emplace_back(p->second, component->second);
+            }
+        }
+    };
+    if (d.isNull()) {
+        addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent", true);
+        addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId", false);
+    } else {
+        addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent WHERE EffBegDate <= ?1 AND EffEndDate > ?1", true);
+        addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
+                 "WHERE c.EffBegDate <= ?1 AND c.EffEndDate > ?1 AND (s.EffBegDate IS NULL OR s.EffBegDate <= ?1) "
+                 "AND (s.EffEndDate IS NULL OR s.EffEndDate > ?1)",
+                 false);
+    }
+}
+
+} // namespace
+
+BomStructure BomStructure::inForce(QSqlDatabase& db, const QString& date)
+{
+    BomStructure s;
+    std::vector<std::pair<int, int>> edges;
+    if (date.isEmpty())
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("The structure in force needs a date"));
+    readStructure(db, date, s.partIds_, s.nodes_, edges);
+    s.build(edges);
+    return s;
+}
+
+BomStructure BomStructure::allLines(QSqlDatabase& db, const std::unordered_set<int>& leftOut)
+{
+    BomStructure s;
+    std::vector<std::pair<int, int>> edges;
+    readStructure(db, QString(), s.partIds_, s.nodes_, edges, leftOut);
+    s.build(edges);
+    return s;
+}
+
+StructureGroups strongGroups(const BomStructure& structure)
+{
+    // Tarjan's algorithm without recursion: groups come out components first.
+    const int n = structure.nodeCount();
+    StructureGroups groups;
+    groups.groupOf.assign(n, -1);
+    std::vector<int> index(n, -1), low(n, 0);
+    std::vector<int> stack;
+    std::vector<bool> onStack(n, false);
+    struct Frame {
+        int node;
+        const int* next;
+    };
+    std::vector<Frame> calls;
+    int counter = 0;
+    for (int root = 0; root < n; ++root) {
+        if (index[root] >= 0)
+            continue;
+        calls.push_back({root, structure.begin(root)});
+        index[root] = low[root] = counter++;
+        stack.push_back(root);
+        onStack[root] = true;
+        while (!calls.empty()) {
+            Frame& frame = calls.back();
+            const int v = frame.node;
+            if (frame.next != structure.end(v)) {
+                const int w = *frame.next++;
+                if (index[w] < 0) {
+                    index[w] = low[w] = counter++;
+                    stack.push_back(w);
+                    onStack[w] = true;
+                    calls.push_back({w, structure.begin(w)});
+                } else if (onStack[w]) {
+                    low[v] = std::min(low[v], index[w]);
+                }
+                continue;
+            }
+            if (low[v] == index[v]) {
+                const int group = static_cast<int>(groups.members.size());
+                groups.members.emplace_back();
+                int w;
+                do {
+                    w = stack.back();
+                    stack.pop_back();
+                    onStack[w] = false;
+                    groups.groupOf[w] = group;
+                    groups.members.back().push_back(w);
+                } while (w != v);
+                bool cyclic = groups.members.back().size() > 1;
+                for (const int* c = structure.begin(v); !cyclic && c != structure.end(v); ++c)
+                    cyclic = *c == v;
+                groups.cyclic.push_back(cyclic);
+            }
+            calls.pop_back();
+            if (!calls.empty()) {
+                const int parent = calls.back().node;
+                low[parent] = std::min(low[parent], low[v]);
+            }
+        }
+    }
+    return groups;
+}
+
+namespace {
+
+// Breadth-first search for the shortest path from `from` to `to`, staying
+// within the allowed nodes (all when allowed is empty).
+std::vector<int> search(const BomStructure& structure, int from, int to, const std::function<bool(int)>& allowed)
+{
+    std::unordered_map<int, int> cameFrom;
+    std::deque<int> queue{from};
+    cameFrom.emplace(from, -1);
+    bool found = false;
+    int last = -1;
+    while (!queue.empty() && !found) {
+        const int v = queue.front();
+        queue.pop_front();
+        for (const int* c = structure.begin(v); c != structure.end(v); ++c) {
+            if (*c == to) {
+                found = true;
+                last = v;
+                break;
+            }
+            if (allowed(*c) && cameFrom.emplace(*c, v).second)
+                queue.push_back(*c);
+        }
+    }
+    if (!found)
+        return {};
+    std::vector<int> path{to};
+    for (int v = last; v != -1; v = cameFrom.at(v))
+        path.push_back(v);
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+} // namespace
+
+std::vector<int> cycleThrough(const BomStructure& structure, const StructureGroups& groups, int group)
+{
+    const std::vector<int>& members = groups.members[group];
+    const int start = *std::min_element(members.begin(), members.end());
+    return search(structure, start, start, [&](int node) { return groups.groupOf[node] == group; });
+}
+
+std::vector<int> pathBetween(const BomStructure& structure, int from, int to)
+{
+    if (from == to)
+        return {from};
+    return search(structure, from, to, [](int) { return true; });
+}
+
+} // namespace q7::host::process

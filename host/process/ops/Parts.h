@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace q7::host::process {
+
+// An item with the values of its ten free items, as a form names a part.
+struct PartKey {
+    QString invCode;
+    QStringList free = QStringList(10, QString()); // Free1 … Free10, "" when unused
+
+    QString label() const; // "BK-100(红)", "FN-100(白/16寸)"
+};
+
+// The part of that item and those free-item values, or nothing.
+std::optional<int> findPart(QSqlDatabase& db, const PartKey& key);
+// Whether the item exists in the inventory.
+bool itemExists(QSqlDatabase& db, const QString& invCode);
+
+// Labels of parts by id, read on demand and kept.
+class PartLabels {
+public:
+    explicit PartLabels(QSqlDatabase& db) : db_(db) {}
+    QString operator()(int partId);
+    void loadAll(); // every part at once (for operations over the whole account)
+
+private:
+    QSqlDatabase& db_;
+    QHash<int, QString> labels_;
+};
+
+} // namespace q7::host::process

@@ -1,0 +1,90 @@
+// The parameter form's window: what the user types and picks reaches the
+// handler through the model, and the buttons preview or run the operation.
+#include "host/process/ProcessForm.h"
+#include "host/process/ProcessFormWindow.h"
+#include "host/process/ProcessLibrary.h"
+#include "platform/ClassRegistry.h"
+#include "platform/LateBinding.h"
+#include "platform/forms/BasicControls.h"
+#include "platform/forms/Grid.h"
+#include "support/FakeHost.h"
+#include "support/ScratchAccount.h"
+
+#include <gtest/gtest.h>
+
+using namespace q7::host::process;
+
+namespace {
+void type(q7::forms::TextBox* box, const QString& text)
+{
+    ASSERT_NE(box, nullptr);
+    box->setText(text);
+    box->leave();
+}
+} // namespace
+
+TEST(ProcessFormWindow, TypingAndPickingGoThroughTheHandler)
+{
+    fake::ScratchAccount account;
+    ProcessSession session(QStringLiteral("BO01002"), account.path(), QStringLiteral("tester"));
+    ProcessFormWindow window(session.form());
+
+    // Only the free items the account uses are shown; flags never are.
+    EXPECT_NE(window.textBox(QStringLiteral("InvFree_2")), nullptr);
+    EXPECT_EQ(window.textBox(QStringLiteral("InvFree_3")), nullptr);
+    EXPECT_EQ(window.textBox(QStringLiteral("BStrFree_1")), nullptr);
+    EXPECT_FALSE(window.textBox(QStringLiteral("EffDate"))->isEnabled());
+    EXPECT_EQ(window.listBox(QStringLiteral("BomType"))->text(), QStringLiteral("全部"));
+
+    type(window.textBox(QStringLiteral("OldInvCode")), QStringLiteral("hb-220"));
+    EXPECT_EQ(window.textBox(QStringLiteral("OldInvCode"))->text(), QStringLiteral("HB-220"));
+    EXPECT_EQ(window.textBox(QStringLiteral("OldInvName"))->text(), QStringLiteral("车把(新款)"));
+
+    window.listBox(QStringLiteral("Select"))->setListIndex(1); // 有效BOM
+    EXPECT_TRUE(window.textBox(QStringLiteral("EffDate"))->isEnabled());
+    EXPECT_EQ(window.textBox(QStringLiteral("EffDate"))->text(), QStringLiteral("2026-12-07"));
+
+    // Run without the new item: the handler refuses, nothing is written.
+    const QString before = account.dump();
+    fake::resetRecords();
+    window.cmdRun_Click();
+    ASSERT_EQ(fake::messages()->messages.size(), 1);
+    EXPECT_EQ(fake::messages()->messages.first().text, QStringLiteral("[ 新子件编码 ] 必须输入！"));
+    EXPECT_EQ(account.dump(), before);
+
+    // Typed but not yet confirmed: the buttons take the text as entered.
+    window.textBox(QStringLiteral("NewInvCode"))->setText(QStringLiteral("HB-210"));
+    window.cmdPreview_Click();
+    EXPECT_EQ(window.status(), QStringLiteral("3 行将替换"));
+    EXPECT_EQ(window.resultGrid().rows(), 4);
+    EXPECT_EQ(window.resultGrid().TextMatrix(1, 0), QStringLiteral("BK-100(红)"));
+    EXPECT_EQ(account.dump(), before);
+
+    window.cmdRun_Click();
+    EXPECT_EQ(window.status(), QStringLiteral("运行 1：3 行替换：HB-220 → HB-210"));
+    EXPECT_NE(account.dump(), before);
+}
+
+TEST(ProcessFormWindow, LowLevelCodeWindowShowsTheDescription)
+{
+    fake::ScratchAccount account;
+    ProcessSession session(QStringLiteral("BO01004"), account.path(), QStringLiteral("tester"));
+    ProcessFormWindow window(session.form());
+    auto* label = qobject_cast<q7::forms::Label*>(window.control(QStringLiteral("lblDesc")));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->caption(), QStringLiteral("计算物料的低阶码（Low Level Code），作为成本管理系统物料成本计算的依据。"));
+}
+
+TEST(ProcessLibrary, OpensFormsByMenuKeyThroughTheRuntime)
+{
+    fake::ScratchAccount account;
+    const q7::Object library = q7::createObject(QString::fromLatin1(ProcessLibraryClassId));
+    const q7::Object form = q7::toObject(q7::call(library, QStringLiteral("OpenForm"), {QStringLiteral("BO01005"), account.path(), QStringLiteral("tester")}));
+    ASSERT_FALSE(form.isNull());
+    EXPECT_EQ(q7::getProperty(library, QStringLiteral("FormCount")).toInt(), 1);
+    const q7::Object head = q7::toObject(q7::getProperty(form, QStringLiteral("ctlProcess")));
+    EXPECT_EQ(q7::getProperty(head, QStringLiteral("headerText"), {QStringLiteral("TotLevel")}).toString(), QString());
+    q7::call(library, QStringLiteral("CloseForm"), {q7::fromObject(form)});
+    EXPECT_EQ(q7::getProperty(library, QStringLiteral("FormCount")).toInt(), 0);
+    EXPECT_NE(fake::errorOf([&] { q7::call(library, QStringLiteral("OpenForm"), {QStringLiteral("BO02004"), account.path(), QString()}); }), 0);
+}
