@@ -115,9 +115,7 @@ int runReport(const QStringList& args)
         if (!sqlOnly) {
             if (dbPath.isEmpty())
                 dbPath = q7::host::account::ensureDemoAccount();
-            else if (!QFile::exists(dbPath))
-                throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(dbPath));
-            connection.Open(q7::host::account::connectionStringFor(dbPath));
+            q7::host::account::openAccount(connection, dbPath);
         }
         const auto outcome = viewer.run(settings, angle, sqlOnly ? nullptr : &connection);
         if (outcome.refused) {
