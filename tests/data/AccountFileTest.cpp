@@ -5,11 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -128,6 +131,61 @@ TEST(AccountFile, FirstUseByManyAtOnceBuildsOneCompleteAccount)
         for (std::thread& thread : threads)
             thread.join();
         EXPECT_EQ(results, std::vector<QString>(4, QStringLiteral("28/34/10"))) << "round " << round;
+    }
+}
+
+// The command line, several processes at once: reports on a new machine
+// (each creating the default demo account on first use), then creators
+// replacing an account that reports are reading.
+TEST(AccountFile, ProcessesAtOnceOnTheCommandLine)
+{
+    const auto start = [](const QStringList& args, const QString& dataHome) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(Q7BOM_PATH), args);
+        return process;
+    };
+    const auto finish = [](QProcess& process) {
+        process.waitForFinished(120000);
+        return QStringLiteral("%1 %2").arg(process.exitCode()).arg(QString::fromUtf8(process.readAllStandardOutput()).size());
+    };
+    const QStringList report{QStringLiteral("report"), QStringLiteral("BO02004"), QStringLiteral("--format"), QStringLiteral("csv")};
+
+    for (int round = 0; round < 3; ++round) {
+        QTemporaryDir home;
+        std::vector<std::unique_ptr<QProcess>> reports;
+        for (int i = 0; i < 4; ++i)
+            reports.push_back(start(report, home.path()));
+        QStringList results;
+        for (auto& process : reports)
+            results.append(finish(*process));
+        EXPECT_EQ(results.size(), 4);
+        EXPECT_TRUE(results.first().startsWith(QStringLiteral("0 "))) << results.first().toStdString();
+        EXPECT_EQ(results.count(results.first()), 4) << results.join(u'|').toStdString();
+        EXPECT_EQ(host::account::accountStateOf(home.filePath(QStringLiteral("q7bom/demo.db"))), AccountState::Finished);
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bom.db"));
+    host::account::createDemoAccount(path);
+    QStringList withDb = report;
+    withDb << QStringLiteral("--db") << path;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<QProcess>> creators, readers;
+        for (int i = 0; i < 3; ++i)
+            creators.push_back(start({QStringLiteral("init-db"), QStringLiteral("--force"), QStringLiteral("--path"), path}, dir.path()));
+        for (int i = 0; i < 3; ++i)
+            readers.push_back(start(withDb, dir.path()));
+        for (auto& process : creators)
+            EXPECT_EQ(finish(*process).section(u' ', 0, 0), QStringLiteral("0"));
+        QStringList results;
+        for (auto& process : readers)
+            results.append(finish(*process));
+        EXPECT_TRUE(results.first().startsWith(QStringLiteral("0 "))) << results.first().toStdString();
+        EXPECT_EQ(results.count(results.first()), 3) << results.join(u'|').toStdString();
+        EXPECT_EQ(countsOf(path), QStringLiteral("28/34/10"));
     }
 }
 
