@@ -140,6 +140,20 @@ void flushToDisk(const QString& path)
     ::close(fd);
 }
 
+// Removes what creators that died left beside the target: only a creator
+// holding the lock makes these files, so with the lock held none is in use.
+void removeLeftovers(const QFileInfo& target)
+{
+    QDir folder = target.absoluteDir();
+    const QString prefix = u'.' + target.fileName() + u'.';
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        const QString rest = name.mid(prefix.size());
+        if (name.startsWith(prefix) && rest.size() >= 14 && rest.at(6) == u'.'
+            && (rest.mid(7) == QLatin1String("partial") || rest.mid(7) == QLatin1String("partial-journal")))
+            folder.remove(name);
+    }
+}
+
 } // namespace
 
 AccountState accountStateOf(const QString& path)
@@ -181,6 +195,7 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
     if (state != AccountState::Missing && existing == Existing::Refuse)
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("An account database already exists at %1").arg(path));
 
+    removeLeftovers(target);
     QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX.partial"));
     if (!file.open())
         throw AutomationError(ErrProvider, QStringLiteral("Cannot create a file beside %1: %2").arg(path, file.errorString()));

@@ -242,6 +242,10 @@ TEST(AccountFile, AFailedCreationLeavesNothingBehind)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("s.db"));
+    // What a creator killed halfway leaves; the next creator clears it away, and only it.
+    writeFile(dir.filePath(QStringLiteral(".s.db.Ab12Cd.partial")), "half");
+    writeFile(dir.filePath(QStringLiteral(".s.db.Ab12Cd.partial-journal")), "half");
+    writeFile(dir.filePath(QStringLiteral(".other.db.Ab12Cd.partial")), "someone else's");
     const auto stopHalfway = [](int64_t done, int64_t) {
         if (done > 0)
             throw AutomationError(ErrBadCallOrArgument, QStringLiteral("stopped"));
@@ -254,7 +258,8 @@ TEST(AccountFile, AFailedCreationLeavesNothingBehind)
     const QByteArray before = readFile(path);
     EXPECT_THROW(host::account::createSyntheticAccount(path, {60000, 3, 2, 1}, stopHalfway, Existing::Replace), AutomationError);
     EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("s.db"), QStringLiteral("s.db.lock")}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral(".other.db.Ab12Cd.partial"), QStringLiteral("s.db"), QStringLiteral("s.db.lock")}));
 }
 
 TEST(AccountFile, InitDbReplacesOnlyAccountsAndOnlyWithForce)
