@@ -60,7 +60,7 @@ public:
     {
         code_ = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
         if (code_ == SQLITE_OK)
-            sqlite3_busy_timeout(db_, 10000);
+            sqlite3_busy_timeout(db_, 5000); // as the connections of the reports wait
     }
     ~ReadOnlyDatabase() { sqlite3_close(db_); }
     ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
@@ -97,12 +97,13 @@ private:
     QString message_;
 };
 
-// The file's state, read through an open handle.
+// The file's state, read through an open handle. A damaged or locked
+// database is an error of its own, not a judgement on what the file is.
 AccountState stateOf(ReadOnlyDatabase& db, const QString& path)
 {
     const long long mark = db.value("PRAGMA user_version");
     const long long tables = db.value("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'");
-    if (db.code() == SQLITE_NOTADB || db.code() == SQLITE_CORRUPT)
+    if (db.code() == SQLITE_NOTADB)
         return AccountState::Foreign;
     if (db.code() != SQLITE_OK)
         throw AutomationError(ErrProvider, QStringLiteral("Cannot read %1: %2").arg(path, db.message()));

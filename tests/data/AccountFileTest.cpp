@@ -238,6 +238,23 @@ TEST(AccountFile, OnlyFinishedAccountsOpen)
     EXPECT_EQ(readFile(text), QByteArray("BK-100 red\n"));
 }
 
+TEST(AccountFile, ADamagedAccountIsADatabaseErrorAndIsNeverReplaced)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.db"));
+    host::account::createDemoAccount(path);
+    QByteArray bytes = readFile(path);
+    bytes.replace(100, 100, QByteArray(100, '\xff')); // the table of tables, right after the file header
+    writeFile(path, bytes);
+
+    const QString refusal = refusalOf([&] { host::account::accountStateOf(path); });
+    EXPECT_TRUE(refusal.contains(QStringLiteral("malformed"))) << refusal.toStdString();
+    ado::Connection connection;
+    EXPECT_TRUE(refusalOf([&] { host::account::openAccount(connection, path); }).contains(QStringLiteral("malformed")));
+    EXPECT_THROW(initDb({QStringLiteral("--force"), QStringLiteral("--path"), path}), AutomationError); // exit status 1
+    EXPECT_EQ(readFile(path), bytes);
+}
+
 TEST(AccountFile, AFailedCreationLeavesNothingBehind)
 {
     QTemporaryDir dir;
