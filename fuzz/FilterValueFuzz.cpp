@@ -134,8 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("a quote in a value changed the statement", input, *sql);
     }
 
-    // A value that reads as SQL (blanks or operators in it) never appears
-    // outside the literals more often than the handler's own text has it.
+    // A value that reads as a piece of SQL (three tokens or more) never
+    // appears outside the literals more often than with every value "x".
     Input neutral = input;
     for (auto& item : neutral.items)
         for (QString& value : item.second)
