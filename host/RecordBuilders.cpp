@@ -41,6 +41,14 @@ void RefreshColumnBuilder::SetTarget(QVariant& record, int index, const QString&
     putInList(record, QStringLiteral("Targets"), index, column);
 }
 
+void RefreshColumnBuilder::SetSingleTarget(QVariant& record, int number, const QString& column)
+{
+    QVariantMap map = record.toMap();
+    map.insert(QStringLiteral("TargetCount"), number);
+    map.insert(QStringLiteral("Targets"), QVariantList{column});
+    record = map;
+}
+
 void DropDownListBuilder::Init(QVariant& record, int count) { record = QVariantMap{{QStringLiteral("Count"), count}}; }
 void DropDownListBuilder::SetEntry(QVariant& record, int index, const QString& column, int listKind)
 {

@@ -26,13 +26,14 @@ void ReferService::InitReferInfo(QVariant& record, int count)
     record = QVariantMap{{QStringLiteral("Count"), count}, {QStringLiteral("Entries"), QVariantList()}};
 }
 
-void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter)
+void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, const QString& referKind,
+                                const QString& filter)
 {
     setEntry(record, number,
              QVariantMap{{QStringLiteral("Column"), column}, {QStringLiteral("Kind"), referKind}, {QStringLiteral("Filter"), filter}});
 }
 
-bool ReferService::ShowRefer(const QVariant&, int, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
+bool ReferService::ShowRefer(const QVariant&, const QString&, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
 
 bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant&, QVariant&, int, QVariant&, int) { return false; }
 

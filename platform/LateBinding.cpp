@@ -221,6 +221,21 @@ void letProperty(const Object& object, const QString& name, const QVariant& valu
     letProperty(object.data(), name, value);
 }
 
+void letProperty(const Object& object, const QString& name, const QVariantList& index, const QVariant& value)
+{
+    if (index.isEmpty()) {
+        letProperty(object, name, value);
+        return;
+    }
+    QVariantList args = index;
+    args.append(value);
+    QVariant ignored;
+    if (DynamicDispatch* dynamic = dynamicPart(checked(object.data())))
+        if (dynamic->dispatch(DynamicDispatch::Access::Let, name, args, ignored))
+            return;
+    throw AutomationError(ErrNoSuchMember);
+}
+
 bool hasDeclaredMember(const QObject* object, const QString& name)
 {
     if (!object)
