@@ -5,6 +5,7 @@
 #include "host/RecordBuilders.h"
 #include "host/UiServices.h"
 #include "host/db/procedures/AccountProcedures.h"
+#include "host/voucher/BomServer.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
 
@@ -33,6 +34,7 @@ void registerHostServices()
     add<CalendarPicker>(CalendarClassId);
     add<ViewInitializer>(framework::ViewInitializerClassId);
     procedures::registerAccountProcedures();
+    voucher::registerVoucherClasses();
 }
 
 } // namespace q7::host

@@ -1,5 +1,6 @@
 #include "host/RecordBuilders.h"
 
+#include "host/voucher/BomDocument.h"
 #include "platform/Values.h"
 
 #include <QVariantMap>
@@ -62,6 +63,8 @@ QString DropDownListBuilder::TextToCode(const QString& text, int listKind)
         if (values::textEquals(values::trim(text), QStringLiteral("替代")))
             return QStringLiteral("2");
     }
+    if (listKind >= 0 && listKind <= 4)
+        return voucher::lists::textToCode(listKind, text); // the voucher's own lists
     return values::trim(text);
 }
 

@@ -379,7 +379,7 @@ void clsBO01001::objEntryEvent_OpenEntryForm()
         return;
     auto& toolbar = ModBOM::objToolbar();
     const Object buttons = form.toolbar();
-    for (const QString& key : {toolbar.AddKey(), toolbar.StandardKey(QStringLiteral("Copy")), toolbar.StandardKey(QStringLiteral("Delete"))})
+    for (const QString& key : {toolbar.AddKey(), toolbar.StandardKey(QStringLiteral("Delete")), toolbar.StandardKey(QStringLiteral("Refresh"))})
         toolbar.SetButtonEnabled(buttons, key, false);
 }
 
@@ -392,11 +392,11 @@ void clsBO01001::objEntryEvent_ModifyMenu(const QVariant& key)
     const Object buttons = form.toolbar();
     if (ModBOM::objCommon().IsBlank(key)) {
         QStringList keys{toolbar.AddKey()};
-        for (const char* button : {"Edit", "Delete", "Copy", "Save", "Cancel", "AddRow", "DeleteRow"})
+        for (const char* button : {"Delete", "Save", "Cancel", "First", "Previous", "Next", "Last"})
             keys.append(toolbar.StandardKey(QString::fromLatin1(button)));
         for (const QString& k : keys)
             toolbar.SetButtonEnabled(buttons, k, false);
-    } else if (textEquals(text(key), toolbar.StandardKey(QStringLiteral("Cancel")))) {
+    } else if (textEquals(text(key), toolbar.StandardKey(QStringLiteral("Save")))) {
         letProperty(toObject(form.button(toolbar.StandardKey(QStringLiteral("Edit")))), QStringLiteral("Enabled"), true);
     }
 }
