@@ -20,7 +20,14 @@ constexpr int MsgOwnComponent = 61311;  // 母件 [ %s ] 不能成为自己的�
 
 QString free(int n) { return QStringLiteral("Free") + QString::number(n); }
 
-QString txt(const QVariant& v) { return values::trim(values::toTextOrEmpty(isNull(v) ? QVariant() : v)); }
+// Trimmed text, never a null string (which would bind as SQL NULL).
+QString txt(const QVariant& v)
+{
+    if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
+        return QString("");
+    const QString text = values::trim(values::toTextOrEmpty(v));
+    return text.isNull() ? QString("") : text;
+}
 
 QVariant orNull(const QVariant& v)
 {

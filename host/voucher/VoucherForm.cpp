@@ -219,6 +219,8 @@ bool VoucherForm::loadBom(int bomId)
         return false;
     showDocument(*document);
     info_->currentId = bomId;
+    updateButtons();
+    raise(QStringLiteral("SetVouchItemState"));
     return true;
 }
 
