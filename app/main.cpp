@@ -1,3 +1,4 @@
+#include "app/BomCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
@@ -24,6 +25,7 @@ void printUsage(std::FILE* out)
                "  init-db         create the demo account database, or a synthetic one for scale\n"
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
+               "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
                out);
@@ -60,6 +62,8 @@ int main(int argc, char* argv[])
             return runReport(args);
         if (command == QLatin1String("splitter-demo"))
             return runSplitterDemo(args);
+        if (command == QLatin1String("bom"))
+            return runBomCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

@@ -2,6 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
+#include "platform/SystemSettings.h"
 #include "platform/Values.h"
 #include "platform/data/Ado.h"
 
@@ -147,7 +148,10 @@ std::optional<BomDocument> BomStore::load(int bomId) const
     for (const char* key : {"Version", "VersionDesc", "VersionEffDate", "IdentCode", "IdentDesc", "CreateUser"})
         document.head.insert(QString::fromLatin1(key), txt(h.value(QString::fromLatin1(key))));
     document.head.insert(QStringLiteral("BomType"), lists::codeToText(3, h.value(QStringLiteral("BomType"))));
-    document.head.insert(QStringLiteral("PRoutingId"), QString());
+    // The routing valid on the version date (a substitute BOM has none: today).
+    const QString versionDate = txt(h.value(QStringLiteral("VersionEffDate")));
+    const int routing = routingOf(h.value(QStringLiteral("ParentId")).toInt(), versionDate.isEmpty() ? values::dateText(system::today()) : versionDate);
+    document.head.insert(QStringLiteral("PRoutingId"), routing ? QString::number(routing) : QString(""));
     const double parentScrap = h.value(QStringLiteral("ParentScrap")).toDouble();
 
     const QList<QVariantMap> lines = rowsOf(run(db_,
@@ -317,22 +321,51 @@ std::optional<Refusal> BomStore::check(const BomDocument& document) const
 SaveResult BomStore::save(const BomDocument& document)
 {
     SaveResult result;
-    if (const auto refusal = check(document)) {
-        result.refusal = *refusal;
-        return result;
-    }
-    if (!db_.transaction())
+    // Inside a batch a save is a savepoint, so that a refused BOM of the
+    // batch sees the BOMs saved before it (a cycle across them is refused).
+    if (batch_)
+        run(db_, QStringLiteral("SAVEPOINT bom_save"));
+    else if (!db_.transaction())
         throw AutomationError(3709, db_.lastError().text());
     try {
-        result.bomId = write(document);
-        if (!db_.commit())
+        if (const auto refusal = check(document)) {
+            result.refusal = *refusal;
+        } else {
+            result.bomId = write(document);
+            result.saved = true;
+        }
+        if (batch_)
+            run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
+        else if (!(result.saved ? db_.commit() : db_.rollback()))
             throw AutomationError(3709, db_.lastError().text());
     } catch (...) {
-        db_.rollback();
+        if (batch_)
+            run(db_, QStringLiteral("ROLLBACK TO bom_save"));
+        else
+            db_.rollback();
         throw;
     }
-    result.saved = true;
     return result;
+}
+
+void BomStore::beginBatch()
+{
+    if (!db_.transaction())
+        throw AutomationError(3709, db_.lastError().text());
+    batch_ = true;
+}
+
+void BomStore::commitBatch()
+{
+    batch_ = false;
+    if (!db_.commit())
+        throw AutomationError(3709, db_.lastError().text());
+}
+
+void BomStore::rollbackBatch()
+{
+    batch_ = false;
+    db_.rollback();
 }
 
 void BomStore::removeLines(int bomId)
@@ -484,6 +517,17 @@ QVariantList BomStore::inventoryRow(const QString& invCode) const
     row[19] = frees;
     row[20] = defines;
     return row;
+}
+
+int BomStore::routingOf(int partId, const QString& date) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT max(PRoutingId) FROM sfc_prouting WHERE PartId = ? AND EffBegDate <= ? AND ? < EffEndDate"),
+                     {partId, date, date}));
+}
+
+bool BomStore::hasOperation(int routingId, const QString& opSeq) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq})) > 0;
 }
 
 QString BomStore::wareHouseName(const QString& code) const

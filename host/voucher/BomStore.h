@@ -37,6 +37,11 @@ public:
 
     std::optional<BomDocument> load(int bomId) const;
     SaveResult save(const BomDocument& document);
+    // Several saves as one: until the batch is committed nothing is kept, and
+    // rolling it back undoes every save since it began.
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
     bool remove(int bomId);
 
     // Navigation over BOM ids (0 when there is none).
@@ -56,6 +61,10 @@ public:
     // 20 the user definitions (× 16). Empty when the item does not exist.
     QVariantList inventoryRow(const QString& invCode) const;
     QString wareHouseName(const QString& code) const;
+    // The routing of a part valid on a date (0 for none), and whether a
+    // routing has an operation of that sequence.
+    int routingOf(int partId, const QString& date) const;
+    bool hasOperation(int routingId, const QString& opSeq) const;
     QString departmentName(const QString& code) const;
 
     // The path by which the parent would become its own component, as
@@ -75,6 +84,7 @@ private:
 
     ado::Connection& connection_;
     QSqlDatabase& db_;
+    bool batch_ = false;
 };
 
 // Component quantity per parent unit: base quantity × (1 + component scrap %),

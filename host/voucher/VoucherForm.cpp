@@ -290,7 +290,7 @@ bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
 
 bool VoucherForm::columnVisible(const QString& key) const { return control_->itemState(key, VoucherControl::Body).bVisible; }
 
-bool VoucherForm::typeHead(const QString& key, const QVariant& value)
+bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
 {
     if (control_->status() == q7::voucher::StatusBrowse || !control_->headEnabled(key) ||
         !control_->itemState(key, VoucherControl::Head).bCanModify)
@@ -300,7 +300,7 @@ bool VoucherForm::typeHead(const QString& key, const QVariant& value)
         return false;
     const QVariant before = control_->headerText(key);
     control_->setHeaderText(key, shown);
-    refreshFromInventory(0, key);
+    refreshFromInventory(0, key, freeValues);
     if (key == QLatin1String("cInvCode") && !txt(shown).isEmpty() && txt(control_->headerText(QStringLiteral("cInvName"))).isEmpty()) {
         control_->setHeaderText(key, before); // not an inventory of the account
         return false;
@@ -323,6 +323,9 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
     QVariant shown = value;
     if (!dropDownAccepts(key, shown))
         return false;
+    if (key == QLatin1String("DOpSeq") && !txt(shown).isEmpty() &&
+        !store_->hasOperation(values::toLong(txt(control_->headerText(QStringLiteral("PRoutingId")))), txt(shown)))
+        return false; // not an operation of the routing
     const QVariant before = control_->bodyText(row, key);
     control_->setBodyText(row, key, shown);
     const QString itemKey = control_->bodyKeys().value(0);
@@ -338,7 +341,7 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
 
 // Choosing an inventory fills the fields of the refresh list whose first
 // field is the key, from the inventory reference's result columns.
-void VoucherForm::refreshFromInventory(int row, const QString& key)
+void VoucherForm::refreshFromInventory(int row, const QString& key, const QStringList& freeValues)
 {
     const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
     for (int i = 0; i < count; ++i) {
@@ -347,7 +350,13 @@ void VoucherForm::refreshFromInventory(int row, const QString& key)
         if (entries.isEmpty() || entries.first().toMap().value(QStringLiteral("Field")).toString() != key)
             continue;
         const QString code = txt(row == 0 ? control_->headerText(key) : control_->bodyText(row, key));
-        const QVariantList inventory = store_->inventoryRow(code);
+        QVariantList inventory = store_->inventoryRow(code);
+        if (!inventory.isEmpty() && !freeValues.isEmpty()) {
+            QVariantList frees = inventory[19].toList();
+            for (int n = 0; n < freeValues.size() && n < frees.size(); ++n)
+                frees[n] = freeValues[n];
+            inventory[19] = frees;
+        }
         for (const QVariant& e : entries) {
             const QString field = e.toMap().value(QStringLiteral("Field")).toString();
             const int column = e.toMap().value(QStringLiteral("Column")).toInt();
@@ -410,8 +419,15 @@ QVariant VoucherForm::computeHead(const QString& key) const
         const QString date = txt(head.value(key));
         return date.isEmpty() ? values::dateText(system::today()) : date;
     }
-    if (key == QLatin1String("PRoutingId"))
-        return head.value(key, QString()); // the demo account keeps no routings
+    if (key == QLatin1String("PRoutingId")) {
+        // The parent part's routing valid on the version date (a substitute BOM: today).
+        const int part = store_->existingPartId(head, QString());
+        QString date = txt(head.value(QStringLiteral("VersionEffDate")));
+        if (date.isEmpty())
+            date = values::dateText(system::today());
+        const int routing = part ? store_->routingOf(part, date) : 0;
+        return routing ? QString::number(routing) : QString();
+    }
     return head.value(key, QString());
 }
 
@@ -433,8 +449,11 @@ QVariant VoucherForm::computeBody(int row, const QString& key) const
     if (key == QLatin1String("DDeptName"))
         return store_->departmentName(txt(r.value(QStringLiteral("DDeptCode"))));
     if (key == QLatin1String("DOpSeq")) {
+        // An operation the head's routing does not have is dropped.
         const QString routing = txt(control_->headerText(QStringLiteral("PRoutingId")));
-        return routing.isEmpty() || routing == QLatin1String("0") ? QVariant(QString()) : r.value(key, QString());
+        const QString opSeq = txt(r.value(key));
+        const bool kept = !routing.isEmpty() && store_->hasOperation(values::toLong(routing), opSeq);
+        return kept ? opSeq : QString();
     }
     return r.value(key, QString());
 }

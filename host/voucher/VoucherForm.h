@@ -46,7 +46,9 @@ public:
     Q_INVOKABLE void ExecuteMenuTask(const QString& key);
 
     // ---- a person's actions; false when the voucher refused them ----------
-    bool typeHead(const QString& key, const QVariant& value);
+    // An item field takes the free-item values picked with the item (the
+    // inventory reference picks an item with its free items).
+    bool typeHead(const QString& key, const QVariant& value, const QStringList& freeValues = {});
     bool typeBody(int row, const QString& key, const QVariant& value);
     int addRow();                          // the new row's number (from 1)
     void selectRow(int row);               // from 1
@@ -82,7 +84,7 @@ private:
     void raise(const QString& event, QVariantList args = {});
     void setStatus(int status, const QString& key);
     void updateButtons();
-    void refreshFromInventory(int row, const QString& key);
+    void refreshFromInventory(int row, const QString& key, const QStringList& freeValues = {});
     void applyColumnRules(int row, const QString& key);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
     int dropDownKind(const QString& key) const;

@@ -210,7 +210,7 @@ TEST_F(Voucher, OperationSequenceNeedsARoutingOnEveryPath)
     enterNew(QStringLiteral("BS-200"), {QStringLiteral("ST-400"), QStringLiteral("BL-200")});
     for (const Case& c : cases) {
         ctl().setHeaderText(QStringLiteral("PRoutingId"), QString::fromLatin1(c.routing));
-        EXPECT_EQ(form->typeBody(1, QStringLiteral("DOpSeq"), QStringLiteral("0010")), c.editable) << "edit " << c.routing;
+        EXPECT_EQ(form->typeBody(1, QStringLiteral("DOpSeq"), QStringLiteral("0020")), c.editable) << "edit " << c.routing;
         ctl().itemState(QStringLiteral("DOpSeq"), 1).bCanModify = !c.editable;
         form->selectRow(2);
         EXPECT_EQ(canModify("DOpSeq"), c.editable) << "row change " << c.routing;
@@ -219,6 +219,33 @@ TEST_F(Voucher, OperationSequenceNeedsARoutingOnEveryPath)
         EXPECT_EQ(canModify("DOpSeq"), c.editable) << "head change " << c.routing;
         form->selectRow(1);
     }
+}
+
+TEST_F(Voucher, RoutingFollowsTheParentAndTheVersionDate)
+{
+    struct Case {
+        int bom;
+        const char* routing;
+    } cases[] = {{1, "1"}, {2, "2"}, {3, "2"}, {8, "7"}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(form->loadBom(c.bom));
+        EXPECT_EQ(head("PRoutingId"), QString::fromLatin1(c.routing)) << c.bom;
+        EXPECT_TRUE(canModify("DOpSeq")) << c.bom;
+    }
+    // A new main BOM of the red bicycle dated before 2025 takes the old routing;
+    // an operation the routing lacks is refused.
+    form->ExecuteMenuTask(QStringLiteral("tlbAdd"));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("cInvCode"), QStringLiteral("BK-100"), {QStringLiteral("红")}));
+    ASSERT_TRUE(form->typeBody(form->addRow(), QStringLiteral("DInvCode"), QStringLiteral("FR-200")));
+    EXPECT_EQ(head("InvFree_1"), QStringLiteral("红"));
+    EXPECT_FALSE(ctl().headEnabled(QStringLiteral("InvFree_1"))); // picked with the item, not typed
+    EXPECT_EQ(head("PRoutingId"), QStringLiteral("2"));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("VersionEffDate"), QStringLiteral("2024-12-31")));
+    EXPECT_EQ(head("PRoutingId"), QStringLiteral("1"));
+    EXPECT_EQ(head("Version"), QStringLiteral("3"));
+    EXPECT_TRUE(form->typeBody(1, QStringLiteral("DOpSeq"), QStringLiteral("0040")));
+    EXPECT_FALSE(form->typeBody(1, QStringLiteral("DOpSeq"), QStringLiteral("0050")));
+    EXPECT_EQ(body(1, "DOpSeq"), QStringLiteral("0040"));
 }
 
 TEST_F(Voucher, CheckBeforeSavingReportsTheFirstMissingValue)
