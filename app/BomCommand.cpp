@@ -3,11 +3,14 @@
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
+#include "host/voucher/VoucherWindow.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Values.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QFile>
 
 #include <cstdio>
@@ -35,6 +38,7 @@ void printHelp()
     std::fputs("Usage: q7bom bom show ITEM [--version V] [--date D] [--db FILE] [--format table|csv|json]\n"
                "       q7bom bom export ITEM [--version V] [--db FILE] [--out FILE]\n"
                "       q7bom bom import FILE.csv [--db FILE]\n"
+               "       q7bom bom window [ITEM] [--version V] [--db FILE] [--screenshot FILE]\n"
                "The BOM voucher without a window.\n"
                "  show     the item's main BOM (the highest version, or --version V): head and lines\n"
                "           with the quantity per parent unit; --date D keeps the lines valid on D\n"
@@ -42,6 +46,8 @@ void printHelp()
                "  import   creates or changes the BOMs of the CSV through the voucher: a BOM whose\n"
                "           values the voucher or its checks refuse is reported with the voucher's\n"
                "           message, nothing of the file is written and the exit status is 2\n"
+               "  window   the voucher's window on the item's main BOM (or the last BOM); with\n"
+               "           --screenshot it is drawn offscreen into a PNG file instead\n"
                "  --db FILE   account database (default: the demo account, created on first use)\n",
                stdout);
 }
@@ -52,10 +58,11 @@ struct Options {
     QString date;
     QString db;
     QString out;
+    QString screenshot;
     OutputTable::Format format = OutputTable::Format::Table;
 };
 
-Options parseOptions(const QStringList& args)
+Options parseOptions(const QStringList& args, bool allowNoTarget)
 {
     Options o;
     for (int i = 0; i < args.size(); ++i) {
@@ -69,6 +76,8 @@ Options parseOptions(const QStringList& args)
             o.db = args[++i];
         else if (a == QLatin1String("--out") && hasValue)
             o.out = args[++i];
+        else if (a == QLatin1String("--screenshot") && hasValue)
+            o.screenshot = args[++i];
         else if (a == QLatin1String("--format") && hasValue && OutputTable::parseFormat(args[i + 1], o.format))
             ++i;
         else if (!a.startsWith(QLatin1String("--")) && o.target.isEmpty())
@@ -76,7 +85,7 @@ Options parseOptions(const QStringList& args)
         else
             throw AutomationError(ErrBadCallOrArgument, QStringLiteral("unexpected argument '%1'").arg(a));
     }
-    if (o.target.isEmpty())
+    if (o.target.isEmpty() && !allowNoTarget)
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("an item code (or a file for import) is missing"));
     if (o.db.isEmpty())
         o.db = host::account::ensureDemoAccount();
@@ -293,6 +302,26 @@ int importBoms(const Options& o)
     return 0;
 }
 
+int showWindow(const Options& o)
+{
+    auto form = openVoucher(o.db);
+    const int id = o.target.isEmpty() ? form->store().last() : form->store().mainBomOf(o.target, o.version);
+    if (id > 0)
+        form->loadBom(id);
+    host::voucher::VoucherWindow window(form);
+    window.Show();
+    window.refresh(); // the grid's cells reach its widget once the window exists
+    if (o.screenshot.isEmpty())
+        return QApplication::exec();
+    QApplication::processEvents();
+    if (!window.window()->grab().save(o.screenshot, "PNG")) {
+        std::fprintf(stderr, "q7bom bom window: cannot write %s\n", o.screenshot.toUtf8().constData());
+        return 1;
+    }
+    std::printf("%s\n", o.screenshot.toUtf8().constData());
+    return 0;
+}
+
 } // namespace
 
 QStringList bomCsvColumns() { return headColumns + lineColumns; }
@@ -352,7 +381,9 @@ int runBomCommand(const QStringList& args)
         return args.isEmpty() ? 2 : 0;
     }
     const QString action = args.first();
-    const Options o = parseOptions(args.mid(1));
+    const Options o = parseOptions(args.mid(1), action == QLatin1String("window"));
+    if (action == QLatin1String("window"))
+        return showWindow(o);
     if (action == QLatin1String("show"))
         return show(o);
     if (action == QLatin1String("export"))

@@ -36,7 +36,7 @@ void printUsage(std::FILE* out)
 int main(int argc, char* argv[])
 {
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0;
+    const bool gui = argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0));
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;

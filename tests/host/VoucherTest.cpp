@@ -4,6 +4,9 @@
 #include "handlers/clsBO01001.h"
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
+#include "host/voucher/VoucherWindow.h"
+#include "platform/forms/BasicControls.h"
+#include "platform/forms/Grid.h"
 #include "platform/ClassRegistry.h"
 #include "platform/VoucherTypes.h"
 
@@ -512,6 +515,30 @@ TEST_F(Voucher, RestrictedLoginCannotTypeAuthorityColumns)
     const int row = restricted->addRow();
     EXPECT_FALSE(restricted->voucher().itemState(QStringLiteral("DInvCode"), 1).bVisible);
     EXPECT_FALSE(restricted->typeBody(row, QStringLiteral("DInvCode"), QStringLiteral("ST-400")));
+}
+
+TEST_F(Voucher, WindowDrivesTheVoucherThroughItsButtonsAndFields)
+{
+    ASSERT_TRUE(form->loadBom(8));
+    VoucherWindow window(form);
+    auto* grid = static_cast<forms::Grid*>(window.control(QStringLiteral("grdBody")));
+    EXPECT_EQ(grid->TextMatrix(2, 1), QStringLiteral("SP-320"));
+    EXPECT_EQ(grid->rows(), 4);
+    call(&window, QStringLiteral("cmdTool_Click"), {0}); // 增加
+    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
+    EXPECT_EQ(grid->rows(), 1);
+    auto* code = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 0));
+    auto* version = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 8));
+    EXPECT_TRUE(code->isEnabled());
+    code->setText(QStringLiteral("NO-SUCH"));
+    QVariantList refused{0, false};
+    callByName(&window, QStringLiteral("txtHead_Validate"), refused);
+    EXPECT_TRUE(refused[1].toBool());
+    code->setText(QStringLiteral("WH-200"));
+    QVariantList accepted{0, false};
+    callByName(&window, QStringLiteral("txtHead_Validate"), accepted);
+    EXPECT_FALSE(accepted[1].toBool());
+    EXPECT_EQ(version->text(), QStringLiteral("2")); // the next version of the wheel
 }
 
 } // namespace
