@@ -197,15 +197,14 @@ struct ImportBom {
 // The stored BOM the CSV's head names: same item, free items, type and version or identifier.
 int findStored(VoucherForm& form, const QMap<QString, QString>& head)
 {
-    for (int id : form.store().bomsOf(head.value(QStringLiteral("cInvCode")))) {
-        const BomDocument d = *form.store().load(id);
-        bool same = true;
-        for (const char* key : {"InvFree_1", "InvFree_2", "BomType", "Version", "IdentCode"})
-            same = same && text(d.head.value(QString::fromLatin1(key))) == head.value(QString::fromLatin1(key));
-        if (same)
-            return id;
-    }
-    return 0;
+    const QVariantMap fields{{QStringLiteral("cInvCode"), head.value(QStringLiteral("cInvCode"))},
+                             {QStringLiteral("InvFree_1"), head.value(QStringLiteral("InvFree_1"))},
+                             {QStringLiteral("InvFree_2"), head.value(QStringLiteral("InvFree_2"))}};
+    const int part = form.store().existingPartId(fields, QString());
+    if (!part)
+        return 0;
+    const int type = host::voucher::lists::textToCode(3, head.value(QStringLiteral("BomType"))) == QLatin1String("2") ? 2 : 1;
+    return form.store().findBom(part, type, head.value(QStringLiteral("Version")), head.value(QStringLiteral("IdentCode")));
 }
 
 // Enters one BOM into the voucher; the refusal's text, or empty.

@@ -493,6 +493,24 @@ int BomStore::mainBomOf(const QString& invCode, const QString& version) const
     return intOf(run(db_, sql + QStringLiteral(" ORDER BY b.Version DESC, p.PartId LIMIT 1"), bound));
 }
 
+int BomStore::highestVersion(int partId) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
+                     {partId}));
+}
+
+int BomStore::findBom(int partId, int bomType, const QString& version, const QString& identCode) const
+{
+    if (bomType == 1)
+        return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                             "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
+                         {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)}));
+    return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
+                     {partId, identCode}));
+}
+
 QVariantList BomStore::inventoryRow(const QString& invCode) const
 {
     const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM Inventory WHERE cInvCode = ?"), {invCode}));

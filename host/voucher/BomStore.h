@@ -54,6 +54,10 @@ public:
     // The BOMs of an item, newest version first.
     QList<int> bomsOf(const QString& invCode) const;
     int mainBomOf(const QString& invCode, const QString& version = {}) const;
+    // The highest main-BOM version of a part (0 for none).
+    int highestVersion(int partId) const;
+    // The stored BOM of a part with this type and version or identifier (0 for none).
+    int findBom(int partId, int bomType, const QString& version, const QString& identCode) const;
 
     // An inventory's reference row: result columns 0 code, 1 additional
     // code, 2 name, 3 specification, 6 unit, 7 unit name, 18 the free-item

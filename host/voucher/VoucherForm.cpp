@@ -408,12 +408,9 @@ QVariant VoucherForm::computeHead(const QString& key) const
     if (key == QLatin1String("Version")) {
         if (control_->status() != q7::voucher::StatusAdd || lists::textToCode(3, txt(head.value(QStringLiteral("BomType")))) != QLatin1String("1"))
             return head.value(key, QString());
-        // A new main BOM takes the item's next version.
-        int highest = 0;
-        for (int id : store_->bomsOf(txt(head.value(QStringLiteral("cInvCode")))))
-            if (const auto d = store_->load(id))
-                highest = std::max(highest, values::toLong(txt(d->head.value(QStringLiteral("Version"))).isEmpty() ? QVariant(0) : d->head.value(QStringLiteral("Version"))));
-        return QString::number(highest + 1);
+        // A new main BOM takes the part's next version.
+        const int part = store_->existingPartId(head, QString());
+        return QString::number((part ? store_->highestVersion(part) : 0) + 1);
     }
     if (key == QLatin1String("VersionEffDate")) {
         const QString date = txt(head.value(key));
