@@ -398,11 +398,20 @@ TEST_F(Voucher, CopyNeedsAParentAndTakesTheChosenBomsLines)
     EXPECT_EQ(head("cInvCode"), QStringLiteral("BK-120"));
     EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
     EXPECT_EQ(ctl().QueryDataLineStatus(1), QString());
-    // The person cancels the choice: the task fails and the voucher stays.
-    scope.refer().picks.clear();
+    // The person cancels the choice, or picks a BOM that is gone: the task
+    // fails, the voucher stays, and the task can be started again.
+    for (const QVariant& pick : {QVariant(), QVariant(99)}) {
+        scope.refer().picks.clear();
+        if (pick.isValid())
+            scope.refer().picks.insert(QStringLiteral("BomCopy"), pick);
+        form->runTask(QStringLiteral("tlbCopy"));
+        EXPECT_FALSE(form->info().success) << pick.toInt();
+        EXPECT_EQ(ctl().rows(), 3) << pick.toInt();
+    }
+    scope.refer().picks.insert(QStringLiteral("BomCopy"), 7);
     form->runTask(QStringLiteral("tlbCopy"));
-    EXPECT_FALSE(form->info().success);
-    EXPECT_EQ(ctl().rows(), 3);
+    EXPECT_TRUE(form->info().success);
+    EXPECT_EQ(body(1, "DInvCode"), QStringLiteral("ST-400"));
 }
 
 TEST_F(Voucher, VersionReferenceAsksWithTheParent)
