@@ -526,6 +526,36 @@ TEST_F(Voucher, RestrictedLoginCannotTypeAuthorityColumns)
     EXPECT_FALSE(restricted->typeBody(row, QStringLiteral("DInvCode"), QStringLiteral("ST-400")));
 }
 
+TEST_F(Voucher, EntryFormsGetTheirOwnConfigurationAndButtons)
+{
+    describe(12);
+    struct Case {
+        int popup; // 0: the sharing task
+        const char* type;
+        int inventoryLists;
+        bool referFilter;
+    } cases[] = {{1, "BO51", 1, false}, {2, "BO52", 0, false}, {0, "BO53", 1, true}};
+    for (const Case& c : cases) {
+        if (c.popup)
+            form->popupMenu(c.popup);
+        else
+            form->runTask(QStringLiteral("tlbSharing"));
+        VoucherForm& entry = *form->lastEntryForm();
+        ASSERT_EQ(entry.vouType(), QString::fromLatin1(c.type));
+        EXPECT_EQ(entry.info().config(QStringLiteral("RefreshInventoryListCount")).toInt(), c.inventoryLists) << c.type;
+        EXPECT_EQ(entry.info().config(QStringLiteral("ColumnReferInformations")).isValid(), c.referFilter) << c.type;
+        EXPECT_TRUE(entry.buttons().isEnabled(QStringLiteral("tlbEdit"))) << c.type;
+        QVariantList blank{QString()};
+        raiseEvent(toObject(entry.eventHandler()).data(), QStringLiteral("ModifyMenu"), blank);
+        for (const char* key : {"tlbAdd", "tlbDelete", "tlbSave", "tlbCancel", "tlbFirst", "tlbPrevious", "tlbNext", "tlbLast"})
+            EXPECT_FALSE(entry.buttons().isEnabled(QString::fromLatin1(key))) << c.type << " " << key;
+        QVariantList saved{QStringLiteral("tlbSave")};
+        entry.buttons().SetButtonEnabled(QStringLiteral("tlbEdit"), false);
+        raiseEvent(toObject(entry.eventHandler()).data(), QStringLiteral("ModifyMenu"), saved);
+        EXPECT_TRUE(entry.buttons().isEnabled(QStringLiteral("tlbEdit"))) << c.type;
+    }
+}
+
 TEST_F(Voucher, WindowDrivesTheVoucherThroughItsButtonsAndFields)
 {
     ASSERT_TRUE(form->loadBom(8));
