@@ -1,5 +1,6 @@
 #include "host/CommonService.h"
 
+#include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
 #include "platform/Resources.h"
 #include "platform/Values.h"
@@ -58,10 +59,14 @@ bool CommonService::CallServerWithParams(const QVariant& target, const QString& 
                                          const QVariantList& values, QVariant& result)
 {
     // The server side is an object reached by name; the operation gets the
-    // name and value arrays and answers its result.
+    // name and value arrays and answers its result. A failing operation is answered as no success.
     if (!isObject(target) || isNothing(target))
         return false;
-    result = call(toObject(target), operation, {names, values});
+    try {
+        result = call(toObject(target), operation, {names, values});
+    } catch (const AutomationError&) {
+        return false;
+    }
     return true;
 }
 

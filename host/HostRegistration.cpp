@@ -6,6 +6,7 @@
 #include "host/UiServices.h"
 #include "host/process/ProcessLibrary.h"
 #include "host/db/procedures/AccountProcedures.h"
+#include "host/voucher/BomServer.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
 
@@ -35,6 +36,7 @@ void registerHostServices()
     add<ViewInitializer>(framework::ViewInitializerClassId);
     add<process::ProcessLibrary>(process::ProcessLibraryClassId);
     procedures::registerAccountProcedures();
+    voucher::registerVoucherClasses();
 }
 
 } // namespace q7::host

@@ -26,7 +26,8 @@ void ReferService::InitReferInfo(QVariant& record, int count)
     record = QVariantMap{{QStringLiteral("Count"), count}, {QStringLiteral("Entries"), QVariantList()}};
 }
 
-void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter)
+void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, const QString& referKind,
+                                const QString& filter)
 {
     setEntry(record, number,
              QVariantMap{{QStringLiteral("Column"), column}, {QStringLiteral("Kind"), referKind}, {QStringLiteral("Filter"), filter}});
