@@ -4,6 +4,10 @@
 #include "host/MessageService.h"
 #include "host/RecordBuilders.h"
 #include "host/UiServices.h"
+#include "host/browse/AccountContext.h"
+#include "host/browse/BrowseQuery.h"
+#include "host/browse/ColumnFormat.h"
+#include "host/browse/VoucherTemplates.h"
 #include "host/db/procedures/AccountProcedures.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
@@ -32,6 +36,13 @@ void registerHostServices()
     add<ColumnAuthBuilder>(ColumnAuthClassId);
     add<CalendarPicker>(CalendarClassId);
     add<ViewInitializer>(framework::ViewInitializerClassId);
+    add<StructureQuery>(StructureQueryClassId);
+    add<WhereUsedQuery>(WhereUsedQueryClassId);
+    add<DataManager>(DataManagerClassId);
+    add<DefaultDataSource>(DataSourceClassId);
+    add<ColumnFormat>(ColumnFormatClassId);
+    add<ResLog>(ResLogClassId);
+    add<AccountContext>(AccountContextClassId);
     procedures::registerAccountProcedures();
 }
 

@@ -1,5 +1,7 @@
 #include "host/UiServices.h"
 
+#include "host/browse/VoucherTemplates.h"
+
 #include "platform/LateBinding.h"
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
@@ -75,7 +77,11 @@ void PopupMenuService::InitMenuRecord(QVariant& record, int count)
 
 void PopupMenuService::SetMenuRecord(QVariant& record, int index, const QString& caption) { setEntry(record, index, caption); }
 
-QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherType) { return voucherType; }
+QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherType)
+{
+    const QVariantList entries = voucherTemplate(voucherType);
+    return entries.isEmpty() ? QVariant(voucherType) : QVariant(entries);
+}
 
 QString CalendarPicker::Show(const QVariant&)
 {
