@@ -465,7 +465,6 @@ void FrmBO02001::ArrangeVoucherArea()
         VScroll->setMin(0);
         VScroll->setMax(static_cast<int>(std::lround((titleH + Voucher->heightTwips() + 30) / VScroll->heightTwips())));
         VScroll->setVisible(true);
-        m_vRange = VScroll->max();
     };
     const auto placeH = [&](double offset, double width) {
         HScroll->setTop(paneH - HScroll->heightTwips() - offset);
@@ -473,7 +472,6 @@ void FrmBO02001::ArrangeVoucherArea()
         HScroll->setMin(0);
         HScroll->setMax(static_cast<int>(std::lround(Voucher->widthTwips() / HScroll->widthTwips())));
         HScroll->setVisible(true);
-        m_hRange = HScroll->max();
     };
     if (vSlack < 0 && hSlack <= 0) {
         ignoringErrors([&] { placeH(0.3 * 180, paneW - VScroll->widthTwips()); });
@@ -488,6 +486,8 @@ void FrmBO02001::ArrangeVoucherArea()
     } else {
         ignoringErrors([&] { placeH(0.2 * 180, paneW); });
     }
+    m_vRange = VScroll->max();
+    m_hRange = HScroll->max();
 }
 
 // A range of 0 means the bar has nothing to scroll: the voucher stays where it is.

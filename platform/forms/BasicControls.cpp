@@ -44,6 +44,7 @@ void TextBox::setText(const QString& text)
     if (text == text_)
         return;
     text_ = text;
+    selStart_ = std::min(selStart_, static_cast<int>(text_.size()));
     if (auto* edit = qobject_cast<QLineEdit*>(existingWidget()); edit && edit->text() != text)
         edit->setText(text);
     raise(QStringLiteral("Change"), QVariantList{});

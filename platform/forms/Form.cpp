@@ -63,6 +63,16 @@ private:
 
 } // namespace
 
+namespace {
+std::function<void(Form&)>& modalDriver()
+{
+    static std::function<void(Form&)> driver;
+    return driver;
+}
+} // namespace
+
+void Form::setModalDriver(std::function<void(Form&)> driver) { modalDriver() = std::move(driver); }
+
 Form::Form() = default;
 
 Form::~Form() { delete window_.data(); }
@@ -150,7 +160,10 @@ void Form::Show(int modal)
         window()->setWindowModality(Qt::ApplicationModal);
     window()->show();
     raiseFormEvent("Form_Activate");
-    if (modal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    if (modal && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        if (modalDriver())
+            modalDriver()(*this);
+    } else if (modal) {
         QEventLoop loop;
         while (visible_ && window_ && window_->isVisible())
             loop.processEvents(QEventLoop::WaitForMoreEvents);
