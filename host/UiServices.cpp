@@ -1,11 +1,16 @@
 #include "host/UiServices.h"
 
+#include "host/browse/AccountContext.h"
 #include "host/browse/VoucherTemplates.h"
+#include "host/ui/CalendarDialog.h"
+#include "host/ui/DialogDriver.h"
+#include "host/ui/PickDialog.h"
 
 #include "platform/LateBinding.h"
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
 
+#include <QMenu>
 #include <QVariantMap>
 
 namespace q7::host {
@@ -34,9 +39,47 @@ void ReferService::SetReferInfo(QVariant& record, int number, const QString& col
              QVariantMap{{QStringLiteral("Column"), column}, {QStringLiteral("Kind"), referKind}, {QStringLiteral("Filter"), filter}});
 }
 
-bool ReferService::ShowRefer(const QVariant&, int, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
+namespace {
+// Shows the list; on a pick the recordset holds the list's rows with the
+// picked one current. Nothing changes when the user cancels.
+bool pick(const ui::ReferList& list, QVariant& recordset, int& row)
+{
+    ui::PickDialog dialog(list);
+    if (ui::runDialog(dialog) != QDialog::Accepted || dialog.pickedRow() < 0)
+        return false;
+    row = dialog.pickedRow();
+    auto rs = makeObject<ado::Recordset>(list.rows);
+    for (int i = 0; i < row; ++i)
+        rs->MoveNext();
+    recordset = fromObject(rs);
+    return true;
+}
+} // namespace
 
-bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant&, QVariant&, int, QVariant&, int) { return false; }
+bool ReferService::ShowRefer(const QVariant&, int referKind, const QVariantList& parameters, QVariant& recordset, QVariant& picked, int, int)
+{
+    const ui::ReferList list = ui::referList(currentConnection(), referKind, parameters);
+    int row = -1;
+    if (!pick(list, recordset, row))
+        return false;
+    picked = list.rows.rows[row].value(0);
+    return true;
+}
+
+bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant& itemCode, QVariant& freeValues, int, QVariant& recordset, int)
+{
+    const ui::ReferList list = ui::freeItemList(currentConnection(), values::toTextOrEmpty(itemCode));
+    int row = -1;
+    if (!pick(list, recordset, row))
+        return false;
+    const auto& chosen = list.rows.rows[row];
+    itemCode = chosen.value(0);
+    QVariantList free;
+    for (int i = 0; i < 10; ++i)
+        free.append(chosen.value(2 + i));
+    freeValues = free;
+    return true;
+}
 
 void ToolbarService::SetButtonEnabled(const Object& toolbar, const QString& key, bool enabled)
 {
@@ -68,7 +111,15 @@ void PopupMenuService::AddMenuEntry(QVariant& menu, int, const QString& caption,
     menu = entries;
 }
 
-void PopupMenuService::ShowMenu(const QVariant&, const QVariant&, QVariant& chosen) { chosen = 0; }
+void PopupMenuService::ShowMenu(const QVariant& menu, const QVariant&, QVariant& chosen)
+{
+    QMenu popup;
+    const QVariantList entries = menu.toList();
+    for (const QVariant& entry : entries)
+        popup.addAction(values::toTextOrEmpty(entry));
+    QAction* action = ui::runMenu(popup);
+    chosen = action ? static_cast<int>(popup.actions().indexOf(action)) + 1 : 0;
+}
 
 void PopupMenuService::InitMenuRecord(QVariant& record, int count)
 {
@@ -85,9 +136,12 @@ QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherTyp
 
 QString CalendarPicker::Show(const QVariant&)
 {
-    const QDate date = QDate::fromString(values::toTextOrEmpty(initial_), QStringLiteral("yyyy-MM-dd"));
-    const QDate picked = date.isValid() ? date : system::today();
-    return picked.toString(QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
+    const QString initial = values::toTextOrEmpty(initial_);
+    const QDate date = QDate::fromString(initial, QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
+    ui::CalendarDialog dialog(date.isValid() ? date : system::today(), title_);
+    if (ui::runDialog(dialog) != QDialog::Accepted)
+        return initial; // cancelled: the box keeps its text
+    return dialog.selectedDate().toString(QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
 }
 
 bool ViewInitializer::Init(QVariant& context, const QVariant& account, const QVariant& menuKey)
