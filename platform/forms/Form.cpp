@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
+#include "platform/forms/UserControl.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -155,10 +156,13 @@ void Form::Show(int modal)
         loaded_ = true;
         raiseFormEvent("Form_Load");
     }
+    const bool wasVisible = visible_;
     visible_ = true;
     if (modal)
         window()->setWindowModality(Qt::ApplicationModal);
     window()->show();
+    if (!wasVisible)
+        notifyWindowShown(*this, true);
     raiseFormEvent("Form_Activate");
     if (modal && QGuiApplication::platformName() == QLatin1String("offscreen")) {
         if (modalDriver())
@@ -181,9 +185,12 @@ int Form::previewKeyDown(int keyCode, int shift)
 
 void Form::Hide()
 {
+    const bool wasVisible = visible_;
     visible_ = false;
     if (window_)
         window_->hide();
+    if (wasVisible)
+        notifyWindowShown(*this, false);
 }
 
 void Form::Unload()
