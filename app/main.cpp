@@ -1,3 +1,4 @@
+#include "app/BrowseCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
@@ -24,6 +25,7 @@ void printUsage(std::FILE* out)
                "  init-db         create the demo account database, or a synthetic one for scale\n"
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
+               "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand.\n",
                out);
@@ -34,11 +36,12 @@ void printUsage(std::FILE* out)
 int main(int argc, char* argv[])
 {
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0;
+    const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
+    const bool gui = browse || (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
-    if (gui && screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (gui && (screenshot || browse) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = gui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
@@ -60,6 +63,8 @@ int main(int argc, char* argv[])
             return runReport(args);
         if (command == QLatin1String("splitter-demo"))
             return runSplitterDemo(args);
+        if (command == QLatin1String("browse"))
+            return runBrowseCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

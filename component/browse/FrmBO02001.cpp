@@ -141,7 +141,11 @@ void FrmBO02001::FormLoad()
     ignoringErrors([&] { tvBOM->Clear(); });
     ignoringErrors([&] { letProperty(tvBOM, QStringLiteral("LineStyle"), 1); });
     ignoringErrors([&] { InitVoucherTemplate(); });
-    ignoringErrors([&] { spr->setVisible(true); });
+    ignoringErrors([&] {
+        window();
+        spr->ZOrder(1); // behind the panes: only its bar shows between them
+        spr->setVisible(true);
+    });
     ignoringErrors([&] {
         ModBOM::objPopupMenu().CreateMenu(m_popupMenu, 1);
         ModBOM::objPopupMenu().AddMenuEntry(m_popupMenu, 0, ModBOM::resText(40049), 0);

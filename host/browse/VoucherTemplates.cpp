@@ -23,7 +23,7 @@ constexpr Field structureFields[] = {
     {"H", "VersionDesc", "版本说明", 1500},   {"H", "VersionEffDate", "版本日期", 1500}, {"H", "ParentScrap", "母件损耗率%", 1500},
     {"B", "SortSeq", "子件行号", 800},        {"B", "cInvCode", "子件编码", 1100},     {"B", "cInvName", "子件名称", 1300},
     {"B", "cInvStd", "规格型号", 1000},       {"B", "cComUnitName", "计量单位", 800},  {"B", "BaseQtyN", "基本用量", 900},
-    {"B", "BaseQtyD", "基础数量", 900},       {"B", "CompScrap", "损耗率%", 800},      {"B", "Qty", "使用数量", 1200},
+    {"B", "BaseQtyD", "基础数量", 900},       {"B", "CompScrap", "损耗率%", 800},      {"B", "Qty", "使用数量", 1400},
     {"B", "FVFlag", "固定/变动", 900},        {"B", "WIPType", "供应类型", 1000},      {"B", "WhName", "仓库", 1000},
     {"B", "EffBegDate", "生效日", 1100},      {"B", "EffEndDate", "失效日", 1100},     {"B", "ByProduct", "产出品", 700},
     {"B", "Remark", "备注", 1400},
@@ -34,9 +34,9 @@ constexpr Field whereUsedFields[] = {
     {"H", "cInvCode", "子件编码", 1500},     {"H", "cInvName", "子件名称", 1500},    {"H", "cInvStd", "规格型号", 1500},
     {"H", "cComUnitName", "计量单位", 1500}, {"H", "Free1", "自由项1", 1500},
     {"B", "cInvCode", "母件编码", 1100},     {"B", "cInvName", "母件名称", 1400},    {"B", "cInvStd", "规格型号", 1000},
-    {"B", "Free1", "母件自由项1", 1000},     {"B", "Version", "版本代号", 900},      {"B", "SortSeq", "子件行号", 800},
+    {"B", "Free1", "母件自由项1", 1200},     {"B", "Version", "版本代号", 900},      {"B", "SortSeq", "子件行号", 800},
     {"B", "BaseQtyN", "基本用量", 900},      {"B", "BaseQtyD", "基础数量", 900},     {"B", "CompScrap", "损耗率%", 800},
-    {"B", "Qty", "使用数量", 1200},          {"B", "EffBegDate", "生效日", 1100},    {"B", "EffEndDate", "失效日", 1100},
+    {"B", "Qty", "使用数量", 1400},          {"B", "EffBegDate", "生效日", 1100},    {"B", "EffEndDate", "失效日", 1100},
 };
 
 template <std::size_t N>

@@ -27,6 +27,7 @@ QWidget* Label::createWidget(QWidget* parent)
 {
     auto* label = new QLabel(caption_, parent);
     label->setAutoFillBackground(true);
+    label->setFont(font_);
     label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     return label;
 }
@@ -34,6 +35,7 @@ void Label::sync()
 {
     if (auto* label = qobject_cast<QLabel*>(existingWidget())) {
         label->setText(caption_);
+        label->setFont(font_);
         label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     }
 }

@@ -164,10 +164,9 @@ void Form::Show(int modal)
     if (!wasVisible)
         notifyWindowShown(*this, true);
     raiseFormEvent("Form_Activate");
-    if (modal && QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        if (modalDriver())
-            modalDriver()(*this);
-    } else if (modal) {
+    if (modal && modalDriver()) {
+        modalDriver()(*this);
+    } else if (modal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
         QEventLoop loop;
         while (visible_ && window_ && window_->isVisible())
             loop.processEvents(QEventLoop::WaitForMoreEvents);

@@ -56,8 +56,8 @@ public:
     // Modal (1): the call returns when the form is hidden or unloaded; on the
     // offscreen platform (tests) there is nobody to close it, so it returns at once.
     Q_INVOKABLE void Show(int modal = 0);
-    // Where nobody can answer a modal form (offscreen), the driver acts for
-    // the user while the form is shown modally; none by default.
+    // A driver acts for the user while a form is shown modally (scripted
+    // sessions, tests); none by default.
     static void setModalDriver(std::function<void(Form&)> driver);
     Q_INVOKABLE void Hide();
     Q_INVOKABLE void Unload();
