@@ -548,4 +548,5 @@ void FrmBO02001::Form_Unload(QVariant&)
     });
     ignoringErrors([&] { modeQuery().reset(); });
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
+    m_condition.reset(); // the dialog refers back to this window
 }
