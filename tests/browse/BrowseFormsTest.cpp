@@ -353,7 +353,7 @@ TEST_F(BrowseForms, CancelClosesTheWindowOnlyOnItsFirstOpening)
         Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
         Form::setModalDriver({});
         EXPECT_FALSE(s.form->isVisible());
-        EXPECT_FALSE(s.dialog().isVisible());
+        EXPECT_TRUE(s.form->conditionDialog().isNull()); // let go with the window
     }
     {
         Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
@@ -366,9 +366,14 @@ TEST_F(BrowseForms, CancelClosesTheWindowOnlyOnItsFirstOpening)
         EXPECT_TRUE(s.form->isVisible());
         // F3 in the tree opens the dialog again
         const Object before = s.form->conditionDialog();
-        QVariant key = 114, shift = 0;
-        s.form->tvBOM_KeyDown(key, shift);
+        s.form->tvBOM->keyDown(114);
         EXPECT_NE(s.form->conditionDialog(), before);
+        const Object second = s.form->conditionDialog();
+        s.form->Voucher->keyDown(114); // and so does F3 in the voucher
+        EXPECT_NE(s.form->conditionDialog(), second);
+        const Object third = s.form->conditionDialog();
+        s.form->tvBOM->keyDown(115); // F4: nothing
+        EXPECT_EQ(s.form->conditionDialog(), third);
     }
 }
 
@@ -599,6 +604,7 @@ TEST_F(BrowseForms, FirstActivationOpensTheDialogAndCaptionsSelectTheMode)
     EXPECT_EQ(keys, (QStringList{"filter", "tlbSeparator1", "refresh", "tlbSeparator2", "help", "exit"}));
     EXPECT_EQ(s.form->popupMenu().toList(), QVariantList{QStringLiteral("子件替代料")});
     EXPECT_TRUE(s.form->spr->isVisible());
+    EXPECT_FALSE(s.form->icon().isNull()); // the host's window icon
     // a caption of neither mode unloads the window at activation
     s.form->MvFrmCaptionMgr->caption = QStringLiteral("other");
     s.form->Show();
