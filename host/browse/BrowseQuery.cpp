@@ -123,7 +123,14 @@ QString BrowseQuery::GetComponentSubXML(QVariant& row, QVariant&)
     }
 }
 
-ado::Connection& BrowseQuery::connection() const { return currentConnection(); }
+ado::Connection& BrowseQuery::connection() const
+{
+    if (!account_)
+        account_ = AccountContext::current();
+    if (!account_ || !account_->connectionObject()->isOpen())
+        throw AutomationError(ErrObjectNotSet, QStringLiteral("No account is open"));
+    return *account_->connectionObject();
+}
 
 procedures::BomGraph& BrowseQuery::graph()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/browse/AccountContext.h"
 #include "host/browse/XmlRows.h"
 #include "host/db/procedures/BomGraph.h"
 
@@ -76,6 +77,9 @@ protected:
     QList<int> path_;
 
 private:
+    // The account the object works on: the current one at its first use,
+    // kept open for as long as the object (and its cached statements) lives.
+    mutable QSharedPointer<AccountContext> account_;
     std::unique_ptr<procedures::BomGraph> graph_;
 };
 

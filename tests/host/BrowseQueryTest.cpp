@@ -151,7 +151,7 @@ TEST_F(BrowseQuery, RowsCarryPathQuantitiesAndNextLevels)
 
 TEST_F(BrowseQuery, BadKeysAndNoAccountAnswerMessages)
 {
-    const Object query = structure();
+    Object query = structure();
     EXPECT_FALSE(ask(query, "GetTreeViewXML").startsWith(u'<'));
     QVariant text = condition("BK-100", "红", "-1", "2026-12-07");
     ask(query, "SetConditionValue", {text});
@@ -160,7 +160,11 @@ TEST_F(BrowseQuery, BadKeysAndNoAccountAnswerMessages)
         EXPECT_FALSE(values::toBoolean(callByName(query, QStringLiteral("LoadData"), args))) << key;
         EXPECT_FALSE(ask(query, "GetHeadXML").startsWith(u'<')) << key;
     }
-    account.reset(); // the account closes
+    // a query object keeps its account open while it lives
+    account.reset();
+    EXPECT_TRUE(ask(query, "SetConditionValue", {text}).startsWith(QStringLiteral("1|")));
+    EXPECT_TRUE(ask(query, "GetHeadXML").startsWith(u'<'));
+    query.reset(); // now the account closes
     const Object orphan = structure();
     QVariant again = condition("BK-100", "红", "-1", "2026-12-07");
     EXPECT_TRUE(ask(orphan, "SetConditionValue", {again}).startsWith(QStringLiteral("-1&")));
