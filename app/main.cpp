@@ -1,4 +1,5 @@
 #include "app/BomCommand.h"
+#include "app/BrowseCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/MaintainCommand.h"
 #include "app/ProgramTypesCommand.h"
@@ -32,6 +33,7 @@ void printUsage(std::FILE* out)
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
+               "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -56,12 +58,13 @@ int main(int argc, char* argv[])
 {
     ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0) || maintainNeedsWidgets(argc, argv) ||
+    const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
+    const bool gui = browse || (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0) || maintainNeedsWidgets(argc, argv) ||
                      (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
-    if (gui && screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (gui && (screenshot || browse) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = gui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
@@ -91,6 +94,8 @@ int main(int argc, char* argv[])
             return runMaintainCommand(args);
         if (command == QLatin1String("bom"))
             return runBomCommand(args);
+        if (command == QLatin1String("browse"))
+            return runBrowseCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

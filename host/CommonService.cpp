@@ -84,7 +84,31 @@ bool CommonService::EndTask(const QVariant&, const QString& authorityId, int tas
     return runningTasks().remove(authorityId + u'/' + QString::number(taskKind));
 }
 
-QImage CommonService::GetIcon(int number) { return resources::loadBitmap(library_, number); }
+namespace {
+// The host's window icon: a document with a tree on it, drawn pixel by pixel.
+QImage windowIcon()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    const QRgb paper = 0xfffdfbf0, edge = 0xff30507a, branch = 0xff2f8a4a;
+    for (int y = 2; y < 30; ++y)
+        for (int x = 5; x < 27; ++x)
+            image.setPixel(x, y, x == 5 || x == 26 || y == 2 || y == 29 ? edge : paper);
+    for (int y = 8; y < 24; ++y)
+        image.setPixel(10, y, branch);
+    for (int row : {8, 14, 20})
+        for (int x = 10; x < 22; ++x)
+            image.setPixel(x, row + (x > 12 ? 1 : 0), x > 12 ? edge : branch);
+    return image;
+}
+} // namespace
+
+QImage CommonService::GetIcon(int number)
+{
+    if (number == 11)
+        return windowIcon();
+    return resources::loadBitmap(library_, number);
+}
 
 QString CommonService::LoadString(int number, const QVariant&, int)
 {

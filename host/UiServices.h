@@ -6,7 +6,8 @@
 
 namespace q7::host {
 
-// Reference look-ups. Without a person to pick, a look-up picks nothing.
+// Reference look-ups over the current account: a searchable pick list per
+// kind (platform/ReferKinds.h); Enter picks, Esc cancels and changes nothing.
 class ReferService : public QObject, public IRefer {
     Q_OBJECT
 public:
@@ -33,7 +34,8 @@ public:
     QVariant AddButtonMenu(const QVariant& button, const QString& key, const QString& caption) override;
 };
 
-// Popup menus as lists of captions; without a person, nothing is chosen.
+// Popup menus as lists of captions; showing one answers the chosen entry
+// (1 for the first) or 0 when the user chose nothing.
 class PopupMenuService : public QObject, public IPopupMenu {
     Q_OBJECT
 public:
@@ -51,7 +53,9 @@ public:
     QVariant GetTemplate(const QVariant& account, const QString& voucherType) override;
 };
 
-// The calendar picker: answers the initial date, or today when it is not a date.
+// The calendar picker: a month calendar opened on the initial date (today
+// when that is not a date); answers the picked date, or the initial text
+// unchanged when the user cancels.
 class CalendarPicker : public QObject {
     Q_OBJECT
 public:
