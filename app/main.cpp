@@ -2,6 +2,7 @@
 #include "app/MaintainCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
+#include "app/ScriptCommand.h"
 #include "app/SplitterDemoCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
@@ -30,6 +31,7 @@ void printUsage(std::FILE* out)
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
+               "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -86,6 +88,8 @@ int main(int argc, char* argv[])
             return runSplitterDemo(args);
         if (command == QLatin1String("maintain"))
             return runMaintainCommand(args);
+        if (command == QLatin1String("script"))
+            return runScriptCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;
