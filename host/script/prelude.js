@@ -138,7 +138,7 @@
         typeName: value => {
             if (value === undefined) return "Empty";
             if (value === null) return "Null";
-            if (value instanceof Special) return value.name;
+            if (value === Nothing || value === Missing) return value.name;
             if (handleOf(value) !== undefined) return bridge.typeName(value);
             if (value instanceof Date) return "Date";
             if (Array.isArray(value)) return "Array";
