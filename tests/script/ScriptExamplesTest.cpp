@@ -153,3 +153,20 @@ TEST(ScriptExamples, TheCommandLine)
     EXPECT_EQ(noAccount.status, 2);
     EXPECT_TRUE(noAccount.err.contains(QStringLiteral("No account database at /no/such.db")));
 }
+
+TEST(ScriptExamples, TheTourPrintsWhatTheReadmeShows)
+{
+    fake::ScratchAccount account;
+    const Finished tour = q7bom({"script", "--db", account.path(), example("tour.js")});
+    EXPECT_EQ(tour.status, 1);
+    EXPECT_EQ(tour.out, QStringLiteral("层级 | 母件编码 | 子件编码 | 子件名称\n"
+                                       "1 | BK-100 | FR-200 | 车架组件\n"
+                                       "2 | FR-200 | FR-210 | 车架焊接件\n"
+                                       "3 | FR-210 | TB-300 | 钢管\n"
+                                       "BO02004: 5 clsBO02004\n"
+                                       "[ 物料编码 ] 不接受 BK-100\n"
+                                       "taken\n"
+                                       "caught 438 Object doesn't support this property or method\n"));
+    EXPECT_EQ(tour.err, QStringLiteral("q7bom script: tour.js:41: run-time error 5: Unknown report BO02099 (known: BO02003, BO02004, "
+                                       "BO02005, BO02006, BO02007, BO02008, BO02009, BO02010)\n"));
+}
