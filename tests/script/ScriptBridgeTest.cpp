@@ -288,3 +288,22 @@ TEST(ScriptBridge, UncaughtErrorsEndTheScriptWithWhereAndNumber)
             EXPECT_TRUE(outcome.error.isEmpty()) << c.program << " → " << outcome.error.toStdString();
     }
 }
+
+TEST(ScriptBridge, TheAccountAnswersRowsAndRecordsets)
+{
+    fake::ScratchAccount account;
+    ScriptHost host({}, account.path());
+    value(host, "var rs = account.Execute(\"select cInvCode, cInvName from Inventory where cInvCode like 'BK-%' order by cInvCode\");");
+    const char* const checks[] = {
+        "account.path.endsWith('.db') && typeName(account) === 'AccountObject'",
+        // EOF is answered by the recordset itself: read as a property, not as a member to call
+        "rs.RecordCount === 2 && rs.eof === false",
+        "var codes = []; while (!rs.EOF) { codes.push(rs.Fields('CINVCODE')); rs.MoveNext(); } codes.join() === 'BK-100,BK-120' && rs.EOF === true",
+        "rs.Filter = \"cInvCode='bk-120'\"; rs.RecordCount === 1",
+        "var q = account.Query(\"select cInvCode, cInvName from Inventory where cInvCode = 'ZZ-999'\");"
+        "q.columns.length === 2 && q.rows.length === 0",
+        "(function () { try { rs.Fields('nope'); } catch (e) { return e.number === 3265; } })()",
+    };
+    for (const char* check : checks)
+        EXPECT_TRUE(isTrue(host, check)) << check;
+}
