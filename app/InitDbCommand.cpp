@@ -1,5 +1,6 @@
 #include "app/InitDbCommand.h"
 
+#include "app/CommandParser.h"
 #include "app/Progress.h"
 #include "host/db/AccountDatabase.h"
 
@@ -7,58 +8,67 @@
 #include <QFileInfo>
 
 #include <cstdio>
-
-namespace {
-
-void printHelp()
-{
-    std::fputs("Usage: q7bom init-db [--path FILE]\n"
-               "       q7bom init-db --synthetic --parts N --depth D --fanout F [--seed S] [--path FILE]\n"
-               "Creates an account database (replacing the file). Without --synthetic it holds\n"
-               "the demo data set; with it, a deterministic BOM forest of N parts over D levels,\n"
-               "F lines per BOM. The default path is the demo account in the user's data directory.\n",
-               stdout);
-}
-
-bool readNumber(const QStringList& args, qsizetype& i, long long& value)
-{
-    if (i + 1 >= args.size())
-        return false;
-    bool ok = false;
-    value = args[++i].toLongLong(&ok);
-    return ok && value > 0;
-}
-
-} // namespace
+#include <limits>
 
 int runInitDb(const QStringList& args)
 {
+    CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE] [--force] [--synthetic --parts N --depth D --fanout F [--seed S]]"),
+                          QStringLiteral("Creates an account database. Without --synthetic it holds the demo data set;\n"
+                                         "with it, a deterministic BOM forest of N parts over D levels, F lines per BOM.\n"
+                                         "The default path is the demo account in the user's data directory. An account\n"
+                                         "already there is replaced only with --force; any other file is never replaced."));
+    command.addOption({QStringLiteral("path"), QStringLiteral("Where to create the account."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("force"), QStringLiteral("Replace an account database that is already there.")});
+    command.addOption({QStringLiteral("synthetic"), QStringLiteral("A synthetic BOM forest instead of the demo data set.")});
+    command.addOption({QStringLiteral("parts"), QStringLiteral("Parts of the synthetic account (default 1000)."), QStringLiteral("N")});
+    command.addOption({QStringLiteral("depth"), QStringLiteral("Levels of the synthetic account (default 5)."), QStringLiteral("D")});
+    command.addOption({QStringLiteral("fanout"), QStringLiteral("Lines per BOM of the synthetic account (default 5)."), QStringLiteral("F")});
+    command.addOption({QStringLiteral("seed"), QStringLiteral("Seed of the synthetic account (default 1)."), QStringLiteral("S")});
+    if (const auto done = command.parse(args))
+        return *done;
+
     QString path = q7::host::account::defaultDemoPath();
-    bool synthetic = false;
-    q7::host::account::SyntheticOptions options;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        long long n = 0;
-        if (a == QLatin1String("--help")) {
-            printHelp();
-            return 0;
-        } else if (a == QLatin1String("--path") && i + 1 < args.size()) {
-            path = args[++i];
-        } else if (a == QLatin1String("--synthetic")) {
-            synthetic = true;
-        } else if (a == QLatin1String("--parts") && readNumber(args, i, n)) {
-            options.parts = static_cast<int>(n);
-        } else if (a == QLatin1String("--depth") && readNumber(args, i, n)) {
-            options.depth = static_cast<int>(n);
-        } else if (a == QLatin1String("--fanout") && readNumber(args, i, n)) {
-            options.fanout = static_cast<int>(n);
-        } else if (a == QLatin1String("--seed") && readNumber(args, i, n)) {
-            options.seed = static_cast<uint64_t>(n);
-        } else {
-            std::fprintf(stderr, "q7bom init-db: unexpected or invalid argument '%s' (see --help)\n", a.toUtf8().constData());
-            return 2;
-        }
+    if (command.isSet(QStringLiteral("path"))) {
+        path = command.value(QStringLiteral("path"));
+        if (path.trimmed().isEmpty())
+            return command.refuse(QStringLiteral("--path needs a file name"));
     }
+    const bool synthetic = command.isSet(QStringLiteral("synthetic"));
+    const bool force = command.isSet(QStringLiteral("force"));
+    q7::host::account::SyntheticOptions options;
+    const struct {
+        const char* name;
+        int* target;
+    } sizes[] = {{"parts", &options.parts}, {"depth", &options.depth}, {"fanout", &options.fanout}};
+    for (const auto& size : sizes) {
+        const QString name = QString::fromLatin1(size.name);
+        if (!command.isSet(name))
+            continue;
+        if (!synthetic)
+            return command.refuse(QStringLiteral("--%1 needs --synthetic").arg(name));
+        const auto value = command.integer(name, 1, 100'000'000);
+        if (!value)
+            return 2;
+        *size.target = static_cast<int>(*value);
+    }
+    if (command.isSet(QStringLiteral("seed"))) {
+        const auto seed = command.integer(QStringLiteral("seed"), 0, std::numeric_limits<long long>::max());
+        if (!seed)
+            return 2;
+        options.seed = static_cast<uint64_t>(*seed);
+    }
+
+    using q7::host::account::AccountState;
+    const AccountState state = q7::host::account::accountStateOf(path);
+    if (state == AccountState::Foreign) {
+        std::fprintf(stderr, "q7bom init-db: %s exists and is not an account database; it was left unchanged\n", path.toUtf8().constData());
+        return 2;
+    }
+    if (state != AccountState::Missing && !force) {
+        std::fprintf(stderr, "q7bom init-db: an account database already exists at %s; use --force to replace it\n", path.toUtf8().constData());
+        return 2;
+    }
+    const auto existing = force ? q7::host::account::Existing::Replace : q7::host::account::Existing::Refuse;
 
     QElapsedTimer timer;
     timer.start();
@@ -66,10 +76,10 @@ int runInitDb(const QStringList& args)
     if (synthetic) {
         Progress progress(QStringLiteral("BOM lines"));
         const auto made = q7::host::account::createSyntheticAccount(
-            path, options, [&](int64_t done, int64_t total) { progress.update(done, total); });
+            path, options, [&](int64_t done, int64_t total) { progress.update(done, total); }, existing);
         summary = QStringLiteral("%1 parts, %2 BOMs, %3 BOM lines").arg(made.parts).arg(made.boms).arg(made.lines);
     } else {
-        summary = q7::host::account::createDemoAccount(path);
+        summary = q7::host::account::createDemoAccount(path, existing);
     }
     std::printf("%s\n%s\n", path.toUtf8().constData(), summary.toUtf8().constData());
     std::fprintf(stderr, "created in %.2f s, %.1f MB\n", timer.elapsed() / 1000.0, QFileInfo(path).size() / 1e6);

@@ -112,9 +112,7 @@ int runReport(const QStringList& args)
         if (!sqlOnly) {
             if (dbPath.isEmpty())
                 dbPath = q7::host::account::ensureDemoAccount();
-            else if (!QFile::exists(dbPath))
-                return command.refuse(QStringLiteral("No account database at %1").arg(dbPath));
-            connection.Open(q7::host::account::connectionStringFor(dbPath));
+            q7::host::account::openAccount(connection, dbPath);
             q7::host::procedures::setRowLimit(connection, maxRows);
         }
         // CSV and JSON go out as the rows are read: a long explosion needs no memory for its rows

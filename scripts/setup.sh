@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-declarative-dev libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <functional>
 
+namespace q7::ado {
+class Connection;
+}
+
 // The account database on disk: where it lives, how it is created.
 namespace q7::host::account {
 
@@ -13,9 +17,30 @@ QString defaultDemoPath();
 // The connection string of an embedded account file.
 QString connectionStringFor(const QString& path);
 
-// Creates a new account file (replacing one at the path) with the schema
-// and the demo data set. Returns a description of what it holds.
-QString createDemoAccount(const QString& path);
+// What a file at an account path holds.
+enum class AccountState {
+    Missing,    // nothing there
+    Finished,   // a complete account database
+    Unfinished, // an account database whose creation never completed (or made before accounts were marked)
+    Foreign,    // anything else: not a database, or another program's database
+};
+AccountState accountStateOf(const QString& path);
+
+// What creating an account does with an account already at the path. Anything
+// that is not an account database is never replaced.
+enum class Existing {
+    Refuse,  // fail
+    Replace, // replace it, finished or not
+    Keep,    // keep a finished account, replace an unfinished one
+};
+
+// Opens the account at path; refuses (run-time error) anything but a finished account.
+void openAccount(ado::Connection& connection, const QString& path);
+
+// Creates a new account file with the schema and the demo data set. The account
+// is built beside the path and moved there only when complete, so a reader sees
+// the old account or the new one, never a part. Returns a description of what it holds.
+QString createDemoAccount(const QString& path, Existing existing = Existing::Refuse);
 
 struct SyntheticOptions {
     int parts = 1000;   // items (one part each)
@@ -29,10 +54,13 @@ struct SyntheticSummary {
     int64_t lines = 0;
 };
 // Creates a deterministic BOM forest. progress(done, total) is called now and then.
+// Built like the demo account.
 SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,
-                                        const std::function<void(int64_t, int64_t)>& progress = {});
+                                        const std::function<void(int64_t, int64_t)>& progress = {},
+                                        Existing existing = Existing::Refuse);
 
-// Opens the demo account, creating it first when it does not exist.
+// The demo account's path, creating the account first when it does not exist
+// or its creation never completed.
 QString ensureDemoAccount();
 
 } // namespace q7::host::account

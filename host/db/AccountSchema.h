@@ -2,13 +2,23 @@
 
 #include "platform/data/Ado.h"
 
+#include "host/db/AccountDatabase.h"
+
 #include <QString>
+
+#include <functional>
 
 namespace q7::host::account {
 
 // Creates every table and view of the account on an empty database.
 void createSchema(ado::Connection& connection);
-// Makes the folder of a new account file and removes an old file there.
-void prepareFile(const QString& path);
+// The user_version of a finished account database, set in the transaction that completes it.
+constexpr int FinishedAccountMark = 0x51374231;
+
+// Builds a new account at path: creators of one path take turns (a lock file
+// beside it); fill writes the account into a temporary file beside the path,
+// which is marked finished and renamed into place. Returns false when
+// existing is Keep and a finished account is already there (nothing built).
+bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill);
 
 } // namespace q7::host::account

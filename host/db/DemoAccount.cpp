@@ -186,7 +186,7 @@ QString defaultDemoPath()
     return base + QStringLiteral("/q7bom/demo.db");
 }
 
-QString connectionStringFor(const QString& path) { return QStringLiteral("Data Source=") + path; }
+QString connectionStringFor(const QString& path) { return QStringLiteral("Data Source=") + ado::quoteConnectionValue(path); }
 
 void createSchema(ado::Connection& connection)
 {
@@ -196,18 +196,10 @@ void createSchema(ado::Connection& connection)
     connection.executeNative(QString::fromUtf8(file.readAll()));
 }
 
-void prepareFile(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw AutomationError(3709, QStringLiteral("Cannot replace %1").arg(path));
-}
+namespace {
 
-QString createDemoAccount(const QString& path)
+void fillDemoAccount(ado::Connection& connection)
 {
-    prepareFile(path);
-    ado::Connection connection;
-    connection.Open(connectionStringFor(path));
     createSchema(connection);
     QSqlDatabase& db = connection.database();
     SqlInserter::exec(db, "BEGIN");
@@ -283,7 +275,13 @@ QString createDemoAccount(const QString& path)
     for (int id = 28; id <= 35; ++id)
         user.insert({id, QStringLiteral("自由项%1").arg(id - 25), QString("")});
     SqlInserter::exec(db, "COMMIT");
+}
 
+} // namespace
+
+QString createDemoAccount(const QString& path, Existing existing)
+{
+    buildAccountFile(path, existing, fillDemoAccount);
     return QStringLiteral("%1 items, %2 parts, %3 BOMs, %4 BOM lines")
         .arg(std::size(items))
         .arg(std::size(parts))
@@ -294,8 +292,8 @@ QString createDemoAccount(const QString& path)
 QString ensureDemoAccount()
 {
     const QString path = defaultDemoPath();
-    if (!QFile::exists(path))
-        createDemoAccount(path);
+    if (accountStateOf(path) != AccountState::Finished)
+        buildAccountFile(path, Existing::Keep, fillDemoAccount); // another process may have finished it meanwhile
     return path;
 }
 

@@ -27,17 +27,9 @@ private:
     uint64_t state_;
 };
 
-} // namespace
-
-SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,
-                                        const std::function<void(int64_t, int64_t)>& progress)
+SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptions& options,
+                               const std::function<void(int64_t, int64_t)>& progress)
 {
-    if (options.parts < 2 || options.depth < 2 || options.fanout < 1 || options.parts < options.depth)
-        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("A synthetic account needs at least 2 parts, 2 levels, "
-                                                                   "as many parts as levels and a fanout of 1 or more"));
-    prepareFile(path);
-    ado::Connection connection;
-    connection.Open(connectionStringFor(path));
     createSchema(connection);
     QSqlDatabase& db = connection.database();
     SqlInserter::exec(db, "PRAGMA journal_mode=OFF");
@@ -92,6 +84,19 @@ SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOpti
     SqlInserter::exec(db, "COMMIT");
     if (progress)
         progress(lineId, expectedLines);
+    return summary;
+}
+
+} // namespace
+
+SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,
+                                        const std::function<void(int64_t, int64_t)>& progress, Existing existing)
+{
+    if (options.parts < 2 || options.depth < 2 || options.fanout < 1 || options.parts < options.depth)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("A synthetic account needs at least 2 parts, 2 levels, "
+                                                                   "as many parts as levels and a fanout of 1 or more"));
+    SyntheticSummary summary;
+    buildAccountFile(path, existing, [&](ado::Connection& connection) { summary = fillSynthetic(connection, options, progress); });
     return summary;
 }
 

@@ -15,6 +15,8 @@
 #include <QSqlRecord>
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace q7::ado {
 
 namespace {
@@ -28,14 +30,23 @@ QString uniqueConnectionName()
     return QStringLiteral("q7ado-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// The value of "key=value;" in a connection string, ignoring case of keys.
-QString partOf(const QString& connectionString, const QString& key)
+// A key as connection strings name them: letters, digits, blanks and '_'.
+bool isConnectionKey(const QString& key)
 {
-    for (const QString& part : connectionString.split(u';', Qt::SkipEmptyParts)) {
-        const qsizetype eq = part.indexOf(u'=');
-        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return part.mid(eq + 1).trimmed();
-    }
+    if (key.isEmpty() || !key.front().isLetter())
+        return false;
+    for (const QChar c : key)
+        if (!(c.isLetterOrNumber() || c == u' ' || c == u'_'))
+            return false;
+    return true;
+}
+
+// The value of key in parsed pairs, ignoring case of keys.
+QString valueOf(const QList<std::pair<QString, QString>>& pairs, const QString& key)
+{
+    for (const auto& [k, v] : pairs)
+        if (k.compare(key, Qt::CaseInsensitive) == 0)
+            return v;
     return {};
 }
 
@@ -100,6 +111,63 @@ QString withoutTrailingBlanks(QString text)
 
 } // namespace
 
+QString quoteConnectionValue(const QString& value)
+{
+    QString quoted = value;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs)
+{
+    pairs.clear();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && (text[i].isSpace() || text[i] == u';'))
+            ++i;
+        if (i >= n)
+            break;
+        const qsizetype eq = text.indexOf(u'=', i);
+        if (eq < 0)
+            return false;
+        const QString key = text.mid(i, eq - i).trimmed();
+        if (!isConnectionKey(key))
+            return false;
+        i = eq + 1;
+        while (i < n && text[i] == u' ')
+            ++i;
+        QString value;
+        if (i < n && (text[i] == u'"' || text[i] == u'\'' || text[i] == u'{')) {
+            const QChar close = text[i] == u'{' ? u'}' : text[i];
+            for (++i;; ++i) {
+                if (i >= n)
+                    return false; // unterminated
+                if (text[i] == close) {
+                    if (i + 1 < n && text[i + 1] == close) {
+                        value += close;
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                value += text[i];
+            }
+            ++i;
+            while (i < n && text[i] == u' ')
+                ++i;
+            if (i < n && text[i] != u';')
+                return false; // text after the closing quote
+        } else {
+            const qsizetype end = text.indexOf(u';', i);
+            value = text.mid(i, (end < 0 ? n : end) - i).trimmed();
+            i = end < 0 ? n : end;
+        }
+        pairs.append({key, value});
+    }
+    return !pairs.isEmpty();
+}
+
 Connection::Connection() : name_(uniqueConnectionName()) {}
 
 Connection::~Connection() { Close(); }
@@ -108,19 +176,27 @@ void Connection::Open(const QString& connectionString)
 {
     Close();
     connectionString_ = connectionString;
-    const bool odbc = !partOf(connectionString, QStringLiteral("Driver")).isEmpty() || !partOf(connectionString, QStringLiteral("DSN")).isEmpty();
+    // Text that does not read as key=value pairs is a plain path, whatever it contains.
+    QList<std::pair<QString, QString>> pairs;
+    const bool pairsRead = parseConnectionString(connectionString, pairs);
+    const bool odbc = pairsRead && (!valueOf(pairs, QStringLiteral("Driver")).isEmpty() || !valueOf(pairs, QStringLiteral("DSN")).isEmpty());
+    const bool named = pairsRead && std::any_of(pairs.begin(), pairs.end(), [](const auto& pair) {
+                           return pair.first.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0;
+                       });
+    const QString source = named ? valueOf(pairs, QStringLiteral("Data Source")) : connectionString;
+    if (!odbc && source.isEmpty())
+        throw AutomationError(ErrProvider, QStringLiteral("The connection string names no Data Source: %1").arg(connectionString));
     embedded_ = !odbc;
     db_ = QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name_);
-    if (odbc) {
-        db_.setDatabaseName(connectionString);
-    } else {
-        const QString source = partOf(connectionString, QStringLiteral("Data Source"));
-        db_.setDatabaseName(source.isEmpty() ? connectionString : source);
-    }
+    db_.setDatabaseName(odbc ? connectionString : source);
     if (!db_.open())
         throw AutomationError(ErrProvider, QStringLiteral("Cannot open %1: %2").arg(connectionString, db_.lastError().text()));
-    if (embedded_)
+    if (embedded_) {
         data::registerSqlServerFunctions(db_);
+        // Reports read large parts of the file: map it rather than copy it page by page, and keep more pages.
+        QSqlQuery(db_).exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
+        QSqlQuery(db_).exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    }
 }
 
 void Connection::Close()

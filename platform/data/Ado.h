@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <utility>
 
 // ADO-shaped access to the account database over QtSql. The embedded
 // SQLite file is the default; SQL Server statements pass through the T-SQL
@@ -23,6 +24,15 @@ enum LockType { adLockReadOnly = 1 };
 
 class Recordset;
 
+// A value written into a connection string so that it reads back unchanged:
+// in double quotes, a double quote inside doubled ("a;b" -> "\"a;b\"").
+QString quoteConnectionValue(const QString& value);
+
+// The key=value pairs of a connection string. Values may be quoted with
+// '…' or "…" (the quote doubled inside) or, as ODBC writes them, {…} (} doubled
+// inside). Returns false when the text is not a connection string (a plain path).
+bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs);
+
 class Connection : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString ConnectionString READ connectionString)
@@ -32,6 +42,7 @@ public:
 
     // "Data Source=FILE" (or a plain path) opens the embedded database;
     // "Driver=…;…" or "DSN=…" goes to ODBC. Run-time error on failure.
+    // A path with ';' or '=' must be quoted: Data Source="a;b.db".
     Q_INVOKABLE void Open(const QString& connectionString);
     Q_INVOKABLE void Close();
     bool isOpen() const;

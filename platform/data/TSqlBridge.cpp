@@ -40,11 +40,23 @@ QString render(const Token& token)
     }
 }
 
-// The affinity a SQL Server type converts to.
+// The affinity a SQL Server type converts to. A type is a name, with a
+// length or precision in parentheses: nvarchar(40), decimal(18, 6), varchar(max).
 QString affinityOf(const QList<Token>& type)
 {
     if (type.isEmpty() || type.first().kind != Token::Kind::Word)
         throw BridgeError("convert: expected a type name");
+    const auto size = [](const Token& t) { return t.kind == Token::Kind::Number || t.is("max"); };
+    const bool plain = type.size() == 1;
+    const bool sized = type.size() == 4 && type[1].isSymbol("(") && size(type[2]) && type[3].isSymbol(")");
+    const bool scaled = type.size() == 6 && type[1].isSymbol("(") && type[2].kind == Token::Kind::Number && type[3].isSymbol(",")
+                        && type[4].kind == Token::Kind::Number && type[5].isSymbol(")");
+    if (!plain && !sized && !scaled) {
+        QStringList shown;
+        for (const Token& t : type)
+            shown.append(render(t));
+        throw BridgeError(QStringLiteral("convert: not a type: %1").arg(shown.join(u' ')).toStdString());
+    }
     const QString name = type.first().text.toLower();
     if (name.contains(QLatin1String("char")) || name == QLatin1String("text") || name == QLatin1String("ntext"))
         return QStringLiteral("TEXT");
@@ -71,11 +83,25 @@ qsizetype matchingParen(const QList<Token>& tokens, qsizetype open)
     throw BridgeError("unbalanced parentheses");
 }
 
+// Deeper statements are refused: translating nests one call per level, and
+// the embedded database's parser has a limit of its own.
+constexpr int MaxNesting = 64;
+
 class Translator {
 public:
     explicit Translator(QList<Token> tokens) : tokens_(std::move(tokens)) {}
 
     QString translate(qsizetype from, qsizetype to)
+    {
+        if (++nesting_ > MaxNesting)
+            throw BridgeError(QStringLiteral("the statement nests deeper than %1 levels").arg(MaxNesting).toStdString());
+        QString result = translateRange(from, to);
+        --nesting_;
+        return result;
+    }
+
+private:
+    QString translateRange(qsizetype from, qsizetype to)
     {
         QStringList out;
         bool inSelectList = false;
@@ -118,6 +144,8 @@ public:
                     else if (d == 0 && (tokens_[end].isSymbol(",") || tokens_[end].is("from")))
                         break;
                 }
+                if (end == i + 2)
+                    throw BridgeError(QStringLiteral("%1 = : expected an expression").arg(t.text).toStdString());
                 out.append(translate(i + 2, end) + QStringLiteral(" AS ") + quoteName(t.text));
                 i = end - 1;
                 itemStart = false;
@@ -139,8 +167,16 @@ public:
                         break;
                     }
                 }
-                if (comma < 0)
+                if (comma < 0 || comma + 1 == close)
                     throw BridgeError("convert: expected a type and an expression");
+                for (qsizetype k = comma + 1, d2 = 0; k < close; ++k) {
+                    if (tokens_[k].isSymbol("("))
+                        ++d2;
+                    else if (tokens_[k].isSymbol(")"))
+                        --d2;
+                    else if (d2 == 0 && tokens_[k].isSymbol(","))
+                        throw BridgeError("convert: a style argument is not supported");
+                }
                 const QString affinity = affinityOf(tokens_.mid(i + 2, comma - i - 2));
                 out.append(QStringLiteral("CAST(") + translate(comma + 1, close) + QStringLiteral(" AS ") + affinity + u')');
                 i = close;
@@ -155,8 +191,8 @@ public:
         return out.join(u' ');
     }
 
-private:
     QList<Token> tokens_;
+    int nesting_ = 0;
 };
 
 } // namespace
@@ -313,8 +349,8 @@ QString translateSelect(const QString& sql)
     for (const Token& t : tokens) {
         if (t.isSymbol(";"))
             throw BridgeError("one statement at a time");
-        if (t.isSymbol("("))
-            ++depth;
+        if (t.isSymbol("(") && ++depth > MaxNesting)
+            throw BridgeError(QStringLiteral("the statement nests deeper than %1 levels").arg(MaxNesting).toStdString());
         if (t.isSymbol(")") && --depth < 0)
             throw BridgeError("unbalanced parentheses");
     }

@@ -44,7 +44,9 @@ bool parseProcedureCall(const QString& sql, ProcedureCall& call);
 //   N'text'                 -> 'text'
 //   [name]                  -> "name"
 // Refused: statements other than SELECT, several statements, TOP, INTO,
-// variables and temporary tables, unbalanced parentheses, unterminated texts.
+// variables and temporary tables, unbalanced parentheses, unterminated texts,
+// nesting deeper than 64 levels, convert with anything but a type
+// (name, name(n), name(p, s)) and one expression.
 QString translateSelect(const QString& sql);
 
 } // namespace q7::data

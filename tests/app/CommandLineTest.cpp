@@ -107,6 +107,9 @@ TEST(CommandLine, ExitStatusAndStreams)
         {{"splitter-demo", "--percent", "abc"}, 2, "--percent"},
         {{"program-types", "--format", "xml"}, 2, "--format"},
         {{"nonsense"}, 2, "unknown subcommand"},
+        {{"init-db", "--synthetic", "--parts", "4294967306", "--path", "/nonexistent/x.db"}, 2, "--parts takes a whole number"},
+        {{"init-db", "--parts", "5", "--path", "/nonexistent/x.db"}, 2, "--parts needs --synthetic"},
+        {{"init-db", "--path", ""}, 2, "--path needs"},
     };
     for (const Case& c : cases) {
         QProcess process;

@@ -18,6 +18,7 @@ TEST(TSqlBridge, TranslatesTheConstructsInUse)
         {"SELECT convert(nvarchar(40),case v when 1 then '是' else '' end ) AS 属性 FROM t",
          "SELECT CAST(case v when 1 then '是' else '' end AS TEXT) AS 属性 FROM t"},
         {"SELECT convert(int, '5')", "SELECT CAST('5' AS INTEGER)"},
+        {"SELECT convert(decimal(18, 6), q), convert(varchar(max), n) FROM t", "SELECT CAST(q AS REAL) , CAST(n AS TEXT) FROM t"},
         {"SELECT p.ParentScrap AS '母件损耗率(%)' FROM t", "SELECT p.ParentScrap AS '母件损耗率(%)' FROM t"},
         {"SELECT N'O''Brien', [order] FROM t -- note", "SELECT 'O''Brien' , \"order\" FROM t"},
         {"select isnull(a, 0) from t where x = 'a=b' /* c */", "select ifnull ( a , 0 ) from t where x = 'a=b'"},
@@ -42,9 +43,44 @@ TEST(TSqlBridge, RefusesWhatItDoesNotUnderstand)
         "select convert(geography, x)",
         "select /* open",
         "select a ? b",
+        // convert: nothing but a type before the comma, one expression after it
+        "select convert(int 'x' junk, a) from t",
+        "select convert(int junk, a) from t",
+        "select convert(nvarchar(40) x, a) from t",
+        "select convert(nvarchar(40, a) from t",
+        "select convert(decimal(18, 6, 2), a) from t",
+        "select convert('int', a) from t",
+        "select convert(int, ) from t",
+        "select convert(varchar(10), d, 120) from t",
+        "select x = , y from t",
     };
     for (const char* sql : refused)
         EXPECT_THROW(translateSelect(QString::fromUtf8(sql)), BridgeError) << sql;
+}
+
+TEST(TSqlBridge, NestingIsLimitedWithAClearError)
+{
+    const auto nested = [](const QString& open, const QString& close, int levels) {
+        return QStringLiteral("select ") + open.repeated(levels) + QStringLiteral("a") + close.repeated(levels) + QStringLiteral(" from t");
+    };
+    // 64 levels are translated, deeper statements refused by name.
+    EXPECT_NO_THROW(translateSelect(nested(QStringLiteral("convert(int, "), QStringLiteral(")"), 63)));
+    EXPECT_NO_THROW(translateSelect(nested(QStringLiteral("("), QStringLiteral(")"), 64)));
+    const QString deep[] = {
+        nested(QStringLiteral("convert(int, "), QStringLiteral(")"), 65),
+        nested(QStringLiteral("("), QStringLiteral(")"), 65),
+        nested(QStringLiteral("convert(int, "), QStringLiteral(")"), 140 * 1024 / 13), // 140 KB
+        QStringLiteral("select ") + QStringLiteral("convert(").repeated(140 * 1024 / 8), // unbalanced as well
+        QStringLiteral("select ") + QStringLiteral("a = select ").repeated(20000) + QStringLiteral("1"), // aliases without parentheses
+    };
+    for (const QString& sql : deep) {
+        try {
+            translateSelect(sql);
+            ADD_FAILURE() << "accepted " << sql.left(60).toStdString();
+        } catch (const BridgeError& error) {
+            EXPECT_NE(std::string(error.what()).find("nests deeper than 64 levels"), std::string::npos) << error.what();
+        }
+    }
 }
 
 TEST(TSqlBridge, ProcedureCalls)

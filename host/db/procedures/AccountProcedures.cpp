@@ -92,6 +92,14 @@ QVector<int> topBoms(sqlite3* db, int part, const TopBomFilter& f)
     return boms;
 }
 
+QVector<int> componentsOf(const QVector<BomLine>& lines)
+{
+    QVector<int> parts;
+    for (const BomLine& line : lines)
+        parts.append(line.componentId);
+    return parts;
+}
+
 data::ResultSet resultWith(const QStringList& columns)
 {
     data::ResultSet result;
@@ -128,6 +136,7 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     for (int part : matchingParts(db, code, free))
         for (int bom : topBoms(db, part, filter)) {
             const QVector<BomLine> lines = graph.bomLines(bom, part);
+            graph.prefetchBelow(componentsOf(lines));
             if (mode == 1)
                 explodeIndented(graph, part, lines, planRate, 1.0, sink);
             else
@@ -188,8 +197,11 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     rows.columns[11] = QStringLiteral("需求数量");
     RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
     for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, filter))
-            explodeIndented(graph, part, graph.bomLines(bom, part), planRate, quantity, sink);
+        for (int bom : topBoms(db, part, filter)) {
+            const QVector<BomLine> lines = graph.bomLines(bom, part);
+            graph.prefetchBelow(componentsOf(lines));
+            explodeIndented(graph, part, lines, planRate, quantity, sink);
+        }
     return rows;
 }
 

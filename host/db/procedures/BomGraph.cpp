@@ -80,9 +80,10 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
 }
 
 BomGraph::BomGraph(ado::Connection& connection, QString effDate)
-    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), cache_(cacheFor(connection, date_))
+    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), cache_(cacheFor(connection, date_)),
+      db_(account::SqlInserter::handleOf(connection.database()))
 {
-    sqlite3* handle = account::SqlInserter::handleOf(connection.database());
+    sqlite3* handle = db_;
     if (cache_->parents.isEmpty()) {
         Statement parents(handle, "SELECT DISTINCT ParentId FROM bom_parent");
         while (parents.next())
@@ -94,12 +95,16 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     // One statement per part: its main BOMs in force at the date, each with its lines in force
     // (a BOM without such lines still comes, with NULL line columns, so that it is chosen by
     // version alone). Lines come in index order and are sorted here, which spares a sorter.
-    mainBomStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
-                                       ", b.Version, b.BomId, t.ParentScrap FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
-                                       " LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " + lineInForce +
-                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-                                       " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
-                                       " WHERE t.ParentId = ?1 AND b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    const QByteArray mainBomBody = QByteArray(" JOIN bom_bom b ON b.BomId = t.BomId"
+                                              " LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND ") + lineInForce +
+                                   " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
+                                   " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
+                                   " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
+    const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
+    mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1");
+    // A level at a time: the level's parts travel as one JSON array, and the statement reads all their
+    // BOMs in one pass (nothing is written, so the connection's change count stays as it was).
+    frontierBoms_ = prepare(handle, mainBomColumns + " FROM json_each(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value" + mainBomBody);
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce);
@@ -166,6 +171,72 @@ int BomGraph::mainBom(int partId)
     return found == cache_->mainBoms.end() ? 0 : found->second;
 }
 
+void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
+{
+    sortBySequence(lines);
+    cache_->mainBoms[partId] = bom;
+    cache_->mainLines.emplace(partId, std::move(lines));
+}
+
+void BomGraph::prefetchBelow(const QVector<int>& parts)
+{
+    QVector<int> level;
+    for (int part : parts)
+        if (cache_->parents.contains(part) && !cache_->mainLines.contains(part))
+            level.append(part);
+    std::sort(level.begin(), level.end());
+    level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
+    while (!level.isEmpty()) {
+        QByteArray ids = "[";
+        for (int part : level)
+            ids += QByteArray::number(part) + ',';
+        ids.back() = ']';
+        struct Best {
+            double version = -1;
+            int bom = 0;
+            QVector<BomLine> lines;
+        };
+        std::unordered_map<int, Best> best;
+        frontierBoms_->bind(1, ids);
+        frontierBoms_->bind(2, dateUtf8_);
+        while (frontierBoms_->next()) {
+            const double version = frontierBoms_->real(18);
+            const int bom = frontierBoms_->integer(19);
+            const int parent = frontierBoms_->integer(21);
+            Best& b = best[parent];
+            if (bom != b.bom && (version > b.version || (version == b.version && bom < b.bom))) {
+                b.lines.clear();
+                b.version = version;
+                b.bom = bom;
+            }
+            if (bom != b.bom || frontierBoms_->isNull(0))
+                continue;
+            BomLine line = readLine(*frontierBoms_);
+            line.parentScrap = frontierBoms_->real(20);
+            line.parentId = parent;
+            line.bomId = bom;
+            rememberComponent(*frontierBoms_, line.componentId);
+            b.lines.append(line);
+        }
+        frontierBoms_->reset();
+        QVector<int> next;
+        for (int part : level) {
+            auto found = best.find(part);
+            if (found == best.end()) {
+                keepMainLines(part, 0, {});
+                continue;
+            }
+            for (const BomLine& line : found->second.lines)
+                if (cache_->parents.contains(line.componentId) && !cache_->mainLines.contains(line.componentId))
+                    next.append(line.componentId);
+            keepMainLines(part, found->second.bom, std::move(found->second.lines));
+        }
+        std::sort(next.begin(), next.end());
+        next.erase(std::unique(next.begin(), next.end()), next.end());
+        level = std::move(next);
+    }
+}
+
 const QVector<BomLine>& BomGraph::mainLines(int partId)
 {
     static const QVector<BomLine> none;
@@ -198,9 +269,8 @@ const QVector<BomLine>& BomGraph::mainLines(int partId)
         lines.append(line);
     }
     mainBomStmt_->reset();
-    sortBySequence(lines);
-    cache_->mainBoms[partId] = bestBom;
-    return cache_->mainLines.emplace(partId, std::move(lines)).first->second;
+    keepMainLines(partId, bestBom, std::move(lines));
+    return cache_->mainLines.at(partId);
 }
 
 const QVector<BomLine>& BomGraph::usedIn(int componentId)

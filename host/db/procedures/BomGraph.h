@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+struct sqlite3;
+
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -61,6 +63,9 @@ public:
     const QVector<BomLine>& mainLines(int partId);
     // The part's BOM at the date; 0 when it has none.
     int mainBom(int partId);
+    // Reads the BOMs at the date of the parts and of everything below them,
+    // level by level, one statement per level instead of one per BOM.
+    void prefetchBelow(const QVector<int>& parts);
     // Lines in force at the date of a given BOM, with the parent's scrap of
     // that BOM when a parent is given.
     QVector<BomLine> bomLines(int bomId, int parentId = 0);
@@ -79,12 +84,15 @@ private:
         std::unordered_map<int, QVector<BomLine>> usedIn;
     };
     void rememberComponent(const Statement& statement, int partId);
+    // Keeps the lines of one part's BOM at the date (of several versions read, the highest).
+    void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
 
     QString date_;
     QByteArray dateUtf8_;
     std::shared_ptr<Cache> cache_;
-    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_;
+    sqlite3* db_;
+    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_;
 };
 
 } // namespace q7::host::procedures

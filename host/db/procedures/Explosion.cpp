@@ -152,20 +152,30 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
     const PartInfo& top = graph.part(topPart);
     const QString topCode = top.code, topFree = top.free1;
 
-    std::map<State, double> frontier{{State{topPart, sets.cyclic(topPart) ? std::vector<int>{topPart} : std::vector<int>{}}, 1.0}};
+    // Parts whose set is trivial need no path: they are kept apart from the few that do.
+    struct Frontier {
+        std::unordered_map<int, double> plain;
+        std::map<State, double> onCycles;
+        bool empty() const { return plain.empty() && onCycles.empty(); }
+    };
+    Frontier frontier;
+    if (sets.cyclic(topPart))
+        frontier.onCycles[State{topPart, {topPart}}] = 1.0;
+    else
+        frontier.plain[topPart] = 1.0;
+    static const std::vector<int> noPath;
     for (int level = 1; !frontier.empty(); ++level) {
         struct Sum {
             double quantity = 0;
             bool cycle = false, byProduct = false;
         };
         std::map<int, Sum> rows; // component -> its row at this level
-        std::map<State, double> next;
-        for (const auto& [state, quantity] : frontier) {
-            const auto& [part, path] = state;
+        Frontier next;
+        const auto expand = [&](int part, const std::vector<int>& path, double quantity) {
             const QVector<BomLine>& lines = part == topPart ? topLines : graph.mainLines(part); // the top is never reached again
             for (const BomLine& line : lines) {
                 const int child = line.componentId;
-                const bool sameSet = sets.setOf(child) == sets.setOf(part);
+                const bool sameSet = !path.empty() && sets.setOf(child) == sets.setOf(part);
                 const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), child);
                 Sum& row = rows[child];
                 const double cumulative = quantity * line.quantity(planRate);
@@ -174,16 +184,21 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
                 row.byProduct = row.byProduct || line.byProduct;
                 if (cycle || line.byProduct)
                     continue;
-                std::vector<int> childPath;
                 if (sameSet) {
-                    childPath = path;
+                    std::vector<int> childPath = path;
                     childPath.insert(std::upper_bound(childPath.begin(), childPath.end(), child), child);
+                    next.onCycles[State{child, std::move(childPath)}] += cumulative;
                 } else if (sets.cyclic(child)) {
-                    childPath = {child};
+                    next.onCycles[State{child, {child}}] += cumulative;
+                } else {
+                    next.plain[child] += cumulative;
                 }
-                next[State{child, std::move(childPath)}] += cumulative;
             }
-        }
+        };
+        for (const auto& [part, quantity] : frontier.plain)
+            expand(part, noPath, quantity);
+        for (const auto& [state, quantity] : frontier.onCycles)
+            expand(state.first, state.second, quantity);
         for (const auto& [child, sum] : rows) {
             const PartInfo& info = graph.part(child);
             out.add({topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,

@@ -1,0 +1,1 @@
+Select cItem,cItemName=coalesce(cItemName,'') From UserDef where (cID in(20,21) or cid between 28 and 35)  Order By cId

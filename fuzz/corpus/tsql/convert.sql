@@ -1,0 +1,1 @@
+SELECT convert(nvarchar(40),case v when 1 then '是' else '' end ) AS 属性, convert(decimal(18, 6), q) FROM t

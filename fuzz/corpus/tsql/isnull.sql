@@ -1,0 +1,1 @@
+select isnull(a, 0) from t where x = 'a=b' /* c */

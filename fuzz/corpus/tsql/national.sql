@@ -1,0 +1,1 @@
+SELECT N'O''Brien', [order] FROM t -- note

@@ -1,0 +1,1 @@
+select x from t where a = (select b = 1 from u)

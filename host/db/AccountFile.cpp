@@ -1,0 +1,220 @@
+#include "host/db/AccountDatabase.h"
+
+#include "host/db/AccountSchema.h"
+#include "platform/AutomationError.h"
+#include "platform/data/Ado.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace q7::host::account {
+
+namespace {
+
+constexpr int ErrProvider = 3709;
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// An exclusive lock on "<path>.lock", held for the object's life. The lock
+// file stays: removing it would let two creators lock different files.
+class CreatorLock {
+public:
+    explicit CreatorLock(const QString& path)
+    {
+        const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
+        fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0)
+            throw AutomationError(ErrProvider, QStringLiteral("Cannot create the lock file %1.lock: %2").arg(path, systemError()));
+        int result;
+        while ((result = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (result != 0) {
+            const QString reason = systemError();
+            ::close(fd_);
+            throw AutomationError(ErrProvider, QStringLiteral("Cannot lock %1.lock: %2").arg(path, reason));
+        }
+    }
+    ~CreatorLock() { ::close(fd_); } // closing releases the lock
+    CreatorLock(const CreatorLock&) = delete;
+    CreatorLock& operator=(const CreatorLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// A read-only SQLite handle that never creates a file.
+class ReadOnlyDatabase {
+public:
+    explicit ReadOnlyDatabase(const QString& path)
+    {
+        code_ = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        if (code_ == SQLITE_OK)
+            sqlite3_busy_timeout(db_, 5000); // as the connections of the reports wait
+    }
+    ~ReadOnlyDatabase() { sqlite3_close(db_); }
+    ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
+    ReadOnlyDatabase& operator=(const ReadOnlyDatabase&) = delete;
+
+    // The first column of the statement's first row (0 without rows); code() tells failures.
+    long long value(const char* sql)
+    {
+        if (code_ != SQLITE_OK)
+            return 0;
+        sqlite3_stmt* statement = nullptr;
+        code_ = sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr);
+        long long result = 0;
+        if (code_ == SQLITE_OK) {
+            code_ = sqlite3_step(statement);
+            if (code_ == SQLITE_ROW) {
+                result = sqlite3_column_int64(statement, 0);
+                code_ = SQLITE_OK;
+            } else if (code_ == SQLITE_DONE) {
+                code_ = SQLITE_OK;
+            }
+        }
+        if (code_ != SQLITE_OK)
+            message_ = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code_));
+        sqlite3_finalize(statement);
+        return result;
+    }
+    int code() const { return code_ & 0xff; }
+    QString message() const { return message_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    int code_ = SQLITE_OK;
+    QString message_;
+};
+
+// The file's state, read through an open handle. A damaged or locked
+// database is an error of its own, not a judgement on what the file is.
+AccountState stateOf(ReadOnlyDatabase& db, const QString& path)
+{
+    const long long mark = db.value("PRAGMA user_version");
+    const long long tables = db.value("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'");
+    if (db.code() == SQLITE_NOTADB)
+        return AccountState::Foreign;
+    if (db.code() != SQLITE_OK)
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot read %1: %2").arg(path, db.message()));
+    if (mark == FinishedAccountMark)
+        return AccountState::Finished;
+    return tables > 0 ? AccountState::Unfinished : AccountState::Foreign;
+}
+
+QString refusal(AccountState state, const QString& path)
+{
+    switch (state) {
+    case AccountState::Missing:
+        return QStringLiteral("No account database at %1").arg(path);
+    case AccountState::Unfinished:
+        return QStringLiteral("%1 is an unfinished account database (its creation did not complete); create the account again")
+            .arg(path);
+    case AccountState::Foreign:
+        return QStringLiteral("%1 is not an account database").arg(path);
+    case AccountState::Finished:
+        break;
+    }
+    return {};
+}
+
+// Writes the file's data to the disk before it is renamed into place.
+void flushToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = systemError();
+        if (fd >= 0)
+            ::close(fd);
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    }
+    ::close(fd);
+}
+
+// Removes what creators that died left beside the target: only a creator
+// holding the lock makes these files, so with the lock held none is in use.
+void removeLeftovers(const QFileInfo& target)
+{
+    QDir folder = target.absoluteDir();
+    const QString prefix = u'.' + target.fileName() + u'.';
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        const QString rest = name.mid(prefix.size());
+        if (name.startsWith(prefix) && rest.size() >= 14 && rest.at(6) == u'.'
+            && (rest.mid(7) == QLatin1String("partial") || rest.mid(7) == QLatin1String("partial-journal")))
+            folder.remove(name);
+    }
+}
+
+} // namespace
+
+AccountState accountStateOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return AccountState::Missing;
+    if (!info.isFile())
+        return AccountState::Foreign;
+    ReadOnlyDatabase db(path);
+    return stateOf(db, path);
+}
+
+void openAccount(ado::Connection& connection, const QString& path)
+{
+    const AccountState state = accountStateOf(path); // before opening: opening creates a missing file
+    if (state != AccountState::Finished)
+        throw AutomationError(ErrBadCallOrArgument, refusal(state, path));
+    connection.Open(connectionStringFor(path));
+    QSqlQuery query(connection.database());
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next() || query.value(0).toInt() != FinishedAccountMark) {
+        connection.Close();
+        throw AutomationError(ErrBadCallOrArgument, refusal(AccountState::Unfinished, path));
+    }
+}
+
+bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill)
+{
+    const QFileInfo target(path);
+    if (!QDir().mkpath(target.absolutePath()))
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()));
+    const CreatorLock lock(path);
+
+    const AccountState state = accountStateOf(path);
+    if (state == AccountState::Foreign)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("%1 exists and is not an account database; it was left unchanged").arg(path));
+    if (state == AccountState::Finished && existing == Existing::Keep)
+        return false;
+    if (state != AccountState::Missing && existing == Existing::Refuse)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("An account database already exists at %1").arg(path));
+
+    removeLeftovers(target);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX.partial"));
+    if (!file.open())
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot create a file beside %1: %2").arg(path, file.errorString()));
+    file.close();
+    const QString building = file.fileName();
+    {
+        ado::Connection connection;
+        connection.Open(connectionStringFor(building));
+        fill(connection);
+        connection.executeNative(QStringLiteral("PRAGMA user_version = %1").arg(FinishedAccountMark));
+    }
+    QFile::remove(building + QStringLiteral("-journal"));
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    flushToDisk(building);
+    if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot move the new account to %1: %2").arg(path, systemError()));
+    file.setAutoRemove(false);
+    return true;
+}
+
+} // namespace q7::host::account
