@@ -68,8 +68,8 @@ QJSValue ScriptBridge::createObject(const QString& classId)
 
 QJSValue ScriptBridge::member(const QJSValue& object, const QString& name)
 {
-    // The engine does not see an exception thrown inside a proxy's trap: the
-    // error goes back as {error} and the prelude throws it.
+    // The engine loses an exception thrown while it looks up a member to call:
+    // the error goes back as {error}, and the prelude answers a function that throws it.
     try {
         const Object target = objectOf(object);
         QJSValue answer = values_.engine().newObject();
