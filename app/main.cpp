@@ -4,6 +4,7 @@
 #include "app/MaintainCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
+#include "app/ScriptCommand.h"
 #include "app/SplitterDemoCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
@@ -34,6 +35,7 @@ void printUsage(std::FILE* out)
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
                "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
+               "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -96,6 +98,8 @@ int main(int argc, char* argv[])
             return runBomCommand(args);
         if (command == QLatin1String("browse"))
             return runBrowseCommand(args);
+        if (command == QLatin1String("script"))
+            return runScriptCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;
