@@ -3,6 +3,7 @@
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
+#include "host/browse/AccountContext.h"
 #include "host/voucher/VoucherWindow.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
@@ -303,6 +304,8 @@ int importBoms(const Options& o)
 
 int showWindow(const Options& o)
 {
+    // the session's account: the references of the window look up in it
+    const auto account = q7::host::AccountContext::open(o.db);
     auto form = openVoucher(o.db);
     const int id = o.target.isEmpty() ? form->store().last() : form->store().mainBomOf(o.target, o.version);
     if (id > 0)

@@ -75,9 +75,12 @@ void VoucherWindow::refresh()
     for (const QString& key : ctl.bodyKeys())
         if (ctl.itemState(key, VoucherControl::Body).bVisible)
             columns.append(key);
+    bodyColumns_ = columns;
+    const bool editing = ctl.status() != 0;
+    grid_->editable = editing;
     grid_->setRedraw(false);
     grid_->setCols(int(columns.size()) + 1);
-    grid_->setRows(ctl.rows() + 1);
+    grid_->setRows(ctl.rows() + 1 + (editing ? 1 : 0)); // while editing, a blank row to type a new line into
     grid_->setFixedRows(1);
     grid_->setFixedCols(1);
     grid_->SetColWidth(0, 400);
@@ -95,7 +98,27 @@ void VoucherWindow::refresh()
             grid_->SetTextMatrix(r, c + 1, text);
         }
     }
+    if (editing) {
+        grid_->SetTextMatrix(ctl.rows() + 1, 0, QStringLiteral("*"));
+        for (int c = 0; c < columns.size(); ++c)
+            grid_->SetTextMatrix(ctl.rows() + 1, c + 1, QString());
+    }
     grid_->setRedraw(true);
+}
+
+void VoucherWindow::grdBody_CellChanged(int row, int col, const QString& text, QVariant& cancel)
+{
+    const QString key = bodyColumns_.value(col - 1);
+    int line = row;
+    if (key.isEmpty() || (line > voucher_->voucher().rows() && values::trim(text).isEmpty())) {
+        cancel = true;
+        return;
+    }
+    if (line > voucher_->voucher().rows())
+        line = voucher_->addRow();
+    if (!voucher_->typeBody(line, key, text))
+        cancel = true;
+    refresh();
 }
 
 void VoucherWindow::cmdTool_Click(int index)

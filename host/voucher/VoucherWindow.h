@@ -29,12 +29,15 @@ public:
 
     Q_INVOKABLE void cmdTool_Click(int index);
     Q_INVOKABLE void txtHead_Validate(int index, QVariant& cancel);
+    // A line typed into the body grid; the blank row below the lines adds a line.
+    Q_INVOKABLE void grdBody_CellChanged(int row, int col, const QString& text, QVariant& cancel);
     Q_INVOKABLE void Form_Resize();
 
 private:
     QSharedPointer<VoucherForm> voucher_;
     QStringList buttonKeys_;
     QStringList headKeys_;
+    QStringList bodyColumns_; // the body keys shown, in grid column order from 1
     QList<forms::CommandButton*> buttons_;
     QList<forms::Label*> labels_;
     QList<forms::TextBox*> fields_;

@@ -565,7 +565,7 @@ TEST_F(Voucher, WindowDrivesTheVoucherThroughItsButtonsAndFields)
     EXPECT_EQ(grid->rows(), 4);
     call(&window, QStringLiteral("cmdTool_Click"), {0}); // 增加
     EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
-    EXPECT_EQ(grid->rows(), 1);
+    EXPECT_EQ(grid->rows(), 2); // the heading and the blank row to type the first line into
     auto* code = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 0));
     auto* version = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 8));
     EXPECT_TRUE(code->isEnabled());
@@ -581,3 +581,39 @@ TEST_F(Voucher, WindowDrivesTheVoucherThroughItsButtonsAndFields)
 }
 
 } // namespace
+
+TEST_F(Voucher, WindowBodyGridTakesTypedLines)
+{
+    describe(8); // the wheel: RM-310, SP-320 (36, 3 % scrap), TY-330
+    VoucherWindow window(form);
+    auto* grid = static_cast<forms::Grid*>(window.control(QStringLiteral("grdBody")));
+    const auto column = [&](const char* key) {
+        const QString caption = ctl().itemState(QString::fromLatin1(key), VoucherControl::Body).sFieldName;
+        for (int c = 1; c < grid->cols(); ++c)
+            if (grid->TextMatrix(0, c) == caption)
+                return c;
+        return -1;
+    };
+    const int qty = column("DBaseQtyN"), item = column("DInvCode");
+    ASSERT_GT(qty, 0);
+    ASSERT_GT(item, 0);
+    grid->editCell(2, qty, QStringLiteral("40")); // browsing: the grid takes nothing
+    EXPECT_EQ(body(2, "DBaseQtyN"), QStringLiteral("36"));
+
+    form->ExecuteMenuTask(QStringLiteral("tlbEdit"));
+    window.refresh();
+    EXPECT_EQ(grid->rows(), 5); // heading, three lines, the blank row for a new one
+    grid->editCell(2, qty, QStringLiteral("40"));
+    EXPECT_EQ(body(2, "DBaseQtyN"), QStringLiteral("40"));
+    EXPECT_NEAR(ctl().bodyText(2, QStringLiteral("DQty")).toDouble(), 40 * 1.03, 1e-9); // recomputed from the typed quantity
+    grid->editCell(1, item, QStringLiteral("NO-SUCH")); // refused: the cell shows the line's item again
+    EXPECT_EQ(grid->TextMatrix(1, item), QStringLiteral("RM-310"));
+    grid->editCell(4, item, QStringLiteral("BL-200")); // typed into the blank row: a new line
+    EXPECT_EQ(ctl().rows(), 4);
+    EXPECT_EQ(body(4, "DInvCode"), QStringLiteral("BL-200"));
+    ASSERT_TRUE(form->save());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM bom_opcomponent WHERE BomId = 8")), 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT BaseQtyN FROM bom_opcomponent c JOIN bas_part p ON p.PartId = c.ComponentId "
+                                   "WHERE c.BomId = 8 AND p.InvCode = 'SP-320'")),
+              40);
+}
