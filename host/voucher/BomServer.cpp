@@ -1,5 +1,7 @@
 #include "host/voucher/BomServer.h"
 
+#include "host/voucher/VoucherLibrary.h"
+
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
 #include "platform/ClassRegistry.h"
@@ -28,6 +30,7 @@ void registerVoucherClasses()
     auto& registry = ClassRegistry::instance();
     registry.registerClass(QStringLiteral("MvQ7MBOMISrv.clsBom"), [] { return Object(makeObject<BomServer>()); });
     registry.registerClass(QStringLiteral("ADODB.Connection"), [] { return Object(makeObject<AdoConnection>()); });
+    registry.registerClass(QString::fromLatin1(VoucherLibraryClassId), [] { return Object(makeObject<VoucherLibrary>()); });
     registry.registerClass(QStringLiteral("Q7Host.BomVoucher"), [] {
         return Object(VoucherForm::create(QStringLiteral("BO11"), account::ensureDemoAccount()));
     });

@@ -45,6 +45,19 @@ public:
 
     Q_INVOKABLE void ExecuteMenuTask(const QString& key);
 
+    // ---- the same actions for automation (scripts), by name ----------------
+    // Shows the item's main BOM (of the version, or the one in force); false when it has none.
+    Q_INVOKABLE bool ShowBom(const QString& invCode, const QString& version = QString());
+    // A head or body field typed as a person types it; "" when taken, else why not.
+    Q_INVOKABLE QString TypeHead(const QString& key, const QVariant& value);
+    Q_INVOKABLE QString TypeBody(int row, const QString& key, const QVariant& value);
+    Q_INVOKABLE int AddRow() { return addRow(); }
+    // Saves as the Save button does; "" when saved, else the message that refused it.
+    Q_INVOKABLE QString Save();
+    Q_INVOKABLE QVariant HeadText(const QString& key) const;
+    Q_INVOKABLE QVariant BodyText(int row, const QString& key) const;
+    Q_INVOKABLE int Rows() const;
+
     // ---- a person's actions; false when the voucher refused them ----------
     // An item field takes the free-item values picked with the item (the
     // inventory reference picks an item with its free items).

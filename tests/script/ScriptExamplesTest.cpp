@@ -170,3 +170,21 @@ TEST(ScriptExamples, TheTourPrintsWhatTheReadmeShows)
     EXPECT_EQ(tour.err, QStringLiteral("q7bom script: tour.js:41: run-time error 5: Unknown report BO02099 (known: BO02003, BO02004, "
                                        "BO02005, BO02006, BO02007, BO02008, BO02009, BO02010)\n"));
 }
+
+TEST(ScriptExamples, VoucherChangesOneLineAndSavesIt)
+{
+    fake::ScratchAccount account;
+    const QStringList script{"script", "--db", account.path(), example("voucher-change-line.js")};
+    const QString before = account.dump();
+    // refused by the voucher: a quantity that is no number; nothing is written
+    const Finished refused = q7bom(script + QStringList{"WH-200", "SP-320", "abc"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(account.dump(), before);
+    // 40 spokes with 3 % scrap on a variable line without parent scrap: 41.2
+    const Finished changed = q7bom(script + QStringList{"WH-200", "SP-320", "40"});
+    ASSERT_EQ(changed.status, 0) << changed.err.toStdString();
+    EXPECT_EQ(changed.out, QStringLiteral("before  line 2: SP-320 base quantity 36, usage quantity 37.08\n"
+                                          "saved   line 2: SP-320 base quantity 40, usage quantity 41.2\n"));
+    const Finished shown = q7bom({"bom", "show", "WH-200", "--db", account.path()});
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("SP-320    辐条                40"))) << shown.out.toStdString();
+}
