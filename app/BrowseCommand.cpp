@@ -1,5 +1,7 @@
 #include "app/BrowseCommand.h"
 
+#include "app/CommandParser.h"
+
 #include "browse/FrmBO02001.h"
 #include "browse/FrmBO02001Cond.h"
 #include "frame/ModBOM.h"
@@ -25,27 +27,6 @@ using namespace q7::forms;
 
 namespace {
 
-void printHelp()
-{
-    std::fputs("Usage: q7bom browse ITEM [--where-used] [--date D] [--version V] [--free N=VALUE]...\n"
-               "                         [--plan-ratio] [--level-list] [--depth N] [--db FILE]\n"
-               "                         [--screenshot FILE] [--condition-screenshot FILE]\n"
-               "Opens the multi-level BOM browse (structure, or where-used with --where-used) as the\n"
-               "host does, fills its condition dialog, opens every node down to the given depth and\n"
-               "prints the tree indented by two blanks per level.\n"
-               "  --date D          effective date yyyy-mm-dd (default: today, the login date)\n"
-               "  --version V       BOM version of the item (structure; default: the one in force)\n"
-               "  --free N=VALUE    value of free item N (1..10) of the item\n"
-               "  --plan-ratio      quantities times the lines' plan ratio\n"
-               "  --level-list      show accumulated quantities (structure)\n"
-               "  --depth N         levels to show, the item being level 1 (default: all)\n"
-               "  --db FILE         account database (default: the demo account)\n"
-               "  --screenshot FILE the browse window as a PNG, the item's own BOM shown beside the tree\n"
-               "  --condition-screenshot FILE  the filled condition dialog as a PNG\n"
-               "Messages go to standard error; status 1 when nothing is found, 2 for refused input.\n",
-               stdout);
-}
-
 struct Options {
     QString item;
     bool whereUsed = false;
@@ -63,56 +44,38 @@ struct Refused {
     QString message;
 };
 
-Options parse(const QStringList& args)
+// The options as the command line gives them; a refused option throws Refused.
+Options optionsOf(const CommandParser& command)
 {
     Options o;
-    const auto value = [&](qsizetype& i) {
-        if (i + 1 >= args.size())
-            throw Refused{args[i] + QStringLiteral(" needs a value")};
-        return args[++i];
-    };
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--where-used")) {
-            o.whereUsed = true;
-        } else if (a == QLatin1String("--date")) {
-            o.date = QDate::fromString(value(i), QStringLiteral("yyyy-MM-dd"));
-            if (!o.date.isValid())
-                throw Refused{QStringLiteral("--date expects yyyy-mm-dd, got '%1'").arg(args[i])};
-        } else if (a == QLatin1String("--version")) {
-            o.version = value(i);
-        } else if (a == QLatin1String("--free")) {
-            const QString text = value(i);
-            bool ok = false;
-            const int n = text.section(u'=', 0, 0).toInt(&ok);
-            if (!ok || n < 1 || n > 10 || !text.contains(u'='))
-                throw Refused{QStringLiteral("--free expects N=VALUE with N from 1 to 10, got '%1'").arg(text)};
-            o.free.insert(n, text.section(u'=', 1));
-        } else if (a == QLatin1String("--plan-ratio")) {
-            o.planRatio = true;
-        } else if (a == QLatin1String("--level-list")) {
-            o.levelList = true;
-        } else if (a == QLatin1String("--depth")) {
-            bool ok = false;
-            o.depth = value(i).toInt(&ok);
-            if (!ok || o.depth < 1)
-                throw Refused{QStringLiteral("--depth expects a whole number from 1, got '%1'").arg(args[i])};
-        } else if (a == QLatin1String("--db")) {
-            o.db = value(i);
-        } else if (a == QLatin1String("--screenshot")) {
-            o.screenshot = value(i);
-        } else if (a == QLatin1String("--condition-screenshot")) {
-            o.conditionScreenshot = value(i);
-        } else if (a.startsWith(QLatin1String("--"))) {
-            throw Refused{QStringLiteral("unknown option '%1' (see --help)").arg(a)};
-        } else if (o.item.isEmpty()) {
-            o.item = a;
-        } else {
-            throw Refused{QStringLiteral("unexpected argument '%1' (see --help)").arg(a)};
-        }
+    o.item = command.positionals().first();
+    o.whereUsed = command.isSet(QStringLiteral("where-used"));
+    if (command.isSet(QStringLiteral("date"))) {
+        o.date = QDate::fromString(command.value(QStringLiteral("date")), QStringLiteral("yyyy-MM-dd"));
+        if (!o.date.isValid())
+            throw Refused{QStringLiteral("--date expects yyyy-mm-dd, got '%1'").arg(command.value(QStringLiteral("date")))};
     }
-    if (o.item.isEmpty())
-        throw Refused{QStringLiteral("an item code is required (see --help)")};
+    o.version = command.value(QStringLiteral("version"));
+    for (const QString& text : command.values(QStringLiteral("free"))) {
+        bool ok = false;
+        const int n = text.section(u'=', 0, 0).toInt(&ok);
+        if (!ok || n < 1 || n > 10 || !text.contains(u'='))
+            throw Refused{QStringLiteral("--free expects N=VALUE with N from 1 to 10, got '%1'").arg(text)};
+        o.free.insert(n, text.section(u'=', 1));
+    }
+    o.planRatio = command.isSet(QStringLiteral("plan-ratio"));
+    o.levelList = command.isSet(QStringLiteral("level-list"));
+    if (command.isSet(QStringLiteral("depth"))) {
+        bool ok = false;
+        o.depth = command.value(QStringLiteral("depth")).toInt(&ok);
+        if (!ok || o.depth < 1)
+            throw Refused{QStringLiteral("--depth expects a whole number from 1, got '%1'").arg(command.value(QStringLiteral("depth")))};
+    }
+    o.db = command.value(QStringLiteral("db"));
+    if (command.isSet(QStringLiteral("db")) && o.db.trimmed().isEmpty())
+        throw Refused{QStringLiteral("--db needs the path of an account database")};
+    o.screenshot = command.value(QStringLiteral("screenshot"));
+    o.conditionScreenshot = command.value(QStringLiteral("condition-screenshot"));
     return o;
 }
 
@@ -166,16 +129,30 @@ bool save(QWidget* window, const QString& file)
 
 int runBrowseCommand(const QStringList& args)
 {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        printHelp();
-        return 0;
-    }
+    CommandParser command(QStringLiteral("browse"), QStringLiteral("[options] ITEM"),
+                          QStringLiteral("Opens the multi-level BOM browse (structure, or where-used with --where-used) as the\n"
+                                         "host does, fills the condition dialog, grows the tree through the query object and\n"
+                                         "prints it indented (or draws the window into a PNG). Messages go to standard error;\n"
+                                         "status 1 when nothing is found, 2 for refused input."));
+    command.addOption({QStringLiteral("where-used"), QStringLiteral("The where-used browse instead of the structure.")});
+    command.addOption({QStringLiteral("date"), QStringLiteral("Effective date yyyy-mm-dd (default: today, the login date)."), QStringLiteral("D")});
+    command.addOption({QStringLiteral("version"), QStringLiteral("BOM version of the item (structure; default: the one in force)."),
+                       QStringLiteral("V")});
+    command.addOption({QStringLiteral("free"), QStringLiteral("Value of free item N (1..10) of the item; repeatable."), QStringLiteral("N=VALUE")});
+    command.addOption({QStringLiteral("plan-ratio"), QStringLiteral("Quantities times the lines' plan ratio.")});
+    command.addOption({QStringLiteral("level-list"), QStringLiteral("Show accumulated quantities (structure).")});
+    command.addOption({QStringLiteral("depth"), QStringLiteral("Levels to show, the item being level 1 (default: all)."), QStringLiteral("N")});
+    command.addOption({QStringLiteral("db"), QStringLiteral("Account database (default: the demo account)."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("screenshot"), QStringLiteral("The browse window as a PNG, the item's own BOM beside the tree."),
+                       QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("condition-screenshot"), QStringLiteral("The filled condition dialog as a PNG."), QStringLiteral("FILE")});
+    if (const auto done = command.parse(args, 1, 1))
+        return *done;
     Options o;
     try {
-        o = parse(args);
+        o = optionsOf(command);
     } catch (const Refused& r) {
-        std::fprintf(stderr, "q7bom browse: %s\n", r.message.toUtf8().constData());
-        return 2;
+        return command.refuse(r.message);
     }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fputs("q7bom browse: needs a QApplication\n", stderr);
