@@ -35,7 +35,7 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, int minPos
     }
     const qsizetype count = parser_.positionalArguments().size();
     if (count < minPositionals)
-        return refuse(QStringLiteral("missing argument: %1 (see --help)").arg(usage_));
+        return refuse(QStringLiteral("missing argument (usage: q7bom %1 %2)").arg(command_, usage_));
     if (count > maxPositionals)
         return refuse(QStringLiteral("unexpected argument '%1' (see --help)").arg(parser_.positionalArguments().at(maxPositionals)));
     return std::nullopt;
