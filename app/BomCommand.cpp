@@ -1,5 +1,7 @@
 #include "app/BomCommand.h"
 
+#include "app/CommandParser.h"
+
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <optional>
 
 using namespace q7;
 using q7::host::voucher::BomDocument;
@@ -63,36 +66,35 @@ struct Options {
     OutputTable::Format format = OutputTable::Format::Table;
 };
 
-Options parseOptions(const QStringList& args, bool allowNoTarget)
+// The options of an action; refused input answers an exit status.
+std::optional<int> parseOptions(const QString& action, const QStringList& args, Options& o)
 {
-    Options o;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--version") && hasValue)
-            o.version = args[++i];
-        else if (a == QLatin1String("--date") && hasValue)
-            o.date = args[++i];
-        else if (a == QLatin1String("--db") && hasValue)
-            o.db = args[++i];
-        else if (a == QLatin1String("--out") && hasValue)
-            o.out = args[++i];
-        else if (a == QLatin1String("--screenshot") && hasValue)
-            o.screenshot = args[++i];
-        else if (a == QLatin1String("--format") && hasValue && OutputTable::parseFormat(args[i + 1], o.format))
-            ++i;
-        else if (!a.startsWith(QLatin1String("--")) && o.target.isEmpty())
-            o.target = a;
-        else
-            throw AutomationError(ErrBadCallOrArgument, QStringLiteral("unexpected argument '%1'").arg(a));
-    }
-    if (o.target.isEmpty() && !allowNoTarget)
-        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("an item code (or a file for import) is missing"));
+    const bool window = action == QLatin1String("window");
+    CommandParser command(QStringLiteral("bom ") + action, window ? QStringLiteral("[options] [ITEM]") : QStringLiteral("[options] ITEM|FILE"),
+                          QStringLiteral("The BOM voucher without a window (see q7bom bom --help)."));
+    command.addOption({QStringLiteral("version"), QStringLiteral("The BOM's version."), QStringLiteral("V")});
+    command.addOption({QStringLiteral("date"), QStringLiteral("The date whose BOM is shown (default: today)."), QStringLiteral("D")});
+    command.addOption({QStringLiteral("db"), QStringLiteral("Account database (default: the demo account)."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("out"), QStringLiteral("export: the CSV file to write (default: standard output)."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("screenshot"), QStringLiteral("window: draw it into a PNG file."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("format"), QStringLiteral("show: table (default), csv or json."), QStringLiteral("FORMAT")});
+    if (const auto done = command.parse(args, window ? 0 : 1, 1))
+        return done;
+    o.target = command.positionals().value(0);
+    o.version = command.value(QStringLiteral("version"));
+    o.date = command.value(QStringLiteral("date"));
+    o.db = command.value(QStringLiteral("db"));
+    o.out = command.value(QStringLiteral("out"));
+    o.screenshot = command.value(QStringLiteral("screenshot"));
+    if (command.isSet(QStringLiteral("format")) && !OutputTable::parseFormat(command.value(QStringLiteral("format")), o.format))
+        return command.refuse(QStringLiteral("--format takes table, csv or json, not '%1'").arg(command.value(QStringLiteral("format"))));
+    if (command.isSet(QStringLiteral("db")) && o.db.trimmed().isEmpty())
+        return command.refuse(QStringLiteral("--db needs the path of an account database"));
     if (o.db.isEmpty())
         o.db = host::account::ensureDemoAccount();
     else if (!QFile::exists(o.db))
-        throw AutomationError(53, QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(o.db));
-    return o;
+        return command.refuse(QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(o.db));
+    return std::nullopt;
 }
 
 // The voucher over the account, with its handler bound and opened.
@@ -383,7 +385,13 @@ int runBomCommand(const QStringList& args)
         return args.isEmpty() ? 2 : 0;
     }
     const QString action = args.first();
-    const Options o = parseOptions(args.mid(1), action == QLatin1String("window"));
+    if (!QStringList{QStringLiteral("window"), QStringLiteral("show"), QStringLiteral("export"), QStringLiteral("import")}.contains(action)) {
+        std::fprintf(stderr, "q7bom bom: unknown action '%s' (show, export, import, window)\n", action.toUtf8().constData());
+        return 2;
+    }
+    Options o;
+    if (const auto done = parseOptions(action, args.mid(1), o))
+        return *done;
     if (action == QLatin1String("window"))
         return showWindow(o);
     if (action == QLatin1String("show"))

@@ -109,7 +109,7 @@ AccountState stateOf(ReadOnlyDatabase& db, const QString& path)
         throw AutomationError(ErrProvider, QStringLiteral("Cannot read %1: %2").arg(path, db.message()));
     if (mark == FinishedAccountMark)
         return AccountState::Finished;
-    return tables > 0 ? AccountState::Unfinished : AccountState::Foreign;
+    return tables > 0 ? AccountState::Unfinished : AccountState::Foreign; // an earlier version's account has the tables too
 }
 
 QString refusal(AccountState state, const QString& path)
@@ -118,7 +118,8 @@ QString refusal(AccountState state, const QString& path)
     case AccountState::Missing:
         return QStringLiteral("No account database at %1").arg(path);
     case AccountState::Unfinished:
-        return QStringLiteral("%1 is an unfinished account database (its creation did not complete); create the account again")
+        return QStringLiteral("%1 is an unfinished account database (its creation did not complete, or an earlier version of "
+                              "q7bom made it); create the account again")
             .arg(path);
     case AccountState::Foreign:
         return QStringLiteral("%1 is not an account database").arg(path);

@@ -12,8 +12,11 @@ namespace q7::host::account {
 
 // Creates every table and view of the account on an empty database.
 void createSchema(ado::Connection& connection);
-// The user_version of a finished account database, set in the transaction that completes it.
-constexpr int FinishedAccountMark = 0x51374231;
+// The user_version of a finished account database, set in the transaction that
+// completes it. It names the schema too: a new table moves it on, and an
+// account marked with an earlier one reads as unfinished for this version
+// (the demo account is then built again; another account must be made again).
+constexpr int FinishedAccountMark = 0x51374232; // 0x51374231 before the routing tables
 
 // Builds a new account at path: creators of one path take turns (a lock file
 // beside it); fill writes the account into a temporary file beside the path,

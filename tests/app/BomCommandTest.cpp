@@ -115,7 +115,7 @@ TEST_F(BomCommand, ShowNeedsAnExistingBomAndAccount)
 {
     EXPECT_EQ(run({QStringLiteral("show"), QStringLiteral("ST-400")}), 2); // a purchased item without BOM
     EXPECT_EQ(run({QStringLiteral("show"), QStringLiteral("BK-100"), QStringLiteral("--version"), QStringLiteral("9")}), 2);
-    EXPECT_EQ(fake::errorOf([] { runBomCommand({QStringLiteral("show"), QStringLiteral("BK-100"), QStringLiteral("--db"), QStringLiteral("/nonexistent/x.db")}); }), 53);
+    EXPECT_EQ(runBomCommand({QStringLiteral("show"), QStringLiteral("BK-100"), QStringLiteral("--db"), QStringLiteral("/nonexistent/x.db")}), 2);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/nonexistent/x.db")));
 }
 
