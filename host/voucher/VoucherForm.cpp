@@ -497,9 +497,13 @@ void VoucherForm::selectRow(int row)
 
 bool VoucherForm::browseHead(const QString& key)
 {
-    QVariant value = control_->headerText(key);
-    raise(QStringLiteral("HeadBrowUser"), {key, value});
-    return false;
+    const QVariant before = control_->headerText(key);
+    QVariantList args{key, before};
+    raiseEvent(events_.data(), QStringLiteral("HeadBrowUser"), args);
+    // a pick comes back in the value; it is then entered as if typed (and checked as typed)
+    if (txt(args[1]) == txt(before))
+        return false;
+    return typeHead(key, args[1]);
 }
 
 bool VoucherForm::browseBody(int row, const QString& key)

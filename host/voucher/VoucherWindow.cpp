@@ -131,6 +131,16 @@ void VoucherWindow::cmdTool_Click(int index)
     refresh();
 }
 
+void VoucherWindow::txtHead_KeyDown(int index, QVariant& keyCode, const QVariant&)
+{
+    constexpr int F2 = 113;
+    if (values::toLong(keyCode) != F2)
+        return;
+    if (voucher_->browseHead(headKeys_.value(index)))
+        keyCode = 0;
+    refresh();
+}
+
 void VoucherWindow::txtHead_Validate(int index, QVariant& cancel)
 {
     const QString key = headKeys_.value(index);

@@ -29,6 +29,8 @@ public:
 
     Q_INVOKABLE void cmdTool_Click(int index);
     Q_INVOKABLE void txtHead_Validate(int index, QVariant& cancel);
+    // F2 in a head field opens its reference (the field's pick list).
+    Q_INVOKABLE void txtHead_KeyDown(int index, QVariant& keyCode, const QVariant& shift);
     // A line typed into the body grid; the blank row below the lines adds a line.
     Q_INVOKABLE void grdBody_CellChanged(int row, int col, const QString& text, QVariant& cancel);
     Q_INVOKABLE void Form_Resize();

@@ -617,3 +617,23 @@ TEST_F(Voucher, WindowBodyGridTakesTypedLines)
                                    "WHERE c.BomId = 8 AND p.InvCode = 'SP-320'")),
               40);
 }
+
+TEST_F(Voucher, F2InAHeadFieldPicksFromItsReference)
+{
+    ScriptedReferScope scope;
+    VoucherWindow window(form);
+    call(&window, QStringLiteral("cmdTool_Click"), {0}); // 增加
+    auto* code = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 0));
+    auto* version = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 8));
+    code->setText(QStringLiteral("WH-200"));
+    QVariantList accepted{0, false};
+    callByName(&window, QStringLiteral("txtHead_Validate"), accepted);
+    ASSERT_EQ(version->text(), QStringLiteral("2"));
+    scope.refer().picks.insert(QStringLiteral("BomVersion"), QStringLiteral("7"));
+    version->keyDown(113, 0); // F2
+    EXPECT_EQ(version->text(), QStringLiteral("7"));
+    EXPECT_EQ(head("Version"), QStringLiteral("7"));
+    scope.refer().picks.clear(); // cancelled: the value stays
+    version->keyDown(113, 0);
+    EXPECT_EQ(head("Version"), QStringLiteral("7"));
+}
