@@ -3,6 +3,7 @@
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/SplitterDemoCommand.h"
+#include "app/gui/GuiCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
 #include "platform/AutomationError.h"
@@ -30,6 +31,7 @@ void printUsage(std::FILE* out)
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
+               "  gui             the desktop workbench: the module's menu, reports and maintenance forms\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -54,7 +56,7 @@ int main(int argc, char* argv[])
 {
     ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0) || maintainNeedsWidgets(argc, argv);
+    const bool gui = (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) || maintainNeedsWidgets(argc, argv);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
@@ -86,6 +88,8 @@ int main(int argc, char* argv[])
             return runSplitterDemo(args);
         if (command == QLatin1String("maintain"))
             return runMaintainCommand(args);
+        if (command == QLatin1String("gui"))
+            return runGui(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

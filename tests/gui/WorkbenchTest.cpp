@@ -1,0 +1,272 @@
+// The workbench driven as a user drives it: keys typed into the filter
+// dialog, OK clicked, the grid read back and compared with the command line.
+#include "app/gui/FilterDialog.h"
+#include "app/gui/MainWindow.h"
+#include "app/gui/ModuleMenu.h"
+#include "app/gui/ProcessWindow.h"
+#include "app/gui/ReportWindow.h"
+#include "host/process/ProcessFormWindow.h"
+#include "support/FakeHost.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace q7::gui;
+
+namespace {
+
+// Keeps the workbench's settings in a folder of the test's own.
+class Workbench : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Q7BomLib"));
+        QCoreApplication::setApplicationName(QStringLiteral("q7bom-test"));
+        QSettings().clear();
+    }
+    QTemporaryDir settingsDir;
+};
+
+struct Typed {
+    const char* item;
+    int which; // 0 from (or the single value), 1 to
+    const char* text;
+};
+
+struct ReportCase {
+    const char* key;
+    QList<Typed> typed;
+    int angle; // 0: the report has none
+    QList<const char*> commandFilters;
+};
+
+void typeInto(QWidget* editor, const QString& text)
+{
+    ASSERT_NE(editor, nullptr);
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        // A drop-down list: pick the entry with the keyboard, as a user would.
+        const int index = box->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentText(), text);
+        return;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void clickOk(FilterDialog* dialog)
+{
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+QByteArray commandCsv(const QString& key, const QStringList& filters, int angle)
+{
+    QStringList args{QStringLiteral("report"), key, QStringLiteral("--db"), fake::demoAccountPath(), QStringLiteral("--format"),
+                     QStringLiteral("csv")};
+    for (const QString& f : filters)
+        args << QStringLiteral("--filter") << f;
+    if (angle > 0)
+        args << QStringLiteral("--angle") << QString::number(angle);
+    QProcess process;
+    process.start(QStringLiteral(Q7BOM_PATH), args);
+    process.waitForFinished(60000);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return process.readAllStandardOutput();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(Workbench, ReportGridEqualsTheCommandForTheSameFilters)
+{
+    const QList<ReportCase> cases{
+        {"BO02004",
+         {{"InvCode", 0, "BK-100"}, {"InvCode", 1, "BK-100"}, {"EffDate", 0, "2026-07-01"}, {"QueryType", 0, "阶列式"}},
+         0,
+         {"InvCode=BK-100", "EffDate=2026-07-01", "QueryType=阶列式"}},
+        {"BO02004", {{"InvCode", 0, "BK-100"}, {"InvCode", 1, "BK-100"}, {"EffDate", 0, "2026-12-07"}}, 0,
+         {"InvCode=BK-100", "EffDate=2026-12-07"}},
+        {"BO02003", {{"vp.InvCode", 0, "A"}, {"vp.InvCode", 1, "Z"}}, 0, {"vp.InvCode=A..Z"}},
+        {"BO02005", {{"vc.InvCode", 0, "HB-210"}, {"vc.InvCode", 1, "HB-220"}}, 0, {"vc.InvCode=HB-210..HB-220"}},
+    };
+    QTemporaryDir out;
+    for (const ReportCase& c : cases) {
+        SCOPED_TRACE(c.key);
+        QSettings().clear(); // each case from the handler's defaults, not the previous case's values
+        ReportWindow window(QString::fromLatin1(c.key), fake::demoAccountPath());
+        window.show();
+        FilterDialog* dialog = window.openFilter();
+        ASSERT_NE(dialog, nullptr);
+        for (const Typed& t : c.typed)
+            typeInto(dialog->editor(QString::fromUtf8(t.item), t.which), QString::fromUtf8(t.text));
+        if (c.angle > 0)
+            dialog->angleBox()->setCurrentIndex(c.angle - 1);
+        clickOk(dialog);
+        QApplication::processEvents();
+        ASSERT_TRUE(window.filterDialog() == nullptr || !window.filterDialog()->isVisible()) << "the dialog refused the filters";
+
+        const QByteArray expected = commandCsv(QString::fromLatin1(c.key), [&] {
+            QStringList f;
+            for (const char* text : c.commandFilters)
+                f.append(QString::fromUtf8(text));
+            return f;
+        }(), c.angle);
+        ASSERT_GT(expected.count('\n'), 1) << "the case should find rows";
+        const QString csv = out.filePath(QStringLiteral("grid.csv"));
+        window.exportCsv(csv);
+        EXPECT_EQ(fileBytes(csv).toStdString(), expected.toStdString());
+        const int rows = window.grid()->model()->rowCount();
+        EXPECT_EQ(rows, expected.count('\n') - 1);
+        EXPECT_TRUE(window.status().startsWith(QStringLiteral("%1 行").arg(rows))) << window.status().toStdString();
+        EXPECT_FALSE(window.statement().isEmpty());
+    }
+}
+
+TEST_F(Workbench, SortingReordersTheGridAndExportsFollowIt)
+{
+    ReportWindow window(QStringLiteral("BO02005"), fake::demoAccountPath());
+    window.show();
+    FilterDialog* dialog = window.openFilter();
+    typeInto(dialog->editor(QStringLiteral("vc.InvCode"), 0), QStringLiteral("A"));
+    typeInto(dialog->editor(QStringLiteral("vc.InvCode"), 1), QStringLiteral("Z"));
+    clickOk(dialog);
+    const auto before = window.gridRows();
+    ASSERT_GT(before.size(), 2);
+    const int last = static_cast<int>(window.headings().size()) - 1;
+    window.grid()->sortByColumn(0, Qt::DescendingOrder);
+    const auto after = window.gridRows();
+    ASSERT_EQ(after.size(), before.size());
+    for (int i = 1; i < after.size(); ++i)
+        EXPECT_GE(after[i - 1][0].toString(), after[i][0].toString());
+    EXPECT_GE(last, 0);
+
+    QTemporaryDir out;
+    const QString xlsx = out.filePath(QStringLiteral("grid.xlsx"));
+    window.exportXlsx(xlsx);
+    EXPECT_TRUE(fileBytes(xlsx).startsWith("PK\x03\x04")); // a zip package, as a spreadsheet expects
+}
+
+TEST_F(Workbench, RefusalShowsTheMessageAndFocusesTheItem)
+{
+    ReportWindow window(QStringLiteral("BO02004"), fake::demoAccountPath());
+    window.show();
+    FilterDialog* dialog = window.openFilter();
+    typeInto(dialog->editor(QStringLiteral("InvCode"), 0), QStringLiteral("Z"));
+    typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("A"));
+    typeInto(dialog->editor(QStringLiteral("Version"), 0), QStringLiteral("1"));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    clickOk(dialog);
+    EXPECT_TRUE(shown.contains(QStringLiteral("下限大于上限"))) << shown.toStdString();
+    EXPECT_TRUE(dialog->isVisible()); // the dialog stays for a correction
+    EXPECT_EQ(dialog->focusWidget(), dialog->editor(QStringLiteral("InvCode"), 0));
+    EXPECT_EQ(window.grid()->model()->rowCount(), 0);
+
+    // Corrected, the report runs.
+    typeInto(dialog->editor(QStringLiteral("InvCode"), 0), QStringLiteral("A"));
+    typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("Z"));
+    clickOk(dialog);
+    EXPECT_GT(window.grid()->model()->rowCount(), 0);
+}
+
+TEST_F(Workbench, LastFilterValuesComeBackPerReport)
+{
+    {
+        ReportWindow window(QStringLiteral("BO02004"), fake::demoAccountPath());
+        FilterDialog* dialog = window.openFilter();
+        typeInto(dialog->editor(QStringLiteral("InvCode"), 0), QStringLiteral("BK-100"));
+        typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("BK-200"));
+        typeInto(dialog->editor(QStringLiteral("QueryType"), 0), QStringLiteral("阶列式"));
+        clickOk(dialog);
+    }
+    ReportWindow again(QStringLiteral("BO02004"), fake::demoAccountPath());
+    FilterDialog* dialog = again.openFilter();
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog->editor(QStringLiteral("InvCode"), 0))->text(), QStringLiteral("BK-100"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog->editor(QStringLiteral("InvCode"), 1))->text(), QStringLiteral("BK-200"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(dialog->editor(QStringLiteral("QueryType")))->currentText(), QStringLiteral("阶列式"));
+    // Another report keeps its handler's defaults.
+    ReportWindow other(QStringLiteral("BO02005"), fake::demoAccountPath());
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(other.openFilter()->editor(QStringLiteral("vc.InvCode"), 0))->text().isEmpty());
+}
+
+TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
+{
+    MainWindow main(fake::demoAccountPath());
+    main.show();
+    const auto menu = moduleMenu();
+    ASSERT_EQ(menu.size(), 16);
+    for (const MenuEntry& entry : menu) {
+        SCOPED_TRACE(entry.key.toStdString());
+        EXPECT_FALSE(entry.caption.isEmpty());
+        const int type = askProgramType(entry.key).programType;
+        QMdiSubWindow* sub = main.openEntry(entry.key);
+        if (type == 5 || type == 6) {
+            ASSERT_NE(sub, nullptr);
+            EXPECT_EQ(type == 5, qobject_cast<ReportWindow*>(sub->widget()) != nullptr);
+            EXPECT_EQ(type == 6, qobject_cast<ProcessWindow*>(sub->widget()) != nullptr);
+            EXPECT_TRUE(sub->close());
+            QApplication::processEvents();
+            EXPECT_TRUE(main.area()->subWindowList().isEmpty());
+        } else {
+            EXPECT_EQ(sub, nullptr);
+            EXPECT_EQ(main.statusText().contains(QStringLiteral("尚未")), type == 3 || type == 8) << main.statusText().toStdString();
+        }
+    }
+    // Several at once, then all closed together.
+    for (const MenuEntry& entry : menu)
+        main.openEntry(entry.key);
+    EXPECT_EQ(main.area()->subWindowList().size(), 12);
+    main.area()->closeAllSubWindows();
+    QApplication::processEvents();
+    EXPECT_TRUE(main.area()->subWindowList().isEmpty());
+}
+
+TEST_F(Workbench, MaintenanceFormExitClosesItsWindow)
+{
+    MainWindow main(fake::demoAccountPath());
+    main.show();
+    QMdiSubWindow* sub = main.openEntry(QStringLiteral("BO01005"));
+    ASSERT_NE(sub, nullptr);
+    auto* process = qobject_cast<ProcessWindow*>(sub->widget());
+    ASSERT_NE(process, nullptr);
+    process->form().cmdExit_Click();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(main.area()->subWindowList().isEmpty());
+}
