@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +70,11 @@ FilterDialog::FilterDialog(const ReportDocument& document, Runner runner, QWidge
         angle_->addItems(document.angles());
         form->addRow(QStringLiteral("比较角度"), angle_);
     }
+    for (QWidget* editor : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) // in creation order: top to bottom, from before to
+        if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QComboBox*>(editor)) {
+            order_.append(editor);
+            editor->installEventFilter(this);
+        }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -135,6 +141,22 @@ QWidget* FilterDialog::editor(const QString& itemName, int which) const
         if (values::textEquals(it.key(), itemName))
             return which == 0 ? it.value() : high_.value(it.key());
     return nullptr;
+}
+
+bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const qsizetype index = order_.indexOf(qobject_cast<QWidget*>(watched));
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier && index >= 0) {
+            if (index + 1 < order_.size())
+                order_[index + 1]->setFocus(Qt::TabFocusReason);
+            else
+                accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FilterDialog::accept()

@@ -16,7 +16,7 @@ namespace q7::gui {
 // single item, two (from, to) per range item, drop-down lists for list items,
 // the angle chooser of a multi-angle report. OK hands the values to the
 // runner; a refusal is shown in a message box and the focus goes to the item
-// it names, the dialog staying open.
+// it names, the dialog staying open. Enter moves on, Esc cancels.
 class FilterDialog : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +36,10 @@ public:
 
     void accept() override;
 
+protected:
+    // Enter in an editor moves to the next one, and runs the report from the last.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     static QString textOf(const QWidget* editor);
     static void setText(QWidget* editor, const QString& text);
@@ -43,6 +47,7 @@ private:
     const ReportDocument& document_;
     Runner runner_;
     QHash<QString, QWidget*> low_, high_;
+    QList<QWidget*> order_; // the editors from top to bottom
     QComboBox* angle_ = nullptr;
     ReportRun run_;
 };

@@ -321,3 +321,31 @@ TEST_F(Workbench, MaintenanceFormExitClosesItsWindow)
     QApplication::processEvents();
     EXPECT_TRUE(main.area()->subWindowList().isEmpty());
 }
+
+TEST_F(Workbench, EnterMovesOnAndRunsFromTheLastItemEscCancels)
+{
+    ReportWindow window(QStringLiteral("BO02004"), fake::demoAccountPath());
+    window.show();
+    FilterDialog* dialog = window.openFilter();
+    QWidget* from = dialog->editor(QStringLiteral("InvCode"), 0);
+    typeInto(from, QStringLiteral("BK-120"));
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_EQ(dialog->focusWidget(), dialog->editor(QStringLiteral("InvCode"), 1));
+    typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("BK-120"));
+    QTest::keyClick(dialog->editor(QStringLiteral("InvCode"), 1), Qt::Key_Enter);
+    EXPECT_EQ(dialog->focusWidget(), dialog->editor(QStringLiteral("cFree1"), 0));
+    EXPECT_EQ(window.grid()->model()->rowCount(), 0); // nothing runs before the last item
+    QTest::keyClick(dialog->editor(QStringLiteral("EffDate")), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_GT(window.grid()->model()->rowCount(), 0);
+    for (const QVariantList& row : window.gridRows())
+        EXPECT_EQ(row.first().toString(), QStringLiteral("BK-120"));
+
+    FilterDialog* again = window.openFilter();
+    ASSERT_NE(again, nullptr);
+    const int rows = window.grid()->model()->rowCount();
+    QTest::keyClick(again->editor(QStringLiteral("InvCode"), 0), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.filterDialog() == nullptr || !window.filterDialog()->isVisible());
+    EXPECT_EQ(window.grid()->model()->rowCount(), rows); // the result stays
+}
