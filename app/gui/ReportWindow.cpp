@@ -4,6 +4,7 @@
 #include "app/gui/FilterDialog.h"
 #include "app/gui/FilterMemory.h"
 #include "app/gui/ReportExport.h"
+#include "app/gui/ReportPrint.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 
@@ -14,6 +15,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QToolBar>
@@ -74,6 +77,8 @@ ReportWindow::ReportWindow(const QString& reportKey, const QString& accountPath,
     filter->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     tool(QStringLiteral("导出 CSV"), [this] { chooseExport(false); });
     tool(QStringLiteral("导出 XLSX"), [this] { chooseExport(true); });
+    tool(QStringLiteral("导出 PDF"), [this] { choosePdf(); });
+    tool(QStringLiteral("打印预览"), [this] { printPreview(); });
     tool(QStringLiteral("语句"), [this] { showStatement(); });
     layout->addWidget(tools);
 
@@ -154,6 +159,34 @@ QString ReportWindow::status() const { return status_->text(); }
 
 void ReportWindow::exportCsv(const QString& path) const { writeCsv(path, headings(), gridRows()); }
 void ReportWindow::exportXlsx(const QString& path) const { writeXlsx(path, document_.title(), headings(), gridRows()); }
+
+PrintedReport ReportWindow::printed() const { return {document_.title(), status(), headings(), gridRows()}; }
+
+void ReportWindow::exportPdf(const QString& path) const { writePdf(path, printed()); }
+
+void ReportWindow::choosePdf()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出"), document_.key() + QStringLiteral(".pdf"),
+                                                      QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    try {
+        exportPdf(path);
+        status_->setText(QStringLiteral("已导出 %1").arg(path));
+    } catch (const AutomationError& error) {
+        QMessageBox::warning(this, windowTitle(), error.description());
+    }
+}
+
+void ReportWindow::printPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    const PrintedReport report = printed();
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&report](QPrinter* target) { printReport(report, *target); });
+    preview.exec();
+}
 
 void ReportWindow::chooseExport(bool xlsx)
 {

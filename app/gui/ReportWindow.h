@@ -12,10 +12,11 @@ class QTableView;
 namespace q7::gui {
 
 class FilterDialog;
+struct PrintedReport;
 
 // The report viewer window: the filter dialog (F3), the result in a sortable
 // grid with the report's column headings, the row count and the time taken,
-// exports to CSV and XLSX, and the statement on request.
+// exports to CSV, XLSX and PDF, print preview, and the statement on request.
 class ReportWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,11 +37,15 @@ public:
 
     void exportCsv(const QString& path) const;
     void exportXlsx(const QString& path) const;
+    void exportPdf(const QString& path) const;
 
 private:
     void showRun(const ReportRun& run);
     void chooseExport(bool xlsx);
     void showStatement();
+    void choosePdf();
+    void printPreview();
+    PrintedReport printed() const;
 
     ReportDocument document_;
     QPointer<FilterDialog> dialog_;

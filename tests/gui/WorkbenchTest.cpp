@@ -4,8 +4,10 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/ModuleMenu.h"
 #include "app/gui/ProcessWindow.h"
+#include "app/gui/ReportPrint.h"
 #include "app/gui/ReportWindow.h"
 #include "host/process/ProcessFormWindow.h"
+#include "platform/AutomationError.h"
 #include "support/FakeHost.h"
 
 #include <QApplication>
@@ -193,6 +195,22 @@ TEST_F(Workbench, SortingReordersTheGridAndExportsFollowIt)
     const QString xlsx = out.filePath(QStringLiteral("grid.xlsx"));
     window.exportXlsx(xlsx);
     EXPECT_TRUE(fileBytes(xlsx).startsWith("PK\x03\x04")); // a zip package, as a spreadsheet expects
+    const QString pdf = out.filePath(QStringLiteral("grid.pdf"));
+    window.exportPdf(pdf);
+    EXPECT_TRUE(fileBytes(pdf).startsWith("%PDF"));
+    EXPECT_THROW(window.exportPdf(out.filePath(QStringLiteral("no/such/dir/grid.pdf"))), q7::AutomationError);
+    EXPECT_THROW(window.exportCsv(out.filePath(QStringLiteral("no/such/dir/grid.csv"))), q7::AutomationError);
+}
+
+TEST(ReportPrint, TextIsEscapedAndNumbersShownAsInTheGrid)
+{
+    const QString html = reportHtml({QStringLiteral("T<1>"), QStringLiteral("3 行"), {QStringLiteral("a&b"), QStringLiteral("n")},
+                                     {{QStringLiteral("<x>"), 0.1 + 0.2}, {QVariant(), 2}}});
+    EXPECT_TRUE(html.contains(QStringLiteral("T&lt;1&gt;")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<th>a&amp;b</th>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>&lt;x&gt;</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td align=\"right\">0.3</td>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<x>")));
 }
 
 TEST_F(Workbench, RefusalsShowTheMessageAndFocusTheItem)
