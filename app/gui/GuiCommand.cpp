@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QSettings>
 
 #include <cstdio>
@@ -30,8 +33,42 @@ bool save(QWidget* widget, const QString& path)
     return true;
 }
 
+// The module's menus side by side, as they drop down.
+bool saveMenus(QMainWindow& window, const QString& path)
+{
+    QList<QPixmap> pictures;
+    for (QAction* action : window.menuBar()->actions())
+        if (QMenu* menu = action->menu(); menu && action->text().startsWith(QStringLiteral("物料清单"))) {
+            menu->popup(window.mapToGlobal(QPoint(0, 0)));
+            QApplication::processEvents();
+            pictures.append(menu->grab());
+            menu->hide();
+        }
+    int width = 0, height = 0;
+    for (const QPixmap& p : pictures) {
+        width += p.width() + 8;
+        height = std::max(height, p.height());
+    }
+    QPixmap all(std::max(width, 1), std::max(height, 1));
+    all.fill(Qt::white);
+    QPainter painter(&all);
+    int x = 0;
+    for (const QPixmap& p : pictures) {
+        painter.drawPixmap(x, 0, p);
+        x += p.width() + 8;
+    }
+    painter.end();
+    if (!all.save(path, "PNG")) {
+        std::fprintf(stderr, "q7bom gui: cannot write %s\n", path.toUtf8().constData());
+        return false;
+    }
+    std::printf("%s\n", path.toUtf8().constData());
+    return true;
+}
+
 // Draws the workbench with a report and a maintenance form open, the report's
-// filter dialog and its result, into DIR (main.png, filter.png, result.png).
+// filter dialog and its result, and the module's menus, into DIR (main.png,
+// filter.png, result.png, menu.png).
 int screenshots(const QString& accountPath, const QString& dir)
 {
     if (!QDir().mkpath(dir)) {
@@ -57,6 +94,8 @@ int screenshots(const QString& accountPath, const QString& dir)
     dialog->accept();
     window.area()->tileSubWindows();
     if (!save(&window, QDir(dir).filePath(QStringLiteral("main.png"))))
+        return 1;
+    if (!saveMenus(window, QDir(dir).filePath(QStringLiteral("menu.png"))))
         return 1;
     sub->resize(1150, 600);
     return save(report, QDir(dir).filePath(QStringLiteral("result.png"))) ? 0 : 1;
