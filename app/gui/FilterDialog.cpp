@@ -162,6 +162,8 @@ bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
 void FilterDialog::accept()
 {
     run_ = runner_(settings(), angle());
+    if (run_.cancelled)
+        return; // stopped by the user: the filter stays for another try
     if (!run_.refused) {
         QDialog::accept();
         return;

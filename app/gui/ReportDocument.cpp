@@ -18,7 +18,30 @@ ReportDocument::ReportDocument(const QString& reportKey, const QString& accountP
 
 QString ReportDocument::title() const { return host::report::definition(key_).title; }
 
-ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings, int angle)
+namespace {
+
+struct Stopped {};
+
+// Keeps the rows as they are read and asks the callback whether to go on.
+class CollectingConsumer : public data::RowConsumer {
+public:
+    explicit CollectingConsumer(const ReportDocument::Progress& progress) : progress_(progress) {}
+    void columns(const QStringList& names) override { rows.columns = names; }
+    void row(const QVector<QVariant>& values) override
+    {
+        rows.rows.append(values);
+        if (!progress_(rows.rows.size()))
+            throw Stopped{};
+    }
+    data::ResultSet rows;
+
+private:
+    const ReportDocument::Progress& progress_;
+};
+
+} // namespace
+
+ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress)
 {
     if (!connection_) {
         auto connection = std::make_unique<ado::Connection>();
@@ -29,8 +52,21 @@ ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings
     QElapsedTimer timer;
     timer.start();
     host::report::ReportViewer viewer(key_);
-    auto outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
     ReportRun run;
+    host::report::ReportOutcome outcome;
+    if (progress) {
+        CollectingConsumer consumer(progress);
+        try {
+            outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get(), &consumer);
+        } catch (const Stopped&) {
+            run.cancelled = true;
+            run.elapsedMs = timer.elapsed();
+            return run;
+        }
+        outcome.rows.rows = std::move(consumer.rows.rows);
+    } else {
+        outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
+    }
     run.elapsedMs = timer.elapsed();
     run.refused = outcome.refused;
     run.message = outcome.message;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // One report opened on an account, as the report window shows it: the filter
@@ -22,6 +23,7 @@ struct FilterField {
 
 struct ReportRun {
     bool refused = false;
+    bool cancelled = false; // stopped by the progress callback; no rows kept
     QString message;
     QString offendingItem; // the item the refusal names ("" when none)
     QString statement;
@@ -38,8 +40,13 @@ public:
     const QList<FilterField>& fields() const { return fields_; }
     const QStringList& angles() const { return angles_; }
 
+    // Answers false to stop the run; called with the rows read so far.
+    using Progress = std::function<bool(qint64 rows)>;
+
     // Runs the report with the settings as the dialog holds them (every item).
-    ReportRun run(const QList<host::report::FilterSetting>& settings, int angle);
+    // With a progress callback the rows are read one by one and the callback
+    // may stop the run (a long explosion).
+    ReportRun run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress = {});
 
 private:
     QString key_;

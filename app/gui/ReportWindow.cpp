@@ -14,7 +14,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStandardItemModel>
@@ -106,7 +109,7 @@ FilterDialog* ReportWindow::openFilter()
 {
     if (dialog_)
         return dialog_;
-    auto* dialog = new FilterDialog(document_, [this](const auto& settings, int angle) { return document_.run(settings, angle); }, this);
+    auto* dialog = new FilterDialog(document_, [this](const auto& settings, int angle) { return runWithProgress(settings, angle); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     if (const auto remembered = rememberedFilter(document_.key()))
         dialog->setValues(remembered->settings, remembered->angle);
@@ -117,6 +120,30 @@ FilterDialog* ReportWindow::openFilter()
     dialog_ = dialog;
     dialog->open();
     return dialog;
+}
+
+ReportRun ReportWindow::runWithProgress(const QList<host::report::FilterSetting>& settings, int angle)
+{
+    // A long explosion shows how far it got after half a second and can be
+    // stopped; the window stays responsive between rows.
+    QProgressDialog progress(QStringLiteral("正在查询…"), QStringLiteral("取消"), 0, 0, this);
+    progress.setWindowTitle(document_.title());
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(500);
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    const ReportRun run = document_.run(settings, angle, [&](qint64 rows) {
+        if (sinceEvents.elapsed() < 100)
+            return true;
+        sinceEvents.restart();
+        progress.setLabelText(QStringLiteral("已读 %1 行…").arg(rows));
+        progress.setValue(0);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    if (run.cancelled)
+        status_->setText(QStringLiteral("已取消（%1 秒）").arg(run.elapsedMs / 1000.0, 0, 'f', 3));
+    return run;
 }
 
 void ReportWindow::showRun(const ReportRun& run)

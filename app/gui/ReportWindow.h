@@ -40,6 +40,7 @@ public:
     void exportPdf(const QString& path) const;
 
 private:
+    ReportRun runWithProgress(const QList<host::report::FilterSetting>& settings, int angle);
     void showRun(const ReportRun& run);
     void chooseExport(bool xlsx);
     void showStatement();

@@ -367,3 +367,27 @@ TEST_F(Workbench, EnterMovesOnAndRunsFromTheLastItemEscCancels)
     EXPECT_TRUE(window.filterDialog() == nullptr || !window.filterDialog()->isVisible());
     EXPECT_EQ(window.grid()->model()->rowCount(), rows); // the result stays
 }
+
+TEST_F(Workbench, AStoppedRunKeepsNoRowsAndTheNextRunIsWhole)
+{
+    ReportDocument document(QStringLiteral("BO02004"), fake::demoAccountPath());
+    QList<q7::host::report::FilterSetting> settings{{QStringLiteral("InvCode"), QStringLiteral("A"), QStringLiteral("Z")}};
+    const ReportRun whole = document.run(settings, 0);
+    ASSERT_GT(whole.rows.rows.size(), 5);
+
+    QList<qint64> seen;
+    const ReportRun stopped = document.run(settings, 0, [&](qint64 rows) {
+        seen.append(rows);
+        return rows < 3;
+    });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(stopped.refused);
+    EXPECT_TRUE(stopped.rows.rows.isEmpty());
+    EXPECT_EQ(seen, (QList<qint64>{1, 2, 3}));
+
+    // The same document (and connection) runs again in full, row for row as before.
+    const ReportRun again = document.run(settings, 0, [](qint64) { return true; });
+    EXPECT_FALSE(again.cancelled);
+    EXPECT_EQ(again.rows.columns, whole.rows.columns);
+    EXPECT_EQ(again.rows.rows, whole.rows.rows);
+}
