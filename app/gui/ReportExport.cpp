@@ -1,8 +1,8 @@
 #include "app/gui/ReportExport.h"
 
 #include "app/OutputTable.h"
+#include "app/gui/CellValue.h"
 #include "platform/AutomationError.h"
-#include "platform/ObjectRef.h"
 
 #include <QFile>
 
@@ -28,17 +28,6 @@ struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
-bool isNumeric(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 void writeXlsx(const QString& path, const QString& sheetTitle, const QStringList& headers, const QList<QVariantList>& rows)
@@ -63,9 +52,9 @@ void writeXlsx(const QString& path, const QString& sheetTitle, const QStringList
         for (int c = 0; c < rows[r].size(); ++c) {
             const QVariant& value = rows[r][c];
             const auto col = static_cast<lxw_col_t>(c);
-            if (!value.isValid() || value.isNull() || q7::isNull(value))
+            if (isEmptyCell(value))
                 continue;
-            if (isNumeric(value))
+            if (isNumberCell(value))
                 worksheet_write_number(sheet, row, col, value.toDouble(), nullptr);
             else
                 worksheet_write_string(sheet, row, col, value.toString().toUtf8().constData(), nullptr);

@@ -1,8 +1,8 @@
 #include "app/gui/ReportPrint.h"
 
 #include "app/OutputTable.h"
+#include "app/gui/CellValue.h"
 #include "platform/AutomationError.h"
-#include "platform/ObjectRef.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -10,21 +10,6 @@
 #include <QTextDocument>
 
 namespace q7::gui {
-
-namespace {
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 QString reportHtml(const PrintedReport& report)
 {
@@ -36,9 +21,9 @@ QString reportHtml(const PrintedReport& report)
     for (const QVariantList& row : report.rows) {
         html += QStringLiteral("<tr>");
         for (const QVariant& value : row) {
-            if (!value.isValid() || value.isNull() || isNull(value))
+            if (isEmptyCell(value))
                 html += QStringLiteral("<td></td>");
-            else if (isNumber(value))
+            else if (isNumberCell(value))
                 html += QStringLiteral("<td align=\"right\">%1</td>").arg(OutputTable::displayNumber(value.toDouble()));
             else
                 html += QStringLiteral("<td>%1</td>").arg(value.toString().toHtmlEscaped());

@@ -1,12 +1,12 @@
 #include "app/gui/ReportWindow.h"
 
 #include "app/OutputTable.h"
+#include "app/gui/CellValue.h"
 #include "app/gui/FilterDialog.h"
 #include "app/gui/FilterMemory.h"
 #include "app/gui/ReportExport.h"
 #include "app/gui/ReportPrint.h"
 #include "platform/AutomationError.h"
-#include "platform/ObjectRef.h"
 
 #include <QAction>
 #include <QDialog>
@@ -31,27 +31,16 @@ namespace {
 
 constexpr int ValueRole = Qt::UserRole + 1;
 
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QStandardItem* cell(const QVariant& value)
 {
     auto* item = new QStandardItem;
     item->setEditable(false);
-    if (!value.isValid() || value.isNull() || isNull(value)) {
+    if (isEmptyCell(value)) {
         item->setData(QVariant(), ValueRole);
         return item;
     }
     item->setData(value, ValueRole);
-    if (isNumber(value)) {
+    if (isNumberCell(value)) {
         item->setText(OutputTable::displayNumber(value.toDouble()));
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     } else {
