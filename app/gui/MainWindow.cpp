@@ -2,6 +2,7 @@
 
 #include "app/gui/ProcessWindow.h"
 #include "app/gui/ReportWindow.h"
+#include "app/gui/SyntheticAccountDialog.h"
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
 
@@ -51,6 +52,12 @@ void MainWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("账套"));
     addEntry(file, QStringLiteral("打开账套…"), this, [this] { chooseAccount(); })->setShortcut(QKeySequence::Open);
     addEntry(file, QStringLiteral("演示账套"), this, [this] { setAccount(host::account::ensureDemoAccount()); });
+    addEntry(file, QStringLiteral("新建模拟账套…"), this, [this] {
+        SyntheticAccountDialog dialog(this);
+        if (dialog.exec() == QDialog::Accepted)
+            if (const QString made = dialog.create(); !made.isEmpty())
+                setAccount(made);
+    });
     file->addSeparator();
     addEntry(file, QStringLiteral("退出"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
 

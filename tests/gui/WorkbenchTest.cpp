@@ -6,6 +6,8 @@
 #include "app/gui/ProcessWindow.h"
 #include "app/gui/ReportPrint.h"
 #include "app/gui/ReportWindow.h"
+#include "app/gui/SyntheticAccountDialog.h"
+#include "host/db/AccountDatabase.h"
 #include "host/process/ProcessFormWindow.h"
 #include "platform/AutomationError.h"
 #include "support/FakeHost.h"
@@ -22,6 +24,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -390,4 +393,25 @@ TEST_F(Workbench, AStoppedRunKeepsNoRowsAndTheNextRunIsWhole)
     EXPECT_FALSE(again.cancelled);
     EXPECT_EQ(again.rows.columns, whole.rows.columns);
     EXPECT_EQ(again.rows.rows, whole.rows.rows);
+}
+
+TEST_F(Workbench, ASyntheticAccountIsMadeAsSizedAndOpens)
+{
+    QTemporaryDir dir;
+    SyntheticAccountDialog dialog;
+    dialog.pathEdit()->setText(dir.filePath(QStringLiteral("syn.db")));
+    dialog.partsBox()->setValue(200);
+    const QString made = dialog.create();
+    ASSERT_EQ(made, dir.filePath(QStringLiteral("syn.db")));
+    EXPECT_EQ(q7::host::account::accountStateOf(made), q7::host::account::AccountState::Finished);
+
+    MainWindow main(fake::demoAccountPath());
+    main.openEntry(QStringLiteral("BO02003"));
+    main.setAccount(made);
+    EXPECT_TRUE(main.area()->subWindowList().isEmpty()); // the other account's windows closed
+    EXPECT_TRUE(main.windowTitle().contains(made));
+    ReportDocument document(QStringLiteral("BO02003"), made);
+    const ReportRun run = document.run({}, 0);
+    EXPECT_FALSE(run.refused) << run.message.toStdString();
+    EXPECT_GT(run.rows.rows.size(), 0);
 }
