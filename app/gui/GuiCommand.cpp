@@ -22,6 +22,16 @@
 
 namespace {
 
+// The offscreen platform says for each window what it cannot do (raise it,
+// grab the keyboard, pass size hints); none of it matters for a picture.
+QtMessageHandler previousHandler = nullptr;
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    previousHandler(type, context, message);
+}
+
 bool save(QWidget* widget, const QString& path)
 {
     QApplication::processEvents();
@@ -130,6 +140,8 @@ int runGui(const QStringList& args)
     QCoreApplication::setOrganizationName(QStringLiteral("Q7BomLib"));
     if (command.isSet(QStringLiteral("screenshot"))) {
         QCoreApplication::setApplicationName(QStringLiteral("q7bom-screenshot"));
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            previousHandler = qInstallMessageHandler(quietOffscreen);
         return screenshots(path, command.value(QStringLiteral("screenshot")));
     }
     QCoreApplication::setApplicationName(QStringLiteral("q7bom"));

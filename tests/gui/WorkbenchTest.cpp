@@ -15,7 +15,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -414,4 +416,32 @@ TEST_F(Workbench, ASyntheticAccountIsMadeAsSizedAndOpens)
     const ReportRun run = document.run({}, 0);
     EXPECT_FALSE(run.refused) << run.message.toStdString();
     EXPECT_GT(run.rows.rows.size(), 0);
+}
+
+TEST(WorkbenchCommand, ScreenshotsAndRefusals)
+{
+    QTemporaryDir dir;
+    const auto runGui = [](const QStringList& args, QString* err) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir::tempPath() + QStringLiteral("/q7bom-gui-test-config"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(Q7BOM_PATH), QStringList{QStringLiteral("gui")} + args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        *err = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    };
+    QString err;
+    EXPECT_EQ(runGui({QStringLiteral("--db"), dir.filePath(QStringLiteral("none.db"))}, &err), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("is not an account database"))) << err.toStdString();
+    EXPECT_EQ(runGui({QStringLiteral("--bogus")}, &err), 2);
+
+    const QString pictures = dir.filePath(QStringLiteral("shots"));
+    ASSERT_EQ(runGui({QStringLiteral("--db"), fake::demoAccountPath(), QStringLiteral("--screenshot"), pictures}, &err), 0) << err.toStdString();
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString(); // no warnings
+    for (const char* name : {"main.png", "filter.png", "result.png", "menu.png"}) {
+        const QImage image(QDir(pictures).filePath(QString::fromLatin1(name)));
+        EXPECT_GT(image.width(), 200) << name;
+        EXPECT_GT(image.height(), 100) << name;
+    }
 }
