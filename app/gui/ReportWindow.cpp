@@ -67,6 +67,7 @@ ReportWindow::ReportWindow(const QString& reportKey, const QString& accountPath,
     QAction* filter = tool(QStringLiteral("过滤 (F3)"), [this] { openFilter(); });
     filter->setShortcut(QKeySequence(Qt::Key_F3));
     filter->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(filter); // F3 anywhere in the window, not only on the toolbar
     tool(QStringLiteral("导出 CSV"), [this] { chooseExport(false); });
     tool(QStringLiteral("导出 XLSX"), [this] { chooseExport(true); });
     tool(QStringLiteral("导出 PDF"), [this] { choosePdf(); });

@@ -445,3 +445,33 @@ TEST(WorkbenchCommand, ScreenshotsAndRefusals)
         EXPECT_GT(image.height(), 100) << name;
     }
 }
+
+TEST_F(Workbench, F3OpensTheFilterAndWindowsComeBackWhereTheyWereLeft)
+{
+    MainWindow main(fake::demoAccountPath());
+    main.show();
+    QMdiSubWindow* sub = main.openEntry(QStringLiteral("BO02005"));
+    ASSERT_NE(sub, nullptr);
+    auto* report = qobject_cast<ReportWindow*>(sub->widget());
+    report->filterDialog()->reject();
+    QApplication::processEvents();
+    EXPECT_EQ(report->filterDialog(), nullptr);
+    main.area()->setActiveSubWindow(sub);
+    QApplication::setActiveWindow(&main);
+    report->grid()->setFocus();
+    QTest::keyClick(report->grid(), Qt::Key_F3);
+    ASSERT_NE(report->filterDialog(), nullptr);
+    EXPECT_TRUE(report->filterDialog()->isVisible());
+    report->filterDialog()->reject();
+
+    sub->setGeometry(30, 40, 700, 380);
+    const QRect left = sub->geometry();
+    sub->close();
+    QApplication::processEvents();
+    QMdiSubWindow* again = main.openEntry(QStringLiteral("BO02005"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->geometry(), left);
+    main.close();
+    EXPECT_TRUE(main.area()->subWindowList().isEmpty());
+    EXPECT_TRUE(QSettings().contains(QStringLiteral("workbench/geometry")));
+}
