@@ -25,6 +25,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace q7::gui {
 
 namespace {
@@ -114,20 +116,23 @@ FilterDialog* ReportWindow::openFilter()
 
 ReportRun ReportWindow::runWithProgress(const QList<host::report::FilterSetting>& settings, int angle)
 {
-    // A long explosion shows how far it got after half a second and can be
-    // stopped; the window stays responsive between rows.
+    // A run that takes more than half a second shows how far it got and can be
+    // stopped. Events are handled only while the (application-modal) progress
+    // dialog is up, so nothing else can close this window or start another run.
     QProgressDialog progress(QStringLiteral("正在查询…"), QStringLiteral("取消"), 0, 0, this);
     progress.setWindowTitle(document_.title());
     progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(500);
-    QElapsedTimer sinceEvents;
+    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown below, not by its own timer
+    QElapsedTimer running, sinceEvents;
+    running.start();
     sinceEvents.start();
     const ReportRun run = document_.run(settings, angle, [&](qint64 rows) {
-        if (sinceEvents.elapsed() < 100)
+        if (running.elapsed() < 500 || sinceEvents.elapsed() < 100)
             return true;
         sinceEvents.restart();
+        if (!progress.isVisible())
+            progress.show();
         progress.setLabelText(QStringLiteral("已读 %1 行…").arg(rows));
-        progress.setValue(0);
         QCoreApplication::processEvents();
         return !progress.wasCanceled();
     });
