@@ -23,7 +23,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -474,4 +476,42 @@ TEST_F(Workbench, F3OpensTheFilterAndWindowsComeBackWhereTheyWereLeft)
     main.close();
     EXPECT_TRUE(main.area()->subWindowList().isEmpty());
     EXPECT_TRUE(QSettings().contains(QStringLiteral("workbench/geometry")));
+}
+
+TEST_F(Workbench, CancelStopsALongExplosion)
+{
+    // 3 000 parts over six levels explode into millions of rows: far more than half a second.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("syn.db"));
+    q7::host::account::SyntheticOptions options;
+    options.parts = 3000;
+    options.depth = 6;
+    options.fanout = 6;
+    q7::host::account::createSyntheticAccount(path, options);
+
+    ReportWindow window(QStringLiteral("BO02004"), path);
+    window.show();
+    FilterDialog* dialog = window.openFilter();
+    bool sawProgress = false;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        auto* progress = window.findChild<QProgressDialog*>();
+        if (!progress || !progress->isVisible())
+            return;
+        sawProgress = progress->labelText().contains(QStringLiteral("已读"));
+        auto* button = progress->findChild<QPushButton*>();
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    });
+    cancel.start(50);
+    QElapsedTimer timer;
+    timer.start();
+    clickOk(dialog);
+    cancel.stop();
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_TRUE(sawProgress);
+    EXPECT_TRUE(dialog->lastRun().cancelled);
+    EXPECT_TRUE(dialog->isVisible()); // the filter stays for another try
+    EXPECT_EQ(window.grid()->model()->rowCount(), 0);
+    EXPECT_TRUE(window.status().startsWith(QStringLiteral("已取消"))) << window.status().toStdString();
 }
