@@ -307,6 +307,17 @@ TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
     main.show();
     const auto menu = moduleMenu();
     ASSERT_EQ(menu.size(), 16);
+    // Captions: the string table's where it has one, else the entry's own definition.
+    const QMap<QString, QString> captions{{QStringLiteral("BO02001"), QStringLiteral("母件结构查询-多阶")},
+                                          {QStringLiteral("BO02002"), QStringLiteral("子件用途查询-多阶")},
+                                          {QStringLiteral("BO02003"), QStringLiteral("物料清单明细表")},
+                                          {QStringLiteral("BO02010"), QStringLiteral("物料清单比较表")},
+                                          {QStringLiteral("BO01002"), QStringLiteral("子件替换")},
+                                          {QStringLiteral("BO01004"), QStringLiteral("低阶码计算")}};
+    for (const MenuEntry& entry : menu)
+        if (captions.contains(entry.key)) {
+            EXPECT_EQ(entry.caption, captions.value(entry.key)) << entry.key.toStdString();
+        }
     for (const MenuEntry& entry : menu) {
         SCOPED_TRACE(entry.key.toStdString());
         EXPECT_FALSE(entry.caption.isEmpty());
