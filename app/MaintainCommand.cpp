@@ -4,6 +4,7 @@
 #include "app/Progress.h"
 #include "host/db/AccountDatabase.h"
 #include "host/process/ProcessForm.h"
+#include "host/browse/AccountContext.h"
 #include "host/process/ProcessFormWindow.h"
 #include "host/process/ProcessHead.h"
 #include "host/process/ops/Journal.h"
@@ -252,8 +253,10 @@ int runMaintainCommand(const QStringList& args)
             listFields(form);
             return 0;
         }
-        if (window)
+        if (window) {
+            const auto account = q7::host::AccountContext::open(path); // the references of the window look up in it
             return showWindow(form, screenshot, dryRun);
+        }
 
         Progress progress(QString::fromLatin1(subcommand->name));
         form.setProgress([&progress](int64_t done, int64_t total) { progress.update(done, total); });

@@ -38,8 +38,6 @@ public:
         spr->setControl1(QStringLiteral("picTree"));
         spr->setControl2(QStringLiteral("picDocument"));
         spr->setSplitterBarColor(QColor(0x9a, 0xa4, 0xb0));
-        spr->show();
-        spr->paint();
         spr->setSplitPercent(percent);
     }
     Q_INVOKABLE void Form_Resize()

@@ -1,7 +1,10 @@
+#include "app/BomCommand.h"
+#include "app/BrowseCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/MaintainCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
+#include "app/ScriptCommand.h"
 #include "app/SplitterDemoCommand.h"
 #include "app/gui/GuiCommand.h"
 #include "frame/Registration.h"
@@ -32,6 +35,9 @@ void printUsage(std::FILE* out)
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "  gui             the desktop workbench: the module's menu, reports and maintenance forms\n"
+               "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
+               "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
+               "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -56,11 +62,14 @@ int main(int argc, char* argv[])
 {
     ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
-    const bool gui = (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) || maintainNeedsWidgets(argc, argv);
+    const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
+    const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
+                     maintainNeedsWidgets(argc, argv) ||
+                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
-    if (gui && screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (gui && (screenshot || browse) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = gui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
@@ -90,6 +99,12 @@ int main(int argc, char* argv[])
             return runMaintainCommand(args);
         if (command == QLatin1String("gui"))
             return runGui(args);
+        if (command == QLatin1String("bom"))
+            return runBomCommand(args);
+        if (command == QLatin1String("browse"))
+            return runBrowseCommand(args);
+        if (command == QLatin1String("script"))
+            return runScriptCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

@@ -1,5 +1,6 @@
 #include "host/CommonService.h"
 
+#include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
 #include "platform/Resources.h"
 #include "platform/Values.h"
@@ -58,10 +59,14 @@ bool CommonService::CallServerWithParams(const QVariant& target, const QString& 
                                          const QVariantList& values, QVariant& result)
 {
     // The server side is an object reached by name; the operation gets the
-    // name and value arrays and answers its result.
+    // name and value arrays and answers its result. A failing operation is answered as no success.
     if (!isObject(target) || isNothing(target))
         return false;
-    result = call(toObject(target), operation, {names, values});
+    try {
+        result = call(toObject(target), operation, {names, values});
+    } catch (const AutomationError&) {
+        return false;
+    }
     return true;
 }
 
@@ -79,7 +84,31 @@ bool CommonService::EndTask(const QVariant&, const QString& authorityId, int tas
     return runningTasks().remove(authorityId + u'/' + QString::number(taskKind));
 }
 
-QImage CommonService::GetIcon(int number) { return resources::loadBitmap(library_, number); }
+namespace {
+// The host's window icon: a document with a tree on it, drawn pixel by pixel.
+QImage windowIcon()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    const QRgb paper = 0xfffdfbf0, edge = 0xff30507a, branch = 0xff2f8a4a;
+    for (int y = 2; y < 30; ++y)
+        for (int x = 5; x < 27; ++x)
+            image.setPixel(x, y, x == 5 || x == 26 || y == 2 || y == 29 ? edge : paper);
+    for (int y = 8; y < 24; ++y)
+        image.setPixel(10, y, branch);
+    for (int row : {8, 14, 20})
+        for (int x = 10; x < 22; ++x)
+            image.setPixel(x, row + (x > 12 ? 1 : 0), x > 12 ? edge : branch);
+    return image;
+}
+} // namespace
+
+QImage CommonService::GetIcon(int number)
+{
+    if (number == 11)
+        return windowIcon();
+    return resources::loadBitmap(library_, number);
+}
 
 QString CommonService::LoadString(int number, const QVariant&, int)
 {

@@ -5,7 +5,12 @@
 #include "host/RecordBuilders.h"
 #include "host/UiServices.h"
 #include "host/process/ProcessLibrary.h"
+#include "host/browse/AccountContext.h"
+#include "host/browse/BrowseQuery.h"
+#include "host/browse/ColumnFormat.h"
+#include "host/browse/VoucherTemplates.h"
 #include "host/db/procedures/AccountProcedures.h"
+#include "host/voucher/BomServer.h"
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
 
@@ -34,7 +39,15 @@ void registerHostServices()
     add<CalendarPicker>(CalendarClassId);
     add<ViewInitializer>(framework::ViewInitializerClassId);
     add<process::ProcessLibrary>(process::ProcessLibraryClassId);
+    add<StructureQuery>(StructureQueryClassId);
+    add<WhereUsedQuery>(WhereUsedQueryClassId);
+    add<DataManager>(DataManagerClassId);
+    add<DefaultDataSource>(DataSourceClassId);
+    add<ColumnFormat>(ColumnFormatClassId);
+    add<ResLog>(ResLogClassId);
+    add<AccountContext>(AccountContextClassId);
     procedures::registerAccountProcedures();
+    voucher::registerVoucherClasses();
 }
 
 } // namespace q7::host

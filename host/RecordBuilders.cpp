@@ -1,6 +1,7 @@
 #include "host/RecordBuilders.h"
 
 #include "host/process/ProcessLists.h"
+#include "host/voucher/BomDocument.h"
 #include "platform/Values.h"
 
 #include <QVariantMap>
@@ -42,6 +43,14 @@ void RefreshColumnBuilder::SetTarget(QVariant& record, int index, const QString&
     putInList(record, QStringLiteral("Targets"), index, column);
 }
 
+void RefreshColumnBuilder::SetSingleTarget(QVariant& record, int number, const QString& column)
+{
+    QVariantMap map = record.toMap();
+    map.insert(QStringLiteral("TargetCount"), number);
+    map.insert(QStringLiteral("Targets"), QVariantList{column});
+    record = map;
+}
+
 void DropDownListBuilder::Init(QVariant& record, int count) { record = QVariantMap{{QStringLiteral("Count"), count}}; }
 void DropDownListBuilder::SetEntry(QVariant& record, int index, const QString& column, int listKind)
 {
@@ -57,6 +66,8 @@ QString DropDownListBuilder::TextToCode(const QString& text, int listKind)
         if (values::textEquals(values::trim(text), QStringLiteral("替代")))
             return QStringLiteral("2");
     }
+    if (listKind >= 0 && listKind <= 4)
+        return voucher::lists::textToCode(listKind, text); // the voucher's own lists
     return values::trim(text);
 }
 

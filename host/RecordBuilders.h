@@ -21,6 +21,7 @@ public:
     void Init(QVariant& record, int sourceCount, int targetCount) override;
     void SetSource(QVariant& record, int index, const QString& column) override;
     void SetTarget(QVariant& record, int index, const QString& column) override;
+    void SetSingleTarget(QVariant& record, int number, const QString& column) override;
 };
 
 class DropDownListBuilder : public QObject, public IDropDownList {

@@ -1,9 +1,18 @@
 #include "host/UiServices.h"
 
+#include "platform/ReferKinds.h"
+
+#include "host/browse/AccountContext.h"
+#include "host/browse/VoucherTemplates.h"
+#include "host/ui/CalendarDialog.h"
+#include "host/ui/DialogDriver.h"
+#include "host/ui/PickDialog.h"
+
 #include "platform/LateBinding.h"
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
 
+#include <QMenu>
 #include <QVariantMap>
 
 namespace q7::host {
@@ -26,15 +35,62 @@ void ReferService::InitReferInfo(QVariant& record, int count)
     record = QVariantMap{{QStringLiteral("Count"), count}, {QStringLiteral("Entries"), QVariantList()}};
 }
 
-void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter)
+void ReferService::SetReferInfo(QVariant& record, int number, const QString& column, const QString& referKind,
+                                const QString& filter)
 {
     setEntry(record, number,
              QVariantMap{{QStringLiteral("Column"), column}, {QStringLiteral("Kind"), referKind}, {QStringLiteral("Filter"), filter}});
 }
 
-bool ReferService::ShowRefer(const QVariant&, const QString&, const QVariantList&, QVariant&, QVariant&, int, int) { return false; }
+namespace {
+// Shows the list; on a pick the recordset holds the list's rows with the
+// picked one current. Nothing changes when the user cancels.
+bool pick(const ui::ReferList& list, QVariant& recordset, int& row)
+{
+    ui::PickDialog dialog(list);
+    if (ui::runDialog(dialog) != QDialog::Accepted || dialog.pickedRow() < 0)
+        return false;
+    row = dialog.pickedRow();
+    auto rs = makeObject<ado::Recordset>(list.rows);
+    for (int i = 0; i < row; ++i)
+        rs->MoveNext();
+    recordset = fromObject(rs);
+    return true;
+}
+} // namespace
 
-bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant&, QVariant&, int, QVariant&, int) { return false; }
+bool ReferService::ShowRefer(const QVariant&, const QString& referKind, const QVariantList& parameters, QVariant& recordset, QVariant& picked,
+                             int, int)
+{
+    const int kind = referKindOf(referKind);
+    // a kind this host has no list for, or no account context open (a form driven without the host's
+    // session): nothing to pick, the value stays
+    if (kind == 0 || !AccountContext::current())
+        return false;
+    const ui::ReferList list = ui::referList(currentConnection(), kind, parameters);
+    int row = -1;
+    if (!pick(list, recordset, row))
+        return false;
+    picked = list.rows.rows[row].value(0);
+    return true;
+}
+
+bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant& itemCode, QVariant& freeValues, int, QVariant& recordset, int)
+{
+    if (!AccountContext::current())
+        return false;
+    const ui::ReferList list = ui::freeItemList(currentConnection(), values::toTextOrEmpty(itemCode));
+    int row = -1;
+    if (!pick(list, recordset, row))
+        return false;
+    const auto& chosen = list.rows.rows[row];
+    itemCode = chosen.value(0);
+    QVariantList free;
+    for (int i = 0; i < 10; ++i)
+        free.append(chosen.value(2 + i));
+    freeValues = free;
+    return true;
+}
 
 void ToolbarService::SetButtonEnabled(const Object& toolbar, const QString& key, bool enabled)
 {
@@ -66,7 +122,15 @@ void PopupMenuService::AddMenuEntry(QVariant& menu, int, const QString& caption,
     menu = entries;
 }
 
-void PopupMenuService::ShowMenu(const QVariant&, const QVariant&, QVariant& chosen) { chosen = 0; }
+void PopupMenuService::ShowMenu(const QVariant& menu, const QVariant&, QVariant& chosen)
+{
+    QMenu popup;
+    const QVariantList entries = menu.toList();
+    for (const QVariant& entry : entries)
+        popup.addAction(values::toTextOrEmpty(entry));
+    QAction* action = ui::runMenu(popup);
+    chosen = action ? static_cast<int>(popup.actions().indexOf(action)) + 1 : 0;
+}
 
 void PopupMenuService::InitMenuRecord(QVariant& record, int count)
 {
@@ -75,13 +139,20 @@ void PopupMenuService::InitMenuRecord(QVariant& record, int count)
 
 void PopupMenuService::SetMenuRecord(QVariant& record, int index, const QString& caption) { setEntry(record, index, caption); }
 
-QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherType) { return voucherType; }
+QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherType)
+{
+    const QVariantList entries = voucherTemplate(voucherType);
+    return entries.isEmpty() ? QVariant(voucherType) : QVariant(entries);
+}
 
 QString CalendarPicker::Show(const QVariant&)
 {
-    const QDate date = QDate::fromString(values::toTextOrEmpty(initial_), QStringLiteral("yyyy-MM-dd"));
-    const QDate picked = date.isValid() ? date : system::today();
-    return picked.toString(QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
+    const QString initial = values::toTextOrEmpty(initial_);
+    const QDate date = QDate::fromString(initial, QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
+    ui::CalendarDialog dialog(date.isValid() ? date : system::today(), title_);
+    if (ui::runDialog(dialog) != QDialog::Accepted)
+        return initial; // cancelled: the box keeps its text
+    return dialog.selectedDate().toString(QStringLiteral("yyyy") + separator_ + QStringLiteral("MM") + separator_ + QStringLiteral("dd"));
 }
 
 bool ViewInitializer::Init(QVariant& context, const QVariant& account, const QVariant& menuKey)

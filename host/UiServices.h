@@ -6,12 +6,14 @@
 
 namespace q7::host {
 
-// Reference look-ups. Without a person to pick, a look-up picks nothing.
+// Reference look-ups over the current account: a searchable pick list per
+// kind (platform/ReferKinds.h); Enter picks, Esc cancels and changes nothing.
 class ReferService : public QObject, public IRefer {
     Q_OBJECT
 public:
     void InitReferInfo(QVariant& record, int count) override;
-    void SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter) override;
+    void SetReferInfo(QVariant& record, int number, const QString& column, const QString& referKind,
+                      const QString& filter) override;
     bool ShowRefer(const QVariant& login, const QString& referKind, const QVariantList& parameters, QVariant& recordset, QVariant& picked,
                    int a, int b) override;
     bool ShowFreeItemRefer(const QVariant& login, QVariant& itemCode, QVariant& freeValues, int a, QVariant& recordset,
@@ -32,7 +34,8 @@ public:
     QVariant AddButtonMenu(const QVariant& button, const QString& key, const QString& caption) override;
 };
 
-// Popup menus as lists of captions; without a person, nothing is chosen.
+// Popup menus as lists of captions; showing one answers the chosen entry
+// (1 for the first) or 0 when the user chose nothing.
 class PopupMenuService : public QObject, public IPopupMenu {
     Q_OBJECT
 public:
@@ -50,7 +53,9 @@ public:
     QVariant GetTemplate(const QVariant& account, const QString& voucherType) override;
 };
 
-// The calendar picker: answers the initial date, or today when it is not a date.
+// The calendar picker: a month calendar opened on the initial date (today
+// when that is not a date); answers the picked date, or the initial text
+// unchanged when the user cancels.
 class CalendarPicker : public QObject {
     Q_OBJECT
 public:

@@ -59,7 +59,8 @@ void raiseEvent(QObject* source, const QString& event, QVariantList& args)
         if (!hub->variables.contains(variable))
             continue;
         const QString member = variable->prefix() + QStringLiteral("_") + event;
-        if (hasDeclaredMember(variable->sink(), member))
+        const auto* dynamicSink = dynamic_cast<const DynamicEventSink*>(variable->sink());
+        if (hasDeclaredMember(variable->sink(), member) || (dynamicSink && dynamicSink->handlesMember(member)))
             callByName(variable->sink(), member, args);
     }
 }

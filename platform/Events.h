@@ -36,6 +36,14 @@ private:
     Object source_;
 };
 
+// A sink whose handlers are not declared members (a script's handlers) says
+// itself which members it answers; raiseEvent then calls them by name.
+class DynamicEventSink {
+public:
+    virtual ~DynamicEventSink() = default;
+    virtual bool handlesMember(const QString& member) const = 0;
+};
+
 // Raises an event on a source: every bound variable's sink member
 // `<prefix>_<event>` is called in binding order; sinks without that member
 // ignore the event. Run-time errors of a sink return to the raiser.

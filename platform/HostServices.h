@@ -64,7 +64,8 @@ class IRefer {
 public:
     virtual ~IRefer() = default;
     virtual void InitReferInfo(QVariant& record, int count) = 0;
-    virtual void SetReferInfo(QVariant& record, int number, const QString& column, int referKind, const QString& filter) = 0;
+    virtual void SetReferInfo(QVariant& record, int number, const QString& column, const QString& referKind,
+                              const QString& filter) = 0;
     virtual bool ShowRefer(const QVariant& login, const QString& referKind, const QVariantList& parameters, QVariant& recordset,
                            QVariant& picked, int a, int b) = 0;
     virtual bool ShowFreeItemRefer(const QVariant& login, QVariant& itemCode, QVariant& freeValues, int a, QVariant& recordset,
@@ -108,6 +109,8 @@ public:
     virtual void Init(QVariant& record, int sourceCount, int targetCount) = 0;
     virtual void SetSource(QVariant& record, int index, const QString& column) = 0;
     virtual void SetTarget(QVariant& record, int index, const QString& column) = 0;
+    // A rule with one target column, given by its number (1) instead of an index.
+    virtual void SetSingleTarget(QVariant& record, int number, const QString& column) = 0;
 };
 class IDropDownList {
 public:

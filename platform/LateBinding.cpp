@@ -221,12 +221,16 @@ void letProperty(const Object& object, const QString& name, const QVariant& valu
     letProperty(object.data(), name, value);
 }
 
-void letProperty(const Object& object, const QString& name, QVariantList args, const QVariant& value)
+void letProperty(const Object& object, const QString& name, const QVariantList& index, const QVariant& value)
 {
-    checked(object.data());
+    if (index.isEmpty()) {
+        letProperty(object, name, value);
+        return;
+    }
+    QVariantList args = index;
     args.append(value);
     QVariant ignored;
-    if (DynamicDispatch* dynamic = dynamicPart(object.data()))
+    if (DynamicDispatch* dynamic = dynamicPart(checked(object.data())))
         if (dynamic->dispatch(DynamicDispatch::Access::Let, name, args, ignored))
             return;
     throw AutomationError(ErrNoSuchMember);

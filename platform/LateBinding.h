@@ -33,9 +33,9 @@ QVariant getProperty(QObject* object, const QString& name, QVariantList args = {
 QVariant getProperty(const Object& object, const QString& name, QVariantList args = {});
 void letProperty(QObject* object, const QString& name, const QVariant& value);
 void letProperty(const Object& object, const QString& name, const QVariant& value);
-// A property with arguments (`obj.headerText(key) = value`): objects answer it
-// through DynamicDispatch, with the value after the arguments.
-void letProperty(const Object& object, const QString& name, QVariantList args, const QVariant& value);
+// Assignment to a property with index arguments (`obj.Name(i, j) = value`);
+// only objects that answer their members themselves have such properties.
+void letProperty(const Object& object, const QString& name, const QVariantList& index, const QVariant& value);
 
 // Whether the object has a member of that name (declared or dynamic lookups
 // cannot be probed, so only declared members count).

@@ -1,23 +1,105 @@
 #include "browse/FrmBO02001.h"
 
+#include "browse/FrmBO02001Cond.h"
+#include "browse/FrmBO02Desc.h"
+#include "browse/OpenForms.h"
+#include "browse/XmlDocument.h"
 #include "frame/ModBOM.h"
+#include "ui/SplitRegion.h"
+
+#include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
+#include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
+#include "platform/SystemSettings.h"
 #include "platform/Values.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <cmath>
+
+using namespace q7;
+using namespace q7::forms;
+
+namespace {
+
+constexpr int KeyF3 = 114;
+constexpr int ResStructure = 40045;
+constexpr int ResWhereUsed = 40046;
+
+// A run-time error's description, shown to the user.
+void showError(const AutomationError& e) { ModBOM::objMessage().ShowMessage(e.description()); }
+
+// The current mode's query object.
+Object& modeQuery()
+{
+    ModBOM::ThreadState& s = ModBOM::state();
+    return s.bStructureMode ? s.objStructureQuery : s.objWhereUsedQuery;
+}
+
+QString& modeRootKey()
+{
+    ModBOM::ThreadState& s = ModBOM::state();
+    return s.bStructureMode ? s.strStructureRootKey : s.strWhereUsedRootKey;
+}
+
+TreeNode* nodeOf(const QVariant& node) { return qobject_cast<TreeNode*>(toObject(node).data()); }
+
+} // namespace
+
+FrmBO02001::FrmBO02001()
+{
+    setWidthTwips(12600);
+    setHeightTwips(8400);
+    Toolbar1 = add<Toolbar>(QStringLiteral("Toolbar1"));
+    Toolbar1->setGeometryTwips(0, 0, 12000, 420);
+    ImageList1 = add<ImageList>(QStringLiteral("ImageList1"));
+    ImageList1->setVisible(false);
+    CTBCtrl1 = add<MvToolbar>(QStringLiteral("CTBCtrl1"));
+    CTBCtrl1->setGeometryTwips(0, 0, 12000, 420);
+    MvFrmCaptionMgr = add<CaptionManager>(QStringLiteral("MvFrmCaptionMgr"));
+    MvFrmCaptionMgr->setVisible(false);
+    MDIExtend1 = add<MDIExtend>(QStringLiteral("MDIExtend1"));
+    MDIExtend1->setVisible(false);
+    tvBOM = add<TreeView>(QStringLiteral("tvBOM"));
+    tvBOM->setGeometryTwips(10, 360, 3600, 7000);
+    Picture1 = add<PictureBox>(QStringLiteral("Picture1"));
+    Picture1->setGeometryTwips(3700, 360, 8000, 7000);
+    Picture1->setBackColor(Qt::white);
+    lblTitle = Picture1->add<Label>(QStringLiteral("lblTitle"));
+    lblTitle->setAlignment(2);
+    Voucher = Picture1->add<VoucherControl>(QStringLiteral("Voucher"));
+    VScroll = Picture1->add<FlatScrollBar>(QStringLiteral("VScroll"));
+    VScroll->orientation = 0;
+    VScroll->setGeometryTwips(0, 0, 255, 2000);
+    VScroll->setVisible(false);
+    HScroll = Picture1->add<FlatScrollBar>(QStringLiteral("HScroll"));
+    HScroll->setGeometryTwips(0, 0, 2000, 255);
+    HScroll->setVisible(false);
+    picPatch = Picture1->add<PictureBox>(QStringLiteral("picPatch"));
+    picPatch->setVisible(false);
+    spr = add<SplitRegion>(QStringLiteral("spr"));
+    spr->setGeometryTwips(10, 360, 11700, 7000);
+    spr->setVisible(false);
+    spr->setControl1(QStringLiteral("tvBOM"));
+    spr->setControl2(QStringLiteral("Picture1"));
+}
+
+Object FrmBO02001::self() { return sharedFromThis(); }
 
 bool FrmBO02001::Enter(QVariant& first, QVariant& second)
 {
-    const q7::Object initializer = q7::createObject(QString::fromLatin1(q7::framework::ViewInitializerClassId));
+    const Object initializer = createObject(QString::fromLatin1(framework::ViewInitializerClassId));
     QVariantList args{m_viewContext, first, second};
-    const bool filled = q7::values::toBoolean(q7::callByName(initializer, QStringLiteral("Init"), args));
+    const bool filled = values::toBoolean(callByName(initializer, QStringLiteral("Init"), args));
     m_viewContext = args[0];
     if (!filled)
         return true;
 
-    const q7::Object context = q7::toObject(m_viewContext);
+    const Object context = toObject(m_viewContext);
     ModBOM::ThreadState& shared = ModBOM::state();
-    shared.objAccount = q7::getProperty(context, QStringLiteral("Account"));
-    const QString menuKey = q7::values::toTextOrEmpty(q7::getProperty(context, QStringLiteral("MenuKey")));
+    shared.objAccount = getProperty(context, QStringLiteral("Account"));
+    const QString menuKey = values::toTextOrEmpty(getProperty(context, QStringLiteral("MenuKey")));
     if (menuKey == QLatin1String("BO02001")) {
         shared.bStructureMode = true;
         shared.bWhereUsedMode = false;
@@ -32,5 +114,439 @@ bool FrmBO02001::Enter(QVariant& first, QVariant& second)
 
 void FrmBO02001::FormLoad()
 {
-    // The window's controls are built by the browse window proper.
+    ModBOM::ThreadState& s = ModBOM::state();
+    ignoringErrors([&] { letProperty(tvBOM, QStringLiteral("FontCharset"), 134); });
+    ignoringErrors([&] { letProperty(MvFrmCaptionMgr, QStringLiteral("FontCharset"), 134); });
+    ignoringErrors([&] { setIcon(ModBOM::objCommon().GetIcon(11)); });
+    ignoringErrors([&] {
+        const Object common = createObject(QString::fromLatin1(host::CommonClassId));
+        auto* services = dynamic_cast<host::ICommon*>(common.data());
+        if (!services)
+            throw AutomationError(ErrTypeMismatch);
+        const QVariant login = getProperty(toObject(s.objAccount), QStringLiteral("Login"));
+        QCoreApplication::instance()->setProperty("HelpFile", services->GetHelpFilePath(login));
+    });
+    ignoringErrors([&] {
+        const int resource = s.bStructureMode ? ResStructure : ResWhereUsed;
+        setCaption(ModBOM::resText(resource));
+        MvFrmCaptionMgr->caption = ModBOM::resText(resource);
+        letProperty(this, QStringLiteral("HelpContextID"), s.bStructureMode ? 91102001 : 91102002);
+    });
+    ignoringErrors([&] {
+        QVariant images = fromObject(reference(ImageList1));
+        QVariant toolbar = fromObject(reference(Toolbar1));
+        InitToolBar(images, toolbar);
+    });
+    ignoringErrors([&] { letProperty(tvBOM, QStringLiteral("Indentation"), 100); });
+    ignoringErrors([&] { tvBOM->Clear(); });
+    ignoringErrors([&] { letProperty(tvBOM, QStringLiteral("LineStyle"), 1); });
+    ignoringErrors([&] { InitVoucherTemplate(); });
+    ignoringErrors([&] {
+        window();
+        spr->ZOrder(1); // behind the panes: only its bar shows between them
+        spr->setVisible(true);
+    });
+    ignoringErrors([&] {
+        ModBOM::objPopupMenu().CreateMenu(m_popupMenu, 1);
+        ModBOM::objPopupMenu().AddMenuEntry(m_popupMenu, 0, ModBOM::resText(40049), 0);
+    });
+}
+
+void FrmBO02001::InitToolBar(QVariant& imageList, QVariant& toolbar)
+{
+    host::IToolbar& tools = ModBOM::objToolbar();
+    call(toObject(imageList), QStringLiteral("Clear"));
+    tools.AddImage(imageList, 1, QStringLiteral("filter"), 308, 1);
+    tools.AddImage(imageList, 1, QStringLiteral("refresh"), 501, 1);
+    tools.AddImage(imageList, 1, QStringLiteral("help"), 502, 1);
+    tools.AddImage(imageList, 1, QStringLiteral("exit"), 503, 1);
+    letProperty(toObject(toolbar), QStringLiteral("ImageList"), imageList);
+    call(toObject(toolbar), QStringLiteral("ClearButtons"));
+    const auto button = [&](const char* key, int caption) {
+        const QString text = ModBOM::resText(caption);
+        tools.AddButton(toolbar, QString::fromLatin1(key), text, 0, QString::fromLatin1(key), -1, -1, text);
+    };
+    const auto separator = [&](const char* key) { tools.AddButton(toolbar, QString::fromLatin1(key), QString(), 3, QVariant(), -1, -1, QString()); };
+    button("filter", 40050);
+    separator("tlbSeparator1");
+    button("refresh", 40051);
+    separator("tlbSeparator2");
+    button("help", 40043);
+    button("exit", 40044);
+    ModBOM::ApplyToolbarStyle(self());
+    CTBCtrl1->TakeSettings(1);
+    const int mode = ModBOM::objCommon().GetToolbarMode(ModBOM::state().objAccount);
+    if (mode == 1) {
+        CTBCtrl1->setVisible(true);
+    } else {
+        CTBCtrl1->setVisible(false);
+        Toolbar1->setVisible(true);
+    }
+    CTBCtrl1->Refresh();
+}
+
+void FrmBO02001::InitVoucherTemplate()
+{
+    ModBOM::ThreadState& s = ModBOM::state();
+    Voucher->setGeometryTwips(0, 0, Voucher->widthTwips(), Voucher->heightTwips());
+    const Object manager = createObject(QStringLiteral("Q7MDataHelper.clsDataManager"));
+    const QString voucherType = s.bStructureMode ? QStringLiteral("BO21") : QStringLiteral("BO25");
+    Object source;
+    try {
+        source = createObject(QStringLiteral("IDataSource.DefaultDataSource"));
+    } catch (const AutomationError&) {
+        ModBOM::objMessage().ShowErrorMessage(8008);
+    }
+    const Object account = toObject(s.objAccount);
+    ignoringErrors([&] { call(source, QStringLiteral("SetLogin"), {getProperty(account, QStringLiteral("Login"))}); });
+    Voucher->dataSource = fromObject(source);
+    QVariantList pointArgs{s.objAccount, voucherType};
+    callByName(manager, QStringLiteral("SetTemplatePointNumber"), pointArgs);
+    s.objAccount = pointArgs[0];
+    QVariantList infoArgs{voucherType, QVariant(), getProperty(toObject(s.objAccount), QStringLiteral("Connection"))};
+    callByName(manager, QStringLiteral("GetVouchInfo"), infoArgs);
+    const QString templateId = values::toTextOrEmpty(getProperty(toObject(infoArgs[1]), QStringLiteral("DefVTID")));
+    const QVariant entries = ModBOM::objTemplate().GetTemplate(s.objAccount, templateId);
+    if (entries.metaType().id() == QMetaType::QVariantList && !entries.toList().isEmpty())
+        Voucher->LoadTemplate(entries.toList());
+    letProperty(lblTitle, QStringLiteral("FontCharset"), 134);
+    letProperty(lblTitle, QStringLiteral("FontSize"), 15);
+    letProperty(lblTitle, QStringLiteral("FontName"), Voucher->titleFontName());
+    letProperty(lblTitle, QStringLiteral("FontItalic"), Voucher->titleFontItalic());
+    letProperty(lblTitle, QStringLiteral("FontBold"), Voucher->titleFontBold());
+    letProperty(lblTitle, QStringLiteral("FontUnderline"), Voucher->titleFontUnderline());
+    lblTitle->setCaption(Voucher->title());
+    Voucher->setTitle(QString());
+    Voucher->ClearData();
+    Voucher->setWidth(Voucher->naturalWidth());
+    m_voucherWidth = Voucher->widthTwips();
+    Voucher->bodyScrollTop = 0;
+}
+
+void FrmBO02001::ShowData(QVariant&)
+{
+    system::setMousePointer(system::HourglassPointer);
+    try {
+        const Object query = modeQuery();
+        const QString head = values::toTextOrEmpty(call(query, QStringLiteral("GetHeadXML")));
+        const QString tree = values::toTextOrEmpty(call(query, QStringLiteral("GetTreeViewXML")));
+        const QString detail = values::toTextOrEmpty(call(query, QStringLiteral("GetDetailXML")));
+        FillTreeFromXml(tree);
+        if (!head.isEmpty()) {
+            const auto headRows = loadRows(head);
+            if (!headRows) {
+                ModBOM::objMessage().ShowMessage(head);
+            } else if (!detail.isEmpty()) {
+                const auto detailRows = loadRows(detail);
+                if (detailRows) {
+                    Voucher->LoadData(*headRows, *detailRows);
+                    ArrangeVoucherArea();
+                } else {
+                    ModBOM::objMessage().ShowMessage(detail);
+                }
+            }
+        }
+        system::setMousePointer(system::DefaultPointer);
+    } catch (const AutomationError& e) {
+        system::setMousePointer(system::DefaultPointer);
+        showError(e);
+    }
+}
+
+void FrmBO02001::FillTreeFromXml(const QString& xml)
+{
+    if (xml.isEmpty())
+        return;
+    const auto rows = loadRows(xml);
+    if (!rows) {
+        ModBOM::objMessage().ShowMessage(xml);
+        return;
+    }
+    TreeNode* parent = tvBOM->selected();
+    if (!parent)
+        return;
+    QVariant level;
+    iSelectItemLevel(tvBOM->selectedItem(), level);
+    const int childLevel = values::toLong(level) + 1;
+    if (rows->isEmpty())
+        return;
+    if (parent->children() == 1)
+        tvBOM->Remove(fromObject(parent->childNodes().first()));
+    if (parent->children() == 0) {
+        const QVariant parentRef = tvBOM->selectedItem();
+        for (const QVariant& row : *rows) {
+            const QVariantMap r = row.toMap();
+            const QVariant added = tvBOM->Add(parentRef, TreeView::Child, QVariant(), r.value(QStringLiteral("Label")));
+            TreeNode* node = nodeOf(added);
+            node->tag = QStringLiteral("L") + QString::number(childLevel) + u'&' + r.value(QStringLiteral("Data")).toString();
+            if (values::toLong(r.value(QStringLiteral("NextLevelCount"), 0)) >= 1)
+                tvBOM->Add(added, TreeView::Child);
+        }
+    }
+    if (!parent->expanded())
+        parent->setExpanded(true);
+}
+
+void FrmBO02001::iSelectItemLevel(const QVariant& node, QVariant& level)
+{
+    int count = 0;
+    for (TreeNode* n = nodeOf(node); n; n = n->parent())
+        ++count;
+    level = static_cast<short>(count);
+}
+
+void FrmBO02001::LoadData(QVariant& key)
+{
+    try {
+        const QString text = values::toTextOrEmpty(key);
+        const qsizetype amp = text.indexOf(u'&');
+        const QString item = amp < 0 ? text : text.mid(amp + 1);
+        ModBOM::ThreadState& s = ModBOM::state();
+        if (s.bStructureMode) {
+            const QString flag = item.section(u'|', -1);
+            bool byProduct = false;
+            ignoringErrors([&] { byProduct = values::toBoolean(flag); });
+            if (byProduct) {
+                ModBOM::objMessage().ShowMessage(40056);
+                return;
+            }
+            QVariantList args{item};
+            callByName(s.objStructureQuery, QStringLiteral("LoadData"), args);
+        } else {
+            const qsizetype bar = item.indexOf(u'|');
+            QVariantList args{bar < 0 ? item : item.left(bar)};
+            callByName(s.objWhereUsedQuery, QStringLiteral("LoadData"), args);
+        }
+        QVariant form = fromObject(self());
+        ShowData(form);
+    } catch (const AutomationError& e) {
+        showError(e);
+    }
+}
+
+void FrmBO02001::tvBOM_NodeClick(const QVariant& node)
+{
+    TreeNode* n = nodeOf(node);
+    if (!n)
+        return;
+    tvBOM->select(n);
+    if (n->children() < 2) {
+        if (n->children() == 1)
+            tvBOM->Remove(fromObject(n->childNodes().first()));
+        QVariant tag = n->tag;
+        LoadData(tag);
+    }
+}
+
+void FrmBO02001::tvBOM_Expand(const QVariant& node)
+{
+    TreeNode* n = nodeOf(node);
+    if (!n)
+        return;
+    tvBOM->select(n);
+    if (n->children() == 1)
+        tvBOM->Remove(fromObject(n->childNodes().first()));
+    QVariant tag = n->tag;
+    LoadData(tag);
+}
+
+void FrmBO02001::tvBOM_KeyDown(QVariant& KeyCode, QVariant&)
+{
+    if (values::toLong(KeyCode) == KeyF3)
+        rFilter();
+}
+
+void FrmBO02001::Form_KeyDown(QVariant& KeyCode, QVariant& Shift) { tvBOM_KeyDown(KeyCode, Shift); }
+void FrmBO02001::Picture1_KeyDown(QVariant& KeyCode, QVariant& Shift) { tvBOM_KeyDown(KeyCode, Shift); }
+void FrmBO02001::Voucher_KeyDown(QVariant& KeyCode, QVariant& Shift) { tvBOM_KeyDown(KeyCode, Shift); }
+
+void FrmBO02001::rFilter()
+{
+    auto dialog = makeObject<FrmBO02001Cond>();
+    dialog->frmBrowse = self();
+    m_condition = dialog;
+    dialog->Show(1);
+}
+
+void FrmBO02001::Toolbar1_ButtonClick(const QVariant& button)
+{
+    const QString key = values::toTextOrEmpty(getProperty(toObject(button), QStringLiteral("Key")));
+    if (key == QLatin1String("filter")) {
+        rFilter();
+    } else if (key == QLatin1String("refresh")) {
+        const QString root = modeRootKey();
+        if (!tvBOM->selected() || root.isEmpty())
+            return;
+        TreeNode* node = nodeOf(tvBOM->Item(root));
+        tvBOM->select(node);
+        while (node->children() > 0)
+            tvBOM->Remove(fromObject(node->childNodes().first()));
+        QVariant key = root;
+        LoadData(key);
+    } else if (key == QLatin1String("help")) {
+        sendKey(Qt::Key_F1);
+    } else if (key == QLatin1String("exit")) {
+        Unload();
+    }
+}
+
+void FrmBO02001::sendKey(int key)
+{
+    QWidget* target = window();
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+}
+
+void FrmBO02001::Voucher_BodyMouseDown(int Button, int, double, double)
+{
+    const int row = Voucher->currentRow();
+    if (row >= 1 && !Voucher->IsBlankRow(row) && Button == RightButton) {
+        QVariant chosen;
+        ModBOM::objPopupMenu().ShowMenu(m_popupMenu, fromObject(self()), chosen);
+        ShowSubstitutes();
+    }
+}
+
+void FrmBO02001::ShowSubstitutes()
+{
+    system::setMousePointer(system::HourglassPointer);
+    if (Voucher->currentRow() >= 1) {
+        Object desc = OpenForms::find(QStringLiteral("frmBO02Desc"));
+        if (!desc) {
+            desc = makeObject<FrmBO02Desc>();
+            objectCast<FrmBO02Desc>(desc)->load(desc);
+        }
+        QVariant row = values::toLong(Voucher->GetBodyValue(Voucher->currentRow(), QStringLiteral("OrgRowNo")));
+        QVariantList args{row};
+        callByName(desc, QStringLiteral("ShowData"), args);
+    }
+    system::setMousePointer(system::DefaultPointer);
+}
+
+void FrmBO02001::Form_Resize()
+{
+    if (!spr) // still being built
+        return;
+    const Object layout = ModBOM::objLayout();
+    ignoringErrors([&] {
+        QVariantList args{fromObject(self()), 40, 30, false};
+        callByName(layout, QStringLiteral("InitFormResize"), args);
+    });
+    ignoringErrors([&] { CTBCtrl1->setGeometryTwips(Toolbar1->leftTwips(), Toolbar1->topTwips(), innerWidthTwips(), CTBCtrl1->heightTwips()); });
+    ignoringErrors([&] { Toolbar1->setGeometryTwips(CTBCtrl1->leftTwips(), CTBCtrl1->topTwips(), Toolbar1->widthTwips(), CTBCtrl1->heightTwips()); });
+    ignoringErrors([&] {
+        const double unit = values::toDouble(getProperty(layout, QStringLiteral("WordTwip")));
+        spr->setLeft(10);
+        spr->setTop(2 * unit);
+        spr->setHeight(innerHeightTwips() - spr->topTwips() - 100);
+        spr->setWidth(innerWidthTwips() - 100);
+        QVariantList args{fromObject(reference(spr)), 40, 30, 0, 0, 0.6, 0.2};
+        callByName(layout, QStringLiteral("ArrCtrl"), args);
+    });
+    ignoringErrors([&] { lblTitle->setGeometryTwips(0, 20, Picture1->widthTwips(), 420); });
+    ignoringErrors([&] { Voucher->setGeometryTwips(0, lblTitle->heightTwips() + 30, Voucher->widthTwips(), Voucher->heightTwips()); });
+    ignoringErrors([&] { VScroll->setValue(0); });
+    ignoringErrors([&] { HScroll->setValue(0); });
+    ignoringErrors([&] { ArrangeVoucherArea(); });
+}
+
+void FrmBO02001::spr_RepositionSplit() { ignoringErrors([&] { ArrangeVoucherArea(); }); }
+
+void FrmBO02001::ArrangeVoucherArea()
+{
+    const double paneW = Picture1->widthTwips(), paneH = Picture1->heightTwips();
+    ignoringErrors([&] { Voucher->setWidth(m_voucherWidth >= paneW ? m_voucherWidth : paneW); });
+    const double titleH = lblTitle->heightTwips();
+    const double vSlack = paneH - Voucher->heightTwips() - titleH - 30;
+    const double hSlack = paneW - Voucher->widthTwips();
+    ignoringErrors([&] {
+        picPatch->setGeometryTwips(paneW - VScroll->widthTwips(), paneH - HScroll->heightTwips(), VScroll->widthTwips(), HScroll->heightTwips());
+        picPatch->setVisible(false);
+    });
+    const auto placeV = [&](double height) {
+        VScroll->setLeft(paneW - VScroll->widthTwips() - 0.3 * 180);
+        VScroll->setHeight(height);
+        VScroll->setMin(0);
+        VScroll->setMax(static_cast<int>(std::lround((titleH + Voucher->heightTwips() + 30) / VScroll->heightTwips())));
+        VScroll->setVisible(true);
+    };
+    const auto placeH = [&](double offset, double width) {
+        HScroll->setTop(paneH - HScroll->heightTwips() - offset);
+        HScroll->setWidth(width);
+        HScroll->setMin(0);
+        HScroll->setMax(static_cast<int>(std::lround(Voucher->widthTwips() / HScroll->widthTwips())));
+        HScroll->setVisible(true);
+    };
+    if (vSlack < 0 && hSlack <= 0) {
+        ignoringErrors([&] { placeH(0.3 * 180, paneW - VScroll->widthTwips()); });
+        ignoringErrors([&] { placeV(paneH - VScroll->topTwips() - HScroll->heightTwips()); });
+        ignoringErrors([&] { picPatch->setVisible(true); });
+    } else if (vSlack < 0) {
+        ignoringErrors([&] { placeV(paneH - VScroll->topTwips()); });
+        ignoringErrors([&] { HScroll->setVisible(false); });
+    } else if (hSlack >= 0) {
+        ignoringErrors([&] { VScroll->setVisible(false); });
+        ignoringErrors([&] { HScroll->setVisible(false); });
+    } else {
+        ignoringErrors([&] { placeH(0.2 * 180, paneW); });
+    }
+    m_vRange = VScroll->max();
+    m_hRange = HScroll->max();
+}
+
+// A range of 0 means the bar has nothing to scroll: the voucher stays where it is.
+void FrmBO02001::scrollVertically()
+{
+    if (m_vRange == 0)
+        return;
+    const int overflow = static_cast<int>(std::lround(std::fabs(lblTitle->heightTwips() + Voucher->heightTwips() + 30 - VScroll->heightTwips())));
+    const int step = overflow / m_vRange;
+    Voucher->setTop(VScroll->topTwips() + lblTitle->heightTwips() + 30 - VScroll->value() * step);
+}
+
+void FrmBO02001::scrollHorizontally()
+{
+    if (m_hRange == 0)
+        return;
+    const int overflow = static_cast<int>(std::lround(std::fabs(Voucher->widthTwips() - HScroll->widthTwips())));
+    const int step = overflow / m_hRange;
+    Voucher->setLeft(HScroll->leftTwips() - HScroll->value() * step);
+}
+
+void FrmBO02001::VScroll_Change() { ignoringErrors([&] { scrollVertically(); }); }
+void FrmBO02001::VScroll_Scroll() { ignoringErrors([&] { scrollVertically(); }); }
+void FrmBO02001::HScroll_Change() { ignoringErrors([&] { scrollHorizontally(); }); }
+void FrmBO02001::HScroll_Scroll() { ignoringErrors([&] { scrollHorizontally(); }); }
+
+void FrmBO02001::Form_Activate()
+{
+    ModBOM::ThreadState& s = ModBOM::state();
+    s.bStructureMode = false;
+    s.bWhereUsedMode = false;
+    if (MvFrmCaptionMgr->caption == ModBOM::resText(ResStructure)) {
+        s.bStructureMode = true;
+    } else if (MvFrmCaptionMgr->caption == ModBOM::resText(ResWhereUsed)) {
+        s.bWhereUsedMode = true;
+    } else {
+        Unload();
+        return;
+    }
+    if (s.bOpenFilterOnActivate) {
+        rFilter();
+        s.bOpenFilterOnActivate = false;
+    }
+}
+
+void FrmBO02001::Form_Unload(QVariant&)
+{
+    ModBOM::ThreadState& s = ModBOM::state();
+    ignoringErrors([&] {
+        if (MvFrmCaptionMgr->caption == ModBOM::resText(ResStructure))
+            s.strStructureRootKey = QStringLiteral("-1");
+        else if (MvFrmCaptionMgr->caption == ModBOM::resText(ResWhereUsed))
+            s.strWhereUsedRootKey = QStringLiteral("-1");
+    });
+    ignoringErrors([&] { modeQuery().reset(); });
+    ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
+    m_condition.reset(); // the dialog refers back to this window
 }

@@ -30,6 +30,7 @@ SplitRegion::SplitRegion(Container* container, QString name, int index)
     : UserControl(container, std::move(name), index), lblSplitterBar(add<forms::PictureBox>(QStringLiteral("lblSplitterBar")))
 {
     InitProperties();
+    drawBar(); // a new splitter shows its bar's lines at once
 }
 
 double SplitRegion::defaultSize() const
@@ -335,6 +336,11 @@ void SplitRegion::layout()
         return;
     }
     m_inLayout = true;
+    // cleared however the layout ends, so that a failed layout never stops the next one
+    const struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{m_inLayout};
     const double f = m_splitPercent / 100, t = m_thickness;
     const double L = m_left, T = m_top, W = m_width, H = m_height;
     const int sx = m_widthSign, sy = m_heightSign;
@@ -350,7 +356,7 @@ void SplitRegion::layout()
                                          lblSplitterBar->widthTwips(), lblSplitterBar->heightTwips());
         const double s2 = (1 - f) * W - t * 0.5;
         if (second) {
-            if (s2 <= 0)
+            if (s2 - 5 <= 0) // no room left once it starts 5 units past the bar
                 second->setVisible(false);
             else
                 place(second, (m_rightToLeft ? L : L + (s1 + t) * sx) + 5, T, s2 - 5, H);
@@ -373,7 +379,6 @@ void SplitRegion::layout()
                 place(second, L, T + (s1 + t) * sy + 5, W, s2);
         }
     }
-    m_inLayout = false;
 }
 
 // ---- life cycle ------------------------------------------------------------

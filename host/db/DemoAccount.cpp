@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace q7::host::account {
@@ -95,14 +96,14 @@ constexpr BomRow boms[] = {
     {2, "BK-100/红", 1, 2, "2025版", "2025-01-01", "2099-12-31", "", 2, 1},
     {3, "BK-100/红", 2, 0, "", nullptr, nullptr, "S1", 0, 0},
     {4, "BK-100/蓝", 1, 1, "标准版", "2020-01-01", "2099-12-31", "", 0, 0},
-    {5, "FR-200", 1, 1, "", "2020-01-01", "2099-12-31", "", 0, 0},
-    {6, "FR-210", 1, 1, "", "2020-01-01", "2099-12-31", "", 1, 0},
-    {7, "TB-300", 1, 1, "", "2020-01-01", "2099-12-31", "", 0, 0},
-    {8, "WH-200", 1, 1, "", "2020-01-01", "2099-12-31", "", 0, 0},
-    {9, "FN-100/白", 1, 1, "", "2022-01-01", "2099-12-31", "", 0, 0},
-    {10, "SW-300", 1, 1, "", "2022-01-01", "2099-12-31", "", 0, 0},
-    {11, "MT-200", 1, 1, "", "2022-01-01", "2099-12-31", "", 0, 0},
-    {12, "PC-300", 1, 1, "", "2022-01-01", "2099-12-31", "", 0, 0},
+    {5, "FR-200", 1, 1, "标准", "2020-01-01", "2099-12-31", "", 0, 0},
+    {6, "FR-210", 1, 1, "标准", "2020-01-01", "2099-12-31", "", 1, 0},
+    {7, "TB-300", 1, 1, "标准", "2020-01-01", "2099-12-31", "", 0, 0},
+    {8, "WH-200", 1, 1, "标准", "2020-01-01", "2099-12-31", "", 0, 0},
+    {9, "FN-100/白", 1, 1, "标准", "2022-01-01", "2099-12-31", "", 0, 0},
+    {10, "SW-300", 1, 1, "标准", "2022-01-01", "2099-12-31", "", 0, 0},
+    {11, "MT-200", 1, 1, "标准", "2022-01-01", "2099-12-31", "", 0, 0},
+    {12, "PC-300", 1, 1, "标准", "2022-01-01", "2099-12-31", "", 0, 0},
     {13, "PL-100", 1, 1, "计划BOM", "2022-01-01", "2099-12-31", "", 0, 0},
 };
 
@@ -274,6 +275,31 @@ void fillDemoAccount(ado::Connection& connection)
     user.insert({21, QStringLiteral("自由项2"), QStringLiteral("尺寸")});
     for (int id = 28; id <= 35; ++id)
         user.insert({id, QStringLiteral("自由项%1").arg(id - 25), QString("")});
+
+    // Routings of the made parts: the operations their BOM lines name (every
+    // twentieth sequence); the red bicycle's routing changed with its 2025 BOM.
+    SqlInserter routing(db, QStringLiteral("INSERT INTO sfc_prouting (PRoutingId, PartId, Description, EffBegDate, EffEndDate) VALUES (?,?,?,?,?)"));
+    SqlInserter operation(db, QStringLiteral("INSERT INTO sfc_proutingdetail (PRoutingId, OpSeq, Description) VALUES (?,?,?)"));
+    const QStringList steps{QStringLiteral("下料"), QStringLiteral("加工"), QStringLiteral("焊接"), QStringLiteral("装配"),
+                            QStringLiteral("紧固"), QStringLiteral("调试"), QStringLiteral("喷涂")};
+    int routingId = 0;
+    QSet<int> routed;
+    for (const BomRow& r : boms) {
+        const int part = partOf(r.parent);
+        if (r.type != 1 || routed.contains(part))
+            continue;
+        routed.insert(part);
+        const bool changed = QLatin1String(r.parent) == QLatin1String("BK-100/红");
+        routing.insert({++routingId, part, QStringLiteral("标准工艺"), QStringLiteral("2000-01-01"),
+                        changed ? QStringLiteral("2025-01-01") : QStringLiteral("2099-12-31")});
+        for (int n = 1; n <= steps.size(); ++n)
+            operation.insert({routingId, QStringLiteral("%1").arg(n * 20, 4, 10, QLatin1Char('0')), steps[n - 1]});
+        if (changed) {
+            routing.insert({++routingId, part, QStringLiteral("2025工艺"), QStringLiteral("2025-01-01"), QStringLiteral("2099-12-31")});
+            for (int n = 1; n <= steps.size(); ++n)
+                operation.insert({routingId, QStringLiteral("%1").arg(n * 20, 4, 10, QLatin1Char('0')), steps[n - 1]});
+        }
+    }
     SqlInserter::exec(db, "COMMIT");
 }
 

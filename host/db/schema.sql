@@ -161,3 +161,19 @@ CREATE TABLE UserDef (
   cItem     TEXT,
   cItemName TEXT
 );
+
+-- Routings: a part's operations, valid at date D when EffBegDate <= D < EffEndDate.
+CREATE TABLE sfc_prouting (
+  PRoutingId  INTEGER PRIMARY KEY,
+  PartId      INTEGER NOT NULL REFERENCES bas_part(PartId),
+  Description TEXT,
+  EffBegDate  TEXT NOT NULL DEFAULT '2000-01-01',
+  EffEndDate  TEXT NOT NULL DEFAULT '2099-12-31'
+);
+CREATE INDEX sfc_prouting_part ON sfc_prouting(PartId);
+CREATE TABLE sfc_proutingdetail (
+  PRoutingId  INTEGER NOT NULL REFERENCES sfc_prouting(PRoutingId),
+  OpSeq       TEXT NOT NULL,
+  Description TEXT,
+  PRIMARY KEY (PRoutingId, OpSeq)
+);

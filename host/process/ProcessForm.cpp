@@ -70,6 +70,30 @@ QVariant ProcessForm::LabDesc(int index)
     return fromObject(label_);
 }
 
+QString ProcessForm::EnterField(const QString& key, const QVariant& value)
+{
+    if (!head_->hasField(key) || head_->definition(key).kind == FieldKind::Flag || head_->definition(key).kind == FieldKind::Shown)
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("The form %1 has no field '%2' to enter").arg(definition_.menuKey, key));
+    QString reason;
+    if (setField(key, value, &reason))
+        return {};
+    return reason.isEmpty() ? QStringLiteral("The value was refused") : reason;
+}
+
+QVariant ProcessForm::RunOperation(bool dryRun)
+{
+    const std::optional<OperationResult> result = run(dryRun);
+    QVariantList rows;
+    if (result)
+        for (const QStringList& row : result->rows)
+            rows.append(QVariant(row));
+    return QVariantMap{{QStringLiteral("done"), result.has_value()},
+                       {QStringLiteral("headers"), result ? result->headers : QStringList()},
+                       {QStringLiteral("rows"), rows},
+                       {QStringLiteral("summary"), result ? result->summary : QString()},
+                       {QStringLiteral("runId"), result ? result->runId : 0}};
+}
+
 QString ProcessForm::description() const { return label_->Caption; }
 
 QString ProcessForm::operationDate() const

@@ -42,6 +42,12 @@ public:
     ~ProcessForm() override;
 
     Q_INVOKABLE QVariant LabDesc(int index);
+    // What a user (or a script playing one) does at the form, late-bound:
+    // EnterField(key, value) types into a field and answers "" when the value
+    // is taken, else why not; RunOperation(dryRun) answers {done, headers,
+    // rows, summary, runId}, done false when the handler refused the run.
+    Q_INVOKABLE QString EnterField(const QString& key, const QVariant& value);
+    Q_INVOKABLE QVariant RunOperation(bool dryRun);
 
     QVariant eventHandler() const { return fromObject(events_); }
     QVariant headControl() const;

@@ -27,6 +27,7 @@ QWidget* Label::createWidget(QWidget* parent)
 {
     auto* label = new QLabel(caption_, parent);
     label->setAutoFillBackground(true);
+    label->setFont(font_);
     label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     return label;
 }
@@ -34,6 +35,7 @@ void Label::sync()
 {
     if (auto* label = qobject_cast<QLabel*>(existingWidget())) {
         label->setText(caption_);
+        label->setFont(font_);
         label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     }
 }
@@ -44,6 +46,7 @@ void TextBox::setText(const QString& text)
     if (text == text_)
         return;
     text_ = text;
+    selStart_ = std::min(selStart_, static_cast<int>(text_.size()));
     if (auto* edit = qobject_cast<QLineEdit*>(existingWidget()); edit && edit->text() != text)
         edit->setText(text);
     raise(QStringLiteral("Change"), QVariantList{});

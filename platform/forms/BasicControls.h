@@ -3,22 +3,38 @@
 #include "platform/forms/Control.h"
 #include "platform/forms/PictureBox.h"
 
+#include <QFont>
 #include <QImage>
 #include <QStringList>
 
 namespace q7::forms {
 
-// A label: a caption with an alignment (0 left, 1 right, 2 centre).
+// A label: a caption with an alignment (0 left, 1 right, 2 centre) and a font.
 class Label : public Control {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(int Alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(QString FontName READ fontName WRITE setFontName)
+    Q_PROPERTY(double FontSize READ fontSize WRITE setFontSize)
+    Q_PROPERTY(bool FontBold READ fontBold WRITE setFontBold)
+    Q_PROPERTY(bool FontItalic READ fontItalic WRITE setFontItalic)
+    Q_PROPERTY(bool FontUnderline READ fontUnderline WRITE setFontUnderline)
 public:
     using Control::Control;
     QString caption() const { return caption_; }
     void setCaption(const QString& caption);
     int alignment() const { return alignment_; }
     void setAlignment(int alignment);
+    QString fontName() const { return font_.family(); }
+    double fontSize() const { return font_.pointSizeF(); }
+    bool fontBold() const { return font_.bold(); }
+    bool fontItalic() const { return font_.italic(); }
+    bool fontUnderline() const { return font_.underline(); }
+    void setFontName(const QString& name) { font_.setFamily(name); sync(); }
+    void setFontSize(double size) { if (size > 0) font_.setPointSizeF(size); sync(); }
+    void setFontBold(bool bold) { font_.setBold(bold); sync(); }
+    void setFontItalic(bool italic) { font_.setItalic(italic); sync(); }
+    void setFontUnderline(bool underline) { font_.setUnderline(underline); sync(); }
 
 protected:
     QWidget* createWidget(QWidget* parent) override;
@@ -27,6 +43,7 @@ private:
     void sync();
     QString caption_;
     int alignment_ = 0;
+    QFont font_ = QFont(QStringLiteral("WenQuanYi Zen Hei"), 9);
 };
 
 // An edit box. Characters listed in forbiddenCharacters cannot be typed.

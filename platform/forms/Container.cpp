@@ -1,4 +1,5 @@
 #include "platform/forms/Container.h"
+#include "platform/forms/UserControl.h"
 
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
@@ -13,11 +14,14 @@ Container::~Container()
 
 void Container::setScaleMode(int mode)
 {
+    const bool changed = mode != scaleMode_;
     scaleMode_ = mode;
     if (mode != ScaleUser) {
         scaleLeft_ = scaleTop_ = 0;
     }
     scaleChanged();
+    if (changed)
+        notifyAmbientChanged(*this, QStringLiteral("ScaleUnits"));
 }
 
 void Container::setScale(double left, double top, double width, double height)
@@ -28,6 +32,7 @@ void Container::setScale(double left, double top, double width, double height)
     scaleWidth_ = width;
     scaleHeight_ = height;
     scaleChanged();
+    notifyAmbientChanged(*this, QStringLiteral("ScaleUnits"));
 }
 
 double Container::twipsPerUnitX() const

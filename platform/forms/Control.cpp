@@ -103,9 +103,12 @@ void Control::setGeometryTwips(double left, double top, double width, double hei
 
 void Control::setVisible(bool visible)
 {
+    const bool changed = visible != visible_;
     visible_ = visible;
     if (widget_)
         widget_->setVisible(visible);
+    if (changed)
+        visibilityChanged(visible);
 }
 
 void Control::setEnabled(bool enabled)

@@ -92,6 +92,8 @@ public:
 protected:
     virtual QWidget* createWidget(QWidget* parent);
     virtual void geometryChanged(bool sizeChanged);
+    // The Visible property changed.
+    virtual void visibilityChanged(bool visible) { Q_UNUSED(visible) }
     void syncWidget();
 
 private:

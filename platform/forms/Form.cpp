@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
+#include "platform/forms/UserControl.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -62,6 +63,16 @@ private:
 };
 
 } // namespace
+
+namespace {
+std::function<void(Form&)>& modalDriver()
+{
+    static std::function<void(Form&)> driver;
+    return driver;
+}
+} // namespace
+
+void Form::setModalDriver(std::function<void(Form&)> driver) { modalDriver() = std::move(driver); }
 
 Form::Form() = default;
 
@@ -145,12 +156,17 @@ void Form::Show(int modal)
         loaded_ = true;
         raiseFormEvent("Form_Load");
     }
+    const bool wasVisible = visible_;
     visible_ = true;
     if (modal)
         window()->setWindowModality(Qt::ApplicationModal);
     window()->show();
+    if (!wasVisible)
+        notifyWindowShown(*this, true);
     raiseFormEvent("Form_Activate");
-    if (modal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    if (modal && modalDriver()) {
+        modalDriver()(*this);
+    } else if (modal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
         QEventLoop loop;
         while (visible_ && window_ && window_->isVisible())
             loop.processEvents(QEventLoop::WaitForMoreEvents);
@@ -168,9 +184,12 @@ int Form::previewKeyDown(int keyCode, int shift)
 
 void Form::Hide()
 {
+    const bool wasVisible = visible_;
     visible_ = false;
     if (window_)
         window_->hide();
+    if (wasVisible)
+        notifyWindowShown(*this, false);
 }
 
 void Form::Unload()

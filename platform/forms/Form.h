@@ -9,6 +9,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace q7::forms {
 
 class Control;
@@ -54,6 +56,9 @@ public:
     // Modal (1): the call returns when the form is hidden or unloaded; on the
     // offscreen platform (tests) there is nobody to close it, so it returns at once.
     Q_INVOKABLE void Show(int modal = 0);
+    // A driver acts for the user while a form is shown modally (scripted
+    // sessions, tests); none by default.
+    static void setModalDriver(std::function<void(Form&)> driver);
     Q_INVOKABLE void Hide();
     Q_INVOKABLE void Unload();
 

@@ -1,9 +1,12 @@
 #include "platform/forms/Grid.h"
 
+#include "platform/Values.h"
+
 #include "platform/AutomationError.h"
 #include "platform/forms/Units.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 namespace q7::forms {
@@ -166,7 +169,26 @@ QWidget* Grid::createWidget(QWidget* parent)
     auto* table = new QTableWidget(parent);
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
+    QObject::connect(table, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!syncing_ && item)
+            editCell(item->row(), item->column(), item->text());
+    });
     return table;
+}
+
+void Grid::editCell(int row, int col, const QString& text)
+{
+    checkCell(row, col);
+    if (!editable || row < fixedRows_ || col < fixedCols_ || cells_[row][col] == text)
+        return;
+    const QString before = cells_[row][col];
+    QVariantList args{row, col, text, false};
+    raise(QStringLiteral("CellChanged"), args);
+    // a handler that wrote the cell itself (a converted or computed text) keeps what it wrote
+    if (!values::toBoolean(args[3]) && cells_[row][col] == before)
+        cells_[row][col] = text;
+    // the handler may have refreshed the grid; a refused text goes back to what the cell holds
+    sync();
 }
 
 void Grid::sync()
@@ -174,15 +196,21 @@ void Grid::sync()
     auto* table = qobject_cast<QTableWidget*>(existingWidget());
     if (!table || !redraw_)
         return;
+    const QSignalBlocker quiet(table);
+    syncing_ = true;
     table->setRowCount(rows());
     table->setColumnCount(cols_);
     for (int r = 0; r < rows(); ++r)
         for (int c = 0; c < cols_; ++c) {
             auto* item = new QTableWidgetItem(cells_[r][c]);
-            if (r < fixedRows_ || c < fixedCols_)
+            const bool fixed = r < fixedRows_ || c < fixedCols_;
+            if (fixed)
                 item->setBackground(QColor(0xe4, 0xe4, 0xe4));
+            if (fixed || !editable)
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             table->setItem(r, c, item);
         }
+    syncing_ = false;
     for (int c = 0; c < cols_; ++c)
         table->setColumnWidth(c, static_cast<int>(colWidths_[c] / Screen::twipsPerPixelX()));
     for (int r = 0; r < rows(); ++r)

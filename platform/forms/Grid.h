@@ -23,6 +23,7 @@ class Grid : public Control {
     Q_PROPERTY(int CellAlignment READ cellAlignment WRITE setCellAlignment)
     Q_PROPERTY(int RowHeightMin MEMBER rowHeightMin)
     Q_PROPERTY(bool Redraw READ redraw WRITE setRedraw)
+    Q_PROPERTY(bool Editable MEMBER editable)
 public:
     using Control::Control;
 
@@ -45,6 +46,12 @@ public:
     bool redraw() const { return redraw_; }
     void setRedraw(bool redraw);
     int rowHeightMin = 0;
+    // Whether a person may type into the cells that are not fixed.
+    bool editable = false;
+
+    // A person typed a text into a cell: raises CellChanged(row, col, text,
+    // cancel); the cell keeps the text unless the handler cancels.
+    void editCell(int row, int col, const QString& text);
 
     Q_INVOKABLE void SetColWidth(int col, double width);
     Q_INVOKABLE double ColWidth(int col) const;
@@ -70,6 +77,7 @@ private:
     QVector<int> colAlignments_ = QVector<int>(2, 0);
     QVector<double> rowHeights_ = QVector<double>(2, 240);
     bool redraw_ = true;
+    bool syncing_ = false;
 };
 
 } // namespace q7::forms

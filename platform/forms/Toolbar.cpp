@@ -4,6 +4,13 @@
 #include "platform/Resources.h"
 #include "platform/Values.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
+#include <QPointer>
+#include <QToolButton>
+
 namespace q7::forms {
 
 void ImageList::AddImage(const QString& key, const QVariant& image)
@@ -35,7 +42,65 @@ QVariant Toolbar::AddButton(const QString& key, const QString& caption, int styl
     button->image = values::toTextOrEmpty(isMissing(image) ? QVariant() : image);
     button->toolTip = toolTip;
     buttons_.append(button);
+    rebuild();
     return fromObject(button);
+}
+
+QWidget* Toolbar::createWidget(QWidget* parent)
+{
+    auto* bar = new QWidget(parent);
+    bar->setAutoFillBackground(true);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(2);
+    fill(bar);
+    return bar;
+}
+
+void Toolbar::rebuild()
+{
+    if (QWidget* bar = existingWidget())
+        fill(bar);
+}
+
+// The buttons as tool buttons with their images and captions; separators as gaps.
+void Toolbar::fill(QWidget* bar)
+{
+    if (!bar->layout())
+        return;
+    QLayout* layout = bar->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const auto* images = qobject_cast<ImageList*>(toObject(imageList_).data());
+    QPointer<Toolbar> self(this);
+    for (const auto& b : buttons_) {
+        if (!b->visible)
+            continue;
+        if (b->style == 3) {
+            auto* gap = new QFrame(bar);
+            gap->setFrameShape(QFrame::VLine);
+            gap->setFrameShadow(QFrame::Sunken);
+            layout->addWidget(gap);
+            continue;
+        }
+        auto* tool = new QToolButton(bar);
+        tool->setText(b->caption);
+        tool->setToolTip(b->toolTip);
+        tool->setEnabled(b->enabled);
+        tool->setAutoRaise(true);
+        tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        if (images && !images->image(b->image).isNull())
+            tool->setIcon(QIcon(QPixmap::fromImage(images->image(b->image))));
+        const QString key = b->key;
+        QObject::connect(tool, &QToolButton::clicked, bar, [self, key] {
+            if (self)
+                self->click(key);
+        });
+        layout->addWidget(tool);
+    }
+    static_cast<QHBoxLayout*>(layout)->addStretch();
 }
 
 QVariant Toolbar::Button(const QString& key) const

@@ -57,16 +57,29 @@ class Toolbar : public Control {
 public:
     using Control::Control;
     Q_INVOKABLE QVariant AddButton(const QString& key, const QString& caption, int style, const QVariant& image, const QString& toolTip);
-    Q_INVOKABLE void ClearButtons() { buttons_.clear(); }
+    Q_INVOKABLE void ClearButtons()
+    {
+        buttons_.clear();
+        rebuild();
+    }
     Q_INVOKABLE QVariant Button(const QString& key) const;
     Q_INVOKABLE void SetButtonEnabled(const QString& key, bool enabled);
     Q_INVOKABLE void click(const QString& key);
     QVariant imageList() const { return imageList_; }
-    void setImageList(const QVariant& list) { imageList_ = list; }
+    void setImageList(const QVariant& list)
+    {
+        imageList_ = list;
+        rebuild();
+    }
     const QList<QSharedPointer<ToolbarButton>>& buttons() const { return buttons_; }
     int align = 1;
 
+protected:
+    QWidget* createWidget(QWidget* parent) override;
+
 private:
+    void rebuild();
+    void fill(QWidget* bar);
     QList<QSharedPointer<ToolbarButton>> buttons_;
     QVariant imageList_;
 };

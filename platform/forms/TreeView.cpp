@@ -2,6 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
+#include "platform/forms/Form.h"
 
 #include <QTreeWidget>
 #include <functional>
@@ -139,6 +140,14 @@ void TreeView::clickNode(TreeNode* node)
     select(node);
     QVariantList args{fromObject(shared(node))};
     raise(QStringLiteral("NodeClick"), args);
+}
+
+void TreeView::keyDown(int keyCode, int shift)
+{
+    if (auto* form = dynamic_cast<Form*>(container()))
+        keyCode = form->previewKeyDown(keyCode, shift);
+    if (keyCode != 0)
+        raise(QStringLiteral("KeyDown"), QVariantList{keyCode, shift});
 }
 
 QWidget* TreeView::createWidget(QWidget* parent)

@@ -73,6 +73,8 @@ public:
     // The user opens or clicks a node.
     void expandNode(TreeNode* node);
     void clickNode(TreeNode* node);
+    // A key goes down in the tree (the form sees it first with KeyPreview).
+    void keyDown(int keyCode, int shift = 0);
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

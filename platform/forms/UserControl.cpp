@@ -2,6 +2,8 @@
 
 #include "platform/forms/Form.h"
 
+#include <QPointer>
+
 namespace q7::forms {
 
 UserControl::UserControl(Container* container, QString name, int index) : Control(container, std::move(name), index) {}
@@ -21,6 +23,57 @@ UserControl::Ambient UserControl::ambient() const
         c = control ? control->container() : nullptr;
     }
     return a;
+}
+
+namespace {
+
+// The user control's window: paints raise the control's Paint.
+class UserControlWidget : public QWidget {
+public:
+    UserControlWidget(UserControl* control, QWidget* parent) : QWidget(parent), control_(control) { setAutoFillBackground(true); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (control_)
+            control_->UserControl_Paint();
+    }
+
+private:
+    QPointer<UserControl> control_;
+};
+
+} // namespace
+
+QWidget* UserControl::createWidget(QWidget* parent) { return new UserControlWidget(this, parent); }
+
+void UserControl::visibilityChanged(bool visible)
+{
+    if (visible)
+        UserControl_Show();
+    else
+        UserControl_Hide();
+}
+
+void notifyWindowShown(Container& container, bool shown)
+{
+    for (Control* control : container.controls()) {
+        if (auto* user = dynamic_cast<UserControl*>(control); user && control->isVisible()) {
+            if (shown)
+                user->UserControl_Show();
+            else
+                user->UserControl_Hide();
+        }
+        if (auto* inner = dynamic_cast<Container*>(control))
+            notifyWindowShown(*inner, shown);
+    }
+}
+
+void notifyAmbientChanged(Container& container, const QString& name)
+{
+    for (Control* control : container.controls())
+        if (auto* user = dynamic_cast<UserControl*>(control))
+            user->AmbientChanged(name);
 }
 
 void UserControl::geometryChanged(bool sizeChanged)

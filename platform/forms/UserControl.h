@@ -43,9 +43,6 @@ public:
     virtual void UserControl_Paint() {}
     virtual void UserControl_Resize() {}
     virtual void AmbientChanged(const QString&) {}
-    void show() { UserControl_Show(); }
-    void hide() { UserControl_Hide(); }
-    void paint() { UserControl_Paint(); }
 
     // Names reported through PropertyChanged, in order (the container's notification).
     QStringList propertyChanges;
@@ -53,6 +50,16 @@ public:
 protected:
     void PropertyChanged(const QString& name) { propertyChanges.append(name); }
     void geometryChanged(bool sizeChanged) override;
+    // Showing and hiding the control raise Show and Hide; its window raises Paint.
+    void visibilityChanged(bool visible) override;
+    QWidget* createWidget(QWidget* parent) override;
 };
+
+// The user controls held in a container (and in the containers it holds)
+// learn that their window was shown or hidden: Show for the visible ones, Hide.
+void notifyWindowShown(Container& container, bool shown);
+// The user controls held directly in a container learn of a change of one
+// of its ambient properties ("ScaleUnits", …).
+void notifyAmbientChanged(Container& container, const QString& name);
 
 } // namespace q7::forms

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ObjectRef.h"
+
+#include <QString>
+
+// The forms of the calling thread that are loaded, by name (compared in
+// lower case), as the platform's Forms collection offers them. The list
+// holds each form from its loading until it unloads.
+namespace OpenForms {
+void add(const QString& name, const q7::Object& form);
+void remove(const QObject* form);
+q7::Object find(const QString& name);
+} // namespace OpenForms

@@ -1,0 +1,41 @@
+#include "host/script/AccountObject.h"
+
+#include "host/db/AccountDatabase.h"
+#include "platform/AutomationError.h"
+#include "platform/ObjectRef.h"
+
+#include <QFile>
+
+namespace q7::host::script {
+
+void AccountObject::Open(const QString& path)
+{
+    if (path.trimmed().isEmpty() || !QFile::exists(path))
+        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(path));
+    connection_.Open(account::connectionStringFor(path));
+    path_ = path;
+}
+
+ado::Connection& AccountObject::connection()
+{
+    if (!connection_.isOpen())
+        throw AutomationError(ErrProvider, QStringLiteral("The account is not open"));
+    return connection_;
+}
+
+QVariant AccountObject::Query(const QString& sql)
+{
+    const data::ResultSet result = connection().query(sql);
+    QVariantList rows;
+    rows.reserve(result.rows.size());
+    for (const auto& row : result.rows)
+        rows.append(QVariant(QVariantList(row.begin(), row.end())));
+    return QVariantMap{{QStringLiteral("columns"), result.columns}, {QStringLiteral("rows"), rows}};
+}
+
+QVariant AccountObject::Execute(const QString& sql)
+{
+    return fromObject(makeObject<ado::Recordset>(connection().query(sql)));
+}
+
+} // namespace q7::host::script

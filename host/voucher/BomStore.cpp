@@ -1,0 +1,563 @@
+#include "host/voucher/BomStore.h"
+
+#include "platform/AutomationError.h"
+#include "platform/ObjectRef.h"
+#include "platform/SystemSettings.h"
+#include "platform/Values.h"
+#include "platform/data/Ado.h"
+
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace q7::host::voucher {
+
+namespace {
+
+constexpr int MsgMustEnter = 2509;      // [ %s ] 必须输入！
+constexpr int MsgOwnComponent = 61311;  // 母件 [ %s ] 不能成为自己的子件：%s
+
+QString free(int n) { return QStringLiteral("Free") + QString::number(n); }
+
+// Trimmed text, never a null string (which would bind as SQL NULL).
+QString txt(const QVariant& v)
+{
+    if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
+        return QString("");
+    const QString text = values::trim(values::toTextOrEmpty(v));
+    return text.isNull() ? QString("") : text;
+}
+
+QVariant orNull(const QVariant& v)
+{
+    const QString t = txt(v);
+    return t.isEmpty() ? QVariant() : QVariant(t);
+}
+
+QVariant numberOr(const QVariant& v, double fallback)
+{
+    const QString t = txt(v);
+    return t.isEmpty() ? QVariant(fallback) : QVariant(values::toDouble(t));
+}
+
+QVariant numberOrNull(const QVariant& v)
+{
+    const QString t = txt(v);
+    return t.isEmpty() ? QVariant() : QVariant(values::toDouble(t));
+}
+
+QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = {})
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw AutomationError(3709, query.lastError().text());
+    for (const QVariant& v : bound)
+        query.addBindValue(v);
+    if (!query.exec())
+        throw AutomationError(3709, query.lastError().text());
+    return query;
+}
+
+QList<QVariantMap> rowsOf(QSqlQuery query)
+{
+    QList<QVariantMap> rows;
+    while (query.next()) {
+        QVariantMap row;
+        const QSqlRecord record = query.record();
+        for (int i = 0; i < record.count(); ++i)
+            row.insert(record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
+        rows.append(row);
+    }
+    return rows;
+}
+
+int intOf(QSqlQuery query)
+{
+    return query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
+}
+
+QString flagText(const QVariant& v) { return v.toInt() != 0 ? QStringLiteral("true") : QStringLiteral("false"); }
+
+QString number(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    return QString::number(v.toDouble(), 'g', 15);
+}
+
+// Fills an item's description fields with a prefix ("" head, "D" body).
+void putItem(QVariantMap& fields, const QVariantMap& row, const QString& prefix, bool head)
+{
+    fields.insert(prefix + QStringLiteral("cInvCode").mid(head ? 0 : 1), row.value(QStringLiteral("InvCode")));
+    fields.insert(prefix + QStringLiteral("cInvAddCode").mid(head ? 0 : 1), row.value(QStringLiteral("cInvAddCode")));
+    fields.insert(prefix + QStringLiteral("cInvName").mid(head ? 0 : 1), row.value(QStringLiteral("cInvName")));
+    fields.insert(prefix + QStringLiteral("cInvStd").mid(head ? 0 : 1), row.value(QStringLiteral("cInvStd")));
+    fields.insert(prefix + QStringLiteral("cInvUnit").mid(head ? 0 : 1), row.value(QStringLiteral("cComUnitName")));
+    fields.insert(prefix + QStringLiteral("cInvUnitName").mid(head ? 0 : 1), row.value(QStringLiteral("cComUnitName")));
+    for (int n = 1; n <= 10; ++n) {
+        fields.insert(prefix + QStringLiteral("InvFree_") + QString::number(n), row.value(free(n)).toString());
+        fields.insert(prefix + QStringLiteral("BStrFree_") + QString::number(n), flagText(row.value(QStringLiteral("bConfigFree") + QString::number(n))));
+    }
+}
+
+const QString itemColumns = QStringLiteral(
+    "p.InvCode, i.cInvAddCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, p.Free3, p.Free4, p.Free5, p.Free6, p.Free7, "
+    "p.Free8, p.Free9, p.Free10, i.bConfigFree1, i.bConfigFree2, i.bConfigFree3, i.bConfigFree4, i.bConfigFree5, i.bConfigFree6, "
+    "i.bConfigFree7, i.bConfigFree8, i.bConfigFree9, i.bConfigFree10");
+
+// The key of a body field for the item code: "DInvCode" (body) or "cInvCode" (head).
+QString codeKey(const QString& prefix) { return prefix == QLatin1String("D") ? QStringLiteral("DInvCode") : QStringLiteral("cInvCode"); }
+QString freeKey(const QString& prefix, int n)
+{
+    return (prefix == QLatin1String("D") ? QStringLiteral("DInvFree_") : QStringLiteral("InvFree_")) + QString::number(n);
+}
+
+} // namespace
+
+double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap)
+{
+    if (qtyD == 0.0)
+        return 0.0;
+    double quantity = qtyN / qtyD * (1.0 + compScrap / 100.0);
+    if (variable && parentScrap < 100.0)
+        quantity /= 1.0 - parentScrap / 100.0;
+    return quantity;
+}
+
+BomStore::BomStore(ado::Connection& connection) : connection_(connection), db_(connection.database()) {}
+
+std::optional<BomDocument> BomStore::load(int bomId) const
+{
+    const QList<QVariantMap> heads = rowsOf(run(db_,
+        QStringLiteral("SELECT b.*, t.ParentId, t.ParentScrap, ") + itemColumns +
+            QStringLiteral(" FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
+                           "JOIN bas_part p ON p.PartId = t.ParentId JOIN Inventory i ON i.cInvCode = p.InvCode WHERE b.BomId = ?"),
+        {bomId}));
+    if (heads.isEmpty())
+        return std::nullopt;
+    const QVariantMap& h = heads.first();
+    BomDocument document;
+    document.bomId = bomId;
+    putItem(document.head, h, QString(), true);
+    document.head.insert(QStringLiteral("BomId"), bomId);
+    document.head.insert(QStringLiteral("ParentId"), h.value(QStringLiteral("ParentId")));
+    document.head.insert(QStringLiteral("ParentScrap"), number(h.value(QStringLiteral("ParentScrap"))));
+    for (const char* key : {"Version", "VersionDesc", "VersionEffDate", "IdentCode", "IdentDesc", "CreateUser"})
+        document.head.insert(QString::fromLatin1(key), txt(h.value(QString::fromLatin1(key))));
+    document.head.insert(QStringLiteral("BomType"), lists::codeToText(3, h.value(QStringLiteral("BomType"))));
+    // The routing valid on the version date (a substitute BOM has none: today).
+    const QString versionDate = txt(h.value(QStringLiteral("VersionEffDate")));
+    const int routing = routingOf(h.value(QStringLiteral("ParentId")).toInt(), versionDate.isEmpty() ? values::dateText(system::today()) : versionDate);
+    document.head.insert(QStringLiteral("PRoutingId"), routing ? QString::number(routing) : QString(""));
+    const double parentScrap = h.value(QStringLiteral("ParentScrap")).toDouble();
+
+    const QList<QVariantMap> lines = rowsOf(run(db_,
+        QStringLiteral("SELECT c.*, o.WhCode, o.DrawDeptCode, o.WIPType, o.Offset, o.PlanFactor, o.AccuCostFlag, o.OptionalFlag, o.MutexRule, "
+                       "w.cWhName, d.cDepName, r.Remark, ") + itemColumns +
+            QStringLiteral(" FROM bom_opcomponent c JOIN bas_part p ON p.PartId = c.ComponentId JOIN Inventory i ON i.cInvCode = p.InvCode "
+                           "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId LEFT JOIN WareHouse w ON w.cWhCode = o.WhCode "
+                           "LEFT JOIN Department d ON d.cDepCode = o.DrawDeptCode LEFT JOIN bom_opcomponentrmk r ON r.OpComponentId = c.OpComponentId "
+                           "WHERE c.BomId = ? ORDER BY c.SortSeq, c.OpComponentId"),
+        {bomId}));
+    for (const QVariantMap& l : lines) {
+        BomLine line;
+        QVariantMap& f = line.fields;
+        putItem(f, l, QStringLiteral("D"), false);
+        const int lineId = l.value(QStringLiteral("OpComponentId")).toInt();
+        f.insert(QStringLiteral("OpComponentId"), lineId);
+        f.insert(QStringLiteral("DSortSeq"), number(l.value(QStringLiteral("SortSeq"))));
+        f.insert(QStringLiteral("DOpSeq"), txt(l.value(QStringLiteral("OpSeq"))));
+        f.insert(QStringLiteral("DBaseQtyN"), number(l.value(QStringLiteral("BaseQtyN"))));
+        f.insert(QStringLiteral("DBaseQtyD"), number(l.value(QStringLiteral("BaseQtyD"))));
+        f.insert(QStringLiteral("DCompScrap"), number(l.value(QStringLiteral("CompScrap"))));
+        f.insert(QStringLiteral("DFVFlag"), lists::codeToText(2, l.value(QStringLiteral("FVFlag"))));
+        f.insert(QStringLiteral("DWIPType"), lists::codeToText(1, l.value(QStringLiteral("WIPType"))));
+        f.insert(QStringLiteral("DQty"), number(componentQuantity(l.value(QStringLiteral("BaseQtyN")).toDouble(), l.value(QStringLiteral("BaseQtyD")).toDouble(),
+                                                                  l.value(QStringLiteral("CompScrap")).toDouble(), l.value(QStringLiteral("FVFlag")).toInt() == 1,
+                                                                  parentScrap)));
+        f.insert(QStringLiteral("DPlanRate"), number(l.value(QStringLiteral("PlanFactor"))));
+        f.insert(QStringLiteral("DByproductFlag"), lists::codeToText(0, l.value(QStringLiteral("ByProductFlag"))));
+        f.insert(QStringLiteral("DAccuCostFlag"), lists::codeToText(0, l.value(QStringLiteral("AccuCostFlag"))));
+        f.insert(QStringLiteral("DOptionalFlag"), lists::codeToText(0, l.value(QStringLiteral("OptionalFlag"))));
+        f.insert(QStringLiteral("DMutexRule"), lists::codeToText(4, l.value(QStringLiteral("MutexRule"))));
+        f.insert(QStringLiteral("DWhCode"), txt(l.value(QStringLiteral("WhCode"))));
+        f.insert(QStringLiteral("DWhName"), txt(l.value(QStringLiteral("cWhName"))));
+        f.insert(QStringLiteral("DDeptCode"), txt(l.value(QStringLiteral("DrawDeptCode"))));
+        f.insert(QStringLiteral("DDeptName"), txt(l.value(QStringLiteral("cDepName"))));
+        f.insert(QStringLiteral("DEffBegDate"), txt(l.value(QStringLiteral("EffBegDate"))));
+        f.insert(QStringLiteral("DEffEndDate"), txt(l.value(QStringLiteral("EffEndDate"))));
+        f.insert(QStringLiteral("DOffset"), number(l.value(QStringLiteral("Offset"))));
+        f.insert(QStringLiteral("DRemark"), txt(l.value(QStringLiteral("Remark"))));
+        for (const QVariantMap& s : rowsOf(run(db_, QStringLiteral("SELECT s.*, ") + itemColumns +
+                                                        QStringLiteral(" FROM bom_opcomponentsub s JOIN bas_part p ON p.PartId = s.PartId "
+                                                                       "JOIN Inventory i ON i.cInvCode = p.InvCode WHERE s.OpComponentId = ? ORDER BY s.Sequence"),
+                                               {lineId}))) {
+            QVariantMap sub;
+            putItem(sub, s, QStringLiteral("D"), false);
+            sub.insert(QStringLiteral("DSequence"), number(s.value(QStringLiteral("Sequence"))));
+            sub.insert(QStringLiteral("DFactor"), number(s.value(QStringLiteral("Factor"))));
+            sub.insert(QStringLiteral("DEffBegDate"), txt(s.value(QStringLiteral("EffBegDate"))));
+            sub.insert(QStringLiteral("DEffEndDate"), txt(s.value(QStringLiteral("EffEndDate"))));
+            sub.insert(QStringLiteral("DReplaceFlag"), lists::codeToText(0, s.value(QStringLiteral("ReplaceFlag"))));
+            line.substitutes.append(sub);
+        }
+        for (const QVariantMap& loc : rowsOf(run(db_, QStringLiteral("SELECT Loc FROM bom_opcomponentloc WHERE OpComponentId = ? ORDER BY SortSeq"), {lineId})))
+            line.locations.append(txt(loc.value(QStringLiteral("Loc"))));
+        document.lines.append(line);
+    }
+    for (const QVariantMap& u : rowsOf(run(db_, QStringLiteral("SELECT t.ParentScrap, ") + itemColumns +
+                                                    QStringLiteral(" FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId JOIN Inventory i ON "
+                                                                   "i.cInvCode = p.InvCode WHERE t.BomId = ? AND t.SharingPartId IS NOT NULL ORDER BY p.InvCode, p.PartId"),
+                                           {bomId}))) {
+        QVariantMap user;
+        putItem(user, u, QStringLiteral("D"), false);
+        document.users.append(user);
+    }
+    return document;
+}
+
+int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
+{
+    QString sql = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?");
+    QVariantList bound{txt(fields.value(codeKey(prefix)))};
+    for (int n = 1; n <= 10; ++n) {
+        sql += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
+        bound.append(txt(fields.value(freeKey(prefix, n))));
+    }
+    return intOf(run(db_, sql, bound));
+}
+
+int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool create)
+{
+    const int existing = partIdOrZero(fields, prefix);
+    if (existing || !create)
+        return existing;
+    const int id = intOf(run(db_, QStringLiteral("SELECT max(PartId) FROM bas_part"))) + 1;
+    QVariantList bound{id, txt(fields.value(codeKey(prefix)))};
+    for (int n = 1; n <= 10; ++n)
+        bound.append(txt(fields.value(freeKey(prefix, n))));
+    run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
+                            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
+        bound);
+    return id;
+}
+
+QString BomStore::partLabel(int partId) const
+{
+    const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM bas_part WHERE PartId = ?"), {partId}));
+    if (rows.isEmpty())
+        return QString::number(partId);
+    QString label = txt(rows.first().value(QStringLiteral("InvCode")));
+    QStringList frees;
+    for (int n = 1; n <= 10; ++n)
+        if (const QString f = txt(rows.first().value(free(n))); !f.isEmpty())
+            frees.append(f);
+    return frees.isEmpty() ? label : label + u'/' + frees.join(u'/');
+}
+
+QStringList BomStore::cyclePath(const BomDocument& document) const
+{
+    const int parent = partIdOrZero(document.head, QString());
+    if (parent == 0)
+        return {}; // a new part has no users yet
+    // Component edges of every stored BOM but this one, plus this one's new lines.
+    QHash<int, QList<int>> edges;
+    QSqlQuery q = run(db_, QStringLiteral("SELECT t.ParentId, c.ComponentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId "
+                                           "WHERE c.BomId <> ?"),
+                      {document.bomId});
+    while (q.next())
+        edges[q.value(0).toInt()].append(q.value(1).toInt());
+    for (const BomLine& line : document.lines)
+        if (const int component = partIdOrZero(line.fields, QStringLiteral("D")))
+            edges[parent].append(component);
+
+    // Depth-first from the parent; the first path back to it is the answer.
+    QList<int> path{parent};
+    QSet<int> done;
+    std::function<bool(int)> visit = [&](int part) {
+        for (int next : edges.value(part)) {
+            if (next == parent) {
+                path.append(next);
+                return true;
+            }
+            if (done.contains(next))
+                continue;
+            done.insert(next);
+            path.append(next);
+            if (visit(next))
+                return true;
+            path.removeLast();
+        }
+        return false;
+    };
+    if (!visit(parent))
+        return {};
+    QStringList labels;
+    for (int part : path)
+        labels.append(partLabel(part));
+    return labels;
+}
+
+std::optional<Refusal> BomStore::check(const BomDocument& document) const
+{
+    if (txt(document.head.value(QStringLiteral("cInvCode"))).isEmpty())
+        return Refusal{MsgMustEnter, {QStringLiteral("母件编码")}, {}};
+    if (inventoryRow(txt(document.head.value(QStringLiteral("cInvCode")))).isEmpty())
+        return Refusal{0, {}, QStringLiteral("存货 %1 不存在").arg(txt(document.head.value(QStringLiteral("cInvCode"))))};
+    for (int i = 0; i < document.lines.size(); ++i) {
+        const QString code = txt(document.lines[i].fields.value(QStringLiteral("DInvCode")));
+        if (inventoryRow(code).isEmpty())
+            return Refusal{0, {}, QStringLiteral("第 %1 行：存货 %2 不存在").arg(i + 1).arg(code)};
+    }
+    const QStringList path = cyclePath(document);
+    if (!path.isEmpty())
+        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}};
+    return std::nullopt;
+}
+
+SaveResult BomStore::save(const BomDocument& document)
+{
+    SaveResult result;
+    // Inside a batch a save is a savepoint, so that a refused BOM of the
+    // batch sees the BOMs saved before it (a cycle across them is refused).
+    if (batch_)
+        run(db_, QStringLiteral("SAVEPOINT bom_save"));
+    else if (!db_.transaction())
+        throw AutomationError(3709, db_.lastError().text());
+    try {
+        if (const auto refusal = check(document)) {
+            result.refusal = *refusal;
+        } else {
+            result.bomId = write(document);
+            result.saved = true;
+        }
+        if (batch_)
+            run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
+        else if (!(result.saved ? db_.commit() : db_.rollback()))
+            throw AutomationError(3709, db_.lastError().text());
+    } catch (...) {
+        if (batch_)
+            run(db_, QStringLiteral("ROLLBACK TO bom_save"));
+        else
+            db_.rollback();
+        throw;
+    }
+    return result;
+}
+
+void BomStore::beginBatch()
+{
+    if (!db_.transaction())
+        throw AutomationError(3709, db_.lastError().text());
+    batch_ = true;
+}
+
+void BomStore::commitBatch()
+{
+    batch_ = false;
+    if (!db_.commit())
+        throw AutomationError(3709, db_.lastError().text());
+}
+
+void BomStore::rollbackBatch()
+{
+    batch_ = false;
+    db_.rollback();
+}
+
+void BomStore::removeLines(int bomId)
+{
+    const QString lines = QStringLiteral("(SELECT OpComponentId FROM bom_opcomponent WHERE BomId = ?)");
+    run(db_, QStringLiteral("DELETE FROM bom_opcomponentsub WHERE OpComponentId IN ") + lines, {bomId});
+    run(db_, QStringLiteral("DELETE FROM bom_opcomponentloc WHERE OpComponentId IN ") + lines, {bomId});
+    run(db_, QStringLiteral("DELETE FROM bom_opcomponentrmk WHERE OpComponentId IN ") + lines, {bomId});
+    run(db_, QStringLiteral("DELETE FROM bom_opcomponentopt WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent WHERE BomId = ?)"), {bomId});
+    run(db_, QStringLiteral("DELETE FROM bom_opcomponent WHERE BomId = ?"), {bomId});
+}
+
+int BomStore::write(const BomDocument& document)
+{
+    const QVariantMap& h = document.head;
+    int bomId = document.bomId;
+    const QVariantList headValues{lists::textToCode(3, txt(h.value(QStringLiteral("BomType")))).toInt() == 2 ? 2 : 1,
+                                  numberOrNull(h.value(QStringLiteral("Version"))), orNull(h.value(QStringLiteral("VersionDesc"))),
+                                  orNull(h.value(QStringLiteral("VersionEffDate"))), orNull(h.value(QStringLiteral("IdentCode"))),
+                                  orNull(h.value(QStringLiteral("IdentDesc"))), orNull(h.value(QStringLiteral("CreateUser")))};
+    if (bomId == 0) {
+        bomId = intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom"))) + 1;
+        run(db_, QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId) "
+                                "VALUES (?,?,?,?,?,?,?,?)"),
+            headValues + QVariantList{bomId});
+    } else {
+        run(db_, QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
+                                "CreateUser = ? WHERE BomId = ?"),
+            headValues + QVariantList{bomId});
+        removeLines(bomId);
+    }
+    const int parent = partId(h, QString(), true);
+    run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
+    const QVariant parentScrap = numberOr(h.value(QStringLiteral("ParentScrap")), 0);
+    run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,NULL)"), {bomId, parent, parentScrap});
+    for (const QVariantMap& user : document.users)
+        run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,?)"),
+            {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
+
+    int nextLine = intOf(run(db_, QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"))) + 1;
+    int nextOption = intOf(run(db_, QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"))) + 1;
+    for (const BomLine& line : document.lines) {
+        const QVariantMap& f = line.fields;
+        const int lineId = nextLine++;
+        const int optionsId = nextOption++;
+        run(db_, QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, Offset, PlanFactor, AccuCostFlag, "
+                                "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
+            {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
+             orNull(lists::textToCode(1, txt(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
+             numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DAccuCostFlag"))))),
+             orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DOptionalFlag"))))),
+             orNull(lists::textToCode(4, txt(f.value(QStringLiteral("DMutexRule")))))});
+        run(db_, QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
+                                "CompScrap, FVFlag, EffBegDate, EffEndDate, ByProductFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
+             orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
+             numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, txt(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
+             txt(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QStringLiteral("2000-01-01") : txt(f.value(QStringLiteral("DEffBegDate"))),
+             txt(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QStringLiteral("2099-12-31") : txt(f.value(QStringLiteral("DEffEndDate"))),
+             lists::textToCode(0, txt(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
+        if (const QString remark = txt(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
+            run(db_, QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
+        for (const QVariantMap& s : line.substitutes)
+            run(db_, QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
+                                    "VALUES (?,?,?,?,?,?,?)"),
+                {lineId, partId(s, QStringLiteral("D"), true), numberOr(s.value(QStringLiteral("DFactor")), 1), orNull(s.value(QStringLiteral("DEffBegDate"))),
+                 orNull(s.value(QStringLiteral("DEffEndDate"))), numberOrNull(s.value(QStringLiteral("DSequence"))),
+                 lists::textToCode(0, txt(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
+        for (int i = 0; i < line.locations.size(); ++i)
+            run(db_, QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
+    }
+    return bomId;
+}
+
+bool BomStore::remove(int bomId)
+{
+    if (!db_.transaction())
+        throw AutomationError(3709, db_.lastError().text());
+    try {
+        removeLines(bomId);
+        run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
+        const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();
+        if (!db_.commit())
+            throw AutomationError(3709, db_.lastError().text());
+        return removed > 0;
+    } catch (...) {
+        db_.rollback();
+        throw;
+    }
+}
+
+int BomStore::first() const { return intOf(run(db_, QStringLiteral("SELECT min(BomId) FROM bom_bom"))); }
+int BomStore::last() const { return intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom"))); }
+int BomStore::next(int bomId) const { return intOf(run(db_, QStringLiteral("SELECT min(BomId) FROM bom_bom WHERE BomId > ?"), {bomId})); }
+int BomStore::previous(int bomId) const { return intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom WHERE BomId < ?"), {bomId})); }
+
+int BomStore::locate(const QString& sql) const
+{
+    const data::ResultSet rows = connection_.query(sql);
+    if (rows.rows.isEmpty() || rows.rows.first().isEmpty() || isNull(rows.rows.first().first()))
+        return 0;
+    return values::toLong(rows.rows.first().first());
+}
+
+QList<int> BomStore::bomsOf(const QString& invCode) const
+{
+    QList<int> ids;
+    QSqlQuery q = run(db_, QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId JOIN bas_part p ON p.PartId = t.ParentId "
+                                           "WHERE p.InvCode = ? AND t.SharingPartId IS NULL ORDER BY b.BomType, b.Version DESC, b.BomId"),
+                      {invCode});
+    while (q.next())
+        ids.append(q.value(0).toInt());
+    return ids;
+}
+
+int BomStore::mainBomOf(const QString& invCode, const QString& version) const
+{
+    QString sql = QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId JOIN bas_part p ON p.PartId = t.ParentId "
+                                 "WHERE p.InvCode = ? AND t.SharingPartId IS NULL AND b.BomType = 1");
+    QVariantList bound{invCode};
+    if (!version.isEmpty()) {
+        sql += QStringLiteral(" AND b.Version = ?");
+        bound.append(values::toDouble(version));
+    }
+    return intOf(run(db_, sql + QStringLiteral(" ORDER BY b.Version DESC, p.PartId LIMIT 1"), bound));
+}
+
+int BomStore::highestVersion(int partId) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
+                     {partId}));
+}
+
+int BomStore::findBom(int partId, int bomType, const QString& version, const QString& identCode) const
+{
+    if (bomType == 1)
+        return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                             "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
+                         {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)}));
+    return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
+                     {partId, identCode}));
+}
+
+QVariantList BomStore::inventoryRow(const QString& invCode) const
+{
+    const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM Inventory WHERE cInvCode = ?"), {invCode}));
+    if (rows.isEmpty())
+        return {};
+    const QVariantMap& r = rows.first();
+    QVariantList row(21);
+    row[0] = r.value(QStringLiteral("cInvCode"));
+    row[1] = r.value(QStringLiteral("cInvAddCode"));
+    row[2] = r.value(QStringLiteral("cInvName"));
+    row[3] = r.value(QStringLiteral("cInvStd"));
+    row[6] = r.value(QStringLiteral("cComUnitName"));
+    row[7] = r.value(QStringLiteral("cComUnitName"));
+    QVariantList flags, frees, defines;
+    for (int n = 1; n <= 10; ++n) {
+        flags.append(flagText(r.value(QStringLiteral("bConfigFree") + QString::number(n))));
+        frees.append(QString());
+    }
+    for (int n = 1; n <= 16; ++n)
+        defines.append(txt(r.value(QStringLiteral("cInvDefine") + QString::number(n))));
+    row[18] = flags;
+    row[19] = frees;
+    row[20] = defines;
+    return row;
+}
+
+int BomStore::routingOf(int partId, const QString& date) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT max(PRoutingId) FROM sfc_prouting WHERE PartId = ? AND EffBegDate <= ? AND ? < EffEndDate"),
+                     {partId, date, date}));
+}
+
+bool BomStore::hasOperation(int routingId, const QString& opSeq) const
+{
+    return intOf(run(db_, QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq})) > 0;
+}
+
+QString BomStore::wareHouseName(const QString& code) const
+{
+    QSqlQuery q = run(db_, QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), {code});
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+QString BomStore::departmentName(const QString& code) const
+{
+    QSqlQuery q = run(db_, QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), {code});
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+} // namespace q7::host::voucher

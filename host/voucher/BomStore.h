@@ -1,0 +1,98 @@
+#pragma once
+
+#include "host/voucher/BomDocument.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+
+namespace q7::ado {
+class Connection;
+}
+
+namespace q7::host::voucher {
+
+// What a refused save tells the user: a message of the string table and its
+// arguments ("%s" placeholders), or a plain text.
+struct Refusal {
+    int message = 0;
+    QVariantList arguments;
+    QString text;
+};
+
+struct SaveResult {
+    bool saved = false;
+    int bomId = 0;
+    Refusal refusal;
+};
+
+// The voucher's server side over the account database: BOMs with their
+// lines, options, remarks, substitutes, location designators and users.
+// Every change runs in one transaction; a refused or failing change leaves
+// the database as it was.
+class BomStore {
+public:
+    explicit BomStore(ado::Connection& connection);
+
+    std::optional<BomDocument> load(int bomId) const;
+    SaveResult save(const BomDocument& document);
+    // Several saves as one: until the batch is committed nothing is kept, and
+    // rolling it back undoes every save since it began.
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
+    bool remove(int bomId);
+
+    // Navigation over BOM ids (0 when there is none).
+    int first() const;
+    int last() const;
+    int next(int bomId) const;
+    int previous(int bomId) const;
+    // Runs a statement that answers one id in its first column (0 for none).
+    int locate(const QString& sql) const;
+    // The BOMs of an item, newest version first.
+    QList<int> bomsOf(const QString& invCode) const;
+    int mainBomOf(const QString& invCode, const QString& version = {}) const;
+    // The highest main-BOM version of a part (0 for none).
+    int highestVersion(int partId) const;
+    // The stored BOM of a part with this type and version or identifier (0 for none).
+    int findBom(int partId, int bomType, const QString& version, const QString& identCode) const;
+
+    // An inventory's reference row: result columns 0 code, 1 additional
+    // code, 2 name, 3 specification, 6 unit, 7 unit name, 18 the free-item
+    // flags ("true"/"false" × 10), 19 the free-item values (empty × 10),
+    // 20 the user definitions (× 16). Empty when the item does not exist.
+    QVariantList inventoryRow(const QString& invCode) const;
+    QString wareHouseName(const QString& code) const;
+    // The routing of a part valid on a date (0 for none), and whether a
+    // routing has an operation of that sequence.
+    int routingOf(int partId, const QString& date) const;
+    bool hasOperation(int routingId, const QString& opSeq) const;
+    QString departmentName(const QString& code) const;
+
+    // The path by which the parent would become its own component, as
+    // item codes from the parent back to it; empty when there is none.
+    QStringList cyclePath(const BomDocument& document) const;
+    // The part of an item with the free-item values of the fields ("" head
+    // keys, "D" body keys); 0 when the account has none.
+    int existingPartId(const QVariantMap& fields, const QString& prefix) const { return partIdOrZero(fields, prefix); }
+
+private:
+    int partId(const QVariantMap& fields, const QString& prefix, bool create);
+    int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
+    QString partLabel(int partId) const;
+    std::optional<Refusal> check(const BomDocument& document) const;
+    int write(const BomDocument& document);
+    void removeLines(int bomId);
+
+    ado::Connection& connection_;
+    QSqlDatabase& db_;
+    bool batch_ = false;
+};
+
+// Component quantity per parent unit: base quantity × (1 + component scrap %),
+// and on a variable line divided by (1 − parent scrap %).
+double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap);
+
+} // namespace q7::host::voucher

@@ -1,0 +1,144 @@
+#include "host/voucher/VoucherControl.h"
+
+#include "host/voucher/VoucherXml.h"
+#include "platform/AutomationError.h"
+#include "platform/Values.h"
+
+namespace q7::host::voucher {
+
+VoucherControl::VoucherControl(QStringList headKeys, QStringList bodyKeys)
+    : headKeys_(std::move(headKeys)), bodyKeys_(std::move(bodyKeys))
+{
+}
+
+bool VoucherControl::dispatch(Access access, const QString& name, QVariantList& args, QVariant& result)
+{
+    if (values::textEquals(name, QStringLiteral("headerText"))) {
+        if (access == Access::Let && args.size() == 2)
+            setHeaderText(values::toText(args[0]), args[1]);
+        else if (args.size() == 1)
+            result = headerText(values::toText(args[0]));
+        else
+            throw AutomationError(ErrWrongArgumentCount);
+        return true;
+    }
+    if (values::textEquals(name, QStringLiteral("bodyText"))) {
+        if (access == Access::Let && args.size() == 3)
+            setBodyText(values::toLong(args[0]), values::toText(args[1]), args[2]);
+        else if (args.size() == 2)
+            result = bodyText(values::toLong(args[0]), values::toText(args[1]));
+        else
+            throw AutomationError(ErrWrongArgumentCount);
+        return true;
+    }
+    if (values::textEquals(name, QStringLiteral("ItemState")) && access != Access::Let && args.size() == 2) {
+        itemState(values::toText(args[0]), values::toLong(args[1]));
+        result = fromObject(states_.value(QString::number(values::toLong(args[1])) + u':' + values::toText(args[0])));
+        return true;
+    }
+    return false;
+}
+
+QVariant VoucherControl::bodyText(int row, const QString& key) const
+{
+    if (row < 1 || row > body_.size())
+        throw AutomationError(9); // subscript out of range
+    return body_[row - 1].values.value(key, QString());
+}
+
+void VoucherControl::setBodyText(int row, const QString& key, const QVariant& value)
+{
+    if (row < 1 || row > body_.size())
+        throw AutomationError(9);
+    body_[row - 1].values.insert(key, value);
+}
+
+bool VoucherControl::BodyRowIsEmpty(int row) const
+{
+    if (row < 1 || row > body_.size())
+        return true;
+    const QVariantMap& fields = body_[row - 1].values;
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        if (defaultKeys_.contains(it.key()) || it.key().contains(QLatin1String("BStrFree_")) || it.key().startsWith(u'_') ||
+            it.key() == QLatin1String("OpComponentId") || isNull(it.value()))
+            continue;
+        if (!values::trim(values::toTextOrEmpty(it.value())).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+int VoucherControl::bodyRows() const
+{
+    int count = 0;
+    for (int r = 1; r <= rows(); ++r)
+        count += BodyRowIsEmpty(r) ? 0 : 1;
+    return count;
+}
+
+QString VoucherControl::QueryDataLineStatus(int row) const
+{
+    if (row < 1 || row > body_.size())
+        return QString();
+    return body_[row - 1].status;
+}
+
+void VoucherControl::setVoucherDataXML(const QVariant& head, const QVariant& body)
+{
+    const auto textOf = [](const QVariant& v) {
+        if (isObject(v))
+            return values::toTextOrEmpty(getProperty(toObject(v), QStringLiteral("xml")));
+        return values::toTextOrEmpty(v);
+    };
+    const QList<QVariantMap> heads = rowsFromXml(textOf(head));
+    const QList<QVariantMap> lines = rowsFromXml(textOf(body));
+    head_ = heads.value(0);
+    body_.clear();
+    for (const QVariantMap& line : lines)
+        body_.append({line, QStringLiteral("A")});
+}
+
+void VoucherControl::ResetSigh()
+{
+    for (Row& row : body_)
+        row.status.clear();
+}
+
+ItemState& VoucherControl::itemState(const QString& key, int section)
+{
+    const QString id = QString::number(section) + u':' + key;
+    auto& slot = states_[id];
+    if (!slot) {
+        slot = makeObject<ItemState>();
+        slot->sFieldName2 = key;
+    }
+    return *slot;
+}
+
+int VoucherControl::appendRow(const QVariantMap& values)
+{
+    body_.append({values, QStringLiteral("A")});
+    return rows();
+}
+
+void VoucherControl::removeRow(int row)
+{
+    if (row >= 1 && row <= body_.size())
+        body_.removeAt(row - 1);
+}
+
+void VoucherControl::clear()
+{
+    head_.clear();
+    body_.clear();
+}
+
+void VoucherControl::load(const QVariantMap& head, const QList<QVariantMap>& body)
+{
+    head_ = head;
+    body_.clear();
+    for (const QVariantMap& line : body)
+        body_.append({line, QString()});
+}
+
+} // namespace q7::host::voucher

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/LateBinding.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace q7::host::voucher {
+
+// The state of one head or body field: whether it must be filled, may be
+// typed into, may be seen (column authority), and its captions.
+class ItemState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool bIsNull MEMBER bIsNull)
+    Q_PROPERTY(bool bCanModify MEMBER bCanModify)
+    Q_PROPERTY(bool bVisible MEMBER bVisible)
+    Q_PROPERTY(QString sFieldName MEMBER sFieldName)
+    Q_PROPERTY(QString sFieldName2 MEMBER sFieldName2)
+public:
+    bool bIsNull = false;
+    bool bCanModify = true;
+    bool bVisible = true;
+    QString sFieldName;
+    QString sFieldName2;
+};
+
+// The voucher control's model: head fields, body rows and the fields'
+// states. Rows count from 1; a row added since the voucher was loaded has
+// the line status "A". Addressed late-bound by the handlers.
+class VoucherControl : public QObject, public DynamicDispatch {
+    Q_OBJECT
+    Q_PROPERTY(int Rows READ rows)
+    Q_PROPERTY(int BodyRows READ bodyRows)
+    Q_PROPERTY(int VoucherStatus MEMBER status_)
+public:
+    enum Section { Head = 0, Body = 1 };
+
+    VoucherControl(QStringList headKeys, QStringList bodyKeys);
+
+    bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
+
+    QVariant headerText(const QString& key) const { return head_.value(key, QString()); }
+    void setHeaderText(const QString& key, const QVariant& value) { head_.insert(key, value); }
+    QVariant bodyText(int row, const QString& key) const;
+    void setBodyText(int row, const QString& key, const QVariant& value);
+
+    int rows() const { return int(body_.size()); }
+    int bodyRows() const;
+    Q_INVOKABLE bool BodyRowIsEmpty(int row) const;
+    Q_INVOKABLE QString QueryDataLineStatus(int row) const;
+    Q_INVOKABLE void EnableHead(const QString& key, bool enabled) { headEnabled_.insert(key, enabled); }
+    Q_INVOKABLE void setVoucherDataXML(const QVariant& head, const QVariant& body);
+    Q_INVOKABLE void ResetSigh();
+    ItemState& itemState(const QString& key, int section);
+
+    int status() const { return status_; }
+    void setStatus(int status) { status_ = status; }
+    bool headEnabled(const QString& key) const { return headEnabled_.value(key, true); }
+    int appendRow(const QVariantMap& values); // a new row ("A"); answers its number
+    void removeRow(int row);
+    void clear();
+    void load(const QVariantMap& head, const QList<QVariantMap>& body); // stored rows
+
+    const QVariantMap& head() const { return head_; }
+    QVariantMap row(int row) const { return body_.value(row - 1).values; }
+    const QStringList& headKeys() const { return headKeys_; }
+    const QStringList& bodyKeys() const { return bodyKeys_; }
+    // Fields that a new row gets by default do not make a row non-empty.
+    void setDefaultKeys(const QStringList& keys) { defaultKeys_ = keys; }
+
+private:
+    struct Row {
+        QVariantMap values;
+        QString status; // "A" added since loading
+    };
+    QStringList headKeys_, bodyKeys_, defaultKeys_;
+    QVariantMap head_;
+    QList<Row> body_;
+    QHash<QString, bool> headEnabled_;
+    QHash<QString, QSharedPointer<ItemState>> states_;
+    int status_ = 0;
+};
+
+} // namespace q7::host::voucher

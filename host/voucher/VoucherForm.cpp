@@ -1,0 +1,563 @@
+#include "host/voucher/VoucherForm.h"
+
+#include "host/MessageService.h"
+#include "host/db/AccountDatabase.h"
+#include "host/voucher/VoucherFields.h"
+#include "host/voucher/VoucherXml.h"
+#include "platform/AutomationError.h"
+#include "platform/ClassRegistry.h"
+#include "platform/Events.h"
+#include "platform/HostServices.h"
+#include "platform/LateBinding.h"
+#include "platform/SystemSettings.h"
+#include "platform/Values.h"
+#include "platform/VoucherTypes.h"
+
+namespace q7::host::voucher {
+
+namespace {
+
+constexpr int MsgMustEnter = 2509;
+const QString LastDay = QStringLiteral("2099-12-31");
+
+QString txt(const QVariant& v)
+{
+    if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
+        return QString();
+    return values::trim(values::toTextOrEmpty(v));
+}
+
+void showMessage(const QVariant& message, const QVariantList& arguments)
+{
+    const Object service = createObject(QString::fromLatin1(MessageClassId));
+    dynamic_cast<IMessage&>(*service).ShowMessage(message, missingValue(), arguments);
+}
+
+QString number(double v) { return QString::number(v, 'g', 12); }
+
+bool isHidden(const QString& key) { return key.startsWith(u'_'); }
+
+QVariantMap visibleFields(const QVariantMap& fields)
+{
+    QVariantMap result;
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        if (!isHidden(it.key()))
+            result.insert(it.key(), it.value());
+    return result;
+}
+
+} // namespace
+
+// ---- set-up ------------------------------------------------------------------
+
+VoucherForm::VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection> connection)
+    : connection_(std::move(connection)),
+      store_(std::make_unique<BomStore>(*connection_)),
+      control_(makeObject<VoucherControl>(headKeys(vouType), bodyKeys(vouType))),
+      info_(makeObject<BillInfo>(this)),
+      manager_(makeObject<BillManager>(this)),
+      toolbar_(makeObject<VoucherToolbar>()),
+      events_(makeObject<QObject>())
+{
+    info_->vouType = vouType;
+    info_->login->accountConnection = connection_->connectionString();
+    for (const QString& key : control_->headKeys() + control_->bodyKeys()) {
+        control_->itemState(key, VoucherControl::Head).sFieldName = caption(key);
+        control_->itemState(key, VoucherControl::Body).sFieldName = caption(key);
+    }
+}
+
+QSharedPointer<VoucherForm> VoucherForm::create(const QString& vouType, const QString& account, const QString& user)
+{
+    auto connection = std::make_shared<ado::Connection>();
+    connection->Open(account.contains(u'=') ? account : account::connectionStringFor(account));
+    QSharedPointer<VoucherForm> form(new VoucherForm(vouType, std::move(connection)));
+    form->info_->login->loginObject = user;
+    return form;
+}
+
+void VoucherForm::open(const Object& handler)
+{
+    handler_ = handler;
+    const bool entry = owner_ != nullptr;
+    call(handler, entry ? QStringLiteral("FormVoucherEntry") : QStringLiteral("FormVoucher"), {fromObject(sharedFromThis())});
+    raise(QStringLiteral("InitForm"));
+    QStringList defaults;
+    for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
+        defaults.append(key.toString());
+    control_->setDefaultKeys(defaults);
+    applyColumnAuthority();
+    raise(QStringLiteral("InitMenu"));
+    if (entry) {
+        raise(QStringLiteral("OpenEntryForm"));
+        control_->setVoucherDataXML(info_->headXml(), info_->bodyXml());
+        control_->ResetSigh();
+        setStatus(q7::voucher::StatusBrowse, QString());
+    } else {
+        setStatus(0, QString());
+    }
+}
+
+void VoucherForm::raise(const QString& event, QVariantList args) { raiseEvent(events_.data(), event, args); }
+
+void VoucherForm::setStatus(int status, const QString& key)
+{
+    control_->setStatus(status);
+    updateButtons();
+    raise(QStringLiteral("ModifyMenu"), {key});
+    raise(QStringLiteral("SetVouchItemState"));
+}
+
+void VoucherForm::updateButtons()
+{
+    const bool browsing = control_->status() == q7::voucher::StatusBrowse;
+    const bool hasVoucher = owner_ ? true : info_->currentId > 0;
+    toolbar_->SetButtonEnabled(QStringLiteral("tlbAdd"), browsing && !owner_);
+    toolbar_->SetButtonEnabled(QStringLiteral("tlbEdit"), browsing && hasVoucher);
+    toolbar_->SetButtonEnabled(QStringLiteral("tlbDelete"), browsing && hasVoucher && !owner_);
+    toolbar_->SetButtonEnabled(QStringLiteral("tlbSave"), !browsing);
+    toolbar_->SetButtonEnabled(QStringLiteral("tlbCancel"), !browsing);
+    for (const char* key : {"tlbFirst", "tlbPrevious", "tlbNext", "tlbLast", "tlbRefresh"})
+        toolbar_->SetButtonEnabled(QString::fromLatin1(key), browsing && !owner_);
+}
+
+void VoucherForm::applyColumnAuthority()
+{
+    // Authority kind 2 hides a body column from a login without the right;
+    // kind 1 hides the creating operator of others' vouchers. The demo login
+    // "demo" has every right; any login named "restricted…" has none.
+    const bool restricted = txt(info_->login->loginObject).startsWith(QStringLiteral("restricted"));
+    const QVariantList entries = info_->config(QStringLiteral("ColumnAuthControl")).toMap().value(QStringLiteral("Entries")).toList();
+    for (const QVariant& entry : entries) {
+        const QString column = entry.toMap().value(QStringLiteral("Column")).toString();
+        const int section = entry.toMap().value(QStringLiteral("Kind")).toInt() == 2 ? VoucherControl::Body : VoucherControl::Head;
+        control_->itemState(column, section).bVisible = !restricted;
+    }
+}
+
+// ---- toolbar tasks -----------------------------------------------------------
+
+void VoucherForm::ExecuteMenuTask(const QString& key)
+{
+    if (!toolbar_->isEnabled(key))
+        return;
+    const int status = control_->status();
+    if (key == QLatin1String("tlbAdd")) {
+        addNew();
+    } else if (key == QLatin1String("tlbEdit")) {
+        setStatus(q7::voucher::StatusEdit, key);
+    } else if (key == QLatin1String("tlbSave")) {
+        save();
+    } else if (key == QLatin1String("tlbCancel")) {
+        if (owner_) {
+            control_->setVoucherDataXML(info_->headXml(), info_->bodyXml());
+            control_->ResetSigh();
+        } else if (!loadBom(info_->currentId)) {
+            control_->clear();
+        }
+        setStatus(q7::voucher::StatusBrowse, key);
+    } else if (key == QLatin1String("tlbDelete") && status == q7::voucher::StatusBrowse) {
+        const int id = info_->currentId;
+        if (id > 0 && store_->remove(id)) {
+            const int next = store_->previous(id) ? store_->previous(id) : store_->next(id);
+            if (!loadBom(next)) {
+                control_->clear();
+                info_->currentId = 0;
+            }
+            setStatus(q7::voucher::StatusBrowse, key);
+        }
+    } else if (key == QLatin1String("tlbRefresh")) {
+        loadBom(info_->currentId);
+        setStatus(q7::voucher::StatusBrowse, key);
+    } else {
+        navigate(key);
+    }
+}
+
+void VoucherForm::navigate(const QString& key)
+{
+    const int current = info_->currentId;
+    int id = 0;
+    if (key == QLatin1String("tlbFirst"))
+        id = store_->first();
+    else if (key == QLatin1String("tlbLast"))
+        id = store_->last();
+    else if (key == QLatin1String("tlbNext"))
+        id = store_->next(current);
+    else if (key == QLatin1String("tlbPrevious")) {
+        // The handler states the statement of the voucher before this one.
+        auto filter = makeObject<LocateFilter>();
+        info_->success = true;
+        info_->locate = QVariant();
+        QVariant filterValue = fromObject(filter);
+        raise(QStringLiteral("Locate"), {filterValue});
+        if (!info_->success || !info_->locate.canConvert<q7::voucher::LocateSqlString>())
+            return;
+        id = store_->locate(info_->locate.value<q7::voucher::LocateSqlString>().statement());
+    } else {
+        return;
+    }
+    if (id > 0 && loadBom(id))
+        setStatus(q7::voucher::StatusBrowse, key);
+}
+
+void VoucherForm::addNew()
+{
+    control_->clear();
+    info_->currentId = 0;
+    control_->setHeaderText(QStringLiteral("BomType"), lists::codeToText(3, 1));
+    control_->setHeaderText(QStringLiteral("VersionEffDate"), values::dateText(system::today()));
+    control_->setHeaderText(QStringLiteral("ParentScrap"), QStringLiteral("0"));
+    control_->setHeaderText(QStringLiteral("CreateUser"), txt(info_->login->loginObject));
+    setStatus(q7::voucher::StatusAdd, QStringLiteral("tlbAdd"));
+}
+
+bool VoucherForm::loadBom(int bomId)
+{
+    const std::optional<BomDocument> document = bomId > 0 ? store_->load(bomId) : std::nullopt;
+    if (!document)
+        return false;
+    showDocument(*document);
+    info_->currentId = bomId;
+    updateButtons();
+    raise(QStringLiteral("SetVouchItemState"));
+    return true;
+}
+
+void VoucherForm::showDocument(const BomDocument& document)
+{
+    QVariantMap head = document.head;
+    QVariantList users;
+    for (const QVariantMap& user : document.users)
+        users.append(user);
+    head.insert(QStringLiteral("_Users"), users);
+    QList<QVariantMap> rows;
+    for (const BomLine& line : document.lines) {
+        QVariantMap row = line.fields;
+        QVariantList subs;
+        for (const QVariantMap& s : line.substitutes)
+            subs.append(s);
+        row.insert(QStringLiteral("_Substitutes"), subs);
+        row.insert(QStringLiteral("_Locations"), line.locations);
+        rows.append(row);
+    }
+    control_->load(head, rows);
+    currentRow_ = rows.isEmpty() ? 0 : 1;
+}
+
+BomDocument VoucherForm::document() const
+{
+    BomDocument document;
+    document.bomId = control_->status() == q7::voucher::StatusAdd ? 0 : info_->currentId;
+    document.head = visibleFields(control_->head());
+    for (const QVariant& user : control_->head().value(QStringLiteral("_Users")).toList())
+        document.users.append(user.toMap());
+    for (int r = 1; r <= control_->rows(); ++r) {
+        if (control_->BodyRowIsEmpty(r))
+            continue;
+        const QVariantMap row = control_->row(r);
+        BomLine line;
+        line.fields = visibleFields(row);
+        for (const QVariant& s : row.value(QStringLiteral("_Substitutes")).toList())
+            line.substitutes.append(s.toMap());
+        line.locations = row.value(QStringLiteral("_Locations")).toStringList();
+        document.lines.append(line);
+    }
+    return document;
+}
+
+// ---- a person's typing -----------------------------------------------------
+
+int VoucherForm::dropDownKind(const QString& key) const
+{
+    for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList())
+        if (entry.toMap().value(QStringLiteral("Column")).toString() == key)
+            return entry.toMap().value(QStringLiteral("Kind")).toInt();
+    return -1;
+}
+
+bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
+{
+    const int kind = dropDownKind(key);
+    if (kind < 0 || txt(value).isEmpty())
+        return true;
+    const QString code = lists::textToCode(kind, txt(value));
+    if (!lists::texts(kind).contains(lists::codeToText(kind, code)))
+        return false;
+    value = lists::codeToText(kind, code); // a typed code shows as its text
+    return true;
+}
+
+bool VoucherForm::columnVisible(const QString& key) const { return control_->itemState(key, VoucherControl::Body).bVisible; }
+
+bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
+{
+    if (control_->status() == q7::voucher::StatusBrowse || !control_->headEnabled(key) ||
+        !control_->itemState(key, VoucherControl::Head).bCanModify)
+        return false;
+    QVariant shown = value;
+    if (!dropDownAccepts(key, shown))
+        return false;
+    const QVariant before = control_->headerText(key);
+    control_->setHeaderText(key, shown);
+    refreshFromInventory(0, key, freeValues);
+    if (key == QLatin1String("cInvCode") && !txt(shown).isEmpty() && txt(control_->headerText(QStringLiteral("cInvName"))).isEmpty()) {
+        control_->setHeaderText(key, before); // not an inventory of the account
+        return false;
+    }
+    applyColumnRules(0, key);
+    raise(QStringLiteral("HeadColChanged"), {key});
+    if (key == QLatin1String("BomType"))
+        raise(QStringLiteral("SetVouchItemState"));
+    return true;
+}
+
+bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
+{
+    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+        return false;
+    selectRow(row);
+    raise(QStringLiteral("BodyOnEdit"), {key});
+    if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
+        return false;
+    QVariant shown = value;
+    if (!dropDownAccepts(key, shown))
+        return false;
+    if (key == QLatin1String("DOpSeq") && !txt(shown).isEmpty() &&
+        !store_->hasOperation(values::toLong(txt(control_->headerText(QStringLiteral("PRoutingId")))), txt(shown)))
+        return false; // not an operation of the routing
+    const QVariant before = control_->bodyText(row, key);
+    control_->setBodyText(row, key, shown);
+    const QString itemKey = control_->bodyKeys().value(0);
+    refreshFromInventory(row, key);
+    if (key == itemKey && key == QLatin1String("DInvCode") && !txt(shown).isEmpty() &&
+        txt(control_->bodyText(row, QStringLiteral("DInvName"))).isEmpty()) {
+        control_->setBodyText(row, key, before);
+        return false;
+    }
+    applyColumnRules(row, key);
+    return true;
+}
+
+// Choosing an inventory fills the fields of the refresh list whose first
+// field is the key, from the inventory reference's result columns.
+void VoucherForm::refreshFromInventory(int row, const QString& key, const QStringList& freeValues)
+{
+    const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QVariantMap record = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap();
+        const QVariantList entries = record.value(QStringLiteral("Entries")).toList();
+        if (entries.isEmpty() || entries.first().toMap().value(QStringLiteral("Field")).toString() != key)
+            continue;
+        const QString code = txt(row == 0 ? control_->headerText(key) : control_->bodyText(row, key));
+        QVariantList inventory = store_->inventoryRow(code);
+        if (!inventory.isEmpty() && !freeValues.isEmpty()) {
+            QVariantList frees = inventory[19].toList();
+            for (int n = 0; n < freeValues.size() && n < frees.size(); ++n)
+                frees[n] = freeValues[n];
+            inventory[19] = frees;
+        }
+        for (const QVariant& e : entries) {
+            const QString field = e.toMap().value(QStringLiteral("Field")).toString();
+            const int column = e.toMap().value(QStringLiteral("Column")).toInt();
+            const QVariant value = inventory.value(column);
+            const auto put = [&](const QString& name, const QVariant& v) {
+                if (row == 0)
+                    control_->setHeaderText(name, v);
+                else
+                    control_->setBodyText(row, name, v);
+            };
+            if (field.endsWith(u'_')) {
+                const QVariantList group = value.toList();
+                const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
+                for (int n = 1; n <= size; ++n)
+                    put(field + QString::number(n), group.value(n - 1, QString()));
+            } else {
+                put(field, value.isValid() ? value : QVariant(QString()));
+            }
+        }
+    }
+}
+
+void VoucherForm::applyColumnRules(int row, const QString& key)
+{
+    const int count = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QVariantMap rule = info_->config(QStringLiteral("RefreshColumnList"), i).toMap();
+        if (!rule.value(QStringLiteral("Sources")).toStringList().contains(key))
+            continue;
+        for (const QString& target : rule.value(QStringLiteral("Targets")).toStringList()) {
+            if (target == key)
+                continue;
+            if (row == 0)
+                control_->setHeaderText(target, computeHead(target));
+            else
+                control_->setBodyText(row, target, computeBody(row, target));
+        }
+    }
+}
+
+QVariant VoucherForm::computeHead(const QString& key) const
+{
+    const QVariantMap head = control_->head();
+    if (key == QLatin1String("ParentId")) {
+        // The part of the item with these free-item values, when the account has it.
+        const int part = store_->existingPartId(head, QString());
+        return part ? QVariant(QString::number(part)) : QVariant(QString());
+    }
+    if (key == QLatin1String("Version")) {
+        if (control_->status() != q7::voucher::StatusAdd || lists::textToCode(3, txt(head.value(QStringLiteral("BomType")))) != QLatin1String("1"))
+            return head.value(key, QString());
+        // A new main BOM takes the part's next version.
+        const int part = store_->existingPartId(head, QString());
+        return QString::number((part ? store_->highestVersion(part) : 0) + 1);
+    }
+    if (key == QLatin1String("VersionEffDate")) {
+        const QString date = txt(head.value(key));
+        return date.isEmpty() ? values::dateText(system::today()) : date;
+    }
+    if (key == QLatin1String("PRoutingId")) {
+        // The parent part's routing valid on the version date (a substitute BOM: today).
+        const int part = store_->existingPartId(head, QString());
+        QString date = txt(head.value(QStringLiteral("VersionEffDate")));
+        if (date.isEmpty())
+            date = values::dateText(system::today());
+        const int routing = part ? store_->routingOf(part, date) : 0;
+        return routing ? QString::number(routing) : QString();
+    }
+    return head.value(key, QString());
+}
+
+QVariant VoucherForm::computeBody(int row, const QString& key) const
+{
+    const QVariantMap r = control_->row(row);
+    const auto num = [&](const char* k, double fallback) {
+        const QString t = txt(r.value(QString::fromLatin1(k)));
+        return t.isEmpty() ? fallback : values::toDouble(t);
+    };
+    if (key == QLatin1String("DQty")) {
+        const QString parentScrap = txt(control_->headerText(QStringLiteral("ParentScrap")));
+        const bool variable = lists::textToCode(2, txt(r.value(QStringLiteral("DFVFlag")))) != QLatin1String("0");
+        return number(componentQuantity(num("DBaseQtyN", 1), num("DBaseQtyD", 1), num("DCompScrap", 0), variable,
+                                        parentScrap.isEmpty() ? 0.0 : values::toDouble(parentScrap)));
+    }
+    if (key == QLatin1String("DWhName"))
+        return store_->wareHouseName(txt(r.value(QStringLiteral("DWhCode"))));
+    if (key == QLatin1String("DDeptName"))
+        return store_->departmentName(txt(r.value(QStringLiteral("DDeptCode"))));
+    if (key == QLatin1String("DOpSeq")) {
+        // An operation the head's routing does not have is dropped.
+        const QString routing = txt(control_->headerText(QStringLiteral("PRoutingId")));
+        const QString opSeq = txt(r.value(key));
+        const bool kept = !routing.isEmpty() && store_->hasOperation(values::toLong(routing), opSeq);
+        return kept ? opSeq : QString();
+    }
+    return r.value(key, QString());
+}
+
+int VoucherForm::addRow()
+{
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return 0;
+    int sortSeq = 0;
+    for (int r = 1; r <= control_->rows(); ++r)
+        sortSeq = std::max(sortSeq, values::toLong(txt(control_->bodyText(r, QStringLiteral("DSortSeq"))).isEmpty() ? QVariant(0) : control_->bodyText(r, QStringLiteral("DSortSeq"))));
+    const QString today = values::dateText(system::today());
+    const QVariantMap defaults{
+        {QStringLiteral("DSortSeq"), QString::number(sortSeq + 10)}, {QStringLiteral("DOpSeq"), QString()},
+        {QStringLiteral("DBaseQtyN"), QStringLiteral("1")},           {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
+        {QStringLiteral("DCompScrap"), QStringLiteral("0")},          {QStringLiteral("DFVFlag"), lists::codeToText(2, 1)},
+        {QStringLiteral("DWIPType"), lists::codeToText(1, 3)},        {QStringLiteral("DQty"), QString()},
+        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), LastDay},
+        {QStringLiteral("DOffset"), QStringLiteral("0")},             {QStringLiteral("DPlanRate"), QStringLiteral("100")},
+        {QStringLiteral("DByproductFlag"), lists::codeToText(0, 0)},  {QStringLiteral("DAccuCostFlag"), lists::codeToText(0, 1)},
+        {QStringLiteral("DOptionalFlag"), lists::codeToText(0, 0)},   {QStringLiteral("DMutexRule"), QString()},
+        {QStringLiteral("DSequence"), QStringLiteral("1")},           {QStringLiteral("DFactor"), QStringLiteral("1")},
+        {QStringLiteral("DReplaceFlag"), lists::codeToText(0, 0)},
+    };
+    QVariantMap values;
+    for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
+        values.insert(key.toString(), defaults.value(key.toString(), QString()));
+    const int row = control_->appendRow(values);
+    if (values.contains(QStringLiteral("DQty")))
+        control_->setBodyText(row, QStringLiteral("DQty"), computeBody(row, QStringLiteral("DQty")));
+    raise(QStringLiteral("AddBody"), {row - 1});
+    selectRow(row);
+    return row;
+}
+
+void VoucherForm::selectRow(int row)
+{
+    if (row == currentRow_)
+        return;
+    const int previous = currentRow_;
+    currentRow_ = row;
+    raise(QStringLiteral("BodyRowChanged"), {previous - 1, row - 1});
+}
+
+bool VoucherForm::browseHead(const QString& key)
+{
+    QVariant value = control_->headerText(key);
+    raise(QStringLiteral("HeadBrowUser"), {key, value});
+    return false;
+}
+
+bool VoucherForm::browseBody(int row, const QString& key)
+{
+    QVariantList args{key, row - 1, control_->bodyText(row, key)};
+    raiseEvent(events_.data(), QStringLiteral("BodyBrowUser"), args);
+    if (txt(args[2]) == txt(control_->bodyText(row, key)))
+        return false;
+    return typeBody(row, key, args[2]);
+}
+
+void VoucherForm::popupMenu(int index)
+{
+    QVariantList args{index, info_->currentId};
+    raiseEvent(events_.data(), QStringLiteral("ExecutePopMenu"), args);
+}
+
+void VoucherForm::runTask(const QString& key)
+{
+    info_->success = true;
+    raise(QStringLiteral("ExecuteTask"), {key});
+}
+
+// ---- checks and saving -----------------------------------------------------
+
+bool VoucherForm::checkRequired()
+{
+    for (const QString& key : control_->headKeys()) {
+        const ItemState& state = control_->itemState(key, VoucherControl::Head);
+        if (state.bIsNull && txt(control_->headerText(key)).isEmpty()) {
+            showMessage(MsgMustEnter, {state.sFieldName.isEmpty() ? key : state.sFieldName});
+            return false;
+        }
+    }
+    return true;
+}
+
+bool VoucherForm::save()
+{
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return false;
+    if (!checkRequired())
+        return false;
+    QVariantList args{true};
+    raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
+    if (!values::toBoolean(args[0]))
+        return false;
+    if (owner_)
+        return saveEntry();
+    const SaveResult result = store_->save(document());
+    if (!result.saved) {
+        showMessage(result.refusal.message ? QVariant(result.refusal.message) : QVariant(result.refusal.text), result.refusal.arguments);
+        return false;
+    }
+    loadBom(result.bomId);
+    control_->ResetSigh();
+    setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbSave"));
+    return true;
+}
+
+} // namespace q7::host::voucher

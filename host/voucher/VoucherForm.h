@@ -1,0 +1,124 @@
+#pragma once
+
+#include "host/voucher/BillInfo.h"
+#include "host/voucher/BillManager.h"
+#include "host/voucher/BomStore.h"
+#include "host/voucher/VoucherControl.h"
+#include "host/voucher/VoucherToolbar.h"
+#include "platform/data/Ado.h"
+
+#include <QEnableSharedFromThis>
+#include <QObject>
+
+#include <memory>
+
+namespace q7::host::voucher {
+
+// A voucher form of the voucher library: the BOM voucher ("BO11") or one of
+// its entry forms ("BO51" substitutes, "BO52" location designators, "BO53"
+// users of a common BOM). It owns the voucher control, the settings bag, the
+// service object and the toolbar, raises its events on "EventHandler" for
+// the bound handler, and applies the configuration the handler stores.
+// User actions come in through the public members (the window and the
+// command line call them as a person's typing and clicks).
+class VoucherForm : public QObject, public QEnableSharedFromThis<VoucherForm> {
+    Q_OBJECT
+    Q_CLASSINFO("AutomationKind", "Form")
+    Q_PROPERTY(QVariant ctlVoucher1 READ control)
+    Q_PROPERTY(QVariant BillInfo READ billInfo)
+    Q_PROPERTY(QVariant BillManager READ billManager)
+    Q_PROPERTY(QVariant Toolbar1 READ toolbar)
+    Q_PROPERTY(QVariant EventHandler READ eventHandler)
+public:
+    // A list form over an account database (a file path or connection string).
+    static QSharedPointer<VoucherForm> create(const QString& vouType, const QString& account, const QString& user = QStringLiteral("demo"));
+
+    // Binds the handler (its FormVoucher / FormVoucherEntry) and opens the
+    // form: InitForm, InitMenu, the first state.
+    void open(const Object& handler);
+
+    QVariant control() const { return fromObject(control_); }
+    QVariant billInfo() const { return fromObject(info_); }
+    QVariant billManager() const { return fromObject(manager_); }
+    QVariant toolbar() const { return fromObject(toolbar_); }
+    QVariant eventHandler() const { return fromObject(events_); }
+
+    Q_INVOKABLE void ExecuteMenuTask(const QString& key);
+
+    // ---- the same actions for automation (scripts), by name ----------------
+    // Shows the item's main BOM (of the version, or the one in force); false when it has none.
+    Q_INVOKABLE bool ShowBom(const QString& invCode, const QString& version = QString());
+    // A head or body field typed as a person types it; "" when taken, else why not.
+    Q_INVOKABLE QString TypeHead(const QString& key, const QVariant& value);
+    Q_INVOKABLE QString TypeBody(int row, const QString& key, const QVariant& value);
+    Q_INVOKABLE int AddRow() { return addRow(); }
+    // Saves as the Save button does; "" when saved, else the message that refused it.
+    Q_INVOKABLE QString Save();
+    Q_INVOKABLE QVariant HeadText(const QString& key) const;
+    Q_INVOKABLE QVariant BodyText(int row, const QString& key) const;
+    Q_INVOKABLE int Rows() const;
+
+    // ---- a person's actions; false when the voucher refused them ----------
+    // An item field takes the free-item values picked with the item (the
+    // inventory reference picks an item with its free items).
+    bool typeHead(const QString& key, const QVariant& value, const QStringList& freeValues = {});
+    bool typeBody(int row, const QString& key, const QVariant& value);
+    int addRow();                          // the new row's number (from 1)
+    void selectRow(int row);               // from 1
+    bool browseHead(const QString& key);   // reference button of a head field
+    bool browseBody(int row, const QString& key);
+    void popupMenu(int index);
+    void runTask(const QString& key);      // a toolbar button the handler added
+    bool save();
+    bool loadBom(int bomId);
+
+    // ---- what the library computes ------------------------------------------
+    QVariant computeBody(int row, const QString& key) const;
+    QVariant computeHead(const QString& key) const;
+    bool checkRequired();
+    BomDocument document() const; // the voucher as shown
+    void showDocument(const BomDocument& document);
+    QVariantMap entryData();      // LoadVoucherEntryData
+    bool prepareCopy(int bomId);  // BomCopy
+    QVariantMap copyData() const; // LoadCopyData
+    void openEntryForm(const QString& vouType, const Object& handler);
+
+    VoucherControl& voucher() const { return *control_; }
+    BillInfo& info() const { return *info_; }
+    VoucherToolbar& buttons() const { return *toolbar_; }
+    BomStore& store() const { return *store_; }
+    ado::Connection& connection() const { return *connection_; }
+    QSharedPointer<VoucherForm> lastEntryForm() const { return entry_; }
+    int currentRow() const { return currentRow_; }
+    QString vouType() const { return info_->vouType; }
+
+private:
+    VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection> connection);
+    void raise(const QString& event, QVariantList args = {});
+    void setStatus(int status, const QString& key);
+    void updateButtons();
+    void refreshFromInventory(int row, const QString& key, const QStringList& freeValues = {});
+    void applyColumnRules(int row, const QString& key);
+    bool dropDownAccepts(const QString& key, QVariant& value) const;
+    int dropDownKind(const QString& key) const;
+    bool columnVisible(const QString& key) const;
+    void addNew();
+    void navigate(const QString& key);
+    void applyColumnAuthority();
+    bool saveEntry();
+
+    std::shared_ptr<ado::Connection> connection_;
+    std::unique_ptr<BomStore> store_;
+    QSharedPointer<VoucherControl> control_;
+    QSharedPointer<BillInfo> info_;
+    QSharedPointer<BillManager> manager_;
+    QSharedPointer<VoucherToolbar> toolbar_;
+    QSharedPointer<QObject> events_;
+    Object handler_;
+    QPointer<VoucherForm> owner_; // the list form of an entry form
+    QSharedPointer<VoucherForm> entry_;
+    BomDocument copy_;
+    int currentRow_ = 0;
+};
+
+} // namespace q7::host::voucher

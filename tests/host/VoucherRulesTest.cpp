@@ -1,0 +1,145 @@
+#include "support/FakeHost.h"
+
+#include "host/db/AccountDatabase.h"
+#include "host/voucher/BomDocument.h"
+#include "host/voucher/VoucherForm.h"
+#include "host/voucher/VoucherXml.h"
+#include "platform/ClassRegistry.h"
+#include "platform/Events.h"
+#include "platform/VoucherTypes.h"
+
+#include <QTemporaryDir>
+
+using namespace q7;
+using namespace q7::host::voucher;
+
+namespace {
+
+class VoucherRules : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake::resetRecords();
+        path = dir.filePath(QStringLiteral("account.db"));
+        host::account::createDemoAccount(path);
+        form = VoucherForm::create(QStringLiteral("BO11"), path);
+        form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
+    }
+    QVariantMap columnRule(int index) { return form->info().config(QStringLiteral("RefreshColumnList"), index).toMap(); }
+
+    QTemporaryDir dir;
+    QString path;
+    QSharedPointer<VoucherForm> form;
+};
+
+TEST_F(VoucherRules, ColumnRulesHaveTheirCountsSourcesAndTargets)
+{
+    struct Case {
+        int sourceCount, targetCount;
+        const char* firstSource;
+        const char* lastTarget;
+    } cases[] = {{15, 3, "cInvCode", "PRoutingId"}, {4, 1, "DBaseQtyN", "DQty"}, {12, 14, "DInvCode", "DSubDate"},
+                 {9, 9, "DCompScrap", "DMutexRule"}, {1, 1, "DWhCode", "DWhName"},     {1, 1, "DDeptCode", "DDeptName"}};
+    ASSERT_EQ(form->info().config(QStringLiteral("RefreshColumnListCount")).toInt(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const QVariantMap rule = columnRule(i);
+        const QStringList sources = rule.value(QStringLiteral("Sources")).toStringList();
+        const QStringList targets = rule.value(QStringLiteral("Targets")).toStringList();
+        EXPECT_EQ(rule.value(QStringLiteral("SourceCount")).toInt(), cases[i].sourceCount) << i;
+        EXPECT_EQ(rule.value(QStringLiteral("TargetCount")).toInt(), cases[i].targetCount) << i;
+        EXPECT_EQ(sources.size(), cases[i].sourceCount) << i;
+        EXPECT_EQ(sources.first(), QString::fromLatin1(cases[i].firstSource)) << i;
+        EXPECT_EQ(targets.last(), QString::fromLatin1(cases[i].lastTarget)) << i;
+    }
+    EXPECT_EQ(columnRule(0).value(QStringLiteral("Sources")).toStringList().last(), QStringLiteral("VersionEffDate"));
+}
+
+TEST_F(VoucherRules, DropDownListsAndAuthorityAndReferences)
+{
+    struct Case {
+        const char* column;
+        int kind;
+    } cases[] = {{"BomType", 3}, {"DMutexRule", 4}, {"DByproductFlag", 0}, {"DAccuCostFlag", 0},
+                 {"DOptionalFlag", 0}, {"DFVFlag", 2}, {"DWIPType", 1}};
+    const QVariantList entries = form->info().config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList();
+    ASSERT_EQ(entries.size(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(entries[i].toMap().value(QStringLiteral("Column")).toString(), QString::fromLatin1(cases[i].column));
+        EXPECT_EQ(entries[i].toMap().value(QStringLiteral("Kind")).toInt(), cases[i].kind);
+    }
+    const QVariantList auth = form->info().config(QStringLiteral("ColumnAuthControl")).toMap().value(QStringLiteral("Entries")).toList();
+    ASSERT_EQ(auth.size(), 2);
+    EXPECT_EQ(auth[1].toMap().value(QStringLiteral("Column")).toString(), QStringLiteral("CreateUser"));
+    EXPECT_EQ(auth[1].toMap().value(QStringLiteral("Kind")).toInt(), 1);
+    const QVariantMap refer = form->info().config(QStringLiteral("ColumnReferInformations")).toMap().value(QStringLiteral("Entries")).toList().value(1).toMap();
+    EXPECT_EQ(refer.value(QStringLiteral("Filter")).toString(), QStringLiteral("bpurchase <> 1 or bsale <> 0 or bself <> 0"));
+    EXPECT_EQ(refer.value(QStringLiteral("Kind")).toString(), QStringLiteral("Inventory"));
+    EXPECT_EQ(form->info().config(QStringLiteral("VoucherTemplateField")).toString(), QStringLiteral("VoucherTemplateID"));
+    const QVariantList menu = form->info().config(QStringLiteral("PopupMenuLists")).toMap().value(QStringLiteral("Entries")).toList();
+    EXPECT_EQ(menu, (QVariantList{QStringLiteral("替代料"), QStringLiteral("定位符")}));
+}
+
+TEST_F(VoucherRules, LocateWithBlankBoundsAndTheFiltersOwnCondition)
+{
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* sql;
+        const char* tail;
+    } cases[] = {
+        {"", "", "", "and bom_bom.BomId < 5"},
+        {"", "BK-2", "", "and bom_bom.BomId < 5 and Inventory.cInvCode <= 'BK-2'"},
+        {"O'N", "", "bom_bom.BomType = 1", "and bom_bom.BomId < 5 and Inventory.cInvCode >= 'O''N' and (bom_bom.BomType = 1)"},
+    };
+    for (const Case& c : cases) {
+        auto filter = makeObject<LocateFilter>();
+        filter->add(QStringLiteral("Inventory.cInvCode"), QString::fromLatin1(c.from), QString::fromLatin1(c.to));
+        filter->sqlString = QString::fromLatin1(c.sql);
+        form->info().currentId = 5;
+        QVariantList args{fromObject(filter)};
+        raiseEvent(toObject(form->eventHandler()).data(), QStringLiteral("Locate"), args);
+        const auto locate = form->info().locate.value<q7::voucher::LocateSqlString>();
+        EXPECT_TRUE(locate.SqlWhere.endsWith(QString::fromLatin1(c.tail))) << locate.SqlWhere.toStdString();
+        EXPECT_EQ(locate.SqlFrom, QStringLiteral("From bom_bom,v_bom_parent_rpt,Inventory "));
+        EXPECT_EQ(locate.VouchType, QStringLiteral("BO11"));
+        EXPECT_NO_THROW(form->store().locate(locate.statement())) << c.tail;
+    }
+}
+
+TEST(VoucherLists, TextsAndCodesConvertBothWays)
+{
+    struct Case {
+        int kind;
+        const char* code;
+        const char* text;
+    } cases[] = {{0, "1", "是"}, {0, "0", "否"}, {1, "4", "虚拟件"}, {2, "0", "固定"}, {2, "1", "变动"}, {3, "2", "替代BOM"}, {4, "3", "任选"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(lists::codeToText(c.kind, QString::fromLatin1(c.code)), QString::fromUtf8(c.text));
+        EXPECT_EQ(lists::textToCode(c.kind, QString::fromUtf8(c.text)), QString::fromLatin1(c.code));
+        EXPECT_EQ(lists::textToCode(c.kind, QString::fromLatin1(c.code)), QString::fromLatin1(c.code));
+    }
+    EXPECT_EQ(lists::textToCode(2, QStringLiteral("半变动")), QStringLiteral("半变动")); // not in the list: kept, refused by the voucher
+}
+
+TEST(VoucherXmlText, RowsKeepQuotesAnglesAndBlanks)
+{
+    const QList<QVariantMap> rows{{{QStringLiteral("DInvCode"), QStringLiteral("A'\"<&>")}, {QStringLiteral("DRemark"), QStringLiteral(" 两 端 ")}},
+                                  {{QStringLiteral("DInvCode"), QStringLiteral("B")}}};
+    bool ok = false;
+    EXPECT_EQ(rowsFromXml(rowsToXml(rows), &ok), rows);
+    EXPECT_TRUE(ok);
+    rowsFromXml(QStringLiteral("服务器错误"), &ok);
+    EXPECT_FALSE(ok);
+    XmlDocument document;
+    EXPECT_FALSE(document.loadXML(QStringLiteral("<mvinterface><Row")));
+    EXPECT_TRUE(document.xml().isEmpty());
+}
+
+TEST(ComponentQuantity, FixedAndVariableLines)
+{
+    EXPECT_DOUBLE_EQ(componentQuantity(3, 10, 5, false, 20), 0.315);
+    EXPECT_DOUBLE_EQ(componentQuantity(3, 10, 5, true, 20), 0.39375);
+    EXPECT_DOUBLE_EQ(componentQuantity(1, 0, 0, true, 0), 0.0); // no denominator: nothing
+}
+
+} // namespace

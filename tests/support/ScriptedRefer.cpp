@@ -1,0 +1,19 @@
+#include "support/ScriptedRefer.h"
+
+#include "frame/ModBOM.h"
+#include "host/UiServices.h"
+#include "platform/ClassRegistry.h"
+
+ScriptedReferScope::ScriptedReferScope() : refer_(q7::makeObject<ScriptedRefer>())
+{
+    ModBOM::state().refer = refer_;
+    const q7::Object shared = refer_;
+    q7::ClassRegistry::instance().registerClass(QString::fromLatin1(q7::host::ReferClassId), [shared] { return shared; });
+}
+
+ScriptedReferScope::~ScriptedReferScope()
+{
+    ModBOM::state().refer.reset();
+    q7::ClassRegistry::instance().registerClass(QString::fromLatin1(q7::host::ReferClassId),
+                                                [] { return q7::Object(q7::makeObject<q7::host::ReferService>()); });
+}
