@@ -3,6 +3,7 @@
 #include "app/gui/ProcessWindow.h"
 #include "app/gui/ReportWindow.h"
 #include "app/gui/SyntheticAccountDialog.h"
+#include "app/gui/VoucherHostWindow.h"
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
 
@@ -106,10 +107,9 @@ QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
         case 6:
             return addWindow(new ProcessWindow(menuKey, accountPath_), menuKey);
         case 3:
-            statusBar()->showMessage(QStringLiteral("%1：单据窗口尚未在此版本中提供").arg(menuKey));
-            return nullptr;
+            return addWindow(new VoucherHostWindow(answer.voucherType, answer.handler, accountPath_), menuKey);
         case 8:
-            statusBar()->showMessage(QStringLiteral("%1：多阶查询窗口尚未在此版本中提供").arg(menuKey));
+            statusBar()->showMessage(QStringLiteral("%1：多阶查询尚未接入工作台（请用 q7bom browse）").arg(menuKey));
             return nullptr;
         case 2:
             statusBar()->clearMessage();

@@ -11,8 +11,8 @@ namespace q7::gui {
 
 // The workbench: plays the host for the BOM module. Each menu entry asks the
 // component's program definition what it is and opens the matching window
-// in the MDI area: 5 the report viewer, 6 the maintenance form; 3 and 8 say in
-// the status bar that their window is not part of this build; 2 opens nothing.
+// in the MDI area: 5 the report viewer, 6 the maintenance form, 3 the voucher;
+// 8 says in the status bar that the browse is not opened here yet; 2 opens nothing.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

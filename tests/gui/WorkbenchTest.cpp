@@ -7,6 +7,7 @@
 #include "app/gui/ReportPrint.h"
 #include "app/gui/ReportWindow.h"
 #include "app/gui/SyntheticAccountDialog.h"
+#include "app/gui/VoucherHostWindow.h"
 #include "host/db/AccountDatabase.h"
 #include "host/process/ProcessFormWindow.h"
 #include "platform/AutomationError.h"
@@ -323,8 +324,9 @@ TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
         EXPECT_FALSE(entry.caption.isEmpty());
         const int type = askProgramType(entry.key).programType;
         QMdiSubWindow* sub = main.openEntry(entry.key);
-        if (type == 5 || type == 6) {
+        if (type == 3 || type == 5 || type == 6) {
             ASSERT_NE(sub, nullptr);
+            EXPECT_EQ(type == 3, qobject_cast<VoucherHostWindow*>(sub->widget()) != nullptr);
             EXPECT_EQ(type == 5, qobject_cast<ReportWindow*>(sub->widget()) != nullptr);
             EXPECT_EQ(type == 6, qobject_cast<ProcessWindow*>(sub->widget()) != nullptr);
             EXPECT_TRUE(sub->close());
@@ -332,13 +334,13 @@ TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
             EXPECT_TRUE(main.area()->subWindowList().isEmpty());
         } else {
             EXPECT_EQ(sub, nullptr);
-            EXPECT_EQ(main.statusText().contains(QStringLiteral("尚未")), type == 3 || type == 8) << main.statusText().toStdString();
+            EXPECT_EQ(main.statusText().contains(QStringLiteral("尚未")), type == 8) << main.statusText().toStdString();
         }
     }
     // Several at once, then all closed together.
     for (const MenuEntry& entry : menu)
         main.openEntry(entry.key);
-    EXPECT_EQ(main.area()->subWindowList().size(), 12);
+    EXPECT_EQ(main.area()->subWindowList().size(), 13);
     main.area()->closeAllSubWindows();
     QApplication::processEvents();
     EXPECT_TRUE(main.area()->subWindowList().isEmpty());
