@@ -87,8 +87,9 @@ int screenshots(const QString& accountPath, const QString& dir)
     }
     QSettings().clear(); // the pictures show the defaults, not what a user left behind
     q7::gui::MainWindow window(accountPath);
-    window.resize(1200, 760);
+    window.resize(1500, 900);
     window.show();
+    window.openEntry(QStringLiteral("BO01001"));
     window.openEntry(QStringLiteral("BO01002"));
     QMdiSubWindow* sub = window.openEntry(QStringLiteral("BO02004"));
     if (!sub)
