@@ -6,6 +6,7 @@
 #include "app/ReportCommand.h"
 #include "app/ScriptCommand.h"
 #include "app/SplitterDemoCommand.h"
+#include "app/gui/GuiCommand.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
 #include "platform/AutomationError.h"
@@ -33,6 +34,7 @@ void printUsage(std::FILE* out)
                "  report KEY      run a BOM report (BO02003 … BO02010) on the account database\n"
                "  splitter-demo   two panes and a draggable splitter bar (--screenshot FILE for a PNG)\n"
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
+               "  gui             the desktop workbench: the module's menu, reports and maintenance forms\n"
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
                "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
@@ -61,7 +63,8 @@ int main(int argc, char* argv[])
     ensureRuntimeDirectory();
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
     const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
-    const bool gui = browse || (argc > 1 && qstrcmp(argv[1], "splitter-demo") == 0) || maintainNeedsWidgets(argc, argv) ||
+    const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
+                     maintainNeedsWidgets(argc, argv) ||
                      (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
     bool screenshot = false;
     for (int i = 2; i < argc; ++i)
@@ -94,6 +97,8 @@ int main(int argc, char* argv[])
             return runSplitterDemo(args);
         if (command == QLatin1String("maintain"))
             return runMaintainCommand(args);
+        if (command == QLatin1String("gui"))
+            return runGui(args);
         if (command == QLatin1String("bom"))
             return runBomCommand(args);
         if (command == QLatin1String("browse"))

@@ -1,0 +1,177 @@
+#include "app/gui/FilterDialog.h"
+
+#include "platform/Values.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace q7::gui {
+
+using host::report::FilterSetting;
+using host::report::ItemDefinition;
+
+namespace {
+
+QWidget* makeEditor(const ItemDefinition& definition, const QString& objectName, QWidget* parent)
+{
+    if (definition.type == ItemDefinition::Type::List) {
+        auto* box = new QComboBox(parent);
+        box->addItem(QString());
+        box->addItems(definition.list);
+        box->setObjectName(objectName);
+        return box;
+    }
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    if (definition.type == ItemDefinition::Type::Date)
+        edit->setPlaceholderText(QStringLiteral("yyyy-mm-dd"));
+    else if (definition.type == ItemDefinition::Type::Multi)
+        edit->setPlaceholderText(definition.list.join(u','));
+    return edit;
+}
+
+} // namespace
+
+FilterDialog::FilterDialog(const ReportDocument& document, Runner runner, QWidget* parent)
+    : QDialog(parent), document_(document), runner_(std::move(runner))
+{
+    setWindowTitle(QStringLiteral("%1 — 过滤").arg(document.title()));
+    setObjectName(QStringLiteral("filterDialog"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    for (const FilterField& field : document.fields()) {
+        const ItemDefinition& d = field.definition;
+        QWidget* low = makeEditor(d, QStringLiteral("low_") + d.name, this);
+        low_.insert(d.name, low);
+        if (d.range) {
+            auto* row = new QHBoxLayout;
+            QWidget* high = makeEditor(d, QStringLiteral("high_") + d.name, this);
+            high_.insert(d.name, high);
+            row->addWidget(low, 1);
+            row->addWidget(new QLabel(QStringLiteral("到"), this));
+            row->addWidget(high, 1);
+            form->addRow(values::trim(d.caption), row);
+        } else {
+            form->addRow(values::trim(d.caption), low);
+        }
+    }
+    if (!document.angles().isEmpty()) {
+        angle_ = new QComboBox(this);
+        angle_->setObjectName(QStringLiteral("angle"));
+        angle_->addItems(document.angles());
+        form->addRow(QStringLiteral("比较角度"), angle_);
+    }
+    for (QWidget* editor : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) // in creation order: top to bottom, from before to
+        if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QComboBox*>(editor)) {
+            order_.append(editor);
+            editor->installEventFilter(this);
+        }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &FilterDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &FilterDialog::reject);
+    layout->addWidget(buttons);
+
+    QList<FilterSetting> defaults;
+    for (const FilterField& field : document.fields())
+        defaults.append({field.definition.name, field.low, field.definition.range ? std::optional<QString>(field.high) : std::nullopt});
+    setValues(defaults, 1);
+}
+
+QString FilterDialog::textOf(const QWidget* editor)
+{
+    if (const auto* box = qobject_cast<const QComboBox*>(editor))
+        return box->currentText();
+    return static_cast<const QLineEdit*>(editor)->text();
+}
+
+void FilterDialog::setText(QWidget* editor, const QString& text)
+{
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const int index = box->findText(values::trim(text));
+        box->setCurrentIndex(index < 0 ? 0 : index);
+    } else {
+        static_cast<QLineEdit*>(editor)->setText(text);
+    }
+}
+
+void FilterDialog::setValues(const QList<FilterSetting>& settings, int angle)
+{
+    for (const FilterSetting& setting : settings) {
+        for (auto it = low_.begin(); it != low_.end(); ++it) {
+            if (!values::textEquals(it.key(), setting.name))
+                continue;
+            setText(it.value(), setting.low);
+            if (QWidget* high = high_.value(it.key()))
+                setText(high, setting.high.value_or(QString()));
+        }
+    }
+    if (angle_ && angle >= 1 && angle <= angle_->count())
+        angle_->setCurrentIndex(angle - 1);
+}
+
+QList<FilterSetting> FilterDialog::settings() const
+{
+    QList<FilterSetting> list;
+    for (const FilterField& field : document_.fields()) {
+        const QString& name = field.definition.name;
+        FilterSetting setting{name, textOf(low_.value(name)), std::nullopt};
+        if (QWidget* high = high_.value(name))
+            setting.high = textOf(high);
+        list.append(setting);
+    }
+    return list;
+}
+
+int FilterDialog::angle() const { return angle_ ? angle_->currentIndex() + 1 : 0; }
+
+QWidget* FilterDialog::editor(const QString& itemName, int which) const
+{
+    for (auto it = low_.begin(); it != low_.end(); ++it)
+        if (values::textEquals(it.key(), itemName))
+            return which == 0 ? it.value() : high_.value(it.key());
+    return nullptr;
+}
+
+bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const qsizetype index = order_.indexOf(qobject_cast<QWidget*>(watched));
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier && index >= 0) {
+            if (index + 1 < order_.size())
+                order_[index + 1]->setFocus(Qt::TabFocusReason);
+            else
+                accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FilterDialog::accept()
+{
+    run_ = runner_(settings(), angle());
+    if (run_.cancelled)
+        return; // stopped by the user: the filter stays for another try
+    if (!run_.refused) {
+        QDialog::accept();
+        return;
+    }
+    QWidget* offending = run_.offendingItem.isEmpty() ? nullptr : editor(run_.offendingItem);
+    QMessageBox::warning(this, windowTitle(), run_.message);
+    if (offending)
+        offending->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace q7::gui

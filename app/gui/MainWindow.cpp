@@ -1,0 +1,169 @@
+#include "app/gui/MainWindow.h"
+
+#include "app/gui/ProcessWindow.h"
+#include "app/gui/ReportWindow.h"
+#include "app/gui/SyntheticAccountDialog.h"
+#include "app/gui/VoucherHostWindow.h"
+#include "host/db/AccountDatabase.h"
+#include "platform/AutomationError.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace q7::gui {
+
+namespace {
+template <typename Slot>
+QAction* addEntry(QMenu* menu, const QString& text, QObject* receiver, Slot slot)
+{
+    QAction* action = menu->addAction(text);
+    QObject::connect(action, &QAction::triggered, receiver, slot);
+    return action;
+}
+
+QString geometryKey(const QString& menuKey) { return QStringLiteral("windows/") + menuKey; }
+} // namespace
+
+MainWindow::MainWindow(const QString& accountPath)
+{
+    setObjectName(QStringLiteral("workbench"));
+    area_ = new QMdiArea(this);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+    buildMenus();
+    statusBar()->showMessage(QStringLiteral("就绪"));
+    const QSettings settings;
+    if (!restoreGeometry(settings.value(QStringLiteral("workbench/geometry")).toByteArray()))
+        resize(1100, 720);
+    setAccount(accountPath);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("账套"));
+    addEntry(file, QStringLiteral("打开账套…"), this, [this] { chooseAccount(); })->setShortcut(QKeySequence::Open);
+    addEntry(file, QStringLiteral("演示账套"), this, [this] { setAccount(host::account::ensureDemoAccount()); });
+    addEntry(file, QStringLiteral("新建模拟账套…"), this, [this] {
+        SyntheticAccountDialog dialog(this);
+        if (dialog.exec() == QDialog::Accepted)
+            if (const QString made = dialog.create(); !made.isEmpty())
+                setAccount(made);
+    });
+    file->addSeparator();
+    addEntry(file, QStringLiteral("退出"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+
+    QMap<QString, QMenu*> groups;
+    for (const MenuEntry& entry : moduleMenu()) {
+        QMenu*& menu = groups[entry.group];
+        if (!menu)
+            menu = menuBar()->addMenu(entry.group);
+        QAction* action = addEntry(menu, QStringLiteral("%1  %2").arg(entry.key, entry.caption), this, [this, key = entry.key] { openEntry(key); });
+        action->setObjectName(QStringLiteral("menu_") + entry.key);
+    }
+
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("窗口"));
+    addEntry(windows, QStringLiteral("层叠"), area_, [this] { area_->cascadeSubWindows(); });
+    addEntry(windows, QStringLiteral("平铺"), area_, [this] { area_->tileSubWindows(); });
+    addEntry(windows, QStringLiteral("关闭全部"), area_, [this] { area_->closeAllSubWindows(); });
+}
+
+void MainWindow::setAccount(const QString& path)
+{
+    area_->closeAllSubWindows();
+    accountPath_ = path;
+    setWindowTitle(QStringLiteral("Q7 物料清单 — %1").arg(QFileInfo(path).absoluteFilePath()));
+}
+
+void MainWindow::chooseAccount()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开账套"), QFileInfo(accountPath_).absolutePath(),
+                                                      QStringLiteral("账套 (*.db *.sqlite);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    if (host::account::accountStateOf(path) != host::account::AccountState::Finished) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("%1 不是账套数据库").arg(path));
+        return;
+    }
+    setAccount(path);
+}
+
+QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
+{
+    try {
+        const ProgramAnswer answer = askProgramType(menuKey);
+        switch (answer.programType) {
+        case 5:
+            return addWindow(new ReportWindow(menuKey, accountPath_), menuKey);
+        case 6:
+            return addWindow(new ProcessWindow(menuKey, accountPath_), menuKey);
+        case 3:
+            return addWindow(new VoucherHostWindow(answer.voucherType, answer.handler, accountPath_), menuKey);
+        case 8:
+            statusBar()->showMessage(QStringLiteral("%1：多阶查询尚未接入工作台（请用 q7bom browse）").arg(menuKey));
+            return nullptr;
+        case 2:
+            statusBar()->clearMessage();
+            return nullptr;
+        default:
+            statusBar()->showMessage(QStringLiteral("%1：组件不认识此菜单").arg(menuKey));
+            return nullptr;
+        }
+    } catch (const AutomationError& error) {
+        statusBar()->showMessage(QStringLiteral("%1：%2").arg(menuKey, error.description()));
+        QMessageBox::warning(this, windowTitle(), error.description());
+        return nullptr;
+    }
+}
+
+QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey)
+{
+    QMdiSubWindow* sub = area_->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setObjectName(QStringLiteral("sub_") + menuKey);
+    sub->setWindowTitle(widget->windowTitle());
+    const QSettings settings;
+    const QByteArray geometry = settings.value(geometryKey(menuKey)).toByteArray();
+    if (geometry.isEmpty() || !sub->restoreGeometry(geometry))
+        sub->resize(qMax(widget->sizeHint().width(), 640), qMax(widget->sizeHint().height(), 420));
+    sub->installEventFilter(this); // remembers where the user left it
+    if (auto* process = qobject_cast<ProcessWindow*>(widget))
+        connect(process, &ProcessWindow::formUnloaded, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
+    sub->show();
+    if (auto* report = qobject_cast<ReportWindow*>(widget))
+        report->openFilter();
+    statusBar()->showMessage(QStringLiteral("%1：%2").arg(menuKey, widget->windowTitle()));
+    return sub;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QSettings().setValue(QStringLiteral("workbench/geometry"), saveGeometry());
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Close)
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched))
+            QSettings().setValue(geometryKey(sub->objectName().mid(4)), sub->saveGeometry());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
+
+} // namespace q7::gui

@@ -1,0 +1,89 @@
+#include "app/gui/ReportDocument.h"
+
+#include "host/db/AccountDatabase.h"
+#include "host/db/procedures/ProcedureSupport.h"
+#include "platform/Values.h"
+
+#include <QElapsedTimer>
+
+namespace q7::gui {
+
+ReportDocument::ReportDocument(const QString& reportKey, const QString& accountPath) : key_(reportKey), accountPath_(accountPath)
+{
+    host::report::ReportViewer viewer(reportKey);
+    for (const auto& item : viewer.filter().items())
+        fields_.append({item->definition, values::toTextOrEmpty(item->varValue), values::toTextOrEmpty(item->varValue2)});
+    angles_ = viewer.angles();
+}
+
+QString ReportDocument::title() const { return host::report::definition(key_).title; }
+
+namespace {
+
+struct Stopped {};
+
+// Keeps the rows as they are read and asks the callback whether to go on.
+class CollectingConsumer : public data::RowConsumer {
+public:
+    explicit CollectingConsumer(const ReportDocument::Progress& progress) : progress_(progress) {}
+    void columns(const QStringList& names) override { rows.columns = names; }
+    void row(const QVector<QVariant>& values) override
+    {
+        rows.rows.append(values);
+        if (!progress_(rows.rows.size()))
+            throw Stopped{};
+    }
+    data::ResultSet rows;
+
+private:
+    const ReportDocument::Progress& progress_;
+};
+
+} // namespace
+
+ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress)
+{
+    if (!connection_) {
+        auto connection = std::make_unique<ado::Connection>();
+        host::account::openAccount(*connection, accountPath_);
+        host::procedures::setRowLimit(*connection, host::procedures::DefaultRowLimit);
+        connection_ = std::move(connection);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    host::report::ReportViewer viewer(key_);
+    ReportRun run;
+    host::report::ReportOutcome outcome;
+    if (progress) {
+        CollectingConsumer consumer(progress);
+        try {
+            outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get(), &consumer);
+        } catch (const Stopped&) {
+            run.cancelled = true;
+            run.elapsedMs = timer.elapsed();
+            return run;
+        }
+        outcome.rows.rows = std::move(consumer.rows.rows);
+    } else {
+        outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
+    }
+    run.elapsedMs = timer.elapsed();
+    run.refused = outcome.refused;
+    run.message = outcome.message;
+    run.offendingItem = outcome.refused ? offendingItem(outcome.message, fields_) : QString();
+    run.statement = outcome.statement;
+    run.rows = std::move(outcome.rows);
+    return run;
+}
+
+QString offendingItem(const QString& message, const QList<FilterField>& fields)
+{
+    for (const FilterField& field : fields) {
+        const QString caption = values::trim(field.definition.caption);
+        if (!caption.isEmpty() && (message.contains(QStringLiteral("[ %1 ]").arg(caption)) || message.contains(QStringLiteral("[%1]").arg(caption))))
+            return field.definition.name;
+    }
+    return {};
+}
+
+} // namespace q7::gui

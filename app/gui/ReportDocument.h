@@ -1,0 +1,62 @@
+#pragma once
+
+#include "host/report/ReportViewer.h"
+#include "platform/data/Ado.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// One report opened on an account, as the report window shows it: the filter
+// items with the handler's defaults, the angles, and runs through the report
+// viewer (a fresh viewer per run, so every run starts from the handler's
+// defaults and the dialog's values only).
+namespace q7::gui {
+
+struct FilterField {
+    host::report::ItemDefinition definition;
+    QString low;  // the handler's default after SetFilterList
+    QString high; // for range items
+};
+
+struct ReportRun {
+    bool refused = false;
+    bool cancelled = false; // stopped by the progress callback; no rows kept
+    QString message;
+    QString offendingItem; // the item the refusal names ("" when none)
+    QString statement;
+    data::ResultSet rows;
+    qint64 elapsedMs = 0;
+};
+
+class ReportDocument {
+public:
+    ReportDocument(const QString& reportKey, const QString& accountPath);
+
+    const QString& key() const { return key_; }
+    QString title() const;
+    const QList<FilterField>& fields() const { return fields_; }
+    const QStringList& angles() const { return angles_; }
+
+    // Answers false to stop the run; called with the rows read so far.
+    using Progress = std::function<bool(qint64 rows)>;
+
+    // Runs the report with the settings as the dialog holds them (every item).
+    // With a progress callback the rows are read one by one and the callback
+    // may stop the run (a long explosion).
+    ReportRun run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress = {});
+
+private:
+    QString key_;
+    QString accountPath_;
+    QList<FilterField> fields_;
+    QStringList angles_;
+    std::unique_ptr<ado::Connection> connection_;
+};
+
+// The item whose caption a refusal names ("[ caption ]"), "" when none does.
+QString offendingItem(const QString& message, const QList<FilterField>& fields);
+
+} // namespace q7::gui

@@ -1,0 +1,40 @@
+#include "app/gui/VoucherHostWindow.h"
+
+#include "host/browse/AccountContext.h"
+#include "host/voucher/VoucherForm.h"
+#include "host/voucher/VoucherWindow.h"
+
+#include <QVBoxLayout>
+
+namespace q7::gui {
+
+VoucherHostWindow::VoucherHostWindow(const QString& voucherType, const Object& handler, const QString& accountPath, QWidget* parent)
+    : QWidget(parent), account_(host::AccountContext::open(accountPath))
+{
+    setObjectName(QStringLiteral("voucher_") + voucherType);
+    const QString user = qEnvironmentVariable("USER");
+    voucher_ = host::voucher::VoucherForm::create(voucherType, accountPath, user.isEmpty() ? QStringLiteral("q7bom") : user);
+    voucher_->open(handler);
+    if (const int last = voucher_->store().last(); last > 0)
+        voucher_->loadBom(last);
+    window_ = std::make_unique<host::voucher::VoucherWindow>(voucher_);
+    QWidget* formWidget = window_->window();
+    formWidget->setParent(this, Qt::Widget);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(formWidget);
+    setWindowTitle(formWidget->windowTitle());
+    resize(formWidget->size());
+    window_->Show();
+    window_->refresh(); // the grid's cells reach its widget once the window exists
+}
+
+// The window goes before the voucher it shows, the voucher before the account.
+VoucherHostWindow::~VoucherHostWindow()
+{
+    window_.reset();
+    voucher_.reset();
+    account_.reset();
+}
+
+} // namespace q7::gui

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/ObjectRef.h"
+
+#include <QSharedPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace q7::host {
+class AccountContext;
+}
+namespace q7::host::voucher {
+class VoucherForm;
+class VoucherWindow;
+} // namespace q7::host::voucher
+
+namespace q7::gui {
+
+// The BOM voucher as the host opens it inside the workbench: the voucher
+// library's form of the voucher type the program definition answered, opened
+// with the handler it made, on the account (made the session's account, so
+// the window's references look up in it), showing the last BOM.
+class VoucherHostWindow : public QWidget {
+    Q_OBJECT
+public:
+    VoucherHostWindow(const QString& voucherType, const Object& handler, const QString& accountPath, QWidget* parent = nullptr);
+    ~VoucherHostWindow() override;
+
+    host::voucher::VoucherWindow& form() { return *window_; }
+
+private:
+    QSharedPointer<host::AccountContext> account_;
+    QSharedPointer<host::voucher::VoucherForm> voucher_;
+    std::unique_ptr<host::voucher::VoucherWindow> window_;
+};
+
+} // namespace q7::gui
