@@ -6,6 +6,10 @@
 #include "app/gui/VoucherHostWindow.h"
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
+#include "platform/ClassRegistry.h"
+#include "platform/ErrorsIgnored.h"
+#include "platform/Framework.h"
+#include "platform/LateBinding.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -80,6 +84,10 @@ void MainWindow::buildMenus()
 void MainWindow::setAccount(const QString& path)
 {
     area_->closeAllSubWindows();
+    for (const Object& view : std::as_const(views_))
+        ignoringErrors([&] { call(view, QStringLiteral("Unload")); });
+    views_.clear();
+    account_.reset();
     accountPath_ = path;
     setWindowTitle(QStringLiteral("Q7 物料清单 — %1").arg(QFileInfo(path).absoluteFilePath()));
 }
@@ -109,7 +117,7 @@ QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
         case 3:
             return addWindow(new VoucherHostWindow(answer.voucherType, answer.handler, accountPath_), menuKey);
         case 8:
-            statusBar()->showMessage(QStringLiteral("%1：多阶查询尚未接入工作台（请用 q7bom browse）").arg(menuKey));
+            openView(menuKey);
             return nullptr;
         case 2:
             statusBar()->clearMessage();
@@ -123,6 +131,27 @@ QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
         QMessageBox::warning(this, windowTitle(), error.description());
         return nullptr;
     }
+}
+
+void MainWindow::openView(const QString& menuKey)
+{
+    if (!account_)
+        account_ = host::AccountContext::open(accountPath_);
+    const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
+    const Object view = toObject(call(factory, QStringLiteral("CreateView"), {QStringLiteral("Morvex.Q7.BO.") + menuKey}));
+    auto* formView = dynamic_cast<framework::IFormView*>(view.data());
+    if (!formView) {
+        statusBar()->showMessage(QStringLiteral("%1：组件没有此视图").arg(menuKey));
+        return;
+    }
+    QVariant first = fromObject(account_), second = menuKey;
+    if (!formView->Enter(first, second)) {
+        statusBar()->showMessage(QStringLiteral("%1：视图未能进入").arg(menuKey));
+        return;
+    }
+    views_.append(view);
+    statusBar()->showMessage(QStringLiteral("%1：多阶查询").arg(menuKey));
+    call(view, QStringLiteral("Show")); // its first activation opens the condition dialog
 }
 
 QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey)
@@ -152,6 +181,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    for (const Object& view : std::as_const(views_))
+        ignoringErrors([&] { call(view, QStringLiteral("Unload")); });
+    views_.clear();
     QSettings().setValue(QStringLiteral("workbench/geometry"), saveGeometry());
     event->accept();
 }

@@ -2,6 +2,10 @@
 
 #include "app/gui/ModuleMenu.h"
 
+#include "host/browse/AccountContext.h"
+#include "platform/ObjectRef.h"
+
+#include <QList>
 #include <QMainWindow>
 
 class QMdiArea;
@@ -12,7 +16,9 @@ namespace q7::gui {
 // The workbench: plays the host for the BOM module. Each menu entry asks the
 // component's program definition what it is and opens the matching window
 // in the MDI area: 5 the report viewer, 6 the maintenance form, 3 the voucher;
-// 8 says in the status bar that the browse is not opened here yet; 2 opens nothing.
+// 8 asks the component's view factory for the browse view and enters it with
+// the account context (the view is a window of its own and opens its
+// condition dialog when it first shows); 2 opens nothing.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -24,6 +30,7 @@ public:
     QMdiSubWindow* openEntry(const QString& menuKey);
     QMdiArea* area() const { return area_; }
     QString statusText() const;
+    const QList<Object>& views() const { return views_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -33,8 +40,11 @@ private:
     void buildMenus();
     void chooseAccount();
     QMdiSubWindow* addWindow(QWidget* widget, const QString& menuKey);
+    void openView(const QString& menuKey);
 
     QString accountPath_;
+    QSharedPointer<host::AccountContext> account_; // the views' account, opened with the first view
+    QList<Object> views_;                          // the views entered, held as the host holds them
     QMdiArea* area_ = nullptr;
 };
 

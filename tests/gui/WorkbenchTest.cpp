@@ -34,9 +34,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include "browse/FrmBO02001.h"
+#include "browse/FrmBO02001Cond.h"
+
+#include <QScopeGuard>
+#include "browse/FrmBO02001.h"
+#include "browse/FrmBO02001Cond.h"
+#include "platform/forms/Form.h"
+
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 using namespace q7::gui;
+using q7::objectCast;
+namespace forms = q7::forms;
 
 namespace {
 
@@ -304,6 +315,12 @@ TEST_F(Workbench, LastFilterValuesComeBackPerReport)
 
 TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
 {
+    // the browse views open their condition dialog: cancelled, which closes the view on its first opening
+    forms::Form::setModalDriver([](forms::Form& shown) {
+        if (auto* dialog = qobject_cast<FrmBO02001Cond*>(&shown))
+            dialog->cdmCancel->click();
+    });
+    const auto driverOff = qScopeGuard([] { forms::Form::setModalDriver({}); });
     MainWindow main(fake::demoAccountPath());
     main.show();
     const auto menu = moduleMenu();
@@ -334,7 +351,7 @@ TEST_F(Workbench, EveryMenuEntryOpensAndClosesByItsProgramType)
             EXPECT_TRUE(main.area()->subWindowList().isEmpty());
         } else {
             EXPECT_EQ(sub, nullptr);
-            EXPECT_EQ(main.statusText().contains(QStringLiteral("尚未")), type == 8) << main.statusText().toStdString();
+            EXPECT_EQ(main.statusText().contains(QStringLiteral("多阶查询")), type == 8) << main.statusText().toStdString();
         }
     }
     // Several at once, then all closed together.
@@ -527,4 +544,33 @@ TEST_F(Workbench, CancelStopsALongExplosion)
     EXPECT_TRUE(dialog->isVisible()); // the filter stays for another try
     EXPECT_EQ(window.grid()->model()->rowCount(), 0);
     EXPECT_TRUE(window.status().startsWith(QStringLiteral("已取消"))) << window.status().toStdString();
+}
+
+TEST_F(Workbench, BrowseEntriesOpenTheViewThroughTheFactory)
+{
+    // the condition dialog filled as a user fills it: the export bicycle's structure, the steel's users, OK
+    QString item;
+    forms::Form::setModalDriver([&item](forms::Form& shown) {
+        auto* dialog = qobject_cast<FrmBO02001Cond*>(&shown);
+        if (!dialog)
+            return;
+        dialog->txtInvCode->SetFocus();
+        dialog->txtInvCode->type(item);
+        dialog->txtInvCode->leave();
+        dialog->cmdOK->click();
+    });
+    const auto driverOff = qScopeGuard([] { forms::Form::setModalDriver({}); });
+    MainWindow main(fake::demoAccountPath());
+    main.show();
+    for (const auto& [key, code] : {std::pair{"BO02001", "BK-120"}, std::pair{"BO02002", "ST-400"}}) {
+        item = QString::fromLatin1(code);
+        EXPECT_EQ(main.openEntry(QString::fromLatin1(key)), nullptr); // a window of its own, not a subwindow
+        ASSERT_FALSE(main.views().isEmpty());
+        auto form = objectCast<FrmBO02001>(main.views().last());
+        ASSERT_TRUE(form);
+        ASSERT_FALSE(form->tvBOM->roots().isEmpty()) << key;
+        EXPECT_TRUE(form->tvBOM->roots().first()->text().startsWith(item)) << form->tvBOM->roots().first()->text().toStdString();
+    }
+    main.close(); // unloads the views with the workbench
+    EXPECT_TRUE(main.views().isEmpty());
 }
