@@ -104,7 +104,14 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1");
     // A level at a time: the level's parts travel as one JSON array, and the statement reads all their
     // BOMs in one pass (nothing is written, so the connection's change count stays as it was).
-    frontierBoms_ = prepare(handle, mainBomColumns + " FROM json_each(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value" + mainBomBody);
+    // Without the components' descriptions: those are read once per part afterwards, not once per line.
+    frontierBoms_ = prepare(handle, QByteArray("SELECT ") + lineColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId"
+                                        " FROM json_each(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                        " JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " +
+                                        lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
+                                        " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
+                                 "FROM json_each(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce);
@@ -186,6 +193,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
             level.append(part);
     std::sort(level.begin(), level.end());
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
+    QVector<int> undescribed;
     while (!level.isEmpty()) {
         QByteArray ids = "[";
         for (int part : level)
@@ -200,9 +208,9 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
         frontierBoms_->bind(1, ids);
         frontierBoms_->bind(2, dateUtf8_);
         while (frontierBoms_->next()) {
-            const double version = frontierBoms_->real(18);
-            const int bom = frontierBoms_->integer(19);
-            const int parent = frontierBoms_->integer(21);
+            const double version = frontierBoms_->real(11);
+            const int bom = frontierBoms_->integer(12);
+            const int parent = frontierBoms_->integer(14);
             Best& b = best[parent];
             if (bom != b.bom && (version > b.version || (version == b.version && bom < b.bom))) {
                 b.lines.clear();
@@ -212,10 +220,11 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
             if (bom != b.bom || frontierBoms_->isNull(0))
                 continue;
             BomLine line = readLine(*frontierBoms_);
-            line.parentScrap = frontierBoms_->real(20);
+            line.parentScrap = frontierBoms_->real(13);
             line.parentId = parent;
             line.bomId = bom;
-            rememberComponent(*frontierBoms_, line.componentId);
+            if (!cache_->parts.contains(line.componentId))
+                undescribed.append(line.componentId);
             b.lines.append(line);
         }
         frontierBoms_->reset();
@@ -234,6 +243,25 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
         std::sort(next.begin(), next.end());
         next.erase(std::unique(next.begin(), next.end()), next.end());
         level = std::move(next);
+    }
+    describe(undescribed);
+}
+
+void BomGraph::describe(QVector<int> parts)
+{
+    std::sort(parts.begin(), parts.end());
+    parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+    constexpr qsizetype Batch = 20000;
+    for (qsizetype start = 0; start < parts.size(); start += Batch) {
+        QByteArray ids = "[";
+        for (qsizetype i = start; i < std::min(parts.size(), start + Batch); ++i)
+            ids += QByteArray::number(parts[i]) + ',';
+        ids.back() = ']';
+        partsStmt_->bind(1, ids);
+        while (partsStmt_->next())
+            cache_->parts.emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
+                                                                   partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});
+        partsStmt_->reset();
     }
 }
 

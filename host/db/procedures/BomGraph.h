@@ -86,13 +86,15 @@ private:
     void rememberComponent(const Statement& statement, int partId);
     // Keeps the lines of one part's BOM at the date (of several versions read, the highest).
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
+    // Reads the descriptions of parts not yet known, many per statement.
+    void describe(QVector<int> parts);
     static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
 
     QString date_;
     QByteArray dateUtf8_;
     std::shared_ptr<Cache> cache_;
     sqlite3* db_;
-    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_;
+    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 
 } // namespace q7::host::procedures
