@@ -60,7 +60,7 @@ public:
     int findBom(int partId, int bomType, const QString& version, const QString& identCode) const;
 
     // An inventory's reference row: result columns 0 code, 1 additional
-    // code, 2 name, 3 specification, 6 unit, 7 unit name, 18 the free-item
+    // code, 2 name, 3 model and size, 6 unit, 7 unit name, 18 the free-item
     // flags ("true"/"false" × 10), 19 the free-item values (empty × 10),
     // 20 the user definitions (× 16). Empty when the item does not exist.
     QVariantList inventoryRow(const QString& invCode) const;
