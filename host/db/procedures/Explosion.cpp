@@ -37,14 +37,21 @@ struct Frame {
     double quantity; // of the part, per top
 };
 
-} // namespace
+// Where a line leads the walk on: the lines of the part it reaches, or none.
+struct Onward {
+    const QVector<BomLine>* lines = nullptr;
+};
 
-void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out)
+// Walks every path from a part depth first without recursion. For each line,
+// towards(line) names the part it reaches; visit(frame, line, quantity,
+// onPath) lists the line (quantity: the line's own quantity multiplied down
+// the path) and answers where the walk goes on. A part already on the path is
+// never entered again.
+template <typename Towards, typename Visit>
+void walkPaths(int start, const QVector<BomLine>& lines, double quantity, bool planRate, Towards&& towards, Visit&& visit)
 {
-    const QString top = graph.part(topPart).code;
-    const QString topFree = graph.part(topPart).free1;
-    QSet<int> path{topPart};
-    std::vector<Frame> stack{{topPart, &topLines, 0, 1, topQty}};
+    QSet<int> path{start};
+    std::vector<Frame> stack{{start, &lines, 0, 1, quantity}};
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next == frame.lines->size()) {
@@ -53,23 +60,33 @@ void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLi
             continue;
         }
         const BomLine& line = (*frame.lines)[frame.next++];
-        const double qty = line.quantity(planRate);
-        const double cumulative = frame.quantity * qty;
-        const PartInfo& component = graph.part(line.componentId);
-        const bool cycle = path.contains(line.componentId);
-        const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : QString();
-        out.add({top, topFree, frame.level, graph.part(frame.part).code, component.code, component.name, component.invStd, component.unit,
-                 component.free1, line.sortSeq, qty, cumulative, QString::fromUtf8(fvText(line.fvFlag)), QString::fromUtf8(wipText(line.wipType)),
-                 note});
-        if (cycle || line.byProduct)
-            continue;
-        const QVector<BomLine>& below = graph.mainLines(line.componentId);
-        if (below.isEmpty())
+        const int reached = towards(line);
+        const bool onPath = path.contains(reached);
+        const double cumulative = frame.quantity * line.quantity(planRate);
+        const Onward onward = visit(frame, line, cumulative, onPath);
+        if (onPath || !onward.lines || onward.lines->isEmpty())
             continue;
         const int level = frame.level + 1; // frame is invalid once the stack grows
-        path.insert(line.componentId);
-        stack.push_back({line.componentId, &below, 0, level, cumulative});
+        path.insert(reached);
+        stack.push_back({reached, onward.lines, 0, level, cumulative});
     }
+}
+
+} // namespace
+
+void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out)
+{
+    const QString top = graph.part(topPart).code;
+    const QString topFree = graph.part(topPart).free1;
+    walkPaths(topPart, topLines, topQty, planRate, [](const BomLine& line) { return line.componentId; },
+              [&](const Frame& frame, const BomLine& line, double cumulative, bool cycle) {
+                  const PartInfo& component = graph.part(line.componentId);
+                  const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : QString();
+                  out.add({top, topFree, frame.level, graph.part(frame.part).code, component.code, component.name, component.invStd,
+                           component.unit, component.free1, line.sortSeq, line.quantity(planRate), cumulative,
+                           QString::fromUtf8(fvText(line.fvFlag)), QString::fromUtf8(wipText(line.wipType)), note});
+                  return cycle || line.byProduct ? Onward{} : Onward{&graph.mainLines(line.componentId)};
+              });
 }
 
 namespace {
@@ -236,30 +253,15 @@ void sortSummary(data::ResultSet& out)
 void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out)
 {
     const QString start = graph.part(startPart).code;
-    QSet<int> path{startPart};
-    std::vector<Frame> stack{{startPart, &graph.usedIn(startPart), 0, 1, 1.0}};
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.next == frame.lines->size()) {
-            path.remove(frame.part);
-            stack.pop_back();
-            continue;
-        }
-        const BomLine& line = (*frame.lines)[frame.next++];
-        if (line.byProduct && frame.level > 1) // the parent makes this part, it does not consume what lies below
-            continue;
-        const double qty = line.quantity(planRate);
-        const double cumulative = frame.quantity * qty;
-        const PartInfo& parent = graph.part(line.parentId);
-        const bool cycle = path.contains(line.parentId);
-        out.add({start, frame.level, graph.part(frame.part).code, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq, qty,
-                 cumulative, cycle ? cycleNote : line.byProduct ? byProductNote : QString()});
-        if (cycle)
-            continue;
-        const int level = frame.level + 1;
-        path.insert(line.parentId);
-        stack.push_back({line.parentId, &graph.usedIn(line.parentId), 0, level, cumulative});
-    }
+    walkPaths(startPart, graph.usedIn(startPart), 1.0, planRate, [](const BomLine& line) { return line.parentId; },
+              [&](const Frame& frame, const BomLine& line, double cumulative, bool cycle) {
+                  if (line.byProduct && frame.level > 1) // the parent makes this part, it does not consume what lies below
+                      return Onward{};
+                  const PartInfo& parent = graph.part(line.parentId);
+                  out.add({start, frame.level, graph.part(frame.part).code, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq,
+                           line.quantity(planRate), cumulative, cycle ? cycleNote : line.byProduct ? byProductNote : QString()});
+                  return cycle ? Onward{} : Onward{&graph.usedIn(line.parentId)};
+              });
 }
 
 } // namespace q7::host::procedures
