@@ -220,26 +220,15 @@ QVector<ComparedLine> comparedLines(sqlite3* db, int bom)
     QVector<ComparedLine> lines;
     if (bom == 0)
         return lines;
-    Statement q(db, "SELECT c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, "
-                    "o.Offset, o.AccuCostFlag, coalesce(c.OpSeq, '') FROM bom_opcomponent c "
-                    "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                    "WHERE c.BomId = ?1 ORDER BY c.SortSeq, c.OpSeq, c.OpComponentId");
+    Statement q(db, (QByteArray("SELECT ") + lineColumns +
+                     ", coalesce(c.OpSeq, '') FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
+                     "WHERE c.BomId = ?1 ORDER BY c.SortSeq, c.OpSeq, c.OpComponentId")
+                        .constData());
     q.bind(1, bom);
     while (q.next()) {
         ComparedLine compared;
-        BomLine& line = compared.line;
-        line.componentId = q.integer(0);
-        line.sortSeq = q.integer(1);
-        line.qtyN = q.real(2);
-        line.qtyD = q.real(3);
-        line.compScrap = q.real(4);
-        line.fvFlag = q.integer(5);
-        if (!q.isNull(6))
-            line.planFactor = q.real(6);
-        line.wipType = q.integer(7);
-        line.offset = q.integer(8);
-        line.accuCost = q.integer(9);
-        compared.opSeq = q.text(10);
+        compared.line = readLine(q);
+        compared.opSeq = q.text(11);
         lines.append(compared);
     }
     return lines;

@@ -9,11 +9,12 @@
 
 namespace q7::host::procedures {
 
-namespace {
-
-constexpr const char* lineColumns =
+const char* const lineColumns =
     "c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, o.Offset, "
     "o.AccuCostFlag, c.ByProductFlag";
+
+namespace {
+
 // The component's description, read with its line (columns 11 to 17).
 constexpr const char* componentColumns = ", cp.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, cp.Free1, cp.Free2, i.InvAttr";
 constexpr const char* componentJoins = " JOIN bas_part cp ON cp.PartId = c.ComponentId JOIN Inventory i ON i.cInvCode = cp.InvCode";
@@ -23,6 +24,8 @@ void sortBySequence(QVector<BomLine>& lines)
 {
     std::stable_sort(lines.begin(), lines.end(), [](const BomLine& a, const BomLine& b) { return a.sortSeq < b.sortSeq; });
 }
+
+} // namespace
 
 BomLine readLine(const Statement& s)
 {
@@ -41,6 +44,8 @@ BomLine readLine(const Statement& s)
     line.byProduct = s.integer(10) != 0;
     return line;
 }
+
+namespace {
 
 std::unique_ptr<Statement> prepare(sqlite3* db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
 

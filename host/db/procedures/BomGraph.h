@@ -41,6 +41,11 @@ struct BomLine {
     double quantity(bool planRate) const;
 };
 
+// The columns of a BOM line (bom_opcomponent c, bom_opcomponentopt o) as
+// readLine reads them, first in a statement's select list.
+extern const char* const lineColumns;
+BomLine readLine(const Statement& statement);
+
 // The BOM structure of an embedded account at one effective date, read on
 // demand through prepared statements and cached, so that an explosion reads
 // every BOM once however often it meets it. A part's BOM at the date is its
