@@ -52,7 +52,7 @@ QList<XmlRow> WhereUsedQuery::detailRows()
 {
     QSqlQuery q(connection().database());
     q.prepare(QStringLiteral("SELECT c.OpComponentId, p.InvCode, i.cInvName, i.cInvStd, p.Free1, b.Version, c.SortSeq, c.BaseQtyN, c.BaseQtyD, "
-                             "c.CompScrap, c.FVFlag, t.ParentScrap, o.PlanFactor, c.EffBegDate, c.EffEndDate "
+                             "c.CompScrap, c.FVFlag, t.ParentScrap, o.PlanFactor, c.EffBegDate, c.EffEndDate, b.BomId, t.ParentId "
                              "FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId "
                              "JOIN bas_part p ON p.PartId = t.ParentId JOIN Inventory i ON i.cInvCode = p.InvCode "
                              "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
@@ -65,6 +65,9 @@ QList<XmlRow> WhereUsedQuery::detailRows()
         throw AutomationError(3709, q.lastError().text());
     QList<XmlRow> rows;
     while (q.next()) {
+        // the users are the BOMs the explosion would use: a superseded version still in force is not one
+        if (graph().mainBom(q.value(16).toInt()) != q.value(15).toInt())
+            continue;
         procedures::BomLine line;
         line.qtyN = q.value(7).toDouble();
         line.qtyD = q.value(8).toDouble();
@@ -87,6 +90,8 @@ QList<XmlRow> WhereUsedQuery::detailRows()
                      {QStringLiteral("EffBegDate"), q.value(13).toString()},
                      {QStringLiteral("EffEndDate"), q.value(14).toString()}});
     }
+    if (q.lastError().isValid())
+        throw AutomationError(3709, q.lastError().text());
     return rows;
 }
 

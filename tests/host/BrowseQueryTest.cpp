@@ -1,4 +1,5 @@
 #include "support/FakeHost.h"
+#include "support/ScratchAccount.h"
 
 #include "host/browse/AccountContext.h"
 #include "host/browse/BrowseQuery.h"
@@ -235,4 +236,26 @@ TEST_F(BrowseQuery, TemplatesDataManagerAndColumnFormat)
     EXPECT_EQ(again->columns()[3]->width, 2222);
     auto other = makeFormat(QStringLiteral("other@a")); // settings belong to one login
     EXPECT_TRUE(other->columns()[2]->visible);
+}
+
+TEST_F(BrowseQuery, WhereUsedDocumentListsOnlyTheBomsInUse)
+{
+    // a version 2 of the wheel in force from 2026-01-01, without the tyre: version 1 is still in force but superseded
+    fake::ScratchAccount scratch;
+    scratch.execute(QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionDesc, VersionEffDate, VersionEndDate) "
+                                   "VALUES (900, 1, 2, '新', '2026-01-01', '2099-12-31');"
+                                   "INSERT INTO bom_parent (BomId, ParentId) SELECT 900, PartId FROM bas_part WHERE InvCode = 'WH-200';"
+                                   "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN) "
+                                   "SELECT 9000, 900, PartId, 10, 1 FROM bas_part WHERE InvCode = 'RM-310'"));
+    account = host::AccountContext::open(scratch.path());
+    const auto users = [&](const char* code, const char* date) {
+        const Object query = whereUsed();
+        QVariant text = QString::fromLatin1(code) + QStringLiteral("|||||||||||") + QString::fromLatin1(date) + QStringLiteral("|0");
+        if (ask(query, "SetConditionValue", {text}).startsWith(QStringLiteral("-1")))
+            return qsizetype(0); // nobody uses it
+        return rowsOf(ask(query, "GetDetailXML")).size();
+    };
+    EXPECT_EQ(users("TY-330", "2025-12-31"), 1); // version 1's last day before version 2
+    EXPECT_EQ(users("TY-330", "2026-01-01"), 0); // version 2 is the wheel's BOM from its first day
+    EXPECT_EQ(users("RM-310", "2026-01-01"), 1); // in version 2, once, not also through version 1
 }
