@@ -80,16 +80,6 @@ bool runDialog(QList<ColumnFormat::Setting>& settings)
     return true;
 }
 
-QSqlQuery exec(QSqlDatabase& db, const QString& sql, const QVariantList& binds = {})
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant& b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
-    return q;
-}
 
 } // namespace
 
@@ -106,7 +96,7 @@ void ColumnFormat::Init(const QString& connectionString, const QString& loginTex
 {
     connection_->Open(connectionString);
     login_ = loginText;
-    exec(connection_->database(), QStringLiteral("CREATE TABLE IF NOT EXISTS ColumnFormatSetting (SetKey TEXT COLLATE NOCASE, LoginText TEXT, "
+    ado::runBound(connection_->database(), QStringLiteral("CREATE TABLE IF NOT EXISTS ColumnFormatSetting (SetKey TEXT COLLATE NOCASE, LoginText TEXT, "
                                                  "ColKey TEXT COLLATE NOCASE, Shown INTEGER, Width INTEGER, PRIMARY KEY (SetKey, LoginText, ColKey))"));
 }
 
@@ -125,7 +115,7 @@ bool ColumnFormat::Load(const QString& setKey)
         columns_->columns.append(column);
     }
     if (connection_->isOpen()) {
-        QSqlQuery q = exec(connection_->database(),
+        QSqlQuery q = ado::runBound(connection_->database(),
                            QStringLiteral("SELECT ColKey, Shown, Width FROM ColumnFormatSetting WHERE SetKey = ? AND LoginText = ?"), {setKey_, login_});
         while (q.next())
             for (const auto& column : columns_->columns)
@@ -171,7 +161,7 @@ void ColumnFormat::save()
     if (!connection_->isOpen())
         return;
     for (const auto& column : columns_->columns)
-        exec(connection_->database(),
+        ado::runBound(connection_->database(),
              QStringLiteral("INSERT OR REPLACE INTO ColumnFormatSetting (SetKey, LoginText, ColKey, Shown, Width) VALUES (?,?,?,?,?)"),
              {setKey_, login_, column->key, column->visible ? 1 : 0, column->width});
 }

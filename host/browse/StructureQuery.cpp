@@ -24,16 +24,6 @@ QString wipText(int type)
     }
 }
 
-QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    for (const QVariant& b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
-    return q;
-}
 
 } // namespace
 
@@ -62,7 +52,7 @@ bool StructureQuery::prepareRoot(int partId, QString& whyNot)
             whyNot = QStringLiteral("版本代号无效：") + cond_.version;
             return false;
         }
-        QSqlQuery q = run(connection().database(),
+        QSqlQuery q = ado::runBound(connection().database(),
                           QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
                                          "WHERE t.ParentId = ? AND b.BomType = 1 AND b.Version = ? ORDER BY b.BomId LIMIT 1"),
                           {partId, version});
@@ -72,7 +62,7 @@ bool StructureQuery::prepareRoot(int partId, QString& whyNot)
         whyNot = QStringLiteral("没有符合条件的物料清单");
         return false;
     }
-    QSqlQuery q = run(connection().database(), QStringLiteral("SELECT Version FROM bom_bom WHERE BomId = ?"), {rootBom_});
+    QSqlQuery q = ado::runBound(connection().database(), QStringLiteral("SELECT Version FROM bom_bom WHERE BomId = ?"), {rootBom_});
     if (q.next())
         rootVersion_ = q.value(0).toString();
     return true;
@@ -103,7 +93,7 @@ QList<XmlRow> StructureQuery::treeRows()
     QVector<procedures::BomLine> lines;
     if (path_.size() == 1) {
         lines = graph().bomLines(rootBom_);
-        QSqlQuery q = run(connection().database(), QStringLiteral("SELECT ParentScrap FROM bom_parent WHERE BomId = ? AND ParentId = ?"),
+        QSqlQuery q = ado::runBound(connection().database(), QStringLiteral("SELECT ParentScrap FROM bom_parent WHERE BomId = ? AND ParentId = ?"),
                           {rootBom_, parent});
         const double scrap = q.next() ? q.value(0).toDouble() : 0;
         for (auto& line : lines) {
@@ -140,7 +130,7 @@ XmlRow StructureQuery::headRow()
     const int bom = loadedBom();
     if (bom == 0)
         return row;
-    QSqlQuery q = run(connection().database(),
+    QSqlQuery q = ado::runBound(connection().database(),
                       QStringLiteral("SELECT b.Version, b.VersionDesc, b.VersionEffDate, b.VersionEndDate, t.ParentScrap FROM bom_bom b "
                                      "JOIN bom_parent t ON t.BomId = b.BomId WHERE b.BomId = ? AND t.ParentId = ?"),
                       {bom, part});
@@ -161,7 +151,7 @@ QList<XmlRow> StructureQuery::detailRows()
     QList<XmlRow> rows;
     if (bom == 0)
         return rows;
-    QSqlQuery q = run(connection().database(),
+    QSqlQuery q = ado::runBound(connection().database(),
                       QStringLiteral("SELECT c.OpComponentId, c.SortSeq, c.OpSeq, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, "
                                      "c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.WIPType, o.PlanFactor, c.EffBegDate, c.EffEndDate, "
                                      "c.ByProductFlag, r.Remark, t.ParentScrap, w.cWhName "

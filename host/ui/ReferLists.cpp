@@ -15,12 +15,7 @@ namespace {
 
 data::ResultSet select(ado::Connection& connection, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q(connection.database());
-    q.prepare(sql);
-    for (const QVariant& b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
+    QSqlQuery q = ado::runBound(connection.database(), sql, binds);
     data::ResultSet rs;
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i)

@@ -211,6 +211,17 @@ void Connection::Close()
 
 bool Connection::isOpen() const { return db_.isValid() && db_.isOpen(); }
 
+QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant& b : binds)
+        query.addBindValue(b);
+    if (!query.exec())
+        throw AutomationError(ErrProvider, query.lastError().text());
+    return query;
+}
+
 data::ResultSet Connection::query(const QString& sql)
 {
     if (!isOpen())

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
@@ -32,6 +33,10 @@ QString quoteConnectionValue(const QString& value);
 // '…' or "…" (the quote doubled inside) or, as ODBC writes them, {…} (} doubled
 // inside). Returns false when the text is not a connection string (a plain path).
 bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs);
+
+// Runs a statement of the database's own dialect with bound values (in
+// order); run-time error 3709 with the database's message on failure.
+QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& binds = {});
 
 class Connection : public QObject {
     Q_OBJECT
