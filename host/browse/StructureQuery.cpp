@@ -1,5 +1,6 @@
 #include "host/browse/BrowseQuery.h"
 
+#include "host/db/procedures/ProcedureSupport.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
@@ -10,20 +11,6 @@ namespace q7::host {
 namespace {
 
 QString exact(double value) { return QString::number(value, 'g', 17); }
-
-QString fvText(int flag) { return flag == 0 ? QStringLiteral("固定") : QStringLiteral("变动"); }
-
-QString wipText(int type)
-{
-    switch (type) {
-    case 1: return QStringLiteral("入库倒冲");
-    case 2: return QStringLiteral("工序倒冲");
-    case 3: return QStringLiteral("领用");
-    case 4: return QStringLiteral("虚拟件");
-    default: return QString();
-    }
-}
-
 
 } // namespace
 
@@ -185,8 +172,8 @@ QList<XmlRow> StructureQuery::detailRows()
                      {QStringLiteral("BaseQtyD"), number(line.qtyD)},
                      {QStringLiteral("CompScrap"), number(line.compScrap)},
                      {QStringLiteral("Qty"), number(line.quantity(cond_.planRate))},
-                     {QStringLiteral("FVFlag"), fvText(line.fvFlag)},
-                     {QStringLiteral("WIPType"), wipText(q.value(12).toInt())},
+                     {QStringLiteral("FVFlag"), procedures::fvText(line.fvFlag == 0 ? 0 : 1)},
+                     {QStringLiteral("WIPType"), procedures::wipText(q.value(12).toInt())},
                      {QStringLiteral("WhName"), q.value(19).toString()},
                      {QStringLiteral("EffBegDate"), q.value(14).toString()},
                      {QStringLiteral("EffEndDate"), q.value(15).toString()},

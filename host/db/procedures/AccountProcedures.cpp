@@ -327,11 +327,11 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
         if (!line)
             return QVariant();
         switch (f) {
-        case 0: return QString::fromUtf8(fvText(line->fvFlag));
+        case 0: return fvText(line->fvFlag);
         case 1: return line->offset;
         case 2: return line->planFactor ? QVariant(*line->planFactor) : QVariant(100.0);
         case 3: return line->accuCost;
-        default: return QString::fromUtf8(wipText(line->wipType));
+        default: return wipText(line->wipType);
         }
     };
     const auto base = [](const BomLine* l) { return l ? QVariant(l->qtyN / l->qtyD) : QVariant(); };

@@ -22,7 +22,10 @@ constexpr const char* lineInForce = "c.EffBegDate <= ?2 AND c.EffEndDate > ?2";
 
 void sortBySequence(QVector<BomLine>& lines)
 {
-    std::stable_sort(lines.begin(), lines.end(), [](const BomLine& a, const BomLine& b) { return a.sortSeq < b.sortSeq; });
+    const auto bySequence = [](const BomLine& a, const BomLine& b) { return a.sortSeq < b.sortSeq; };
+    if (std::is_sorted(lines.begin(), lines.end(), bySequence)) // as entered, mostly: no sorter's buffer
+        return;
+    std::stable_sort(lines.begin(), lines.end(), bySequence);
 }
 
 } // namespace
@@ -89,11 +92,6 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
       db_(account::SqlInserter::handleOf(connection.database()))
 {
     sqlite3* handle = db_;
-    if (cache_->parents.isEmpty()) {
-        Statement parents(handle, "SELECT DISTINCT ParentId FROM bom_parent");
-        while (parents.next())
-            cache_->parents.insert(parents.integer(0));
-    }
     partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
                                 "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
@@ -194,7 +192,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
 {
     QVector<int> level;
     for (int part : parts)
-        if (cache_->parents.contains(part) && !cache_->mainLines.contains(part))
+        if (!cache_->mainLines.contains(part))
             level.append(part);
     std::sort(level.begin(), level.end());
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
@@ -210,13 +208,20 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
             QVector<BomLine> lines;
         };
         std::unordered_map<int, Best> best;
+        best.reserve(static_cast<size_t>(level.size()));
         frontierBoms_->bind(1, ids);
         frontierBoms_->bind(2, dateUtf8_);
+        int lastParent = 0;
+        Best* last = nullptr;
         while (frontierBoms_->next()) {
             const double version = frontierBoms_->real(11);
             const int bom = frontierBoms_->integer(12);
             const int parent = frontierBoms_->integer(14);
-            Best& b = best[parent];
+            if (!last || parent != lastParent) { // a parent's rows come together
+                last = &best[parent];
+                lastParent = parent;
+            }
+            Best& b = *last;
             if (bom != b.bom && (version > b.version || (version == b.version && bom < b.bom))) {
                 b.lines.clear();
                 b.version = version;
@@ -241,7 +246,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
                 continue;
             }
             for (const BomLine& line : found->second.lines)
-                if (cache_->parents.contains(line.componentId) && !cache_->mainLines.contains(line.componentId))
+                if (!cache_->mainLines.contains(line.componentId))
                     next.append(line.componentId);
             keepMainLines(part, found->second.bom, std::move(found->second.lines));
         }
@@ -272,9 +277,6 @@ void BomGraph::describe(QVector<int> parts)
 
 const QVector<BomLine>& BomGraph::mainLines(int partId)
 {
-    static const QVector<BomLine> none;
-    if (!cache_->parents.contains(partId)) // most parts are bought or leaves: no statement for them
-        return none;
     auto found = cache_->mainLines.find(partId);
     if (found != cache_->mainLines.end())
         return found->second;

@@ -81,7 +81,6 @@ public:
 
 private:
     struct Cache {
-        QSet<int> parents; // parts that have a BOM row at all
         // Node-based maps: the references handed out stay valid while the maps grow.
         std::unordered_map<int, PartInfo> parts;
         std::unordered_map<int, QVector<BomLine>> mainLines;

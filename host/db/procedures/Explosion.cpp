@@ -27,6 +27,7 @@ namespace {
 
 const QString cycleNote = QStringLiteral("循环");
 const QString byProductNote = QStringLiteral("产出品");
+const QString noNote;
 
 // One open BOM on the walk's stack: whose lines, which line is next.
 struct Frame {
@@ -79,12 +80,17 @@ void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLi
     const QString top = graph.part(topPart).code;
     const QString topFree = graph.part(topPart).free1;
     walkPaths(topPart, topLines, topQty, planRate, [](const BomLine& line) { return line.componentId; },
-              [&](const Frame& frame, const BomLine& line, double cumulative, bool cycle) {
+              [&, parentPart = 0, parent = static_cast<const PartInfo*>(nullptr)](const Frame& frame, const BomLine& line, double cumulative,
+                                                                                    bool cycle) mutable {
+                  if (!parent || frame.part != parentPart) { // a BOM's lines come one after another
+                      parent = &graph.part(frame.part);
+                      parentPart = frame.part;
+                  }
                   const PartInfo& component = graph.part(line.componentId);
-                  const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : QString();
-                  out.add({top, topFree, frame.level, graph.part(frame.part).code, component.code, component.name, component.invStd,
+                  const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : noNote;
+                  out.add({top, topFree, frame.level, parent->code, component.code, component.name, component.invStd,
                            component.unit, component.free1, line.sortSeq, line.quantity(planRate), cumulative,
-                           QString::fromUtf8(fvText(line.fvFlag)), QString::fromUtf8(wipText(line.wipType)), note});
+                           fvText(line.fvFlag), wipText(line.wipType), note});
                   return cycle || line.byProduct ? Onward{} : Onward{&graph.mainLines(line.componentId)};
               });
 }

@@ -125,17 +125,16 @@ void RowSink::add(QVector<QVariant>&& row)
     ++count_;
 }
 
-const char* fvText(int flag) { return flag == 0 ? "固定" : flag == 1 ? "变动" : ""; }
-
-const char* wipText(int type)
+const QString& fvText(int flag)
 {
-    switch (type) {
-    case 1: return "入库倒冲";
-    case 2: return "工序倒冲";
-    case 3: return "领用";
-    case 4: return "虚拟件";
-    default: return "";
-    }
+    static const QString fixed = QStringLiteral("固定"), variable = QStringLiteral("变动"), none;
+    return flag == 0 ? fixed : flag == 1 ? variable : none;
+}
+
+const QString& wipText(int type)
+{
+    static const QString texts[] = {QString(), QStringLiteral("入库倒冲"), QStringLiteral("工序倒冲"), QStringLiteral("领用"), QStringLiteral("虚拟件")};
+    return type >= 1 && type <= 4 ? texts[type] : texts[0];
 }
 
 } // namespace q7::host::procedures

@@ -71,7 +71,8 @@ private:
     int64_t count_ = 0;
 };
 
-const char* fvText(int flag);
-const char* wipText(int type);
+// The texts of a line's fixed/variable flag and supply type; empty for an unknown value.
+const QString& fvText(int flag);
+const QString& wipText(int type);
 
 } // namespace q7::host::procedures

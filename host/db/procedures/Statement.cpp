@@ -53,7 +53,7 @@ bool Statement::isNull(int column) const { return sqlite3_column_type(statement_
 QString Statement::text(int column) const
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    return text ? QString::fromUtf8(text) : QString();
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)) : QString();
 }
 
 } // namespace q7::host::procedures
