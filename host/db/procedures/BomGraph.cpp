@@ -1,6 +1,5 @@
 #include "host/db/procedures/BomGraph.h"
 
-#include "host/db/SqlInserter.h"
 #include "host/db/procedures/Statement.h"
 
 #include <sqlite3.h>
@@ -50,7 +49,7 @@ BomLine readLine(const Statement& s)
 
 namespace {
 
-std::unique_ptr<Statement> prepare(sqlite3* db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
+std::unique_ptr<Statement> prepare(const Database& db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
 
 } // namespace
 
@@ -66,17 +65,19 @@ double BomLine::quantity(bool planRate) const
     return q;
 }
 
-std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const QString& date)
+std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const Database& db, const QString& date)
 {
+    // Other clients change a server's account at any time: there, what one explosion read goes with it.
+    if (db.onServer())
+        return std::make_shared<Cache>();
     struct Stamped {
         long long dataVersion = -1;
         long long changes = -1;
         std::shared_ptr<Cache> cache;
     };
-    sqlite3* handle = account::SqlInserter::handleOf(connection.database());
-    Statement dataVersion(handle, "PRAGMA data_version");
+    Statement dataVersion(db, "PRAGMA data_version");
     const long long version = dataVersion.next() ? dataVersion.integer(0) : 0;
-    const long long changes = sqlite3_total_changes(handle);
+    const long long changes = sqlite3_total_changes(db.embedded());
 
     const QString key = QStringLiteral("bom-graph|") + date;
     auto stamped = std::static_pointer_cast<Stamped>(connection.attachment(key));
@@ -88,10 +89,9 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
 }
 
 BomGraph::BomGraph(ado::Connection& connection, QString effDate)
-    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), cache_(cacheFor(connection, date_)),
-      db_(account::SqlInserter::handleOf(connection.database()))
+    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), db_(Database::of(connection)), cache_(cacheFor(connection, db_, date_))
 {
-    sqlite3* handle = db_;
+    const Database& handle = db_;
     partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
                                 "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
@@ -105,16 +105,16 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                    " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
     const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
     mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1");
-    // A level at a time: the level's parts travel as one JSON array, and the statement reads all their
+    // A level at a time: the level's parts travel as one list, and the statement reads all their
     // BOMs in one pass (nothing is written, so the connection's change count stays as it was).
     // Without the components' descriptions: those are read once per part afterwards, not once per line.
     frontierBoms_ = prepare(handle, QByteArray("SELECT ") + lineColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId"
-                                        " FROM json_each(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                        " FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                         " JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " +
                                         lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
                                         " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
     partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                 "FROM json_each(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
+                                 "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce);
@@ -198,10 +198,6 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
     QVector<int> undescribed;
     while (!level.isEmpty()) {
-        QByteArray ids = "[";
-        for (int part : level)
-            ids += QByteArray::number(part) + ',';
-        ids.back() = ']';
         struct Best {
             double version = -1;
             int bom = 0;
@@ -209,7 +205,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
         };
         std::unordered_map<int, Best> best;
         best.reserve(static_cast<size_t>(level.size()));
-        frontierBoms_->bind(1, ids);
+        frontierBoms_->bindIds(1, level);
         frontierBoms_->bind(2, dateUtf8_);
         int lastParent = 0;
         Best* last = nullptr;
@@ -263,11 +259,7 @@ void BomGraph::describe(QVector<int> parts)
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
     constexpr qsizetype Batch = 20000;
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
-        QByteArray ids = "[";
-        for (qsizetype i = start; i < std::min(parts.size(), start + Batch); ++i)
-            ids += QByteArray::number(parts[i]) + ',';
-        ids.back() = ']';
-        partsStmt_->bind(1, ids);
+        partsStmt_->bindIds(1, parts.mid(start, Batch));
         while (partsStmt_->next())
             cache_->parts.emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
                                                                    partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});

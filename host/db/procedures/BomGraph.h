@@ -1,20 +1,17 @@
 #pragma once
 
+#include "host/db/procedures/Statement.h"
 #include "platform/data/Ado.h"
 
 #include <QSet>
 #include <QString>
 #include <QVector>
 
-struct sqlite3;
-
 #include <memory>
 #include <optional>
 #include <unordered_map>
 
 namespace q7::host::procedures {
-
-class Statement;
 
 struct PartInfo {
     QString code, name, invStd, unit;
@@ -92,12 +89,12 @@ private:
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     // Reads the descriptions of parts not yet known, many per statement.
     void describe(QVector<int> parts);
-    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
+    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const Database& db, const QString& date);
 
     QString date_;
     QByteArray dateUtf8_;
+    Database db_;
     std::shared_ptr<Cache> cache_;
-    sqlite3* db_;
     std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 
