@@ -164,7 +164,9 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     BomGraph graph(connection, effDate);
     data::ResultSet rows = resultWith(whereUsedColumns);
     RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
-    for (int part : matchingParts(db, code, free))
+    const QVector<int> parts = matchingParts(db, code, free);
+    graph.prefetchAbove(parts);
+    for (int part : parts)
         whereUsed(graph, part, planRate, sink);
     return rows;
 }

@@ -118,6 +118,16 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce);
+    // Upwards a level at a time: the lines that use the level's parts, then the BOMs of their parents.
+    usedInLevel_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
+                                       ", t.ParentId, t.ParentScrap, b.BomId FROM IDS(?1) f CROSS JOIN bom_opcomponent c ON c.ComponentId = f.value"
+                                       " JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId"
+                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
+                                       " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
+                                       lineInForce + " ORDER BY c.ComponentId, t.ParentId, c.SortSeq");
+    bomChoice_ = prepare(handle, "SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                 " JOIN bom_bom b ON b.BomId = t.BomId"
+                                 " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
@@ -176,9 +186,81 @@ QVector<BomLine> BomGraph::bomLines(int bomId, int parentId)
 
 int BomGraph::mainBom(int partId)
 {
-    mainLines(partId);
+    if (!cache_->mainBoms.contains(partId))
+        mainLines(partId);
     const auto found = cache_->mainBoms.find(partId);
     return found == cache_->mainBoms.end() ? 0 : found->second;
+}
+
+void BomGraph::chooseBoms(const QVector<int>& parts)
+{
+    if (parts.isEmpty())
+        return;
+    std::unordered_map<int, std::pair<double, int>> best; // part -> (version, BOM)
+    bomChoice_->bindIds(1, parts);
+    bomChoice_->bind(2, dateUtf8_);
+    while (bomChoice_->next()) {
+        const int part = bomChoice_->integer(0), bom = bomChoice_->integer(1);
+        const double version = bomChoice_->real(2);
+        const auto found = best.find(part);
+        // as mainLines chooses: the highest version, of two equal ones the older BOM
+        if (found == best.end() || version > found->second.first || (version == found->second.first && bom < found->second.second))
+            best[part] = {version, bom};
+    }
+    bomChoice_->reset();
+    for (int part : parts) {
+        const auto found = best.find(part);
+        cache_->mainBoms[part] = found == best.end() ? 0 : found->second.second;
+    }
+}
+
+void BomGraph::prefetchAbove(const QVector<int>& parts)
+{
+    QVector<int> level;
+    for (int part : parts)
+        if (!cache_->usedIn.contains(part))
+            level.append(part);
+    QVector<int> seen;
+    while (!level.isEmpty()) {
+        std::sort(level.begin(), level.end());
+        level.erase(std::unique(level.begin(), level.end()), level.end());
+        std::unordered_map<int, QVector<BomLine>> lines; // component -> the lines that use it
+        QVector<int> parents;
+        usedInLevel_->bindIds(1, level);
+        usedInLevel_->bind(2, dateUtf8_);
+        while (usedInLevel_->next()) {
+            BomLine line = readLine(*usedInLevel_);
+            line.parentId = usedInLevel_->integer(11);
+            line.parentScrap = usedInLevel_->real(12);
+            line.bomId = usedInLevel_->integer(13);
+            if (!cache_->mainBoms.contains(line.parentId))
+                parents.append(line.parentId);
+            lines[line.componentId].append(line);
+        }
+        usedInLevel_->reset();
+        std::sort(parents.begin(), parents.end());
+        parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+        chooseBoms(parents);
+        QVector<int> next;
+        for (int part : level) {
+            QVector<BomLine>& used = lines[part];
+            // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
+            used.erase(std::remove_if(used.begin(), used.end(), [this](const BomLine& line) { return mainBom(line.parentId) != line.bomId; }),
+                       used.end());
+            for (const BomLine& line : used) {
+                seen.append(line.parentId);
+                if (!cache_->usedIn.contains(line.parentId))
+                    next.append(line.parentId);
+            }
+            cache_->usedIn.emplace(part, std::move(used));
+        }
+        level = std::move(next);
+    }
+    QVector<int> undescribed;
+    for (int part : seen)
+        if (!cache_->parts.contains(part))
+            undescribed.append(part);
+    describe(undescribed);
 }
 
 void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)

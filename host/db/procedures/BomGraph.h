@@ -68,6 +68,10 @@ public:
     // Reads the BOMs at the date of the parts and of everything below them,
     // level by level, one statement per level instead of one per BOM.
     void prefetchBelow(const QVector<int>& parts);
+    // Reads what the where-used of the parts needs, level by level upwards: the
+    // lines in force that use them, their parents' BOMs at the date (without
+    // their lines) and the parents' descriptions, a statement per level.
+    void prefetchAbove(const QVector<int>& parts);
     // Lines in force at the date of a given BOM, with the parent's scrap of
     // that BOM when a parent is given.
     QVector<BomLine> bomLines(int bomId, int parentId = 0);
@@ -95,6 +99,9 @@ private:
     QByteArray dateUtf8_;
     Database db_;
     std::shared_ptr<Cache> cache_;
+    // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
+    void chooseBoms(const QVector<int>& parts);
+    std::unique_ptr<Statement> usedInLevel_, bomChoice_;
     std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 
