@@ -1,10 +1,13 @@
 #include "host/db/procedures/BomGraph.h"
 
+#include "host/db/procedures/BomPack.h"
+
 #include "host/db/procedures/Statement.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace q7::host::procedures {
 
@@ -128,6 +131,10 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     bomChoice_ = prepare(handle, "SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                  " JOIN bom_bom b ON b.BomId = t.BomId"
                                  " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
+    day_ = packs::day(dateUtf8_);
+    if (!handle.onServer() && day_ && packs::kept(handle.embedded()))
+        packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
@@ -270,6 +277,30 @@ void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
     cache_->mainLines.emplace(partId, std::move(lines));
 }
 
+// The choice among a part's BOMs at the date as the rows come: the highest
+// version, of two equal versions the older BOM, so that the choice never
+// depends on row order; the chosen BOM's lines in the order they come.
+struct BomGraph::Best {
+    double version = -1;
+    int bom = 0;
+    QVector<BomLine> lines;
+
+    // Takes one row: a BOM in force, with one of its lines in force or none.
+    // Answers whether the line was kept.
+    bool offer(int bomId, double bomVersion, const BomLine* line)
+    {
+        if (bomId != bom && (bomVersion > version || (bomVersion == version && bomId < bom))) {
+            lines.clear();
+            version = bomVersion;
+            bom = bomId;
+        }
+        if (bomId != bom || !line)
+            return false;
+        lines.append(*line);
+        return true;
+    }
+};
+
 void BomGraph::prefetchBelow(const QVector<int>& parts)
 {
     QVector<int> level;
@@ -280,42 +311,30 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
     QVector<int> undescribed;
     while (!level.isEmpty()) {
-        struct Best {
-            double version = -1;
-            int bom = 0;
-            QVector<BomLine> lines;
-        };
         std::unordered_map<int, Best> best;
         best.reserve(static_cast<size_t>(level.size()));
-        frontierBoms_->bindIds(1, level);
-        frontierBoms_->bind(2, dateUtf8_);
-        int lastParent = 0;
-        Best* last = nullptr;
-        while (frontierBoms_->next()) {
-            const double version = frontierBoms_->real(11);
-            const int bom = frontierBoms_->integer(12);
-            const int parent = frontierBoms_->integer(14);
-            if (!last || parent != lastParent) { // a parent's rows come together
-                last = &best[parent];
-                lastParent = parent;
+        const QVector<int> fromTables = readPacks(level, best);
+        if (!fromTables.isEmpty()) {
+            frontierBoms_->bindIds(1, fromTables);
+            frontierBoms_->bind(2, dateUtf8_);
+            int lastParent = 0;
+            Best* last = nullptr;
+            while (frontierBoms_->next()) {
+                const int parent = frontierBoms_->integer(14);
+                if (!last || parent != lastParent) { // a parent's rows come together
+                    last = &best[parent];
+                    lastParent = parent;
+                }
+                const bool hasLine = !frontierBoms_->isNull(0);
+                BomLine line = hasLine ? readLine(*frontierBoms_) : BomLine{};
+                line.parentScrap = frontierBoms_->real(13);
+                line.parentId = parent;
+                line.bomId = frontierBoms_->integer(12);
+                if (last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr) && !cache_->parts.contains(line.componentId))
+                    undescribed.append(line.componentId);
             }
-            Best& b = *last;
-            if (bom != b.bom && (version > b.version || (version == b.version && bom < b.bom))) {
-                b.lines.clear();
-                b.version = version;
-                b.bom = bom;
-            }
-            if (bom != b.bom || frontierBoms_->isNull(0))
-                continue;
-            BomLine line = readLine(*frontierBoms_);
-            line.parentScrap = frontierBoms_->real(13);
-            line.parentId = parent;
-            line.bomId = bom;
-            if (!cache_->parts.contains(line.componentId))
-                undescribed.append(line.componentId);
-            b.lines.append(line);
+            frontierBoms_->reset();
         }
-        frontierBoms_->reset();
         QVector<int> next;
         for (int part : level) {
             auto found = best.find(part);
@@ -333,6 +352,50 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
         level = std::move(next);
     }
     describe(undescribed);
+}
+
+QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best)
+{
+    if (!packsStmt_)
+        return level;
+    const int date = *day_;
+    QVector<int> packed;
+    packsStmt_->bindIds(1, level);
+    while (packsStmt_->next()) {
+        const int part = packsStmt_->integer(0);
+        Best choice;
+        const bool whole = packs::forEachBom(packsStmt_->utf8(1), [&](const packs::Bom& bom) {
+            if (!(bom.from <= date && bom.until > date))
+                return;
+            bool anyLine = false;
+            for (const packs::Line& packedLine : bom.lines) {
+                if (!(packedLine.from <= date && packedLine.until > date))
+                    continue;
+                anyLine = true;
+                BomLine line = packedLine.line;
+                line.parentScrap = bom.parentScrap;
+                line.parentId = part;
+                line.bomId = bom.bomId;
+                if (choice.offer(bom.bomId, bom.version, &line) && packedLine.described && !cache_->parts.contains(line.componentId))
+                    cache_->parts.emplace(line.componentId,
+                                          PartInfo{packedLine.code.toString(), packedLine.name.toString(), packedLine.invStd.toString(),
+                                                   packedLine.unit.toString(), packedLine.free1.toString(), packedLine.free2.toString(),
+                                                   packedLine.attr});
+            }
+            if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
+                choice.offer(bom.bomId, bom.version, nullptr);
+        });
+        if (!whole) // a damaged pack: the part is read from the tables
+            continue;
+        packed.append(part);
+        if (choice.bom != 0)
+            best.emplace(part, std::move(choice));
+    }
+    packsStmt_->reset();
+    std::sort(packed.begin(), packed.end());
+    QVector<int> rest;
+    std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
+    return rest;
 }
 
 void BomGraph::describe(QVector<int> parts)

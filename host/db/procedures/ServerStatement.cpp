@@ -62,6 +62,7 @@ public:
 
     void bindInt(int index, int value) override { params_[index] = QByteArray::number(value); }
     void bindText(int index, const QByteArray& utf8) override { params_[index] = utf8; }
+    void bindBlob(int index, const QByteArray& data) override { params_[index] = data; }
     void bindReal(int index, double value) override
     {
         char buffer[32];
@@ -104,6 +105,12 @@ public:
         if (isNull(column))
             return QString();
         return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+    }
+
+    bool isText(int column) const override { return !isNull(column); }
+    QByteArrayView utf8(int column) const override
+    {
+        return QByteArrayView(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
     }
 
 private:

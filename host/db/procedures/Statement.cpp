@@ -13,6 +13,13 @@ namespace q7::host::procedures {
 
 void throwDatabaseError(sqlite3* db) { throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(db))); }
 
+Database Database::embeddedOf(sqlite3* db)
+{
+    Database database;
+    database.embedded_ = db;
+    return database;
+}
+
 Database Database::of(ado::Connection& connection)
 {
     Database db;
@@ -46,6 +53,10 @@ public:
         sqlite3_bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     }
     void bindReal(int index, double value) override { sqlite3_bind_double(statement_, index, value); }
+    void bindBlob(int index, const QByteArray& data) override
+    {
+        sqlite3_bind_blob(statement_, index, data.constData(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
+    }
     QByteArray idList(const QVector<int>& ids) const override
     {
         QByteArray list = "[";
@@ -85,6 +96,13 @@ public:
         return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)) : QString();
     }
 
+    bool isText(int column) const override { return sqlite3_column_type(statement_, column) == SQLITE_TEXT; }
+    QByteArrayView utf8(int column) const override
+    {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+        return QByteArrayView(data, sqlite3_column_bytes(statement_, column));
+    }
+
 private:
     sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
@@ -104,6 +122,7 @@ Statement::~Statement() = default;
 void Statement::bind(int index, int value) { backend_->bindInt(index, value); }
 void Statement::bind(int index, const QByteArray& utf8) { backend_->bindText(index, utf8); }
 void Statement::bind(int index, double value) { backend_->bindReal(index, value); }
+void Statement::bindBlob(int index, const QByteArray& data) { backend_->bindBlob(index, data); }
 void Statement::bindIds(int index, const QVector<int>& ids) { backend_->bindText(index, backend_->idList(ids)); }
 bool Statement::next() { return backend_->next(); }
 void Statement::reset() { backend_->reset(); }
@@ -111,6 +130,8 @@ int Statement::integer(int column) const { return backend_->integer(column); }
 double Statement::real(int column) const { return backend_->real(column); }
 bool Statement::isNull(int column) const { return backend_->isNull(column); }
 QString Statement::text(int column) const { return backend_->text(column); }
+bool Statement::isText(int column) const { return backend_->isText(column); }
+QByteArrayView Statement::utf8(int column) const { return backend_->utf8(column); }
 
 ReadSnapshot::ReadSnapshot(const Database& db) : db_(db)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVector>
 
@@ -23,6 +24,7 @@ namespace q7::host::procedures {
 class Database {
 public:
     static Database of(ado::Connection& connection);
+    static Database embeddedOf(sqlite3* db);
     bool onServer() const { return server_ != nullptr; }
     sqlite3* embedded() const { return embedded_; }
     pg_conn* server() const { return server_; }
@@ -46,6 +48,7 @@ public:
     void bind(int index, int value);
     void bind(int index, const QByteArray& utf8);
     void bind(int index, double value);
+    void bindBlob(int index, const QByteArray& data);
     // A list of part ids, read in the statement by IDS(?index).
     void bindIds(int index, const QVector<int>& ids);
     // True for a row, false at the end; throws on any error.
@@ -56,6 +59,9 @@ public:
     double real(int column) const;
     bool isNull(int column) const;
     QString text(int column) const;
+    bool isText(int column) const;
+    // The column's text as stored, valid until the next step.
+    QByteArrayView utf8(int column) const;
 
     class Backend;
 

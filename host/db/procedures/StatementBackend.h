@@ -11,6 +11,7 @@ public:
     virtual void bindInt(int index, int value) = 0;
     virtual void bindText(int index, const QByteArray& utf8) = 0;
     virtual void bindReal(int index, double value) = 0;
+    virtual void bindBlob(int index, const QByteArray& data) = 0;
     // ids as the backend's list literal
     virtual QByteArray idList(const QVector<int>& ids) const = 0;
     virtual bool next() = 0;
@@ -19,6 +20,8 @@ public:
     virtual double real(int column) const = 0;
     virtual bool isNull(int column) const = 0;
     virtual QString text(int column) const = 0;
+    virtual bool isText(int column) const = 0;
+    virtual QByteArrayView utf8(int column) const = 0;
 };
 
 std::unique_ptr<Statement::Backend> embeddedStatement(sqlite3* db, const char* sql);
