@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonArray>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -18,13 +19,19 @@ int displayWidth(const QString& text)
     return width;
 }
 
-QString csvField(const QString& text)
+// Appends a CSV field: quoted (a quote inside doubled) when it holds a comma, a quote or a line break.
+void appendCsvField(QString& line, const QString& text)
 {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
+    const bool quoted = std::any_of(text.begin(), text.end(), [](QChar c) { return c == u',' || c == u'"' || c == u'\n' || c == u'\r'; });
+    if (!quoted) {
+        line += text;
+        return;
+    }
     QString escaped = text;
     escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + escaped + u'"';
+    line += u'"';
+    line += escaped;
+    line += u'"';
 }
 
 bool isNumber(const QVariant& value)
@@ -124,18 +131,27 @@ namespace {
 
 QString csvLine(const QStringList& fields)
 {
-    QStringList escaped;
-    for (const QString& field : fields)
-        escaped.append(csvField(field));
-    return escaped.join(u',') + u'\n';
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        appendCsvField(line, fields[i]);
+    }
+    line += u'\n';
+    return line;
 }
 
 QString csvRow(const QVariantList& values)
 {
-    QStringList fields;
-    for (const QVariant& value : values)
-        fields.append(cellText(value, true));
-    return csvLine(fields);
+    QString line;
+    line.reserve(160);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        appendCsvField(line, cellText(values[i], true));
+    }
+    line += u'\n';
+    return line;
 }
 
 QString jsonColumns(const QStringList& headers)

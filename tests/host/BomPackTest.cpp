@@ -74,7 +74,7 @@ public:
     // The rows the tables alone give: the same account without its packs.
     QStringList rowsFromTables()
     {
-        sql(QStringLiteral("SAVEPOINT tables_only; DELETE FROM bom_pack"));
+        sql(QStringLiteral("SAVEPOINT tables_only; DELETE FROM bom_pack; DELETE FROM bom_pack_part"));
         const QStringList all = rows();
         sql(QStringLiteral("ROLLBACK TO tables_only; RELEASE tables_only"));
         return all;
@@ -92,6 +92,7 @@ TEST(BomPacks, ReportsReadTheSameRowsWithAndWithoutPacks)
 {
     Account a;
     ASSERT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), 5); // a new account is packed
+    ASSERT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_part")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
     // lines and a version that begin and end on the dates the reports are run on, packed like the rest
     a.sql(QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
                          "SELECT t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 5, 2, '2026-12-07', '2027-01-01' "
@@ -131,15 +132,17 @@ TEST(BomPacks, AChangeDropsThePacksThatHoldItAndASavePacksThemAgain)
         const int packsBefore = a.count(QStringLiteral("SELECT count(*) FROM bom_pack"));
         const QStringList before = a.rows();
         a.sql(change);
-        ASSERT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_stale")), 0) << change.toStdString();
+        ASSERT_GT(a.count(QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale)")), 0)
+            << change.toStdString();
         const QStringList changed = a.rows();
         EXPECT_NE(changed, before) << "the change shows: " << change.toStdString();
         EXPECT_EQ(changed, a.rowsFromTables()) << change.toStdString();
         a.sql(QStringLiteral("BEGIN"));
         packs::refresh(a.handle());
         a.sql(QStringLiteral("COMMIT"));
-        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_stale")), 0);
+        EXPECT_EQ(a.count(QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale)")), 0);
         EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), packsBefore) << change.toStdString();
+        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_part")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
         EXPECT_EQ(a.rows(), changed) << "packed again: " << change.toStdString();
     }
 }
@@ -149,7 +152,8 @@ TEST(BomPacks, PartsThatCannotBePackedAreReadFromTheTables)
     Account a;
     const QStringList before = a.rows();
     // a damaged pack, and a BOM whose date is not written yyyy-mm-dd: both read from the tables
-    a.sql(QStringLiteral("UPDATE bom_pack SET Data = substr(Data, 1, 30) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200')"));
+    a.sql(QStringLiteral("UPDATE bom_pack SET Data = substr(Data, 1, 30) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200');"
+                         "UPDATE bom_pack_part SET Data = substr(Data, 1, 5) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"));
     EXPECT_EQ(a.rows(), before);
     a.sql(QStringLiteral("UPDATE bom_bom SET VersionEffDate = '2020-1-1' WHERE BomId IN (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
                          "ON p.PartId = t.ParentId WHERE p.InvCode = 'FR-200')"));

@@ -133,8 +133,11 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                  " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
     // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
     day_ = packs::day(dateUtf8_);
-    if (!handle.onServer() && day_ && packs::kept(handle.embedded()))
-        packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
+    if (!handle.onServer() && packs::kept(handle.embedded())) {
+        partPacks_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack_part k ON k.PartId = f.value");
+        if (day_)
+            packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
+    }
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
@@ -313,7 +316,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     while (!level.isEmpty()) {
         std::unordered_map<int, Best> best;
         best.reserve(static_cast<size_t>(level.size()));
-        const QVector<int> fromTables = readPacks(level, best);
+        const QVector<int> fromTables = readPacks(level, best, undescribed);
         if (!fromTables.isEmpty()) {
             frontierBoms_->bindIds(1, fromTables);
             frontierBoms_->bind(2, dateUtf8_);
@@ -354,7 +357,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     describe(undescribed);
 }
 
-QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best)
+QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed)
 {
     if (!packsStmt_)
         return level;
@@ -376,11 +379,8 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<i
                 line.parentScrap = bom.parentScrap;
                 line.parentId = part;
                 line.bomId = bom.bomId;
-                if (choice.offer(bom.bomId, bom.version, &line) && packedLine.described && !cache_->parts.contains(line.componentId))
-                    cache_->parts.emplace(line.componentId,
-                                          PartInfo{packedLine.code.toString(), packedLine.name.toString(), packedLine.invStd.toString(),
-                                                   packedLine.unit.toString(), packedLine.free1.toString(), packedLine.free2.toString(),
-                                                   packedLine.attr});
+                if (choice.offer(bom.bomId, bom.version, &line) && !cache_->parts.contains(line.componentId))
+                    undescribed.append(line.componentId);
             }
             if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
                 choice.offer(bom.bomId, bom.version, nullptr);
@@ -402,6 +402,20 @@ void BomGraph::describe(QVector<int> parts)
 {
     std::sort(parts.begin(), parts.end());
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+    if (partPacks_) { // packed descriptions first, then the rest from the tables
+        partPacks_->bindIds(1, parts);
+        QVector<int> packed;
+        while (partPacks_->next())
+            if (auto info = packs::readPart(partPacks_->utf8(1))) {
+                packed.append(partPacks_->integer(0));
+                cache_->parts.emplace(packed.back(), std::move(*info));
+            }
+        partPacks_->reset();
+        std::sort(packed.begin(), packed.end());
+        QVector<int> rest;
+        std::set_difference(parts.begin(), parts.end(), packed.begin(), packed.end(), std::back_inserter(rest));
+        parts = std::move(rest);
+    }
     constexpr qsizetype Batch = 20000;
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
         partsStmt_->bindIds(1, parts.mid(start, Batch));

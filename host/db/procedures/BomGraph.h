@@ -91,7 +91,8 @@ private:
     void rememberComponent(const Statement& statement, int partId);
     struct Best;
     // Reads the packed BOMs of a level's parts into best; answers the parts to read from the tables.
-    QVector<int> readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best);
+    // Components met whose descriptions are not known yet are added to undescribed.
+    QVector<int> readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed);
     // Keeps the lines of one part's BOM at the date (of several versions read, the highest).
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     // Reads the descriptions of parts not yet known, many per statement.
@@ -104,7 +105,7 @@ private:
     std::shared_ptr<Cache> cache_;
     // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
     void chooseBoms(const QVector<int>& parts);
-    std::unique_ptr<Statement> usedInLevel_, bomChoice_, packsStmt_;
+    std::unique_ptr<Statement> usedInLevel_, bomChoice_, packsStmt_, partPacks_;
     std::optional<int> day_; // the date as packs keep it
     std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };

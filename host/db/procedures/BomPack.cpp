@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace q7::host::procedures::packs {
@@ -28,28 +29,48 @@ std::optional<int> day(QByteArrayView text)
 namespace {
 
 // Pack format: per BOM met, its header (BOM id, version, dates, parent scrap,
-// number of lines) and its lines; numbers in the machine's byte order, texts
-// as a length (-1 for NULL) and their UTF-8 bytes.
+// number of lines) and its lines; texts as their length + 1 (0 for NULL) and
+// their UTF-8 bytes.
 constexpr int OpenFrom = INT_MIN;
 constexpr int OpenUntil = 99991231; // '9999-12-31', what a missing end date reads as
 
+// Numbers as variable-length integers (small ones take a byte): an integer n
+// as zigzag(n); a real r as 2 × zigzag(r) when it is a whole number of moderate size,
+// else 1 followed by its 8 bytes.
 class Writer {
 public:
-    void putInt(int value) { data_.append(reinterpret_cast<const char*>(&value), sizeof value); }
-    void putReal(double value) { data_.append(reinterpret_cast<const char*>(&value), sizeof value); }
+    void putInt(int value) { putVarint(zigzag(value)); }
+    void putReal(double value)
+    {
+        if (value == std::trunc(value) && std::abs(value) < 1e9 && !(value == 0 && std::signbit(value))) {
+            putVarint(zigzag(static_cast<long long>(value)) << 1);
+            return;
+        }
+        putVarint(1);
+        data_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
     void putText(const Statement& s, int column)
     {
         if (s.isNull(column)) {
-            putInt(-1);
+            putVarint(0);
             return;
         }
         const QByteArrayView text = s.utf8(column);
-        putInt(static_cast<int>(text.size()));
+        putVarint(static_cast<unsigned long long>(text.size()) + 1);
         data_.append(text.data(), text.size());
     }
     QByteArray& data() { return data_; }
 
 private:
+    static unsigned long long zigzag(long long n) { return (static_cast<unsigned long long>(n) << 1) ^ static_cast<unsigned long long>(n >> 63); }
+    void putVarint(unsigned long long value)
+    {
+        while (value >= 0x80) {
+            data_.append(static_cast<char>((value & 0x7F) | 0x80));
+            value >>= 7;
+        }
+        data_.append(static_cast<char>(value));
+    }
     QByteArray data_;
 };
 
@@ -72,18 +93,31 @@ bool dateOf(const Statement& s, int column, int whenNull, int& out)
 // The join the explosion reads, for every date: the part's main BOMs in the
 // order of its BOM rows, each with all its lines in the order of the line index.
 // Columns: the line's (readLine's 0-10), then 11 part, 12 BOM row, 13 BOM,
-// 14 version, 15-16 version dates, 17 parent scrap, 18-19 line dates, 20-26
-// the component's description, 27 whether it has one.
+// 14 version, 15-16 version dates, 17 parent scrap, 18-19 line dates.
 QByteArray packQuery(bool onePart)
 {
     return QByteArray("SELECT ") + lineColumns +
-           ", t.ParentId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate,"
-           " cp.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, cp.Free1, cp.Free2, i.InvAttr, i.rowid IS NOT NULL"
+           ", t.ParentId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate"
            " FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
-           " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-           " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
-           " WHERE b.BomType = 1" +
-           (onePart ? " AND t.ParentId = ?1" : "") + " ORDER BY t.ParentId, t.rowid, c.OpComponentId";
+           " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE b.BomType = 1" +
+           QByteArray(onePart ? " AND t.ParentId = ?1" : "") + " ORDER BY t.ParentId, t.rowid, c.OpComponentId";
+}
+
+// A part's description as the explosions read it (a part without an item row has none).
+QByteArray partQuery(bool onePart)
+{
+    return QByteArray("SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
+                      "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode") +
+           (onePart ? " WHERE p.PartId = ?1" : "");
+}
+
+QByteArray packPart(const Statement& s)
+{
+    Writer w;
+    for (int column = 1; column <= 6; ++column)
+        w.putText(s, column);
+    w.putInt(s.integer(7));
+    return std::move(w.data());
 }
 
 // Builds packs from the rows of packQuery, part by part, handing each finished
@@ -97,18 +131,22 @@ public:
         double bomRow = -1;
         bool packable = true;
         int lineCount = 0;
-        qsizetype countAt = -1;
-        Writer writer;
+        Writer pack, header, lines; // a BOM's header goes before its lines, with their number
         const auto finishBom = [&] {
-            if (countAt >= 0)
-                std::memcpy(writer.data().data() + countAt, &lineCount, sizeof lineCount);
-            countAt = -1;
+            if (bomRow < 0)
+                return;
+            header.putInt(lineCount);
+            pack.data() += header.data();
+            pack.data() += lines.data();
+            header.data().clear();
+            lines.data().clear();
+            lineCount = 0;
         };
         const auto finishPart = [&] {
             finishBom();
             if (part != 0)
-                store(part, packable ? writer.data() : QByteArray());
-            writer.data().clear();
+                store(part, packable ? pack.data() : QByteArray());
+            pack.data().clear();
             packable = true;
         };
         while (s.next()) {
@@ -124,14 +162,11 @@ public:
                 bomRow = rowBom;
                 int from = 0, until = 0;
                 packable = packable && dateOf(s, 15, OpenFrom, from) && dateOf(s, 16, OpenUntil, until);
-                writer.putInt(s.integer(13));
-                writer.putReal(s.real(14));
-                writer.putInt(from);
-                writer.putInt(until);
-                writer.putReal(s.real(17));
-                countAt = writer.data().size();
-                lineCount = 0;
-                writer.putInt(0);
+                header.putInt(s.integer(13));
+                header.putReal(s.real(14));
+                header.putInt(from);
+                header.putInt(until);
+                header.putReal(s.real(17));
             }
             if (s.isNull(0)) // a BOM without lines
                 continue;
@@ -139,27 +174,20 @@ public:
             const BomLine line = readLine(s);
             int from = 0, until = 0;
             packable = packable && dateOf(s, 18, 0, from) && dateOf(s, 19, 0, until);
-            writer.putInt(line.componentId);
-            writer.putInt(line.sortSeq);
-            writer.putReal(line.qtyN);
-            writer.putReal(line.qtyD);
-            writer.putReal(line.compScrap);
-            writer.putInt(line.fvFlag);
-            writer.putInt(line.planFactor ? 1 : 0);
-            writer.putReal(line.planFactor.value_or(0));
-            writer.putInt(line.wipType);
-            writer.putInt(line.offset);
-            writer.putInt(line.accuCost);
-            writer.putInt(line.byProduct ? 1 : 0);
-            writer.putInt(from);
-            writer.putInt(until);
-            const bool described = s.integer(27) != 0;
-            writer.putInt(described ? 1 : 0);
-            if (described) {
-                for (int column = 20; column <= 25; ++column)
-                    writer.putText(s, column);
-                writer.putInt(s.integer(26));
-            }
+            lines.putInt(line.componentId);
+            lines.putInt(line.sortSeq);
+            lines.putReal(line.qtyN);
+            lines.putReal(line.qtyD);
+            lines.putReal(line.compScrap);
+            lines.putInt(line.fvFlag);
+            lines.putInt(line.planFactor ? 1 : 0);
+            lines.putReal(line.planFactor.value_or(0));
+            lines.putInt(line.wipType);
+            lines.putInt(line.offset);
+            lines.putInt(line.accuCost);
+            lines.putInt(line.byProduct ? 1 : 0);
+            lines.putInt(from);
+            lines.putInt(until);
         }
         finishPart();
     }
@@ -171,35 +199,36 @@ void exec(sqlite3* db, const char* sql)
         throwDatabaseError(db);
 }
 
-// What drops a part's pack: a change to anything the pack holds. Each entry is
-// a table and, for its old or new row R, the parts whose packs hold R.
+// What drops a pack: a change to anything it holds. Each entry is a table,
+// the kind of pack, and for its old or new row R the parts whose packs hold R.
 struct Watch {
     const char* table;
     const char* key;
+    const char* packs; // bom_pack: a part's BOMs; bom_pack_part: a part's description
     const char* parts; // SELECT of part ids, with %1 for the row's key
 };
 constexpr Watch watches[] = {
-    {"bom_opcomponent", "BomId", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_opcomponentopt", "OptionsId",
+    {"bom_opcomponent", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_opcomponentopt", "OptionsId", "bom_pack",
      "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
-    {"bom_parent", "ParentId", "SELECT %1"},
-    {"bom_bom", "BomId", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bas_part", "PartId", "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.ComponentId = %1"},
-    {"Inventory", "cInvCode",
-     "SELECT t.ParentId FROM bas_part p JOIN bom_opcomponent c ON c.ComponentId = p.PartId JOIN bom_parent t ON t.BomId = c.BomId "
-     "WHERE p.InvCode = %1"},
+    {"bom_parent", "ParentId", "bom_pack", "SELECT %1"},
+    {"bom_bom", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bas_part", "PartId", "bom_pack_part", "SELECT %1"},
+    {"Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1"},
 };
 
 QByteArray dropSql(const Watch& w, const char* row)
 {
     const QByteArray parts = QByteArray(w.parts).replace("%1", QByteArray(row) + '.' + w.key);
-    return "INSERT OR IGNORE INTO bom_pack_stale " + parts + "; DELETE FROM bom_pack WHERE PartId IN (" + parts + ");";
+    return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
 }
 
 void createTables(sqlite3* db)
 {
     exec(db, "CREATE TABLE IF NOT EXISTS bom_pack (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
              "CREATE TABLE IF NOT EXISTS bom_pack_stale (PartId INTEGER PRIMARY KEY);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_part (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);"
              "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
     for (const Watch& w : watches) {
         const QByteArray name = QByteArray("bom_pack_") + w.table;
@@ -209,6 +238,27 @@ void createTables(sqlite3* db)
                                "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE ON " + w.table + " BEGIN " + deleted + inserted + " END;";
         exec(db, sql.constData());
     }
+}
+
+// Packs the descriptions partQuery's rows give.
+void packParts(const Database& db, Statement& rows)
+{
+    Statement put(db, "INSERT OR REPLACE INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
+    while (rows.next()) {
+        put.bind(1, rows.integer(0));
+        put.bindBlob(2, packPart(rows));
+        put.next();
+        put.reset();
+    }
+}
+
+QVector<int> staleParts(const Database& db, const char* table)
+{
+    QVector<int> parts;
+    Statement stale(db, (QByteArray("SELECT PartId FROM ") + table).constData());
+    while (stale.next())
+        parts.append(stale.integer(0));
+    return parts;
 }
 
 // Packs the parts packQuery's rows give, replacing their packs.
@@ -230,7 +280,7 @@ void pack(const Database& db, Statement& rows)
 
 bool kept(sqlite3* db)
 {
-    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'bom_pack_stale'");
+    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'bom_pack_part_stale'");
     return exists.next();
 }
 
@@ -244,7 +294,9 @@ void packAll(sqlite3* db)
         const Database database = Database::embeddedOf(db);
         Statement rows(database, packQuery(false).constData());
         pack(database, rows);
-        exec(db, "DELETE FROM bom_pack_stale");
+        Statement parts(database, partQuery(false).constData());
+        packParts(database, parts);
+        exec(db, "DELETE FROM bom_pack_stale; DELETE FROM bom_pack_part_stale");
         if (own)
             exec(db, "COMMIT");
     } catch (...) {
@@ -259,21 +311,25 @@ void refresh(sqlite3* db)
     if (!kept(db))
         return;
     const Database database = Database::embeddedOf(db);
-    QVector<int> stale;
-    {
-        Statement parts(database, "SELECT PartId FROM bom_pack_stale");
-        while (parts.next())
-            stale.append(parts.integer(0));
+    const QVector<int> boms = staleParts(database, "bom_pack_stale"), parts = staleParts(database, "bom_pack_part_stale");
+    if (!boms.isEmpty()) {
+        Statement rows(database, packQuery(true).constData());
+        for (int part : boms) {
+            rows.bind(1, part);
+            pack(database, rows);
+            rows.reset();
+        }
+        exec(db, "DELETE FROM bom_pack_stale");
     }
-    if (stale.isEmpty())
-        return;
-    Statement rows(database, packQuery(true).constData());
-    for (int part : stale) {
-        rows.bind(1, part);
-        pack(database, rows);
-        rows.reset();
+    if (!parts.isEmpty()) {
+        Statement rows(database, partQuery(true).constData());
+        for (int part : parts) {
+            rows.bind(1, part);
+            packParts(database, rows);
+            rows.reset();
+        }
+        exec(db, "DELETE FROM bom_pack_part_stale");
     }
-    exec(db, "DELETE FROM bom_pack_stale");
 }
 
 void refresh(QSqlDatabase& db)
@@ -282,18 +338,44 @@ void refresh(QSqlDatabase& db)
         refresh(account::SqlInserter::handleOf(db));
 }
 
+bool Reader::readVarint(unsigned long long& value)
+{
+    value = 0;
+    for (int shift = 0; shift < 64 && position_ < data_.size(); shift += 7) {
+        const auto byte = static_cast<unsigned char>(data_[position_++]);
+        value |= static_cast<unsigned long long>(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+long long unzigzag(unsigned long long u) { return static_cast<long long>(u >> 1) ^ -static_cast<long long>(u & 1); }
+} // namespace
+
 bool Reader::readInt(int& value)
 {
-    if (data_.size() - position_ < qsizetype(sizeof value))
+    unsigned long long u = 0;
+    if (!readVarint(u))
         return false;
-    std::memcpy(&value, data_.data() + position_, sizeof value);
-    position_ += sizeof value;
+    const long long n = unzigzag(u);
+    if (n < INT_MIN || n > INT_MAX)
+        return false;
+    value = static_cast<int>(n);
     return true;
 }
 
 bool Reader::readReal(double& value)
 {
-    if (data_.size() - position_ < qsizetype(sizeof value))
+    unsigned long long u = 0;
+    if (!readVarint(u))
+        return false;
+    if (!(u & 1)) {
+        value = static_cast<double>(unzigzag(u >> 1));
+        return true;
+    }
+    if (u != 1 || data_.size() - position_ < qsizetype(sizeof value))
         return false;
     std::memcpy(&value, data_.data() + position_, sizeof value);
     position_ += sizeof value;
@@ -302,12 +384,18 @@ bool Reader::readReal(double& value)
 
 bool Reader::readText(Text& text)
 {
-    int size = 0;
-    if (!readInt(size) || size < -1 || data_.size() - position_ < size)
+    unsigned long long size = 0;
+    if (!readVarint(size))
         return false;
-    text.null = size < 0;
-    text.utf8 = text.null ? QByteArrayView() : data_.sliced(position_, size);
-    position_ += std::max(size, 0);
+    if (size == 0) {
+        text = Text{};
+        return true;
+    }
+    if (size - 1 > static_cast<unsigned long long>(data_.size() - position_))
+        return false;
+    text.null = false;
+    text.utf8 = data_.sliced(position_, static_cast<qsizetype>(size - 1));
+    position_ += static_cast<qsizetype>(size - 1);
     return true;
 }
 
@@ -320,22 +408,28 @@ bool readBom(Reader& r, Bom& bom)
         return false;
     bom.lines.resize(static_cast<size_t>(count));
     for (Line& l : bom.lines) {
-        int hasPlan = 0, byProduct = 0, described = 0;
+        int hasPlan = 0, byProduct = 0;
         double plan = 0;
         BomLine& line = l.line;
         if (!(r.readInt(line.componentId) && r.readInt(line.sortSeq) && r.readReal(line.qtyN) && r.readReal(line.qtyD) &&
               r.readReal(line.compScrap) && r.readInt(line.fvFlag) && r.readInt(hasPlan) && r.readReal(plan) && r.readInt(line.wipType) &&
-              r.readInt(line.offset) && r.readInt(line.accuCost) && r.readInt(byProduct) && r.readInt(l.from) && r.readInt(l.until) &&
-              r.readInt(described)))
+              r.readInt(line.offset) && r.readInt(line.accuCost) && r.readInt(byProduct) && r.readInt(l.from) && r.readInt(l.until)))
             return false;
         line.planFactor = hasPlan ? std::optional<double>(plan) : std::nullopt;
         line.byProduct = byProduct != 0;
-        l.described = described != 0;
-        if (l.described && !(r.readText(l.code) && r.readText(l.name) && r.readText(l.invStd) && r.readText(l.unit) && r.readText(l.free1) &&
-                              r.readText(l.free2) && r.readInt(l.attr)))
-            return false;
     }
     return true;
+}
+
+std::optional<PartInfo> readPart(QByteArrayView pack)
+{
+    Reader r(pack);
+    Text code, name, invStd, unit, free1, free2;
+    int attr = 0;
+    if (!(r.readText(code) && r.readText(name) && r.readText(invStd) && r.readText(unit) && r.readText(free1) && r.readText(free2) &&
+          r.readInt(attr) && r.atEnd()))
+        return std::nullopt;
+    return PartInfo{code.toString(), name.toString(), invStd.toString(), unit.toString(), free1.toString(), free2.toString(), attr};
 }
 
 } // namespace q7::host::procedures::packs

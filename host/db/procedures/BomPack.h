@@ -12,10 +12,11 @@
 struct sqlite3;
 
 // Packed BOMs of the embedded account: per part, its main BOMs with every
-// line (whatever its dates) and the lines' component descriptions in one row
-// of bom_pack, so that an explosion reads a part's BOMs with one seek instead
-// of a seek per line, option and component. The packs are a cache of the BOM
-// tables: triggers drop a part's pack (and note the part in bom_pack_stale)
+// line (whatever its dates) in one row of bom_pack, and its description in one
+// row of bom_pack_part, so that an explosion reads a part's BOMs with one seek
+// instead of a seek per line and option, and a component's description with
+// one seek instead of three. The packs are a cache of the tables: triggers
+// drop a pack (and note its part in bom_pack_stale or bom_pack_part_stale)
 // whenever anything it holds changes, the saving code packs the noted parts
 // again before it commits, and a part without a pack is read from the tables.
 namespace q7::host::procedures::packs {
@@ -34,9 +35,6 @@ struct Text {
 struct Line {
     BomLine line; // the line's own columns, as readLine reads them
     int from = 0, until = 0;
-    bool described = false; // the component has a part and an item row
-    Text code, name, invStd, unit, free1, free2;
-    int attr = 0;
 };
 
 // One BOM of the part as the explosion's join meets it (a BOM listed twice
@@ -69,6 +67,7 @@ bool kept(sqlite3* db);
 class Reader {
 public:
     explicit Reader(QByteArrayView data) : data_(data) {}
+    bool readVarint(unsigned long long& value);
     bool readInt(int& value);
     bool readReal(double& value);
     bool readText(Text& text);
@@ -80,6 +79,8 @@ private:
 };
 
 bool readBom(Reader& reader, Bom& bom);
+// A part's description from its pack in bom_pack_part; none when damaged.
+std::optional<PartInfo> readPart(QByteArrayView pack);
 
 template <typename Take>
 bool forEachBom(QByteArrayView pack, Take&& take)

@@ -1,5 +1,6 @@
 #include "host/db/procedures/Explosion.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -28,6 +29,16 @@ namespace {
 const QString cycleNote = QStringLiteral("循环");
 const QString byProductNote = QStringLiteral("产出品");
 const QString noNote;
+
+// A row built in place: each cell constructed once in the row's own storage.
+template <typename... Cells>
+QVector<QVariant> rowOf(const Cells&... cells)
+{
+    QVector<QVariant> row;
+    row.reserve(sizeof...(cells));
+    (row.emplace_back(cells), ...);
+    return row;
+}
 
 // One open BOM on the walk's stack: whose lines, which line is next.
 struct Frame {
@@ -88,9 +99,9 @@ void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLi
                   }
                   const PartInfo& component = graph.part(line.componentId);
                   const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : noNote;
-                  out.add({top, topFree, frame.level, parent->code, component.code, component.name, component.invStd,
+                  out.add(rowOf(top, topFree, frame.level, parent->code, component.code, component.name, component.invStd,
                            component.unit, component.free1, line.sortSeq, line.quantity(planRate), cumulative,
-                           fvText(line.fvFlag), wipText(line.wipType), note});
+                           fvText(line.fvFlag), wipText(line.wipType), note));
                   return cycle || line.byProduct ? Onward{} : Onward{&graph.mainLines(line.componentId)};
               });
 }
@@ -224,8 +235,8 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             expand(state.first, state.second, quantity);
         for (const auto& [child, sum] : rows) {
             const PartInfo& info = graph.part(child);
-            out.add({topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
-                     sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()});
+            out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
+                     sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
         }
         frontier = std::move(next);
     }
@@ -233,26 +244,47 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
 
 void sortSummary(data::ResultSet& out)
 {
-    struct Keyed {
-        QString top, topFree, component, componentFree;
-        int level;
-        qsizetype row;
-        bool operator<(const Keyed& o) const
-        {
-            return std::tie(top, topFree, level, component, componentFree) < std::tie(o.top, o.topFree, o.level, o.component, o.componentFree);
+    // Codes are compared once per distinct (code, free item) pair, not once per comparison of rows.
+    using Pair = std::pair<QString, QString>;
+    const auto ranks = [&](int codeColumn, int freeColumn) {
+        QHash<Pair, int> index;
+        std::vector<Pair> distinct;
+        std::vector<int> ofRow;
+        ofRow.reserve(static_cast<size_t>(out.rows.size()));
+        for (const auto& row : out.rows) {
+            Pair key{row[codeColumn].toString(), row[freeColumn].toString()};
+            auto found = index.constFind(key);
+            if (found == index.constEnd()) {
+                found = index.insert(key, static_cast<int>(distinct.size()));
+                distinct.push_back(std::move(key));
+            }
+            ofRow.push_back(*found);
         }
+        std::vector<int> order(distinct.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return distinct[a] < distinct[b]; });
+        std::vector<int> rank(distinct.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            rank[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        for (int& r : ofRow)
+            r = rank[static_cast<size_t>(r)];
+        return ofRow;
     };
-    std::vector<Keyed> keys;
-    keys.reserve(static_cast<size_t>(out.rows.size()));
-    for (qsizetype i = 0; i < out.rows.size(); ++i) {
-        const auto& r = out.rows[i];
-        keys.push_back({r[0].toString(), r[1].toString(), r[3].toString(), r[7].toString(), r[2].toInt(), i});
+    const std::vector<int> top = ranks(0, 1), component = ranks(3, 7);
+    std::vector<int> rows(static_cast<size_t>(out.rows.size()));
+    std::vector<int> level(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = static_cast<int>(i);
+        level[i] = out.rows[static_cast<qsizetype>(i)][2].toInt();
     }
-    std::stable_sort(keys.begin(), keys.end());
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        return std::tie(top[a], level[a], component[a]) < std::tie(top[b], level[b], component[b]);
+    });
     QVector<QVector<QVariant>> sorted;
     sorted.reserve(out.rows.size());
-    for (const Keyed& k : keys)
-        sorted.append(std::move(out.rows[k.row]));
+    for (int r : rows)
+        sorted.append(std::move(out.rows[r]));
     out.rows = std::move(sorted);
 }
 
@@ -264,8 +296,8 @@ void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out)
                   if (line.byProduct && frame.level > 1) // the parent makes this part, it does not consume what lies below
                       return Onward{};
                   const PartInfo& parent = graph.part(line.parentId);
-                  out.add({start, frame.level, graph.part(frame.part).code, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq,
-                           line.quantity(planRate), cumulative, cycle ? cycleNote : line.byProduct ? byProductNote : QString()});
+                  out.add(rowOf(start, frame.level, graph.part(frame.part).code, parent.code, parent.name, parent.invStd, parent.free1, line.sortSeq,
+                           line.quantity(planRate), cumulative, cycle ? cycleNote : line.byProduct ? byProductNote : QString()));
                   return cycle ? Onward{} : Onward{&graph.usedIn(line.parentId)};
               });
 }
