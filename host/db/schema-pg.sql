@@ -2,7 +2,8 @@
 -- columns, views and indexes of the embedded file's schema (schema.sql and
 -- maintenance.sql). Codes compare without regard to case (citext), quantities
 -- are double precision so that division never truncates, dates are texts
--- "yyyy-mm-dd". As in the embedded file, references between tables are not
+-- "yyyy-mm-dd". Texts sort by their bytes (COLLATE "C"), as in the embedded file,
+-- whatever the database's locale. As in the embedded file, references between tables are not
 -- enforced by the database. OFFSET is a reserved word here: that column is "offset".
 
 CREATE EXTENSION IF NOT EXISTS citext;
@@ -17,22 +18,22 @@ CREATE TABLE q7_account (
 );
 
 CREATE TABLE Inventory (
-  cInvCode      citext PRIMARY KEY,
-  cInvAddCode   citext,
-  cInvName      text,
-  cInvStd       text,
-  cComUnitName  text,
+  cInvCode      citext COLLATE "C" PRIMARY KEY,
+  cInvAddCode   citext COLLATE "C",
+  cInvName      text COLLATE "C",
+  cInvStd       text COLLATE "C",
+  cComUnitName  text COLLATE "C",
   InvAttr       bigint,            -- 1 purchased, 2 subcontracted, 3 made, 4 option class, 5 PTO, 7 planning item
   LeadTime      bigint,
-  ReplaceDate   text,
+  ReplaceDate   text COLLATE "C",
   bConfigFree1 bigint NOT NULL DEFAULT 0, bConfigFree2 bigint NOT NULL DEFAULT 0,
   bConfigFree3 bigint NOT NULL DEFAULT 0, bConfigFree4 bigint NOT NULL DEFAULT 0,
   bConfigFree5 bigint NOT NULL DEFAULT 0, bConfigFree6 bigint NOT NULL DEFAULT 0,
   bConfigFree7 bigint NOT NULL DEFAULT 0, bConfigFree8 bigint NOT NULL DEFAULT 0,
   bConfigFree9 bigint NOT NULL DEFAULT 0, bConfigFree10 bigint NOT NULL DEFAULT 0,
-  cInvDefine1 text, cInvDefine2 text, cInvDefine3 text, cInvDefine4 text, cInvDefine5 text, cInvDefine6 text,
-  cInvDefine7 text, cInvDefine8 text, cInvDefine9 text, cInvDefine10 text, cInvDefine11 text, cInvDefine12 text,
-  cInvDefine13 text, cInvDefine14 text, cInvDefine15 text, cInvDefine16 text
+  cInvDefine1 text COLLATE "C", cInvDefine2 text COLLATE "C", cInvDefine3 text COLLATE "C", cInvDefine4 text COLLATE "C", cInvDefine5 text COLLATE "C", cInvDefine6 text COLLATE "C",
+  cInvDefine7 text COLLATE "C", cInvDefine8 text COLLATE "C", cInvDefine9 text COLLATE "C", cInvDefine10 text COLLATE "C", cInvDefine11 text COLLATE "C", cInvDefine12 text COLLATE "C",
+  cInvDefine13 text COLLATE "C", cInvDefine14 text COLLATE "C", cInvDefine15 text COLLATE "C", cInvDefine16 text COLLATE "C"
 );
 
 CREATE VIEW v_bas_inventory AS
@@ -47,18 +48,18 @@ FROM Inventory;
 -- A part: an item with the values of its free items.
 CREATE TABLE bas_part (
   PartId  bigint PRIMARY KEY,
-  InvCode citext NOT NULL,
-  Free1 citext NOT NULL DEFAULT '', Free2 citext NOT NULL DEFAULT '',
-  Free3 citext NOT NULL DEFAULT '', Free4 citext NOT NULL DEFAULT '',
-  Free5 citext NOT NULL DEFAULT '', Free6 citext NOT NULL DEFAULT '',
-  Free7 citext NOT NULL DEFAULT '', Free8 citext NOT NULL DEFAULT '',
-  Free9 citext NOT NULL DEFAULT '', Free10 citext NOT NULL DEFAULT ''
+  InvCode citext COLLATE "C" NOT NULL,
+  Free1 citext COLLATE "C" NOT NULL DEFAULT '', Free2 citext COLLATE "C" NOT NULL DEFAULT '',
+  Free3 citext COLLATE "C" NOT NULL DEFAULT '', Free4 citext COLLATE "C" NOT NULL DEFAULT '',
+  Free5 citext COLLATE "C" NOT NULL DEFAULT '', Free6 citext COLLATE "C" NOT NULL DEFAULT '',
+  Free7 citext COLLATE "C" NOT NULL DEFAULT '', Free8 citext COLLATE "C" NOT NULL DEFAULT '',
+  Free9 citext COLLATE "C" NOT NULL DEFAULT '', Free10 citext COLLATE "C" NOT NULL DEFAULT ''
 );
 CREATE INDEX bas_part_inv ON bas_part(InvCode);
 
 CREATE TABLE ecn_ecnapply (
   ApplyId bigint PRIMARY KEY,
-  DocCode citext
+  DocCode citext COLLATE "C"
 );
 CREATE TABLE ecn_ecnapplydetail (
   ApplyDId bigint PRIMARY KEY,
@@ -71,15 +72,15 @@ CREATE TABLE bom_bom (
   BomId          bigint PRIMARY KEY,
   BomType        bigint NOT NULL,
   Version        bigint,
-  VersionDesc    text,
-  VersionEffDate text,
-  VersionEndDate text,
-  IdentCode      citext,
-  IdentDesc      text,
+  VersionDesc    text COLLATE "C",
+  VersionEffDate text COLLATE "C",
+  VersionEndDate text COLLATE "C",
+  IdentCode      citext COLLATE "C",
+  IdentDesc      text COLLATE "C",
   ApplyDId       bigint,
-  CreateUser     text,
-  Define1 text, Define2 text, Define3 text, Define4 text, Define5 text, Define6 text, Define7 text, Define8 text,
-  Define9 text, Define10 text, Define11 text, Define12 text, Define13 text, Define14 text, Define15 text, Define16 text
+  CreateUser     text COLLATE "C",
+  Define1 text COLLATE "C", Define2 text COLLATE "C", Define3 text COLLATE "C", Define4 text COLLATE "C", Define5 text COLLATE "C", Define6 text COLLATE "C", Define7 text COLLATE "C", Define8 text COLLATE "C",
+  Define9 text COLLATE "C", Define10 text COLLATE "C", Define11 text COLLATE "C", Define12 text COLLATE "C", Define13 text COLLATE "C", Define14 text COLLATE "C", Define15 text COLLATE "C", Define16 text COLLATE "C"
 );
 
 -- The BOM's parent; SharingPartId is set on the row of an item that uses another part's BOM.
@@ -94,8 +95,8 @@ CREATE INDEX bom_parent_parent ON bom_parent(ParentId);
 
 CREATE TABLE bom_opcomponentopt (
   OptionsId    bigint PRIMARY KEY,
-  WhCode       citext,
-  DrawDeptCode citext,
+  WhCode       citext COLLATE "C",
+  DrawDeptCode citext COLLATE "C",
   WIPType      bigint,            -- 1 backflush at receipt, 2 at operation, 3 issue, 4 phantom
   "offset"       bigint,
   PlanFactor   double precision,               -- percent; NULL counts as 100
@@ -111,13 +112,13 @@ CREATE TABLE bom_opcomponent (
   ComponentId   bigint NOT NULL,
   OptionsId     bigint,
   SortSeq       bigint,
-  OpSeq         text,
+  OpSeq         text COLLATE "C",
   BaseQtyN      double precision NOT NULL,
   BaseQtyD      double precision NOT NULL DEFAULT 1,
   CompScrap     double precision NOT NULL DEFAULT 0,
   FVFlag        bigint NOT NULL DEFAULT 1,  -- 0 fixed, 1 variable
-  EffBegDate    text NOT NULL DEFAULT '2000-01-01',
-  EffEndDate    text NOT NULL DEFAULT '2099-12-31',
+  EffBegDate    text COLLATE "C" NOT NULL DEFAULT '2000-01-01',
+  EffEndDate    text COLLATE "C" NOT NULL DEFAULT '2099-12-31',
   ByProductFlag bigint NOT NULL DEFAULT 0
 );
 CREATE INDEX bom_opcomponent_bom ON bom_opcomponent(BomId);
@@ -127,8 +128,8 @@ CREATE TABLE bom_opcomponentsub (
   OpComponentId bigint NOT NULL,
   PartId        bigint NOT NULL,
   Factor        double precision,
-  EffBegDate    text,
-  EffEndDate    text,
+  EffBegDate    text COLLATE "C",
+  EffEndDate    text COLLATE "C",
   Sequence      bigint,
   ReplaceFlag   bigint
 );
@@ -136,14 +137,14 @@ CREATE INDEX bom_opcomponentsub_line ON bom_opcomponentsub(OpComponentId);
 
 CREATE TABLE bom_opcomponentrmk (
   OpComponentId bigint PRIMARY KEY,
-  Remark        text
+  Remark        text COLLATE "C"
 );
 
 -- Location designators, one row per designator.
 CREATE TABLE bom_opcomponentloc (
   OpComponentId bigint NOT NULL,
   SortSeq       bigint NOT NULL,
-  Loc           text
+  Loc           text COLLATE "C"
 );
 
 CREATE VIEW v_bom_opcomponentloc AS
@@ -161,34 +162,34 @@ SELECT t.BomId, t.ParentId, p.InvCode, p.Free1, p.Free2, p.Free3, p.Free4, p.Fre
 FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId JOIN bom_bom b ON b.BomId = t.BomId;
 
 CREATE TABLE WareHouse (
-  cWhCode citext PRIMARY KEY,
-  cWhName text
+  cWhCode citext COLLATE "C" PRIMARY KEY,
+  cWhName text COLLATE "C"
 );
 CREATE TABLE Department (
-  cDepCode citext PRIMARY KEY,
-  cDepName text
+  cDepCode citext COLLATE "C" PRIMARY KEY,
+  cDepName text COLLATE "C"
 );
 
 -- User definitions: rows 20, 21 and 28 to 35 name free items 1 to 10.
 CREATE TABLE UserDef (
   cID       bigint PRIMARY KEY,
-  cItem     text,
-  cItemName text
+  cItem     text COLLATE "C",
+  cItemName text COLLATE "C"
 );
 
 -- Routings: a part's operations, valid at date D when EffBegDate <= D < EffEndDate.
 CREATE TABLE sfc_prouting (
   PRoutingId  bigint PRIMARY KEY,
   PartId      bigint NOT NULL,
-  Description text,
-  EffBegDate  text NOT NULL DEFAULT '2000-01-01',
-  EffEndDate  text NOT NULL DEFAULT '2099-12-31'
+  Description text COLLATE "C",
+  EffBegDate  text COLLATE "C" NOT NULL DEFAULT '2000-01-01',
+  EffEndDate  text COLLATE "C" NOT NULL DEFAULT '2099-12-31'
 );
 CREATE INDEX sfc_prouting_part ON sfc_prouting(PartId);
 CREATE TABLE sfc_proutingdetail (
   PRoutingId  bigint NOT NULL,
-  OpSeq       text NOT NULL,
-  Description text,
+  OpSeq       text COLLATE "C" NOT NULL,
+  Description text COLLATE "C",
   PRIMARY KEY (PRoutingId, OpSeq)
 );
 
@@ -199,20 +200,20 @@ CREATE TABLE sfc_proutingdetail (
 CREATE TABLE bas_part_llc (
   PartId       bigint PRIMARY KEY,
   LowLevelCode bigint NOT NULL,
-  EffDate      text NOT NULL
+  EffDate      text COLLATE "C" NOT NULL
 );
 
 -- One row per run of a maintenance operation that changed the account.
 CREATE TABLE q7_maint_run (
   RunId      bigint PRIMARY KEY,
-  Operation  text NOT NULL,
-  UserName   text NOT NULL,
-  RunAt      text NOT NULL,
-  Parameters text,
-  Summary    text,
+  Operation  text COLLATE "C" NOT NULL,
+  UserName   text COLLATE "C" NOT NULL,
+  RunAt      text COLLATE "C" NOT NULL,
+  Parameters text COLLATE "C",
+  Summary    text COLLATE "C",
   Changes    bigint NOT NULL DEFAULT 0,
-  UndoneBy   text,
-  UndoneAt   text
+  UndoneBy   text COLLATE "C",
+  UndoneAt   text COLLATE "C"
 );
 
 -- Every row a run changed, as it was before and after (JSON objects of the
@@ -220,17 +221,17 @@ CREATE TABLE q7_maint_run (
 CREATE TABLE q7_maint_change (
   RunId     bigint NOT NULL REFERENCES q7_maint_run(RunId),
   Seq       bigint NOT NULL,
-  TableName text NOT NULL,
+  TableName text COLLATE "C" NOT NULL,
   RowKey    bigint NOT NULL,
-  Before    text,
-  After     text,
+  Before    text COLLATE "C",
+  After     text COLLATE "C",
   PRIMARY KEY (RunId, Seq)
 );
 
 -- The condition values of each maintenance form's last run.
 CREATE TABLE q7_process_condition (
-  MenuKey citext NOT NULL,
-  Name    citext NOT NULL,
-  Value   text,
+  MenuKey citext COLLATE "C" NOT NULL,
+  Name    citext COLLATE "C" NOT NULL,
+  Value   text COLLATE "C",
   PRIMARY KEY (MenuKey, Name)
 );

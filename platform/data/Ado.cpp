@@ -188,6 +188,7 @@ void Connection::Open(const QString& connectionString)
         data::configureServerDatabase(db_, server);
         if (!db_.open()) // the connection text is not repeated: the driver's message names what failed
             throw AutomationError(ErrProvider, QStringLiteral("Cannot open the server account: %1").arg(db_.lastError().text()));
+        QSqlQuery(db_).exec(QStringLiteral("SET client_min_messages TO warning")); // the server's notices are not the user's
         return;
     }
     server_ = false;

@@ -198,6 +198,14 @@ private:
                 out.append(server() ? QStringLiteral("coalesce") : QStringLiteral("ifnull"));
                 continue;
             }
+            if (t.kind == Token::Kind::String && comparedText(i, from, to)) {
+                // compared as the statements' server compares texts: trailing blanks do not count
+                QString text = t.text;
+                while (text.endsWith(u' '))
+                    text.chop(1);
+                out.append(quoteString(text));
+                continue;
+            }
             if (t.isSymbol("+") && ((i > from && tokens_[i - 1].kind == Token::Kind::String) || (i + 1 < to && tokens_[i + 1].kind == Token::Kind::String))) {
                 out.append(QStringLiteral("||"));
                 continue;
@@ -220,12 +228,13 @@ private:
                     out.append(quoteName(t.text));
                     continue;
                 }
-                if (t.kind == Token::Kind::QuotedName) {
-                    out.append(quoteName(t.text.toLower()));
+                const bool plainItem = startsItem && (i + 1 == to || tokens_[i + 1].isSymbol(",") || tokens_[i + 1].is("from"));
+                if (plainItem && t.kind == Token::Kind::Word) {
+                    out.append(t.text + QStringLiteral(" AS ") + quoteName(t.text.mid(t.text.lastIndexOf(u'.') + 1)));
                     continue;
                 }
-                if (startsItem && t.kind == Token::Kind::Word && (i + 1 == to || tokens_[i + 1].isSymbol(",") || tokens_[i + 1].is("from"))) {
-                    out.append(t.text + QStringLiteral(" AS ") + quoteName(t.text.mid(t.text.lastIndexOf(u'.') + 1)));
+                if (t.kind == Token::Kind::QuotedName) {
+                    out.append(quoteName(t.text.toLower()) + (plainItem ? QStringLiteral(" AS ") + quoteName(t.text) : QString()));
                     continue;
                 }
             }
@@ -235,6 +244,19 @@ private:
     }
 
     bool server() const { return dialect_ == Dialect::PostgreSQL; }
+
+    // Whether the text at i is a side of a comparison (=, <>, <, >, …), not a LIKE pattern or a joined text.
+    bool comparedText(qsizetype i, qsizetype from, qsizetype to) const
+    {
+        const auto comparison = [](const Token& t) {
+            return t.isSymbol("=") || t.isSymbol("<>") || t.isSymbol("!=") || t.isSymbol("<") || t.isSymbol(">") || t.isSymbol("<=")
+                   || t.isSymbol(">=");
+        };
+        const bool before = i > from && comparison(tokens_[i - 1]);
+        const bool after = i + 1 < to && comparison(tokens_[i + 1]);
+        const bool joined = (i > from && tokens_[i - 1].isSymbol("+")) || (i + 1 < to && tokens_[i + 1].isSymbol("+"));
+        return (before || after) && !joined;
+    }
 
     QList<Token> tokens_;
     Dialect dialect_;

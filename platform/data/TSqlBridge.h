@@ -61,7 +61,9 @@ enum class Dialect {
                 //   AS 'alias'          -> AS "alias"
                 //   a plain column item -> the column AS "Column" (its label keeps the case it is written in)
 };
-// Both dialects: a + next to a text literal joins texts ('a' + x -> 'a' || x).
+// Both dialects: a + next to a text literal joins texts ('a' + x -> 'a' || x);
+// a text compared with =, <>, <, >, <= or >= loses its trailing blanks
+// (x = 'A  ' -> x = 'A'), as the statements' server ignores them.
 // Codes compare ignoring case through the account's column types.
 QString translateSelect(const QString& sql, Dialect dialect, const QString& today = {});
 
