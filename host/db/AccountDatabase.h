@@ -20,6 +20,10 @@ namespace q7::host::account {
 QString serverAccount(const QString& libpqConnection);
 bool isServerAccount(const QString& account);
 
+// A column name as the account's schema spells it ("bomid" -> "BomId"): a
+// server folds unquoted names to lower case. Other names come back unchanged.
+QString columnName(const QString& name);
+
 // The demo account's path in the user's data directory (XDG).
 QString defaultDemoPath();
 // The connection string of an embedded account file (a server account's is itself).

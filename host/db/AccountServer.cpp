@@ -5,6 +5,9 @@
 #include "platform/data/Ado.h"
 #include "platform/data/ServerConnection.h"
 
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -46,6 +49,27 @@ QString refusal(AccountState state, const QString& where)
 }
 
 } // namespace
+
+QString columnName(const QString& name)
+{
+    static const QHash<QString, QString> spelled = [] {
+        QHash<QString, QString> names;
+        for (const char* resource : {":/q7host/schema.sql", ":/q7host/maintenance.sql"}) {
+            QFile file(QString::fromLatin1(resource));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+            const QString text = QString::fromUtf8(file.readAll());
+            for (auto it = word.globalMatch(text); it.hasNext();) {
+                const QString found = it.next().captured();
+                if (found != found.toLower() && found != found.toUpper())
+                    names.insert(found.toLower(), found);
+            }
+        }
+        return names;
+    }();
+    return spelled.value(name, name);
+}
 
 QString serverAccount(const QString& libpqConnection) { return data::serverConnectionString(libpqConnection); }
 

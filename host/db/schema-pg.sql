@@ -228,6 +228,13 @@ CREATE TABLE q7_maint_change (
   PRIMARY KEY (RunId, Seq)
 );
 
+-- Each BOM's change counter (no row: 0), moved on by every change of its
+-- head or lines; a save claims the count it loaded (see BomChanges.h).
+CREATE TABLE q7_bom_change (
+  BomId       bigint PRIMARY KEY,
+  ChangeCount bigint NOT NULL
+);
+
 -- The condition values of each maintenance form's last run.
 CREATE TABLE q7_process_condition (
   MenuKey citext COLLATE "C" NOT NULL,

@@ -230,6 +230,11 @@ bool Connection::isOpen() const { return db_.isValid() && db_.isOpen(); }
 QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
 {
     QSqlQuery query(db);
+    if (binds.isEmpty()) { // a server prepares only some statements (not CREATE, SAVEPOINT)
+        if (!query.exec(sql))
+            throw AutomationError(ErrProvider, query.lastError().text());
+        return query;
+    }
     query.prepare(sql);
     for (const QVariant& b : binds)
         query.addBindValue(b);
