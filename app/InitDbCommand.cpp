@@ -3,6 +3,7 @@
 #include "app/CommandParser.h"
 #include "app/Progress.h"
 #include "host/db/AccountDatabase.h"
+#include "platform/data/ServerConnection.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -71,10 +72,10 @@ int runInitDb(const QStringList& args)
     }
 
     using q7::host::account::AccountState;
-    const QString shown = server ? QStringLiteral("the server database") : path;
+    const QString shown = server ? q7::data::describeServerConnection(command.value(QStringLiteral("server"))) : path;
     const AccountState state = q7::host::account::accountStateOf(path);
     if (state == AccountState::Foreign && server && !force) {
-        std::fprintf(stderr, "q7bom init-db: the server database holds other tables; it was left unchanged (--force replaces them)\n");
+        std::fprintf(stderr, "q7bom init-db: %s holds other tables; it was left unchanged (--force replaces them)\n", shown.toUtf8().constData());
         return 2;
     }
     if (state == AccountState::Foreign && !server) {
@@ -82,7 +83,8 @@ int runInitDb(const QStringList& args)
         return 2;
     }
     if (state != AccountState::Missing && !force) {
-        std::fprintf(stderr, "q7bom init-db: an account database already exists at %s; use --force to replace it\n", shown.toUtf8().constData());
+        std::fprintf(stderr, "q7bom init-db: an account database already exists %s %s; use --force to replace it\n", server ? "in" : "at",
+                     shown.toUtf8().constData());
         return 2;
     }
     const auto existing = force ? q7::host::account::Existing::Replace : q7::host::account::Existing::Refuse;

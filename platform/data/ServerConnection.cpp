@@ -57,6 +57,25 @@ QString serverConnectionOf(const QString& adoConnectionString)
     return connection;
 }
 
+QString describeServerConnection(const QString& libpqConnection)
+{
+    char* error = nullptr;
+    const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(libpqConnection.toUtf8().constData(), &error),
+                                                                                PQconninfoFree);
+    PQfreemem(error);
+    QString database, host;
+    for (const PQconninfoOption* option = options.get(); option && option->keyword; ++option) {
+        if (!option->val)
+            continue;
+        if (qstrcmp(option->keyword, "dbname") == 0)
+            database = QString::fromUtf8(option->val);
+        else if (qstrcmp(option->keyword, "host") == 0)
+            host = QString::fromUtf8(option->val);
+    }
+    return QStringLiteral("the database %1 on %2")
+        .arg(database.isEmpty() ? QStringLiteral("(the user's)") : database, host.isEmpty() ? QStringLiteral("the local server") : host);
+}
+
 void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection)
 {
     char* error = nullptr;

@@ -17,6 +17,9 @@ QString serverConnectionString(const QString& libpqConnection);
 // given as it is; empty when the text names no server account.
 QString serverConnectionOf(const QString& adoConnectionString);
 
+// Where a server account is, for messages: "the database acme on db1" (never the whole text).
+QString describeServerConnection(const QString& libpqConnection);
+
 // Sets up db (a QPSQL database) from a libpq connection string or URI. Throws
 // a run-time error for text libpq does not read, and for text holding a password.
 void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection);
