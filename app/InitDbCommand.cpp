@@ -13,7 +13,7 @@
 
 int runInitDb(const QStringList& args)
 {
-    CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE | --server CONNECTION] [--force] [--synthetic --parts N --depth D --fanout F [--seed S]]"),
+    CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE | --server CONNECTION] [--force] [--demo | --synthetic --parts N --depth D --fanout F [--seed S]]"),
                           QStringLiteral("Creates an account database. Without --synthetic it holds the demo data set;\n"
                                          "with it, a deterministic BOM forest of N parts over D levels, F lines per BOM.\n"
                                          "The default path is the demo account in the user's data directory. An account\n"
@@ -24,6 +24,7 @@ int runInitDb(const QStringList& args)
     command.addOption({QStringLiteral("path"), QStringLiteral("Where to create the account."), QStringLiteral("FILE")});
     command.addOption({QStringLiteral("server"), QStringLiteral("Create the account in this PostgreSQL database."), QStringLiteral("CONNECTION")});
     command.addOption({QStringLiteral("force"), QStringLiteral("Replace an account database that is already there.")});
+    command.addOption({QStringLiteral("demo"), QStringLiteral("The demo data set (the default).")});
     command.addOption({QStringLiteral("synthetic"), QStringLiteral("A synthetic BOM forest instead of the demo data set.")});
     command.addOption({QStringLiteral("parts"), QStringLiteral("Parts of the synthetic account (default 1000)."), QStringLiteral("N")});
     command.addOption({QStringLiteral("depth"), QStringLiteral("Levels of the synthetic account (default 5)."), QStringLiteral("D")});
@@ -47,6 +48,8 @@ int runInitDb(const QStringList& args)
         path = q7::host::account::serverAccount(command.value(QStringLiteral("server")));
     }
     const bool synthetic = command.isSet(QStringLiteral("synthetic"));
+    if (synthetic && command.isSet(QStringLiteral("demo")))
+        return command.refuse(QStringLiteral("--demo and --synthetic are two data sets; give one"));
     const bool force = command.isSet(QStringLiteral("force"));
     q7::host::account::SyntheticOptions options;
     const struct {

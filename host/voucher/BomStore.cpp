@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -71,11 +72,12 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
 QList<QVariantMap> rowsOf(QSqlQuery query)
 {
     QList<QVariantMap> rows;
+    const bool folded = query.driver()->dbmsType() == QSqlDriver::PostgreSQL; // the server folds names to lower case
     while (query.next()) {
         QVariantMap row;
         const QSqlRecord record = query.record();
-        for (int i = 0; i < record.count(); ++i) // named as the schema spells them (a server folds names to lower case)
-            row.insert(account::columnName(record.fieldName(i)), query.value(i).isNull() ? QVariant() : query.value(i));
+        for (int i = 0; i < record.count(); ++i)
+            row.insert(folded ? account::columnName(record.fieldName(i)) : record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
         rows.append(row);
     }
     return rows;
