@@ -3,9 +3,12 @@
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/BomChanges.h"
+#include "host/process/ops/ComponentReplace.h"
+#include "host/process/ops/Journal.h"
 #include "host/voucher/BomStore.h"
 #include "platform/data/Ado.h"
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,4 +87,35 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheServer)
     const fake::ServerDatabase database;
     host::account::createDemoAccount(database.account());
     twoClientsSaveOneBom(database.account());
+}
+
+// A maintenance run that rewrites a BOM's lines, and its undo, each make a voucher's copy of the BOM stale.
+TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("account.db"));
+    host::account::createDemoAccount(path);
+    ado::Connection voucher, maintenance;
+    host::account::openAccount(voucher, path);
+    host::account::openAccount(maintenance, path);
+    QSqlQuery owner = ado::runBound(voucher.database(), QStringLiteral("SELECT BomId FROM bom_opcomponent WHERE OpComponentId = 13"));
+    ASSERT_TRUE(owner.next());
+    const int bomId = owner.value(0).toInt(); // the 2025 bicycle, whose new handlebar the run replaces
+    owner.finish();
+    BomStore store(voucher);
+
+    using namespace q7::host::process;
+    const auto handlebar = [](const char* code) { return PartKey{QString::fromLatin1(code)}; };
+    BomDocument stale = *store.load(bomId);
+    const OperationResult run =
+        replaceComponent(maintenance, {handlebar("HB-220"), handlebar("HB-210"), {}}, RunOptions{QStringLiteral("tester"), false});
+    ASSERT_NE(run.runId, 0);
+    EXPECT_FALSE(store.save(stale).saved); // it would put the replaced handlebar back
+
+    BomDocument fresh = *store.load(bomId);
+    undoRun(maintenance, run.runId, QStringLiteral("tester"));
+    EXPECT_FALSE(store.save(fresh).saved); // it would undo the undo
+
+    BomDocument current = *store.load(bomId);
+    EXPECT_TRUE(store.save(current).saved);
 }
