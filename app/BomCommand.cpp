@@ -92,7 +92,7 @@ std::optional<int> parseOptions(const QString& action, const QStringList& args, 
         return command.refuse(QStringLiteral("--db needs the path of an account database"));
     if (o.db.isEmpty())
         o.db = host::account::ensureDemoAccount();
-    else if (!QFile::exists(o.db))
+    else if (!host::account::isServerAccount(o.db) && !QFile::exists(o.db))
         return command.refuse(QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(o.db));
     return std::nullopt;
 }

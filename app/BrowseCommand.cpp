@@ -159,7 +159,7 @@ int runBrowseCommand(const QStringList& args)
         return 1;
     }
     const QString path = o.db.isEmpty() ? host::account::ensureDemoAccount() : o.db;
-    if (!QFile::exists(path)) {
+    if (!host::account::isServerAccount(path) && !QFile::exists(path)) {
         std::fprintf(stderr, "q7bom browse: no account database %s\n", path.toUtf8().constData());
         return 2;
     }

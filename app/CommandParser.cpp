@@ -1,5 +1,7 @@
 #include "app/CommandParser.h"
 
+#include "host/db/AccountDatabase.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -8,6 +10,29 @@ CommandParser::CommandParser(QString command, QString usage, QString description
 {
     parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser_.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
+}
+
+void CommandParser::addOption(const QCommandLineOption& option)
+{
+    parser_.addOption(option);
+    if (option.names().contains(QStringLiteral("db")) && !server_) {
+        server_ = true;
+        parser_.addOption({QStringLiteral("server"),
+                           QStringLiteral("Server account instead: a PostgreSQL connection string or URI (password from PGPASSWORD or ~/.pgpass)."),
+                           QStringLiteral("CONNECTION")});
+    }
+}
+
+QString CommandParser::value(const QString& name) const
+{
+    if (server_ && name == QLatin1String("db") && parser_.isSet(QStringLiteral("server")))
+        return q7::host::account::serverAccount(parser_.value(QStringLiteral("server")));
+    return parser_.value(name);
+}
+
+bool CommandParser::isSet(const QString& name) const
+{
+    return parser_.isSet(name) || (server_ && name == QLatin1String("db") && parser_.isSet(QStringLiteral("server")));
 }
 
 QString CommandParser::helpText() const
@@ -32,6 +57,12 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, int minPos
     if (parser_.isSet(QStringLiteral("help"))) {
         std::fputs(helpText().toUtf8().constData(), stdout);
         return 0;
+    }
+    if (server_ && parser_.isSet(QStringLiteral("server"))) {
+        if (parser_.isSet(QStringLiteral("db")))
+            return refuse(QStringLiteral("--db and --server name two accounts; give one"));
+        if (parser_.value(QStringLiteral("server")).trimmed().isEmpty())
+            return refuse(QStringLiteral("--server needs a PostgreSQL connection string or URI"));
     }
     const qsizetype count = parser_.positionalArguments().size();
     if (count < minPositionals)

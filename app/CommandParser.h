@@ -14,7 +14,11 @@ public:
     CommandParser(QString command, QString usage, QString description);
 
     QCommandLineParser& parser() { return parser_; }
-    void addOption(const QCommandLineOption& option) { parser_.addOption(option); }
+    // A command that takes the account database (--db FILE) takes a server
+    // account as well (--server CONNECTION, added with it): value("db") then
+    // answers the server account's connection string, which every function
+    // that opens an account takes as it takes a path.
+    void addOption(const QCommandLineOption& option);
 
     // Parses the arguments after the subcommand. Answers an exit status when
     // the command is done (0 after --help, 2 after refused input, with the
@@ -22,9 +26,9 @@ public:
     // plain arguments are required (min) and allowed (max).
     std::optional<int> parse(const QStringList& arguments, int minPositionals = 0, int maxPositionals = 0);
 
-    QString value(const QString& name) const { return parser_.value(name); }
+    QString value(const QString& name) const;
     QStringList values(const QString& name) const { return parser_.values(name); }
-    bool isSet(const QString& name) const { return parser_.isSet(name); }
+    bool isSet(const QString& name) const;
     QStringList positionals() const { return parser_.positionalArguments(); }
 
     QString helpText() const;
@@ -38,4 +42,5 @@ public:
 private:
     QString command_, usage_, description_;
     QCommandLineParser parser_;
+    bool server_ = false; // --server is an option
 };

@@ -3,6 +3,7 @@
 #include "app/CommandParser.h"
 #include "app/Progress.h"
 #include "host/db/AccountDatabase.h"
+#include "platform/data/ServerConnection.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -12,13 +13,18 @@
 
 int runInitDb(const QStringList& args)
 {
-    CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE] [--force] [--synthetic --parts N --depth D --fanout F [--seed S]]"),
+    CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE | --server CONNECTION] [--force] [--demo | --synthetic --parts N --depth D --fanout F [--seed S]]"),
                           QStringLiteral("Creates an account database. Without --synthetic it holds the demo data set;\n"
                                          "with it, a deterministic BOM forest of N parts over D levels, F lines per BOM.\n"
                                          "The default path is the demo account in the user's data directory. An account\n"
-                                         "already there is replaced only with --force; any other file is never replaced."));
+                                         "already there is replaced only with --force; any other file is never replaced.\n"
+                                         "With --server the account is made in a PostgreSQL database (a libpq connection\n"
+                                         "string or URI; the password comes from PGPASSWORD or ~/.pgpass, never from the\n"
+                                         "command line); a database holding other tables is replaced only with --force."));
     command.addOption({QStringLiteral("path"), QStringLiteral("Where to create the account."), QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("server"), QStringLiteral("Create the account in this PostgreSQL database."), QStringLiteral("CONNECTION")});
     command.addOption({QStringLiteral("force"), QStringLiteral("Replace an account database that is already there.")});
+    command.addOption({QStringLiteral("demo"), QStringLiteral("The demo data set (the default).")});
     command.addOption({QStringLiteral("synthetic"), QStringLiteral("A synthetic BOM forest instead of the demo data set.")});
     command.addOption({QStringLiteral("parts"), QStringLiteral("Parts of the synthetic account (default 1000)."), QStringLiteral("N")});
     command.addOption({QStringLiteral("depth"), QStringLiteral("Levels of the synthetic account (default 5)."), QStringLiteral("D")});
@@ -33,7 +39,17 @@ int runInitDb(const QStringList& args)
         if (path.trimmed().isEmpty())
             return command.refuse(QStringLiteral("--path needs a file name"));
     }
+    const bool server = command.isSet(QStringLiteral("server"));
+    if (server) {
+        if (command.isSet(QStringLiteral("path")))
+            return command.refuse(QStringLiteral("--path and --server name two accounts; give one"));
+        if (command.value(QStringLiteral("server")).trimmed().isEmpty())
+            return command.refuse(QStringLiteral("--server needs a connection string"));
+        path = q7::host::account::serverAccount(command.value(QStringLiteral("server")));
+    }
     const bool synthetic = command.isSet(QStringLiteral("synthetic"));
+    if (synthetic && command.isSet(QStringLiteral("demo")))
+        return command.refuse(QStringLiteral("--demo and --synthetic are two data sets; give one"));
     const bool force = command.isSet(QStringLiteral("force"));
     q7::host::account::SyntheticOptions options;
     const struct {
@@ -59,13 +75,19 @@ int runInitDb(const QStringList& args)
     }
 
     using q7::host::account::AccountState;
+    const QString shown = server ? q7::data::describeServerConnection(command.value(QStringLiteral("server"))) : path;
     const AccountState state = q7::host::account::accountStateOf(path);
-    if (state == AccountState::Foreign) {
+    if (state == AccountState::Foreign && server && !force) {
+        std::fprintf(stderr, "q7bom init-db: %s holds other tables; it was left unchanged (--force replaces them)\n", shown.toUtf8().constData());
+        return 2;
+    }
+    if (state == AccountState::Foreign && !server) {
         std::fprintf(stderr, "q7bom init-db: %s exists and is not an account database; it was left unchanged\n", path.toUtf8().constData());
         return 2;
     }
     if (state != AccountState::Missing && !force) {
-        std::fprintf(stderr, "q7bom init-db: an account database already exists at %s; use --force to replace it\n", path.toUtf8().constData());
+        std::fprintf(stderr, "q7bom init-db: an account database already exists %s %s; use --force to replace it\n", server ? "in" : "at",
+                     shown.toUtf8().constData());
         return 2;
     }
     const auto existing = force ? q7::host::account::Existing::Replace : q7::host::account::Existing::Refuse;
@@ -81,7 +103,10 @@ int runInitDb(const QStringList& args)
     } else {
         summary = q7::host::account::createDemoAccount(path, existing);
     }
-    std::printf("%s\n%s\n", path.toUtf8().constData(), summary.toUtf8().constData());
-    std::fprintf(stderr, "created in %.2f s, %.1f MB\n", timer.elapsed() / 1000.0, QFileInfo(path).size() / 1e6);
+    std::printf("%s\n%s\n", shown.toUtf8().constData(), summary.toUtf8().constData());
+    if (server)
+        std::fprintf(stderr, "created in %.2f s\n", timer.elapsed() / 1000.0);
+    else
+        std::fprintf(stderr, "created in %.2f s, %.1f MB\n", timer.elapsed() / 1000.0, QFileInfo(path).size() / 1e6);
     return 0;
 }

@@ -71,6 +71,8 @@ QString accountPath(const QString& given)
 {
     if (given.isEmpty())
         return q7::host::account::ensureDemoAccount();
+    if (q7::host::account::isServerAccount(given)) // the operations journal rows by the embedded file's row ids
+        throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("The maintenance operations are not available on a server account yet"));
     if (!QFile::exists(given))
         throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(given));
     return given;
@@ -186,6 +188,8 @@ int runMaintainCommand(const QStringList& args)
                 return 0;
             } else if (a == QLatin1String("--db") && hasValue) {
                 db = args[++i];
+            } else if (a == QLatin1String("--server") && hasValue) {
+                db = q7::host::account::serverAccount(args[++i]);
             } else if (a == QLatin1String("--user") && hasValue) {
                 user = args[++i];
             } else if (a == QLatin1String("--date") && hasValue) {

@@ -31,7 +31,7 @@ int runScriptCommand(const QStringList& args)
     QString dbPath = command.value(QStringLiteral("db"));
     if (command.isSet(QStringLiteral("db")) && dbPath.trimmed().isEmpty())
         return command.refuse(QStringLiteral("--db needs the path of an account database"));
-    if (command.isSet(QStringLiteral("db")) && !QFile::exists(dbPath))
+    if (command.isSet(QStringLiteral("db")) && !q7::host::account::isServerAccount(dbPath) && !QFile::exists(dbPath))
         return command.refuse(QStringLiteral("No account database at %1").arg(dbPath));
 
     QFile source;

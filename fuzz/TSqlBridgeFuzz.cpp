@@ -1,6 +1,8 @@
 // Fuzz target: statements through the T-SQL bridge. Anything may be refused
 // with a BridgeError; nothing may crash, and a translated statement keeps
-// every text literal of the input, in order and unchanged.
+// every text literal of the input, in order and unchanged but for the trailing
+// blanks of compared texts (which the statements' server ignores). The server
+// dialect's translation reads back as one statement.
 #include "platform/data/TSqlBridge.h"
 
 #include <QString>
@@ -13,19 +15,40 @@ using namespace q7::data;
 
 namespace {
 
-QStringList literalsOf(const QList<Token>& tokens)
-{
-    QStringList texts;
-    for (const Token& t : tokens)
-        if (t.kind == Token::Kind::String)
-            texts.append(t.text);
-    return texts;
-}
-
 [[noreturn]] void fail(const char* what, const QString& sql, const QString& out)
 {
     std::fprintf(stderr, "%s\n  in:  %s\n  out: %s\n", what, sql.toUtf8().constData(), out.toUtf8().constData());
     std::abort();
+}
+
+QStringList literalsOf(const QList<Token>& tokens)
+{
+    QStringList texts;
+    for (const Token& t : tokens)
+        if (t.kind == Token::Kind::String) {
+            QString text = t.text;
+            while (text.endsWith(u' '))
+                text.chop(1);
+            texts.append(text);
+        }
+    return texts;
+}
+
+void checkServerDialect(const QString& sql)
+{
+    QString out;
+    try {
+        out = translateSelect(sql, Dialect::PostgreSQL, QStringLiteral("2026-12-07"));
+    } catch (const BridgeError&) {
+        return;
+    }
+    try {
+        for (const Token& t : tokenize(out))
+            if (t.isSymbol(";"))
+                fail("the server translation holds a second statement", sql, out);
+    } catch (const BridgeError&) {
+        fail("the server translation does not read back", sql, out);
+    }
 }
 
 } // namespace
@@ -38,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         parseProcedureCall(sql, call);
     } catch (const BridgeError&) {
     }
+    checkServerDialect(sql);
     QString out;
     try {
         out = translateSelect(sql);

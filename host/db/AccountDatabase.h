@@ -12,9 +12,21 @@ class Connection;
 // The account database on disk: where it lives, how it is created.
 namespace q7::host::account {
 
+// An account is named by a path (the embedded file) or by the ADO connection
+// string of a server account (Provider=PostgreSQL;Connection="…"); every
+// function below takes both.
+
+// The server account reached by a libpq connection string or URI.
+QString serverAccount(const QString& libpqConnection);
+bool isServerAccount(const QString& account);
+
+// A column name as the account's schema spells it ("bomid" -> "BomId"): a
+// server folds unquoted names to lower case. Other names come back unchanged.
+QString columnName(const QString& name);
+
 // The demo account's path in the user's data directory (XDG).
 QString defaultDemoPath();
-// The connection string of an embedded account file.
+// The connection string of an embedded account file (a server account's is itself).
 QString connectionStringFor(const QString& path);
 
 // What a file at an account path holds.

@@ -162,6 +162,11 @@ void removeLeftovers(const QFileInfo& target)
 
 AccountState accountStateOf(const QString& path)
 {
+    if (isServerAccount(path)) {
+        ado::Connection connection;
+        connection.Open(path);
+        return serverStateOf(connection);
+    }
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return AccountState::Missing;
@@ -173,6 +178,8 @@ AccountState accountStateOf(const QString& path)
 
 void openAccount(ado::Connection& connection, const QString& path)
 {
+    if (isServerAccount(path))
+        return openServerAccount(connection, path);
     const AccountState state = accountStateOf(path); // before opening: opening creates a missing file
     if (state != AccountState::Finished)
         throw AutomationError(ErrBadCallOrArgument, refusal(state, path));
@@ -186,6 +193,8 @@ void openAccount(ado::Connection& connection, const QString& path)
 
 bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill)
 {
+    if (isServerAccount(path))
+        return buildServerAccount(path, existing, fill);
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
         throw AutomationError(ErrProvider, QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()));

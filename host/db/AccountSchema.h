@@ -10,7 +10,7 @@
 
 namespace q7::host::account {
 
-// Creates every table and view of the account on an empty database.
+// Creates every table and view of the account on an empty database (either kind).
 void createSchema(ado::Connection& connection);
 // The user_version of a finished account database, set in the transaction that
 // completes it. It names the schema too: a new table moves it on, and an
@@ -22,6 +22,13 @@ constexpr int FinishedAccountMark = 0x51374232; // 0x51374231 before the routing
 // beside it); fill writes the account into a temporary file beside the path,
 // which is marked finished and renamed into place. Returns false when
 // existing is Keep and a finished account is already there (nothing built).
+// A server account is built in one transaction instead, after the same
+// checks; its mark is the row of the table q7_account.
 bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill);
+
+// The server account's side of the functions above.
+AccountState serverStateOf(ado::Connection& connection);
+void openServerAccount(ado::Connection& connection, const QString& account);
+bool buildServerAccount(const QString& account, Existing existing, const std::function<void(ado::Connection&)>& fill);
 
 } // namespace q7::host::account

@@ -187,11 +187,14 @@ QString defaultDemoPath()
     return base + QStringLiteral("/q7bom/demo.db");
 }
 
-QString connectionStringFor(const QString& path) { return QStringLiteral("Data Source=") + ado::quoteConnectionValue(path); }
+QString connectionStringFor(const QString& path)
+{
+    return isServerAccount(path) ? path : QStringLiteral("Data Source=") + ado::quoteConnectionValue(path);
+}
 
 void createSchema(ado::Connection& connection)
 {
-    QFile file(QStringLiteral(":/q7host/schema.sql"));
+    QFile file(connection.isServer() ? QStringLiteral(":/q7host/schema-pg.sql") : QStringLiteral(":/q7host/schema.sql"));
     if (!file.open(QIODevice::ReadOnly))
         throw AutomationError(3709, QStringLiteral("The account schema is missing"));
     connection.executeNative(QString::fromUtf8(file.readAll()));

@@ -2,8 +2,16 @@
 
 #include "platform/AutomationError.h"
 
+#include <QMutex>
+#include <QMultiHash>
+#include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <sqlite3.h>
+
+#include <cmath>
+#include <exception>
 
 namespace q7::host::account {
 
@@ -12,6 +20,58 @@ namespace {
 {
     throw AutomationError(3709, what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
 }
+
+bool embedded(QSqlDatabase& db) { return qstrcmp(db.driver()->handle().typeName(), "sqlite3*") == 0; }
+
+// Rows gathered per statement on a server.
+constexpr int RowsPerStatement = 1000;
+
+// The inserters gathering rows, by connection: exec sends their rows first.
+QMutex liveMutex;
+QMultiHash<QString, SqlInserter*>& live()
+{
+    static QMultiHash<QString, SqlInserter*> inserters;
+    return inserters;
+}
+
+// A value as a literal of the server's SQL.
+QString literal(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            throw AutomationError(3709, QStringLiteral("Not a number the database can hold"));
+        return QString::number(number, 'g', 17);
+    }
+    default: {
+        QString text = value.toString();
+        text.replace(u'\'', QStringLiteral("''"));
+        return u'\'' + text + u'\'';
+    }
+    }
+}
+
+// Names the server reserves that the account uses as column names.
+QString serverNames(QString sql)
+{
+    static const QRegularExpression offset(QStringLiteral("\\bOffset\\b"));
+    return sql.replace(offset, QStringLiteral("\"offset\""));
+}
+
+void runOnServer(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throw AutomationError(3709, query.lastError().text());
+}
+
 } // namespace
 
 sqlite3* SqlInserter::handleOf(QSqlDatabase& db)
@@ -24,19 +84,79 @@ sqlite3* SqlInserter::handleOf(QSqlDatabase& db)
 
 void SqlInserter::exec(QSqlDatabase& db, const char* sql)
 {
+    if (!embedded(db)) {
+        QList<SqlInserter*> pending;
+        {
+            const QMutexLocker lock(&liveMutex);
+            pending = live().values(db.connectionName());
+        }
+        for (SqlInserter* inserter : pending)
+            inserter->flush();
+        const QString text = QString::fromUtf8(sql).trimmed();
+        if (text.compare(QLatin1String("BEGIN"), Qt::CaseInsensitive) == 0 || text.compare(QLatin1String("COMMIT"), Qt::CaseInsensitive) == 0
+            || text.startsWith(QLatin1String("PRAGMA"), Qt::CaseInsensitive))
+            return;
+        runOnServer(db, serverNames(text));
+        return;
+    }
     sqlite3* handle = handleOf(db);
     if (sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(handle, QString::fromUtf8(sql));
 }
 
-SqlInserter::SqlInserter(QSqlDatabase& db, const QString& sql) : db_(handleOf(db))
+SqlInserter::SqlInserter(QSqlDatabase& db, const QString& sql) : database_(db), uncaught_(std::uncaught_exceptions())
 {
+    if (!embedded(db)) {
+        const qsizetype values = sql.indexOf(QLatin1String("VALUES"), 0, Qt::CaseInsensitive);
+        if (values < 0)
+            throw AutomationError(3709, QStringLiteral("Not an INSERT … VALUES statement: %1").arg(sql));
+        head_ = serverNames(sql.left(values + 6)) + u' ';
+        // the row's text split at each '?' outside quotes
+        const QString row = sql.mid(values + 6).trimmed();
+        QString piece;
+        bool quoted = false;
+        for (const QChar c : row) {
+            if (c == u'\'')
+                quoted = !quoted;
+            if (c == u'?' && !quoted) {
+                pieces_.append(piece);
+                piece.clear();
+            } else {
+                piece += c;
+            }
+        }
+        pieces_.append(piece);
+        const QMutexLocker lock(&liveMutex);
+        live().insert(db.connectionName(), this);
+        return;
+    }
+    db_ = handleOf(db);
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &statement_, nullptr) != SQLITE_OK)
         fail(db_, sql);
 }
 
-SqlInserter::~SqlInserter() { sqlite3_finalize(statement_); }
+SqlInserter::~SqlInserter() noexcept(false)
+{
+    sqlite3_finalize(statement_);
+    if (db_)
+        return;
+    {
+        const QMutexLocker lock(&liveMutex);
+        live().remove(database_.connectionName(), this);
+    }
+    if (std::uncaught_exceptions() == uncaught_)
+        flush();
+}
+
+void SqlInserter::flush()
+{
+    if (rows_.isEmpty())
+        return;
+    const QString sql = head_ + rows_.join(u',');
+    rows_.clear();
+    runOnServer(database_, sql);
+}
 
 void SqlInserter::step()
 {
@@ -47,6 +167,18 @@ void SqlInserter::step()
 
 void SqlInserter::insert(std::initializer_list<QVariant> values)
 {
+    if (!db_) {
+        if (static_cast<qsizetype>(values.size()) != pieces_.size() - 1)
+            throw AutomationError(3709, QStringLiteral("%1 values for %2 places").arg(values.size()).arg(pieces_.size() - 1));
+        QString row = pieces_.first();
+        qsizetype i = 1;
+        for (const QVariant& value : values)
+            row += literal(value) + pieces_[i++];
+        rows_.append(row);
+        if (rows_.size() >= RowsPerStatement)
+            flush();
+        return;
+    }
     int index = 1;
     for (const QVariant& value : values) {
         if (!value.isValid() || value.isNull()) {
@@ -74,6 +206,16 @@ void SqlInserter::insert(std::initializer_list<QVariant> values)
 
 void SqlInserter::insertInts(std::initializer_list<long long> values)
 {
+    if (!db_) {
+        QString row = pieces_.first();
+        qsizetype i = 1;
+        for (long long value : values)
+            row += QString::number(value) + pieces_.value(i++);
+        rows_.append(row);
+        if (rows_.size() >= RowsPerStatement)
+            flush();
+        return;
+    }
     int index = 1;
     for (long long value : values)
         sqlite3_bind_int64(statement_, index++, value);

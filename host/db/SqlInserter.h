@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <initializer_list>
@@ -11,12 +12,15 @@ struct sqlite3_stmt;
 
 namespace q7::host::account {
 
-// A prepared INSERT on the embedded database, bound and stepped directly
-// (bulk loads of many rows). Null QVariant binds NULL.
+// An INSERT of many rows (bulk loads), the same for both kinds of account.
+// On the embedded file the statement is prepared, bound and stepped directly;
+// on a server the rows are gathered and sent as multi-row INSERTs, the last
+// ones when exec runs a statement on the same database or the inserter ends.
+// A null QVariant writes NULL.
 class SqlInserter {
 public:
     SqlInserter(QSqlDatabase& db, const QString& sql);
-    ~SqlInserter();
+    ~SqlInserter() noexcept(false); // sends the gathered rows unless an exception is unwinding
     SqlInserter(const SqlInserter&) = delete;
     SqlInserter& operator=(const SqlInserter&) = delete;
 
@@ -24,12 +28,22 @@ public:
     void insertInts(std::initializer_list<long long> values);
 
     static sqlite3* handleOf(QSqlDatabase& db);
+    // Runs a statement of the load. On a server the load is one transaction
+    // that the account's builder opens and commits: BEGIN, COMMIT and PRAGMA
+    // do nothing there.
     static void exec(QSqlDatabase& db, const char* sql);
 
 private:
     void step();
-    sqlite3* db_;
+    void flush();
+    QSqlDatabase database_;
+    sqlite3* db_ = nullptr;
     sqlite3_stmt* statement_ = nullptr;
+    // the server's way
+    QString head_;        // INSERT INTO t (…) VALUES
+    QStringList pieces_;  // the row's text between its '?'
+    QStringList rows_;    // gathered rows
+    int uncaught_ = 0;
 };
 
 } // namespace q7::host::account

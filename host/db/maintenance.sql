@@ -33,6 +33,13 @@ CREATE TABLE IF NOT EXISTS q7_maint_change (
   PRIMARY KEY (RunId, Seq)
 );
 
+-- Each BOM's change counter (no row: 0), moved on by every change of its
+-- head or lines; a save claims the count it loaded (see BomChanges.h).
+CREATE TABLE IF NOT EXISTS q7_bom_change (
+  BomId       INTEGER PRIMARY KEY,
+  ChangeCount INTEGER NOT NULL
+);
+
 -- The condition values of each maintenance form's last run.
 CREATE TABLE IF NOT EXISTS q7_process_condition (
   MenuKey TEXT COLLATE NOCASE NOT NULL,

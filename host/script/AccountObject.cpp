@@ -10,7 +10,7 @@ namespace q7::host::script {
 
 void AccountObject::Open(const QString& path)
 {
-    if (path.trimmed().isEmpty() || !QFile::exists(path))
+    if (path.trimmed().isEmpty() || (!account::isServerAccount(path) && !QFile::exists(path)))
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(path));
     connection_.Open(account::connectionStringFor(path));
     path_ = path;

@@ -19,6 +19,7 @@ struct BomLine {
 
 struct BomDocument {
     int bomId = 0; // 0 for a BOM not stored yet
+    qint64 changeCount = 0; // the stored BOM's change counter when it was loaded; its save claims it
     QVariantMap head;
     QList<BomLine> lines;
     QList<QVariantMap> users; // "DInvCode", "DInvFree_1" … of the parts that share this BOM

@@ -1,6 +1,8 @@
 #include "host/voucher/BomStore.h"
 #include "host/db/procedures/BomPack.h"
 
+#include "host/db/AccountDatabase.h"
+#include "host/db/BomChanges.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/SystemSettings.h"
@@ -9,6 +11,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -53,6 +56,11 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    if (bound.isEmpty()) { // a server prepares only some statements (not SAVEPOINT)
+        if (!query.exec(sql))
+            throw AutomationError(3709, query.lastError().text());
+        return query;
+    }
     if (!query.prepare(sql))
         throw AutomationError(3709, query.lastError().text());
     for (const QVariant& v : bound)
@@ -65,11 +73,12 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
 QList<QVariantMap> rowsOf(QSqlQuery query)
 {
     QList<QVariantMap> rows;
+    const bool folded = query.driver()->dbmsType() == QSqlDriver::PostgreSQL; // the server folds names to lower case
     while (query.next()) {
         QVariantMap row;
         const QSqlRecord record = query.record();
         for (int i = 0; i < record.count(); ++i)
-            row.insert(record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
+            row.insert(folded ? account::columnName(record.fieldName(i)) : record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
         rows.append(row);
     }
     return rows;
@@ -142,6 +151,7 @@ std::optional<BomDocument> BomStore::load(int bomId) const
     const QVariantMap& h = heads.first();
     BomDocument document;
     document.bomId = bomId;
+    document.changeCount = account::changeCountOf(db_, bomId);
     putItem(document.head, h, QString(), true);
     document.head.insert(QStringLiteral("BomId"), bomId);
     document.head.insert(QStringLiteral("ParentId"), h.value(QStringLiteral("ParentId")));
@@ -329,8 +339,13 @@ SaveResult BomStore::save(const BomDocument& document)
     else if (!db_.transaction())
         throw AutomationError(3709, db_.lastError().text());
     try {
+        // On a server the savers of an account take turns (new ids are the highest plus one); readers never wait.
+        if (connection_.isServer())
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
         if (const auto refusal = check(document)) {
             result.refusal = *refusal;
+        } else if (document.bomId != 0 && !account::claimChange(db_, document.bomId, document.changeCount)) {
+            result.refusal.text = QStringLiteral("这个BOM在读取之后已被其他用户修改，本次保存未执行：请重新读取后再修改");
         } else {
             result.bomId = write(document);
             result.saved = true;
@@ -415,7 +430,7 @@ int BomStore::write(const BomDocument& document)
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        run(db_, QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, Offset, PlanFactor, AccuCostFlag, "
+        run(db_, QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
                                 "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
             {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
              orNull(lists::textToCode(1, txt(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),

@@ -219,6 +219,7 @@ bool VoucherForm::loadBom(int bomId)
         return false;
     showDocument(*document);
     info_->currentId = bomId;
+    loadedChange_ = document->changeCount;
     updateButtons();
     raise(QStringLiteral("SetVouchItemState"));
     return true;
@@ -249,6 +250,7 @@ BomDocument VoucherForm::document() const
 {
     BomDocument document;
     document.bomId = control_->status() == q7::voucher::StatusAdd ? 0 : info_->currentId;
+    document.changeCount = loadedChange_;
     document.head = visibleFields(control_->head());
     for (const QVariant& user : control_->head().value(QStringLiteral("_Users")).toList())
         document.users.append(user.toMap());

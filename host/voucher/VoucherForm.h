@@ -119,6 +119,7 @@ private:
     QSharedPointer<VoucherForm> entry_;
     BomDocument copy_;
     int currentRow_ = 0;
+    qint64 loadedChange_ = 0; // the shown BOM's change counter when it was loaded
 };
 
 } // namespace q7::host::voucher

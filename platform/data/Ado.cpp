@@ -2,7 +2,9 @@
 
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
+#include "platform/SystemSettings.h"
 #include "platform/data/ProcedureRegistry.h"
+#include "platform/data/ServerConnection.h"
 #include "platform/data/SqliteFunctions.h"
 #include "platform/data/TSqlBridge.h"
 
@@ -176,6 +178,20 @@ void Connection::Open(const QString& connectionString)
 {
     Close();
     connectionString_ = connectionString;
+    const QString server = data::serverConnectionOf(connectionString);
+    if (!server.isEmpty()) {
+        embedded_ = false;
+        server_ = true;
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        if (!db_.isValid())
+            throw AutomationError(ErrProvider, QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
+        data::configureServerDatabase(db_, server);
+        if (!db_.open()) // the connection text is not repeated: the driver's message names what failed
+            throw AutomationError(ErrProvider, QStringLiteral("Cannot open the server account: %1").arg(db_.lastError().text()));
+        QSqlQuery(db_).exec(QStringLiteral("SET client_min_messages TO warning")); // the server's notices are not the user's
+        return;
+    }
+    server_ = false;
     // Text that does not read as key=value pairs is a plain path, whatever it contains.
     QList<std::pair<QString, QString>> pairs;
     const bool pairsRead = parseConnectionString(connectionString, pairs);
@@ -214,6 +230,11 @@ bool Connection::isOpen() const { return db_.isValid() && db_.isOpen(); }
 QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& binds)
 {
     QSqlQuery query(db);
+    if (binds.isEmpty()) { // a server prepares only some statements (not CREATE, SAVEPOINT)
+        if (!query.exec(sql))
+            throw AutomationError(ErrProvider, query.lastError().text());
+        return query;
+    }
     query.prepare(sql);
     for (const QVariant& b : binds)
         query.addBindValue(b);
@@ -227,6 +248,13 @@ data::ResultSet Connection::query(const QString& sql)
     if (!isOpen())
         throw AutomationError(ErrProvider, QStringLiteral("The connection is closed"));
     try {
+        if (server_) {
+            // The account's procedures run on the embedded file only for now; on a server account a call
+            // is refused rather than answered with rows of the wrong database.
+            data::ProcedureCall call;
+            if (data::parseProcedureCall(sql, call))
+                throw AutomationError(ErrProvider, QStringLiteral("%1 is not available on a server account yet").arg(call.name));
+        }
         if (embedded_) {
             data::ProcedureCall call;
             if (data::parseProcedureCall(sql, call)) {
@@ -241,7 +269,9 @@ data::ResultSet Connection::query(const QString& sql)
         }
         QSqlQuery query(db_);
         query.setForwardOnly(true);
-        const QString text = embedded_ ? data::translateSelect(sql) : sql;
+        const QString text = embedded_ ? data::translateSelect(sql)
+                             : server_ ? data::translateSelect(sql, data::Dialect::PostgreSQL, system::today().toString(QStringLiteral("yyyy-MM-dd")))
+                                       : sql;
         if (!query.exec(text))
             throw AutomationError(ErrProvider, query.lastError().text());
         return readAll(query, consumer_);
@@ -299,6 +329,11 @@ void Connection::executeNative(const QString& sql)
         return;
     }
     QSqlQuery query(db_);
+    if (server_) { // the server takes several statements at once (and semicolons inside function bodies)
+        if (!query.exec(sql))
+            throw AutomationError(ErrProvider, query.lastError().text());
+        return;
+    }
     for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) {
         if (statement.trimmed().isEmpty())
             continue;

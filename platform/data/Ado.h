@@ -46,7 +46,8 @@ public:
     ~Connection() override;
 
     // "Data Source=FILE" (or a plain path) opens the embedded database;
-    // "Driver=…;…" or "DSN=…" goes to ODBC. Run-time error on failure.
+    // "Driver=…;…" or "DSN=…" goes to ODBC; "Provider=PostgreSQL;Connection=\"host=… dbname=…\""
+    // or a postgresql:// URI to a server account. Run-time error on failure.
     // A path with ';' or '=' must be quoted: Data Source="a;b.db".
     Q_INVOKABLE void Open(const QString& connectionString);
     Q_INVOKABLE void Close();
@@ -72,12 +73,15 @@ public:
     std::shared_ptr<void> attachment(const QString& key) const { return attachments_.value(key); }
     void attach(const QString& key, std::shared_ptr<void> value) { attachments_.insert(key, std::move(value)); }
     bool isEmbedded() const { return embedded_; }
+    // A PostgreSQL server account (Provider=PostgreSQL;Connection="…" or a postgresql:// URI).
+    bool isServer() const { return server_; }
 
 private:
     QString name_;
     QString connectionString_;
     QSqlDatabase db_;
     bool embedded_ = true;
+    bool server_ = false;
     QHash<QString, std::shared_ptr<void>> attachments_;
     data::RowConsumer* consumer_ = nullptr;
 };

@@ -40,7 +40,7 @@ QString render(const Token& token)
     }
 }
 
-// The affinity a SQL Server type converts to. A type is a name, with a
+// The affinity a SQL Server type converts to (TEXT, INTEGER or REAL). A type is a name, with a
 // length or precision in parentheses: nvarchar(40), decimal(18, 6), varchar(max).
 QString affinityOf(const QList<Token>& type)
 {
@@ -87,9 +87,19 @@ qsizetype matchingParen(const QList<Token>& tokens, qsizetype open)
 // the embedded database's parser has a limit of its own.
 constexpr int MaxNesting = 64;
 
+// The server's type for an affinity.
+QString serverTypeOf(const QString& affinity)
+{
+    if (affinity == QLatin1String("INTEGER"))
+        return QStringLiteral("bigint");
+    if (affinity == QLatin1String("REAL"))
+        return QStringLiteral("double precision");
+    return QStringLiteral("text");
+}
+
 class Translator {
 public:
-    explicit Translator(QList<Token> tokens) : tokens_(std::move(tokens)) {}
+    Translator(QList<Token> tokens, Dialect dialect, QString today) : tokens_(std::move(tokens)), dialect_(dialect), today_(std::move(today)) {}
 
     QString translate(qsizetype from, qsizetype to)
     {
@@ -151,6 +161,7 @@ private:
                 itemStart = false;
                 continue;
             }
+            const bool startsItem = inSelectList && depth == 0 && itemStart;
             itemStart = inSelectList && depth == 0 && t.isSymbol(",");
 
             if (t.is("convert") && i + 1 < to && tokens_[i + 1].isSymbol("(")) {
@@ -178,20 +189,78 @@ private:
                         throw BridgeError("convert: a style argument is not supported");
                 }
                 const QString affinity = affinityOf(tokens_.mid(i + 2, comma - i - 2));
-                out.append(QStringLiteral("CAST(") + translate(comma + 1, close) + QStringLiteral(" AS ") + affinity + u')');
+                out.append(QStringLiteral("CAST(") + translate(comma + 1, close) + QStringLiteral(" AS ") + (server() ? serverTypeOf(affinity) : affinity)
+                           + u')');
                 i = close;
                 continue;
             }
             if (t.is("isnull")) {
-                out.append(QStringLiteral("ifnull"));
+                out.append(server() ? QStringLiteral("coalesce") : QStringLiteral("ifnull"));
                 continue;
+            }
+            if (t.kind == Token::Kind::String && comparedText(i, from, to)) {
+                // compared as the statements' server compares texts: trailing blanks do not count
+                QString text = t.text;
+                while (text.endsWith(u' '))
+                    text.chop(1);
+                out.append(quoteString(text));
+                continue;
+            }
+            if (t.isSymbol("+") && ((i > from && tokens_[i - 1].kind == Token::Kind::String) || (i + 1 < to && tokens_[i + 1].kind == Token::Kind::String))) {
+                out.append(QStringLiteral("||"));
+                continue;
+            }
+            if (server()) {
+                if (t.is("getdate") && i + 2 < to && tokens_[i + 1].isSymbol("(") && tokens_[i + 2].isSymbol(")")) {
+                    out.append(quoteString(today_));
+                    i += 2;
+                    continue;
+                }
+                if (t.is("len") && i + 1 < to && tokens_[i + 1].isSymbol("(")) {
+                    const qsizetype close = matchingParen(tokens_, i + 1);
+                    out.append(QStringLiteral("length(rtrim(") + translate(i + 2, close) + QStringLiteral("))"));
+                    i = close;
+                    continue;
+                }
+                const bool alias = i > from && tokens_[i - 1].is("as");
+                if (alias && (t.kind == Token::Kind::String || t.kind == Token::Kind::QuotedName
+                              || (t.kind == Token::Kind::Word && inSelectList && depth == 0))) {
+                    out.append(quoteName(t.text));
+                    continue;
+                }
+                const bool plainItem = startsItem && (i + 1 == to || tokens_[i + 1].isSymbol(",") || tokens_[i + 1].is("from"));
+                if (plainItem && t.kind == Token::Kind::Word) {
+                    out.append(t.text + QStringLiteral(" AS ") + quoteName(t.text.mid(t.text.lastIndexOf(u'.') + 1)));
+                    continue;
+                }
+                if (t.kind == Token::Kind::QuotedName) {
+                    out.append(quoteName(t.text.toLower()) + (plainItem ? QStringLiteral(" AS ") + quoteName(t.text) : QString()));
+                    continue;
+                }
             }
             out.append(render(t));
         }
         return out.join(u' ');
     }
 
+    bool server() const { return dialect_ == Dialect::PostgreSQL; }
+
+    // Whether the text at i is a side of a comparison (=, <>, <, >, …), not a LIKE pattern or a joined text.
+    bool comparedText(qsizetype i, qsizetype from, qsizetype to) const
+    {
+        const auto comparison = [](const Token& t) {
+            return t.isSymbol("=") || t.isSymbol("<>") || t.isSymbol("!=") || t.isSymbol("<") || t.isSymbol(">") || t.isSymbol("<=")
+                   || t.isSymbol(">=");
+        };
+        const bool before = i > from && comparison(tokens_[i - 1]);
+        const bool after = i + 1 < to && comparison(tokens_[i + 1]);
+        const bool joined = (i > from && tokens_[i - 1].isSymbol("+")) || (i + 1 < to && tokens_[i + 1].isSymbol("+"));
+        return (before || after) && !joined;
+    }
+
     QList<Token> tokens_;
+    Dialect dialect_;
+    QString today_;
     int nesting_ = 0;
 };
 
@@ -338,7 +407,9 @@ bool parseProcedureCall(const QString& sql, ProcedureCall& call)
     return true;
 }
 
-QString translateSelect(const QString& sql)
+QString translateSelect(const QString& sql) { return translateSelect(sql, Dialect::Embedded); }
+
+QString translateSelect(const QString& sql, Dialect dialect, const QString& today)
 {
     QList<Token> tokens = tokenize(sql);
     while (!tokens.isEmpty() && tokens.last().isSymbol(";"))
@@ -356,7 +427,7 @@ QString translateSelect(const QString& sql)
     }
     if (depth != 0)
         throw BridgeError("unbalanced parentheses");
-    Translator translator(tokens);
+    Translator translator(tokens, dialect, today);
     return translator.translate(0, tokens.size());
 }
 

@@ -49,4 +49,22 @@ bool parseProcedureCall(const QString& sql, ProcedureCall& call);
 // (name, name(n), name(p, s)) and one expression.
 QString translateSelect(const QString& sql);
 
+// The database a statement is translated for.
+enum class Dialect {
+    Embedded,   // the embedded file, as above
+    PostgreSQL, // a server account: as above, and besides
+                //   isnull(a, b)        -> coalesce(a, b)
+                //   convert(type, expr) -> CAST(expr AS text | bigint | double precision)
+                //   len(x)              -> length(rtrim(x))
+                //   getdate()           -> today's date as a text 'yyyy-mm-dd' (the desktop's date)
+                //   [Name], "Name"      -> "name" (names are folded as the server folds unquoted ones)
+                //   AS 'alias'          -> AS "alias"
+                //   a plain column item -> the column AS "Column" (its label keeps the case it is written in)
+};
+// Both dialects: a + next to a text literal joins texts ('a' + x -> 'a' || x);
+// a text compared with =, <>, <, >, <= or >= loses its trailing blanks
+// (x = 'A  ' -> x = 'A'), as the statements' server ignores them.
+// Codes compare ignoring case through the account's column types.
+QString translateSelect(const QString& sql, Dialect dialect, const QString& today = {});
+
 } // namespace q7::data

@@ -115,3 +115,30 @@ TEST(TSqlBridge, ProcedureArgumentKinds)
     EXPECT_TRUE(parseProcedureCall(QStringLiteral("Exec p"), call));
     EXPECT_TRUE(call.arguments.isEmpty());
 }
+
+TEST(TSqlBridge, TranslatesForTheServer)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"Select cItem,cItemName=isnull(cItemName,'') From UserDef",
+         "Select cItem AS \"cItem\" , coalesce ( cItemName , '' ) AS \"cItemName\" From UserDef"},
+        {"SELECT convert(nvarchar(40), v) AS 属性, convert(int, '5') n, convert(decimal(18, 6), q) FROM t",
+         "SELECT CAST(v AS text) AS \"属性\" , CAST('5' AS bigint) n , CAST(q AS double precision) FROM t"},
+        {"SELECT [Order Qty], x.[cInvCode] FROM [Inventory] x WHERE len(cInvName) > 2 AND d < getdate()",
+         "SELECT \"order qty\" AS \"Order Qty\" , x . \"cinvcode\" FROM \"inventory\" x WHERE length(rtrim(cInvName)) > 2 AND d < '2026-12-07'"},
+        {"SELECT p.ParentScrap AS '母件损耗率(%)', N'A' + cInvCode + '-' FROM t WHERE cInvCode = N'bk-100  ' OR c LIKE 'a  '",
+         "SELECT p.ParentScrap AS \"母件损耗率(%)\" , 'A' || cInvCode || '-' FROM t WHERE cInvCode = 'bk-100' OR c LIKE 'a  '"},
+        {"select a from t where a = (select b = 1 from u)", "select a AS \"a\" from t where a = ( select b = 1 from u )"},
+        {"select distinct p.InvCode, q.Free1 from t order by p.InvCode",
+         "select distinct p.InvCode AS \"InvCode\" , q.Free1 AS \"Free1\" from t order by p.InvCode"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(translateSelect(QString::fromUtf8(c.in), Dialect::PostgreSQL, QStringLiteral("2026-12-07")).toStdString(), std::string(c.out))
+            << c.in;
+    // the embedded dialect joins texts and drops compared trailing blanks too
+    EXPECT_EQ(translateSelect(QStringLiteral("select 'a' + b from t where c >= 'x  ' and d like 'y '")).toStdString(),
+              "select 'a' || b from t where c >= 'x' and d like 'y '");
+}

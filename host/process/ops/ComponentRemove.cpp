@@ -1,5 +1,6 @@
 #include "host/process/ops/ComponentRemove.h"
 
+#include "host/db/BomChanges.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Transaction.h"
 #include "platform/AutomationError.h"
@@ -65,6 +66,7 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
         const QList<qint64> lineOptions = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
                                              line.lineId);
         journal.remove(QStringLiteral("bom_opcomponent"), line.lineId);
+        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
         // The line's options go with it unless another line uses them too.
         for (qint64 option : lineOptions)
             if (rowids(db, QStringLiteral("SELECT OpComponentId FROM bom_opcomponent WHERE OptionsId = ?"), static_cast<int>(option)).isEmpty())

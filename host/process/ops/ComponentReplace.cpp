@@ -1,5 +1,6 @@
 #include "host/process/ops/ComponentReplace.h"
 
+#include "host/db/BomChanges.h"
 #include "host/process/ops/BomStructure.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Transaction.h"
@@ -100,6 +101,7 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     for (const ComponentLine& line : lines) {
         options.report(++done, lines.size());
         journal.update(QStringLiteral("bom_opcomponent"), line.lineId, {{QStringLiteral("ComponentId"), newPart}});
+        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
     }
     result.summary = QStringLiteral("%1 行替换：%2 → %3").arg(lines.size()).arg(oldLabel, newLabel);
     result.runId = journal.finish(result.summary);

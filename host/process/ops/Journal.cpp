@@ -1,5 +1,6 @@
 #include "host/process/ops/Journal.h"
 
+#include "host/db/BomChanges.h"
 #include "host/process/ops/Transaction.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
@@ -271,6 +272,18 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
             what = QStringLiteral("删除新增");
         }
         result.rows.append({change.table, QString::number(change.rowid), what});
+        // the BOM whose lines come back has changed for a voucher that loaded it
+        const QJsonObject& row = change.before ? *change.before : *change.after;
+        if (change.table == QLatin1String("bom_opcomponent"))
+            account::noteChange(db, row.value(QStringLiteral("BomId")).toInt());
+        else if (change.table.startsWith(QLatin1String("bom_opcomponent")) && row.contains(QStringLiteral("OpComponentId"))) {
+            QSqlQuery owner(db);
+            owner.prepare(QStringLiteral("SELECT BomId FROM bom_opcomponent WHERE OpComponentId = ?"));
+            owner.addBindValue(row.value(QStringLiteral("OpComponentId")).toVariant());
+            run(owner);
+            if (owner.next())
+                account::noteChange(db, owner.value(0).toInt());
+        }
     }
     QSqlQuery mark(db);
     mark.prepare(QStringLiteral("UPDATE q7_maint_run SET UndoneBy = ?, UndoneAt = ? WHERE RunId = ?"));
