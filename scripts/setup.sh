@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei libxlsxwriter-dev xvfb
   clang libclang-rt-14-dev
-  postgresql libqt6sql6-psql libpq-dev
+  postgresql libqt6sql6-psql
 )
 
 missing=()

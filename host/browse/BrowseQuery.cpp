@@ -17,10 +17,6 @@ QString failure(const AutomationError& e) { return e.description().isEmpty() ? Q
 
 QString BrowseQuery::SetConditionValue(QVariant& condition)
 {
-    // raised, not answered as "not found": the BOM graph reads the embedded file only for now
-    const QSharedPointer<AccountContext> context = account_ ? account_ : AccountContext::current();
-    if (context && context->connectionObject() && context->connectionObject()->isServer())
-        throw AutomationError(ErrProvider, QStringLiteral("The multi-level browse is not available on a server account yet"));
     try {
         const QStringList fields = values::toTextOrEmpty(condition).split(u'|');
         if (fields.size() != conditionFields())

@@ -248,14 +248,7 @@ data::ResultSet Connection::query(const QString& sql)
     if (!isOpen())
         throw AutomationError(ErrProvider, QStringLiteral("The connection is closed"));
     try {
-        if (server_) {
-            // The account's procedures run on the embedded file only for now; on a server account a call
-            // is refused rather than answered with rows of the wrong database.
-            data::ProcedureCall call;
-            if (data::parseProcedureCall(sql, call))
-                throw AutomationError(ErrProvider, QStringLiteral("%1 is not available on a server account yet").arg(call.name));
-        }
-        if (embedded_) {
+        if (embedded_ || server_) { // the account's procedures run in this process on either database
             data::ProcedureCall call;
             if (data::parseProcedureCall(sql, call)) {
                 const data::Procedure* procedure = data::findProcedure(call.name);

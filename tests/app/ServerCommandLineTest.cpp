@@ -51,9 +51,7 @@ TEST(ServerCommandLine, CommandsTakeAServerAccount)
         {{"init-db", "--server", server + QStringLiteral(" password=secret")}, 1, "holds a password"},
         {{"report", "BO02003", "--server", server, "--db", demo}, 2, "--db and --server name two accounts"},
         {{"report", "BO02003", "--server", ""}, 2, "--server needs"},
-        {{"report", "BO02004", "--server", server, "--filter", "InvCode=BK-100"}, 1, "Usp_BO_ExpandByParent is not available on a server account yet"},
         {{"maintain", "llc", "--server", server}, 2, "not available on a server account yet"},
-        {{"browse", "BK-100", "--free", "1=红", "--server", server}, 1, "not available on a server account yet"},
     };
     for (const Case& c : cases) {
         const Outcome o = q7bom(c.args);
@@ -63,8 +61,19 @@ TEST(ServerCommandLine, CommandsTakeAServerAccount)
         EXPECT_FALSE(o.err.contains(QStringLiteral("secret"))) << what;
     }
 
+    // the same tree from the file and the server
+    for (const QStringList& browse : {QStringList{"browse", "BK-100", "--free", "1=红"}, QStringList{"browse", "ST-400", "--where-used"}}) {
+        const Outcome onFile = q7bom(browse + QStringList{"--db", demo});
+        const Outcome onServer = q7bom(browse + QStringList{"--server", server});
+        EXPECT_EQ(onServer.status, 0) << onServer.err.toStdString();
+        EXPECT_TRUE(onFile.out.contains(QStringLiteral("ST-400"))) << onFile.out.toStdString();
+        EXPECT_EQ(onServer.out.toStdString(), onFile.out.toStdString()) << browse.join(u' ').toStdString();
+    }
+
     // the same rows from the file and the server
     for (const QStringList& report : {QStringList{"report", "BO02008"}, QStringList{"report", "BO02003", "--filter", "vp.InvCode=bk-100"},
+                                      QStringList{"report", "BO02004", "--filter", "InvCode=BK-100"},
+                                      QStringList{"report", "BO02004", "--filter", "QueryType=阶列式"}, QStringList{"report", "BO02006"},
                                       QStringList{"bom", "show", "FR-200"}}) {
         const Outcome onFile = q7bom(report + QStringList{"--db", demo, "--format", "csv"});
         const Outcome onServer = q7bom(report + QStringList{"--server", server, "--format", "csv"});

@@ -163,11 +163,3 @@ TEST(ServerAccount, ConnectionTextIsCheckedBeforeAnythingIsSent)
     EXPECT_TRUE(failure([&] { connection.Open(QStringLiteral("Provider=PostgreSQL")); }).contains(QStringLiteral("needs Connection=")));
 }
 
-TEST(ServerAccount, ProceduresAreRefusedOnTheServerUntilTheyArePorted)
-{
-    Q7_NEEDS_SERVER();
-    ado::Connection connection;
-    account::openAccount(connection, fake::serverDemoAccount());
-    const QString message = failure([&] { connection.query(QStringLiteral("Exec Usp_BO_BO02004 'BK-100','BK-100'")); });
-    EXPECT_TRUE(message.contains(QStringLiteral("Usp_BO_BO02004 is not available on a server account yet"))) << message.toStdString();
-}

@@ -107,7 +107,10 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                    " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
                                    " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
     const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
-    mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1");
+    // The embedded file hands a BOM's lines over in the order they were entered (its line index); a
+    // server in any order, so there the order is asked for (lines of equal sequence keep it).
+    const QByteArray entered = handle.onServer() ? " ORDER BY t.ParentId, c.OpComponentId" : "";
+    mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1" + entered);
     // A level at a time: the level's parts travel as one list, and the statement reads all their
     // BOMs in one pass (nothing is written, so the connection's change count stays as it was).
     // Without the components' descriptions: those are read once per part afterwards, not once per line.
@@ -115,19 +118,20 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                         " FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                         " JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " +
                                         lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-                                        " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+                                        " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2" +
+                                        entered);
     partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
                                  "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
-                                     " WHERE c.BomId = ?1 AND " + lineInForce);
+                                     " WHERE c.BomId = ?1 AND " + lineInForce + (handle.onServer() ? " ORDER BY c.OpComponentId" : ""));
     // Upwards a level at a time: the lines that use the level's parts, then the BOMs of their parents.
     usedInLevel_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                        ", t.ParentId, t.ParentScrap, b.BomId FROM IDS(?1) f CROSS JOIN bom_opcomponent c ON c.ComponentId = f.value"
                                        " JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId"
                                        " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
                                        " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
-                                       lineInForce + " ORDER BY c.ComponentId, t.ParentId, c.SortSeq");
+                                       lineInForce + " ORDER BY c.ComponentId, t.ParentId, c.SortSeq, c.OpComponentId");
     bomChoice_ = prepare(handle, "SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                  " JOIN bom_bom b ON b.BomId = t.BomId"
                                  " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
@@ -143,7 +147,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
                                       "JOIN bom_parent t ON t.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
                                       "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
-                                      lineInForce + " ORDER BY t.ParentId, c.SortSeq");
+                                      lineInForce + " ORDER BY t.ParentId, c.SortSeq, c.OpComponentId");
 }
 
 BomGraph::~BomGraph() = default;

@@ -28,7 +28,9 @@ Database Database::of(ado::Connection& connection)
         return db;
     }
     const QVariant handle = connection.database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0 || !*static_cast<pg_conn* const*>(handle.constData()))
+    // the driver's handle is named after the typedef or the struct, depending on how Qt names it
+    const bool server = handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0);
+    if (!server || !*static_cast<pg_conn* const*>(handle.constData()))
         throw AutomationError(ErrProvider, QStringLiteral("The BOM procedures need the embedded account database or a PostgreSQL server"));
     db.server_ = *static_cast<pg_conn* const*>(handle.constData());
     return db;
