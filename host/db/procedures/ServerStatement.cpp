@@ -150,7 +150,10 @@ bool beginServerSnapshot(pg_conn* db)
 {
     if (PQtransactionStatus(db) != PQTRANS_IDLE)
         return false;
-    PGresult* result = PQexec(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    // The procedures read a level of parts at a time by their keys: each statement walks the
+    // indexes from the listed ids, which the planner, guessing the list's size, does not always see.
+    PGresult* result = PQexec(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
+                                  "SET LOCAL enable_hashjoin = off; SET LOCAL enable_mergejoin = off; SET LOCAL enable_seqscan = off");
     const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
     const QByteArray message = ok ? QByteArray() : QByteArray(PQerrorMessage(db));
     PQclear(result);
