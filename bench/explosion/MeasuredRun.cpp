@@ -92,6 +92,11 @@ Rows viaCte(const RunRequest& r, ado::Connection& connection)
 
 } // namespace
 
+Rows rowsOf(const RunRequest& request, ado::Connection& connection)
+{
+    return request.engine == Engine::Report ? viaReport(request, connection) : viaCte(request, connection);
+}
+
 const QStringList& reportNames()
 {
     static const QStringList names{QStringLiteral("BO02004"), QStringLiteral("BO02004-summary"), QStringLiteral("BO02006"),
@@ -137,7 +142,7 @@ int runChild(const QStringList& a)
     const qint64 peakBefore = statusKb("VmHWM"), anonBefore = statusKb("RssAnon");
     QElapsedTimer timer;
     timer.start();
-    const Rows rows = r.engine == Engine::Report ? viaReport(r, connection) : viaCte(r, connection);
+    const Rows rows = rowsOf(r, connection);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const qint64 peakAfter = statusKb("VmHWM"), anonAfter = statusKb("RssAnon");
 

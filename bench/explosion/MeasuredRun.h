@@ -1,9 +1,14 @@
 #pragma once
 
 #include "bench/explosion/ReferenceQueries.h"
+#include "bench/explosion/Rows.h"
 
 #include <QString>
 #include <QStringList>
+
+namespace q7::ado {
+class Connection;
+}
 
 // One measured run of one report by one engine, in a process of its own so
 // that nothing is cached before it starts.
@@ -28,6 +33,9 @@ struct RunResult {
 };
 
 const QStringList& reportNames();
+
+// The request's rows by its engine on the connection (the measured work).
+Rows rowsOf(const RunRequest& request, ado::Connection& connection);
 
 // The arguments that make this program run the request as a child, and the child's side.
 QStringList childArguments(const RunRequest& request);
