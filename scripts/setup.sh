@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-declarative-dev libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev
+  qt6-base-dev qt6-declarative-dev libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei libxlsxwriter-dev xvfb
   clang libclang-rt-14-dev

@@ -1,6 +1,8 @@
 #include "host/db/AccountDatabase.h"
 
 #include "host/db/AccountSchema.h"
+#include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
 
@@ -207,6 +209,7 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
         ado::Connection connection;
         connection.Open(connectionStringFor(building));
         fill(connection);
+        procedures::packs::packAll(SqlInserter::handleOf(connection.database()));
         connection.executeNative(QStringLiteral("PRAGMA user_version = %1").arg(FinishedAccountMark));
     }
     QFile::remove(building + QStringLiteral("-journal"));

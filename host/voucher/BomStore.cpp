@@ -1,4 +1,5 @@
 #include "host/voucher/BomStore.h"
+#include "host/db/procedures/BomPack.h"
 
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -336,7 +337,9 @@ SaveResult BomStore::save(const BomDocument& document)
         }
         if (batch_)
             run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
-        else if (!(result.saved ? db_.commit() : db_.rollback()))
+        else if (result.saved)
+            procedures::packs::refresh(db_); // the packed BOMs the save dropped
+        if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
             throw AutomationError(3709, db_.lastError().text());
     } catch (...) {
         if (batch_)
@@ -358,6 +361,7 @@ void BomStore::beginBatch()
 void BomStore::commitBatch()
 {
     batch_ = false;
+    procedures::packs::refresh(db_);
     if (!db_.commit())
         throw AutomationError(3709, db_.lastError().text());
 }
@@ -448,6 +452,7 @@ bool BomStore::remove(int bomId)
         removeLines(bomId);
         run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
         const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();
+        procedures::packs::refresh(db_);
         if (!db_.commit())
             throw AutomationError(3709, db_.lastError().text());
         return removed > 0;

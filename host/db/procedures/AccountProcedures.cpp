@@ -28,7 +28,7 @@ struct TopBomFilter {
 // highest version when several are — the rule the explosion applies below the
 // top. With substitutes, one such BOM per substitute identifier. Main BOMs
 // first, then substitutes by identifier.
-QVector<int> topBoms(sqlite3* db, int part, const TopBomFilter& f)
+QVector<int> topBoms(const Database& db, int part, const TopBomFilter& f)
 {
     QString sql = QStringLiteral("SELECT b.BomId, b.BomType, upper(coalesce(b.IdentCode, '')), coalesce(b.Version, 0) "
                                  "FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
@@ -127,7 +127,7 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     filter.effDate = a.text();
     a.finish();
 
-    sqlite3* db = handleOf(connection);
+    const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
@@ -159,12 +159,14 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     a.number(1);
     a.finish();
 
-    sqlite3* db = handleOf(connection);
+    const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, effDate);
     data::ResultSet rows = resultWith(whereUsedColumns);
     RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
-    for (int part : matchingParts(db, code, free))
+    const QVector<int> parts = matchingParts(db, code, free);
+    graph.prefetchAbove(parts);
+    for (int part : parts)
         whereUsed(graph, part, planRate, sink);
     return rows;
 }
@@ -190,7 +192,7 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     if (!(quantity > 0) || quantity > 9007199254740992.0)
         throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02007: the quantity %1 is not a positive number within 2^53").arg(quantity));
 
-    sqlite3* db = handleOf(connection);
+    const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(explosionColumns);
@@ -215,14 +217,14 @@ struct ComparedLine {
 
 // Every line of a BOM whatever its effectivity, in line order: sort sequence,
 // operation sequence, then the order they were entered in.
-QVector<ComparedLine> comparedLines(sqlite3* db, int bom)
+QVector<ComparedLine> comparedLines(const Database& db, int bom)
 {
     QVector<ComparedLine> lines;
     if (bom == 0)
         return lines;
     Statement q(db, (QByteArray("SELECT ") + lineColumns +
                      ", coalesce(c.OpSeq, '') FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                     "WHERE c.BomId = ?1 ORDER BY c.SortSeq, c.OpSeq, c.OpComponentId")
+                     "WHERE c.BomId = ?1 ORDER BY c.SortSeq NULLS FIRST, c.OpSeq NULLS FIRST, c.OpComponentId")
                         .constData());
     q.bind(1, bom);
     while (q.next()) {
@@ -287,7 +289,7 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
     if (angle < 1 || angle > 3)
         throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02010: angle %1 is not 1, 2 or 3").arg(angle));
 
-    sqlite3* db = handleOf(connection);
+    const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);
     QString partSql = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?1");
     for (int i = 0; i < 10; ++i)

@@ -1,11 +1,13 @@
 #include "host/db/procedures/BomGraph.h"
 
-#include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
+
 #include "host/db/procedures/Statement.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace q7::host::procedures {
 
@@ -50,7 +52,7 @@ BomLine readLine(const Statement& s)
 
 namespace {
 
-std::unique_ptr<Statement> prepare(sqlite3* db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
+std::unique_ptr<Statement> prepare(const Database& db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
 
 } // namespace
 
@@ -66,17 +68,19 @@ double BomLine::quantity(bool planRate) const
     return q;
 }
 
-std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const QString& date)
+std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const Database& db, const QString& date)
 {
+    // Other clients change a server's account at any time: there, what one explosion read goes with it.
+    if (db.onServer())
+        return std::make_shared<Cache>();
     struct Stamped {
         long long dataVersion = -1;
         long long changes = -1;
         std::shared_ptr<Cache> cache;
     };
-    sqlite3* handle = account::SqlInserter::handleOf(connection.database());
-    Statement dataVersion(handle, "PRAGMA data_version");
+    Statement dataVersion(db, "PRAGMA data_version");
     const long long version = dataVersion.next() ? dataVersion.integer(0) : 0;
-    const long long changes = sqlite3_total_changes(handle);
+    const long long changes = sqlite3_total_changes(db.embedded());
 
     const QString key = QStringLiteral("bom-graph|") + date;
     auto stamped = std::static_pointer_cast<Stamped>(connection.attachment(key));
@@ -88,10 +92,9 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
 }
 
 BomGraph::BomGraph(ado::Connection& connection, QString effDate)
-    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), cache_(cacheFor(connection, date_)),
-      db_(account::SqlInserter::handleOf(connection.database()))
+    : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), db_(Database::of(connection)), cache_(cacheFor(connection, db_, date_))
 {
-    sqlite3* handle = db_;
+    const Database& handle = db_;
     partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
                                 "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
@@ -105,19 +108,33 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                    " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
     const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
     mainBomStmt_ = prepare(handle, mainBomColumns + " FROM bom_parent t" + mainBomBody + " AND t.ParentId = ?1");
-    // A level at a time: the level's parts travel as one JSON array, and the statement reads all their
+    // A level at a time: the level's parts travel as one list, and the statement reads all their
     // BOMs in one pass (nothing is written, so the connection's change count stays as it was).
     // Without the components' descriptions: those are read once per part afterwards, not once per line.
     frontierBoms_ = prepare(handle, QByteArray("SELECT ") + lineColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId"
-                                        " FROM json_each(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                        " FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                         " JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " +
                                         lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
                                         " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
     partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                 "FROM json_each(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
+                                 "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce);
+    // Upwards a level at a time: the lines that use the level's parts, then the BOMs of their parents.
+    usedInLevel_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
+                                       ", t.ParentId, t.ParentScrap, b.BomId FROM IDS(?1) f CROSS JOIN bom_opcomponent c ON c.ComponentId = f.value"
+                                       " JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId"
+                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
+                                       " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
+                                       lineInForce + " ORDER BY c.ComponentId, t.ParentId, c.SortSeq");
+    bomChoice_ = prepare(handle, "SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                 " JOIN bom_bom b ON b.BomId = t.BomId"
+                                 " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
+    day_ = packs::day(dateUtf8_);
+    if (!handle.onServer() && day_ && packs::kept(handle.embedded()))
+        packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
@@ -176,9 +193,81 @@ QVector<BomLine> BomGraph::bomLines(int bomId, int parentId)
 
 int BomGraph::mainBom(int partId)
 {
-    mainLines(partId);
+    if (!cache_->mainBoms.contains(partId))
+        mainLines(partId);
     const auto found = cache_->mainBoms.find(partId);
     return found == cache_->mainBoms.end() ? 0 : found->second;
+}
+
+void BomGraph::chooseBoms(const QVector<int>& parts)
+{
+    if (parts.isEmpty())
+        return;
+    std::unordered_map<int, std::pair<double, int>> best; // part -> (version, BOM)
+    bomChoice_->bindIds(1, parts);
+    bomChoice_->bind(2, dateUtf8_);
+    while (bomChoice_->next()) {
+        const int part = bomChoice_->integer(0), bom = bomChoice_->integer(1);
+        const double version = bomChoice_->real(2);
+        const auto found = best.find(part);
+        // as mainLines chooses: the highest version, of two equal ones the older BOM
+        if (found == best.end() || version > found->second.first || (version == found->second.first && bom < found->second.second))
+            best[part] = {version, bom};
+    }
+    bomChoice_->reset();
+    for (int part : parts) {
+        const auto found = best.find(part);
+        cache_->mainBoms[part] = found == best.end() ? 0 : found->second.second;
+    }
+}
+
+void BomGraph::prefetchAbove(const QVector<int>& parts)
+{
+    QVector<int> level;
+    for (int part : parts)
+        if (!cache_->usedIn.contains(part))
+            level.append(part);
+    QVector<int> seen;
+    while (!level.isEmpty()) {
+        std::sort(level.begin(), level.end());
+        level.erase(std::unique(level.begin(), level.end()), level.end());
+        std::unordered_map<int, QVector<BomLine>> lines; // component -> the lines that use it
+        QVector<int> parents;
+        usedInLevel_->bindIds(1, level);
+        usedInLevel_->bind(2, dateUtf8_);
+        while (usedInLevel_->next()) {
+            BomLine line = readLine(*usedInLevel_);
+            line.parentId = usedInLevel_->integer(11);
+            line.parentScrap = usedInLevel_->real(12);
+            line.bomId = usedInLevel_->integer(13);
+            if (!cache_->mainBoms.contains(line.parentId))
+                parents.append(line.parentId);
+            lines[line.componentId].append(line);
+        }
+        usedInLevel_->reset();
+        std::sort(parents.begin(), parents.end());
+        parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+        chooseBoms(parents);
+        QVector<int> next;
+        for (int part : level) {
+            QVector<BomLine>& used = lines[part];
+            // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
+            used.erase(std::remove_if(used.begin(), used.end(), [this](const BomLine& line) { return mainBom(line.parentId) != line.bomId; }),
+                       used.end());
+            for (const BomLine& line : used) {
+                seen.append(line.parentId);
+                if (!cache_->usedIn.contains(line.parentId))
+                    next.append(line.parentId);
+            }
+            cache_->usedIn.emplace(part, std::move(used));
+        }
+        level = std::move(next);
+    }
+    QVector<int> undescribed;
+    for (int part : seen)
+        if (!cache_->parts.contains(part))
+            undescribed.append(part);
+    describe(undescribed);
 }
 
 void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
@@ -187,6 +276,30 @@ void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
     cache_->mainBoms[partId] = bom;
     cache_->mainLines.emplace(partId, std::move(lines));
 }
+
+// The choice among a part's BOMs at the date as the rows come: the highest
+// version, of two equal versions the older BOM, so that the choice never
+// depends on row order; the chosen BOM's lines in the order they come.
+struct BomGraph::Best {
+    double version = -1;
+    int bom = 0;
+    QVector<BomLine> lines;
+
+    // Takes one row: a BOM in force, with one of its lines in force or none.
+    // Answers whether the line was kept.
+    bool offer(int bomId, double bomVersion, const BomLine* line)
+    {
+        if (bomId != bom && (bomVersion > version || (bomVersion == version && bomId < bom))) {
+            lines.clear();
+            version = bomVersion;
+            bom = bomId;
+        }
+        if (bomId != bom || !line)
+            return false;
+        lines.append(*line);
+        return true;
+    }
+};
 
 void BomGraph::prefetchBelow(const QVector<int>& parts)
 {
@@ -198,46 +311,30 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
     QVector<int> undescribed;
     while (!level.isEmpty()) {
-        QByteArray ids = "[";
-        for (int part : level)
-            ids += QByteArray::number(part) + ',';
-        ids.back() = ']';
-        struct Best {
-            double version = -1;
-            int bom = 0;
-            QVector<BomLine> lines;
-        };
         std::unordered_map<int, Best> best;
         best.reserve(static_cast<size_t>(level.size()));
-        frontierBoms_->bind(1, ids);
-        frontierBoms_->bind(2, dateUtf8_);
-        int lastParent = 0;
-        Best* last = nullptr;
-        while (frontierBoms_->next()) {
-            const double version = frontierBoms_->real(11);
-            const int bom = frontierBoms_->integer(12);
-            const int parent = frontierBoms_->integer(14);
-            if (!last || parent != lastParent) { // a parent's rows come together
-                last = &best[parent];
-                lastParent = parent;
+        const QVector<int> fromTables = readPacks(level, best);
+        if (!fromTables.isEmpty()) {
+            frontierBoms_->bindIds(1, fromTables);
+            frontierBoms_->bind(2, dateUtf8_);
+            int lastParent = 0;
+            Best* last = nullptr;
+            while (frontierBoms_->next()) {
+                const int parent = frontierBoms_->integer(14);
+                if (!last || parent != lastParent) { // a parent's rows come together
+                    last = &best[parent];
+                    lastParent = parent;
+                }
+                const bool hasLine = !frontierBoms_->isNull(0);
+                BomLine line = hasLine ? readLine(*frontierBoms_) : BomLine{};
+                line.parentScrap = frontierBoms_->real(13);
+                line.parentId = parent;
+                line.bomId = frontierBoms_->integer(12);
+                if (last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr) && !cache_->parts.contains(line.componentId))
+                    undescribed.append(line.componentId);
             }
-            Best& b = *last;
-            if (bom != b.bom && (version > b.version || (version == b.version && bom < b.bom))) {
-                b.lines.clear();
-                b.version = version;
-                b.bom = bom;
-            }
-            if (bom != b.bom || frontierBoms_->isNull(0))
-                continue;
-            BomLine line = readLine(*frontierBoms_);
-            line.parentScrap = frontierBoms_->real(13);
-            line.parentId = parent;
-            line.bomId = bom;
-            if (!cache_->parts.contains(line.componentId))
-                undescribed.append(line.componentId);
-            b.lines.append(line);
+            frontierBoms_->reset();
         }
-        frontierBoms_->reset();
         QVector<int> next;
         for (int part : level) {
             auto found = best.find(part);
@@ -257,17 +354,57 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     describe(undescribed);
 }
 
+QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best)
+{
+    if (!packsStmt_)
+        return level;
+    const int date = *day_;
+    QVector<int> packed;
+    packsStmt_->bindIds(1, level);
+    while (packsStmt_->next()) {
+        const int part = packsStmt_->integer(0);
+        Best choice;
+        const bool whole = packs::forEachBom(packsStmt_->utf8(1), [&](const packs::Bom& bom) {
+            if (!(bom.from <= date && bom.until > date))
+                return;
+            bool anyLine = false;
+            for (const packs::Line& packedLine : bom.lines) {
+                if (!(packedLine.from <= date && packedLine.until > date))
+                    continue;
+                anyLine = true;
+                BomLine line = packedLine.line;
+                line.parentScrap = bom.parentScrap;
+                line.parentId = part;
+                line.bomId = bom.bomId;
+                if (choice.offer(bom.bomId, bom.version, &line) && packedLine.described && !cache_->parts.contains(line.componentId))
+                    cache_->parts.emplace(line.componentId,
+                                          PartInfo{packedLine.code.toString(), packedLine.name.toString(), packedLine.invStd.toString(),
+                                                   packedLine.unit.toString(), packedLine.free1.toString(), packedLine.free2.toString(),
+                                                   packedLine.attr});
+            }
+            if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
+                choice.offer(bom.bomId, bom.version, nullptr);
+        });
+        if (!whole) // a damaged pack: the part is read from the tables
+            continue;
+        packed.append(part);
+        if (choice.bom != 0)
+            best.emplace(part, std::move(choice));
+    }
+    packsStmt_->reset();
+    std::sort(packed.begin(), packed.end());
+    QVector<int> rest;
+    std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
+    return rest;
+}
+
 void BomGraph::describe(QVector<int> parts)
 {
     std::sort(parts.begin(), parts.end());
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
     constexpr qsizetype Batch = 20000;
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
-        QByteArray ids = "[";
-        for (qsizetype i = start; i < std::min(parts.size(), start + Batch); ++i)
-            ids += QByteArray::number(parts[i]) + ',';
-        ids.back() = ']';
-        partsStmt_->bind(1, ids);
+        partsStmt_->bindIds(1, parts.mid(start, Batch));
         while (partsStmt_->next())
             cache_->parts.emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
                                                                    partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "host/db/procedures/Statement.h"
 #include "platform/data/Ado.h"
 
 #include <QSet>
 #include <QString>
 #include <QVector>
 
-struct sqlite3;
-
 #include <memory>
 #include <optional>
 #include <unordered_map>
 
 namespace q7::host::procedures {
-
-class Statement;
 
 struct PartInfo {
     QString code, name, invStd, unit;
@@ -71,6 +68,10 @@ public:
     // Reads the BOMs at the date of the parts and of everything below them,
     // level by level, one statement per level instead of one per BOM.
     void prefetchBelow(const QVector<int>& parts);
+    // Reads what the where-used of the parts needs, level by level upwards: the
+    // lines in force that use them, their parents' BOMs at the date (without
+    // their lines) and the parents' descriptions, a statement per level.
+    void prefetchAbove(const QVector<int>& parts);
     // Lines in force at the date of a given BOM, with the parent's scrap of
     // that BOM when a parent is given.
     QVector<BomLine> bomLines(int bomId, int parentId = 0);
@@ -88,16 +89,23 @@ private:
         std::unordered_map<int, QVector<BomLine>> usedIn;
     };
     void rememberComponent(const Statement& statement, int partId);
+    struct Best;
+    // Reads the packed BOMs of a level's parts into best; answers the parts to read from the tables.
+    QVector<int> readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best);
     // Keeps the lines of one part's BOM at the date (of several versions read, the highest).
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     // Reads the descriptions of parts not yet known, many per statement.
     void describe(QVector<int> parts);
-    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const QString& date);
+    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const Database& db, const QString& date);
 
     QString date_;
     QByteArray dateUtf8_;
+    Database db_;
     std::shared_ptr<Cache> cache_;
-    sqlite3* db_;
+    // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
+    void chooseBoms(const QVector<int>& parts);
+    std::unique_ptr<Statement> usedInLevel_, bomChoice_, packsStmt_;
+    std::optional<int> day_; // the date as packs keep it
     std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 

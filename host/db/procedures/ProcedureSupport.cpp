@@ -1,6 +1,5 @@
 #include "host/db/procedures/ProcedureSupport.h"
 
-#include "host/db/SqlInserter.h"
 #include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -66,9 +65,7 @@ QVector<Range> freeRanges(Arguments& a)
     return ranges;
 }
 
-sqlite3* handleOf(ado::Connection& connection) { return account::SqlInserter::handleOf(connection.database()); }
-
-QVector<int> matchingParts(sqlite3* db, const Range& code, const QVector<Range>& free)
+QVector<int> matchingParts(const Database& db, const Range& code, const QVector<Range>& free)
 {
     QString sql = QStringLiteral("SELECT PartId FROM bas_part WHERE 1 = 1");
     QList<QByteArray> binds;
@@ -85,7 +82,7 @@ QVector<int> matchingParts(sqlite3* db, const Range& code, const QVector<Range>&
     bound(QStringLiteral("InvCode"), code);
     for (int i = 0; i < free.size(); ++i)
         bound(QStringLiteral("Free%1").arg(i + 1), free[i]);
-    sql += QStringLiteral(" ORDER BY InvCode, Free1, Free2, PartId");
+    sql += QStringLiteral(" ORDER BY InvCode, Free1 NULLS FIRST, Free2 NULLS FIRST, PartId");
     Statement statement(db, sql.toUtf8().constData());
     for (int i = 0; i < binds.size(); ++i)
         statement.bind(i + 1, binds[i]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/data/Ado.h"
+#include "host/db/procedures/Statement.h"
 #include "platform/data/ResultSet.h"
 
 #include <QString>
@@ -9,7 +10,6 @@
 
 #include <cstdint>
 
-struct sqlite3;
 
 // What the BOM procedures share: reading their arguments, the bounds they
 // take, the parts a range selects, and the row limit of their results.
@@ -46,10 +46,8 @@ struct VersionRange {
 
 QVector<Range> freeRanges(Arguments& a);
 
-sqlite3* handleOf(ado::Connection& connection);
-
 // Parts whose code and free items fall in the ranges, in code order.
-QVector<int> matchingParts(sqlite3* db, const Range& code, const QVector<Range>& free);
+QVector<int> matchingParts(const Database& db, const Range& code, const QVector<Range>& free);
 
 // The rows a procedure may give before it stops with a message; kept with the connection.
 int64_t rowLimit(ado::Connection& connection);

@@ -1,5 +1,6 @@
 #include "host/process/ops/Transaction.h"
 
+#include "host/db/procedures/BomPack.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
@@ -21,6 +22,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
+    procedures::packs::refresh(db_); // the packed BOMs the changes dropped
     if (!db_.commit())
         throw AutomationError(3709, QStringLiteral("Cannot commit: %1").arg(db_.lastError().text()));
     open_ = false;

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "host/db/procedures/BomGraph.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSqlDatabase>
+
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+
+// Packed BOMs of the embedded account: per part, its main BOMs with every
+// line (whatever its dates) and the lines' component descriptions in one row
+// of bom_pack, so that an explosion reads a part's BOMs with one seek instead
+// of a seek per line, option and component. The packs are a cache of the BOM
+// tables: triggers drop a part's pack (and note the part in bom_pack_stale)
+// whenever anything it holds changes, the saving code packs the noted parts
+// again before it commits, and a part without a pack is read from the tables.
+namespace q7::host::procedures::packs {
+
+// A date as the packs keep it (yyyymmdd), for texts written yyyy-mm-dd only:
+// for those, comparing the numbers is comparing the texts.
+std::optional<int> day(QByteArrayView text);
+
+// A text of a pack, NULL kept apart from empty.
+struct Text {
+    QByteArrayView utf8;
+    bool null = true;
+    QString toString() const { return null ? QString() : QString::fromUtf8(utf8); }
+};
+
+struct Line {
+    BomLine line; // the line's own columns, as readLine reads them
+    int from = 0, until = 0;
+    bool described = false; // the component has a part and an item row
+    Text code, name, invStd, unit, free1, free2;
+    int attr = 0;
+};
+
+// One BOM of the part as the explosion's join meets it (a BOM listed twice
+// for the part is met twice), with all its lines.
+struct Bom {
+    int bomId = 0;
+    double version = 0;
+    int from = 0, until = 0; // a missing date open
+    double parentScrap = 0;
+    std::vector<Line> lines;
+};
+
+// Calls take(bom) for every BOM of a pack in the order the join meets them;
+// false when the pack is damaged (the part is then read from the tables).
+template <typename Take>
+bool forEachBom(QByteArrayView pack, Take&& take);
+
+// Creates the pack tables and triggers when missing and packs every part with a BOM.
+void packAll(sqlite3* db);
+// Packs again the parts whose packs the triggers dropped. To be called in the
+// transaction that changed the BOM tables, before it commits. Does nothing on
+// an account without packs.
+void refresh(sqlite3* db);
+// The same on a connection of any kind (on a server account it does nothing).
+void refresh(QSqlDatabase& db);
+// Whether the account keeps packs.
+bool kept(sqlite3* db);
+
+// The reading side of the format.
+class Reader {
+public:
+    explicit Reader(QByteArrayView data) : data_(data) {}
+    bool readInt(int& value);
+    bool readReal(double& value);
+    bool readText(Text& text);
+    bool atEnd() const { return position_ == data_.size(); }
+
+private:
+    QByteArrayView data_;
+    qsizetype position_ = 0;
+};
+
+bool readBom(Reader& reader, Bom& bom);
+
+template <typename Take>
+bool forEachBom(QByteArrayView pack, Take&& take)
+{
+    Reader reader(pack);
+    Bom bom;
+    while (!reader.atEnd()) {
+        if (!readBom(reader, bom))
+            return false;
+        take(static_cast<const Bom&>(bom));
+    }
+    return true;
+}
+
+} // namespace q7::host::procedures::packs

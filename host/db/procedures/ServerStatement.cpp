@@ -1,0 +1,164 @@
+#include "host/db/procedures/StatementBackend.h"
+
+#include "platform/AutomationError.h"
+
+#include <libpq-fe.h>
+
+#include <QRegularExpression>
+
+#include <charconv>
+#include <map>
+
+namespace q7::host::procedures {
+
+QByteArray serverDialect(const char* sql)
+{
+    const QByteArray in(sql);
+    QByteArray out;
+    out.reserve(in.size() + 32);
+    int nextPlain = 1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in[i];
+        if (c == '\'') {
+            quoted = !quoted;
+            out += c;
+            continue;
+        }
+        if (quoted) {
+            out += c;
+            continue;
+        }
+        if (c == '?') {
+            qsizetype j = i + 1;
+            while (j < in.size() && in[j] >= '0' && in[j] <= '9')
+                ++j;
+            out += '$' + (j > i + 1 ? in.mid(i + 1, j - i - 1) : QByteArray::number(nextPlain++));
+            i = j - 1;
+            continue;
+        }
+        out += c;
+    }
+    // IDS($n) f -> unnest($n::int[]) f(value)
+    static const QRegularExpression ids(QStringLiteral("IDS\\((\\$\\d+)\\)\\s+(\\w+)"));
+    QString text = QString::fromUtf8(out);
+    text.replace(ids, QStringLiteral("unnest(\\1::int[]) \\2(value)"));
+    text.replace(QStringLiteral(" CROSS JOIN "), QStringLiteral(" JOIN "));
+    return text.toUtf8();
+}
+
+namespace {
+
+[[noreturn]] void throwServerError(const char* message)
+{
+    throw AutomationError(ErrProvider, QString::fromUtf8(message).trimmed());
+}
+
+// Runs with the bound values at the first step; the whole answer is then read row by row.
+class ServerStatement final : public Statement::Backend {
+public:
+    ServerStatement(pg_conn* db, const char* sql) : db_(db), sql_(serverDialect(sql)) {}
+    ~ServerStatement() override { clear(); }
+
+    void bindInt(int index, int value) override { params_[index] = QByteArray::number(value); }
+    void bindText(int index, const QByteArray& utf8) override { params_[index] = utf8; }
+    void bindBlob(int index, const QByteArray& data) override { params_[index] = data; }
+    void bindReal(int index, double value) override
+    {
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        params_[index] = QByteArray(buffer, end - buffer);
+    }
+    QByteArray idList(const QVector<int>& ids) const override
+    {
+        QByteArray list = "{";
+        for (int id : ids)
+            list += QByteArray::number(id) + ',';
+        if (ids.isEmpty())
+            list += '}';
+        else
+            list.back() = '}';
+        return list;
+    }
+    bool next() override
+    {
+        if (!result_)
+            run();
+        return ++row_ < PQntuples(result_);
+    }
+    void reset() override
+    {
+        clear();
+        params_.clear();
+    }
+    int integer(int column) const override { return static_cast<int>(real(column)); }
+    double real(int column) const override
+    {
+        const char* value = PQgetvalue(result_, row_, column);
+        double number = 0;
+        std::from_chars(value, value + PQgetlength(result_, row_, column), number);
+        return number;
+    }
+    bool isNull(int column) const override { return PQgetisnull(result_, row_, column) != 0; }
+    QString text(int column) const override
+    {
+        if (isNull(column))
+            return QString();
+        return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+    }
+
+    bool isText(int column) const override { return !isNull(column); }
+    QByteArrayView utf8(int column) const override
+    {
+        return QByteArrayView(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+    }
+
+private:
+    void run()
+    {
+        const int count = params_.empty() ? 0 : params_.rbegin()->first;
+        std::vector<const char*> values(static_cast<size_t>(count), nullptr);
+        for (const auto& [index, value] : params_)
+            values[static_cast<size_t>(index - 1)] = value.constData();
+        result_ = PQexecParams(db_, sql_.constData(), count, nullptr, values.data(), nullptr, nullptr, 0);
+        if (PQresultStatus(result_) != PGRES_TUPLES_OK) {
+            const QByteArray message = result_ ? QByteArray(PQresultErrorMessage(result_)) : QByteArray(PQerrorMessage(db_));
+            clear();
+            throwServerError(message.constData());
+        }
+        row_ = -1;
+    }
+    void clear()
+    {
+        if (result_)
+            PQclear(result_);
+        result_ = nullptr;
+    }
+
+    pg_conn* db_;
+    QByteArray sql_;
+    std::map<int, QByteArray> params_;
+    PGresult* result_ = nullptr;
+    int row_ = -1;
+};
+
+} // namespace
+
+std::unique_ptr<Statement::Backend> serverStatement(pg_conn* db, const char* sql) { return std::make_unique<ServerStatement>(db, sql); }
+
+bool beginServerSnapshot(pg_conn* db)
+{
+    if (PQtransactionStatus(db) != PQTRANS_IDLE)
+        return false;
+    PGresult* result = PQexec(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const QByteArray message = ok ? QByteArray() : QByteArray(PQerrorMessage(db));
+    PQclear(result);
+    if (!ok)
+        throwServerError(message.constData());
+    return true;
+}
+
+void endServerSnapshot(pg_conn* db) { PQclear(PQexec(db, "ROLLBACK")); }
+
+} // namespace q7::host::procedures

@@ -1,0 +1,172 @@
+// The packed BOMs are a cache: every report reads the same rows with and
+// without them, a change to anything a pack holds drops it (the report then
+// reads the tables), and the saving code packs the changed parts again.
+#include "support/FakeHost.h"
+
+#include "host/db/AccountDatabase.h"
+#include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
+#include "host/report/ReportViewer.h"
+#include "platform/data/Ado.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace q7;
+using host::report::FilterSetting;
+using host::report::ReportViewer;
+namespace packs = host::procedures::packs;
+
+namespace {
+
+struct Report {
+    const char* key;
+    QList<FilterSetting> settings;
+};
+
+// The explosions on the demo's dates that matter: a line's first day, the day it ends, and between.
+const QList<Report> reports = [] {
+    QList<Report> all;
+    for (const char* date : {"2020-01-01", "2024-12-31", "2025-01-01", "2026-12-07", "2027-01-01"}) {
+        const FilterSetting at{QStringLiteral("EffDate"), QString::fromLatin1(date), std::nullopt};
+        all.append({"BO02004", {at}});
+        all.append({"BO02004", {at, {QStringLiteral("QueryType"), QStringLiteral("阶列式"), std::nullopt}}});
+        all.append({"BO02004", {at, {QStringLiteral("PlanRateFlag"), QStringLiteral("是"), std::nullopt}}});
+        all.append({"BO02007", {at, {QStringLiteral("Qty"), QStringLiteral("12"), std::nullopt}}});
+    }
+    return all;
+}();
+
+class Account {
+public:
+    Account()
+    {
+        const QString path = dir_.filePath(QStringLiteral("packs.db"));
+        host::account::createDemoAccount(path);
+        connection.Open(host::account::connectionStringFor(path));
+    }
+    sqlite3* handle() { return host::account::SqlInserter::handleOf(connection.database()); }
+    void sql(const QString& text) { connection.executeNative(text); }
+    int count(const QString& select)
+    {
+        QSqlQuery q(connection.database());
+        EXPECT_TRUE(q.exec(select) && q.next()) << select.toStdString();
+        return q.value(0).toInt();
+    }
+    // Every report's rows, as text.
+    QStringList rows()
+    {
+        QStringList all;
+        for (const Report& r : reports) {
+            ReportViewer viewer(QString::fromLatin1(r.key));
+            const auto out = viewer.run(r.settings, 0, &connection);
+            EXPECT_FALSE(out.refused) << out.message.toStdString();
+            for (const auto& row : out.rows.rows) {
+                QStringList cells;
+                for (const QVariant& cell : row)
+                    cells << (cell.isNull() ? QStringLiteral("<null>") : cell.toString());
+                all << QString::fromLatin1(r.key) + QLatin1Char('|') + cells.join(QLatin1Char('|'));
+            }
+        }
+        return all;
+    }
+    // The rows the tables alone give: the same account without its packs.
+    QStringList rowsFromTables()
+    {
+        sql(QStringLiteral("SAVEPOINT tables_only; DELETE FROM bom_pack"));
+        const QStringList all = rows();
+        sql(QStringLiteral("ROLLBACK TO tables_only; RELEASE tables_only"));
+        return all;
+    }
+
+    ado::Connection connection;
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace
+
+TEST(BomPacks, ReportsReadTheSameRowsWithAndWithoutPacks)
+{
+    Account a;
+    ASSERT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), 5); // a new account is packed
+    // lines and a version that begin and end on the dates the reports are run on, packed like the rest
+    a.sql(QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
+                         "SELECT t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 5, 2, '2026-12-07', '2027-01-01' "
+                         "FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200';"
+                         "INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
+                         "SELECT t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'), 6, 3, '2024-12-31', '2026-12-07' "
+                         "FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200';"
+                         "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (7001, 1, 9, '2025-01-01', '2026-12-07');"
+                         "INSERT INTO bom_parent (BomId, ParentId) SELECT 7001, PartId FROM bas_part WHERE InvCode = 'FR-200';"
+                         "INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN) SELECT 7001, PartId, 10, 4 FROM bas_part WHERE InvCode = 'TB-300'"));
+    a.sql(QStringLiteral("BEGIN"));
+    packs::refresh(a.handle());
+    a.sql(QStringLiteral("COMMIT"));
+    ASSERT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack k JOIN bas_part p ON p.PartId = k.PartId WHERE p.InvCode IN ('WH-200', 'FR-200')")), 2);
+    const QStringList packed = a.rows();
+    ASSERT_GT(packed.size(), 100);
+    EXPECT_EQ(packed, a.rowsFromTables());
+}
+
+TEST(BomPacks, AChangeDropsThePacksThatHoldItAndASavePacksThemAgain)
+{
+    // One change to each kind of row a pack holds, on the red bicycle's structure.
+    const QStringList changes = {
+        QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 1 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET EffEndDate = '2026-12-07' WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'TY-330')"),
+        QStringLiteral("UPDATE bom_opcomponentopt SET PlanFactor = 50"),
+        QStringLiteral("UPDATE bom_bom SET VersionEndDate = '2026-12-07' WHERE BomId = (SELECT max(BomId) FROM bom_bom WHERE BomType = 1)"),
+        QStringLiteral("UPDATE bom_parent SET ParentScrap = 10"),
+        QStringLiteral("UPDATE Inventory SET cInvName = '辐条(加粗)' WHERE cInvCode = 'sp-320'"),
+        QStringLiteral("UPDATE bas_part SET Free1 = '蓝' WHERE InvCode = 'RM-310'"),
+        QStringLiteral("DELETE FROM bom_opcomponent WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'BL-200')"),
+        QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
+                       "SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 99, 3, '2026-12-07', '2099-12-31' FROM bom_bom WHERE BomType = 1"),
+    };
+    for (const QString& change : changes) {
+        Account a;
+        const int packsBefore = a.count(QStringLiteral("SELECT count(*) FROM bom_pack"));
+        const QStringList before = a.rows();
+        a.sql(change);
+        ASSERT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_stale")), 0) << change.toStdString();
+        const QStringList changed = a.rows();
+        EXPECT_NE(changed, before) << "the change shows: " << change.toStdString();
+        EXPECT_EQ(changed, a.rowsFromTables()) << change.toStdString();
+        a.sql(QStringLiteral("BEGIN"));
+        packs::refresh(a.handle());
+        a.sql(QStringLiteral("COMMIT"));
+        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_stale")), 0);
+        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), packsBefore) << change.toStdString();
+        EXPECT_EQ(a.rows(), changed) << "packed again: " << change.toStdString();
+    }
+}
+
+TEST(BomPacks, PartsThatCannotBePackedAreReadFromTheTables)
+{
+    Account a;
+    const QStringList before = a.rows();
+    // a damaged pack, and a BOM whose date is not written yyyy-mm-dd: both read from the tables
+    a.sql(QStringLiteral("UPDATE bom_pack SET Data = substr(Data, 1, 30) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200')"));
+    EXPECT_EQ(a.rows(), before);
+    a.sql(QStringLiteral("UPDATE bom_bom SET VersionEffDate = '2020-1-1' WHERE BomId IN (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
+                         "ON p.PartId = t.ParentId WHERE p.InvCode = 'FR-200')"));
+    a.sql(QStringLiteral("BEGIN"));
+    packs::refresh(a.handle());
+    a.sql(QStringLiteral("COMMIT"));
+    EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack k JOIN bas_part p ON p.PartId = k.PartId WHERE p.InvCode = 'FR-200'")), 0);
+    EXPECT_EQ(a.rows(), a.rowsFromTables());
+}
+
+TEST(BomPack, DatesAreKeptOnlyWhenWrittenAsTheReportsCompareThem)
+{
+    const struct {
+        const char* text;
+        std::optional<int> day;
+    } cases[] = {{"2026-12-07", 20261207}, {"0000-01-01", 101}, {"9999-12-31", 99991231}, {"2026-1-07", std::nullopt},
+                 {"2026/12/07", std::nullopt}, {"2026-12-07 ", std::nullopt}, {"", std::nullopt}, {"2026-12-0a", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(packs::day(QByteArrayView(c.text)), c.day) << c.text;
+}
