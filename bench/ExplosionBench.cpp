@@ -111,6 +111,42 @@ ReferenceScope scopeOf(const QString& database, int tops, double quantity, const
     return scope;
 }
 
+// What a report has to read at least: the distinct parts it reaches and the
+// BOM lines that lead to them (below the tops, or above the leaf).
+struct Reach {
+    qint64 parts = 0, lines = 0;
+};
+
+Reach reachOf(const QString& report, const QString& database, const ReferenceScope& scope)
+{
+    const QString quotedLow = QString(scope.lowCode).replace(u'\'', QStringLiteral("''"));
+    const QString quotedHigh = QString(scope.highCode).replace(u'\'', QStringLiteral("''"));
+    const QString quotedLeaf = QString(scope.leafCode).replace(u'\'', QStringLiteral("''"));
+    const QString sql = report == QLatin1String("BO02006")
+        ? QStringLiteral("WITH RECURSIVE r(part) AS (SELECT PartId FROM bas_part WHERE InvCode = '%1'"
+                         " UNION SELECT t.ParentId FROM r JOIN bom_opcomponent c ON c.ComponentId = r.part JOIN bom_parent t ON t.BomId = c.BomId)"
+                         " SELECT count(*) - 1, (SELECT count(*) FROM r JOIN bom_opcomponent c ON c.ComponentId = r.part) FROM r")
+              .arg(quotedLeaf)
+        : QStringLiteral("WITH RECURSIVE r(part) AS (SELECT PartId FROM bas_part WHERE InvCode >= '%1' AND InvCode <= '%2'"
+                         " UNION SELECT c.ComponentId FROM r JOIN bom_parent t ON t.ParentId = r.part JOIN bom_opcomponent c ON c.BomId = t.BomId)"
+                         " SELECT count(*), (SELECT count(*) FROM r JOIN bom_parent t ON t.ParentId = r.part"
+                         " JOIN bom_opcomponent c ON c.BomId = t.BomId) FROM r")
+              .arg(quotedLow, quotedHigh);
+    Reach reach;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reach"));
+        db.setDatabaseName(database);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql) && q.next())
+                reach = {q.value(0).toLongLong(), q.value(1).toLongLong()};
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reach"));
+    return reach;
+}
+
 struct Series {
     std::vector<RunResult> runs;
     double median() const
@@ -152,7 +188,9 @@ bool benchReport(const QString& report, const QString& database, const Reference
     const RunResult& c = viaCte.runs.front();
     const double ratio = viaCte.median() / viaReport.median();
     const Target target = targetOf(report);
-    std::printf("%s (%d fresh processes per engine)\n", titleOf(report).toUtf8().constData(), runs);
+    const Reach reach = reachOf(report, database, scope);
+    std::printf("%s (%d fresh processes per engine; reaches %lld parts through %lld BOM lines)\n", titleOf(report).toUtf8().constData(), runs,
+                static_cast<long long>(reach.parts), static_cast<long long>(reach.lines));
     std::printf("  report : first %8.4f s  median %8.4f s  %8lld rows  peak +%7.1f MB  heap +%7.1f MB\n", r.seconds, viaReport.median(),
                 static_cast<long long>(r.rows), viaReport.maxPeakKb() / 1024.0, viaReport.maxAnonKb() / 1024.0);
     std::printf("  CTE    : first %8.4f s  median %8.4f s  %8lld rows  peak +%7.1f MB  heap +%7.1f MB\n", c.seconds, viaCte.median(),
