@@ -2,12 +2,15 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 namespace q7::host::account {
 
@@ -28,6 +31,31 @@ public:
 
 private:
     uint64_t state_;
+};
+
+// Writes packs of the embedded file as they are made.
+class PackInserts {
+public:
+    explicit PackInserts(QSqlDatabase& db) : handle_(SqlInserter::handleOf(db))
+    {
+        procedures::packs::prepareTables(handle_);
+        const auto database = procedures::Database::embeddedOf(handle_);
+        bom_.emplace(database, "INSERT INTO bom_pack (PartId, Data) VALUES (?1, ?2)");
+        part_.emplace(database, "INSERT INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
+    }
+    void bom(int part, const QByteArray& pack) { put(*bom_, part, pack); }
+    void part(int part, const QByteArray& pack) { put(*part_, part, pack); }
+
+private:
+    static void put(procedures::Statement& s, int part, const QByteArray& pack)
+    {
+        s.bind(1, part);
+        s.bindBlob(2, pack);
+        s.next();
+        s.reset();
+    }
+    sqlite3* handle_;
+    std::optional<procedures::Statement> bom_, part_;
 };
 
 SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptions& options,
@@ -55,6 +83,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (const QString& name : names)
             SqlInserter::exec(db, QStringLiteral("DROP INDEX \"%1\"").arg(name).toUtf8().constData());
     }
+
+    // On the file the packed BOMs are written with the rows (reading them back to pack them would
+    // take as long again); the account's builder adds the triggers that keep them afterwards.
+    std::optional<PackInserts> packsStore;
+    if (connection.isEmbedded())
+        packsStore.emplace(db);
+    PackInserts* packs = packsStore ? &*packsStore : nullptr;
 
     // Parts are spread evenly over the levels; level 0 holds the products.
     const int64_t n = options.parts;
@@ -88,8 +123,11 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (int64_t i = 0; i < n; ++i) {
             const QString code = QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0'));
             const bool leaf = i >= levelStart(options.depth - 1);
-            item.insert({code, QStringLiteral("合成件%1").arg(i + 1), QStringLiteral("个"), leaf ? 1 : 3});
+            const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
+            item.insert({code, name, unit, leaf ? 1 : 3});
             part.insert({static_cast<long long>(i + 1), code});
+            if (packs) // the part's description as the explosions read it: no specification, free items empty
+                packs->part(static_cast<int>(i + 1), procedures::packs::partPack({code.toUtf8(), name.toUtf8(), std::nullopt, unit.toUtf8(), QByteArray(""), QByteArray("")}, leaf ? 1 : 3));
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));
         }
@@ -108,17 +146,27 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (int64_t p = levelStart(level); p < levelStart(level + 1); ++p) {
             const long long bomId = p + 1;
             bom.insertInts({bomId});
-            parent.insert({bomId, bomId, random.below(4) == 0 ? 2.0 : 0.0});
+            const double parentScrap = random.below(4) == 0 ? 2.0 : 0.0;
+            parent.insert({bomId, bomId, parentScrap});
             ++summary.boms;
+            procedures::packs::PackWriter pack;
+            pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
             for (int k = 0; k < options.fanout; ++k) {
-                const long long component = childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1;
+                procedures::BomLine l;
+                l.componentId = static_cast<int>(childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1);
                 const bool endedLine = random.below(20) == 0; // one line in twenty is no longer valid
-                line.insert({static_cast<long long>(++lineId), bomId, component, (k + 1) * 10,
-                             static_cast<double>(1 + random.below(4)), random.below(3) == 0 ? 5.0 : 0.0,
-                             static_cast<int>(random.below(2)), from, endedLine ? ended : open});
+                l.sortSeq = (k + 1) * 10;
+                l.qtyN = static_cast<double>(1 + random.below(4));
+                l.compScrap = random.below(3) == 0 ? 5.0 : 0.0;
+                l.fvFlag = static_cast<int>(random.below(2));
+                line.insert({static_cast<long long>(++lineId), bomId, static_cast<long long>(l.componentId), l.sortSeq, l.qtyN, l.compScrap, l.fvFlag,
+                             from, endedLine ? ended : open});
+                pack.addLine(l, 20000101, endedLine ? 20100101 : 20991231);
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
             }
+            if (packs)
+                packs->bom(static_cast<int>(bomId), pack.finish());
         }
     }
     summary.lines = lineId;
