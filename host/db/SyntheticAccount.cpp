@@ -72,7 +72,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         QString table, sql;
     };
     QList<Index> indexes;
-    {
+    if (connection.isEmbedded()) { // the server loads in one transaction through multi-row INSERTs
         QSqlQuery query(db);
         query.exec(QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         QStringList names;
