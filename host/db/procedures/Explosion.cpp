@@ -117,61 +117,72 @@ public:
     ConnectedSets(BomGraph& graph, int top, const QVector<BomLine>& topLines)
     {
         struct Visit {
-            int part;
+            int node;
             const QVector<BomLine>* lines;
             int next;
         };
         std::vector<Visit> stack;
+        std::vector<int> members;
         const auto open = [&](int part, const QVector<BomLine>* lines) {
-            index_[part] = low_[part] = counter_++;
-            members_.push_back(part);
-            onStack_.insert(part);
-            stack.push_back({part, lines, 0});
+            const int node = static_cast<int>(nodes_.size());
+            nodes_.push_back({node, node, -1, true, false});
+            indexOf_.emplace(part, node);
+            members.push_back(node);
+            stack.push_back({node, lines, 0});
         };
+        indexOf_.reserve(4096);
         open(top, &topLines);
         while (!stack.empty()) {
             Visit& visit = stack.back();
             if (visit.next < visit.lines->size()) {
-                const BomLine& line = (*visit.lines)[visit.next++];
-                const int child = line.componentId;
-                if (child == visit.part)
-                    selfLoops_.insert(child);
-                if (!index_.contains(child)) {
-                    open(child, &graph.mainLines(child));
-                } else if (onStack_.contains(child)) {
-                    low_[visit.part] = std::min(low_[visit.part], index_[child]);
+                const int child = (*visit.lines)[visit.next++].componentId;
+                const auto found = indexOf_.find(child);
+                if (found == indexOf_.end()) {
+                    open(child, &graph.mainLines(child)); // visit is invalid from here on
+                    continue;
                 }
+                Node& node = nodes_[static_cast<size_t>(visit.node)];
+                if (found->second == visit.node)
+                    node.selfLoop = true;
+                if (nodes_[static_cast<size_t>(found->second)].onStack)
+                    node.low = std::min(node.low, nodes_[static_cast<size_t>(found->second)].index);
                 continue;
             }
-            const int part = visit.part;
+            const int done = visit.node;
             stack.pop_back();
-            if (!stack.empty())
-                low_[stack.back().part] = std::min(low_[stack.back().part], low_[part]);
-            if (low_[part] != index_[part])
+            const int low = nodes_[static_cast<size_t>(done)].low;
+            if (!stack.empty()) {
+                Node& parent = nodes_[static_cast<size_t>(stack.back().node)];
+                parent.low = std::min(parent.low, low);
+            }
+            if (low != nodes_[static_cast<size_t>(done)].index)
                 continue;
-            std::vector<int> set;
+            size_t size = 0;
             int member;
             do {
-                member = members_.back();
-                members_.pop_back();
-                onStack_.remove(member);
-                set.push_back(member);
-                setOf_[member] = nextSet_;
-            } while (member != part);
-            if (set.size() > 1 || selfLoops_.contains(part))
-                cyclic_.insert(nextSet_);
+                member = members.back();
+                members.pop_back();
+                nodes_[static_cast<size_t>(member)].onStack = false;
+                nodes_[static_cast<size_t>(member)].set = nextSet_;
+                ++size;
+            } while (member != done);
+            cyclicSets_.push_back(size > 1 || nodes_[static_cast<size_t>(done)].selfLoop);
             ++nextSet_;
         }
     }
 
-    int setOf(int part) const { return setOf_.at(part); }
-    bool cyclic(int part) const { return cyclic_.contains(setOf(part)); }
+    int setOf(int part) const { return nodes_[static_cast<size_t>(indexOf_.at(part))].set; }
+    bool cyclic(int part) const { return cyclicSets_[static_cast<size_t>(setOf(part))]; }
 
 private:
-    std::unordered_map<int, int> index_, low_, setOf_;
-    std::vector<int> members_;
-    QSet<int> onStack_, selfLoops_, cyclic_;
-    int counter_ = 0, nextSet_ = 0;
+    struct Node {
+        int index, low, set;
+        bool onStack, selfLoop;
+    };
+    std::unordered_map<int, int> indexOf_; // part -> its node
+    std::vector<Node> nodes_;
+    std::vector<bool> cyclicSets_;
+    int nextSet_ = 0;
 };
 
 // A state of the level walk: a part and the parts of its path inside its
@@ -203,7 +214,7 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             double quantity = 0;
             bool cycle = false, byProduct = false;
         };
-        std::map<int, Sum> rows; // component -> its row at this level
+        std::unordered_map<int, Sum> rows; // component -> its row at this level
         Frontier next;
         const auto expand = [&](int part, const std::vector<int>& path, double quantity) {
             const QVector<BomLine>& lines = part == topPart ? topLines : graph.mainLines(part); // the top is never reached again
@@ -233,7 +244,13 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             expand(part, noPath, quantity);
         for (const auto& [state, quantity] : frontier.onCycles)
             expand(state.first, state.second, quantity);
-        for (const auto& [child, sum] : rows) {
+        std::vector<int> components; // listed by part id, whatever the map's order
+        components.reserve(rows.size());
+        for (const auto& entry : rows)
+            components.push_back(entry.first);
+        std::sort(components.begin(), components.end());
+        for (const int child : components) {
+            const Sum& sum = rows.at(child);
             const PartInfo& info = graph.part(child);
             out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
                      sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
