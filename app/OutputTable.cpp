@@ -62,6 +62,8 @@ QString numberText(const QVariant& value, bool exact)
 
 QString cellText(const QVariant& value, bool exact)
 {
+    if (value.metaType().id() == QMetaType::QString) // most cells: the text as it is, without a conversion
+        return *static_cast<const QString*>(value.constData());
     if (isEmptyCell(value))
         return QString();
     return isNumber(value) ? numberText(value, exact) : value.toString();
