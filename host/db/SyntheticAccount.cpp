@@ -44,7 +44,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         QString table, sql;
     };
     QList<Index> indexes;
-    {
+    if (connection.isEmbedded()) { // a server's load is one transaction, where the schema stays as made
         QSqlQuery query(db);
         query.exec(QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         QStringList names;
@@ -82,7 +82,19 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                      expectedLines);
     };
 
-    {
+    if (connection.isEmbedded()) {
+        // The same rows as below, made inside the database: no text formatted and bound per value.
+        const QByteArray parts = QByteArray::number(static_cast<long long>(n));
+        const QByteArray lastAssembly = QByteArray::number(static_cast<long long>(levelStart(options.depth - 1)));
+        const QByteArray numbers = "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < " + parts + ") ";
+        SqlInserter::exec(db, ("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) " + numbers +
+                               "SELECT printf('S%07d', i), '" + QStringLiteral("合成件").toUtf8() + "' || i, '" + QStringLiteral("个").toUtf8() +
+                               "', CASE WHEN i > " + lastAssembly + " THEN 1 ELSE 3 END FROM k")
+                                  .constData());
+        SqlInserter::exec(db, ("INSERT INTO bas_part (PartId, InvCode) " + numbers + "SELECT i, printf('S%07d', i) FROM k").constData());
+        worked(2 * n);
+        summary.parts = n;
+    } else {
         SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
         for (int64_t i = 0; i < n; ++i) {
@@ -98,9 +110,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
 
     SqlInserter bom(db, QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (?,1,1,'2000-01-01','2099-12-31')"));
     SqlInserter parent(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap) VALUES (?,?,?)"));
-    SqlInserter line(db, QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, "
-                                        "CompScrap, FVFlag, EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,?,?)"));
-    const QString from = QStringLiteral("2000-01-01"), ended = QStringLiteral("2010-01-01"), open = QStringLiteral("2099-12-31");
+    // Whole numbers only per line (the REAL columns take them as reals); the dates are the statement's own.
+    const auto lineInserter = [&](const char* endDate) {
+        return QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, CompScrap, FVFlag, "
+                              "EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,'2000-01-01','%1')")
+            .arg(QLatin1String(endDate));
+    };
+    SqlInserter openLine(db, lineInserter("2099-12-31")), endedLine(db, lineInserter("2010-01-01"));
     int64_t lineId = 0;
     for (int level = 0; level + 1 < options.depth; ++level) {
         const int64_t childFirst = levelStart(level + 1);
@@ -108,14 +124,14 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (int64_t p = levelStart(level); p < levelStart(level + 1); ++p) {
             const long long bomId = p + 1;
             bom.insertInts({bomId});
-            parent.insert({bomId, bomId, random.below(4) == 0 ? 2.0 : 0.0});
+            parent.insertInts({bomId, bomId, random.below(4) == 0 ? 2 : 0});
             ++summary.boms;
             for (int k = 0; k < options.fanout; ++k) {
                 const long long component = childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1;
-                const bool endedLine = random.below(20) == 0; // one line in twenty is no longer valid
-                line.insert({static_cast<long long>(++lineId), bomId, component, (k + 1) * 10,
-                             static_cast<double>(1 + random.below(4)), random.below(3) == 0 ? 5.0 : 0.0,
-                             static_cast<int>(random.below(2)), from, endedLine ? ended : open});
+                const bool ended = random.below(20) == 0; // one line in twenty is no longer valid
+                // a braced list is evaluated left to right: the draws keep their order
+                (ended ? endedLine : openLine).insertInts({++lineId, bomId, component, (k + 1) * 10, 1 + random.below(4),
+                                                           random.below(3) == 0 ? 5 : 0, random.below(2)});
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
             }
