@@ -2,6 +2,7 @@
 #include "app/BrowseCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/MaintainCommand.h"
+#include "app/PackCommand.h"
 #include "app/ProgramTypesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/ScriptCommand.h"
@@ -38,6 +39,7 @@ void printUsage(std::FILE* out)
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
                "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
+               "  pack            pack the BOMs of an account file made by an earlier version\n"
                "\n"
                "Run 'q7bom SUBCOMMAND --help' for the options of a subcommand, 'q7bom --version' for the version.\n"
                "Exit status: 0 success, 1 failure, 2 refused input.\n",
@@ -105,6 +107,8 @@ int main(int argc, char* argv[])
             return runBrowseCommand(args);
         if (command == QLatin1String("script"))
             return runScriptCommand(args);
+        if (command == QLatin1String("pack"))
+            return runPackCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

@@ -2,12 +2,15 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 namespace q7::host::account {
 
@@ -30,6 +33,31 @@ private:
     uint64_t state_;
 };
 
+// Writes packs of the embedded file as they are made.
+class PackInserts {
+public:
+    explicit PackInserts(QSqlDatabase& db) : handle_(SqlInserter::handleOf(db))
+    {
+        procedures::packs::prepareTables(handle_);
+        const auto database = procedures::Database::embeddedOf(handle_);
+        bom_.emplace(database, "INSERT INTO bom_pack (PartId, Data) VALUES (?1, ?2)");
+        part_.emplace(database, "INSERT INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
+    }
+    void bom(int part, const QByteArray& pack) { put(*bom_, part, pack); }
+    void part(int part, const QByteArray& pack) { put(*part_, part, pack); }
+
+private:
+    static void put(procedures::Statement& s, int part, const QByteArray& pack)
+    {
+        s.bind(1, part);
+        s.bindBlob(2, pack);
+        s.next();
+        s.reset();
+    }
+    sqlite3* handle_;
+    std::optional<procedures::Statement> bom_, part_;
+};
+
 SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptions& options,
                                const std::function<void(int64_t, int64_t)>& progress)
 {
@@ -44,7 +72,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         QString table, sql;
     };
     QList<Index> indexes;
-    if (connection.isEmbedded()) { // a server's load is one transaction, where the schema stays as made
+    if (connection.isEmbedded()) { // the server loads in one transaction through multi-row INSERTs
         QSqlQuery query(db);
         query.exec(QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         QStringList names;
@@ -55,6 +83,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (const QString& name : names)
             SqlInserter::exec(db, QStringLiteral("DROP INDEX \"%1\"").arg(name).toUtf8().constData());
     }
+
+    // On the file the packed BOMs are written with the rows (reading them back to pack them would
+    // take as long again); the account's builder adds the triggers that keep them afterwards.
+    std::optional<PackInserts> packsStore;
+    if (connection.isEmbedded())
+        packsStore.emplace(db);
+    PackInserts* packs = packsStore ? &*packsStore : nullptr;
 
     // Parts are spread evenly over the levels; level 0 holds the products.
     const int64_t n = options.parts;
@@ -82,26 +117,17 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                      expectedLines);
     };
 
-    if (connection.isEmbedded()) {
-        // The same rows as below, made inside the database: no text formatted and bound per value.
-        const QByteArray parts = QByteArray::number(static_cast<long long>(n));
-        const QByteArray lastAssembly = QByteArray::number(static_cast<long long>(levelStart(options.depth - 1)));
-        const QByteArray numbers = "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < " + parts + ") ";
-        SqlInserter::exec(db, ("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) " + numbers +
-                               "SELECT printf('S%07d', i), '" + QStringLiteral("合成件").toUtf8() + "' || i, '" + QStringLiteral("个").toUtf8() +
-                               "', CASE WHEN i > " + lastAssembly + " THEN 1 ELSE 3 END FROM k")
-                                  .constData());
-        SqlInserter::exec(db, ("INSERT INTO bas_part (PartId, InvCode) " + numbers + "SELECT i, printf('S%07d', i) FROM k").constData());
-        worked(2 * n);
-        summary.parts = n;
-    } else {
+    {
         SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
         for (int64_t i = 0; i < n; ++i) {
             const QString code = QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0'));
             const bool leaf = i >= levelStart(options.depth - 1);
-            item.insert({code, QStringLiteral("合成件%1").arg(i + 1), QStringLiteral("个"), leaf ? 1 : 3});
+            const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
+            item.insert({code, name, unit, leaf ? 1 : 3});
             part.insert({static_cast<long long>(i + 1), code});
+            if (packs) // the part's description as the explosions read it: no specification, free items empty
+                packs->part(static_cast<int>(i + 1), procedures::packs::partPack({code.toUtf8(), name.toUtf8(), std::nullopt, unit.toUtf8(), QByteArray(""), QByteArray("")}, leaf ? 1 : 3));
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));
         }
@@ -116,7 +142,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                               "EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,'2000-01-01','%1')")
             .arg(QLatin1String(endDate));
     };
-    SqlInserter openLine(db, lineInserter("2099-12-31")), endedLine(db, lineInserter("2010-01-01"));
+    SqlInserter openLines(db, lineInserter("2099-12-31")), endedLines(db, lineInserter("2010-01-01"));
     int64_t lineId = 0;
     for (int level = 0; level + 1 < options.depth; ++level) {
         const int64_t childFirst = levelStart(level + 1);
@@ -124,17 +150,27 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         for (int64_t p = levelStart(level); p < levelStart(level + 1); ++p) {
             const long long bomId = p + 1;
             bom.insertInts({bomId});
-            parent.insertInts({bomId, bomId, random.below(4) == 0 ? 2 : 0});
+            const double parentScrap = random.below(4) == 0 ? 2.0 : 0.0;
+            parent.insertInts({bomId, bomId, static_cast<long long>(parentScrap)}); // 0 or 2: whole
             ++summary.boms;
+            procedures::packs::PackWriter pack;
+            pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
             for (int k = 0; k < options.fanout; ++k) {
-                const long long component = childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1;
-                const bool ended = random.below(20) == 0; // one line in twenty is no longer valid
-                // a braced list is evaluated left to right: the draws keep their order
-                (ended ? endedLine : openLine).insertInts({++lineId, bomId, component, (k + 1) * 10, 1 + random.below(4),
-                                                           random.below(3) == 0 ? 5 : 0, random.below(2)});
+                procedures::BomLine l;
+                l.componentId = static_cast<int>(childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1);
+                const bool endedLine = random.below(20) == 0; // one line in twenty is no longer valid
+                l.sortSeq = (k + 1) * 10;
+                l.qtyN = static_cast<double>(1 + random.below(4));
+                l.compScrap = random.below(3) == 0 ? 5.0 : 0.0;
+                l.fvFlag = static_cast<int>(random.below(2));
+                (endedLine ? endedLines : openLines).insertInts({++lineId, bomId, l.componentId, l.sortSeq, static_cast<long long>(l.qtyN),
+                                                                   static_cast<long long>(l.compScrap), l.fvFlag});
+                pack.addLine(l, 20000101, endedLine ? 20100101 : 20991231);
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
             }
+            if (packs)
+                packs->bom(static_cast<int>(bomId), pack.finish());
         }
     }
     summary.lines = lineId;

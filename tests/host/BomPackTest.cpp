@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace q7;
 using host::report::FilterSetting;
 using host::report::ReportViewer;
@@ -173,4 +175,29 @@ TEST(BomPack, DatesAreKeptOnlyWhenWrittenAsTheReportsCompareThem)
                  {"2026/12/07", std::nullopt}, {"2026-12-07 ", std::nullopt}, {"", std::nullopt}, {"2026-12-0a", std::nullopt}};
     for (const auto& c : cases)
         EXPECT_EQ(packs::day(QByteArrayView(c.text)), c.day) << c.text;
+}
+
+TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
+{
+    // the synthetic load writes its packs with its rows; they must be the packs read back from the tables would give
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("synthetic.db"));
+    host::account::createSyntheticAccount(path, {3000, 4, 6, 7});
+    ado::Connection connection;
+    connection.Open(host::account::connectionStringFor(path));
+    const auto packsOf = [&](const QString& table) {
+        std::map<int, QByteArray> packs;
+        QSqlQuery q(connection.database());
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT PartId, Data FROM ") + table));
+        while (q.next())
+            packs[q.value(0).toInt()] = q.value(1).toByteArray();
+        return packs;
+    };
+    const auto boms = packsOf(QStringLiteral("bom_pack")), parts = packsOf(QStringLiteral("bom_pack_part"));
+    ASSERT_GT(boms.size(), 500u);
+    ASSERT_EQ(parts.size(), 3000u);
+    connection.executeNative(QStringLiteral("DELETE FROM bom_pack; DELETE FROM bom_pack_part"));
+    packs::packAll(host::account::SqlInserter::handleOf(connection.database()));
+    EXPECT_EQ(packsOf(QStringLiteral("bom_pack")), boms);
+    EXPECT_EQ(packsOf(QStringLiteral("bom_pack_part")), parts);
 }

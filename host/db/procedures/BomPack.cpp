@@ -31,8 +31,6 @@ namespace {
 // Pack format: per BOM met, its header (BOM id, version, dates, parent scrap,
 // number of lines) and its lines; texts as their length + 1 (0 for NULL) and
 // their UTF-8 bytes.
-constexpr int OpenFrom = INT_MIN;
-constexpr int OpenUntil = 99991231; // '9999-12-31', what a missing end date reads as
 
 // Numbers as variable-length integers (small ones take a byte): an integer n
 // as zigzag(n); a real r as 2 × zigzag(r) when it is a whole number of moderate size,
@@ -48,6 +46,15 @@ public:
         }
         putVarint(1);
         data_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void putText(const std::optional<QByteArray>& text)
+    {
+        if (!text) {
+            putVarint(0);
+            return;
+        }
+        putVarint(static_cast<unsigned long long>(text->size()) + 1);
+        data_.append(*text);
     }
     void putText(const Statement& s, int column)
     {
@@ -100,7 +107,8 @@ QByteArray packQuery(bool onePart)
            ", t.ParentId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate"
            " FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
            " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE b.BomType = 1" +
-           QByteArray(onePart ? " AND t.ParentId = ?1" : "") + " ORDER BY t.ParentId, t.rowid, c.OpComponentId";
+           QByteArray(onePart ? " AND t.ParentId = ?1" : " AND t.ParentId NOT IN (SELECT PartId FROM bom_pack)") +
+           " ORDER BY t.ParentId, t.rowid, c.OpComponentId";
 }
 
 // A part's description as the explosions read it (a part without an item row has none).
@@ -108,7 +116,7 @@ QByteArray partQuery(bool onePart)
 {
     return QByteArray("SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
                       "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode") +
-           (onePart ? " WHERE p.PartId = ?1" : "");
+           (onePart ? " WHERE p.PartId = ?1" : " WHERE p.PartId NOT IN (SELECT PartId FROM bom_pack_part)");
 }
 
 QByteArray packPart(const Statement& s)
@@ -130,23 +138,11 @@ public:
         int part = 0;
         double bomRow = -1;
         bool packable = true;
-        int lineCount = 0;
-        Writer pack, header, lines; // a BOM's header goes before its lines, with their number
-        const auto finishBom = [&] {
-            if (bomRow < 0)
-                return;
-            header.putInt(lineCount);
-            pack.data() += header.data();
-            pack.data() += lines.data();
-            header.data().clear();
-            lines.data().clear();
-            lineCount = 0;
-        };
+        PackWriter writer;
         const auto finishPart = [&] {
-            finishBom();
+            const QByteArray pack = writer.finish();
             if (part != 0)
-                store(part, packable ? pack.data() : QByteArray());
-            pack.data().clear();
+                store(part, packable ? pack : QByteArray());
             packable = true;
         };
         while (s.next()) {
@@ -158,36 +154,16 @@ public:
                 bomRow = -1;
             }
             if (rowBom != bomRow) {
-                finishBom();
                 bomRow = rowBom;
                 int from = 0, until = 0;
                 packable = packable && dateOf(s, 15, OpenFrom, from) && dateOf(s, 16, OpenUntil, until);
-                header.putInt(s.integer(13));
-                header.putReal(s.real(14));
-                header.putInt(from);
-                header.putInt(until);
-                header.putReal(s.real(17));
+                writer.beginBom(s.integer(13), s.real(14), from, until, s.real(17));
             }
             if (s.isNull(0)) // a BOM without lines
                 continue;
-            ++lineCount;
-            const BomLine line = readLine(s);
             int from = 0, until = 0;
             packable = packable && dateOf(s, 18, 0, from) && dateOf(s, 19, 0, until);
-            lines.putInt(line.componentId);
-            lines.putInt(line.sortSeq);
-            lines.putReal(line.qtyN);
-            lines.putReal(line.qtyD);
-            lines.putReal(line.compScrap);
-            lines.putInt(line.fvFlag);
-            lines.putInt(line.planFactor ? 1 : 0);
-            lines.putReal(line.planFactor.value_or(0));
-            lines.putInt(line.wipType);
-            lines.putInt(line.offset);
-            lines.putInt(line.accuCost);
-            lines.putInt(line.byProduct ? 1 : 0);
-            lines.putInt(from);
-            lines.putInt(until);
+            writer.addLine(readLine(s), from, until);
         }
         finishPart();
     }
@@ -225,11 +201,8 @@ QByteArray dropSql(const Watch& w, const char* row)
 
 void createTables(sqlite3* db)
 {
-    exec(db, "CREATE TABLE IF NOT EXISTS bom_pack (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_stale (PartId INTEGER PRIMARY KEY);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_part (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);"
-             "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
+    prepareTables(db);
+    exec(db, "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
     for (const Watch& w : watches) {
         const QByteArray name = QByteArray("bom_pack_") + w.table;
         const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
@@ -277,6 +250,83 @@ void pack(const Database& db, Statement& rows)
 }
 
 } // namespace
+
+struct PackWriter::Buffers {
+    Writer pack, header, lines;
+};
+
+PackWriter::PackWriter() : buffers_(std::make_unique<Buffers>()) {}
+PackWriter::~PackWriter() = default;
+
+void PackWriter::beginBom(int bomId, double version, int from, int until, double parentScrap)
+{
+    endBom();
+    Writer& header = buffers_->header;
+    header.putInt(bomId);
+    header.putReal(version);
+    header.putInt(from);
+    header.putInt(until);
+    header.putReal(parentScrap);
+    open_ = true;
+}
+
+void PackWriter::addLine(const BomLine& line, int from, int until)
+{
+    Writer& lines = buffers_->lines;
+    ++lineCount_;
+    lines.putInt(line.componentId);
+    lines.putInt(line.sortSeq);
+    lines.putReal(line.qtyN);
+    lines.putReal(line.qtyD);
+    lines.putReal(line.compScrap);
+    lines.putInt(line.fvFlag);
+    lines.putInt(line.planFactor ? 1 : 0);
+    lines.putReal(line.planFactor.value_or(0));
+    lines.putInt(line.wipType);
+    lines.putInt(line.offset);
+    lines.putInt(line.accuCost);
+    lines.putInt(line.byProduct ? 1 : 0);
+    lines.putInt(from);
+    lines.putInt(until);
+}
+
+void PackWriter::endBom()
+{
+    if (!open_)
+        return;
+    buffers_->header.putInt(lineCount_);
+    buffers_->pack.data() += buffers_->header.data();
+    buffers_->pack.data() += buffers_->lines.data();
+    buffers_->header.data().clear();
+    buffers_->lines.data().clear();
+    lineCount_ = 0;
+    open_ = false;
+}
+
+QByteArray PackWriter::finish()
+{
+    endBom();
+    QByteArray pack = std::move(buffers_->pack.data());
+    buffers_->pack.data().clear();
+    return pack;
+}
+
+QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    Writer w;
+    for (const auto& text : texts)
+        w.putText(text);
+    w.putInt(attr);
+    return std::move(w.data());
+}
+
+void prepareTables(sqlite3* db)
+{
+    exec(db, "CREATE TABLE IF NOT EXISTS bom_pack (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_stale (PartId INTEGER PRIMARY KEY);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_part (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);");
+}
 
 bool kept(sqlite3* db)
 {

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QSqlDatabase>
 
+#include <climits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -52,7 +54,34 @@ struct Bom {
 template <typename Take>
 bool forEachBom(QByteArrayView pack, Take&& take);
 
-// Creates the pack tables and triggers when missing and packs every part with a BOM.
+// Writes the BOM pack of one part: its BOMs in the order the explosion's join
+// meets them, each followed by its lines in the order they were entered.
+class PackWriter {
+public:
+    PackWriter();
+    ~PackWriter();
+    void beginBom(int bomId, double version, int from, int until, double parentScrap);
+    void addLine(const BomLine& line, int from, int until);
+    // The part's pack; the writer starts over.
+    QByteArray finish();
+
+private:
+    void endBom();
+    struct Buffers;
+    std::unique_ptr<Buffers> buffers_;
+    int lineCount_ = 0;
+    bool open_ = false;
+};
+// A part's description pack: code, name, specification, unit, free items 1
+// and 2 as UTF-8 (none for NULL), then the item's attribute.
+QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr);
+inline constexpr int OpenFrom = INT_MIN;    // a missing version date
+inline constexpr int OpenUntil = 99991231;  // '9999-12-31', what a missing end date reads as
+
+// Creates the pack tables when missing (a bulk load fills them before the triggers exist).
+void prepareTables(sqlite3* db);
+// Creates the pack tables, the triggers that keep them and packs every part
+// with a BOM (and every part's description) that has no pack yet.
 void packAll(sqlite3* db);
 // Packs again the parts whose packs the triggers dropped. To be called in the
 // transaction that changed the BOM tables, before it commits. Does nothing on

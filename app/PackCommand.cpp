@@ -1,0 +1,37 @@
+#include "app/PackCommand.h"
+
+#include "app/CommandParser.h"
+#include "host/db/AccountDatabase.h"
+#include "host/db/SqlInserter.h"
+#include "host/db/procedures/BomPack.h"
+#include "platform/data/Ado.h"
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+int runPackCommand(const QStringList& args)
+{
+    CommandParser command(QStringLiteral("pack"), QStringLiteral("[--db FILE]"),
+                          QStringLiteral("Packs every BOM of the account file (the demo account without --db) into one row per part,\n"
+                                         "so that explosions read a BOM with one seek. New accounts are packed when they are made and\n"
+                                         "kept packed by the saving code; this is for accounts made by an earlier version."));
+    command.addOption({QStringLiteral("db"), QStringLiteral("The account database file."), QStringLiteral("FILE")});
+    if (const auto done = command.parse(args))
+        return *done;
+    QString path = command.value(QStringLiteral("db"));
+    if (q7::host::account::isServerAccount(path))
+        return command.refuse(QStringLiteral("a server account reads its BOMs from the tables; only account files are packed"));
+    if (path.isEmpty())
+        path = q7::host::account::ensureDemoAccount();
+    q7::ado::Connection connection;
+    q7::host::account::openAccount(connection, path);
+    QElapsedTimer timer;
+    timer.start();
+    q7::host::procedures::packs::packAll(q7::host::account::SqlInserter::handleOf(connection.database()));
+    QSqlQuery count(connection.database());
+    const int packed = count.exec(QStringLiteral("SELECT count(*) FROM bom_pack")) && count.next() ? count.value(0).toInt() : 0;
+    std::printf("%s\n%d parts' BOMs packed in %.2f s\n", path.toUtf8().constData(), packed, timer.elapsed() / 1000.0);
+    return 0;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+// `q7bom pack`: packs the BOMs of an account file made by an earlier version
+// (or packs again what changes left unpacked), so that explosions read a BOM
+// with one seek.
+int runPackCommand(const QStringList& args);
