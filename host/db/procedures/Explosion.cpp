@@ -117,61 +117,87 @@ public:
     ConnectedSets(BomGraph& graph, int top, const QVector<BomLine>& topLines)
     {
         struct Visit {
-            int part;
+            int node;
             const QVector<BomLine>* lines;
             int next;
         };
         std::vector<Visit> stack;
+        std::vector<int> members;
         const auto open = [&](int part, const QVector<BomLine>* lines) {
-            index_[part] = low_[part] = counter_++;
-            members_.push_back(part);
-            onStack_.insert(part);
-            stack.push_back({part, lines, 0});
+            const int node = static_cast<int>(nodes_.size());
+            nodes_.push_back({node, node, -1, true, false, part, lines, {}});
+            nodes_.back().children.reserve(static_cast<size_t>(lines->size()));
+            indexOf_.emplace(part, node);
+            members.push_back(node);
+            stack.push_back({node, lines, 0});
         };
+        indexOf_.reserve(4096);
         open(top, &topLines);
         while (!stack.empty()) {
             Visit& visit = stack.back();
             if (visit.next < visit.lines->size()) {
-                const BomLine& line = (*visit.lines)[visit.next++];
-                const int child = line.componentId;
-                if (child == visit.part)
-                    selfLoops_.insert(child);
-                if (!index_.contains(child)) {
-                    open(child, &graph.mainLines(child));
-                } else if (onStack_.contains(child)) {
-                    low_[visit.part] = std::min(low_[visit.part], index_[child]);
+                const int child = (*visit.lines)[visit.next++].componentId;
+                const auto found = indexOf_.find(child);
+                if (found == indexOf_.end()) {
+                    nodes_[static_cast<size_t>(visit.node)].children.push_back(static_cast<int>(nodes_.size()));
+                    open(child, &graph.mainLines(child)); // visit is invalid from here on
+                    continue;
                 }
+                nodes_[static_cast<size_t>(visit.node)].children.push_back(found->second);
+                Node& node = nodes_[static_cast<size_t>(visit.node)];
+                if (found->second == visit.node)
+                    node.selfLoop = true;
+                if (nodes_[static_cast<size_t>(found->second)].onStack)
+                    node.low = std::min(node.low, nodes_[static_cast<size_t>(found->second)].index);
                 continue;
             }
-            const int part = visit.part;
+            const int done = visit.node;
             stack.pop_back();
-            if (!stack.empty())
-                low_[stack.back().part] = std::min(low_[stack.back().part], low_[part]);
-            if (low_[part] != index_[part])
+            const int low = nodes_[static_cast<size_t>(done)].low;
+            if (!stack.empty()) {
+                Node& parent = nodes_[static_cast<size_t>(stack.back().node)];
+                parent.low = std::min(parent.low, low);
+            }
+            if (low != nodes_[static_cast<size_t>(done)].index)
                 continue;
-            std::vector<int> set;
+            size_t size = 0;
             int member;
             do {
-                member = members_.back();
-                members_.pop_back();
-                onStack_.remove(member);
-                set.push_back(member);
-                setOf_[member] = nextSet_;
-            } while (member != part);
-            if (set.size() > 1 || selfLoops_.contains(part))
-                cyclic_.insert(nextSet_);
+                member = members.back();
+                members.pop_back();
+                nodes_[static_cast<size_t>(member)].onStack = false;
+                nodes_[static_cast<size_t>(member)].set = nextSet_;
+                ++size;
+            } while (member != done);
+            cyclicSets_.push_back(size > 1 || nodes_[static_cast<size_t>(done)].selfLoop);
             ++nextSet_;
         }
     }
 
-    int setOf(int part) const { return setOf_.at(part); }
-    bool cyclic(int part) const { return cyclic_.contains(setOf(part)); }
+    int setOf(int part) const { return nodes_[static_cast<size_t>(indexOf_.at(part))].set; }
+    bool cyclic(int part) const { return cyclicSets_[static_cast<size_t>(setOf(part))]; }
+
+    // The parts reached, as nodes 0 (the top) … size() - 1, with their lines and
+    // for each line the node it leads to.
+    size_t size() const { return nodes_.size(); }
+    int node(int part) const { return indexOf_.at(part); }
+    int partOf(int node) const { return nodes_[static_cast<size_t>(node)].part; }
+    const QVector<BomLine>& linesOf(int node) const { return *nodes_[static_cast<size_t>(node)].lines; }
+    const std::vector<int>& childrenOf(int node) const { return nodes_[static_cast<size_t>(node)].children; }
+    bool cyclicNode(int node) const { return cyclicSets_[static_cast<size_t>(nodes_[static_cast<size_t>(node)].set)]; }
 
 private:
-    std::unordered_map<int, int> index_, low_, setOf_;
-    std::vector<int> members_;
-    QSet<int> onStack_, selfLoops_, cyclic_;
-    int counter_ = 0, nextSet_ = 0;
+    struct Node {
+        int index, low, set;
+        bool onStack, selfLoop;
+        int part;
+        const QVector<BomLine>* lines;
+        std::vector<int> children;
+    };
+    std::unordered_map<int, int> indexOf_; // part -> its node
+    std::vector<Node> nodes_;
+    std::vector<bool> cyclicSets_;
+    int nextSet_ = 0;
 };
 
 // A state of the level walk: a part and the parts of its path inside its
@@ -185,60 +211,108 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
     const ConnectedSets sets(graph, topPart, topLines);
     const PartInfo& top = graph.part(topPart);
     const QString topCode = top.code, topFree = top.free1;
+    const size_t count = sets.size();
 
-    // Parts whose set is trivial need no path: they are kept apart from the few that do.
-    struct Frontier {
-        std::unordered_map<int, double> plain;
-        std::map<State, double> onCycles;
-        bool empty() const { return plain.empty() && onCycles.empty(); }
+    // Parts whose set is trivial need no path: their quantities are kept per
+    // node, in arrays; the few parts on cycles are kept with their paths.
+    std::vector<double> plain(count, 0.0), plainNext(count, 0.0);
+    std::vector<int> active, activeNext;
+    std::vector<bool> queued(count, false); // in activeNext
+    std::map<State, double> onCycles, onCyclesNext;
+    if (sets.cyclicNode(0))
+        onCycles[State{topPart, {topPart}}] = 1.0;
+    else {
+        plain[0] = 1.0;
+        active.push_back(0);
+    }
+    struct Sum {
+        double quantity = 0;
+        bool cycle = false, byProduct = false, listed = false;
     };
-    Frontier frontier;
-    if (sets.cyclic(topPart))
-        frontier.onCycles[State{topPart, {topPart}}] = 1.0;
-    else
-        frontier.plain[topPart] = 1.0;
-    static const std::vector<int> noPath;
-    for (int level = 1; !frontier.empty(); ++level) {
-        struct Sum {
-            double quantity = 0;
-            bool cycle = false, byProduct = false;
+    std::vector<Sum> sums(count);
+    std::vector<int> listed; // nodes with a row at this level
+    for (int level = 1; !active.empty() || !onCycles.empty(); ++level) {
+        const auto add = [&](int child, double cumulative, bool cycle, bool byProduct) {
+            Sum& row = sums[static_cast<size_t>(child)];
+            if (!row.listed) {
+                row.listed = true;
+                listed.push_back(child);
+            }
+            row.quantity += cumulative;
+            row.cycle = row.cycle || cycle;
+            row.byProduct = row.byProduct || byProduct;
         };
-        std::map<int, Sum> rows; // component -> its row at this level
-        Frontier next;
-        const auto expand = [&](int part, const std::vector<int>& path, double quantity) {
-            const QVector<BomLine>& lines = part == topPart ? topLines : graph.mainLines(part); // the top is never reached again
-            for (const BomLine& line : lines) {
-                const int child = line.componentId;
-                const bool sameSet = !path.empty() && sets.setOf(child) == sets.setOf(part);
-                const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), child);
-                Sum& row = rows[child];
+        const auto queue = [&](int child, double cumulative) {
+            if (!queued[static_cast<size_t>(child)]) {
+                queued[static_cast<size_t>(child)] = true;
+                activeNext.push_back(child);
+            }
+            plainNext[static_cast<size_t>(child)] += cumulative;
+        };
+        std::sort(active.begin(), active.end()); // the same order of sums on every run
+        for (const int node : active) {
+            const double quantity = plain[static_cast<size_t>(node)];
+            plain[static_cast<size_t>(node)] = 0.0;
+            const QVector<BomLine>& lines = sets.linesOf(node);
+            const std::vector<int>& children = sets.childrenOf(node);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const BomLine& line = lines[i];
+                const int child = children[static_cast<size_t>(i)];
                 const double cumulative = quantity * line.quantity(planRate);
-                row.quantity += cumulative;
-                row.cycle = row.cycle || cycle;
-                row.byProduct = row.byProduct || line.byProduct;
+                add(child, cumulative, false, line.byProduct);
+                if (line.byProduct)
+                    continue;
+                if (sets.cyclicNode(child)) {
+                    const int childPart = sets.partOf(child);
+                    onCyclesNext[State{childPart, {childPart}}] += cumulative;
+                } else {
+                    queue(child, cumulative);
+                }
+            }
+        }
+        for (const auto& [state, quantity] : onCycles) {
+            const auto& [part, path] = state;
+            const int node = sets.node(part);
+            const QVector<BomLine>& lines = sets.linesOf(node);
+            const std::vector<int>& children = sets.childrenOf(node);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const BomLine& line = lines[i];
+                const int child = children[static_cast<size_t>(i)];
+                const int childPart = line.componentId;
+                const bool sameSet = sets.setOf(childPart) == sets.setOf(part);
+                const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), childPart);
+                const double cumulative = quantity * line.quantity(planRate);
+                add(child, cumulative, cycle, line.byProduct);
                 if (cycle || line.byProduct)
                     continue;
                 if (sameSet) {
                     std::vector<int> childPath = path;
-                    childPath.insert(std::upper_bound(childPath.begin(), childPath.end(), child), child);
-                    next.onCycles[State{child, std::move(childPath)}] += cumulative;
-                } else if (sets.cyclic(child)) {
-                    next.onCycles[State{child, {child}}] += cumulative;
+                    childPath.insert(std::upper_bound(childPath.begin(), childPath.end(), childPart), childPart);
+                    onCyclesNext[State{childPart, std::move(childPath)}] += cumulative;
+                } else if (sets.cyclicNode(child)) {
+                    onCyclesNext[State{childPart, {childPart}}] += cumulative;
                 } else {
-                    next.plain[child] += cumulative;
+                    queue(child, cumulative);
                 }
             }
-        };
-        for (const auto& [part, quantity] : frontier.plain)
-            expand(part, noPath, quantity);
-        for (const auto& [state, quantity] : frontier.onCycles)
-            expand(state.first, state.second, quantity);
-        for (const auto& [child, sum] : rows) {
-            const PartInfo& info = graph.part(child);
-            out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
-                     sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
         }
-        frontier = std::move(next);
+        // the level's rows, by part id
+        std::sort(listed.begin(), listed.end(), [&](int a, int b) { return sets.partOf(a) < sets.partOf(b); });
+        for (const int child : listed) {
+            Sum& sum = sums[static_cast<size_t>(child)];
+            const PartInfo& info = graph.part(sets.partOf(child));
+            out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
+                          sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
+            sum = Sum{};
+        }
+        listed.clear();
+        for (const int node : activeNext)
+            queued[static_cast<size_t>(node)] = false;
+        active.swap(activeNext);
+        activeNext.clear();
+        plain.swap(plainNext);
+        onCycles.swap(onCyclesNext);
+        onCyclesNext.clear();
     }
 }
 
