@@ -136,9 +136,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
 
     SqlInserter bom(db, QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (?,1,1,'2000-01-01','2099-12-31')"));
     SqlInserter parent(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap) VALUES (?,?,?)"));
-    SqlInserter line(db, QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, "
-                                        "CompScrap, FVFlag, EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,?,?)"));
-    const QString from = QStringLiteral("2000-01-01"), ended = QStringLiteral("2010-01-01"), open = QStringLiteral("2099-12-31");
+    // Whole numbers only per line (the REAL columns take them as reals); the dates are the statement's own.
+    const auto lineInserter = [&](const char* endDate) {
+        return QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, CompScrap, FVFlag, "
+                              "EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,'2000-01-01','%1')")
+            .arg(QLatin1String(endDate));
+    };
+    SqlInserter openLines(db, lineInserter("2099-12-31")), endedLines(db, lineInserter("2010-01-01"));
     int64_t lineId = 0;
     for (int level = 0; level + 1 < options.depth; ++level) {
         const int64_t childFirst = levelStart(level + 1);
@@ -147,7 +151,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             const long long bomId = p + 1;
             bom.insertInts({bomId});
             const double parentScrap = random.below(4) == 0 ? 2.0 : 0.0;
-            parent.insert({bomId, bomId, parentScrap});
+            parent.insertInts({bomId, bomId, static_cast<long long>(parentScrap)}); // 0 or 2: whole
             ++summary.boms;
             procedures::packs::PackWriter pack;
             pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
@@ -159,8 +163,8 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                 l.qtyN = static_cast<double>(1 + random.below(4));
                 l.compScrap = random.below(3) == 0 ? 5.0 : 0.0;
                 l.fvFlag = static_cast<int>(random.below(2));
-                line.insert({static_cast<long long>(++lineId), bomId, static_cast<long long>(l.componentId), l.sortSeq, l.qtyN, l.compScrap, l.fvFlag,
-                             from, endedLine ? ended : open});
+                (endedLine ? endedLines : openLines).insertInts({++lineId, bomId, l.componentId, l.sortSeq, static_cast<long long>(l.qtyN),
+                                                                   static_cast<long long>(l.compScrap), l.fvFlag});
                 pack.addLine(l, 20000101, endedLine ? 20100101 : 20991231);
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
