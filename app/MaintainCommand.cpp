@@ -71,8 +71,8 @@ QString accountPath(const QString& given)
 {
     if (given.isEmpty())
         return q7::host::account::ensureDemoAccount();
-    if (q7::host::account::isServerAccount(given)) // the operations journal rows by the embedded file's row ids
-        throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("The maintenance operations are not available on a server account yet"));
+    if (q7::host::account::isServerAccount(given))
+        return given;
     if (!QFile::exists(given))
         throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(given));
     return given;

@@ -61,7 +61,7 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
             journal.remove(QStringLiteral("bom_opcomponentsub"), id);
         for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentloc WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentloc"), id);
-        for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentrmk WHERE OpComponentId = ?"), line.lineId))
+        for (qint64 id : rowids(db, QStringLiteral("SELECT OpComponentId FROM bom_opcomponentrmk WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentrmk"), id);
         const QList<qint64> lineOptions = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
                                              line.lineId);

@@ -1,6 +1,7 @@
 #include "host/process/ops/ComponentReplace.h"
 
 #include "host/db/BomChanges.h"
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/BomStructure.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Transaction.h"
@@ -24,12 +25,13 @@ int requirePart(QSqlDatabase& db, const PartKey& key, const QString& role)
 
 // The first parent that the new part would reach again, as a path from the
 // parent through the new part back to it; empty when there is none.
-QStringList cycleAfterReplace(QSqlDatabase& db, const QVector<ComponentLine>& lines, int newPart)
+QStringList cycleAfterReplace(ado::Connection& connection, const QVector<ComponentLine>& lines, int newPart)
 {
+    QSqlDatabase& db = connection.database();
     std::unordered_set<int> replaced;
     for (const ComponentLine& line : lines)
         replaced.insert(line.lineId);
-    BomStructure structure = BomStructure::allLines(db, replaced);
+    BomStructure structure = BomStructure::allLines(procedures::Database::of(connection), replaced);
     const int newNode = structure.nodeOf(newPart);
     QVector<int> parents;
     for (const ComponentLine& line : lines)
@@ -79,7 +81,7 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
         throw RefusedOperation(QStringLiteral("原子件与新子件是同一物料 %1").arg(parameters.oldPart.label()));
 
     const QVector<ComponentLine> lines = componentLines(db, oldPart, parameters.scope);
-    const QStringList cycle = cycleAfterReplace(db, lines, newPart);
+    const QStringList cycle = cycleAfterReplace(connection, lines, newPart);
     if (!cycle.isEmpty())
         throw RefusedOperation(QStringLiteral("替换后物料成为自身的子件：%1").arg(cycle.join(QStringLiteral(" → "))));
 

@@ -1,5 +1,6 @@
 #include "host/process/ops/LowLevelCode.h"
 
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Parts.h"
 #include "host/process/ops/Transaction.h"
@@ -56,7 +57,7 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
-    const BomStructure structure = BomStructure::inForce(db, date);
+    const BomStructure structure = BomStructure::inForce(procedures::Database::of(connection), date);
     const LowLevelCodes codes = computeLowLevelCodes(structure);
 
     std::unordered_map<int, int> stored;
