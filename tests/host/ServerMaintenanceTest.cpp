@@ -213,3 +213,40 @@ TEST(ServerMaintenance, AnEarlierServerAccountIsUpgradedOnFirstUse)
     EXPECT_NE(after, before);
     EXPECT_EQ(after.count(u'\n'), 4);
 }
+
+// Another client changes a line while a run is writing: the run fails and
+// writes nothing, and the other client's change stands.
+TEST(ServerMaintenance, ALineChangedDuringTheRunIsNotWrittenOver)
+{
+    Q7_NEEDS_SERVER();
+    const fake::ServerDatabase database;
+    q7::host::account::createDemoAccount(database.account());
+    q7::ado::Connection server, other;
+    server.Open(database.account());
+    other.Open(database.account());
+    const QString lines = QStringLiteral("SELECT c.OpComponentId, p.InvCode FROM bom_opcomponent c JOIN bas_part p ON p.PartId = c.ComponentId "
+                                         "WHERE c.OpComponentId IN (7, 13, 16) ORDER BY 1");
+    ASSERT_EQ(rowsOf(server.database(), lines), QStringLiteral("7|HB-220\n13|HB-220\n16|HB-220\n"));
+    const QString runs = QStringLiteral("SELECT count(*) FROM q7_maint_run");
+    const QString runsBefore = rowsOf(server.database(), runs);
+
+    RunOptions racing{QStringLiteral("tester"), false};
+    bool changed = false;
+    racing.progress = [&](int64_t, int64_t) {
+        if (changed)
+            return;
+        changed = true; // a line of the run, read but not yet written, goes to another part
+        QSqlQuery query(other.database());
+        ASSERT_TRUE(query.exec(QStringLiteral("UPDATE bom_opcomponent SET ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200') "
+                                              "WHERE OpComponentId = 16")));
+    };
+    EXPECT_THROW(replace(server, part("HB-220"), part("HB-210"), racing), q7::AutomationError);
+    EXPECT_TRUE(changed);
+    // the other client's part stands, and no line went to HB-210
+    EXPECT_EQ(rowsOf(server.database(), lines), QStringLiteral("7|HB-220\n13|HB-220\n16|WH-200\n"));
+    EXPECT_EQ(rowsOf(server.database(), runs), runsBefore);
+
+    // run again, it replaces what is HB-220 now
+    EXPECT_NE(replace(server, part("HB-220"), part("HB-210"), run).runId, 0);
+    EXPECT_EQ(rowsOf(server.database(), lines), QStringLiteral("7|HB-210\n13|HB-210\n16|WH-200\n"));
+}

@@ -7,6 +7,8 @@
 #include "host/process/ops/Transaction.h"
 #include "platform/data/Ado.h"
 
+#include <optional>
+
 namespace q7::host::process {
 
 namespace {
@@ -80,6 +82,9 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     if (oldPart == newPart)
         throw RefusedOperation(QStringLiteral("原子件与新子件是同一物料 %1").arg(parameters.oldPart.label()));
 
+    std::optional<Transaction> transaction; // the lines are read and changed in one transaction
+    if (!options.dryRun)
+        transaction.emplace(db);
     const QVector<ComponentLine> lines = componentLines(db, oldPart, parameters.scope);
     const QStringList cycle = cycleAfterReplace(connection, lines, newPart);
     if (!cycle.isEmpty())
@@ -97,7 +102,6 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
         return result;
     }
 
-    Transaction transaction(db);
     Journal journal(db, QStringLiteral("replace"), options.user, parametersText(parameters));
     int64_t done = 0;
     for (const ComponentLine& line : lines) {
@@ -107,7 +111,7 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     }
     result.summary = QStringLiteral("%1 行替换：%2 → %3").arg(lines.size()).arg(oldLabel, newLabel);
     result.runId = journal.finish(result.summary);
-    transaction.commit();
+    transaction->commit();
     result.summary = QStringLiteral("运行 %1：%2").arg(result.runId).arg(result.summary);
     return result;
 }
