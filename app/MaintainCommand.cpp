@@ -36,11 +36,11 @@ constexpr Subcommand subcommands[] = {
 
 void printHelp()
 {
-    std::fputs("Usage: q7bom maintain SUBCOMMAND [--FIELD VALUE]... [--db FILE] [--user NAME] [--dry-run]\n"
+    std::fputs("Usage: q7bom maintain SUBCOMMAND [--FIELD VALUE]... [--db FILE | --server CONNECTION] [--user NAME] [--dry-run]\n"
                "                                [--date YYYY-MM-DD] [--format table|csv|json] [--list-fields]\n"
                "                                [--window] [--screenshot FILE]\n"
-               "       q7bom maintain runs [--db FILE]\n"
-               "       q7bom maintain --undo RUN [--db FILE] [--user NAME]\n"
+               "       q7bom maintain runs [--db FILE | --server CONNECTION]\n"
+               "       q7bom maintain --undo RUN [--db FILE | --server CONNECTION] [--user NAME]\n"
                "\n"
                "Subcommands (the BOM maintenance forms):\n",
                stdout);
