@@ -70,7 +70,6 @@ QVariant valueOf(const QJsonValue& value)
     return value.toVariant();
 }
 
-// Puts the row back as the snapshot has it (inserting it when absent).
 void deleteRow(QSqlDatabase& db, const QString& table, qint64 rowid)
 {
     QSqlQuery query(db);
@@ -79,6 +78,7 @@ void deleteRow(QSqlDatabase& db, const QString& table, qint64 rowid)
     run(query);
 }
 
+// Puts the row back as the snapshot has it (inserting it when absent).
 void restore(QSqlDatabase& db, const QString& table, qint64 rowid, const QJsonObject& row)
 {
     deleteRow(db, table, rowid); // the row as it is now, if any, goes first
@@ -113,8 +113,8 @@ QJsonValue columnOf(const QJsonObject& row, const QString& name)
     return QJsonValue(QJsonValue::Undefined);
 }
 
-// On a server account made by an earlier version: the row numbers of the
-// tables without keys, and the run's numbering, added on first use.
+// Whether the server's tables have the row numbers of the tables without
+// keys, and the numbering of the runs.
 struct ServerColumns {
     bool rowids, numbered;
 };
@@ -133,6 +133,7 @@ ServerColumns serverColumns(QSqlQuery& query)
     return columns;
 }
 
+// On a server account made by an earlier version: those columns, added on first use.
 void upgradeServerAccount(QSqlDatabase& db)
 {
     QSqlQuery query(db);
