@@ -36,11 +36,11 @@ constexpr Subcommand subcommands[] = {
 
 void printHelp()
 {
-    std::fputs("Usage: q7bom maintain SUBCOMMAND [--FIELD VALUE]... [--db FILE] [--user NAME] [--dry-run]\n"
+    std::fputs("Usage: q7bom maintain SUBCOMMAND [--FIELD VALUE]... [--db FILE | --server CONNECTION] [--user NAME] [--dry-run]\n"
                "                                [--date YYYY-MM-DD] [--format table|csv|json] [--list-fields]\n"
                "                                [--window] [--screenshot FILE]\n"
-               "       q7bom maintain runs [--db FILE]\n"
-               "       q7bom maintain --undo RUN [--db FILE] [--user NAME]\n"
+               "       q7bom maintain runs [--db FILE | --server CONNECTION]\n"
+               "       q7bom maintain --undo RUN [--db FILE | --server CONNECTION] [--user NAME]\n"
                "\n"
                "Subcommands (the BOM maintenance forms):\n",
                stdout);
@@ -71,8 +71,8 @@ QString accountPath(const QString& given)
 {
     if (given.isEmpty())
         return q7::host::account::ensureDemoAccount();
-    if (q7::host::account::isServerAccount(given)) // the operations journal rows by the embedded file's row ids
-        throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("The maintenance operations are not available on a server account yet"));
+    if (q7::host::account::isServerAccount(given))
+        return given;
     if (!QFile::exists(given))
         throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(given));
     return given;

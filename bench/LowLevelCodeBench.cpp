@@ -1,4 +1,5 @@
 #include "host/db/AccountDatabase.h"
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/LowLevelCode.h"
 #include "platform/data/Ado.h"
@@ -30,7 +31,7 @@ static void BM_LowLevelCodeCompute(benchmark::State& state)
     connection.Open(q7::host::account::connectionStringFor(millionLineAccount()));
     int64_t edges = 0;
     for (auto _ : state) {
-        const auto structure = q7::host::process::BomStructure::inForce(connection.database(), QStringLiteral("2026-12-07"));
+        const auto structure = q7::host::process::BomStructure::inForce(q7::host::procedures::Database::of(connection), QStringLiteral("2026-12-07"));
         const auto codes = q7::host::process::computeLowLevelCodes(structure);
         benchmark::DoNotOptimize(codes.code.data());
         edges = structure.edgeCount();

@@ -40,7 +40,9 @@ void ProcessManager::store(const QString& menuKey, const QString& key, const QSt
 {
     ensureMaintenanceTables(connection_);
     QSqlQuery query(connection_.database());
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO q7_process_condition (MenuKey, Name, Value) VALUES (?, ?, ?)"));
+    // one statement for the embedded file and the server
+    query.prepare(QStringLiteral("INSERT INTO q7_process_condition (MenuKey, Name, Value) VALUES (?, ?, ?) "
+                                 "ON CONFLICT (MenuKey, Name) DO UPDATE SET Value = excluded.Value"));
     query.addBindValue(menuKey);
     query.addBindValue(key);
     query.addBindValue(value.isNull() ? QString("") : value);

@@ -1,7 +1,10 @@
 #include "support/FakeHost.h"
 #include "support/ServerDatabase.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,7 +54,8 @@ TEST(ServerCommandLine, CommandsTakeAServerAccount)
         {{"init-db", "--server", server + QStringLiteral(" password=secret")}, 1, "holds a password"},
         {{"report", "BO02003", "--server", server, "--db", demo}, 2, "--db and --server name two accounts"},
         {{"report", "BO02003", "--server", ""}, 2, "--server needs"},
-        {{"maintain", "llc", "--server", server}, 2, "not available on a server account yet"},
+        {{"maintain", "replace", "--server", server, "--OldInvCode", "HB-220", "--NewInvCode", "hb-220"}, 2, "是同一物料"},
+        {{"maintain", "--undo", "9", "--server", server}, 2, "没有运行记录 9"},
     };
     for (const Case& c : cases) {
         const Outcome o = q7bom(c.args);
@@ -80,5 +84,34 @@ TEST(ServerCommandLine, CommandsTakeAServerAccount)
         EXPECT_EQ(onServer.status, 0) << onServer.err.toStdString();
         EXPECT_FALSE(onFile.out.isEmpty());
         EXPECT_EQ(onServer.out.toStdString(), onFile.out.toStdString()) << report.join(u' ').toStdString();
+    }
+
+    // the maintenance commands print the same on a copy of the file and on the server (last: they change the account)
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("demo.db"));
+    ASSERT_TRUE(QFile::copy(demo, copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    const QList<QStringList> maintain{
+        {"maintain", "replace", "--OldInvCode", "HB-220", "--NewInvCode", "HB-210", "--dry-run"},
+        {"maintain", "replace", "--OldInvCode", "HB-220", "--NewInvCode", "HB-210"},
+        {"maintain", "remove", "--InvCode", "CP-400", "--dry-run"},
+        {"maintain", "remove", "--InvCode", "CP-400"},
+        {"maintain", "llc", "--date", "2026-12-07"},
+        {"maintain", "check", "--TotLevel", "2"},
+        {"bom", "show", "FR-200"},
+        {"maintain", "--undo", "2"},
+        {"maintain", "--undo", "1"},
+        {"maintain", "--undo", "1"},
+        {"bom", "show", "FR-200"},
+    };
+    for (const QStringList& command : maintain) {
+        const Outcome onFile = q7bom(command + QStringList{"--db", copy, "--user", "tester"});
+        const Outcome onServer = q7bom(command + QStringList{"--server", server, "--user", "tester"});
+        const std::string what = command.join(u' ').toStdString();
+        EXPECT_EQ(onServer.status, onFile.status) << what << "\n" << onServer.err.toStdString();
+        EXPECT_EQ(onServer.out.toStdString(), onFile.out.toStdString()) << what;
+        const QRegularExpression when(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d")); // an undone run's time
+        EXPECT_EQ(QString(onServer.err).replace(when, QStringLiteral("TIME")).toStdString(), QString(onFile.err).replace(when, QStringLiteral("TIME")).toStdString())
+            << what;
     }
 }

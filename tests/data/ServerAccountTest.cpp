@@ -43,7 +43,8 @@ QStringList rowsOf(ado::Connection& connection, const QString& table)
     while (query.next()) {
         QStringList cells;
         for (int i = 0; i < query.record().count(); ++i)
-            cells.append(cellText(query.value(i)));
+            if (query.record().fieldName(i) != QLatin1String("rowid")) // the server's row number of a table without a key
+                cells.append(cellText(query.value(i)));
         rows.append(cells.join(u'|'));
     }
     std::sort(rows.begin(), rows.end());

@@ -89,12 +89,11 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheServer)
     twoClientsSaveOneBom(database.account());
 }
 
+namespace {
+
 // A maintenance run that rewrites a BOM's lines, and its undo, each make a voucher's copy of the BOM stale.
-TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
+void maintenanceMovesTheCounter(const QString& path)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("account.db"));
-    host::account::createDemoAccount(path);
     ado::Connection voucher, maintenance;
     host::account::openAccount(voucher, path);
     host::account::openAccount(maintenance, path);
@@ -118,4 +117,22 @@ TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
 
     BomDocument current = *store.load(bomId);
     EXPECT_TRUE(store.save(current).saved);
+}
+
+} // namespace
+
+TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("account.db"));
+    host::account::createDemoAccount(path);
+    maintenanceMovesTheCounter(path);
+}
+
+TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounterOnTheServer)
+{
+    Q7_NEEDS_SERVER();
+    const fake::ServerDatabase database;
+    host::account::createDemoAccount(database.account());
+    maintenanceMovesTheCounter(database.account());
 }

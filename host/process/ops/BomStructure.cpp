@@ -1,9 +1,7 @@
 #include "host/process/ops/BomStructure.h"
 
-#include "host/db/SqlInserter.h"
+#include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <deque>
@@ -11,34 +9,19 @@
 
 namespace q7::host::process {
 
+using procedures::Database;
+using procedures::Statement;
+
 namespace {
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK)
-            throw AutomationError(3709, QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    void bind(const QByteArray& text) { sqlite3_bind_text(statement_, 1, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT); }
-    bool step() { return sqlite3_step(statement_) == SQLITE_ROW; }
-    int integer(int column) const { return sqlite3_column_int(statement_, column); }
-
-private:
-    sqlite3_stmt* statement_ = nullptr;
-};
-
 // The parents of each BOM (its own parent and those that share it).
-std::unordered_map<int, std::vector<int>> bomParents(sqlite3* db, const char* sql, const QByteArray& date)
+std::unordered_map<int, std::vector<int>> bomParents(const Database& db, const char* sql, const QByteArray& date)
 {
     std::unordered_map<int, std::vector<int>> parents;
     Statement s(db, sql);
     if (!date.isNull())
-        s.bind(date);
-    while (s.step())
+        s.bind(1, date);
+    while (s.next())
         parents[s.integer(0)].push_back(s.integer(1));
     return parents;
 }
@@ -73,13 +56,14 @@ void BomStructure::addEdge(int parentNode, int componentNode)
 
 namespace {
 
-void readStructure(QSqlDatabase& qdb, const QString& date, std::vector<int>& partIds, std::unordered_map<int, int>& nodes,
+void readStructure(const Database& db, const QString& date, std::vector<int>& partIds, std::unordered_map<int, int>& nodes,
                    std::vector<std::pair<int, int>>& edges, const std::unordered_set<int>& leftOut = {})
 {
-    sqlite3* db = account::SqlInserter::handleOf(qdb);
+    // one snapshot: a change committed by another connection between the reads cannot mix in
+    const procedures::ReadSnapshot snapshot(db);
     {
         Statement parts(db, "SELECT PartId FROM bas_part ORDER BY PartId");
-        while (parts.step()) {
+        while (parts.next()) {
             nodes.emplace(parts.integer(0), static_cast<int>(partIds.size()));
             partIds.push_back(parts.integer(0));
         }
@@ -95,8 +79,8 @@ void readStructure(QSqlDatabase& qdb, const QString& date, std::vector<int>& par
     const auto addLines = [&](const char* sql, bool componentLines) {
         Statement lines(db, sql);
         if (!d.isNull())
-            lines.bind(d);
-        while (lines.step()) {
+            lines.bind(1, d);
+        while (lines.next()) {
             if (componentLines && !leftOut.empty() && leftOut.count(lines.integer(2)))
                 continue;
             const auto bom = parents.find(lines.integer(0));
@@ -124,7 +108,7 @@ void readStructure(QSqlDatabase& qdb, const QString& date, std::vector<int>& par
 
 } // namespace
 
-BomStructure BomStructure::inForce(QSqlDatabase& db, const QString& date)
+BomStructure BomStructure::inForce(const Database& db, const QString& date)
 {
     BomStructure s;
     std::vector<std::pair<int, int>> edges;
@@ -135,7 +119,7 @@ BomStructure BomStructure::inForce(QSqlDatabase& db, const QString& date)
     return s;
 }
 
-BomStructure BomStructure::allLines(QSqlDatabase& db, const std::unordered_set<int>& leftOut)
+BomStructure BomStructure::allLines(const Database& db, const std::unordered_set<int>& leftOut)
 {
     BomStructure s;
     std::vector<std::pair<int, int>> edges;

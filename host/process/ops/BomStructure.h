@@ -1,12 +1,15 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+
+namespace q7::host::procedures {
+class Database;
+}
 
 namespace q7::host::process {
 
@@ -17,9 +20,9 @@ class BomStructure {
 public:
     // Lines in force on the date: the BOM's version dates (none = always)
     // and the line's dates contain it (EffBegDate <= date < EffEndDate).
-    static BomStructure inForce(QSqlDatabase& db, const QString& date);
+    static BomStructure inForce(const procedures::Database& db, const QString& date);
     // Every line of every BOM, whatever its dates, but for the lines left out.
-    static BomStructure allLines(QSqlDatabase& db, const std::unordered_set<int>& leftOut = {});
+    static BomStructure allLines(const procedures::Database& db, const std::unordered_set<int>& leftOut = {});
 
     int nodeCount() const { return static_cast<int>(partIds_.size()); }
     int partId(int node) const { return partIds_[node]; }

@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace q7::host::process {
 
 namespace {
@@ -40,6 +42,9 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
     if (!part)
         throw RefusedOperation(QStringLiteral("物料 %1 没有这些自由项的物料").arg(key.label()));
 
+    std::optional<Transaction> transaction; // the lines are read and removed in one transaction
+    if (!options.dryRun)
+        transaction.emplace(db);
     const QVector<ComponentLine> lines = componentLines(db, *part);
     OperationResult result;
     result.headers = {QStringLiteral("母件"), QStringLiteral("BOM"), QStringLiteral("行号"), QStringLiteral("子件"), QStringLiteral("基本用量"),
@@ -52,7 +57,6 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
         return result;
     }
 
-    Transaction transaction(db);
     Journal journal(db, QStringLiteral("remove"), options.user, QStringLiteral("Inv=%1").arg(key.label()));
     int64_t done = 0;
     for (const ComponentLine& line : lines) {
@@ -61,7 +65,7 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
             journal.remove(QStringLiteral("bom_opcomponentsub"), id);
         for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentloc WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentloc"), id);
-        for (qint64 id : rowids(db, QStringLiteral("SELECT rowid FROM bom_opcomponentrmk WHERE OpComponentId = ?"), line.lineId))
+        for (qint64 id : rowids(db, QStringLiteral("SELECT OpComponentId FROM bom_opcomponentrmk WHERE OpComponentId = ?"), line.lineId))
             journal.remove(QStringLiteral("bom_opcomponentrmk"), id);
         const QList<qint64> lineOptions = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
                                              line.lineId);
@@ -74,7 +78,7 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
     }
     result.summary = QStringLiteral("%1 行删除：%2").arg(lines.size()).arg(key.label());
     result.runId = journal.finish(result.summary);
-    transaction.commit();
+    transaction->commit();
     result.summary = QStringLiteral("运行 %1：%2").arg(result.runId).arg(result.summary);
     return result;
 }

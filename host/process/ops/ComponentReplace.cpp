@@ -1,10 +1,13 @@
 #include "host/process/ops/ComponentReplace.h"
 
 #include "host/db/BomChanges.h"
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/BomStructure.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Transaction.h"
 #include "platform/data/Ado.h"
+
+#include <optional>
 
 namespace q7::host::process {
 
@@ -24,12 +27,13 @@ int requirePart(QSqlDatabase& db, const PartKey& key, const QString& role)
 
 // The first parent that the new part would reach again, as a path from the
 // parent through the new part back to it; empty when there is none.
-QStringList cycleAfterReplace(QSqlDatabase& db, const QVector<ComponentLine>& lines, int newPart)
+QStringList cycleAfterReplace(ado::Connection& connection, const QVector<ComponentLine>& lines, int newPart)
 {
+    QSqlDatabase& db = connection.database();
     std::unordered_set<int> replaced;
     for (const ComponentLine& line : lines)
         replaced.insert(line.lineId);
-    BomStructure structure = BomStructure::allLines(db, replaced);
+    BomStructure structure = BomStructure::allLines(procedures::Database::of(connection), replaced);
     const int newNode = structure.nodeOf(newPart);
     QVector<int> parents;
     for (const ComponentLine& line : lines)
@@ -78,8 +82,11 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     if (oldPart == newPart)
         throw RefusedOperation(QStringLiteral("原子件与新子件是同一物料 %1").arg(parameters.oldPart.label()));
 
+    std::optional<Transaction> transaction; // the lines are read and changed in one transaction
+    if (!options.dryRun)
+        transaction.emplace(db);
     const QVector<ComponentLine> lines = componentLines(db, oldPart, parameters.scope);
-    const QStringList cycle = cycleAfterReplace(db, lines, newPart);
+    const QStringList cycle = cycleAfterReplace(connection, lines, newPart);
     if (!cycle.isEmpty())
         throw RefusedOperation(QStringLiteral("替换后物料成为自身的子件：%1").arg(cycle.join(QStringLiteral(" → "))));
 
@@ -95,7 +102,6 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
         return result;
     }
 
-    Transaction transaction(db);
     Journal journal(db, QStringLiteral("replace"), options.user, parametersText(parameters));
     int64_t done = 0;
     for (const ComponentLine& line : lines) {
@@ -105,7 +111,7 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     }
     result.summary = QStringLiteral("%1 行替换：%2 → %3").arg(lines.size()).arg(oldLabel, newLabel);
     result.runId = journal.finish(result.summary);
-    transaction.commit();
+    transaction->commit();
     result.summary = QStringLiteral("运行 %1：%2").arg(result.runId).arg(result.summary);
     return result;
 }

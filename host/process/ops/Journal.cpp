@@ -26,6 +26,25 @@ void run(QSqlQuery& query)
         fail(query);
 }
 
+bool onServer(const QSqlDatabase& db) { return db.driverName() != QLatin1String("QSQLITE"); }
+
+// The column by which the journal finds a row of the table: the table's own
+// key where it has one (in the embedded file the same number as the row's
+// rowid, so runs recorded before read the same), else the row's number, which
+// the server's tables carry as a column named rowid.
+QString keyColumn(const QString& table)
+{
+    static const QHash<QString, QString> keys{{QStringLiteral("bom_opcomponent"), QStringLiteral("OpComponentId")},
+                                              {QStringLiteral("bom_opcomponentopt"), QStringLiteral("OptionsId")},
+                                              {QStringLiteral("bom_opcomponentrmk"), QStringLiteral("OpComponentId")},
+                                              {QStringLiteral("bas_part_llc"), QStringLiteral("PartId")}};
+    return keys.value(table.toLower(), RowidColumn);
+}
+
+// A column name as the snapshot has it (the server names columns in lower
+// case, and one of them is the keyword offset).
+QString quoted(const QString& column) { return u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+
 QString json(const std::optional<QJsonObject>& row)
 {
     return row ? QString::fromUtf8(QJsonDocument(*row).toJson(QJsonDocument::Compact)) : QString();
@@ -51,30 +70,103 @@ QVariant valueOf(const QJsonValue& value)
     return value.toVariant();
 }
 
-// Puts the row back as the snapshot has it (inserting it when absent).
-void restore(QSqlDatabase& db, const QString& table, qint64 rowid, const QJsonObject& row)
-{
-    QStringList columns{RowidColumn};
-    QStringList marks{QStringLiteral("?")};
-    for (auto it = row.begin(); it != row.end(); ++it)
-        if (it.key() != RowidColumn) {
-            columns.append(it.key());
-            marks.append(QStringLiteral("?"));
-        }
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (%3)").arg(table, columns.join(u','), marks.join(u',')));
-    query.addBindValue(rowid);
-    for (qsizetype i = 1; i < columns.size(); ++i)
-        query.addBindValue(valueOf(row.value(columns[i])));
-    run(query);
-}
-
 void deleteRow(QSqlDatabase& db, const QString& table, qint64 rowid)
 {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table));
+    query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, keyColumn(table)));
     query.addBindValue(rowid);
     run(query);
+}
+
+// Puts the row back as the snapshot has it (inserting it when absent).
+void restore(QSqlDatabase& db, const QString& table, qint64 rowid, const QJsonObject& row)
+{
+    deleteRow(db, table, rowid); // the row as it is now, if any, goes first
+    const bool byRowid = keyColumn(table) == RowidColumn;
+    QStringList columns, marks;
+    if (byRowid) {
+        columns.append(RowidColumn);
+        marks.append(QStringLiteral("?"));
+    }
+    QStringList names;
+    for (auto it = row.begin(); it != row.end(); ++it)
+        if (it.key().compare(RowidColumn, Qt::CaseInsensitive) != 0) {
+            names.append(it.key());
+            columns.append(quoted(it.key()));
+            marks.append(QStringLiteral("?"));
+        }
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(u','), marks.join(u',')));
+    if (byRowid)
+        query.addBindValue(rowid);
+    for (const QString& name : names)
+        query.addBindValue(valueOf(row.value(name)));
+    run(query);
+}
+
+// A column of a snapshot, whatever the case of its name.
+QJsonValue columnOf(const QJsonObject& row, const QString& name)
+{
+    for (auto it = row.begin(); it != row.end(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return QJsonValue(QJsonValue::Undefined);
+}
+
+// Whether the server's tables have the row numbers of the tables without
+// keys, and the numbering of the runs.
+struct ServerColumns {
+    bool rowids, numbered;
+};
+
+ServerColumns serverColumns(QSqlQuery& query)
+{
+    if (!query.exec(QStringLiteral(
+            "SELECT (SELECT count(*) FROM pg_attribute WHERE attname = 'rowid' AND NOT attisdropped "
+            "AND attrelid IN (to_regclass('bom_opcomponentsub'), to_regclass('bom_opcomponentloc'))), "
+            "(SELECT count(*) FROM pg_attribute WHERE attrelid = to_regclass('q7_maint_run') AND attname = 'runid' AND attidentity <> '')")))
+        fail(query);
+    if (!query.next())
+        fail(query);
+    const ServerColumns columns{query.value(0).toInt() == 2, query.value(1).toInt() == 1};
+    query.finish();
+    return columns;
+}
+
+// On a server account made by an earlier version: those columns, added on first use.
+void upgradeServerAccount(QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (const ServerColumns columns = serverColumns(query); columns.rowids && columns.numbered)
+        return;
+    // One client upgrades; another that waited here finds it done. (Read committed, so that
+    // the second look sees what the first client committed.)
+    if (!db.transaction())
+        throw AutomationError(3709, db.lastError().text());
+    try {
+        if (!query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(0x51374d55)))
+            fail(query);
+        query.finish();
+        const ServerColumns columns = serverColumns(query);
+        QStringList statements;
+        if (!columns.rowids)
+            for (const char* table : {"bom_opcomponentsub", "bom_opcomponentloc"})
+                statements.append(QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS rowid bigint GENERATED BY DEFAULT AS IDENTITY UNIQUE")
+                                      .arg(QLatin1String(table)));
+        if (!columns.numbered)
+            statements << QStringLiteral("ALTER TABLE q7_maint_run ALTER COLUMN RunId ADD GENERATED BY DEFAULT AS IDENTITY")
+                       << QStringLiteral(
+                              "SELECT setval(pg_get_serial_sequence('q7_maint_run', 'runid'), coalesce(max(RunId), 0) + 1, false) FROM q7_maint_run");
+        for (const QString& statement : statements)
+            if (!query.exec(statement))
+                fail(query);
+        query.finish();
+        if (!db.commit())
+            throw AutomationError(3709, db.lastError().text());
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
 }
 
 QString now() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
@@ -83,6 +175,10 @@ QString now() { return QDateTime::currentDateTime().toString(QStringLiteral("yyy
 
 void ensureMaintenanceTables(ado::Connection& connection)
 {
+    if (!connection.isEmbedded()) { // the server's schema has the tables
+        upgradeServerAccount(connection.database());
+        return;
+    }
     QFile file(QStringLiteral(":/q7host/maintenance.sql"));
     if (!file.open(QIODevice::ReadOnly))
         throw AutomationError(3709, QStringLiteral("The maintenance schema is missing"));
@@ -110,7 +206,7 @@ std::optional<QJsonObject> snapshotWith(QSqlQuery& query, qint64 rowid)
     return row;
 }
 
-QString snapshotSql(const QString& table) { return QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(table); }
+QString snapshotSql(const QString& table) { return QStringLiteral("SELECT %2, * FROM %1 WHERE %2 = ?").arg(table, keyColumn(table)); }
 
 } // namespace
 
@@ -138,13 +234,17 @@ std::optional<QJsonObject> Journal::snapshot(const QString& table, qint64 rowid)
 Journal::Journal(QSqlDatabase& db, const QString& operation, const QString& user, const QString& parameters) : db_(db)
 {
     QSqlQuery query(db_);
-    query.prepare(QStringLiteral("INSERT INTO q7_maint_run (Operation, UserName, RunAt, Parameters) VALUES (?, ?, ?, ?)"));
+    const bool server = onServer(db_);
+    query.prepare(QStringLiteral("INSERT INTO q7_maint_run (Operation, UserName, RunAt, Parameters) VALUES (?, ?, ?, ?)")
+                  + (server ? QStringLiteral(" RETURNING RunId") : QString()));
     query.addBindValue(operation);
     query.addBindValue(user);
     query.addBindValue(now());
     query.addBindValue(parameters);
     run(query);
-    runId_ = query.lastInsertId().toInt();
+    runId_ = server ? (query.next() ? query.value(0).toInt() : 0) : query.lastInsertId().toInt();
+    if (runId_ <= 0)
+        throw AutomationError(3709, QStringLiteral("The run was not numbered"));
 }
 
 void Journal::record(const QString& table, qint64 rowid, const std::optional<QJsonObject>& before, const std::optional<QJsonObject>& after)
@@ -167,7 +267,7 @@ void Journal::update(const QString& table, qint64 rowid, const QVariantMap& valu
     QStringList sets;
     for (auto it = values.begin(); it != values.end(); ++it)
         sets.append(it.key() + QStringLiteral(" = ?"));
-    QSqlQuery& query = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", "))));
+    QSqlQuery& query = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(table, sets.join(QStringLiteral(", ")), keyColumn(table)));
     for (auto it = values.begin(); it != values.end(); ++it)
         query.addBindValue(it.value());
     query.addBindValue(rowid);
@@ -189,11 +289,17 @@ qint64 Journal::insert(const QString& table, const QVariantMap& values)
     QStringList marks;
     for (qsizetype i = 0; i < values.size(); ++i)
         marks.append(QStringLiteral("?"));
-    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, values.keys().join(u','), marks.join(u',')));
+    const QString key = keyColumn(table);
+    const bool server = onServer(db_);
+    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, values.keys().join(u','), marks.join(u','))
+                                + (server ? QStringLiteral(" RETURNING ") + key : QString()));
     for (auto it = values.begin(); it != values.end(); ++it)
         query.addBindValue(it.value());
     run(query);
-    const qint64 rowid = query.lastInsertId().toLongLong();
+    const qint64 rowid = server ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
+    query.finish();
+    if (rowid <= 0)
+        throw AutomationError(3709, QStringLiteral("%1: the new row was not numbered").arg(table));
     record(table, rowid, std::nullopt, snapshot(table, rowid));
     return rowid;
 }
@@ -275,11 +381,12 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
         // the BOM whose lines come back has changed for a voucher that loaded it
         const QJsonObject& row = change.before ? *change.before : *change.after;
         if (change.table == QLatin1String("bom_opcomponent"))
-            account::noteChange(db, row.value(QStringLiteral("BomId")).toInt());
-        else if (change.table.startsWith(QLatin1String("bom_opcomponent")) && row.contains(QStringLiteral("OpComponentId"))) {
+            account::noteChange(db, columnOf(row, QStringLiteral("BomId")).toInt());
+        else if (const QJsonValue line = columnOf(row, QStringLiteral("OpComponentId"));
+                 change.table.startsWith(QLatin1String("bom_opcomponent")) && !line.isUndefined()) {
             QSqlQuery owner(db);
             owner.prepare(QStringLiteral("SELECT BomId FROM bom_opcomponent WHERE OpComponentId = ?"));
-            owner.addBindValue(row.value(QStringLiteral("OpComponentId")).toVariant());
+            owner.addBindValue(valueOf(line));
             run(owner);
             if (owner.next())
                 account::noteChange(db, owner.value(0).toInt());

@@ -49,7 +49,8 @@ private:
     int seq_ = 0;
 };
 
-// The row of a table with its rowid, as a JSON object; nothing when absent.
+// The row of a table found by its key (its rowid where it has no key), as a
+// JSON object with that key as "rowid"; nothing when absent.
 std::optional<QJsonObject> rowSnapshot(QSqlDatabase& db, const QString& table, qint64 rowid);
 
 struct RunRecord {

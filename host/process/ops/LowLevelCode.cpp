@@ -1,5 +1,6 @@
 #include "host/process/ops/LowLevelCode.h"
 
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/Parts.h"
 #include "host/process/ops/Transaction.h"
@@ -8,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <optional>
 #include <unordered_map>
 
 namespace q7::host::process {
@@ -56,7 +58,10 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
-    const BomStructure structure = BomStructure::inForce(db, date);
+    std::optional<Transaction> transaction; // the structure and the stored codes are read and written in one transaction
+    if (!options.dryRun)
+        transaction.emplace(db);
+    const BomStructure structure = BomStructure::inForce(procedures::Database::of(connection), date);
     const LowLevelCodes codes = computeLowLevelCodes(structure);
 
     std::unordered_map<int, int> stored;
@@ -104,7 +109,6 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
         return result;
     }
 
-    Transaction transaction(db);
     Journal journal(db, QStringLiteral("llc"), options.user, QStringLiteral("EffDate=%1").arg(date));
     int64_t done = 0;
     for (const Change& change : changes) {
@@ -120,7 +124,7 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
     }
     result.summary = QStringLiteral("%1 个物料的低阶码改变%2").arg(changes.size()).arg(cycles);
     result.runId = journal.finish(result.summary);
-    transaction.commit();
+    transaction->commit();
     result.summary = QStringLiteral("运行 %1：%2").arg(result.runId).arg(result.summary);
     return result;
 }

@@ -1,5 +1,6 @@
 #include "host/process/ops/StructureCheck.h"
 
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/BomStructure.h"
 #include "host/process/ops/Parts.h"
 #include "platform/data/Ado.h"
@@ -24,8 +25,8 @@ QString pathText(const std::vector<int>& path, const BomStructure& structure, Pa
 void lineProblems(QSqlDatabase& db, const QString& sql, const QString& kind, const std::function<QString(const QSqlQuery&)>& detail,
                   PartLabels& labels, OperationResult& result)
 {
+    // not forward-only: the server would stream the rows and the part labels read in between would end the stream
     QSqlQuery query(db);
-    query.setForwardOnly(true);
     if (!query.exec(sql))
         throw AutomationError(3709, query.lastError().text());
     while (query.next())
@@ -37,7 +38,7 @@ void lineProblems(QSqlDatabase& db, const QString& sql, const QString& kind, con
 OperationResult checkStructure(ado::Connection& connection, int maxLevels, const QString& date)
 {
     QSqlDatabase& db = connection.database();
-    const BomStructure structure = BomStructure::inForce(db, date);
+    const BomStructure structure = BomStructure::inForce(procedures::Database::of(connection), date);
     const StructureGroups groups = strongGroups(structure);
     PartLabels labels(db);
     OperationResult result;

@@ -4,13 +4,20 @@
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace q7::host::process {
 
 Transaction::Transaction(QSqlDatabase& db) : db_(db)
 {
-    if (!db_.transaction())
-        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(db_.lastError().text()));
+    // On the file the run takes the write lock before it reads what it changes: another writer
+    // waits for it (or it for them) instead of one of them failing half-way. On the server every
+    // statement of the run reads one snapshot, and a row another client changed since is never
+    // written over: the run fails instead (could not serialize access), writing nothing.
+    const bool embedded = db_.driverName() == QLatin1String("QSQLITE");
+    QSqlQuery begin(db_);
+    if (!begin.exec(embedded ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")))
+        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(begin.lastError().text()));
     open_ = true;
 }
 

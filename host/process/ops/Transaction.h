@@ -4,7 +4,8 @@
 
 namespace q7::host::process {
 
-// A transaction on the account database, rolled back unless committed.
+// A transaction on the account database, rolled back unless committed. An
+// operation opens it before it reads what it changes.
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase& db);
