@@ -12,20 +12,6 @@ using namespace q7;
 
 namespace {
 
-QString cellText(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', 12);
-    default:
-        return value.toString();
-    }
-}
-
 // The statement's column names (ignoring case) and rows, or its error.
 QString outcome(ado::Connection& connection, const QString& sql)
 {
@@ -35,7 +21,7 @@ QString outcome(ado::Connection& connection, const QString& sql)
         for (const auto& row : rs.rows) {
             QStringList cells;
             for (const QVariant& value : row)
-                cells.append(cellText(value));
+                cells.append(fake::comparableText(value));
             rows.append(cells.join(u'|'));
         }
         return rs.columns.join(u',').toLower() + u'\n' + rows.join(u'\n');

@@ -18,21 +18,6 @@ namespace account = q7::host::account;
 
 namespace {
 
-// A value as text that reads the same from both databases (numbers by value).
-QString cellText(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', 12);
-    default:
-        return value.toString();
-    }
-}
-
 // Every row of a table, as sorted texts.
 QStringList rowsOf(ado::Connection& connection, const QString& table)
 {
@@ -44,7 +29,7 @@ QStringList rowsOf(ado::Connection& connection, const QString& table)
         QStringList cells;
         for (int i = 0; i < query.record().count(); ++i)
             if (query.record().fieldName(i) != QLatin1String("rowid")) // the server's row number of a table without a key
-                cells.append(cellText(query.value(i)));
+                cells.append(fake::comparableText(query.value(i)));
         rows.append(cells.join(u'|'));
     }
     std::sort(rows.begin(), rows.end());

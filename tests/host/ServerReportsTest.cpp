@@ -17,20 +17,6 @@ using host::report::ReportViewer;
 
 namespace {
 
-QString cellText(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', 12);
-    default:
-        return value.toString();
-    }
-}
-
 // The outcome as text: refusal, or columns and rows. Rows keep their order
 // where the statement orders them fully; ties may come in either order, so
 // the rows are compared sorted and the order of the ordering keys is checked by the statement itself.
@@ -42,7 +28,7 @@ QString outcomeText(const host::report::ReportOutcome& out, bool ordered)
     for (const auto& row : out.rows.rows) {
         QStringList cells;
         for (const QVariant& value : row)
-            cells.append(cellText(value));
+            cells.append(fake::comparableText(value));
         rows.append(cells.join(u'|'));
     }
     if (!ordered)

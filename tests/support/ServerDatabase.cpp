@@ -69,4 +69,18 @@ QString serverDemoAccount()
     return database->account();
 }
 
+QString comparableText(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', 12);
+    default:
+        return value.toString();
+    }
+}
+
 } // namespace fake

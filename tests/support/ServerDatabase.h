@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <gtest/gtest.h>
 
 // Tests of the server account run on the cluster scripts/test.sh starts
@@ -26,6 +27,9 @@ public:
 private:
     QString name_;
 };
+
+// A value as text that reads the same from both databases (numbers by value, NULL as "NULL").
+QString comparableText(const QVariant& value);
 
 // The demo account on a server database of its own, built once for the test program.
 QString serverDemoAccount();

@@ -52,6 +52,16 @@ BomLine readLine(const Statement& s)
 
 namespace {
 
+// A line that uses a part, with its parent, the parent's scrap and its BOM (columns 11-13).
+BomLine readUsingLine(const Statement& s)
+{
+    BomLine line = readLine(s);
+    line.parentId = s.integer(11);
+    line.parentScrap = s.real(12);
+    line.bomId = s.integer(13);
+    return line;
+}
+
 std::unique_ptr<Statement> prepare(const Database& db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
 
 } // namespace
@@ -243,10 +253,7 @@ void BomGraph::prefetchAbove(const QVector<int>& parts)
         usedInLevel_->bindIds(1, level);
         usedInLevel_->bind(2, dateUtf8_);
         while (usedInLevel_->next()) {
-            BomLine line = readLine(*usedInLevel_);
-            line.parentId = usedInLevel_->integer(11);
-            line.parentScrap = usedInLevel_->real(12);
-            line.bomId = usedInLevel_->integer(13);
+            const BomLine line = readUsingLine(*usedInLevel_);
             if (!cache_->mainBoms.contains(line.parentId))
                 parents.append(line.parentId);
             lines[line.componentId].append(line);
@@ -472,10 +479,7 @@ const QVector<BomLine>& BomGraph::usedIn(int componentId)
     usedInStmt_->bind(1, componentId);
     usedInStmt_->bind(2, dateUtf8_);
     while (usedInStmt_->next()) {
-        BomLine line = readLine(*usedInStmt_);
-        line.parentId = usedInStmt_->integer(11);
-        line.parentScrap = usedInStmt_->real(12);
-        line.bomId = usedInStmt_->integer(13);
+        const BomLine line = readUsingLine(*usedInStmt_);
         lines.append(line);
     }
     usedInStmt_->reset();

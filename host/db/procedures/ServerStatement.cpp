@@ -69,17 +69,7 @@ public:
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
         params_[index] = QByteArray(buffer, end - buffer);
     }
-    QByteArray idList(const QVector<int>& ids) const override
-    {
-        QByteArray list = "{";
-        for (int id : ids)
-            list += QByteArray::number(id) + ',';
-        if (ids.isEmpty())
-            list += '}';
-        else
-            list.back() = '}';
-        return list;
-    }
+    QByteArray idList(const QVector<int>& ids) const override { return idListText(ids, '{', '}'); } // an array literal
     bool next() override
     {
         if (!result_)

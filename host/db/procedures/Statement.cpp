@@ -13,6 +13,18 @@ namespace q7::host::procedures {
 
 void throwDatabaseError(sqlite3* db) { throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(db))); }
 
+QByteArray idListText(const QVector<int>& ids, char open, char close)
+{
+    QByteArray list(1, open);
+    for (int id : ids)
+        list += QByteArray::number(id) + ',';
+    if (ids.isEmpty())
+        list += close;
+    else
+        list.back() = close;
+    return list;
+}
+
 Database Database::embeddedOf(sqlite3* db)
 {
     Database database;
@@ -59,17 +71,7 @@ public:
     {
         sqlite3_bind_blob(statement_, index, data.constData(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
     }
-    QByteArray idList(const QVector<int>& ids) const override
-    {
-        QByteArray list = "[";
-        for (int id : ids)
-            list += QByteArray::number(id) + ',';
-        if (ids.isEmpty())
-            list += ']';
-        else
-            list.back() = ']';
-        return list;
-    }
+    QByteArray idList(const QVector<int>& ids) const override { return idListText(ids, '[', ']'); } // JSON
     bool next() override
     {
         switch (sqlite3_step(statement_)) {

@@ -24,6 +24,9 @@ public:
     virtual QByteArrayView utf8(int column) const = 0;
 };
 
+// A list of ids between two brackets, as a backend's list literal.
+QByteArray idListText(const QVector<int>& ids, char open, char close);
+
 std::unique_ptr<Statement::Backend> embeddedStatement(sqlite3* db, const char* sql);
 std::unique_ptr<Statement::Backend> serverStatement(pg_conn* db, const char* sql);
 
