@@ -36,6 +36,7 @@ const QList<Report> reports = [] {
         all.append({"BO02004", {at, {QStringLiteral("QueryType"), QStringLiteral("阶列式"), std::nullopt}}});
         all.append({"BO02004", {at, {QStringLiteral("PlanRateFlag"), QStringLiteral("是"), std::nullopt}}});
         all.append({"BO02007", {at, {QStringLiteral("Qty"), QStringLiteral("12"), std::nullopt}}});
+        all.append({"BO02006", {at}});
     }
     return all;
 }();
