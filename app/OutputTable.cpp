@@ -150,7 +150,11 @@ QString csvRow(const QVariantList& values)
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += u',';
-        appendCsvField(line, cellText(values[i], true));
+        const QVariant& value = values[i];
+        if (value.metaType().id() == QMetaType::QString) // most cells: appended as they are, not copied first
+            appendCsvField(line, *static_cast<const QString*>(value.constData()));
+        else
+            appendCsvField(line, cellText(value, true));
     }
     line += u'\n';
     return line;
