@@ -126,7 +126,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
             item.insert({code, name, unit, leaf ? 1 : 3});
             part.insert({static_cast<long long>(i + 1), code});
-            if (packs) // the part's description as the explosions read it: no specification, free items empty
+            if (packs) // the part's description as the explosions read it: no model and size, free items empty
                 packs->part(static_cast<int>(i + 1), procedures::packs::partPack({code.toUtf8(), name.toUtf8(), std::nullopt, unit.toUtf8(), QByteArray(""), QByteArray("")}, leaf ? 1 : 3));
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));

@@ -78,7 +78,7 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheFile)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("account.db"));
     host::account::createDemoAccount(path);
-    twoClientsSaveOneBom(path);
+    ASSERT_NO_FATAL_FAILURE(twoClientsSaveOneBom(path));
 }
 
 TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheServer)
@@ -86,7 +86,7 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheServer)
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
     host::account::createDemoAccount(database.account());
-    twoClientsSaveOneBom(database.account());
+    ASSERT_NO_FATAL_FAILURE(twoClientsSaveOneBom(database.account()));
 }
 
 namespace {
@@ -126,7 +126,7 @@ TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("account.db"));
     host::account::createDemoAccount(path);
-    maintenanceMovesTheCounter(path);
+    ASSERT_NO_FATAL_FAILURE(maintenanceMovesTheCounter(path));
 }
 
 TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounterOnTheServer)
@@ -134,5 +134,5 @@ TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounterOnTheServer)
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
     host::account::createDemoAccount(database.account());
-    maintenanceMovesTheCounter(database.account());
+    ASSERT_NO_FATAL_FAILURE(maintenanceMovesTheCounter(database.account()));
 }

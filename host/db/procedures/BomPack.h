@@ -72,7 +72,7 @@ private:
     int lineCount_ = 0;
     bool open_ = false;
 };
-// A part's description pack: code, name, specification, unit, free items 1
+// A part's description pack: code, name, model and size, unit, free items 1
 // and 2 as UTF-8 (none for NULL), then the item's attribute.
 QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr);
 inline constexpr int OpenFrom = INT_MIN;    // a missing version date

@@ -42,17 +42,6 @@ LowLevelCodes computeLowLevelCodes(const BomStructure& structure)
     return codes;
 }
 
-namespace {
-
-QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels)
-{
-    QStringList parts;
-    for (int node : path)
-        parts.append(labels(structure.partId(node)));
-    return parts.join(QStringLiteral(" → "));
-}
-
-} // namespace
 
 OperationResult runLowLevelCode(ado::Connection& connection, const QString& date, const RunOptions& options)
 {

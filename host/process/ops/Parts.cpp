@@ -1,5 +1,7 @@
 #include "host/process/ops/Parts.h"
 
+#include "host/process/ops/BomStructure.h"
+
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
@@ -81,6 +83,14 @@ void PartLabels::loadAll()
     run(query);
     while (query.next())
         labels_.insert(query.value(0).toInt(), keyOf(query).label());
+}
+
+QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels)
+{
+    QStringList parts;
+    for (int node : path)
+        parts.append(labels(structure.partId(node)));
+    return parts.join(QStringLiteral(" → "));
 }
 
 } // namespace q7::host::process

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace q7::host::process {
 
@@ -33,5 +34,9 @@ private:
     QSqlDatabase& db_;
     QHash<int, QString> labels_;
 };
+
+class BomStructure;
+// A path of the structure's nodes as the parts' labels joined by arrows ("A → B → A").
+QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels);
 
 } // namespace q7::host::process

@@ -14,14 +14,6 @@ namespace q7::host::process {
 
 namespace {
 
-QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels)
-{
-    QStringList parts;
-    for (int node : path)
-        parts.append(labels(structure.partId(node)));
-    return parts.join(QStringLiteral(" → "));
-}
-
 void lineProblems(QSqlDatabase& db, const QString& sql, const QString& kind, const std::function<QString(const QSqlQuery&)>& detail,
                   PartLabels& labels, OperationResult& result)
 {
