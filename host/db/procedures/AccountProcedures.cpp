@@ -83,7 +83,7 @@ QVector<int> topBoms(const Database& db, int part, const TopBomFilter& f)
         const double version = statement.real(3);
         const auto key = std::make_pair(statement.integer(1), statement.integer(1) == 2 ? statement.text(2) : QString());
         const auto found = best.find(key);
-        if (found == best.end() || version > found->second.first || (version == found->second.first && bom < found->second.second))
+        if (found == best.end() || preferredBom(version, bom, found->second.first, found->second.second))
             best[key] = {version, bom};
     }
     QVector<int> boms;

@@ -228,7 +228,7 @@ void BomGraph::chooseBoms(const QVector<int>& parts)
         const double version = bomChoice_->real(2);
         const auto found = best.find(part);
         // as mainLines chooses: the highest version, of two equal ones the older BOM
-        if (found == best.end() || version > found->second.first || (version == found->second.first && bom < found->second.second))
+        if (found == best.end() || preferredBom(version, bom, found->second.first, found->second.second))
             best[part] = {version, bom};
     }
     bomChoice_->reset();
@@ -303,7 +303,7 @@ struct BomGraph::Best {
     // Answers whether the line was kept.
     bool offer(int bomId, double bomVersion, const BomLine* line)
     {
-        if (bomId != bom && (bomVersion > version || (bomVersion == version && bomId < bom))) {
+        if (bomId != bom && preferredBom(bomVersion, bomId, version, bom)) {
             lines.clear();
             version = bomVersion;
             bom = bomId;
@@ -444,29 +444,18 @@ const QVector<BomLine>& BomGraph::mainLines(int partId)
         return found->second;
     mainBomStmt_->bind(1, partId);
     mainBomStmt_->bind(2, dateUtf8_);
-    QVector<BomLine> lines;
-    double bestVersion = -1;
-    int bestBom = 0;
+    Best best;
     while (mainBomStmt_->next()) {
-        const double version = mainBomStmt_->real(18);
-        const int bom = mainBomStmt_->integer(19);
-        // The highest version wins; of two equal versions the older BOM, so the choice never depends on row order.
-        if (bom != bestBom && (version > bestVersion || (version == bestVersion && bom < bestBom))) {
-            lines.clear();
-            bestVersion = version;
-            bestBom = bom;
-        }
-        if (bom != bestBom || mainBomStmt_->isNull(0))
-            continue;
-        BomLine line = readLine(*mainBomStmt_);
+        const bool hasLine = !mainBomStmt_->isNull(0);
+        BomLine line = hasLine ? readLine(*mainBomStmt_) : BomLine{};
         line.parentScrap = mainBomStmt_->real(20);
         line.parentId = partId;
-        line.bomId = bom;
-        rememberComponent(*mainBomStmt_, line.componentId);
-        lines.append(line);
+        line.bomId = mainBomStmt_->integer(19);
+        if (best.offer(line.bomId, mainBomStmt_->real(18), hasLine ? &line : nullptr))
+            rememberComponent(*mainBomStmt_, line.componentId);
     }
     mainBomStmt_->reset();
-    keepMainLines(partId, bestBom, std::move(lines));
+    keepMainLines(partId, best.bom, std::move(best.lines));
     return cache_->mainLines.at(partId);
 }
 

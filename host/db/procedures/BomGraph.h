@@ -38,6 +38,14 @@ struct BomLine {
     double quantity(bool planRate) const;
 };
 
+// Of two BOMs of a part in force at a date, whether the first is the one used:
+// the higher version, of two equal versions the older BOM, so that the choice
+// never depends on the order the BOMs are read in. A BOM id of 0 is no BOM.
+inline bool preferredBom(double version, int bom, double overVersion, int overBom)
+{
+    return overBom == 0 || version > overVersion || (version == overVersion && bom < overBom);
+}
+
 // The columns of a BOM line (bom_opcomponent c, bom_opcomponentopt o) as
 // readLine reads them, first in a statement's select list.
 extern const char* const lineColumns;

@@ -56,16 +56,6 @@ public:
         putVarint(static_cast<unsigned long long>(text->size()) + 1);
         data_.append(*text);
     }
-    void putText(const Statement& s, int column)
-    {
-        if (s.isNull(column)) {
-            putVarint(0);
-            return;
-        }
-        const QByteArrayView text = s.utf8(column);
-        putVarint(static_cast<unsigned long long>(text.size()) + 1);
-        data_.append(text.data(), text.size());
-    }
     QByteArray& data() { return data_; }
 
 private:
@@ -121,11 +111,11 @@ QByteArray partQuery(bool onePart)
 
 QByteArray packPart(const Statement& s)
 {
-    Writer w;
+    std::optional<QByteArray> texts[6];
     for (int column = 1; column <= 6; ++column)
-        w.putText(s, column);
-    w.putInt(s.integer(7));
-    return std::move(w.data());
+        if (!s.isNull(column))
+            texts[column - 1] = s.utf8(column).toByteArray();
+    return partPack(texts, s.integer(7));
 }
 
 // Builds packs from the rows of packQuery, part by part, handing each finished
