@@ -4,6 +4,7 @@
 #include "host/db/SqlInserter.h"
 #include "host/db/procedures/BomPack.h"
 #include "host/db/procedures/Statement.h"
+#include "host/db/procedures/UsePack.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlQuery>
@@ -42,9 +43,11 @@ public:
         const auto database = procedures::Database::embeddedOf(handle_);
         bom_.emplace(database, "INSERT INTO bom_pack (PartId, Data) VALUES (?1, ?2)");
         part_.emplace(database, "INSERT INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
+        use_.emplace(database, "INSERT INTO bom_pack_use (PartId, Data) VALUES (?1, ?2)");
     }
     void bom(int part, const QByteArray& pack) { put(*bom_, part, pack); }
     void part(int part, const QByteArray& pack) { put(*part_, part, pack); }
+    void use(int part, const QByteArray& pack) { put(*use_, part, pack); }
 
 private:
     static void put(procedures::Statement& s, int part, const QByteArray& pack)
@@ -55,7 +58,16 @@ private:
         s.reset();
     }
     sqlite3* handle_;
-    std::optional<procedures::Statement> bom_, part_;
+    std::optional<procedures::Statement> bom_, part_, use_;
+};
+
+// A line as the where-used packs need it, kept from the level that uses a part until its pack is
+// written (small: a level of a large account holds a million).
+struct Use {
+    int component, parent, sortSeq;
+    int16_t qtyN, compScrap, parentScrap;
+    int8_t fvFlag;
+    bool ended;
 };
 
 SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptions& options,
@@ -117,6 +129,17 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                      expectedLines);
     };
 
+    // A part's description as the explosions read it: no model and size, free items empty.
+    struct Described {
+        std::optional<QByteArray> texts[6];
+        int attr;
+    };
+    const auto describedAs = [&](int64_t i) {
+        const bool leaf = i >= levelStart(options.depth - 1);
+        return Described{{QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0')).toUtf8(), QStringLiteral("合成件%1").arg(i + 1).toUtf8(),
+                          std::nullopt, QByteArray("个"), QByteArray(""), QByteArray("")},
+                         leaf ? 1 : 3};
+    };
     {
         SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
@@ -126,8 +149,10 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
             item.insert({code, name, unit, leaf ? 1 : 3});
             part.insert({static_cast<long long>(i + 1), code});
-            if (packs) // the part's description as the explosions read it: no model and size, free items empty
-                packs->part(static_cast<int>(i + 1), procedures::packs::partPack({code.toUtf8(), name.toUtf8(), std::nullopt, unit.toUtf8(), QByteArray(""), QByteArray("")}, leaf ? 1 : 3));
+            if (packs) {
+                const Described d = describedAs(i);
+                packs->part(static_cast<int>(i + 1), procedures::packs::partPack(d.texts, d.attr));
+            }
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));
         }
@@ -144,6 +169,42 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     };
     SqlInserter openLines(db, lineInserter("2099-12-31")), endedLines(db, lineInserter("2010-01-01"));
     int64_t lineId = 0;
+    // The where-used packs of a level's parts are written once the level above has made its lines:
+    // those are all the lines that use them.
+    std::vector<bool> used(static_cast<size_t>(n), false);
+    std::vector<Use> uses;
+    procedures::packs::UseWriter useWriter;
+    const auto writeUses = [&](int64_t first, int64_t end) {
+        std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.component < b.component; });
+        auto next = uses.begin();
+        for (int64_t c = first; c < end; ++c) {
+            const Described own = describedAs(c);
+            useWriter.describe(own.texts, own.attr);
+            int parent = 0;
+            for (; next != uses.end() && next->component == c + 1; ++next) {
+                if (next->parent != parent) {
+                    parent = next->parent;
+                    useWriter.beginParent(parent, used[static_cast<size_t>(parent - 1)]);
+                    useWriter.addParentBom(parent, 1, 20000101, 20991231); // a part's BOM has the part's id
+                    const Described d = describedAs(parent - 1);
+                    useWriter.describeParent(d.texts, d.attr);
+                }
+                procedures::BomLine line;
+                line.componentId = next->component;
+                line.parentId = line.bomId = next->parent;
+                line.sortSeq = next->sortSeq;
+                line.qtyN = next->qtyN;
+                line.compScrap = next->compScrap;
+                line.parentScrap = next->parentScrap;
+                line.fvFlag = next->fvFlag;
+                useWriter.addLine(line, 20000101, next->ended ? 20100101 : 20991231);
+            }
+            packs->use(static_cast<int>(c + 1), useWriter.finish());
+        }
+        uses.clear();
+    };
+    if (packs)
+        writeUses(0, levelStart(1)); // the products: nothing uses them
     for (int level = 0; level + 1 < options.depth; ++level) {
         const int64_t childFirst = levelStart(level + 1);
         const int64_t childCount = levelStart(level + 2 > options.depth ? options.depth : level + 2) - childFirst;
@@ -166,12 +227,18 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                 (endedLine ? endedLines : openLines).insertInts({++lineId, bomId, l.componentId, l.sortSeq, static_cast<long long>(l.qtyN),
                                                                    static_cast<long long>(l.compScrap), l.fvFlag});
                 pack.addLine(l, 20000101, endedLine ? 20100101 : 20991231);
+                used[static_cast<size_t>(l.componentId - 1)] = true;
+                if (packs)
+                    uses.push_back({l.componentId, static_cast<int>(bomId), l.sortSeq, static_cast<int16_t>(l.qtyN), static_cast<int16_t>(l.compScrap),
+                                    static_cast<int16_t>(parentScrap), static_cast<int8_t>(l.fvFlag), endedLine});
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
             }
             if (packs)
                 packs->bom(static_cast<int>(bomId), pack.finish());
         }
+        if (packs)
+            writeUses(childFirst, levelStart(level + 2 > options.depth ? options.depth : level + 2));
     }
     summary.lines = lineId;
     int64_t done = 2 * n + lineId;

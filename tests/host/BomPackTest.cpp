@@ -27,16 +27,29 @@ struct Report {
     QList<FilterSetting> settings;
 };
 
-// The explosions on the demo's dates that matter: a line's first day, the day it ends, and between.
+// The explosions on the demo's dates that matter: a line's first day, the day it ends, and between;
+// and where-used of single parts, on every other date first, before the explosions have read the
+// descriptions another way.
 const QList<Report> reports = [] {
     QList<Report> all;
+    bool whereUsedFirst = true;
     for (const char* date : {"2020-01-01", "2024-12-31", "2025-01-01", "2026-12-07", "2027-01-01"}) {
         const FilterSetting at{QStringLiteral("EffDate"), QString::fromLatin1(date), std::nullopt};
+        QList<Report> whereUsed;
+        for (const char* part : {"BL-200", "CH-900", "BS-200"})
+            whereUsed.append({"BO02006", {at, {QStringLiteral("InvCode"), QString::fromLatin1(part), QString::fromLatin1(part)}}});
+        whereUsed.append({"BO02006", {at, {QStringLiteral("InvCode"), QStringLiteral("SP-320"), QStringLiteral("SP-320")},
+                                      {QStringLiteral("PlanRateFlag"), QStringLiteral("是"), std::nullopt}}});
+        if (whereUsedFirst)
+            all += whereUsed;
         all.append({"BO02004", {at}});
         all.append({"BO02004", {at, {QStringLiteral("QueryType"), QStringLiteral("阶列式"), std::nullopt}}});
         all.append({"BO02004", {at, {QStringLiteral("PlanRateFlag"), QStringLiteral("是"), std::nullopt}}});
         all.append({"BO02007", {at, {QStringLiteral("Qty"), QStringLiteral("12"), std::nullopt}}});
         all.append({"BO02006", {at}});
+        if (!whereUsedFirst)
+            all += whereUsed;
+        whereUsedFirst = !whereUsedFirst;
     }
     return all;
 }();
@@ -77,7 +90,7 @@ public:
     // The rows the tables alone give: the same account without its packs.
     QStringList rowsFromTables()
     {
-        sql(QStringLiteral("SAVEPOINT tables_only; DELETE FROM bom_pack; DELETE FROM bom_pack_part"));
+        sql(QStringLiteral("SAVEPOINT tables_only; DELETE FROM bom_pack; DELETE FROM bom_pack_part; DELETE FROM bom_pack_use"));
         const QStringList all = rows();
         sql(QStringLiteral("ROLLBACK TO tables_only; RELEASE tables_only"));
         return all;
@@ -96,6 +109,7 @@ TEST(BomPacks, ReportsReadTheSameRowsWithAndWithoutPacks)
     Account a;
     ASSERT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), 5); // a new account is packed
     ASSERT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_part")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
+    ASSERT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_use")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
     // lines and a version that begin and end on the dates the reports are run on, packed like the rest
     a.sql(QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
                          "SELECT t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 5, 2, '2026-12-07', '2027-01-01' "
@@ -117,6 +131,10 @@ TEST(BomPacks, ReportsReadTheSameRowsWithAndWithoutPacks)
 
 TEST(BomPacks, AChangeDropsThePacksThatHoldItAndASavePacksThemAgain)
 {
+    const QString partsWithMainBoms =
+        QStringLiteral("SELECT count(DISTINCT t.ParentId) FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE b.BomType = 1");
+    const QString staleCount = QStringLiteral(
+        "SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale) + (SELECT count(*) FROM bom_pack_use_stale)");
     // One change to each kind of row a pack holds, on the red bicycle's structure.
     const QStringList changes = {
         QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 1 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
@@ -129,23 +147,34 @@ TEST(BomPacks, AChangeDropsThePacksThatHoldItAndASavePacksThemAgain)
         QStringLiteral("DELETE FROM bom_opcomponent WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'BL-200')"),
         QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
                        "SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 99, 3, '2026-12-07', '2099-12-31' FROM bom_bom WHERE BomType = 1"),
+        // what a where-used reads of a parent: whether anything uses it (a product used from the day the reports run on),
+        // which of its BOMs it uses (the older version made the higher one and kept open), its name and free item
+        QStringLiteral("INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN, EffBegDate, EffEndDate) "
+                       "SELECT t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BK-120'), 50, 1, '2026-12-07', '2099-12-31' "
+                       "FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'PL-100'"),
+        QStringLiteral("UPDATE bom_bom SET Version = 7, VersionEndDate = '2099-12-31' WHERE BomId = "
+                       "(SELECT min(t.BomId) FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BK-100')"),
+        QStringLiteral("UPDATE Inventory SET cInvName = '车架(新)' WHERE cInvCode = 'FR-200'"),
+        QStringLiteral("UPDATE bas_part SET Free1 = '绿' WHERE InvCode = 'WH-200'"),
+        // a BOM two parents share loses one of them
+        QStringLiteral("DELETE FROM bom_parent WHERE rowid = (SELECT max(t.rowid) FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'FN-100')"),
     };
     for (const QString& change : changes) {
         Account a;
-        const int packsBefore = a.count(QStringLiteral("SELECT count(*) FROM bom_pack"));
+        ASSERT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), a.count(partsWithMainBoms));
         const QStringList before = a.rows();
         a.sql(change);
-        ASSERT_GT(a.count(QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale)")), 0)
-            << change.toStdString();
+        ASSERT_GT(a.count(staleCount), 0) << change.toStdString();
         const QStringList changed = a.rows();
         EXPECT_NE(changed, before) << "the change shows: " << change.toStdString();
         EXPECT_EQ(changed, a.rowsFromTables()) << change.toStdString();
         a.sql(QStringLiteral("BEGIN"));
         packs::refresh(a.handle());
         a.sql(QStringLiteral("COMMIT"));
-        EXPECT_EQ(a.count(QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale)")), 0);
-        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), packsBefore) << change.toStdString();
+        EXPECT_EQ(a.count(staleCount), 0);
+        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack")), a.count(partsWithMainBoms)) << change.toStdString();
         EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_part")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
+        EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_use")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
         EXPECT_EQ(a.rows(), changed) << "packed again: " << change.toStdString();
     }
 }
@@ -156,7 +185,9 @@ TEST(BomPacks, PartsThatCannotBePackedAreReadFromTheTables)
     const QStringList before = a.rows();
     // a damaged pack, and a BOM whose date is not written yyyy-mm-dd: both read from the tables
     a.sql(QStringLiteral("UPDATE bom_pack SET Data = substr(Data, 1, 30) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200');"
-                         "UPDATE bom_pack_part SET Data = substr(Data, 1, 5) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"));
+                         "UPDATE bom_pack_part SET Data = substr(Data, 1, 5) WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320');"
+                         "UPDATE bom_pack_use SET Data = substr(Data, 1, length(Data) - 3) WHERE PartId IN (SELECT PartId FROM bas_part WHERE InvCode IN ('FR-210', 'BL-200'));"
+                         "UPDATE bom_pack_use SET Data = Data || x'00' WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'TB-300')"));
     EXPECT_EQ(a.rows(), before);
     a.sql(QStringLiteral("UPDATE bom_bom SET VersionEffDate = '2020-1-1' WHERE BomId IN (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
                          "ON p.PartId = t.ParentId WHERE p.InvCode = 'FR-200')"));
@@ -194,11 +225,16 @@ TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
             packs[q.value(0).toInt()] = q.value(1).toByteArray();
         return packs;
     };
-    const auto boms = packsOf(QStringLiteral("bom_pack")), parts = packsOf(QStringLiteral("bom_pack_part"));
+    const auto boms = packsOf(QStringLiteral("bom_pack")), parts = packsOf(QStringLiteral("bom_pack_part")), uses = packsOf(QStringLiteral("bom_pack_use"));
     ASSERT_GT(boms.size(), 500u);
     ASSERT_EQ(parts.size(), 3000u);
-    connection.executeNative(QStringLiteral("DELETE FROM bom_pack; DELETE FROM bom_pack_part"));
+    ASSERT_EQ(uses.size(), 3000u);
+    connection.executeNative(QStringLiteral("DELETE FROM bom_pack; DELETE FROM bom_pack_part; DELETE FROM bom_pack_use"));
     packs::packAll(host::account::SqlInserter::handleOf(connection.database()));
     EXPECT_EQ(packsOf(QStringLiteral("bom_pack")), boms);
     EXPECT_EQ(packsOf(QStringLiteral("bom_pack_part")), parts);
+    const auto packedAgain = packsOf(QStringLiteral("bom_pack_use"));
+    ASSERT_EQ(packedAgain.size(), uses.size());
+    for (const auto& [part, pack] : uses)
+        EXPECT_EQ(packedAgain.at(part), pack) << "part " << part;
 }

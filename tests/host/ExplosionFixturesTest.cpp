@@ -405,15 +405,17 @@ TEST(ExplosionFixtures, DatabaseErrorsFailTheReport)
     }
     EXPECT_FALSE(f.run("BO02004", {}).rows.isEmpty());
 
-    // a damaged page of the BOM lines
-    const auto pages = f.connection.query(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'bom_opcomponent'"));
-    const int root = pages.rows.at(0).at(0).toInt();
+    // a damaged page of the BOM lines, and of the packs the where-used reads them from
+    const auto pages = f.connection.query(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name IN ('bom_opcomponent', 'bom_pack_use')"));
+    ASSERT_EQ(pages.rows.size(), 2);
     f.connection.Close();
     QFile file(f.path());
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     constexpr int pageSize = 4096;
-    file.seek(qint64(root - 1) * pageSize);
-    file.write(QByteArray(64, '\x7f'));
+    for (const auto& page : pages.rows) {
+        file.seek(qint64(page.at(0).toInt() - 1) * pageSize);
+        file.write(QByteArray(64, '\x7f'));
+    }
     file.close();
     f.connection.Open(host::account::connectionStringFor(f.path()));
     for (const char* key : {"BO02004", "BO02006", "BO02007"}) {

@@ -1,6 +1,9 @@
+#include <QElapsedTimer>
+#include <cstdio>
 #include "host/db/procedures/BomGraph.h"
 
 #include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/UsePack.h"
 
 #include "host/db/procedures/Statement.h"
 
@@ -62,7 +65,7 @@ BomLine readUsingLine(const Statement& s)
     return line;
 }
 
-std::unique_ptr<Statement> prepare(const Database& db, const QByteArray& sql) { return std::make_unique<Statement>(db, sql.constData()); }
+LazyStatement prepare(const Database& db, const QByteArray& sql) { return LazyStatement(db, sql); }
 
 } // namespace
 
@@ -149,8 +152,11 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     day_ = packs::day(dateUtf8_);
     if (!handle.onServer() && packs::kept(handle.embedded())) {
         partPacks_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack_part k ON k.PartId = f.value");
-        if (day_)
+        if (day_) {
             packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
+            if (packs::usesKept(handle.embedded()))
+                usePacks_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack_use k ON k.PartId = f.value");
+        }
     }
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
@@ -240,48 +246,153 @@ void BomGraph::chooseBoms(const QVector<int>& parts)
 
 void BomGraph::prefetchAbove(const QVector<int>& parts)
 {
-    QVector<int> level;
-    for (int part : parts)
-        if (!cache_->usedIn.contains(part))
-            level.append(part);
-    QVector<int> seen;
+    // Level by level upwards. A packed part's lines come with what is needed of their parents, so
+    // they are kept at once; a part read from the tables waits in pending for its parents' BOM
+    // choice, known once every level is read.
+    std::unordered_map<int, QVector<BomLine>> pending; // part -> the lines in force that use it, of any BOM
+    QVector<int> level = parts;
+    const auto waiting = [&](int part) { return cache_->knowsUses(part) || pending.contains(part); };
     while (!level.isEmpty()) {
         std::sort(level.begin(), level.end());
         level.erase(std::unique(level.begin(), level.end()), level.end());
-        std::unordered_map<int, QVector<BomLine>> lines; // component -> the lines that use it
-        QVector<int> parents;
-        usedInLevel_->bindIds(1, level);
-        usedInLevel_->bind(2, dateUtf8_);
-        while (usedInLevel_->next()) {
-            const BomLine line = readUsingLine(*usedInLevel_);
-            if (!cache_->mainBoms.contains(line.parentId))
-                parents.append(line.parentId);
-            lines[line.componentId].append(line);
-        }
-        usedInLevel_->reset();
-        std::sort(parents.begin(), parents.end());
-        parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
-        chooseBoms(parents);
+        level.erase(std::remove_if(level.begin(), level.end(), waiting), level.end());
         QVector<int> next;
-        for (int part : level) {
-            QVector<BomLine>& used = lines[part];
-            // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
-            used.erase(std::remove_if(used.begin(), used.end(), [this](const BomLine& line) { return mainBom(line.parentId) != line.bomId; }),
-                       used.end());
-            for (const BomLine& line : used) {
-                seen.append(line.parentId);
-                if (!cache_->usedIn.contains(line.parentId))
-                    next.append(line.parentId);
+        const QVector<int> fromTables = readUsePacks(level, next);
+        if (!fromTables.isEmpty()) {
+            for (int part : fromTables)
+                pending[part];
+            usedInLevel_->bindIds(1, fromTables);
+            usedInLevel_->bind(2, dateUtf8_);
+            while (usedInLevel_->next()) {
+                const BomLine line = readUsingLine(*usedInLevel_);
+                pending[line.componentId].append(line);
+                next.append(line.parentId);
             }
-            cache_->usedIn.emplace(part, std::move(used));
+            usedInLevel_->reset();
         }
         level = std::move(next);
     }
-    QVector<int> undescribed;
-    for (int part : seen)
-        if (!cache_->parts.contains(part))
-            undescribed.append(part);
+    if (pending.empty())
+        return;
+    QVector<int> unchosen, undescribed;
+    for (const auto& [part, lines] : pending)
+        for (const BomLine& line : lines)
+            if (!cache_->mainBoms.contains(line.parentId))
+                unchosen.append(line.parentId);
+    std::sort(unchosen.begin(), unchosen.end());
+    unchosen.erase(std::unique(unchosen.begin(), unchosen.end()), unchosen.end());
+    chooseBoms(unchosen);
+    for (auto& [part, lines] : pending) {
+        // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [this](const BomLine& line) { return cache_->mainBoms.at(line.parentId) != line.bomId; }),
+                    lines.end());
+        for (const BomLine& line : lines)
+            if (!cache_->parts.contains(line.parentId))
+                undescribed.append(line.parentId);
+        cache_->usedIn.emplace(part, std::move(lines));
+    }
     describe(undescribed);
+}
+
+namespace {
+
+// The texts of descriptions read one after another, converted once per run of
+// equal texts (units, free items and the like repeat from part to part).
+class TextConverter {
+public:
+    QString operator()(const packs::Text& text, int column)
+    {
+        if (column < 3 || text.null) // code, name and model differ from part to part
+            return text.toString();
+        Last& last = last_[column - 3];
+        if (!last.text.isNull() && last.utf8 == text.utf8)
+            return last.text;
+        last.utf8 = text.utf8.toByteArray();
+        last.text = text.toString();
+        return last.text;
+    }
+    PartInfo info(const packs::Description& d)
+    {
+        return PartInfo{(*this)(d.texts[0], 0), (*this)(d.texts[1], 1), (*this)(d.texts[2], 2), (*this)(d.texts[3], 3),
+                        (*this)(d.texts[4], 4), (*this)(d.texts[5], 5), d.attr};
+    }
+
+private:
+    struct Last {
+        QByteArray utf8;
+        QString text;
+    };
+    Last last_[3];
+};
+
+} // namespace
+
+QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& next)
+{
+    if (!usePacks_)
+        return level;
+    const int date = *day_;
+    QVector<int> packed;
+    TextConverter convert;
+    // What one pack tells, kept apart until the whole pack has been read.
+    struct Parent {
+        int part;
+        bool used;
+        std::optional<PartInfo> description;
+    };
+    std::vector<Parent> parents;
+    QVector<BomLine> lines;
+    std::optional<PartInfo> own;
+    usePacks_->bindIds(1, level);
+    while (usePacks_->next()) {
+        const int part = usePacks_->integer(0);
+        parents.clear();
+        own.reset();
+        int chosen = 0;
+        const bool whole = packs::forEachUse(
+            usePacks_->utf8(1),
+            [&](const packs::Description& d) {
+                if (d.present && !cache_->parts.contains(part))
+                    own = convert.info(d);
+            },
+            [&](const packs::UseParent& p) {
+                double version = 0;
+                chosen = 0;
+                for (const packs::UseBom& b : p.boms)
+                    if (b.from <= date && b.until > date && preferredBom(b.version, b.bomId, version, chosen)) {
+                        version = b.version;
+                        chosen = b.bomId;
+                    }
+                parents.push_back({p.partId, p.used,
+                                   p.description.present && !cache_->parts.contains(p.partId) ? std::optional(convert.info(p.description)) : std::nullopt});
+            },
+            [&](const packs::Line& l) {
+                if (l.from <= date && l.until > date && l.line.bomId == chosen) // the parent's BOM at the date only
+                    lines.append(l.line);
+            });
+        if (!whole) { // a damaged pack: the part is read from the tables
+            lines.clear();
+            continue;
+        }
+        packed.append(part);
+        if (own)
+            cache_->parts.try_emplace(part, std::move(*own));
+        for (Parent& p : parents) {
+            if (p.description)
+                cache_->parts.try_emplace(p.part, std::move(*p.description));
+            if (!p.used)
+                cache_->usedNowhere.insert(p.part); // the walk ends there
+        }
+        for (const BomLine& line : lines)
+            next.append(line.parentId);
+        cache_->usedIn.emplace(part, std::move(lines));
+        lines = QVector<BomLine>();
+    }
+    usePacks_->reset();
+    std::sort(packed.begin(), packed.end());
+    QVector<int> rest;
+    std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
+    return rest;
 }
 
 void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
@@ -464,6 +575,9 @@ const QVector<BomLine>& BomGraph::usedIn(int componentId)
     auto found = cache_->usedIn.find(componentId);
     if (found != cache_->usedIn.end())
         return found->second;
+    static const QVector<BomLine> none;
+    if (cache_->usedNowhere.contains(componentId))
+        return none;
     QVector<BomLine> lines;
     usedInStmt_->bind(1, componentId);
     usedInStmt_->bind(2, dateUtf8_);

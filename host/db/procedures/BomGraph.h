@@ -95,12 +95,19 @@ private:
         std::unordered_map<int, QVector<BomLine>> mainLines;
         std::unordered_map<int, int> mainBoms;
         std::unordered_map<int, QVector<BomLine>> usedIn;
+        QSet<int> usedNowhere; // parts no line uses at any date: their where-used is empty
+        // Whether the part's where-used lines are known.
+        bool knowsUses(int part) const { return usedIn.contains(part) || usedNowhere.contains(part); }
     };
     void rememberComponent(const Statement& statement, int partId);
     struct Best;
     // Reads the packed BOMs of a level's parts into best; answers the parts to read from the tables.
     // Components met whose descriptions are not known yet are added to undescribed.
     QVector<int> readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed);
+    // Reads the where-used packs of a level's parts: the lines that use them, in the BOMs their
+    // parents use at the date, and the parents' descriptions and choices into the cache, the
+    // parents still to read onto next; answers the parts to read from the tables.
+    QVector<int> readUsePacks(const QVector<int>& level, QVector<int>& next);
     // Keeps the lines of one part's BOM at the date (of several versions read, the highest).
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     // Reads the descriptions of parts not yet known, many per statement.
@@ -113,9 +120,9 @@ private:
     std::shared_ptr<Cache> cache_;
     // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
     void chooseBoms(const QVector<int>& parts);
-    std::unique_ptr<Statement> usedInLevel_, bomChoice_, packsStmt_, partPacks_;
+    LazyStatement usedInLevel_, bomChoice_, packsStmt_, partPacks_, usePacks_;
     std::optional<int> day_; // the date as packs keep it
-    std::unique_ptr<Statement> partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
+    LazyStatement partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 
 } // namespace q7::host::procedures

@@ -2,6 +2,7 @@
 
 #include "host/db/SqlInserter.h"
 #include "host/db/procedures/Statement.h"
+#include "host/db/procedures/UsePack.h"
 
 #include <sqlite3.h>
 
@@ -26,52 +27,6 @@ std::optional<int> day(QByteArrayView text)
     return value;
 }
 
-namespace {
-
-// Pack format: per BOM met, its header (BOM id, version, dates, parent scrap,
-// number of lines) and its lines; texts as their length + 1 (0 for NULL) and
-// their UTF-8 bytes.
-
-// Numbers as variable-length integers (small ones take a byte): an integer n
-// as zigzag(n); a real r as 2 × zigzag(r) when it is a whole number of moderate size,
-// else 1 followed by its 8 bytes.
-class Writer {
-public:
-    void putInt(int value) { putVarint(zigzag(value)); }
-    void putReal(double value)
-    {
-        if (value == std::trunc(value) && std::abs(value) < 1e9 && !(value == 0 && std::signbit(value))) {
-            putVarint(zigzag(static_cast<long long>(value)) << 1);
-            return;
-        }
-        putVarint(1);
-        data_.append(reinterpret_cast<const char*>(&value), sizeof value);
-    }
-    void putText(const std::optional<QByteArray>& text)
-    {
-        if (!text) {
-            putVarint(0);
-            return;
-        }
-        putVarint(static_cast<unsigned long long>(text->size()) + 1);
-        data_.append(*text);
-    }
-    QByteArray& data() { return data_; }
-
-private:
-    static unsigned long long zigzag(long long n) { return (static_cast<unsigned long long>(n) << 1) ^ static_cast<unsigned long long>(n >> 63); }
-    void putVarint(unsigned long long value)
-    {
-        while (value >= 0x80) {
-            data_.append(static_cast<char>((value & 0x7F) | 0x80));
-            value >>= 7;
-        }
-        data_.append(static_cast<char>(value));
-    }
-    QByteArray data_;
-};
-
-// A date column as the pack keeps it; false when it is not a yyyy-mm-dd text.
 bool dateOf(const Statement& s, int column, int whenNull, int& out)
 {
     if (s.isNull(column)) {
@@ -86,6 +41,12 @@ bool dateOf(const Statement& s, int column, int whenNull, int& out)
     out = *d;
     return true;
 }
+
+namespace {
+
+// Pack format: per BOM met, its header (BOM id, version, dates, parent scrap,
+// number of lines) and its lines; texts as their length + 1 (0 for NULL) and
+// their UTF-8 bytes.
 
 // The join the explosion reads, for every date: the part's main BOMs in the
 // order of its BOM rows, each with all its lines in the order of the line index.
@@ -168,19 +129,36 @@ void exec(sqlite3* db, const char* sql)
 // What drops a pack: a change to anything it holds. Each entry is a table,
 // the kind of pack, and for its old or new row R the parts whose packs hold R.
 struct Watch {
+    const char* name; // of its triggers
     const char* table;
     const char* key;
     const char* packs; // bom_pack: a part's BOMs; bom_pack_part: a part's description
     const char* parts; // SELECT of part ids, with %1 for the row's key
 };
+// The parts the lines of a parent's BOMs use.
+constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
 constexpr Watch watches[] = {
-    {"bom_opcomponent", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_opcomponentopt", "OptionsId", "bom_pack",
+    {"bom_pack_bom_opcomponent", "bom_opcomponent", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_pack_bom_opcomponentopt", "bom_opcomponentopt", "OptionsId", "bom_pack",
      "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
-    {"bom_parent", "ParentId", "bom_pack", "SELECT %1"},
-    {"bom_bom", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bas_part", "PartId", "bom_pack_part", "SELECT %1"},
-    {"Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1"},
+    {"bom_pack_bom_parent", "bom_parent", "ParentId", "bom_pack", "SELECT %1"},
+    {"bom_pack_bom_bom", "bom_bom", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_pack_bas_part", "bas_part", "PartId", "bom_pack_part", "SELECT %1"},
+    {"bom_pack_Inventory", "Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1"},
+    // A use pack holds its part's description and the lines that use the part (with their options
+    // and their parents' rows), and of each parent its description, its main BOMs and whether
+    // anything uses it: a change to any of these drops the packs of the parts the parent's lines use.
+    {"bom_use_line", "bom_opcomponent", "ComponentId", "bom_pack_use", "SELECT %1"},
+    {"bom_use_line_used", "bom_opcomponent", "ComponentId", "bom_pack_use", componentsOfParent},
+    {"bom_use_options", "bom_opcomponentopt", "OptionsId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE OptionsId = %1"},
+    {"bom_use_parent_lines", "bom_parent", "BomId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE BomId = %1"},
+    {"bom_use_parent", "bom_parent", "ParentId", "bom_pack_use", componentsOfParent},
+    {"bom_use_bom", "bom_bom", "BomId", "bom_pack_use",
+     "SELECT c.ComponentId FROM bom_parent t JOIN bom_parent s ON s.ParentId = t.ParentId JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE t.BomId = %1"},
+    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "SELECT %1 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1"},
+    {"bom_use_item", "Inventory", "cInvCode", "bom_pack_use",
+     "SELECT p.PartId FROM bas_part p WHERE p.InvCode = %1 UNION SELECT c.ComponentId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId"
+     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode = %1"},
 };
 
 QByteArray dropSql(const Watch& w, const char* row)
@@ -194,7 +172,7 @@ void createTables(sqlite3* db)
     prepareTables(db);
     exec(db, "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
     for (const Watch& w : watches) {
-        const QByteArray name = QByteArray("bom_pack_") + w.table;
+        const QByteArray name = w.name;
         const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
         const QByteArray sql = "CREATE TRIGGER IF NOT EXISTS " + name + "_i AFTER INSERT ON " + w.table + " BEGIN " + inserted + " END;" +
                                "CREATE TRIGGER IF NOT EXISTS " + name + "_d AFTER DELETE ON " + w.table + " BEGIN " + deleted + " END;" +
@@ -241,6 +219,67 @@ void pack(const Database& db, Statement& rows)
 
 } // namespace
 
+void Writer::putReal(double value)
+{
+    if (value == std::trunc(value) && std::abs(value) < 1e9 && !(value == 0 && std::signbit(value))) {
+        putVarint(zigzag(static_cast<long long>(value)) << 1);
+        return;
+    }
+    putVarint(1);
+    data_.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void Writer::putText(const std::optional<QByteArray>& text)
+{
+    if (!text) {
+        putVarint(0);
+        return;
+    }
+    putVarint(static_cast<unsigned long long>(text->size()) + 1);
+    data_.append(*text);
+}
+
+void Writer::putVarint(unsigned long long value)
+{
+    while (value >= 0x80) {
+        data_.append(static_cast<char>((value & 0x7F) | 0x80));
+        value >>= 7;
+    }
+    data_.append(static_cast<char>(value));
+}
+
+void putPackedLine(Writer& w, const BomLine& line, int from, int until)
+{
+    w.putInt(line.componentId);
+    w.putInt(line.sortSeq);
+    w.putReal(line.qtyN);
+    w.putReal(line.qtyD);
+    w.putReal(line.compScrap);
+    w.putInt(line.fvFlag);
+    w.putInt(line.planFactor ? 1 : 0);
+    w.putReal(line.planFactor.value_or(0));
+    w.putInt(line.wipType);
+    w.putInt(line.offset);
+    w.putInt(line.accuCost);
+    w.putInt(line.byProduct ? 1 : 0);
+    w.putInt(from);
+    w.putInt(until);
+}
+
+bool readPackedLine(Reader& r, Line& l)
+{
+    int hasPlan = 0, byProduct = 0;
+    double plan = 0;
+    BomLine& line = l.line;
+    if (!(r.readInt(line.componentId) && r.readInt(line.sortSeq) && r.readReal(line.qtyN) && r.readReal(line.qtyD) &&
+          r.readReal(line.compScrap) && r.readInt(line.fvFlag) && r.readInt(hasPlan) && r.readReal(plan) && r.readInt(line.wipType) &&
+          r.readInt(line.offset) && r.readInt(line.accuCost) && r.readInt(byProduct) && r.readInt(l.from) && r.readInt(l.until)))
+        return false;
+    line.planFactor = hasPlan ? std::optional<double>(plan) : std::nullopt;
+    line.byProduct = byProduct != 0;
+    return true;
+}
+
 struct PackWriter::Buffers {
     Writer pack, header, lines;
 };
@@ -262,22 +301,8 @@ void PackWriter::beginBom(int bomId, double version, int from, int until, double
 
 void PackWriter::addLine(const BomLine& line, int from, int until)
 {
-    Writer& lines = buffers_->lines;
     ++lineCount_;
-    lines.putInt(line.componentId);
-    lines.putInt(line.sortSeq);
-    lines.putReal(line.qtyN);
-    lines.putReal(line.qtyD);
-    lines.putReal(line.compScrap);
-    lines.putInt(line.fvFlag);
-    lines.putInt(line.planFactor ? 1 : 0);
-    lines.putReal(line.planFactor.value_or(0));
-    lines.putInt(line.wipType);
-    lines.putInt(line.offset);
-    lines.putInt(line.accuCost);
-    lines.putInt(line.byProduct ? 1 : 0);
-    lines.putInt(from);
-    lines.putInt(until);
+    putPackedLine(buffers_->lines, line, from, until);
 }
 
 void PackWriter::endBom()
@@ -315,14 +340,23 @@ void prepareTables(sqlite3* db)
     exec(db, "CREATE TABLE IF NOT EXISTS bom_pack (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
              "CREATE TABLE IF NOT EXISTS bom_pack_stale (PartId INTEGER PRIMARY KEY);"
              "CREATE TABLE IF NOT EXISTS bom_pack_part (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);");
+             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_use (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_use_stale (PartId INTEGER PRIMARY KEY);");
 }
 
-bool kept(sqlite3* db)
+namespace {
+bool tableExists(sqlite3* db, const char* name)
 {
-    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'bom_pack_part_stale'");
+    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    exists.bind(1, QByteArray(name));
     return exists.next();
 }
+} // namespace
+
+bool kept(sqlite3* db) { return tableExists(db, "bom_pack_part_stale"); }
+
+bool usesKept(sqlite3* db) { return tableExists(db, "bom_pack_use_stale"); }
 
 void packAll(sqlite3* db)
 {
@@ -336,7 +370,8 @@ void packAll(sqlite3* db)
         pack(database, rows);
         Statement parts(database, partQuery(false).constData());
         packParts(database, parts);
-        exec(db, "DELETE FROM bom_pack_stale; DELETE FROM bom_pack_part_stale");
+        packMissingUses(database);
+        exec(db, "DELETE FROM bom_pack_stale; DELETE FROM bom_pack_part_stale; DELETE FROM bom_pack_use_stale");
         if (own)
             exec(db, "COMMIT");
     } catch (...) {
@@ -369,6 +404,13 @@ void refresh(sqlite3* db)
             rows.reset();
         }
         exec(db, "DELETE FROM bom_pack_part_stale");
+    }
+    if (usesKept(db)) { // an account packed before the use packs has none
+        const QVector<int> uses = staleParts(database, "bom_pack_use_stale");
+        if (!uses.isEmpty()) {
+            packUses(database, uses);
+            exec(db, "DELETE FROM bom_pack_use_stale");
+        }
     }
 }
 
@@ -447,17 +489,9 @@ bool readBom(Reader& r, Bom& bom)
         count < 0)
         return false;
     bom.lines.resize(static_cast<size_t>(count));
-    for (Line& l : bom.lines) {
-        int hasPlan = 0, byProduct = 0;
-        double plan = 0;
-        BomLine& line = l.line;
-        if (!(r.readInt(line.componentId) && r.readInt(line.sortSeq) && r.readReal(line.qtyN) && r.readReal(line.qtyD) &&
-              r.readReal(line.compScrap) && r.readInt(line.fvFlag) && r.readInt(hasPlan) && r.readReal(plan) && r.readInt(line.wipType) &&
-              r.readInt(line.offset) && r.readInt(line.accuCost) && r.readInt(byProduct) && r.readInt(l.from) && r.readInt(l.until)))
+    for (Line& l : bom.lines)
+        if (!readPackedLine(r, l))
             return false;
-        line.planFactor = hasPlan ? std::optional<double>(plan) : std::nullopt;
-        line.byProduct = byProduct != 0;
-    }
     return true;
 }
 

@@ -27,6 +27,10 @@ namespace q7::host::procedures::packs {
 // for those, comparing the numbers is comparing the texts.
 std::optional<int> day(QByteArrayView text);
 
+// A date column as the packs keep it (a NULL as whenNull); false when it is
+// not a yyyy-mm-dd text, or NULL and whenNull is 0.
+bool dateOf(const Statement& statement, int column, int whenNull, int& out);
+
 // A text of a pack, NULL kept apart from empty.
 struct Text {
     QByteArrayView utf8;
@@ -47,6 +51,23 @@ struct Bom {
     int from = 0, until = 0; // a missing date open
     double parentScrap = 0;
     std::vector<Line> lines;
+};
+
+// The writing side of the format. Numbers as variable-length integers (small
+// ones take a byte): an integer n as zigzag(n); a real r as 2 × zigzag(r) when
+// it is a whole number of moderate size, else 1 followed by its 8 bytes; texts
+// as their length + 1 (0 for NULL) and their UTF-8 bytes.
+class Writer {
+public:
+    void putInt(int value) { putVarint(zigzag(value)); }
+    void putReal(double value);
+    void putText(const std::optional<QByteArray>& text);
+    QByteArray& data() { return data_; }
+
+private:
+    static unsigned long long zigzag(long long n) { return (static_cast<unsigned long long>(n) << 1) ^ static_cast<unsigned long long>(n >> 63); }
+    void putVarint(unsigned long long value);
+    QByteArray data_;
 };
 
 // Calls take(bom) for every BOM of a pack in the order the join meets them;
@@ -91,6 +112,8 @@ void refresh(sqlite3* db);
 void refresh(QSqlDatabase& db);
 // Whether the account keeps packs.
 bool kept(sqlite3* db);
+// Whether it keeps where-used packs too (an account packed by an earlier version has none until packed again).
+bool usesKept(sqlite3* db);
 
 // The reading side of the format.
 class Reader {
@@ -108,6 +131,9 @@ private:
 };
 
 bool readBom(Reader& reader, Bom& bom);
+// A line's own columns and its dates, as both kinds of BOM pack keep them.
+void putPackedLine(Writer& writer, const BomLine& line, int from, int until);
+bool readPackedLine(Reader& reader, Line& line);
 // A part's description from its pack in bom_pack_part; none when damaged.
 std::optional<PartInfo> readPart(QByteArrayView pack);
 

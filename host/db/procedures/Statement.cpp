@@ -9,19 +9,25 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
 namespace q7::host::procedures {
 
 void throwDatabaseError(sqlite3* db) { throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(db))); }
 
 QByteArray idListText(const QVector<int>& ids, char open, char close)
 {
-    QByteArray list(1, open);
-    for (int id : ids)
-        list += QByteArray::number(id) + ',';
-    if (ids.isEmpty())
-        list += close;
-    else
-        list.back() = close;
+    QByteArray list(ids.size() * 12 + 2, Qt::Uninitialized); // an int takes at most 11 characters, and its comma
+    char* out = list.data();
+    *out++ = open;
+    for (int id : ids) {
+        out = std::to_chars(out, list.data() + list.size(), id).ptr;
+        *out++ = ',';
+    }
+    if (!ids.isEmpty())
+        --out; // the last comma
+    *out++ = close;
+    list.truncate(out - list.data());
     return list;
 }
 

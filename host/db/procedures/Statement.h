@@ -91,4 +91,29 @@ private:
 // Throws the embedded database's current error as a run-time error.
 [[noreturn]] void throwDatabaseError(sqlite3* db);
 
+// A statement prepared on its first use, so that a reader holding many
+// statements prepares only those it runs.
+class LazyStatement {
+public:
+    LazyStatement() = default;
+    LazyStatement(const Database& db, QByteArray sql) : db_(db), sql_(std::move(sql)) {}
+    LazyStatement(LazyStatement&&) = default;
+    LazyStatement& operator=(LazyStatement&&) = default;
+    Statement& operator*() { return get(); }
+    Statement* operator->() { return &get(); }
+    // Whether there is a statement to run.
+    explicit operator bool() const { return !sql_.isEmpty(); }
+
+private:
+    Statement& get()
+    {
+        if (!statement_)
+            statement_ = std::make_unique<Statement>(db_, sql_.constData());
+        return *statement_;
+    }
+    Database db_;
+    QByteArray sql_;
+    std::unique_ptr<Statement> statement_;
+};
+
 } // namespace q7::host::procedures

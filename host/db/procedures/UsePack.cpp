@@ -1,0 +1,255 @@
+#include "host/db/procedures/UsePack.h"
+
+#include "host/db/procedures/Statement.h"
+
+namespace q7::host::procedures::packs {
+
+// Format: the part's description; the number of parents, and per parent its
+// id, whether it is used, its main BOMs (their number, then each one's id,
+// version and dates), its description, and its lines that use the part (their
+// number, then each one's BOM, the parent's scrap and the line as the BOM
+// packs keep it). A description is 0 when there is none, else 1, the six
+// texts and the attribute.
+
+namespace {
+
+void putDescription(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    w.putInt(1);
+    for (const auto& text : texts)
+        w.putText(text);
+    w.putInt(attr);
+}
+
+} // namespace
+
+PartInfo Description::info() const
+{
+    return PartInfo{texts[0].toString(), texts[1].toString(), texts[2].toString(), texts[3].toString(),
+                    texts[4].toString(), texts[5].toString(), attr};
+}
+
+bool readDescription(Reader& r, Description& d)
+{
+    int present = 0;
+    if (!r.readInt(present) || present < 0 || present > 1)
+        return false;
+    d.present = present == 1;
+    if (!d.present)
+        return true;
+    for (Text& text : d.texts)
+        if (!r.readText(text))
+            return false;
+    return r.readInt(d.attr);
+}
+
+struct UseWriter::Buffers {
+    Writer pack, description, parents, boms, parentDescription, lines;
+    bool described = false, open = false, parentDescribed = false;
+    int parentCount = 0, bomCount = 0, lineCount = 0;
+    int parentId = 0;
+    bool used = false;
+};
+
+UseWriter::UseWriter() : b_(std::make_unique<Buffers>()) {}
+UseWriter::~UseWriter() = default;
+
+void UseWriter::describe(const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    b_->description.data().clear();
+    putDescription(b_->description, texts, attr);
+    b_->described = true;
+}
+
+void UseWriter::beginParent(int parentId, bool used)
+{
+    endParent();
+    b_->open = true;
+    b_->parentId = parentId;
+    b_->used = used;
+}
+
+void UseWriter::addParentBom(int bomId, double version, int from, int until)
+{
+    ++b_->bomCount;
+    b_->boms.putInt(bomId);
+    b_->boms.putReal(version);
+    b_->boms.putInt(from);
+    b_->boms.putInt(until);
+}
+
+void UseWriter::describeParent(const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    b_->parentDescription.data().clear();
+    putDescription(b_->parentDescription, texts, attr);
+    b_->parentDescribed = true;
+}
+
+void UseWriter::addLine(const BomLine& line, int from, int until)
+{
+    ++b_->lineCount;
+    b_->lines.putInt(line.bomId);
+    b_->lines.putReal(line.parentScrap);
+    putPackedLine(b_->lines, line, from, until);
+}
+
+void UseWriter::endParent()
+{
+    if (!b_->open)
+        return;
+    Writer& out = b_->parents;
+    ++b_->parentCount;
+    out.putInt(b_->parentId);
+    out.putInt(b_->used ? 1 : 0);
+    out.putInt(b_->bomCount);
+    out.data() += b_->boms.data();
+    if (b_->parentDescribed)
+        out.data() += b_->parentDescription.data();
+    else
+        out.putInt(0);
+    out.putInt(b_->lineCount);
+    out.data() += b_->lines.data();
+    b_->boms.data().clear();
+    b_->parentDescription.data().clear();
+    b_->lines.data().clear();
+    b_->bomCount = b_->lineCount = 0;
+    b_->open = b_->parentDescribed = false;
+}
+
+QByteArray UseWriter::finish()
+{
+    endParent();
+    Writer& pack = b_->pack;
+    if (b_->described)
+        pack.data() += b_->description.data();
+    else
+        pack.putInt(0);
+    pack.putInt(b_->parentCount);
+    pack.data() += b_->parents.data();
+    QByteArray result = std::move(pack.data());
+    pack.data().clear();
+    b_->description.data().clear();
+    b_->parents.data().clear();
+    b_->described = false;
+    b_->parentCount = 0;
+    return result;
+}
+
+namespace {
+
+// Reads a part's use pack from the tables.
+class UseReader {
+public:
+    explicit UseReader(const Database& db)
+        : description_(db, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
+                           "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1"),
+          used_(db, "SELECT EXISTS (SELECT 1 FROM bom_opcomponent WHERE ComponentId = ?1)"),
+          boms_(db, "SELECT b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
+                    " WHERE b.BomType = 1 AND t.ParentId = ?1 ORDER BY t.rowid"),
+          lines_(db, (QByteArray("SELECT ") + lineColumns +
+                      ", t.ParentId, t.ParentScrap, c.BomId, c.EffBegDate, c.EffEndDate FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId"
+                      " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE c.ComponentId = ?1"
+                      " ORDER BY t.ParentId, c.SortSeq, c.OpComponentId")
+                         .constData())
+    {
+    }
+
+    // The part's pack; empty when a date is not written as the packs keep it.
+    QByteArray pack(int part)
+    {
+        bool packable = true;
+        if (const auto d = description(part))
+            writer_.describe(d->texts, d->attr);
+        int parent = 0;
+        bool open = false;
+        lines_.bind(1, part);
+        while (lines_.next()) {
+            BomLine line = readLine(lines_);
+            line.parentId = lines_.integer(11);
+            line.parentScrap = lines_.real(12);
+            line.bomId = lines_.integer(13);
+            if (!open || line.parentId != parent) {
+                open = true;
+                parent = line.parentId;
+                packable = beginParent(parent) && packable;
+            }
+            int from = 0, until = 0;
+            packable = packable && dateOf(lines_, 14, 0, from) && dateOf(lines_, 15, 0, until);
+            writer_.addLine(line, from, until);
+        }
+        lines_.reset();
+        QByteArray data = writer_.finish();
+        return packable ? data : QByteArray();
+    }
+
+private:
+    struct Texts {
+        std::optional<QByteArray> texts[6];
+        int attr = 0;
+    };
+    std::optional<Texts> description(int part)
+    {
+        std::optional<Texts> d;
+        description_.bind(1, part);
+        if (description_.next()) {
+            d.emplace();
+            for (int column = 0; column < 6; ++column)
+                if (!description_.isNull(column))
+                    d->texts[column] = description_.utf8(column).toByteArray();
+            d->attr = description_.integer(6);
+        }
+        description_.reset();
+        return d;
+    }
+    // False when one of the parent's BOM dates cannot be packed.
+    bool beginParent(int parent)
+    {
+        used_.bind(1, parent);
+        const bool used = used_.next() && used_.integer(0) != 0;
+        used_.reset();
+        writer_.beginParent(parent, used);
+        bool packable = true;
+        boms_.bind(1, parent);
+        while (boms_.next()) {
+            int from = 0, until = 0;
+            packable = packable && dateOf(boms_, 2, OpenFrom, from) && dateOf(boms_, 3, OpenUntil, until);
+            writer_.addParentBom(boms_.integer(0), boms_.real(1), from, until);
+        }
+        boms_.reset();
+        if (const auto d = description(parent))
+            writer_.describeParent(d->texts, d->attr);
+        return packable;
+    }
+
+    Statement description_, used_, boms_, lines_;
+    UseWriter writer_;
+};
+
+} // namespace
+
+void packUses(const Database& db, const QVector<int>& parts)
+{
+    UseReader reader(db);
+    Statement put(db, "INSERT OR REPLACE INTO bom_pack_use (PartId, Data) VALUES (?1, ?2)");
+    Statement drop(db, "DELETE FROM bom_pack_use WHERE PartId = ?1");
+    for (int part : parts) {
+        const QByteArray data = reader.pack(part);
+        Statement& s = data.isEmpty() ? drop : put;
+        s.bind(1, part);
+        if (!data.isEmpty())
+            s.bindBlob(2, data);
+        s.next();
+        s.reset();
+    }
+}
+
+void packMissingUses(const Database& db)
+{
+    QVector<int> parts;
+    Statement missing(db, "SELECT PartId FROM bas_part WHERE PartId NOT IN (SELECT PartId FROM bom_pack_use)");
+    while (missing.next())
+        parts.append(missing.integer(0));
+    packUses(db, parts);
+}
+
+} // namespace q7::host::procedures::packs

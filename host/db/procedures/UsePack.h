@@ -1,0 +1,117 @@
+#pragma once
+
+#include "host/db/procedures/BomPack.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QVector>
+
+#include <optional>
+#include <vector>
+
+// Where-used packs of the embedded account: per part, in one row of
+// bom_pack_use, what a where-used needs to go one level up from it: its
+// description and every line that uses it, grouped by parent, each group with
+// what the walk needs of the parent: its description, the headers of its main
+// BOMs (which one it uses at a date) and whether any line uses the parent at
+// all. A where-used then reads a level with one seek per part instead of
+// several per line, and never reads a part that nothing uses (most of a
+// where-used's parts are products). Like the other packs they are a cache of
+// the tables, dropped by triggers and packed again on save.
+namespace q7::host::procedures::packs {
+
+// A main BOM of a parent, as its choice at a date needs it.
+struct UseBom {
+    int bomId = 0;
+    double version = 0;
+    int from = 0, until = 0; // a missing date open
+};
+
+struct Description {
+    bool present = false; // false: the part has no item row
+    Text texts[6];        // code, name, model and size, unit, free items 1 and 2
+    int attr = 0;
+    PartInfo info() const;
+};
+
+struct UseParent {
+    int partId = 0;
+    bool used = false; // whether any line, of any date, uses the parent
+    std::vector<UseBom> boms;
+    Description description;
+};
+
+// Reads a part's use pack: describe(description) for the part, then for each
+// parent takeParent(parent) and takeLine(line) for every line of the parent's
+// that uses the part (whatever its dates) in the order of sequence and entry,
+// once per parent row of its BOM, with its parent, BOM and the parent's scrap.
+// False when the pack is damaged (the part is then read from the tables), in
+// which case what was handed over is to be dropped.
+template <typename Describe, typename TakeParent, typename TakeLine>
+bool forEachUse(QByteArrayView pack, Describe&& describe, TakeParent&& takeParent, TakeLine&& takeLine);
+
+class UseWriter {
+public:
+    UseWriter();
+    ~UseWriter();
+    // The part's description; none when it has no item row.
+    void describe(const std::optional<QByteArray> (&texts)[6], int attr);
+    // Opens the group of a parent: its lines follow.
+    void beginParent(int parentId, bool used);
+    void addParentBom(int bomId, double version, int from, int until);
+    void describeParent(const std::optional<QByteArray> (&texts)[6], int attr);
+    // A line of the open parent that uses the part, its BOM and the parent's scrap set.
+    void addLine(const BomLine& line, int from, int until);
+    // The pack; the writer starts over.
+    QByteArray finish();
+
+private:
+    void endParent();
+    struct Buffers;
+    std::unique_ptr<Buffers> b_;
+};
+
+// Packs the uses of the parts from the tables, replacing their packs (a part
+// that cannot be packed loses its pack and is read from the tables).
+void packUses(const Database& db, const QVector<int>& parts);
+// Packs the uses of every part that has no use pack yet.
+void packMissingUses(const Database& db);
+
+bool readDescription(Reader& r, Description& d);
+
+template <typename Describe, typename TakeParent, typename TakeLine>
+bool forEachUse(QByteArrayView pack, Describe&& describe, TakeParent&& takeParent, TakeLine&& takeLine)
+{
+    Reader r(pack);
+    Description own;
+    if (!readDescription(r, own))
+        return false;
+    describe(static_cast<const Description&>(own));
+    int parents = 0;
+    if (!r.readInt(parents) || parents < 0)
+        return false;
+    UseParent parent;
+    Line l;
+    for (int p = 0; p < parents; ++p) {
+        int used = 0, count = 0;
+        if (!(r.readInt(parent.partId) && r.readInt(used) && r.readInt(count)) || count < 0)
+            return false;
+        parent.used = used != 0;
+        parent.boms.resize(static_cast<size_t>(count));
+        for (UseBom& b : parent.boms)
+            if (!(r.readInt(b.bomId) && r.readReal(b.version) && r.readInt(b.from) && r.readInt(b.until)))
+                return false;
+        if (!readDescription(r, parent.description) || !r.readInt(count) || count < 0)
+            return false;
+        takeParent(static_cast<const UseParent&>(parent));
+        l.line.parentId = parent.partId;
+        for (int i = 0; i < count; ++i) {
+            if (!(r.readInt(l.line.bomId) && r.readReal(l.line.parentScrap) && readPackedLine(r, l)))
+                return false;
+            takeLine(static_cast<const Line&>(l));
+        }
+    }
+    return r.atEnd();
+}
+
+} // namespace q7::host::procedures::packs
