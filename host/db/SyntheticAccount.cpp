@@ -174,8 +174,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     std::vector<bool> used(static_cast<size_t>(n), false);
     std::vector<Use> uses;
     procedures::packs::UseWriter useWriter;
-    const auto writeUses = [&](int64_t first, int64_t end) {
+    // Writes the packs of the parts first..end, whose users are the parts parentFirst..parentEnd.
+    const auto writeUses = [&](int64_t first, int64_t end, int64_t parentFirst, int64_t parentEnd) {
         std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.component < b.component; });
+        std::vector<Described> parents; // each parent's description, made once for its tens of lines
+        parents.reserve(static_cast<size_t>(parentEnd - parentFirst));
+        for (int64_t p = parentFirst; p < parentEnd; ++p)
+            parents.push_back(describedAs(p));
         auto next = uses.begin();
         for (int64_t c = first; c < end; ++c) {
             const Described own = describedAs(c);
@@ -184,10 +189,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             for (; next != uses.end() && next->component == c + 1; ++next) {
                 if (next->parent != parent) {
                     parent = next->parent;
-                    useWriter.beginParent(parent, used[static_cast<size_t>(parent - 1)]);
+                    const bool parentUsed = used[static_cast<size_t>(parent - 1)];
+                    useWriter.beginParent(parent, parentUsed);
                     useWriter.addParentBom(parent, 1, 20000101, 20991231); // a part's BOM has the part's id
-                    const Described d = describedAs(parent - 1);
-                    useWriter.describeParent(d.texts, d.attr);
+                    if (!parentUsed) {
+                        const Described& d = parents[static_cast<size_t>(parent - 1 - parentFirst)];
+                        useWriter.describeParent(d.texts, d.attr);
+                    }
                 }
                 procedures::BomLine line;
                 line.componentId = next->component;
@@ -204,7 +212,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         uses.clear();
     };
     if (packs)
-        writeUses(0, levelStart(1)); // the products: nothing uses them
+        writeUses(0, levelStart(1), 0, 0); // the products: nothing uses them
     for (int level = 0; level + 1 < options.depth; ++level) {
         const int64_t childFirst = levelStart(level + 1);
         const int64_t childCount = levelStart(level + 2 > options.depth ? options.depth : level + 2) - childFirst;
@@ -238,7 +246,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                 packs->bom(static_cast<int>(bomId), pack.finish());
         }
         if (packs)
-            writeUses(childFirst, levelStart(level + 2 > options.depth ? options.depth : level + 2));
+            writeUses(childFirst, levelStart(level + 2 > options.depth ? options.depth : level + 2), levelStart(level), levelStart(level + 1));
     }
     summary.lines = lineId;
     int64_t done = 2 * n + lineId;

@@ -156,6 +156,8 @@ TEST(BomPacks, AChangeDropsThePacksThatHoldItAndASavePacksThemAgain)
                        "(SELECT min(t.BomId) FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BK-100')"),
         QStringLiteral("UPDATE Inventory SET cInvName = '车架(新)' WHERE cInvCode = 'FR-200'"),
         QStringLiteral("UPDATE bas_part SET Free1 = '绿' WHERE InvCode = 'WH-200'"),
+        QStringLiteral("UPDATE Inventory SET cInvName = '自行车(新)' WHERE cInvCode = 'BK-100'"), // a product: nothing uses it
+        QStringLiteral("UPDATE bas_part SET Free1 = '黄' WHERE PartId = (SELECT min(PartId) FROM bas_part WHERE InvCode = 'BK-100')"),
         // a BOM two parents share loses one of them
         QStringLiteral("DELETE FROM bom_parent WHERE rowid = (SELECT max(t.rowid) FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'FN-100')"),
     };

@@ -236,16 +236,7 @@ void Writer::putText(const std::optional<QByteArray>& text)
         return;
     }
     putVarint(static_cast<unsigned long long>(text->size()) + 1);
-    data_.append(*text);
-}
-
-void Writer::putVarint(unsigned long long value)
-{
-    while (value >= 0x80) {
-        data_.append(static_cast<char>((value & 0x7F) | 0x80));
-        value >>= 7;
-    }
-    data_.append(static_cast<char>(value));
+    data_.append(text->constData(), static_cast<size_t>(text->size()));
 }
 
 void putPackedLine(Writer& w, const BomLine& line, int from, int until)
@@ -321,7 +312,7 @@ void PackWriter::endBom()
 QByteArray PackWriter::finish()
 {
     endBom();
-    QByteArray pack = std::move(buffers_->pack.data());
+    const QByteArray pack = buffers_->pack.bytes(); // the buffer stays for the next
     buffers_->pack.data().clear();
     return pack;
 }
@@ -332,7 +323,7 @@ QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr)
     for (const auto& text : texts)
         w.putText(text);
     w.putInt(attr);
-    return std::move(w.data());
+    return w.bytes();
 }
 
 void prepareTables(sqlite3* db)

@@ -9,6 +9,7 @@
 #include <climits>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -62,12 +63,21 @@ public:
     void putInt(int value) { putVarint(zigzag(value)); }
     void putReal(double value);
     void putText(const std::optional<QByteArray>& text);
-    QByteArray& data() { return data_; }
+    // What was written; clear() keeps the buffer for what comes next.
+    std::string& data() { return data_; }
+    QByteArray bytes() const { return QByteArray(data_.data(), static_cast<qsizetype>(data_.size())); }
 
 private:
     static unsigned long long zigzag(long long n) { return (static_cast<unsigned long long>(n) << 1) ^ static_cast<unsigned long long>(n >> 63); }
-    void putVarint(unsigned long long value);
-    QByteArray data_;
+    void putVarint(unsigned long long value)
+    {
+        while (value >= 0x80) {
+            data_.push_back(static_cast<char>((value & 0x7F) | 0x80));
+            value >>= 7;
+        }
+        data_.push_back(static_cast<char>(value));
+    }
+    std::string data_;
 };
 
 // Calls take(bom) for every BOM of a pack in the order the join meets them;

@@ -6,7 +6,8 @@ namespace q7::host::procedures::packs {
 
 // Format: the part's description; the number of parents, and per parent its
 // id, whether it is used, its main BOMs (their number, then each one's id,
-// version and dates), its description, and its lines that use the part (their
+// version and dates), its description (none when it is used: its own pack,
+// read next, holds it), and its lines in main BOMs that use the part (their
 // number, then each one's BOM, the parent's scrap and the line as the BOM
 // packs keep it). A description is 0 when there is none, else 1, the six
 // texts and the attribute.
@@ -109,7 +110,7 @@ void UseWriter::endParent()
         out.putInt(0);
     out.putInt(b_->lineCount);
     out.data() += b_->lines.data();
-    b_->boms.data().clear();
+    b_->boms.data().clear(); // the buffers stay for the next parent
     b_->parentDescription.data().clear();
     b_->lines.data().clear();
     b_->bomCount = b_->lineCount = 0;
@@ -126,7 +127,7 @@ QByteArray UseWriter::finish()
         pack.putInt(0);
     pack.putInt(b_->parentCount);
     pack.data() += b_->parents.data();
-    QByteArray result = std::move(pack.data());
+    const QByteArray result = pack.bytes(); // the buffers stay for the next
     pack.data().clear();
     b_->description.data().clear();
     b_->parents.data().clear();
@@ -148,6 +149,7 @@ public:
                     " WHERE b.BomType = 1 AND t.ParentId = ?1 ORDER BY t.rowid"),
           lines_(db, (QByteArray("SELECT ") + lineColumns +
                       ", t.ParentId, t.ParentScrap, c.BomId, c.EffBegDate, c.EffEndDate FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId"
+                      " JOIN bom_bom b ON b.BomId = c.BomId AND b.BomType = 1" // a where-used goes through main BOMs only
                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE c.ComponentId = ?1"
                       " ORDER BY t.ParentId, c.SortSeq, c.OpComponentId")
                          .constData())
@@ -216,8 +218,9 @@ private:
             writer_.addParentBom(boms_.integer(0), boms_.real(1), from, until);
         }
         boms_.reset();
-        if (const auto d = description(parent))
-            writer_.describeParent(d->texts, d->attr);
+        if (!used) // a used parent's own pack holds its description, and the walk reads it next
+            if (const auto d = description(parent))
+                writer_.describeParent(d->texts, d->attr);
         return packable;
     }
 

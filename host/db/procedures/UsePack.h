@@ -11,10 +11,10 @@
 
 // Where-used packs of the embedded account: per part, in one row of
 // bom_pack_use, what a where-used needs to go one level up from it: its
-// description and every line that uses it, grouped by parent, each group with
-// what the walk needs of the parent: its description, the headers of its main
-// BOMs (which one it uses at a date) and whether any line uses the parent at
-// all. A where-used then reads a level with one seek per part instead of
+// description and every line of a main BOM that uses it, grouped by parent,
+// each group with what the walk needs of the parent: the headers of its main
+// BOMs (which one it uses at a date), whether any line uses the parent at all,
+// and when none does, its description (else its own pack holds it). A where-used then reads a level with one seek per part instead of
 // several per line, and never reads a part that nothing uses (most of a
 // where-used's parts are products). Like the other packs they are a cache of
 // the tables, dropped by triggers and packed again on save.
@@ -38,12 +38,12 @@ struct UseParent {
     int partId = 0;
     bool used = false; // whether any line, of any date, uses the parent
     std::vector<UseBom> boms;
-    Description description;
+    Description description; // only of a parent nothing uses
 };
 
 // Reads a part's use pack: describe(description) for the part, then for each
 // parent takeParent(parent) and takeLine(line) for every line of the parent's
-// that uses the part (whatever its dates) in the order of sequence and entry,
+// in a main BOM that uses the part (whatever its dates) in the order of sequence and entry,
 // once per parent row of its BOM, with its parent, BOM and the parent's scrap.
 // False when the pack is damaged (the part is then read from the tables), in
 // which case what was handed over is to be dropped.
