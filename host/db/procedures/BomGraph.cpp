@@ -170,22 +170,21 @@ BomGraph::~BomGraph() = default;
 
 const PartInfo& BomGraph::part(int partId)
 {
-    auto found = cache_->parts.find(partId);
-    if (found != cache_->parts.end())
-        return found->second;
+    if (const PartInfo* found = cache_->parts.find(partId))
+        return *found;
     PartInfo info;
     partStmt_->bind(1, partId);
     if (partStmt_->next())
         info = {partStmt_->text(0), partStmt_->text(1), partStmt_->text(2), partStmt_->text(3),
                 partStmt_->text(4), partStmt_->text(5), partStmt_->integer(6)};
     partStmt_->reset();
-    return cache_->parts.emplace(partId, std::move(info)).first->second;
+    return *cache_->parts.try_emplace(partId, std::move(info)).first;
 }
 
 void BomGraph::rememberComponent(const Statement& s, int partId)
 {
     if (!cache_->parts.contains(partId))
-        cache_->parts.emplace(partId, PartInfo{s.text(11), s.text(12), s.text(13), s.text(14), s.text(15), s.text(16), s.integer(17)});
+        cache_->parts.try_emplace(partId, PartInfo{s.text(11), s.text(12), s.text(13), s.text(14), s.text(15), s.text(16), s.integer(17)});
 }
 
 QVector<BomLine> BomGraph::bomLines(int bomId, int parentId)
@@ -218,8 +217,8 @@ int BomGraph::mainBom(int partId)
 {
     if (!cache_->mainBoms.contains(partId))
         mainLines(partId);
-    const auto found = cache_->mainBoms.find(partId);
-    return found == cache_->mainBoms.end() ? 0 : found->second;
+    const int* found = cache_->mainBoms.find(partId);
+    return found ? *found : 0;
 }
 
 void BomGraph::chooseBoms(const QVector<int>& parts)
@@ -251,7 +250,7 @@ void BomGraph::prefetchAbove(const QVector<int>& parts)
     // choice, known once every level is read.
     std::unordered_map<int, QVector<BomLine>> pending; // part -> the lines in force that use it, of any BOM
     QVector<int> level = parts;
-    const auto waiting = [&](int part) { return cache_->knowsUses(part) || pending.contains(part); };
+    const auto waiting = [&](int part) { return cache_->usedIn.contains(part) || pending.contains(part); };
     while (!level.isEmpty()) {
         std::sort(level.begin(), level.end());
         level.erase(std::unique(level.begin(), level.end()), level.end());
@@ -284,12 +283,12 @@ void BomGraph::prefetchAbove(const QVector<int>& parts)
     chooseBoms(unchosen);
     for (auto& [part, lines] : pending) {
         // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
-        lines.erase(std::remove_if(lines.begin(), lines.end(), [this](const BomLine& line) { return cache_->mainBoms.at(line.parentId) != line.bomId; }),
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [this](const BomLine& line) { return *cache_->mainBoms.find(line.parentId) != line.bomId; }),
                     lines.end());
         for (const BomLine& line : lines)
             if (!cache_->parts.contains(line.parentId))
                 undescribed.append(line.parentId);
-        cache_->usedIn.emplace(part, std::move(lines));
+        cache_->usedIn.try_emplace(part, std::move(lines));
     }
     describe(undescribed);
 }
@@ -381,11 +380,11 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
             if (p.description)
                 cache_->parts.try_emplace(p.part, std::move(*p.description));
             if (!p.used)
-                cache_->usedNowhere.insert(p.part); // the walk ends there
+                cache_->usedIn.try_emplace(p.part); // nothing uses it: the walk ends there
         }
         for (const BomLine& line : lines)
             next.append(line.parentId);
-        cache_->usedIn.emplace(part, std::move(lines));
+        cache_->usedIn.try_emplace(part, std::move(lines));
         lines = QVector<BomLine>();
     }
     usePacks_->reset();
@@ -399,7 +398,7 @@ void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
 {
     sortBySequence(lines);
     cache_->mainBoms[partId] = bom;
-    cache_->mainLines.emplace(partId, std::move(lines));
+    cache_->mainLines.try_emplace(partId, std::move(lines));
 }
 
 // The choice among a part's BOMs at the date as the rows come: the highest
@@ -530,7 +529,7 @@ void BomGraph::describe(QVector<int> parts)
         while (partPacks_->next())
             if (auto info = packs::readPart(partPacks_->utf8(1))) {
                 packed.append(partPacks_->integer(0));
-                cache_->parts.emplace(packed.back(), std::move(*info));
+                cache_->parts.try_emplace(packed.back(), std::move(*info));
             }
         partPacks_->reset();
         std::sort(packed.begin(), packed.end());
@@ -542,7 +541,7 @@ void BomGraph::describe(QVector<int> parts)
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
         partsStmt_->bindIds(1, parts.mid(start, Batch));
         while (partsStmt_->next())
-            cache_->parts.emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
+            cache_->parts.try_emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
                                                                    partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});
         partsStmt_->reset();
     }
@@ -550,9 +549,8 @@ void BomGraph::describe(QVector<int> parts)
 
 const QVector<BomLine>& BomGraph::mainLines(int partId)
 {
-    auto found = cache_->mainLines.find(partId);
-    if (found != cache_->mainLines.end())
-        return found->second;
+    if (const QVector<BomLine>* found = cache_->mainLines.find(partId))
+        return *found;
     mainBomStmt_->bind(1, partId);
     mainBomStmt_->bind(2, dateUtf8_);
     Best best;
@@ -567,17 +565,13 @@ const QVector<BomLine>& BomGraph::mainLines(int partId)
     }
     mainBomStmt_->reset();
     keepMainLines(partId, best.bom, std::move(best.lines));
-    return cache_->mainLines.at(partId);
+    return *cache_->mainLines.find(partId);
 }
 
 const QVector<BomLine>& BomGraph::usedIn(int componentId)
 {
-    auto found = cache_->usedIn.find(componentId);
-    if (found != cache_->usedIn.end())
-        return found->second;
-    static const QVector<BomLine> none;
-    if (cache_->usedNowhere.contains(componentId))
-        return none;
+    if (const QVector<BomLine>* found = cache_->usedIn.find(componentId))
+        return *found;
     QVector<BomLine> lines;
     usedInStmt_->bind(1, componentId);
     usedInStmt_->bind(2, dateUtf8_);
@@ -589,7 +583,7 @@ const QVector<BomLine>& BomGraph::usedIn(int componentId)
     // Only the BOM the explosion would use counts: a superseded version in force beside a higher one does not.
     lines.erase(std::remove_if(lines.begin(), lines.end(), [this](const BomLine& line) { return mainBom(line.parentId) != line.bomId; }),
                 lines.end());
-    return cache_->usedIn.emplace(componentId, std::move(lines)).first->second;
+    return *cache_->usedIn.try_emplace(componentId, std::move(lines)).first;
 }
 
 } // namespace q7::host::procedures

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/Statement.h"
 #include "platform/data/Ado.h"
 
@@ -90,14 +91,11 @@ public:
 
 private:
     struct Cache {
-        // Node-based maps: the references handed out stay valid while the maps grow.
-        std::unordered_map<int, PartInfo> parts;
-        std::unordered_map<int, QVector<BomLine>> mainLines;
-        std::unordered_map<int, int> mainBoms;
-        std::unordered_map<int, QVector<BomLine>> usedIn;
-        QSet<int> usedNowhere; // parts no line uses at any date: their where-used is empty
-        // Whether the part's where-used lines are known.
-        bool knowsUses(int part) const { return usedIn.contains(part) || usedNowhere.contains(part); }
+        // References handed out stay valid while the maps grow.
+        PartMap<PartInfo> parts;
+        PartMap<QVector<BomLine>> mainLines;
+        PartMap<int> mainBoms;
+        PartMap<QVector<BomLine>> usedIn; // a part no line uses at any date has an empty list
     };
     void rememberComponent(const Statement& statement, int partId);
     struct Best;

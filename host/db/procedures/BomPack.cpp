@@ -411,67 +411,6 @@ void refresh(QSqlDatabase& db)
         refresh(account::SqlInserter::handleOf(db));
 }
 
-bool Reader::readVarint(unsigned long long& value)
-{
-    value = 0;
-    for (int shift = 0; shift < 64 && position_ < data_.size(); shift += 7) {
-        const auto byte = static_cast<unsigned char>(data_[position_++]);
-        value |= static_cast<unsigned long long>(byte & 0x7F) << shift;
-        if (!(byte & 0x80))
-            return true;
-    }
-    return false;
-}
-
-namespace {
-long long unzigzag(unsigned long long u) { return static_cast<long long>(u >> 1) ^ -static_cast<long long>(u & 1); }
-} // namespace
-
-bool Reader::readInt(int& value)
-{
-    unsigned long long u = 0;
-    if (!readVarint(u))
-        return false;
-    const long long n = unzigzag(u);
-    if (n < INT_MIN || n > INT_MAX)
-        return false;
-    value = static_cast<int>(n);
-    return true;
-}
-
-bool Reader::readReal(double& value)
-{
-    unsigned long long u = 0;
-    if (!readVarint(u))
-        return false;
-    if (!(u & 1)) {
-        value = static_cast<double>(unzigzag(u >> 1));
-        return true;
-    }
-    if (u != 1 || data_.size() - position_ < qsizetype(sizeof value))
-        return false;
-    std::memcpy(&value, data_.data() + position_, sizeof value);
-    position_ += sizeof value;
-    return true;
-}
-
-bool Reader::readText(Text& text)
-{
-    unsigned long long size = 0;
-    if (!readVarint(size))
-        return false;
-    if (size == 0) {
-        text = Text{};
-        return true;
-    }
-    if (size - 1 > static_cast<unsigned long long>(data_.size() - position_))
-        return false;
-    text.null = false;
-    text.utf8 = data_.sliced(position_, static_cast<qsizetype>(size - 1));
-    position_ += static_cast<qsizetype>(size - 1);
-    return true;
-}
-
 bool readBom(Reader& r, Bom& bom)
 {
     int count = 0;

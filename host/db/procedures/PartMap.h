@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace q7::host::procedures {
+
+// Values by part id for the walks, which look a part up for every row they
+// make. An account numbers its parts from 1 upwards, so an id is found by two
+// array reads (a page of slots, then the slot) instead of a hash; ids outside
+// that range go to a hash map. Values live in chunks that never move, so a
+// reference handed out stays valid while the map grows, and adding a value
+// allocates nothing most of the time.
+template <typename T>
+class PartMap {
+public:
+    T* find(int id)
+    {
+        T* const* slot = slotOf(id);
+        return slot ? *slot : nullptr;
+    }
+    const T* find(int id) const { return const_cast<PartMap*>(this)->find(id); }
+    bool contains(int id) const { return find(id) != nullptr; }
+
+    // The value of id, made from args when there is none yet; whether it was made.
+    template <typename... Args>
+    std::pair<T*, bool> try_emplace(int id, Args&&... args)
+    {
+        T*& slot = makeSlot(id);
+        if (slot)
+            return {slot, false};
+        if (used_ == ChunkSize || chunks_.empty()) {
+            chunks_.push_back(std::make_unique<T[]>(ChunkSize));
+            used_ = 0;
+        }
+        slot = &chunks_.back()[used_++];
+        *slot = T(std::forward<Args>(args)...);
+        return {slot, true};
+    }
+    T& operator[](int id) { return *try_emplace(id).first; }
+
+private:
+    static constexpr int PageBits = 9, PageSize = 1 << PageBits, ChunkSize = 256;
+    static constexpr int DirectIds = 1 << 24;
+    using Page = std::unique_ptr<T*[]>;
+
+    T* const* slotOf(int id)
+    {
+        if (id >= 0 && id < DirectIds) {
+            const auto page = static_cast<size_t>(id >> PageBits);
+            return page < pages_.size() && pages_[page] ? &pages_[page][id & (PageSize - 1)] : nullptr;
+        }
+        const auto found = others_.find(id);
+        return found == others_.end() ? nullptr : &found->second;
+    }
+    T*& makeSlot(int id)
+    {
+        if (id < 0 || id >= DirectIds)
+            return others_[id];
+        const auto page = static_cast<size_t>(id >> PageBits);
+        if (page >= pages_.size())
+            pages_.resize(page + 1);
+        if (!pages_[page])
+            pages_[page] = std::make_unique<T*[]>(PageSize); // value-initialised: no value yet
+        return pages_[page][id & (PageSize - 1)];
+    }
+
+    std::vector<Page> pages_;
+    std::unordered_map<int, T*> others_;
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    int used_ = 0;
+};
+
+} // namespace q7::host::procedures
