@@ -1,9 +1,12 @@
 #include "host/db/procedures/Explosion.h"
 
+#include "host/db/procedures/PartMap.h"
+
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +42,31 @@ QVector<QVariant> rowOf(const Cells&... cells)
     (row.emplace_back(cells), ...);
     return row;
 }
+
+// The order of (code, free item) pairs, code units compared as QString compares
+// them: the first eight units of the code as two numbers settle most comparisons.
+struct PairKey {
+    quint64 high = 0, low = 0;
+    const QString* code;
+    const QString* free;
+    explicit PairKey(const QString& c, const QString& f) : code(&c), free(&f)
+    {
+        for (qsizetype i = 0; i < 8; ++i) {
+            const quint64 unit = i < c.size() ? c[i].unicode() : 0; // a shorter code is padded with the lowest unit: ties are compared in full
+            (i < 4 ? high : low) |= unit << (16 * (3 - i % 4));
+        }
+    }
+    int compare(const PairKey& o) const
+    {
+        if (high != o.high)
+            return high < o.high ? -1 : 1;
+        if (low != o.low)
+            return low < o.low ? -1 : 1;
+        if (const int c = QString::compare(*code, *o.code, Qt::CaseSensitive))
+            return c;
+        return QString::compare(*free, *o.free, Qt::CaseSensitive);
+    }
+};
 
 // One open BOM on the walk's stack: whose lines, which line is next.
 struct Frame {
@@ -127,28 +155,27 @@ public:
             const int node = static_cast<int>(nodes_.size());
             nodes_.push_back({node, node, -1, true, false, part, lines, {}});
             nodes_.back().children.reserve(static_cast<size_t>(lines->size()));
-            indexOf_.emplace(part, node);
+            indexOf_.try_emplace(part, node);
             members.push_back(node);
             stack.push_back({node, lines, 0});
         };
-        indexOf_.reserve(4096);
         open(top, &topLines);
         while (!stack.empty()) {
             Visit& visit = stack.back();
             if (visit.next < visit.lines->size()) {
                 const int child = (*visit.lines)[visit.next++].componentId;
-                const auto found = indexOf_.find(child);
-                if (found == indexOf_.end()) {
+                const int* found = indexOf_.find(child);
+                if (!found) {
                     nodes_[static_cast<size_t>(visit.node)].children.push_back(static_cast<int>(nodes_.size()));
                     open(child, &graph.mainLines(child)); // visit is invalid from here on
                     continue;
                 }
-                nodes_[static_cast<size_t>(visit.node)].children.push_back(found->second);
+                nodes_[static_cast<size_t>(visit.node)].children.push_back(*found);
                 Node& node = nodes_[static_cast<size_t>(visit.node)];
-                if (found->second == visit.node)
+                if (*found == visit.node)
                     node.selfLoop = true;
-                if (nodes_[static_cast<size_t>(found->second)].onStack)
-                    node.low = std::min(node.low, nodes_[static_cast<size_t>(found->second)].index);
+                if (nodes_[static_cast<size_t>(*found)].onStack)
+                    node.low = std::min(node.low, nodes_[static_cast<size_t>(*found)].index);
                 continue;
             }
             const int done = visit.node;
@@ -174,13 +201,13 @@ public:
         }
     }
 
-    int setOf(int part) const { return nodes_[static_cast<size_t>(indexOf_.at(part))].set; }
+    int setOf(int part) const { return nodes_[static_cast<size_t>(node(part))].set; }
     bool cyclic(int part) const { return cyclicSets_[static_cast<size_t>(setOf(part))]; }
 
     // The parts reached, as nodes 0 (the top) … size() - 1, with their lines and
     // for each line the node it leads to.
     size_t size() const { return nodes_.size(); }
-    int node(int part) const { return indexOf_.at(part); }
+    int node(int part) const { return *indexOf_.find(part); }
     int partOf(int node) const { return nodes_[static_cast<size_t>(node)].part; }
     const QVector<BomLine>& linesOf(int node) const { return *nodes_[static_cast<size_t>(node)].lines; }
     const std::vector<int>& childrenOf(int node) const { return nodes_[static_cast<size_t>(node)].children; }
@@ -194,7 +221,7 @@ private:
         const QVector<BomLine>* lines;
         std::vector<int> children;
     };
-    std::unordered_map<int, int> indexOf_; // part -> its node
+    PartMap<int> indexOf_; // part -> its node
     std::vector<Node> nodes_;
     std::vector<bool> cyclicSets_;
     int nextSet_ = 0;
@@ -231,6 +258,11 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
     };
     std::vector<Sum> sums(count);
     std::vector<int> listed; // nodes with a row at this level
+    struct Keyed {
+        PairKey key;
+        int node;
+    };
+    std::vector<Keyed> keyed;
     for (int level = 1; !active.empty() || !onCycles.empty(); ++level) {
         const auto add = [&](int child, double cumulative, bool cycle, bool byProduct) {
             Sum& row = sums[static_cast<size_t>(child)];
@@ -296,9 +328,18 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
                 }
             }
         }
-        // the level's rows, by part id
-        std::sort(listed.begin(), listed.end(), [&](int a, int b) { return sets.partOf(a) < sets.partOf(b); });
+        // the level's rows in the report's order: by code and free item, equal ones by part id
+        keyed.clear();
         for (const int child : listed) {
+            const PartInfo& info = graph.part(sets.partOf(child));
+            keyed.push_back({PairKey(info.code, info.free1), child});
+        }
+        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+            const int c = a.key.compare(b.key);
+            return c != 0 ? c < 0 : sets.partOf(a.node) < sets.partOf(b.node);
+        });
+        for (const Keyed& k : keyed) {
+            const int child = k.node;
             Sum& sum = sums[static_cast<size_t>(child)];
             const PartInfo& info = graph.part(sets.partOf(child));
             out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
@@ -316,31 +357,83 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
     }
 }
 
+namespace {
+
+// The text of a row's cell without a copy (the rows hold their texts as strings).
+class Texts {
+public:
+    const QString& of(const QVariant& cell)
+    {
+        if (cell.metaType().id() == QMetaType::QString)
+            return *static_cast<const QString*>(cell.constData());
+        return converted_.emplace_back(cell.toString());
+    }
+
+private:
+    std::deque<QString> converted_;
+};
+
+} // namespace
+
 void sortSummary(data::ResultSet& out)
 {
-    // Codes are compared once per distinct (code, free item) pair, not once per comparison of rows.
-    using Pair = std::pair<QString, QString>;
+    {
+        // Each top's rows come level by level in the report's order; with the tops in order too there is nothing to do.
+        Texts texts;
+        const auto pairOf = [&](const QVector<QVariant>& row, int code, int free) { return PairKey(texts.of(row[code]), texts.of(row[free])); };
+        bool sorted = true;
+        for (qsizetype i = 1; sorted && i < out.rows.size(); ++i) {
+            const QVector<QVariant>& a = out.rows[i - 1];
+            const QVector<QVariant>& b = out.rows[i];
+            int c = pairOf(a, 0, 1).compare(pairOf(b, 0, 1));
+            if (c == 0)
+                c = a[2].toInt() - b[2].toInt();
+            if (c == 0)
+                c = pairOf(a, 3, 7).compare(pairOf(b, 3, 7));
+            sorted = c <= 0;
+        }
+        if (sorted)
+            return;
+    }
+    // Rank the distinct (code, free item) pairs once, not once per comparison of rows. Rows share their
+    // texts with the parts they show, so a pair is found by where its texts are before it is compared.
+    Texts texts;
     const auto ranks = [&](int codeColumn, int freeColumn) {
-        QHash<Pair, int> index;
-        std::vector<Pair> distinct;
+        struct Where {
+            const QChar *code, *free;
+            qsizetype codeSize, freeSize;
+            bool operator==(const Where&) const = default;
+        };
+        struct Hash {
+            size_t operator()(const Where& w) const
+            {
+                return std::hash<const void*>()(w.code) * 31 + std::hash<const void*>()(w.free) + static_cast<size_t>(w.codeSize * 7 + w.freeSize);
+            }
+        };
+        std::unordered_map<Where, int, Hash> index;
+        std::vector<PairKey> distinct;
         std::vector<int> ofRow;
         ofRow.reserve(static_cast<size_t>(out.rows.size()));
         for (const auto& row : out.rows) {
-            Pair key{row[codeColumn].toString(), row[freeColumn].toString()};
-            auto found = index.constFind(key);
-            if (found == index.constEnd()) {
-                found = index.insert(key, static_cast<int>(distinct.size()));
-                distinct.push_back(std::move(key));
-            }
-            ofRow.push_back(*found);
+            const QString& code = texts.of(row[codeColumn]);
+            const QString& free = texts.of(row[freeColumn]);
+            const auto [found, made] = index.try_emplace(Where{code.constData(), free.constData(), code.size(), free.size()}, static_cast<int>(distinct.size()));
+            if (made)
+                distinct.emplace_back(code, free);
+            ofRow.push_back(found->second);
         }
         std::vector<int> order(distinct.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = static_cast<int>(i);
-        std::sort(order.begin(), order.end(), [&](int a, int b) { return distinct[a] < distinct[b]; });
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return distinct[a].compare(distinct[b]) < 0; });
+        // equal pairs found in different places share a rank: their rows keep the order they came in
         std::vector<int> rank(distinct.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            rank[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        int current = -1;
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (i == 0 || distinct[order[i - 1]].compare(distinct[order[i]]) != 0)
+                ++current;
+            rank[static_cast<size_t>(order[i])] = current;
+        }
         for (int& r : ofRow)
             r = rank[static_cast<size_t>(r)];
         return ofRow;
