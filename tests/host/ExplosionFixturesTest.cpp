@@ -520,3 +520,26 @@ TEST(ExplosionFixtures, IndentedRowsStreamWithoutBeingKept)
     EXPECT_EQ(counter.rows, 5116);
     EXPECT_EQ(counter.cycles, 1024);
 }
+
+TEST(ExplosionFixtures, TheLevelSummaryIsInTheReportsOrder)
+{
+    // Part ids in the opposite order of the codes, and two top parts of one code: the second one's rows
+    // go between the first one's, level by level.
+    Fixture f;
+    const int z = f.part("FX-Z"), m = f.part("FX-M"), a = f.part("FX-A");
+    const int t2 = f.part("FX-T2"), t1 = f.part("FX-T1"), t1b = f.part("FX-T1");
+    int b = f.bom(t1, 1, 1, "2000-01-01", "2099-12-31");
+    f.line(b, z, 10, 1);
+    f.line(b, m, 20, 1);
+    f.line(b, a, 30, 1);
+    f.line(f.bom(m, 1, 1, "2000-01-01", "2099-12-31"), a, 10, 2);
+    f.line(f.bom(t1b, 1, 1, "2000-01-01", "2099-12-31"), a, 10, 3);
+    f.line(f.bom(t2, 1, 1, "2000-01-01", "2099-12-31"), a, 10, 4);
+
+    const auto rs = f.run("BO02004", {range("InvCode", "FX-T1", "FX-T2"), value("QueryType", "阶列式")});
+    QStringList order;
+    for (const auto& row : rs.rows)
+        order << row[rs.columnIndex(QStringLiteral("顶层母件"))].toString() + u'/' + row[rs.columnIndex(QStringLiteral("层级"))].toString() + u'/' +
+                     row[rs.columnIndex(QStringLiteral("子件编码"))].toString() + u'=' + row[rs.columnIndex(QStringLiteral("累计用量"))].toString();
+    EXPECT_EQ(order, (QStringList{"FX-T1/1/FX-A=1", "FX-T1/1/FX-A=3", "FX-T1/1/FX-M=1", "FX-T1/1/FX-Z=1", "FX-T1/2/FX-A=2", "FX-T2/1/FX-A=4"}));
+}
