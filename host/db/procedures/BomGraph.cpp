@@ -310,11 +310,11 @@ public:
         last.text = text.toString();
         return last.text;
     }
-    PartInfo info(const packs::Description& d)
+    PartInfo info(const packs::Text (&t)[6], int attr)
     {
-        return PartInfo{(*this)(d.texts[0], 0), (*this)(d.texts[1], 1), (*this)(d.texts[2], 2), (*this)(d.texts[3], 3),
-                        (*this)(d.texts[4], 4), (*this)(d.texts[5], 5), d.attr};
+        return PartInfo{(*this)(t[0], 0), (*this)(t[1], 1), (*this)(t[2], 2), (*this)(t[3], 3), (*this)(t[4], 4), (*this)(t[5], 5), attr};
     }
+    PartInfo info(const packs::Description& d) { return info(d.texts, d.attr); }
 
 private:
     struct Last {
@@ -526,10 +526,13 @@ void BomGraph::describe(QVector<int> parts)
     if (partPacks_) { // packed descriptions first, then the rest from the tables
         partPacks_->bindIds(1, parts);
         QVector<int> packed;
+        TextConverter convert;
+        packs::Text texts[6];
+        int attr = 0;
         while (partPacks_->next())
-            if (auto info = packs::readPart(partPacks_->utf8(1))) {
+            if (packs::readPartTexts(partPacks_->utf8(1), texts, attr)) {
                 packed.append(partPacks_->integer(0));
-                cache_->parts.try_emplace(packed.back(), std::move(*info));
+                cache_->parts.try_emplace(packed.back(), convert.info(texts, attr));
             }
         partPacks_->reset();
         std::sort(packed.begin(), packed.end());

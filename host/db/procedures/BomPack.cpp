@@ -425,15 +425,22 @@ bool readBom(Reader& r, Bom& bom)
     return true;
 }
 
-std::optional<PartInfo> readPart(QByteArrayView pack)
+bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr)
 {
     Reader r(pack);
-    Text code, name, invStd, unit, free1, free2;
+    for (Text& text : texts)
+        if (!r.readText(text))
+            return false;
+    return r.readInt(attr) && r.atEnd();
+}
+
+std::optional<PartInfo> readPart(QByteArrayView pack)
+{
+    Text t[6];
     int attr = 0;
-    if (!(r.readText(code) && r.readText(name) && r.readText(invStd) && r.readText(unit) && r.readText(free1) && r.readText(free2) &&
-          r.readInt(attr) && r.atEnd()))
+    if (!readPartTexts(pack, t, attr))
         return std::nullopt;
-    return PartInfo{code.toString(), name.toString(), invStd.toString(), unit.toString(), free1.toString(), free2.toString(), attr};
+    return PartInfo{t[0].toString(), t[1].toString(), t[2].toString(), t[3].toString(), t[4].toString(), t[5].toString(), attr};
 }
 
 } // namespace q7::host::procedures::packs

@@ -147,6 +147,8 @@ void putPackedLine(Writer& writer, const BomLine& line, int from, int until);
 bool readPackedLine(Reader& reader, Line& line);
 // A part's description from its pack in bom_pack_part; none when damaged.
 std::optional<PartInfo> readPart(QByteArrayView pack);
+// The same as the pack's texts (code, name, model and size, unit, free items 1 and 2); false when damaged.
+bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr);
 
 inline bool Reader::readVarint(unsigned long long& value)
 {

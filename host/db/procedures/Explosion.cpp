@@ -153,8 +153,8 @@ public:
         std::vector<int> members;
         const auto open = [&](int part, const QVector<BomLine>* lines) {
             const int node = static_cast<int>(nodes_.size());
-            nodes_.push_back({node, node, -1, true, false, part, lines, {}});
-            nodes_.back().children.reserve(static_cast<size_t>(lines->size()));
+            nodes_.push_back({node, node, -1, true, false, part, lines, edges_.size()});
+            edges_.resize(edges_.size() + static_cast<size_t>(lines->size())); // the node's children, one per line
             indexOf_.try_emplace(part, node);
             members.push_back(node);
             stack.push_back({node, lines, 0});
@@ -163,14 +163,16 @@ public:
         while (!stack.empty()) {
             Visit& visit = stack.back();
             if (visit.next < visit.lines->size()) {
-                const int child = (*visit.lines)[visit.next++].componentId;
+                const int line = visit.next++;
+                const int child = (*visit.lines)[line].componentId;
+                const size_t edge = nodes_[static_cast<size_t>(visit.node)].firstEdge + static_cast<size_t>(line);
                 const int* found = indexOf_.find(child);
                 if (!found) {
-                    nodes_[static_cast<size_t>(visit.node)].children.push_back(static_cast<int>(nodes_.size()));
+                    edges_[edge] = static_cast<int>(nodes_.size());
                     open(child, &graph.mainLines(child)); // visit is invalid from here on
                     continue;
                 }
-                nodes_[static_cast<size_t>(visit.node)].children.push_back(*found);
+                edges_[edge] = *found;
                 Node& node = nodes_[static_cast<size_t>(visit.node)];
                 if (*found == visit.node)
                     node.selfLoop = true;
@@ -210,7 +212,7 @@ public:
     int node(int part) const { return *indexOf_.find(part); }
     int partOf(int node) const { return nodes_[static_cast<size_t>(node)].part; }
     const QVector<BomLine>& linesOf(int node) const { return *nodes_[static_cast<size_t>(node)].lines; }
-    const std::vector<int>& childrenOf(int node) const { return nodes_[static_cast<size_t>(node)].children; }
+    const int* childrenOf(int node) const { return edges_.data() + nodes_[static_cast<size_t>(node)].firstEdge; }
     bool cyclicNode(int node) const { return cyclicSets_[static_cast<size_t>(nodes_[static_cast<size_t>(node)].set)]; }
 
 private:
@@ -219,8 +221,9 @@ private:
         bool onStack, selfLoop;
         int part;
         const QVector<BomLine>* lines;
-        std::vector<int> children;
+        size_t firstEdge; // its children in edges_
     };
+    std::vector<int> edges_;
     PartMap<int> indexOf_; // part -> its node
     std::vector<Node> nodes_;
     std::vector<bool> cyclicSets_;
@@ -286,10 +289,10 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             const double quantity = plain[static_cast<size_t>(node)];
             plain[static_cast<size_t>(node)] = 0.0;
             const QVector<BomLine>& lines = sets.linesOf(node);
-            const std::vector<int>& children = sets.childrenOf(node);
+            const int* children = sets.childrenOf(node);
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const BomLine& line = lines[i];
-                const int child = children[static_cast<size_t>(i)];
+                const int child = children[i];
                 const double cumulative = quantity * line.quantity(planRate);
                 add(child, cumulative, false, line.byProduct);
                 if (line.byProduct)
@@ -306,10 +309,10 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
             const auto& [part, path] = state;
             const int node = sets.node(part);
             const QVector<BomLine>& lines = sets.linesOf(node);
-            const std::vector<int>& children = sets.childrenOf(node);
+            const int* children = sets.childrenOf(node);
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const BomLine& line = lines[i];
-                const int child = children[static_cast<size_t>(i)];
+                const int child = children[i];
                 const int childPart = line.componentId;
                 const bool sameSet = sets.setOf(childPart) == sets.setOf(part);
                 const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), childPart);
