@@ -92,12 +92,25 @@ QVector<int> topBoms(const Database& db, int part, const TopBomFilter& f)
     return boms;
 }
 
-QVector<int> componentsOf(const QVector<BomLine>& lines)
+struct TopBom {
+    int part;
+    QVector<BomLine> lines;
+};
+
+// The tops' BOMs with their lines in force, everything below them read in one
+// pass (a level of all the tops at a time, not of one top at a time).
+std::vector<TopBom> readTops(const Database& db, BomGraph& graph, const QVector<int>& parts, const TopBomFilter& filter)
 {
-    QVector<int> parts;
-    for (const BomLine& line : lines)
-        parts.append(line.componentId);
-    return parts;
+    std::vector<TopBom> tops;
+    QVector<int> below;
+    for (int part : parts)
+        for (int bom : topBoms(db, part, filter)) {
+            tops.push_back({part, graph.bomLines(bom, part)});
+            for (const BomLine& line : tops.back().lines)
+                below.append(line.componentId);
+        }
+    graph.prefetchBelow(below);
+    return tops;
 }
 
 data::ResultSet resultWith(const QStringList& columns)
@@ -133,15 +146,12 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
     // the indented rows stream; the summary is sorted first
     RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr);
-    for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, filter)) {
-            const QVector<BomLine> lines = graph.bomLines(bom, part);
-            graph.prefetchBelow(componentsOf(lines));
-            if (mode == 1)
-                explodeIndented(graph, part, lines, planRate, 1.0, sink);
-            else
-                summariseByLevel(graph, part, lines, planRate, sink);
-        }
+    for (const TopBom& top : readTops(db, graph, matchingParts(db, code, free), filter)) {
+        if (mode == 1)
+            explodeIndented(graph, top.part, top.lines, planRate, 1.0, sink);
+        else
+            summariseByLevel(graph, top.part, top.lines, planRate, sink);
+    }
     if (mode != 1)
         sortSummary(rows);
     return rows;
@@ -198,12 +208,8 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     data::ResultSet rows = resultWith(explosionColumns);
     rows.columns[11] = QStringLiteral("需求数量");
     RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
-    for (int part : matchingParts(db, code, free))
-        for (int bom : topBoms(db, part, filter)) {
-            const QVector<BomLine> lines = graph.bomLines(bom, part);
-            graph.prefetchBelow(componentsOf(lines));
-            explodeIndented(graph, part, lines, planRate, quantity, sink);
-        }
+    for (const TopBom& top : readTops(db, graph, matchingParts(db, code, free), filter))
+        explodeIndented(graph, top.part, top.lines, planRate, quantity, sink);
     return rows;
 }
 

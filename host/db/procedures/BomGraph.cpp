@@ -151,11 +151,11 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
     day_ = packs::day(dateUtf8_);
     if (!handle.onServer() && packs::kept(handle.embedded())) {
-        partPacks_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack_part k ON k.PartId = f.value");
+        partPacks_ = PackTable(handle, "bom_pack_part");
         if (day_) {
-            packsStmt_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack k ON k.PartId = f.value");
+            bomPacks_ = PackTable(handle, "bom_pack");
             if (packs::usesKept(handle.embedded()))
-                usePacks_ = prepare(handle, "SELECT k.PartId, k.Data FROM IDS(?1) f CROSS JOIN bom_pack_use k ON k.PartId = f.value");
+                usePacks_ = PackTable(handle, "bom_pack_use");
         }
     }
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
@@ -342,14 +342,12 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
     std::vector<Parent> parents;
     QVector<BomLine> lines;
     std::optional<PartInfo> own;
-    usePacks_->bindIds(1, level);
-    while (usePacks_->next()) {
-        const int part = usePacks_->integer(0);
+    usePacks_.read(level, [&](int part, QByteArrayView data) {
         parents.clear();
         own.reset();
         int chosen = 0;
         const bool whole = packs::forEachUse(
-            usePacks_->utf8(1),
+            data,
             [&](const packs::Description& d) {
                 if (d.present && !cache_->parts.contains(part))
                     own = convert.info(d);
@@ -371,7 +369,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
             });
         if (!whole) { // a damaged pack: the part is read from the tables
             lines.clear();
-            continue;
+            return;
         }
         packed.append(part);
         if (own)
@@ -386,9 +384,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
             next.append(line.parentId);
         cache_->usedIn.try_emplace(part, std::move(lines));
         lines = QVector<BomLine>();
-    }
-    usePacks_->reset();
-    std::sort(packed.begin(), packed.end());
+    });
     QVector<int> rest;
     std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
     return rest;
@@ -480,15 +476,13 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
 
 QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed)
 {
-    if (!packsStmt_)
+    if (!bomPacks_)
         return level;
     const int date = *day_;
     QVector<int> packed;
-    packsStmt_->bindIds(1, level);
-    while (packsStmt_->next()) {
-        const int part = packsStmt_->integer(0);
+    bomPacks_.read(level, [&](int part, QByteArrayView data) {
         Best choice;
-        const bool whole = packs::forEachBom(packsStmt_->utf8(1), [&](const packs::Bom& bom) {
+        const bool whole = packs::forEachBom(data, [&](const packs::Bom& bom) {
             if (!(bom.from <= date && bom.until > date))
                 return;
             bool anyLine = false;
@@ -507,13 +501,11 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<i
                 choice.offer(bom.bomId, bom.version, nullptr);
         });
         if (!whole) // a damaged pack: the part is read from the tables
-            continue;
+            return;
         packed.append(part);
         if (choice.bom != 0)
             best.emplace(part, std::move(choice));
-    }
-    packsStmt_->reset();
-    std::sort(packed.begin(), packed.end());
+    });
     QVector<int> rest;
     std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
     return rest;
@@ -524,18 +516,16 @@ void BomGraph::describe(QVector<int> parts)
     std::sort(parts.begin(), parts.end());
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
     if (partPacks_) { // packed descriptions first, then the rest from the tables
-        partPacks_->bindIds(1, parts);
         QVector<int> packed;
         TextConverter convert;
         packs::Text texts[6];
         int attr = 0;
-        while (partPacks_->next())
-            if (packs::readPartTexts(partPacks_->utf8(1), texts, attr)) {
-                packed.append(partPacks_->integer(0));
-                cache_->parts.try_emplace(packed.back(), convert.info(texts, attr));
+        partPacks_.read(parts, [&](int part, QByteArrayView data) {
+            if (packs::readPartTexts(data, texts, attr)) {
+                packed.append(part);
+                cache_->parts.try_emplace(part, convert.info(texts, attr));
             }
-        partPacks_->reset();
-        std::sort(packed.begin(), packed.end());
+        });
         QVector<int> rest;
         std::set_difference(parts.begin(), parts.end(), packed.begin(), packed.end(), std::back_inserter(rest));
         parts = std::move(rest);

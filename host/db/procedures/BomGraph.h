@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/db/procedures/PackTable.h"
 #include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/Statement.h"
 #include "platform/data/Ado.h"
@@ -118,7 +119,8 @@ private:
     std::shared_ptr<Cache> cache_;
     // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
     void chooseBoms(const QVector<int>& parts);
-    LazyStatement usedInLevel_, bomChoice_, packsStmt_, partPacks_, usePacks_;
+    LazyStatement usedInLevel_, bomChoice_;
+    PackTable bomPacks_, partPacks_, usePacks_;
     std::optional<int> day_; // the date as packs keep it
     LazyStatement partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
