@@ -385,6 +385,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
         cache_->usedIn.try_emplace(part, std::move(lines));
         lines = QVector<BomLine>();
     });
+    std::sort(packed.begin(), packed.end());
     QVector<int> rest;
     std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
     return rest;
@@ -506,6 +507,7 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<i
         if (choice.bom != 0)
             best.emplace(part, std::move(choice));
     });
+    std::sort(packed.begin(), packed.end());
     QVector<int> rest;
     std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
     return rest;
@@ -526,6 +528,7 @@ void BomGraph::describe(QVector<int> parts)
                 cache_->parts.try_emplace(part, convert.info(texts, attr));
             }
         });
+        std::sort(packed.begin(), packed.end());
         QVector<int> rest;
         std::set_difference(parts.begin(), parts.end(), packed.begin(), packed.end(), std::back_inserter(rest));
         parts = std::move(rest);

@@ -20,35 +20,52 @@ public:
     }
     explicit operator bool() const { return static_cast<bool>(byIds_); }
 
-    // Calls take(part, data) for each id that has a row, in id order.
+    // Calls take(part, data) for each id that has a row, in no particular order. Runs of ids that lie
+    // dense (a gap of a few rows at most between neighbours) are read by a pass over their range,
+    // the other ids by a seek each.
     template <typename Take>
     void read(const QVector<int>& ids, Take&& take)
     {
-        if (ids.isEmpty())
-            return;
-        const long long range = static_cast<long long>(ids.back()) - ids.front() + 1;
-        if (range > static_cast<long long>(ids.size()) * StepsPerSeek) {
-            byIds_->bindIds(1, ids);
-            while (byIds_->next())
-                take(byIds_->integer(0), byIds_->utf8(1));
-            byIds_->reset();
-            return;
+        QVector<int> sparse;
+        for (qsizetype first = 0; first < ids.size();) {
+            qsizetype last = first;
+            while (last + 1 < ids.size() && static_cast<long long>(ids[last + 1]) - ids[last] <= StepsPerSeek)
+                ++last;
+            if (last - first + 1 >= MinimumRun)
+                readRange(ids, first, last, take);
+            else
+                for (qsizetype i = first; i <= last; ++i)
+                    sparse.append(ids[i]);
+            first = last + 1;
         }
-        byRange_->bind(1, ids.front());
-        byRange_->bind(2, ids.back());
-        qsizetype next = 0;
+        if (sparse.isEmpty())
+            return;
+        byIds_->bindIds(1, sparse);
+        while (byIds_->next())
+            take(byIds_->integer(0), byIds_->utf8(1));
+        byIds_->reset();
+    }
+
+private:
+    static constexpr int StepsPerSeek = 6; // measured on the packs: a seek costs about as much as six steps
+    static constexpr qsizetype MinimumRun = 16; // fewer ids are not worth a statement of their own
+
+    template <typename Take>
+    void readRange(const QVector<int>& ids, qsizetype first, qsizetype last, Take& take)
+    {
+        byRange_->bind(1, ids[first]);
+        byRange_->bind(2, ids[last]);
+        qsizetype next = first;
         while (byRange_->next()) {
             const int part = byRange_->integer(0);
-            while (next < ids.size() && ids[next] < part)
+            while (next <= last && ids[next] < part)
                 ++next;
-            if (next < ids.size() && ids[next] == part)
+            if (next <= last && ids[next] == part)
                 take(part, byRange_->utf8(1));
         }
         byRange_->reset();
     }
 
-private:
-    static constexpr int StepsPerSeek = 6; // measured on the packs: a seek costs about as much as six steps
     LazyStatement byIds_, byRange_;
 };
 
