@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <cstdio>
 #include "host/db/procedures/BomGraph.h"
 
@@ -54,6 +53,12 @@ BomLine readLine(const Statement& s)
 }
 
 namespace {
+
+// The position of a part in a sorted level that holds it.
+size_t indexIn(const QVector<int>& level, int part)
+{
+    return static_cast<size_t>(std::lower_bound(level.begin(), level.end(), part) - level.begin());
+}
 
 // A line that uses a part, with its parent, the parent's scrap and its BOM (columns 11-13).
 BomLine readUsingLine(const Statement& s)
@@ -430,10 +435,9 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
             level.append(part);
     std::sort(level.begin(), level.end());
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
-    QVector<int> undescribed;
+    Undescribed undescribed{*cache_, {}, {}};
     while (!level.isEmpty()) {
-        std::unordered_map<int, Best> best;
-        best.reserve(static_cast<size_t>(level.size()));
+        std::vector<Best> best(static_cast<size_t>(level.size())); // of level[i]
         const QVector<int> fromTables = readPacks(level, best, undescribed);
         if (!fromTables.isEmpty()) {
             frontierBoms_->bindIds(1, fromTables);
@@ -443,7 +447,7 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
             while (frontierBoms_->next()) {
                 const int parent = frontierBoms_->integer(14);
                 if (!last || parent != lastParent) { // a parent's rows come together
-                    last = &best[parent];
+                    last = &best[indexIn(level, parent)];
                     lastParent = parent;
                 }
                 const bool hasLine = !frontierBoms_->isNull(0);
@@ -451,31 +455,27 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
                 line.parentScrap = frontierBoms_->real(13);
                 line.parentId = parent;
                 line.bomId = frontierBoms_->integer(12);
-                if (last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr) && !cache_->parts.contains(line.componentId))
-                    undescribed.append(line.componentId);
+                if (last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr))
+                    undescribed.add(line.componentId);
             }
             frontierBoms_->reset();
         }
         QVector<int> next;
-        for (int part : level) {
-            auto found = best.find(part);
-            if (found == best.end()) {
-                keepMainLines(part, 0, {});
-                continue;
-            }
-            for (const BomLine& line : found->second.lines)
+        for (qsizetype i = 0; i < level.size(); ++i) {
+            Best& found = best[static_cast<size_t>(i)];
+            for (const BomLine& line : found.lines)
                 if (!cache_->mainLines.contains(line.componentId))
                     next.append(line.componentId);
-            keepMainLines(part, found->second.bom, std::move(found->second.lines));
+            keepMainLines(level[i], found.bom, std::move(found.lines));
         }
         std::sort(next.begin(), next.end());
         next.erase(std::unique(next.begin(), next.end()), next.end());
         level = std::move(next);
     }
-    describe(undescribed);
+    describe(std::move(undescribed.parts));
 }
 
-QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed)
+QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& best, Undescribed& undescribed)
 {
     if (!bomPacks_)
         return level;
@@ -495,8 +495,8 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<i
                 line.parentScrap = bom.parentScrap;
                 line.parentId = part;
                 line.bomId = bom.bomId;
-                if (choice.offer(bom.bomId, bom.version, &line) && !cache_->parts.contains(line.componentId))
-                    undescribed.append(line.componentId);
+                if (choice.offer(bom.bomId, bom.version, &line))
+                    undescribed.add(line.componentId);
             }
             if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
                 choice.offer(bom.bomId, bom.version, nullptr);
@@ -505,12 +505,18 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::unordered_map<i
             return;
         packed.append(part);
         if (choice.bom != 0)
-            best.emplace(part, std::move(choice));
+            best[indexIn(level, part)] = std::move(choice);
     });
     std::sort(packed.begin(), packed.end());
     QVector<int> rest;
     std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
     return rest;
+}
+
+void BomGraph::Undescribed::add(int part)
+{
+    if (!cache.parts.contains(part) && queued.try_emplace(part, true).second)
+        parts.append(part);
 }
 
 void BomGraph::describe(QVector<int> parts)

@@ -100,9 +100,16 @@ private:
     };
     void rememberComponent(const Statement& statement, int partId);
     struct Best;
-    // Reads the packed BOMs of a level's parts into best; answers the parts to read from the tables.
-    // Components met whose descriptions are not known yet are added to undescribed.
-    QVector<int> readPacks(const QVector<int>& level, std::unordered_map<int, Best>& best, QVector<int>& undescribed);
+    // The parts whose descriptions are to be read, each once.
+    struct Undescribed {
+        const Cache& cache;
+        PartMap<bool> queued;
+        QVector<int> parts;
+        void add(int part);
+    };
+    // Reads the packed BOMs of a level's parts into best (best[i] of level[i]); answers the parts to
+    // read from the tables. Components met whose descriptions are not known yet are added to undescribed.
+    QVector<int> readPacks(const QVector<int>& level, std::vector<Best>& best, Undescribed& undescribed);
     // Reads the where-used packs of a level's parts: the lines that use them, in the BOMs their
     // parents use at the date, and the parents' descriptions and choices into the cache, the
     // parents still to read onto next; answers the parts to read from the tables.

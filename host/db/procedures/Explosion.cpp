@@ -82,6 +82,41 @@ struct Onward {
     const QVector<BomLine>* lines = nullptr;
 };
 
+// The parts on the walk's path, entered and left in stack order. A short path
+// is searched directly; a long one (a deep chain) is also kept in a hash.
+class PathSet {
+public:
+    explicit PathSet(int start) { push(start); }
+    void push(int part)
+    {
+        parts_.push_back(part);
+        if (hashed_)
+            index_.insert(part);
+        else if (parts_.size() > Linear) {
+            index_ = QSet<int>(parts_.begin(), parts_.end());
+            hashed_ = true;
+        }
+    }
+    void pop()
+    {
+        if (hashed_) {
+            index_.remove(parts_.back());
+            if (parts_.size() < Linear / 2) { // back to a short path
+                index_.clear();
+                hashed_ = false;
+            }
+        }
+        parts_.pop_back();
+    }
+    bool contains(int part) const { return hashed_ ? index_.contains(part) : std::find(parts_.begin(), parts_.end(), part) != parts_.end(); }
+
+private:
+    static constexpr size_t Linear = 48;
+    std::vector<int> parts_;
+    QSet<int> index_;
+    bool hashed_ = false;
+};
+
 // Walks every path from a part depth first without recursion. For each line,
 // towards(line) names the part it reaches; visit(frame, line, quantity,
 // onPath) lists the line (quantity: the line's own quantity multiplied down
@@ -90,12 +125,12 @@ struct Onward {
 template <typename Towards, typename Visit>
 void walkPaths(int start, const QVector<BomLine>& lines, double quantity, bool planRate, Towards&& towards, Visit&& visit)
 {
-    QSet<int> path{start};
+    PathSet path(start);
     std::vector<Frame> stack{{start, &lines, 0, 1, quantity}};
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next == frame.lines->size()) {
-            path.remove(frame.part);
+            path.pop();
             stack.pop_back();
             continue;
         }
@@ -107,7 +142,7 @@ void walkPaths(int start, const QVector<BomLine>& lines, double quantity, bool p
         if (onPath || !onward.lines || onward.lines->isEmpty())
             continue;
         const int level = frame.level + 1; // frame is invalid once the stack grows
-        path.insert(reached);
+        path.push(reached);
         stack.push_back({reached, onward.lines, 0, level, cumulative});
     }
 }
