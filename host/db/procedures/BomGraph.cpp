@@ -1,4 +1,3 @@
-#include <cstdio>
 #include "host/db/procedures/BomGraph.h"
 
 #include "host/db/procedures/BomPack.h"
