@@ -240,3 +240,17 @@ TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
     for (const auto& [part, pack] : uses)
         EXPECT_EQ(packedAgain.at(part), pack) << "part " << part;
 }
+
+TEST(BomPacks, AnUpdateOfWhatNoPackHoldsDropsNothing)
+{
+    // an item's lead time or a part's third free item is in no pack: a mass update of them keeps every pack
+    Account a;
+    a.sql(QStringLiteral("UPDATE Inventory SET LeadTime = 9, cInvDefine1 = 'x'; UPDATE bas_part SET Free3 = 'y'"));
+    EXPECT_EQ(a.count(QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_stale) + (SELECT count(*) FROM bom_pack_part_stale) + "
+                                     "(SELECT count(*) FROM bom_pack_use_stale)")),
+              0);
+    EXPECT_EQ(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_use")), a.count(QStringLiteral("SELECT count(*) FROM bas_part")));
+    // a name is in them
+    a.sql(QStringLiteral("UPDATE Inventory SET cInvName = cInvName || '*' WHERE cInvCode = 'FR-200'"));
+    EXPECT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_use_stale")), 0);
+}

@@ -132,9 +132,13 @@ struct Watch {
     const char* name; // of its triggers
     const char* table;
     const char* key;
-    const char* packs; // bom_pack: a part's BOMs; bom_pack_part: a part's description
+    const char* packs; // bom_pack: a part's BOMs; bom_pack_part: a part's description; bom_pack_use: its uses
     const char* parts; // SELECT of part ids, with %1 for the row's key
+    const char* updateOf = nullptr; // the columns whose update matters; none: any
 };
+// What a pack holds of a part and of its item: an update of any other column (a lead time, a user field) drops nothing.
+constexpr const char* partColumns = "InvCode, Free1, Free2";
+constexpr const char* itemColumns = "cInvCode, cInvName, cInvStd, cComUnitName, InvAttr";
 // The parts the lines of a parent's BOMs use.
 constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
 constexpr Watch watches[] = {
@@ -143,8 +147,8 @@ constexpr Watch watches[] = {
      "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
     {"bom_pack_bom_parent", "bom_parent", "ParentId", "bom_pack", "SELECT %1"},
     {"bom_pack_bom_bom", "bom_bom", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_pack_bas_part", "bas_part", "PartId", "bom_pack_part", "SELECT %1"},
-    {"bom_pack_Inventory", "Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1"},
+    {"bom_pack_bas_part", "bas_part", "PartId", "bom_pack_part", "SELECT %1", partColumns},
+    {"bom_pack_Inventory", "Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1", itemColumns},
     // A use pack holds its part's description and the lines that use the part (with their options
     // and their parents' rows), and of each parent its description, its main BOMs and whether
     // anything uses it: a change to any of these drops the packs of the parts the parent's lines use.
@@ -155,10 +159,11 @@ constexpr Watch watches[] = {
     {"bom_use_parent", "bom_parent", "ParentId", "bom_pack_use", componentsOfParent},
     {"bom_use_bom", "bom_bom", "BomId", "bom_pack_use",
      "SELECT c.ComponentId FROM bom_parent t JOIN bom_parent s ON s.ParentId = t.ParentId JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE t.BomId = %1"},
-    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "SELECT %1 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1"},
+    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "SELECT %1 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1",
+     partColumns},
     {"bom_use_item", "Inventory", "cInvCode", "bom_pack_use",
      "SELECT p.PartId FROM bas_part p WHERE p.InvCode = %1 UNION SELECT c.ComponentId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId"
-     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode = %1"},
+     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode = %1", itemColumns},
 };
 
 QByteArray dropSql(const Watch& w, const char* row)
@@ -176,7 +181,8 @@ void createTables(sqlite3* db)
         const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
         const QByteArray sql = "CREATE TRIGGER IF NOT EXISTS " + name + "_i AFTER INSERT ON " + w.table + " BEGIN " + inserted + " END;" +
                                "CREATE TRIGGER IF NOT EXISTS " + name + "_d AFTER DELETE ON " + w.table + " BEGIN " + deleted + " END;" +
-                               "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE ON " + w.table + " BEGIN " + deleted + inserted + " END;";
+                               "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE" + (w.updateOf ? QByteArray(" OF ") + w.updateOf : QByteArray()) +
+                               " ON " + w.table + " BEGIN " + deleted + inserted + " END;";
         exec(db, sql.constData());
     }
 }
