@@ -418,16 +418,18 @@ void sortSummary(data::ResultSet& out)
     {
         // Each top's rows come level by level in the report's order; with the tops in order too there is nothing to do.
         Texts texts;
-        const auto pairOf = [&](const QVector<QVariant>& row, int code, int free) { return PairKey(texts.of(row[code]), texts.of(row[free])); };
+        const auto& rows = std::as_const(out.rows);
+        const auto same = [](const QString& a, const QString& b) { return a.constData() == b.constData() && a.size() == b.size(); };
         bool sorted = true;
-        for (qsizetype i = 1; sorted && i < out.rows.size(); ++i) {
-            const QVector<QVariant>& a = out.rows[i - 1];
-            const QVector<QVariant>& b = out.rows[i];
-            int c = pairOf(a, 0, 1).compare(pairOf(b, 0, 1));
+        for (qsizetype i = 1; sorted && i < rows.size(); ++i) {
+            const QVector<QVariant>& a = rows[i - 1];
+            const QVector<QVariant>& b = rows[i];
+            const QString &aTop = texts.of(a.at(0)), &aFree = texts.of(a.at(1)), &bTop = texts.of(b.at(0)), &bFree = texts.of(b.at(1));
+            int c = same(aTop, bTop) && same(aFree, bFree) ? 0 : PairKey(aTop, aFree).compare(PairKey(bTop, bFree)); // one top's rows share its texts
             if (c == 0)
-                c = a[2].toInt() - b[2].toInt();
+                c = a.at(2).toInt() - b.at(2).toInt();
             if (c == 0)
-                c = pairOf(a, 3, 7).compare(pairOf(b, 3, 7));
+                c = PairKey(texts.of(a.at(3)), texts.of(a.at(7))).compare(PairKey(texts.of(b.at(3)), texts.of(b.at(7))));
             sorted = c <= 0;
         }
         if (sorted)
