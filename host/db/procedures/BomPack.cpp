@@ -323,12 +323,17 @@ QByteArray PackWriter::finish()
     return pack;
 }
 
-QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr)
+void putPartTexts(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
 {
-    Writer w;
     for (const auto& text : texts)
         w.putText(text);
     w.putInt(attr);
+}
+
+QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    Writer w;
+    putPartTexts(w, texts, attr);
     return w.bytes();
 }
 
@@ -431,22 +436,18 @@ bool readBom(Reader& r, Bom& bom)
     return true;
 }
 
-bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr)
+bool readPartTexts(Reader& r, Text (&texts)[6], int& attr)
 {
-    Reader r(pack);
     for (Text& text : texts)
         if (!r.readText(text))
             return false;
-    return r.readInt(attr) && r.atEnd();
+    return r.readInt(attr);
 }
 
-std::optional<PartInfo> readPart(QByteArrayView pack)
+bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr)
 {
-    Text t[6];
-    int attr = 0;
-    if (!readPartTexts(pack, t, attr))
-        return std::nullopt;
-    return PartInfo{t[0].toString(), t[1].toString(), t[2].toString(), t[3].toString(), t[4].toString(), t[5].toString(), attr};
+    Reader r(pack);
+    return readPartTexts(r, texts, attr) && r.atEnd();
 }
 
 } // namespace q7::host::procedures::packs

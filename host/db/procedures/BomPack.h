@@ -145,10 +145,12 @@ bool readBom(Reader& reader, Bom& bom);
 // A line's own columns and its dates, as both kinds of BOM pack keep them.
 void putPackedLine(Writer& writer, const BomLine& line, int from, int until);
 bool readPackedLine(Reader& reader, Line& line);
-// A part's description from its pack in bom_pack_part; none when damaged.
-std::optional<PartInfo> readPart(QByteArrayView pack);
-// The same as the pack's texts (code, name, model and size, unit, free items 1 and 2); false when damaged.
+// A part's description as its pack in bom_pack_part keeps it: the texts (code, name, model and
+// size, unit, free items 1 and 2) and the attribute; false when damaged.
 bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr);
+// The same texts within a larger pack, and their writing.
+bool readPartTexts(Reader& reader, Text (&texts)[6], int& attr);
+void putPartTexts(Writer& writer, const std::optional<QByteArray> (&texts)[6], int attr);
 
 inline bool Reader::readVarint(unsigned long long& value)
 {

@@ -17,18 +17,10 @@ namespace {
 void putDescription(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
 {
     w.putInt(1);
-    for (const auto& text : texts)
-        w.putText(text);
-    w.putInt(attr);
+    putPartTexts(w, texts, attr);
 }
 
 } // namespace
-
-PartInfo Description::info() const
-{
-    return PartInfo{texts[0].toString(), texts[1].toString(), texts[2].toString(), texts[3].toString(),
-                    texts[4].toString(), texts[5].toString(), attr};
-}
 
 bool readDescription(Reader& r, Description& d)
 {
@@ -36,12 +28,7 @@ bool readDescription(Reader& r, Description& d)
     if (!r.readInt(present) || present < 0 || present > 1)
         return false;
     d.present = present == 1;
-    if (!d.present)
-        return true;
-    for (Text& text : d.texts)
-        if (!r.readText(text))
-            return false;
-    return r.readInt(d.attr);
+    return !d.present || readPartTexts(r, d.texts, d.attr);
 }
 
 struct UseWriter::Buffers {

@@ -31,7 +31,6 @@ struct Description {
     bool present = false; // false: the part has no item row
     Text texts[6];        // code, name, model and size, unit, free items 1 and 2
     int attr = 0;
-    PartInfo info() const;
 };
 
 struct UseParent {
