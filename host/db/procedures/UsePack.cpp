@@ -2,6 +2,8 @@
 
 #include "host/db/procedures/Statement.h"
 
+#include <unordered_map>
+
 namespace q7::host::procedures::packs {
 
 // Format: the part's description; the number of parents, and per parent its
@@ -190,29 +192,48 @@ private:
         description_.reset();
         return d;
     }
-    // False when one of the parent's BOM dates cannot be packed.
-    bool beginParent(int parent)
+    // What the packs of a parent's components hold of it, read once however many components it has.
+    struct Parent {
+        bool used = false;
+        bool packable = true; // its BOM dates are written as the packs keep them
+        std::vector<UseBom> boms;
+        std::optional<Texts> description; // only of a parent nothing uses: a used one's own pack holds it
+    };
+    const Parent& parentOf(int part)
     {
-        used_.bind(1, parent);
-        const bool used = used_.next() && used_.integer(0) != 0;
+        const auto [found, made] = parents_.try_emplace(part);
+        Parent& p = found->second;
+        if (!made)
+            return p;
+        used_.bind(1, part);
+        p.used = used_.next() && used_.integer(0) != 0;
         used_.reset();
-        writer_.beginParent(parent, used);
-        bool packable = true;
-        boms_.bind(1, parent);
+        boms_.bind(1, part);
         while (boms_.next()) {
-            int from = 0, until = 0;
-            packable = packable && dateOf(boms_, 2, OpenFrom, from) && dateOf(boms_, 3, OpenUntil, until);
-            writer_.addParentBom(boms_.integer(0), boms_.real(1), from, until);
+            UseBom b{boms_.integer(0), boms_.real(1), 0, 0};
+            p.packable = p.packable && dateOf(boms_, 2, OpenFrom, b.from) && dateOf(boms_, 3, OpenUntil, b.until);
+            p.boms.push_back(b);
         }
         boms_.reset();
-        if (!used) // a used parent's own pack holds its description, and the walk reads it next
-            if (const auto d = description(parent))
-                writer_.describeParent(d->texts, d->attr);
-        return packable;
+        if (!p.used)
+            p.description = description(part);
+        return p;
+    }
+    // False when one of the parent's BOM dates cannot be packed.
+    bool beginParent(int part)
+    {
+        const Parent& p = parentOf(part);
+        writer_.beginParent(part, p.used);
+        for (const UseBom& b : p.boms)
+            writer_.addParentBom(b.bomId, b.version, b.from, b.until);
+        if (p.description)
+            writer_.describeParent(p.description->texts, p.description->attr);
+        return p.packable;
     }
 
     Statement description_, used_, boms_, lines_;
     UseWriter writer_;
+    std::unordered_map<int, Parent> parents_; // within one packing: the tables do not change under it
 };
 
 } // namespace
