@@ -177,10 +177,11 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     // Writes the packs of the parts first..end, whose users are the parts parentFirst..parentEnd.
     const auto writeUses = [&](int64_t first, int64_t end, int64_t parentFirst, int64_t parentEnd) {
         std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.component < b.component; });
-        std::vector<Described> parents; // each parent's description, made once for its tens of lines
-        parents.reserve(static_cast<size_t>(parentEnd - parentFirst));
+        // each unused parent's description (the packs hold no other), made once for its tens of lines
+        std::vector<std::optional<Described>> parents(static_cast<size_t>(parentEnd - parentFirst));
         for (int64_t p = parentFirst; p < parentEnd; ++p)
-            parents.push_back(describedAs(p));
+            if (!used[static_cast<size_t>(p)])
+                parents[static_cast<size_t>(p - parentFirst)] = describedAs(p);
         auto next = uses.begin();
         for (int64_t c = first; c < end; ++c) {
             const Described own = describedAs(c);
@@ -189,13 +190,10 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             for (; next != uses.end() && next->component == c + 1; ++next) {
                 if (next->parent != parent) {
                     parent = next->parent;
-                    const bool parentUsed = used[static_cast<size_t>(parent - 1)];
-                    useWriter.beginParent(parent, parentUsed);
+                    useWriter.beginParent(parent, used[static_cast<size_t>(parent - 1)]);
                     useWriter.addParentBom(parent, 1, 20000101, 20991231); // a part's BOM has the part's id
-                    if (!parentUsed) {
-                        const Described& d = parents[static_cast<size_t>(parent - 1 - parentFirst)];
-                        useWriter.describeParent(d.texts, d.attr);
-                    }
+                    if (const auto& d = parents[static_cast<size_t>(parent - 1 - parentFirst)])
+                        useWriter.describeParent(d->texts, d->attr);
                 }
                 procedures::BomLine line;
                 line.componentId = next->component;
