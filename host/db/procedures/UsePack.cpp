@@ -127,6 +127,20 @@ QByteArray UseWriter::finish()
 
 namespace {
 
+// A part's description as the tables give it.
+struct Texts {
+    std::optional<QByteArray> texts[6];
+    int attr = 0;
+};
+
+// What the packs of a parent's components hold of it, read once however many components it has.
+struct Parent {
+    bool used = false;
+    bool packable = true; // its BOM dates are written as the packs keep them
+    std::vector<UseBom> boms;
+    std::optional<Texts> description; // only of a parent nothing uses: a used one's own pack holds it
+};
+
 // Reads a part's use pack from the tables.
 class UseReader {
 public:
@@ -174,10 +188,6 @@ public:
     }
 
 private:
-    struct Texts {
-        std::optional<QByteArray> texts[6];
-        int attr = 0;
-    };
     std::optional<Texts> description(int part)
     {
         std::optional<Texts> d;
@@ -192,13 +202,6 @@ private:
         description_.reset();
         return d;
     }
-    // What the packs of a parent's components hold of it, read once however many components it has.
-    struct Parent {
-        bool used = false;
-        bool packable = true; // its BOM dates are written as the packs keep them
-        std::vector<UseBom> boms;
-        std::optional<Texts> description; // only of a parent nothing uses: a used one's own pack holds it
-    };
     const Parent& parentOf(int part)
     {
         const auto [found, made] = parents_.try_emplace(part);
