@@ -31,7 +31,7 @@ int runPackCommand(const QStringList& args)
     timer.start();
     q7::host::procedures::packs::packAll(q7::host::account::SqlInserter::handleOf(connection.database()));
     QSqlQuery count(connection.database());
-    const int packed = count.exec(QStringLiteral("SELECT count(*) FROM bom_pack")) && count.next() ? count.value(0).toInt() : 0;
-    std::printf("%s\n%d parts' BOMs packed in %.2f s\n", path.toUtf8().constData(), packed, timer.elapsed() / 1000.0);
+    const int packed = count.exec(QStringLiteral("SELECT count(*) FROM bom_pack_down")) && count.next() ? count.value(0).toInt() : 0;
+    std::printf("%s\n%d parts packed in %.2f s\n", path.toUtf8().constData(), packed, timer.elapsed() / 1000.0);
     return 0;
 }

@@ -41,12 +41,10 @@ public:
     {
         procedures::packs::prepareTables(handle_);
         const auto database = procedures::Database::embeddedOf(handle_);
-        bom_.emplace(database, "INSERT INTO bom_pack (PartId, Data) VALUES (?1, ?2)");
-        part_.emplace(database, "INSERT INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
+        down_.emplace(database, "INSERT INTO bom_pack_down (PartId, Data) VALUES (?1, ?2)");
         use_.emplace(database, "INSERT INTO bom_pack_use (PartId, Data) VALUES (?1, ?2)");
     }
-    void bom(int part, const QByteArray& pack) { put(*bom_, part, pack); }
-    void part(int part, const QByteArray& pack) { put(*part_, part, pack); }
+    void down(int part, const QByteArray& pack) { put(*down_, part, pack); }
     void use(int part, const QByteArray& pack) { put(*use_, part, pack); }
 
 private:
@@ -58,7 +56,7 @@ private:
         s.reset();
     }
     sqlite3* handle_;
-    std::optional<procedures::Statement> bom_, part_, use_;
+    std::optional<procedures::Statement> down_, use_;
 };
 
 // A line as the where-used packs need it, kept from the level that uses a part until its pack is
@@ -149,10 +147,6 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
             item.insert({code, name, unit, leaf ? 1 : 3});
             part.insert({static_cast<long long>(i + 1), code});
-            if (packs) {
-                const Described d = describedAs(i);
-                packs->part(static_cast<int>(i + 1), procedures::packs::partPack(d.texts, d.attr));
-            }
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));
         }
@@ -174,6 +168,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     std::vector<bool> used(static_cast<size_t>(n), false);
     std::vector<Use> uses;
     procedures::packs::UseWriter useWriter;
+    procedures::packs::PackWriter pack; // of one part at a time
     // Writes the packs of the parts first..end, whose users are the parts parentFirst..parentEnd.
     const auto writeUses = [&](int64_t first, int64_t end, int64_t parentFirst, int64_t parentEnd) {
         std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.component < b.component; });
@@ -220,7 +215,10 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             const double parentScrap = random.below(4) == 0 ? 2.0 : 0.0;
             parent.insertInts({bomId, bomId, static_cast<long long>(parentScrap)}); // 0 or 2: whole
             ++summary.boms;
-            procedures::packs::PackWriter pack;
+            if (packs) {
+                const Described own = describedAs(p);
+                pack.describe(own.texts, own.attr);
+            }
             pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
             for (int k = 0; k < options.fanout; ++k) {
                 procedures::BomLine l;
@@ -240,12 +238,19 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                 if (lineId % 20000 == 0)
                     worked(2 * n + lineId);
             }
+            const QByteArray packed = pack.finish();
             if (packs)
-                packs->bom(static_cast<int>(bomId), pack.finish());
+                packs->down(static_cast<int>(bomId), packed);
         }
         if (packs)
             writeUses(childFirst, levelStart(level + 2 > options.depth ? options.depth : level + 2), levelStart(level), levelStart(level + 1));
     }
+    if (packs) // the last level's parts: a description and no BOM
+        for (int64_t i = levelStart(options.depth - 1); i < n; ++i) {
+            const Described own = describedAs(i);
+            pack.describe(own.texts, own.attr);
+            packs->down(static_cast<int>(i + 1), pack.finish());
+        }
     summary.lines = lineId;
     int64_t done = 2 * n + lineId;
     for (const Index& index : indexes) {

@@ -146,14 +146,18 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
     // the indented rows stream; the summary is sorted first
     RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr);
-    for (const TopBom& top : readTops(db, graph, matchingParts(db, code, free), filter)) {
-        if (mode == 1)
+    const auto tops = readTops(db, graph, matchingParts(db, code, free), filter);
+    QVector<int> summarised;
+    for (const TopBom& top : tops) {
+        if (mode == 1) {
             explodeIndented(graph, top.part, top.lines, planRate, 1.0, sink);
-        else
+        } else {
             summariseByLevel(graph, top.part, top.lines, planRate, sink);
+            summarised.append(top.part);
+        }
     }
     if (mode != 1)
-        sortSummary(rows);
+        sortSummary(rows, graph, summarised);
     return rows;
 }
 

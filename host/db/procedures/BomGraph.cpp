@@ -154,13 +154,11 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                  " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
     // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
     day_ = packs::day(dateUtf8_);
-    if (!handle.onServer() && packs::kept(handle.embedded())) {
-        partPacks_ = PackTable(handle, "bom_pack_part");
-        if (day_) {
-            bomPacks_ = PackTable(handle, "bom_pack");
-            if (packs::usesKept(handle.embedded()))
-                usePacks_ = PackTable(handle, "bom_pack_use");
-        }
+    if (!handle.onServer()) {
+        if (packs::kept(handle.embedded()))
+            downPacks_ = PackTable(handle, "bom_pack_down");
+        if (day_ && packs::usesKept(handle.embedded()))
+            usePacks_ = PackTable(handle, "bom_pack_use");
     }
     scrapStmt_ = prepare(handle, "SELECT ParentScrap FROM bom_parent WHERE BomId = ?1 AND ParentId = ?2");
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
@@ -314,11 +312,11 @@ public:
         last.text = text.toString();
         return last.text;
     }
-    PartInfo info(const packs::Text (&t)[6], int attr)
+    PartInfo info(const packs::Description& d)
     {
-        return PartInfo{(*this)(t[0], 0), (*this)(t[1], 1), (*this)(t[2], 2), (*this)(t[3], 3), (*this)(t[4], 4), (*this)(t[5], 5), attr};
+        const packs::Text(&t)[6] = d.texts;
+        return PartInfo{(*this)(t[0], 0), (*this)(t[1], 1), (*this)(t[2], 2), (*this)(t[3], 3), (*this)(t[4], 4), (*this)(t[5], 5), d.attr};
     }
-    PartInfo info(const packs::Description& d) { return info(d.texts, d.attr); }
 
 private:
     struct Last {
@@ -410,12 +408,13 @@ struct BomGraph::Best {
     int bom = 0;
     QVector<BomLine> lines;
 
-    // Takes one row: a BOM in force, with one of its lines in force or none.
-    // Answers whether the line was kept.
-    bool offer(int bomId, double bomVersion, const BomLine* line)
+    // Takes one row: a BOM in force, with one of its lines in force or none
+    // (of expected lines in force, when known). Answers whether the line was kept.
+    bool offer(int bomId, double bomVersion, const BomLine* line, qsizetype expected = 0)
     {
         if (bomId != bom && preferredBom(bomVersion, bomId, version, bom)) {
             lines.clear();
+            lines.reserve(expected);
             version = bomVersion;
             bom = bomId;
         }
@@ -435,10 +434,13 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
     std::sort(level.begin(), level.end());
     level.erase(std::unique(level.begin(), level.end()), level.end()); // a part listed twice would read its BOM twice
     Undescribed undescribed{*cache_, {}, {}};
+    PartMap<bool> queued; // read or to be read
     while (!level.isEmpty()) {
         std::vector<Best> best(static_cast<size_t>(level.size())); // of level[i]
-        const QVector<int> fromTables = readPacks(level, best, undescribed);
+        const QVector<int> fromTables = readPacks(level, best);
         if (!fromTables.isEmpty()) {
+            for (int part : fromTables)
+                undescribed.add(part);
             frontierBoms_->bindIds(1, fromTables);
             frontierBoms_->bind(2, dateUtf8_);
             int lastParent = 0;
@@ -454,61 +456,73 @@ void BomGraph::prefetchBelow(const QVector<int>& parts)
                 line.parentScrap = frontierBoms_->real(13);
                 line.parentId = parent;
                 line.bomId = frontierBoms_->integer(12);
-                if (last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr))
-                    undescribed.add(line.componentId);
+                last->offer(line.bomId, frontierBoms_->real(11), hasLine ? &line : nullptr);
             }
             frontierBoms_->reset();
         }
-        QVector<int> next;
-        for (qsizetype i = 0; i < level.size(); ++i) {
-            Best& found = best[static_cast<size_t>(i)];
-            for (const BomLine& line : found.lines)
-                if (!cache_->mainLines.contains(line.componentId))
+        for (qsizetype i = 0; i < level.size(); ++i)
+            keepMainLines(level[i], best[static_cast<size_t>(i)].bom, std::move(best[static_cast<size_t>(i)].lines));
+        QVector<int> next; // each component not read yet, once; it is described by its own pack
+        for (const int part : level)
+            for (const BomLine& line : *cache_->mainLines.find(part)) {
+                if (cache_->mainLines.contains(line.componentId))
+                    undescribed.add(line.componentId);
+                else if (queued.try_emplace(line.componentId, true).second)
                     next.append(line.componentId);
-            keepMainLines(level[i], found.bom, std::move(found.lines));
-        }
+            }
         std::sort(next.begin(), next.end());
-        next.erase(std::unique(next.begin(), next.end()), next.end());
         level = std::move(next);
     }
     describe(std::move(undescribed.parts));
 }
 
-QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& best, Undescribed& undescribed)
+QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& best)
 {
-    if (!bomPacks_)
+    if (!downPacks_ || !day_)
         return level;
     const int date = *day_;
-    QVector<int> packed;
-    bomPacks_.read(level, [&](int part, QByteArrayView data) {
+    std::vector<bool> packed(static_cast<size_t>(level.size()), false); // of level[i]
+    TextConverter convert;
+    std::optional<PartInfo> own;
+    downPacks_.read(level, [&](int part, QByteArrayView data) {
         Best choice;
-        const bool whole = packs::forEachBom(data, [&](const packs::Bom& bom) {
-            if (!(bom.from <= date && bom.until > date))
-                return;
-            bool anyLine = false;
-            for (const packs::Line& packedLine : bom.lines) {
-                if (!(packedLine.from <= date && packedLine.until > date))
-                    continue;
-                anyLine = true;
-                BomLine line = packedLine.line;
-                line.parentScrap = bom.parentScrap;
-                line.parentId = part;
-                line.bomId = bom.bomId;
-                if (choice.offer(bom.bomId, bom.version, &line))
-                    undescribed.add(line.componentId);
-            }
-            if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
-                choice.offer(bom.bomId, bom.version, nullptr);
-        });
+        own.reset();
+        const bool whole = packs::forEachBom(
+            data,
+            [&](const packs::Description& d) {
+                if (!cache_->parts.contains(part))
+                    own = d.present ? convert.info(d) : PartInfo{};
+            },
+            [&](const packs::Bom& bom) {
+                if (!(bom.from <= date && bom.until > date))
+                    return;
+                bool anyLine = false;
+                for (const packs::Line& packedLine : bom.lines) {
+                    if (!(packedLine.from <= date && packedLine.until > date))
+                        continue;
+                    anyLine = true;
+                    BomLine line = packedLine.line;
+                    line.parentScrap = bom.parentScrap;
+                    line.parentId = part;
+                    line.bomId = bom.bomId;
+                    choice.offer(bom.bomId, bom.version, &line, static_cast<qsizetype>(bom.lines.size()));
+                }
+                if (!anyLine) // a BOM without lines in force still counts: the choice goes by version alone
+                    choice.offer(bom.bomId, bom.version, nullptr);
+            });
         if (!whole) // a damaged pack: the part is read from the tables
             return;
-        packed.append(part);
+        const size_t at = indexIn(level, part);
+        packed[at] = true;
+        if (own)
+            cache_->parts.try_emplace(part, std::move(*own));
         if (choice.bom != 0)
-            best[indexIn(level, part)] = std::move(choice);
+            best[at] = std::move(choice);
     });
-    std::sort(packed.begin(), packed.end());
     QVector<int> rest;
-    std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
+    for (qsizetype i = 0; i < level.size(); ++i)
+        if (!packed[static_cast<size_t>(i)])
+            rest.append(level[i]);
     return rest;
 }
 
@@ -522,15 +536,15 @@ void BomGraph::describe(QVector<int> parts)
 {
     std::sort(parts.begin(), parts.end());
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
-    if (partPacks_) { // packed descriptions first, then the rest from the tables
+    parts.erase(std::remove_if(parts.begin(), parts.end(), [this](int part) { return cache_->parts.contains(part); }), parts.end());
+    if (downPacks_) { // packed descriptions first, then the rest from the tables
         QVector<int> packed;
         TextConverter convert;
-        packs::Text texts[6];
-        int attr = 0;
-        partPacks_.read(parts, [&](int part, QByteArrayView data) {
-            if (packs::readPartTexts(data, texts, attr)) {
+        packs::Description d;
+        downPacks_.read(parts, [&](int part, QByteArrayView data) {
+            if (packs::readDescription(data, d)) {
                 packed.append(part);
-                cache_->parts.try_emplace(part, convert.info(texts, attr));
+                cache_->parts.try_emplace(part, d.present ? convert.info(d) : PartInfo{});
             }
         });
         std::sort(packed.begin(), packed.end());

@@ -107,9 +107,9 @@ private:
         QVector<int> parts;
         void add(int part);
     };
-    // Reads the packed BOMs of a level's parts into best (best[i] of level[i]); answers the parts to
-    // read from the tables. Components met whose descriptions are not known yet are added to undescribed.
-    QVector<int> readPacks(const QVector<int>& level, std::vector<Best>& best, Undescribed& undescribed);
+    // Reads the packs of a level's parts: their descriptions into the cache, their BOMs at the date
+    // into best (best[i] of level[i]); answers the parts to read from the tables.
+    QVector<int> readPacks(const QVector<int>& level, std::vector<Best>& best);
     // Reads the where-used packs of a level's parts: the lines that use them, in the BOMs their
     // parents use at the date, and the parents' descriptions and choices into the cache, the
     // parents still to read onto next; answers the parts to read from the tables.
@@ -127,7 +127,7 @@ private:
     // Chooses of the rows (part, BOM, version) of main BOMs in force the part's BOM at the date.
     void chooseBoms(const QVector<int>& parts);
     LazyStatement usedInLevel_, bomChoice_;
-    PackTable bomPacks_, partPacks_, usePacks_;
+    PackTable downPacks_, usePacks_;
     std::optional<int> day_; // the date as packs keep it
     LazyStatement partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };

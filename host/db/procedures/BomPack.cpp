@@ -44,39 +44,26 @@ bool dateOf(const Statement& s, int column, int whenNull, int& out)
 
 namespace {
 
-// Pack format: per BOM met, its header (BOM id, version, dates, parent scrap,
-// number of lines) and its lines; texts as their length + 1 (0 for NULL) and
-// their UTF-8 bytes.
+// Pack format: the part's description, then per BOM met its header (BOM id,
+// version, dates, parent scrap, number of lines) and its lines; texts as their
+// length + 1 (0 for NULL) and their UTF-8 bytes.
 
-// The join the explosion reads, for every date: the part's main BOMs in the
-// order of its BOM rows, each with all its lines in the order of the line index.
-// Columns: the line's (readLine's 0-10), then 11 part, 12 BOM row, 13 BOM,
-// 14 version, 15-16 version dates, 17 parent scrap, 18-19 line dates.
+// Per part, its description and the join the explosion reads, for every date:
+// the part's main BOMs in the order of its BOM rows, each with all its lines in
+// the order of the line index. Columns: the line's (readLine's 0-10), then 11
+// part, 12 BOM row, 13 BOM (NULL: no main BOM on the row), 14 version, 15-16
+// version dates, 17 parent scrap, 18-19 line dates, 20-25 the description's
+// texts, 26 the item's attribute, 27 whether the part has an item row.
 QByteArray packQuery(bool onePart)
 {
     return QByteArray("SELECT ") + lineColumns +
-           ", t.ParentId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate"
-           " FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
-           " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE b.BomType = 1" +
-           QByteArray(onePart ? " AND t.ParentId = ?1" : " AND t.ParentId NOT IN (SELECT PartId FROM bom_pack)") +
-           " ORDER BY t.ParentId, t.rowid, c.OpComponentId";
-}
-
-// A part's description as the explosions read it (a part without an item row has none).
-QByteArray partQuery(bool onePart)
-{
-    return QByteArray("SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                      "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode") +
-           (onePart ? " WHERE p.PartId = ?1" : " WHERE p.PartId NOT IN (SELECT PartId FROM bom_pack_part)");
-}
-
-QByteArray packPart(const Statement& s)
-{
-    std::optional<QByteArray> texts[6];
-    for (int column = 1; column <= 6; ++column)
-        if (!s.isNull(column))
-            texts[column - 1] = s.utf8(column).toByteArray();
-    return partPack(texts, s.integer(7));
+           ", p.PartId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate,"
+           " p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr, i.cInvCode IS NOT NULL"
+           " FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode LEFT JOIN bom_parent t ON t.ParentId = p.PartId"
+           " LEFT JOIN bom_bom b ON b.BomId = t.BomId AND b.BomType = 1 LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
+           " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
+           QByteArray(onePart ? " WHERE p.PartId = ?1" : " WHERE p.PartId NOT IN (SELECT PartId FROM bom_pack_down)") +
+           " ORDER BY p.PartId, t.rowid, c.OpComponentId";
 }
 
 // Builds packs from the rows of packQuery, part by part, handing each finished
@@ -88,22 +75,32 @@ public:
     {
         int part = 0;
         double bomRow = -1;
-        bool packable = true;
+        bool packable = true, started = false;
         PackWriter writer;
         const auto finishPart = [&] {
             const QByteArray pack = writer.finish();
-            if (part != 0)
+            if (started)
                 store(part, packable ? pack : QByteArray());
             packable = true;
         };
         while (s.next()) {
             const int rowPart = s.integer(11);
-            const double rowBom = s.real(12);
-            if (rowPart != part) {
+            if (!started || rowPart != part) {
                 finishPart();
+                started = true;
                 part = rowPart;
                 bomRow = -1;
+                if (s.integer(27) != 0) {
+                    std::optional<QByteArray> texts[6];
+                    for (int column = 0; column < 6; ++column)
+                        if (!s.isNull(20 + column))
+                            texts[column] = s.utf8(20 + column).toByteArray();
+                    writer.describe(texts, s.integer(26));
+                }
             }
+            if (s.isNull(13)) // no BOM, or a substitute BOM's row
+                continue;
+            const double rowBom = s.real(12);
             if (rowBom != bomRow) {
                 bomRow = rowBom;
                 int from = 0, until = 0;
@@ -132,7 +129,7 @@ struct Watch {
     const char* name; // of its triggers
     const char* table;
     const char* key;
-    const char* packs; // bom_pack: a part's BOMs; bom_pack_part: a part's description; bom_pack_use: its uses
+    const char* packs; // bom_pack_down: a part's description and BOMs; bom_pack_use: its uses
     const char* parts; // SELECT of part ids, with %1 for the row's key
     const char* updateOf = nullptr; // the columns whose update matters; none: any
 };
@@ -142,13 +139,13 @@ constexpr const char* itemColumns = "cInvCode, cInvName, cInvStd, cComUnitName, 
 // The parts the lines of a parent's BOMs use.
 constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
 constexpr Watch watches[] = {
-    {"bom_pack_bom_opcomponent", "bom_opcomponent", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_pack_bom_opcomponentopt", "bom_opcomponentopt", "OptionsId", "bom_pack",
+    {"bom_down_line", "bom_opcomponent", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_down_options", "bom_opcomponentopt", "OptionsId", "bom_pack_down",
      "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
-    {"bom_pack_bom_parent", "bom_parent", "ParentId", "bom_pack", "SELECT %1"},
-    {"bom_pack_bom_bom", "bom_bom", "BomId", "bom_pack", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_pack_bas_part", "bas_part", "PartId", "bom_pack_part", "SELECT %1", partColumns},
-    {"bom_pack_Inventory", "Inventory", "cInvCode", "bom_pack_part", "SELECT PartId FROM bas_part WHERE InvCode = %1", itemColumns},
+    {"bom_down_parent", "bom_parent", "ParentId", "bom_pack_down", "SELECT %1"},
+    {"bom_down_bom", "bom_bom", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_down_part", "bas_part", "PartId", "bom_pack_down", "SELECT %1", partColumns},
+    {"bom_down_item", "Inventory", "cInvCode", "bom_pack_down", "SELECT PartId FROM bas_part WHERE InvCode = %1", itemColumns},
     // A use pack holds its part's description and the lines that use the part (with their options
     // and their parents' rows), and of each parent its description, its main BOMs and whether
     // anything uses it: a change to any of these drops the packs of the parts the parent's lines use.
@@ -172,8 +169,20 @@ QByteArray dropSql(const Watch& w, const char* row)
     return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
 }
 
+// The format before: a part's BOMs and its description in tables of their own.
+void dropFormerPacks(sqlite3* db)
+{
+    for (const char* former : {"bom_pack_bom_opcomponent", "bom_pack_bom_opcomponentopt", "bom_pack_bom_parent", "bom_pack_bom_bom",
+                               "bom_pack_bas_part", "bom_pack_Inventory"})
+        for (const char* kind : {"_i", "_d", "_u"})
+            exec(db, (QByteArray("DROP TRIGGER IF EXISTS ") + former + kind).constData());
+    exec(db, "DROP TABLE IF EXISTS bom_pack; DROP TABLE IF EXISTS bom_pack_stale; DROP TABLE IF EXISTS bom_pack_part;"
+             "DROP TABLE IF EXISTS bom_pack_part_stale");
+}
+
 void createTables(sqlite3* db)
 {
+    dropFormerPacks(db);
     prepareTables(db);
     exec(db, "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
     for (const Watch& w : watches) {
@@ -184,18 +193,6 @@ void createTables(sqlite3* db)
                                "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE" + (w.updateOf ? QByteArray(" OF ") + w.updateOf : QByteArray()) +
                                " ON " + w.table + " BEGIN " + deleted + inserted + " END;";
         exec(db, sql.constData());
-    }
-}
-
-// Packs the descriptions partQuery's rows give.
-void packParts(const Database& db, Statement& rows)
-{
-    Statement put(db, "INSERT OR REPLACE INTO bom_pack_part (PartId, Data) VALUES (?1, ?2)");
-    while (rows.next()) {
-        put.bind(1, rows.integer(0));
-        put.bindBlob(2, packPart(rows));
-        put.next();
-        put.reset();
     }
 }
 
@@ -211,8 +208,8 @@ QVector<int> staleParts(const Database& db, const char* table)
 // Packs the parts packQuery's rows give, replacing their packs.
 void pack(const Database& db, Statement& rows)
 {
-    Statement put(db, "INSERT OR REPLACE INTO bom_pack (PartId, Data) VALUES (?1, ?2)");
-    Statement drop(db, "DELETE FROM bom_pack WHERE PartId = ?1");
+    Statement put(db, "INSERT OR REPLACE INTO bom_pack_down (PartId, Data) VALUES (?1, ?2)");
+    Statement drop(db, "DELETE FROM bom_pack_down WHERE PartId = ?1");
     Packer().run(rows, [&](int part, const QByteArray& data) {
         Statement& s = data.isEmpty() ? drop : put; // a part that cannot be packed is read from the tables
         s.bind(1, part);
@@ -281,12 +278,22 @@ struct PackWriter::Buffers {
     Writer pack, header, lines;
 };
 
+void PackWriter::describe(const std::optional<QByteArray> (&texts)[6], int attr)
+{
+    if (!described_)
+        putDescription(buffers_->pack, texts, attr);
+    described_ = true;
+}
+
 PackWriter::PackWriter() : buffers_(std::make_unique<Buffers>()) {}
 PackWriter::~PackWriter() = default;
 
 void PackWriter::beginBom(int bomId, double version, int from, int until, double parentScrap)
 {
     endBom();
+    if (!described_) // no item row
+        buffers_->pack.putInt(0);
+    described_ = true;
     Writer& header = buffers_->header;
     header.putInt(bomId);
     header.putReal(version);
@@ -318,31 +325,26 @@ void PackWriter::endBom()
 QByteArray PackWriter::finish()
 {
     endBom();
+    if (!described_)
+        buffers_->pack.putInt(0);
     const QByteArray pack = buffers_->pack.bytes(); // the buffer stays for the next
     buffers_->pack.data().clear();
+    described_ = false;
     return pack;
 }
 
-void putPartTexts(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
+void putDescription(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
 {
+    w.putInt(1);
     for (const auto& text : texts)
         w.putText(text);
     w.putInt(attr);
 }
 
-QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr)
-{
-    Writer w;
-    putPartTexts(w, texts, attr);
-    return w.bytes();
-}
-
 void prepareTables(sqlite3* db)
 {
-    exec(db, "CREATE TABLE IF NOT EXISTS bom_pack (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_stale (PartId INTEGER PRIMARY KEY);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_part (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
-             "CREATE TABLE IF NOT EXISTS bom_pack_part_stale (PartId INTEGER PRIMARY KEY);"
+    exec(db, "CREATE TABLE IF NOT EXISTS bom_pack_down (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_down_stale (PartId INTEGER PRIMARY KEY);"
              "CREATE TABLE IF NOT EXISTS bom_pack_use (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
              "CREATE TABLE IF NOT EXISTS bom_pack_use_stale (PartId INTEGER PRIMARY KEY);");
 }
@@ -356,7 +358,7 @@ bool tableExists(sqlite3* db, const char* name)
 }
 } // namespace
 
-bool kept(sqlite3* db) { return tableExists(db, "bom_pack_part_stale"); }
+bool kept(sqlite3* db) { return tableExists(db, "bom_pack_down_stale"); }
 
 bool usesKept(sqlite3* db) { return tableExists(db, "bom_pack_use_stale"); }
 
@@ -370,10 +372,8 @@ void packAll(sqlite3* db)
         const Database database = Database::embeddedOf(db);
         Statement rows(database, packQuery(false).constData());
         pack(database, rows);
-        Statement parts(database, partQuery(false).constData());
-        packParts(database, parts);
         packMissingUses(database);
-        exec(db, "DELETE FROM bom_pack_stale; DELETE FROM bom_pack_part_stale; DELETE FROM bom_pack_use_stale");
+        exec(db, "DELETE FROM bom_pack_down_stale; DELETE FROM bom_pack_use_stale");
         if (own)
             exec(db, "COMMIT");
     } catch (...) {
@@ -385,27 +385,18 @@ void packAll(sqlite3* db)
 
 void refresh(sqlite3* db)
 {
-    if (!kept(db))
-        return;
     const Database database = Database::embeddedOf(db);
-    const QVector<int> boms = staleParts(database, "bom_pack_stale"), parts = staleParts(database, "bom_pack_part_stale");
-    if (!boms.isEmpty()) {
-        Statement rows(database, packQuery(true).constData());
-        for (int part : boms) {
-            rows.bind(1, part);
-            pack(database, rows);
-            rows.reset();
+    if (kept(db)) {
+        const QVector<int> parts = staleParts(database, "bom_pack_down_stale");
+        if (!parts.isEmpty()) {
+            Statement rows(database, packQuery(true).constData());
+            for (int part : parts) {
+                rows.bind(1, part);
+                pack(database, rows);
+                rows.reset();
+            }
+            exec(db, "DELETE FROM bom_pack_down_stale");
         }
-        exec(db, "DELETE FROM bom_pack_stale");
-    }
-    if (!parts.isEmpty()) {
-        Statement rows(database, partQuery(true).constData());
-        for (int part : parts) {
-            rows.bind(1, part);
-            packParts(database, rows);
-            rows.reset();
-        }
-        exec(db, "DELETE FROM bom_pack_part_stale");
     }
     if (usesKept(db)) { // an account packed before the use packs has none
         const QVector<int> uses = staleParts(database, "bom_pack_use_stale");
@@ -436,18 +427,24 @@ bool readBom(Reader& r, Bom& bom)
     return true;
 }
 
-bool readPartTexts(Reader& r, Text (&texts)[6], int& attr)
+bool readDescription(Reader& r, Description& d)
 {
-    for (Text& text : texts)
+    int present = 0;
+    if (!r.readInt(present) || present < 0 || present > 1)
+        return false;
+    d.present = present == 1;
+    if (!d.present)
+        return true;
+    for (Text& text : d.texts)
         if (!r.readText(text))
             return false;
-    return r.readInt(attr);
+    return r.readInt(d.attr);
 }
 
-bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr)
+bool readDescription(QByteArrayView pack, Description& d)
 {
     Reader r(pack);
-    return readPartTexts(r, texts, attr) && r.atEnd();
+    return readDescription(r, d);
 }
 
 } // namespace q7::host::procedures::packs

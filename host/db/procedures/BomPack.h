@@ -15,14 +15,14 @@
 
 struct sqlite3;
 
-// Packed BOMs of the embedded account: per part, its main BOMs with every
-// line (whatever its dates) in one row of bom_pack, and its description in one
-// row of bom_pack_part, so that an explosion reads a part's BOMs with one seek
-// instead of a seek per line and option, and a component's description with
-// one seek instead of three. The packs are a cache of the tables: triggers
-// drop a pack (and note its part in bom_pack_stale or bom_pack_part_stale)
-// whenever anything it holds changes, the saving code packs the noted parts
-// again before it commits, and a part without a pack is read from the tables.
+// Packed BOMs of the embedded account: per part, one row of bom_pack_down
+// holds what an explosion needs of the part: its description and its main
+// BOMs with every line (whatever its dates), so that an explosion reads a
+// part with one seek instead of a seek per line, option and description
+// table. The packs are a cache of the tables: triggers drop a pack (and note
+// its part in bom_pack_down_stale) whenever anything it holds changes, the
+// saving code packs the noted parts again before it commits, and a part
+// without a pack is read from the tables.
 namespace q7::host::procedures::packs {
 
 // A date as the packs keep it (yyyymmdd), for texts written yyyy-mm-dd only:
@@ -38,6 +38,13 @@ struct Text {
     QByteArrayView utf8;
     bool null = true;
     QString toString() const { return null ? QString() : QString::fromUtf8(utf8); }
+};
+
+// A part's description as the packs keep it.
+struct Description {
+    bool present = false; // false: the part has no item row
+    Text texts[6];        // code, name, model and size, unit, free items 1 and 2
+    int attr = 0;
 };
 
 struct Line {
@@ -81,17 +88,23 @@ private:
     std::string data_;
 };
 
-// Calls take(bom) for every BOM of a pack in the order the join meets them;
-// false when the pack is damaged (the part is then read from the tables).
-template <typename Take>
-bool forEachBom(QByteArrayView pack, Take&& take);
+// Reads a part's pack: describe(description), then take(bom) for every BOM in
+// the order the join meets them; false when the pack is damaged (the part is
+// then read from the tables).
+template <typename Describe, typename Take>
+bool forEachBom(QByteArrayView pack, Describe&& describe, Take&& take);
+// The description alone, at the head of a part's pack.
+bool readDescription(QByteArrayView pack, Description& description);
 
-// Writes the BOM pack of one part: its BOMs in the order the explosion's join
-// meets them, each followed by its lines in the order they were entered.
+// Writes the pack of one part: its description, then its BOMs in the order
+// the explosion's join meets them, each followed by its lines in the order
+// they were entered.
 class PackWriter {
 public:
     PackWriter();
     ~PackWriter();
+    // The part's description; without a call, the part has none (no item row).
+    void describe(const std::optional<QByteArray> (&texts)[6], int attr);
     void beginBom(int bomId, double version, int from, int until, double parentScrap);
     void addLine(const BomLine& line, int from, int until);
     // The part's pack; the writer starts over.
@@ -102,18 +115,16 @@ private:
     struct Buffers;
     std::unique_ptr<Buffers> buffers_;
     int lineCount_ = 0;
-    bool open_ = false;
+    bool open_ = false, described_ = false;
 };
-// A part's description pack: code, name, model and size, unit, free items 1
-// and 2 as UTF-8 (none for NULL), then the item's attribute.
-QByteArray partPack(const std::optional<QByteArray> (&texts)[6], int attr);
 inline constexpr int OpenFrom = INT_MIN;    // a missing version date
 inline constexpr int OpenUntil = 99991231;  // '9999-12-31', what a missing end date reads as
 
 // Creates the pack tables when missing (a bulk load fills them before the triggers exist).
 void prepareTables(sqlite3* db);
-// Creates the pack tables, the triggers that keep them and packs every part
-// with a BOM (and every part's description) that has no pack yet.
+// Creates the pack tables and the triggers that keep them (dropping those of
+// the format before, a pack of BOMs and one of descriptions), and packs every
+// part that has no pack yet.
 void packAll(sqlite3* db);
 // Packs again the parts whose packs the triggers dropped. To be called in the
 // transaction that changed the BOM tables, before it commits. Does nothing on
@@ -121,7 +132,7 @@ void packAll(sqlite3* db);
 void refresh(sqlite3* db);
 // The same on a connection of any kind (on a server account it does nothing).
 void refresh(QSqlDatabase& db);
-// Whether the account keeps packs.
+// Whether the account keeps packs (an account packed by an earlier version has none until packed again).
 bool kept(sqlite3* db);
 // Whether it keeps where-used packs too (an account packed by an earlier version has none until packed again).
 bool usesKept(sqlite3* db);
@@ -145,12 +156,11 @@ bool readBom(Reader& reader, Bom& bom);
 // A line's own columns and its dates, as both kinds of BOM pack keep them.
 void putPackedLine(Writer& writer, const BomLine& line, int from, int until);
 bool readPackedLine(Reader& reader, Line& line);
-// A part's description as its pack in bom_pack_part keeps it: the texts (code, name, model and
-// size, unit, free items 1 and 2) and the attribute; false when damaged.
-bool readPartTexts(QByteArrayView pack, Text (&texts)[6], int& attr);
-// The same texts within a larger pack, and their writing.
-bool readPartTexts(Reader& reader, Text (&texts)[6], int& attr);
-void putPartTexts(Writer& writer, const std::optional<QByteArray> (&texts)[6], int attr);
+// A description within a pack: 0 when there is none, else 1, the six texts
+// (code, name, model and size, unit, free items 1 and 2; UTF-8, none for NULL)
+// and the item's attribute.
+bool readDescription(Reader& reader, Description& description);
+void putDescription(Writer& writer, const std::optional<QByteArray> (&texts)[6], int attr);
 
 inline bool Reader::readVarint(unsigned long long& value)
 {
@@ -213,10 +223,14 @@ inline bool Reader::readText(Text& text)
     return true;
 }
 
-template <typename Take>
-bool forEachBom(QByteArrayView pack, Take&& take)
+template <typename Describe, typename Take>
+bool forEachBom(QByteArrayView pack, Describe&& describe, Take&& take)
 {
     Reader reader(pack);
+    Description own;
+    if (!readDescription(reader, own))
+        return false;
+    describe(static_cast<const Description&>(own));
     Bom bom;
     while (!reader.atEnd()) {
         if (!readBom(reader, bom))

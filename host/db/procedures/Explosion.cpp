@@ -413,8 +413,14 @@ private:
 
 } // namespace
 
-void sortSummary(data::ResultSet& out)
+void sortSummary(data::ResultSet& out, BomGraph& graph, const QVector<int>& tops)
 {
+    const auto before = [&](int a, int b) {
+        const PartInfo &x = graph.part(a), &y = graph.part(b);
+        return PairKey(x.code, x.free1).compare(PairKey(y.code, y.free1)) < 0;
+    };
+    if (std::adjacent_find(tops.begin(), tops.end(), [&](int a, int b) { return !before(a, b); }) == tops.end())
+        return; // each top's own rows come in order
     {
         // Each top's rows come level by level in the report's order; with the tops in order too there is nothing to do.
         Texts texts;

@@ -25,8 +25,10 @@ void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLi
 // that lie in the part's strongly connected set, which is all a cycle check
 // needs). Rows are appended unsorted.
 void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, RowSink& out);
-// Orders summary rows by top part, level, component and its free item.
-void sortSummary(data::ResultSet& out);
+// Orders summary rows by top part, level, component and its free item. The
+// rows of the tops (in the order they were summarised) need no sorting when
+// each top comes before the next by code and free item.
+void sortSummary(data::ResultSet& out, BomGraph& graph, const QVector<int>& tops);
 
 // Where-used upward from one part, depth first: every parent whose BOM at the
 // date uses it, with the quantity per parent and multiplied up the path. The

@@ -14,25 +14,6 @@ namespace q7::host::procedures::packs {
 // packs keep it). A description is 0 when there is none, else 1, the six
 // texts and the attribute.
 
-namespace {
-
-void putDescription(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
-{
-    w.putInt(1);
-    putPartTexts(w, texts, attr);
-}
-
-} // namespace
-
-bool readDescription(Reader& r, Description& d)
-{
-    int present = 0;
-    if (!r.readInt(present) || present < 0 || present > 1)
-        return false;
-    d.present = present == 1;
-    return !d.present || readPartTexts(r, d.texts, d.attr);
-}
-
 struct UseWriter::Buffers {
     Writer pack, description, parents, boms, parentDescription, lines;
     bool described = false, open = false, parentDescribed = false;

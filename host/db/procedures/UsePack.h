@@ -14,8 +14,8 @@
 // description and every line of a main BOM that uses it, grouped by parent,
 // each group with what the walk needs of the parent: the headers of its main
 // BOMs (which one it uses at a date), whether any line uses the parent at all,
-// and when none does, its description (else its own pack holds it). A where-used then reads a level with one seek per part instead of
-// several per line, and never reads a part that nothing uses (most of a
+// and when none does, its description (else its own pack holds it). A
+// where-used then reads a level with one seek per part instead of several per line, and never reads a part that nothing uses (most of a
 // where-used's parts are products). Like the other packs they are a cache of
 // the tables, dropped by triggers and packed again on save.
 namespace q7::host::procedures::packs {
@@ -25,12 +25,6 @@ struct UseBom {
     int bomId = 0;
     double version = 0;
     int from = 0, until = 0; // a missing date open
-};
-
-struct Description {
-    bool present = false; // false: the part has no item row
-    Text texts[6];        // code, name, model and size, unit, free items 1 and 2
-    int attr = 0;
 };
 
 struct UseParent {
@@ -75,8 +69,6 @@ private:
 void packUses(const Database& db, const QVector<int>& parts);
 // Packs the uses of every part that has no use pack yet.
 void packMissingUses(const Database& db);
-
-bool readDescription(Reader& r, Description& d);
 
 template <typename Describe, typename TakeParent, typename TakeLine>
 bool forEachUse(QByteArrayView pack, Describe&& describe, TakeParent&& takeParent, TakeLine&& takeLine)
