@@ -388,6 +388,27 @@ TEST(ExplosionFixtures, RowLimitStopsWithAMessage)
     EXPECT_EQ(f.run("BO02004", {range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红")}).rows.size(), 13);
 }
 
+TEST(ExplosionFixtures, RowLimitStopsTheSummaryOfTopsWalkedSideBySide)
+{
+    // two tops of 12 rows each: the limit is passed within one top's walk, or only by both together
+    Fixture f;
+    const auto summary = [&] { return f.run("BO02004", {range("InvCode", "BK-100", "BK-100"), value("QueryType", "阶列式")}); };
+    host::procedures::setRowLimit(f.connection, 1000);
+    const qsizetype all = summary().rows.size();
+    ASSERT_EQ(all, 24);
+    for (const int limit : {5, 15, 23}) {
+        host::procedures::setRowLimit(f.connection, limit);
+        try {
+            summary();
+            ADD_FAILURE() << "no error at the row limit " << limit;
+        } catch (const AutomationError& error) {
+            EXPECT_TRUE(error.description().contains(QStringLiteral("more than %1 rows").arg(limit))) << error.what();
+        }
+    }
+    host::procedures::setRowLimit(f.connection, 24);
+    EXPECT_EQ(summary().rows.size(), all);
+}
+
 TEST(ExplosionFixtures, DatabaseErrorsFailTheReport)
 {
     Fixture f;

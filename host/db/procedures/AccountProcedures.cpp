@@ -146,18 +146,20 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
     // the indented rows stream; the summary is sorted first
     RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr);
-    const auto tops = readTops(db, graph, matchingParts(db, code, free), filter);
-    QVector<int> summarised;
-    for (const TopBom& top : tops) {
-        if (mode == 1) {
+    const std::vector<TopBom> tops = readTops(db, graph, matchingParts(db, code, free), filter);
+    if (mode == 1) {
+        for (const TopBom& top : tops)
             explodeIndented(graph, top.part, top.lines, planRate, 1.0, sink);
-        } else {
-            summariseByLevel(graph, top.part, top.lines, planRate, sink);
-            summarised.append(top.part);
-        }
+        return rows;
     }
-    if (mode != 1)
-        sortSummary(rows, graph, summarised);
+    std::vector<SummaryTop> summarised;
+    QVector<int> parts;
+    for (const TopBom& top : tops) {
+        summarised.push_back({top.part, &top.lines});
+        parts.append(top.part);
+    }
+    summariseByLevel(graph, summarised, planRate, sink);
+    sortSummary(rows, graph, parts);
     return rows;
 }
 

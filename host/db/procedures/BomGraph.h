@@ -71,6 +71,10 @@ public:
     BomGraph& operator=(const BomGraph&) = delete;
 
     const PartInfo& part(int partId);
+    // What the cache holds of a part, or none: reads nothing and changes nothing, so that several
+    // threads may ask at once while nobody else uses the graph.
+    const PartInfo* cachedPart(int partId) const { return cache_->parts.find(partId); }
+    const QVector<BomLine>* cachedLines(int partId) const { return cache_->mainLines.find(partId); }
     // Lines in force at the date of the part's BOM at the date.
     const QVector<BomLine>& mainLines(int partId);
     // The part's BOM at the date; 0 when it has none.

@@ -6,7 +6,11 @@
 #include <QSet>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
+#include <future>
+#include <memory>
+#include <thread>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -171,13 +175,32 @@ void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLi
 
 namespace {
 
+// Where the connected sets take a part's lines and description from: the
+// graph, which reads what it has not read yet, or only what its cache holds
+// (none for the rest), which leaves the graph as it is and so may be read
+// from several threads at once.
+struct ReadingGraph {
+    BomGraph& graph;
+    const QVector<BomLine>* lines(int part) const { return &graph.mainLines(part); }
+    const PartInfo* info(int part) const { return &graph.part(part); }
+};
+struct CachedGraph {
+    const BomGraph& graph;
+    const QVector<BomLine>* lines(int part) const { return graph.cachedLines(part); }
+    const PartInfo* info(int part) const { return graph.cachedPart(part); }
+};
+
 // The strongly connected sets of the parts reachable from the top through
 // BOM lines (by-products included: a line back to an ancestor closes a cycle
 // whatever it makes). Iterative Tarjan. A part's set is "trivial" when it is
-// alone and has no line to itself: no path can come back to it.
+// alone and has no line to itself: no path can come back to it. Keeps, per
+// part, its lines and its description as the source gives them: what a walk
+// over the sets reads, without going back to the graph. Incomplete when the
+// source has not every part reached.
 class ConnectedSets {
 public:
-    ConnectedSets(BomGraph& graph, int top, const QVector<BomLine>& topLines)
+    template <typename Source>
+    ConnectedSets(const Source& source, int top, const QVector<BomLine>& topLines)
     {
         struct Visit {
             int node;
@@ -187,14 +210,19 @@ public:
         std::vector<Visit> stack;
         std::vector<int> members;
         const auto open = [&](int part, const QVector<BomLine>* lines) {
+            const PartInfo* info = source.info(part);
+            if (!lines || !info)
+                return complete_ = false;
             const int node = static_cast<int>(nodes_.size());
-            nodes_.push_back({node, node, -1, true, false, part, lines, edges_.size()});
+            nodes_.push_back({node, node, -1, true, false, part, lines, info, edges_.size()});
             edges_.resize(edges_.size() + static_cast<size_t>(lines->size())); // the node's children, one per line
             indexOf_.try_emplace(part, node);
             members.push_back(node);
             stack.push_back({node, lines, 0});
+            return true;
         };
-        open(top, &topLines);
+        if (!open(top, &topLines))
+            return;
         while (!stack.empty()) {
             Visit& visit = stack.back();
             if (visit.next < visit.lines->size()) {
@@ -204,7 +232,8 @@ public:
                 const int* found = indexOf_.find(child);
                 if (!found) {
                     edges_[edge] = static_cast<int>(nodes_.size());
-                    open(child, &graph.mainLines(child)); // visit is invalid from here on
+                    if (!open(child, source.lines(child))) // visit is invalid from here on
+                        return;
                     continue;
                 }
                 edges_[edge] = *found;
@@ -238,6 +267,7 @@ public:
         }
     }
 
+    bool complete() const { return complete_; }
     int setOf(int part) const { return nodes_[static_cast<size_t>(node(part))].set; }
     bool cyclic(int part) const { return cyclicSets_[static_cast<size_t>(setOf(part))]; }
 
@@ -246,6 +276,7 @@ public:
     size_t size() const { return nodes_.size(); }
     int node(int part) const { return *indexOf_.find(part); }
     int partOf(int node) const { return nodes_[static_cast<size_t>(node)].part; }
+    const PartInfo& infoOf(int node) const { return *nodes_[static_cast<size_t>(node)].info; }
     const QVector<BomLine>& linesOf(int node) const { return *nodes_[static_cast<size_t>(node)].lines; }
     const int* childrenOf(int node) const { return edges_.data() + nodes_[static_cast<size_t>(node)].firstEdge; }
     bool cyclicNode(int node) const { return cyclicSets_[static_cast<size_t>(nodes_[static_cast<size_t>(node)].set)]; }
@@ -256,6 +287,7 @@ private:
         bool onStack, selfLoop;
         int part;
         const QVector<BomLine>* lines;
+        const PartInfo* info;
         size_t firstEdge; // its children in edges_
     };
     std::vector<int> edges_;
@@ -263,18 +295,18 @@ private:
     std::vector<Node> nodes_;
     std::vector<bool> cyclicSets_;
     int nextSet_ = 0;
+    bool complete_ = true;
 };
 
 // A state of the level walk: a part and the parts of its path inside its
 // own strongly connected set (sorted; empty for a trivial set).
 using State = std::pair<int, std::vector<int>>;
 
-} // namespace
-
-void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, RowSink& out)
+// The summary of the top of the sets.
+void summarise(const ConnectedSets& sets, bool planRate, RowSink& out)
 {
-    const ConnectedSets sets(graph, topPart, topLines);
-    const PartInfo& top = graph.part(topPart);
+    const int topPart = sets.partOf(0);
+    const PartInfo& top = sets.infoOf(0);
     const QString topCode = top.code, topFree = top.free1;
     const size_t count = sets.size();
 
@@ -369,7 +401,7 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
         // the level's rows in the report's order: by code and free item, equal ones by part id
         keyed.clear();
         for (const int child : listed) {
-            const PartInfo& info = graph.part(sets.partOf(child));
+            const PartInfo& info = sets.infoOf(child);
             keyed.push_back({PairKey(info.code, info.free1), child});
         }
         std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
@@ -379,7 +411,7 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
         for (const Keyed& k : keyed) {
             const int child = k.node;
             Sum& sum = sums[static_cast<size_t>(child)];
-            const PartInfo& info = graph.part(sets.partOf(child));
+            const PartInfo& info = sets.infoOf(child);
             out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
                           sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
             sum = Sum{};
@@ -392,6 +424,65 @@ void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topL
         plain.swap(plainNext);
         onCycles.swap(onCyclesNext);
         onCyclesNext.clear();
+    }
+}
+
+} // namespace
+
+void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool planRate, RowSink& out)
+{
+    // The tops are walked side by side over what the graph's cache holds, which no walk changes. A top
+    // that reaches a part the cache lacks is walked afterwards, alone, reading what it lacks.
+    for (const SummaryTop& top : tops)
+        graph.part(top.part); // the tops themselves are not read below them
+    std::vector<data::ResultSet> rows(tops.size());
+    std::vector<char> lacking(tops.size(), 0); // of tops[i]; a char each, so that threads write apart
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    const auto work = [&] {
+        try {
+            for (size_t i = next++; i < tops.size() && !failed; i = next++) {
+                const ConnectedSets sets(CachedGraph{graph}, tops[i].part, *tops[i].lines);
+                if (!sets.complete()) {
+                    lacking[i] = 1;
+                    continue;
+                }
+                RowSink sink(rows[i], out.limit()); // a top over the limit stops its walk
+                summarise(sets, planRate, sink);
+            }
+        } catch (...) {
+            failed = true;
+            throw;
+        }
+    };
+    const size_t workers = std::min<size_t>({tops.size(), std::max(1u, std::thread::hardware_concurrency()), 4});
+    std::vector<std::future<void>> helpers;
+    for (size_t w = 1; w < workers; ++w)
+        helpers.push_back(std::async(std::launch::async, work));
+    std::exception_ptr failure;
+    try {
+        work();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (std::future<void>& helper : helpers) {
+        try {
+            helper.get();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    for (size_t i = 0; i < tops.size(); ++i) {
+        if (lacking[i]) {
+            summarise(ConnectedSets(ReadingGraph{graph}, tops[i].part, *tops[i].lines), planRate, out);
+            continue;
+        }
+        for (QVector<QVariant>& row : rows[i].rows)
+            out.add(std::move(row));
+        rows[i] = {};
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 // The walks of the BOM procedures. All are iterative: depth is limited only
 // by memory. A part met again on its own path is listed, marked 循环 and not
 // expanded (a BOM cycle); a by-product is listed, marked 产出品 and not expanded.
@@ -19,12 +21,19 @@ extern const QStringList whereUsedColumns;
 // the path from the top quantity.
 void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out);
 
-// 阶列式: per level, every component's quantity summed over all paths from the
-// top, equal to the indented rows summed per level and component, without
-// enumerating paths (the walk keeps, per part, only the parts of its own path
-// that lie in the part's strongly connected set, which is all a cycle check
-// needs). Rows are appended unsorted.
-void summariseByLevel(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, RowSink& out);
+// A top part to summarise, with the lines of its BOM.
+struct SummaryTop {
+    int part;
+    const QVector<BomLine>* lines;
+};
+// 阶列式: per top and level, every component's quantity summed over all paths
+// from the top, equal to the indented rows summed per level and component,
+// without enumerating paths (the walk keeps, per part, only the parts of its
+// own path that lie in the part's strongly connected set, which is all a
+// cycle check needs). Each top's rows come level by level in the report's
+// order, the tops in the order given; tops are walked side by side on the
+// machine's cores.
+void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool planRate, RowSink& out);
 // Orders summary rows by top part, level, component and its free item. The
 // rows of the tops (in the order they were summarised) need no sorting when
 // each top comes before the next by code and free item.

@@ -61,6 +61,7 @@ class RowSink {
 public:
     RowSink(data::ResultSet& out, int64_t limit, data::RowConsumer* consumer = nullptr) : out_(out), limit_(limit), consumer_(consumer) {}
     void add(QVector<QVariant>&& row);
+    int64_t limit() const { return limit_; }
 
 private:
     data::ResultSet& out_;
