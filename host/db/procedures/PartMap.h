@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -18,8 +19,8 @@ class PartMap {
 public:
     T* find(int id)
     {
-        T* const* slot = slotOf(id);
-        return slot ? *slot : nullptr;
+        const Slot* slot = slotOf(id);
+        return slot && *slot ? &valueAt(*slot - 1) : nullptr;
     }
     const T* find(int id) const { return const_cast<PartMap*>(this)->find(id); }
     bool contains(int id) const { return find(id) != nullptr; }
@@ -28,25 +29,26 @@ public:
     template <typename... Args>
     std::pair<T*, bool> try_emplace(int id, Args&&... args)
     {
-        T*& slot = makeSlot(id);
+        Slot& slot = makeSlot(id);
         if (slot)
-            return {slot, false};
-        if (used_ == ChunkSize || chunks_.empty()) {
+            return {&valueAt(slot - 1), false};
+        if (count_ % ChunkSize == 0)
             chunks_.push_back(std::make_unique<T[]>(ChunkSize));
-            used_ = 0;
-        }
-        slot = &chunks_.back()[used_++];
-        *slot = T(std::forward<Args>(args)...);
-        return {slot, true};
+        T& value = valueAt(count_);
+        value = T(std::forward<Args>(args)...);
+        slot = ++count_; // a slot holds the value's number + 1: 0 is none
+        return {&value, true};
     }
     T& operator[](int id) { return *try_emplace(id).first; }
 
 private:
     static constexpr int PageBits = 9, PageSize = 1 << PageBits, ChunkSize = 256;
     static constexpr int DirectIds = 1 << 24;
-    using Page = std::unique_ptr<T*[]>;
+    using Slot = uint32_t; // half a pointer: the pages of a large account's ids take half the memory
+    using Page = std::unique_ptr<Slot[]>;
 
-    T* const* slotOf(int id)
+    T& valueAt(Slot number) { return chunks_[number / ChunkSize][number % ChunkSize]; }
+    const Slot* slotOf(int id) const
     {
         if (id >= 0 && id < DirectIds) {
             const auto page = static_cast<size_t>(id >> PageBits);
@@ -55,7 +57,7 @@ private:
         const auto found = others_.find(id);
         return found == others_.end() ? nullptr : &found->second;
     }
-    T*& makeSlot(int id)
+    Slot& makeSlot(int id)
     {
         if (id < 0 || id >= DirectIds)
             return others_[id];
@@ -63,14 +65,14 @@ private:
         if (page >= pages_.size())
             pages_.resize(page + 1);
         if (!pages_[page])
-            pages_[page] = std::make_unique<T*[]>(PageSize); // value-initialised: no value yet
+            pages_[page] = std::make_unique<Slot[]>(PageSize); // value-initialised: no value yet
         return pages_[page][id & (PageSize - 1)];
     }
 
     std::vector<Page> pages_;
-    std::unordered_map<int, T*> others_;
+    std::unordered_map<int, Slot> others_;
     std::vector<std::unique_ptr<T[]>> chunks_;
-    int used_ = 0;
+    Slot count_ = 0;
 };
 
 } // namespace q7::host::procedures
