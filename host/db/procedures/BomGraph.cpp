@@ -20,7 +20,8 @@ namespace {
 
 // The component's description, read with its line (columns 11 to 17).
 constexpr const char* componentColumns = ", cp.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, cp.Free1, cp.Free2, i.InvAttr";
-constexpr const char* componentJoins = " JOIN bas_part cp ON cp.PartId = c.ComponentId JOIN Inventory i ON i.cInvCode = cp.InvCode";
+// A component without an item row keeps its line (and its code); its item's columns are NULL.
+constexpr const char* componentJoins = " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode";
 constexpr const char* lineInForce = "c.EffBegDate <= ?2 AND c.EffEndDate > ?2";
 
 void sortBySequence(QVector<BomLine>& lines)
@@ -113,7 +114,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
 {
     const Database& handle = db_;
     partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
+                                "FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
     // One statement per part: its main BOMs in force at the date, each with its lines in force
     // (a BOM without such lines still comes, with NULL line columns, so that it is chosen by
@@ -138,7 +139,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                         " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2" +
                                         entered);
     partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                 "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value JOIN Inventory i ON i.cInvCode = p.InvCode");
+                                 "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value LEFT JOIN Inventory i ON i.cInvCode = p.InvCode");
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce + (handle.onServer() ? " ORDER BY c.OpComponentId" : ""));
@@ -560,6 +561,8 @@ void BomGraph::describe(QVector<int> parts)
                                                                    partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});
         partsStmt_->reset();
     }
+    for (int part : parts) // no part row: nothing to show, as part() finds
+        cache_->parts.try_emplace(part);
 }
 
 const QVector<BomLine>& BomGraph::mainLines(int partId)

@@ -53,12 +53,12 @@ namespace {
 // the order of the line index. Columns: the line's (readLine's 0-10), then 11
 // part, 12 BOM row, 13 BOM (NULL: no main BOM on the row), 14 version, 15-16
 // version dates, 17 parent scrap, 18-19 line dates, 20-25 the description's
-// texts, 26 the item's attribute, 27 whether the part has an item row.
+// texts (the item's NULL when the part has no item row), 26 the item's attribute.
 QByteArray packQuery(bool onePart)
 {
     return QByteArray("SELECT ") + lineColumns +
            ", p.PartId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate,"
-           " p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr, i.cInvCode IS NOT NULL"
+           " p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr"
            " FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode LEFT JOIN bom_parent t ON t.ParentId = p.PartId"
            " LEFT JOIN bom_bom b ON b.BomId = t.BomId AND b.BomType = 1 LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
            " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
@@ -90,13 +90,11 @@ public:
                 started = true;
                 part = rowPart;
                 bomRow = -1;
-                if (s.integer(27) != 0) {
-                    std::optional<QByteArray> texts[6];
-                    for (int column = 0; column < 6; ++column)
-                        if (!s.isNull(20 + column))
-                            texts[column] = s.utf8(20 + column).toByteArray();
-                    writer.describe(texts, s.integer(26));
-                }
+                std::optional<QByteArray> texts[6];
+                for (int column = 0; column < 6; ++column)
+                    if (!s.isNull(20 + column))
+                        texts[column] = s.utf8(20 + column).toByteArray();
+                writer.describe(texts, s.integer(26));
             }
             if (s.isNull(13)) // no BOM, or a substitute BOM's row
                 continue;
@@ -134,7 +132,7 @@ struct Watch {
     const char* updateOf = nullptr; // the columns whose update matters; none: any
 };
 // What a pack holds of a part and of its item: an update of any other column (a lead time, a user field) drops nothing.
-constexpr const char* partColumns = "InvCode, Free1, Free2";
+constexpr const char* partColumns = "PartId, InvCode, Free1, Free2";
 constexpr const char* itemColumns = "cInvCode, cInvName, cInvStd, cComUnitName, InvAttr";
 // The parts the lines of a parent's BOMs use.
 constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
@@ -291,7 +289,7 @@ PackWriter::~PackWriter() = default;
 void PackWriter::beginBom(int bomId, double version, int from, int until, double parentScrap)
 {
     endBom();
-    if (!described_) // no item row
+    if (!described_) // no part row
         buffers_->pack.putInt(0);
     described_ = true;
     Writer& header = buffers_->header;

@@ -42,7 +42,7 @@ struct Text {
 
 // A part's description as the packs keep it.
 struct Description {
-    bool present = false; // false: the part has no item row
+    bool present = false; // false: no part row
     Text texts[6];        // code, name, model and size, unit, free items 1 and 2
     int attr = 0;
 };
@@ -103,7 +103,7 @@ class PackWriter {
 public:
     PackWriter();
     ~PackWriter();
-    // The part's description; without a call, the part has none (no item row).
+    // The part's description; without a call, the part has none (no part row).
     void describe(const std::optional<QByteArray> (&texts)[6], int attr);
     void beginBom(int bomId, double version, int from, int until, double parentScrap);
     void addLine(const BomLine& line, int from, int until);

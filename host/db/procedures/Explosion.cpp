@@ -10,6 +10,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <map>
 #include <unordered_map>
@@ -439,6 +440,7 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
     std::vector<char> lacking(tops.size(), 0); // of tops[i]; a char each, so that threads write apart
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
+    std::atomic<int64_t> made{0}; // rows of all the walks: the report's limit stops them as it would stop one walk
     const auto work = [&] {
         try {
             for (size_t i = next++; i < tops.size() && !failed; i = next++) {
@@ -447,7 +449,7 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
                     lacking[i] = 1;
                     continue;
                 }
-                RowSink sink(rows[i], out.limit()); // a top over the limit stops its walk
+                RowSink sink(rows[i], out.limit(), made);
                 summarise(sets, planRate, sink);
             }
         } catch (...) {
@@ -457,8 +459,11 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
     };
     const size_t workers = std::min<size_t>({tops.size(), std::max(1u, std::thread::hardware_concurrency()), 4});
     std::vector<std::future<void>> helpers;
-    for (size_t w = 1; w < workers; ++w)
-        helpers.push_back(std::async(std::launch::async, work));
+    try {
+        for (size_t w = 1; w < workers; ++w)
+            helpers.push_back(std::async(std::launch::async, work));
+    } catch (const std::system_error&) { // no thread to be had: fewer walk side by side
+    }
     std::exception_ptr failure;
     try {
         work();

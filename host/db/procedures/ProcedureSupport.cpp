@@ -109,7 +109,7 @@ void setRowLimit(ado::Connection& connection, int64_t limit) { connection.attach
 
 void RowSink::add(QVector<QVariant>&& row)
 {
-    if (count_ >= limit_)
+    if ((shared_ ? (*shared_)++ : count_) >= limit_)
         throw AutomationError(ErrProvider, QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
                                                .arg(limit_));
     if (consumer_) {

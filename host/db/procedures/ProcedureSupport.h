@@ -8,6 +8,7 @@
 #include <QVariantList>
 #include <QVector>
 
+#include <atomic>
 #include <cstdint>
 
 
@@ -60,6 +61,8 @@ inline constexpr int64_t DefaultRowLimit = 5'000'000;
 class RowSink {
 public:
     RowSink(data::ResultSet& out, int64_t limit, data::RowConsumer* consumer = nullptr) : out_(out), limit_(limit), consumer_(consumer) {}
+    // A sink of one of several walks side by side: the limit holds for the rows of all of them, counted in shared.
+    RowSink(data::ResultSet& out, int64_t limit, std::atomic<int64_t>& shared) : out_(out), limit_(limit), consumer_(nullptr), shared_(&shared) {}
     void add(QVector<QVariant>&& row);
     int64_t limit() const { return limit_; }
 
@@ -67,6 +70,7 @@ private:
     data::ResultSet& out_;
     int64_t limit_;
     data::RowConsumer* consumer_;
+    std::atomic<int64_t>* shared_ = nullptr;
     int64_t count_ = 0;
 };
 

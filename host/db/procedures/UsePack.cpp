@@ -127,7 +127,7 @@ class UseReader {
 public:
     explicit UseReader(const Database& db)
         : description_(db, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                           "FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1"),
+                           "FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1"),
           used_(db, "SELECT EXISTS (SELECT 1 FROM bom_opcomponent WHERE ComponentId = ?1)"),
           boms_(db, "SELECT b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
                     " WHERE b.BomType = 1 AND t.ParentId = ?1 ORDER BY t.rowid"),

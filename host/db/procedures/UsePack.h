@@ -47,7 +47,7 @@ class UseWriter {
 public:
     UseWriter();
     ~UseWriter();
-    // The part's description; none when it has no item row.
+    // The part's description; none when it has no part row.
     void describe(const std::optional<QByteArray> (&texts)[6], int attr);
     // Opens the group of a parent: its lines follow.
     void beginParent(int parentId, bool used);
