@@ -193,6 +193,11 @@ void SqlInserter::insert(std::initializer_list<QVariant> values)
             case QMetaType::Double:
                 sqlite3_bind_double(statement_, index, value.toDouble());
                 break;
+            case QMetaType::QByteArray: { // UTF-8 already
+                const QByteArray& text = *static_cast<const QByteArray*>(value.constData());
+                sqlite3_bind_text(statement_, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+                break;
+            }
             default: {
                 const QByteArray text = value.toString().toUtf8();
                 sqlite3_bind_text(statement_, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);

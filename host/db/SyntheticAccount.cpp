@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace q7::host::account {
@@ -132,21 +133,27 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         std::optional<QByteArray> texts[6];
         int attr;
     };
+    // Texts built as UTF-8 directly: the load makes a few million of them.
+    const auto codeOf = [](int64_t i) {
+        char code[16];
+        const int size = std::snprintf(code, sizeof code, "S%07lld", static_cast<long long>(i + 1));
+        return QByteArray(code, size);
+    };
+    const QByteArray namePrefix = QStringLiteral("合成件").toUtf8();
     const auto describedAs = [&](int64_t i) {
         const bool leaf = i >= levelStart(options.depth - 1);
-        return Described{{QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0')).toUtf8(), QStringLiteral("合成件%1").arg(i + 1).toUtf8(),
-                          std::nullopt, QByteArray("个"), QByteArray(""), QByteArray("")},
+        return Described{{codeOf(i), namePrefix + QByteArray::number(static_cast<long long>(i + 1)), std::nullopt, QByteArray("个"), QByteArray(""),
+                          QByteArray("")},
                          leaf ? 1 : 3};
     };
     {
         SqlInserter item(db, QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES (?,?,?,?)"));
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
+        const QString unit = QStringLiteral("个");
         for (int64_t i = 0; i < n; ++i) {
-            const QString code = QStringLiteral("S%1").arg(i + 1, 7, 10, QLatin1Char('0'));
-            const bool leaf = i >= levelStart(options.depth - 1);
-            const QString name = QStringLiteral("合成件%1").arg(i + 1), unit = QStringLiteral("个");
-            item.insert({code, name, unit, leaf ? 1 : 3});
-            part.insert({static_cast<long long>(i + 1), code});
+            const Described d = describedAs(i);
+            item.insert({*d.texts[0], *d.texts[1], unit, d.attr});
+            part.insert({static_cast<long long>(i + 1), *d.texts[0]});
             if ((i + 1) % 10000 == 0)
                 worked(2 * (i + 1));
         }
@@ -171,7 +178,17 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     procedures::packs::PackWriter pack; // of one part at a time
     // Writes the packs of the parts first..end, whose users are the parts parentFirst..parentEnd.
     const auto writeUses = [&](int64_t first, int64_t end, int64_t parentFirst, int64_t parentEnd) {
-        std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.component < b.component; });
+        { // by component, each component's uses in the order they were made: a counting sort over the level's ids
+            std::vector<size_t> start(static_cast<size_t>(end - first) + 1, 0);
+            for (const Use& u : uses)
+                ++start[static_cast<size_t>(u.component - 1 - first) + 1];
+            for (size_t k = 1; k < start.size(); ++k)
+                start[k] += start[k - 1];
+            std::vector<Use> sorted(uses.size());
+            for (const Use& u : uses)
+                sorted[start[static_cast<size_t>(u.component - 1 - first)]++] = u;
+            uses = std::move(sorted);
+        }
         // each unused parent's description (the packs hold no other), made once for its tens of lines
         std::vector<std::optional<Described>> parents(static_cast<size_t>(parentEnd - parentFirst));
         for (int64_t p = parentFirst; p < parentEnd; ++p)

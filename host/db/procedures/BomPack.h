@@ -79,11 +79,18 @@ private:
     static unsigned long long zigzag(long long n) { return (static_cast<unsigned long long>(n) << 1) ^ static_cast<unsigned long long>(n >> 63); }
     void putVarint(unsigned long long value)
     {
+        if (value < 0x80) { // most numbers: a byte
+            data_.push_back(static_cast<char>(value));
+            return;
+        }
+        char bytes[10];
+        size_t size = 0;
         while (value >= 0x80) {
-            data_.push_back(static_cast<char>((value & 0x7F) | 0x80));
+            bytes[size++] = static_cast<char>((value & 0x7F) | 0x80);
             value >>= 7;
         }
-        data_.push_back(static_cast<char>(value));
+        bytes[size++] = static_cast<char>(value);
+        data_.append(bytes, size);
     }
     std::string data_;
 };
