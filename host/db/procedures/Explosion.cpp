@@ -1,6 +1,7 @@
 #include "host/db/procedures/Explosion.h"
 
 #include "host/db/procedures/PartMap.h"
+#include "host/db/procedures/SideBySide.h"
 
 #include <QHash>
 #include <QSet>
@@ -8,10 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
-#include <future>
-#include <memory>
-#include <system_error>
-#include <thread>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -438,48 +435,16 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
         graph.part(top.part); // the tops themselves are not read below them
     std::vector<data::ResultSet> rows(tops.size());
     std::vector<char> lacking(tops.size(), 0); // of tops[i]; a char each, so that threads write apart
-    std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
     std::atomic<int64_t> made{0}; // rows of all the walks: the report's limit stops them as it would stop one walk
-    const auto work = [&] {
-        try {
-            for (size_t i = next++; i < tops.size() && !failed; i = next++) {
-                const ConnectedSets sets(CachedGraph{graph}, tops[i].part, *tops[i].lines);
-                if (!sets.complete()) {
-                    lacking[i] = 1;
-                    continue;
-                }
-                RowSink sink(rows[i], out.limit(), made);
-                summarise(sets, planRate, sink);
-            }
-        } catch (...) {
-            failed = true;
-            throw;
+    runSideBySide(tops.size(), [&](size_t i) {
+        const ConnectedSets sets(CachedGraph{graph}, tops[i].part, *tops[i].lines);
+        if (!sets.complete()) {
+            lacking[i] = 1;
+            return;
         }
-    };
-    const size_t workers = std::min<size_t>({tops.size(), std::max(1u, std::thread::hardware_concurrency()), 4});
-    std::vector<std::future<void>> helpers;
-    try {
-        for (size_t w = 1; w < workers; ++w)
-            helpers.push_back(std::async(std::launch::async, work));
-    } catch (const std::system_error&) { // no thread to be had: fewer walk side by side
-    }
-    std::exception_ptr failure;
-    try {
-        work();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    for (std::future<void>& helper : helpers) {
-        try {
-            helper.get();
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
-    if (failure)
-        std::rethrow_exception(failure);
+        RowSink sink(rows[i], out.limit(), made);
+        summarise(sets, planRate, sink);
+    });
     for (size_t i = 0; i < tops.size(); ++i) {
         if (lacking[i]) {
             summarise(ConnectedSets(ReadingGraph{graph}, tops[i].part, *tops[i].lines), planRate, out);
