@@ -8,7 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <iterator>
 
 namespace q7::host::procedures {
 
@@ -334,7 +333,6 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
     if (!usePacks_)
         return level;
     const int date = *day_;
-    QVector<int> packed;
     TextConverter convert;
     // What one pack tells, kept apart until the whole pack has been read.
     struct Parent {
@@ -345,7 +343,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
     std::vector<Parent> parents;
     QVector<BomLine> lines;
     std::optional<PartInfo> own;
-    usePacks_.read(level, [&](int part, QByteArrayView data) {
+    return usePacks_.read(level, [&](size_t, int part, QByteArrayView data) {
         parents.clear();
         own.reset();
         int chosen = 0;
@@ -372,9 +370,8 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
             });
         if (!whole) { // a damaged pack: the part is read from the tables
             lines.clear();
-            return;
+            return false;
         }
-        packed.append(part);
         if (own)
             cache_->parts.try_emplace(part, std::move(*own));
         for (Parent& p : parents) {
@@ -387,11 +384,8 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
             next.append(line.parentId);
         cache_->usedIn.try_emplace(part, std::move(lines));
         lines = QVector<BomLine>();
+        return true;
     });
-    std::sort(packed.begin(), packed.end());
-    QVector<int> rest;
-    std::set_difference(level.begin(), level.end(), packed.begin(), packed.end(), std::back_inserter(rest));
-    return rest;
 }
 
 void BomGraph::keepMainLines(int partId, int bom, QVector<BomLine>&& lines)
@@ -482,10 +476,9 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& b
     if (!downPacks_ || !day_)
         return level;
     const int date = *day_;
-    std::vector<bool> packed(static_cast<size_t>(level.size()), false); // of level[i]
     TextConverter convert;
     std::optional<PartInfo> own;
-    downPacks_.read(level, [&](int part, QByteArrayView data) {
+    return downPacks_.read(level, [&](size_t at, int part, QByteArrayView data) {
         Best choice;
         own.reset();
         const bool whole = packs::forEachBom(
@@ -512,19 +505,13 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& b
                     choice.offer(bom.bomId, bom.version, nullptr);
             });
         if (!whole) // a damaged pack: the part is read from the tables
-            return;
-        const size_t at = indexIn(level, part);
-        packed[at] = true;
+            return false;
         if (own)
             cache_->parts.try_emplace(part, std::move(*own));
         if (choice.bom != 0)
             best[at] = std::move(choice);
+        return true;
     });
-    QVector<int> rest;
-    for (qsizetype i = 0; i < level.size(); ++i)
-        if (!packed[static_cast<size_t>(i)])
-            rest.append(level[i]);
-    return rest;
 }
 
 void BomGraph::Undescribed::add(int part)
@@ -539,19 +526,14 @@ void BomGraph::describe(QVector<int> parts)
     parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
     parts.erase(std::remove_if(parts.begin(), parts.end(), [this](int part) { return cache_->parts.contains(part); }), parts.end());
     if (downPacks_) { // packed descriptions first, then the rest from the tables
-        QVector<int> packed;
         TextConverter convert;
         packs::Description d;
-        downPacks_.read(parts, [&](int part, QByteArrayView data) {
-            if (packs::readDescription(data, d)) {
-                packed.append(part);
-                cache_->parts.try_emplace(part, d.present ? convert.info(d) : PartInfo{});
-            }
+        parts = downPacks_.read(parts, [&](size_t, int part, QByteArrayView data) {
+            if (!packs::readDescription(data, d))
+                return false;
+            cache_->parts.try_emplace(part, d.present ? convert.info(d) : PartInfo{});
+            return true;
         });
-        std::sort(packed.begin(), packed.end());
-        QVector<int> rest;
-        std::set_difference(parts.begin(), parts.end(), packed.begin(), packed.end(), std::back_inserter(rest));
-        parts = std::move(rest);
     }
     constexpr qsizetype Batch = 20000;
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
