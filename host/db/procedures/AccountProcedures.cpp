@@ -153,13 +153,10 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
         return rows;
     }
     std::vector<SummaryTop> summarised;
-    QVector<int> parts;
-    for (const TopBom& top : tops) {
+    for (const TopBom& top : tops)
         summarised.push_back({top.part, &top.lines});
-        parts.append(top.part);
-    }
     summariseByLevel(graph, summarised, planRate, sink);
-    sortSummary(rows, graph, parts);
+    sortSummary(rows, graph, summarised);
     return rows;
 }
 

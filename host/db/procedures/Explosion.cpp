@@ -3,7 +3,6 @@
 #include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/SideBySide.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -267,7 +266,6 @@ public:
 
     bool complete() const { return complete_; }
     int setOf(int part) const { return nodes_[static_cast<size_t>(node(part))].set; }
-    bool cyclic(int part) const { return cyclicSets_[static_cast<size_t>(setOf(part))]; }
 
     // The parts reached, as nodes 0 (the top) … size() - 1, with their lines and
     // for each line the node it leads to.
@@ -474,34 +472,14 @@ private:
 
 } // namespace
 
-void sortSummary(data::ResultSet& out, BomGraph& graph, const QVector<int>& tops)
+void sortSummary(data::ResultSet& out, BomGraph& graph, const std::vector<SummaryTop>& tops)
 {
     const auto before = [&](int a, int b) {
         const PartInfo &x = graph.part(a), &y = graph.part(b);
         return PairKey(x.code, x.free1).compare(PairKey(y.code, y.free1)) < 0;
     };
-    if (std::adjacent_find(tops.begin(), tops.end(), [&](int a, int b) { return !before(a, b); }) == tops.end())
+    if (std::adjacent_find(tops.begin(), tops.end(), [&](const SummaryTop& a, const SummaryTop& b) { return !before(a.part, b.part); }) == tops.end())
         return; // each top's own rows come in order
-    {
-        // Each top's rows come level by level in the report's order; with the tops in order too there is nothing to do.
-        Texts texts;
-        const auto& rows = std::as_const(out.rows);
-        const auto same = [](const QString& a, const QString& b) { return a.constData() == b.constData() && a.size() == b.size(); };
-        bool sorted = true;
-        for (qsizetype i = 1; sorted && i < rows.size(); ++i) {
-            const QVector<QVariant>& a = rows[i - 1];
-            const QVector<QVariant>& b = rows[i];
-            const QString &aTop = texts.of(a.at(0)), &aFree = texts.of(a.at(1)), &bTop = texts.of(b.at(0)), &bFree = texts.of(b.at(1));
-            int c = same(aTop, bTop) && same(aFree, bFree) ? 0 : PairKey(aTop, aFree).compare(PairKey(bTop, bFree)); // one top's rows share its texts
-            if (c == 0)
-                c = a.at(2).toInt() - b.at(2).toInt();
-            if (c == 0)
-                c = PairKey(texts.of(a.at(3)), texts.of(a.at(7))).compare(PairKey(texts.of(b.at(3)), texts.of(b.at(7))));
-            sorted = c <= 0;
-        }
-        if (sorted)
-            return;
-    }
     // Rank the distinct (code, free item) pairs once, not once per comparison of rows. Rows share their
     // texts with the parts they show, so a pair is found by where its texts are before it is compared.
     Texts texts;

@@ -37,7 +37,7 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
 // Orders summary rows by top part, level, component and its free item. The
 // rows of the tops (in the order they were summarised) need no sorting when
 // each top comes before the next by code and free item.
-void sortSummary(data::ResultSet& out, BomGraph& graph, const QVector<int>& tops);
+void sortSummary(data::ResultSet& out, BomGraph& graph, const std::vector<SummaryTop>& tops);
 
 // Where-used upward from one part, depth first: every parent whose BOM at the
 // date uses it, with the quantity per parent and multiplied up the path. The
