@@ -128,12 +128,8 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                      expectedLines);
     };
 
-    // A part's description as the explosions read it: no model and size, free items empty.
-    struct Described {
-        std::optional<QByteArray> texts[6];
-        int attr;
-    };
-    // Texts built as UTF-8 directly: the load makes a few million of them.
+    // A part's description as the explosions read it: no model and size, free items empty;
+    // built as UTF-8 directly (the load makes a few million of them).
     const auto codeOf = [](int64_t i) {
         char code[16];
         const int size = std::snprintf(code, sizeof code, "S%07lld", static_cast<long long>(i + 1));
@@ -142,7 +138,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     const QByteArray namePrefix = QStringLiteral("合成件").toUtf8();
     const auto describedAs = [&](int64_t i) {
         const bool leaf = i >= levelStart(options.depth - 1);
-        return Described{{codeOf(i), namePrefix + QByteArray::number(static_cast<long long>(i + 1)), std::nullopt, QByteArray("个"), QByteArray(""),
+        return procedures::packs::DescriptionBytes{{codeOf(i), namePrefix + QByteArray::number(static_cast<long long>(i + 1)), std::nullopt, QByteArray("个"), QByteArray(""),
                           QByteArray("")},
                          leaf ? 1 : 3};
     };
@@ -151,7 +147,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
         const QString unit = QStringLiteral("个");
         for (int64_t i = 0; i < n; ++i) {
-            const Described d = describedAs(i);
+            const procedures::packs::DescriptionBytes d = describedAs(i);
             item.insert({*d.texts[0], *d.texts[1], unit, d.attr});
             part.insert({static_cast<long long>(i + 1), *d.texts[0]});
             if ((i + 1) % 10000 == 0)
@@ -190,14 +186,13 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             uses = std::move(sorted);
         }
         // each unused parent's description (the packs hold no other), made once for its tens of lines
-        std::vector<std::optional<Described>> parents(static_cast<size_t>(parentEnd - parentFirst));
+        std::vector<std::optional<procedures::packs::DescriptionBytes>> parents(static_cast<size_t>(parentEnd - parentFirst));
         for (int64_t p = parentFirst; p < parentEnd; ++p)
             if (!used[static_cast<size_t>(p)])
                 parents[static_cast<size_t>(p - parentFirst)] = describedAs(p);
         auto next = uses.begin();
         for (int64_t c = first; c < end; ++c) {
-            const Described own = describedAs(c);
-            useWriter.describe(own.texts, own.attr);
+            useWriter.describe(describedAs(c));
             int parent = 0;
             for (; next != uses.end() && next->component == c + 1; ++next) {
                 if (next->parent != parent) {
@@ -205,7 +200,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                     useWriter.beginParent(parent, used[static_cast<size_t>(parent - 1)]);
                     useWriter.addParentBom(parent, 1, 20000101, 20991231); // a part's BOM has the part's id
                     if (const auto& d = parents[static_cast<size_t>(parent - 1 - parentFirst)])
-                        useWriter.describeParent(d->texts, d->attr);
+                        useWriter.describeParent(*d);
                 }
                 procedures::BomLine line;
                 line.componentId = next->component;
@@ -233,8 +228,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             parent.insertInts({bomId, bomId, static_cast<long long>(parentScrap)}); // 0 or 2: whole
             ++summary.boms;
             if (packs) {
-                const Described own = describedAs(p);
-                pack.describe(own.texts, own.attr);
+                pack.describe(describedAs(p));
             }
             pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
             for (int k = 0; k < options.fanout; ++k) {
@@ -264,8 +258,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     }
     if (packs) // the last level's parts: a description and no BOM
         for (int64_t i = levelStart(options.depth - 1); i < n; ++i) {
-            const Described own = describedAs(i);
-            pack.describe(own.texts, own.attr);
+            pack.describe(describedAs(i));
             packs->down(static_cast<int>(i + 1), pack.finish());
         }
     summary.lines = lineId;

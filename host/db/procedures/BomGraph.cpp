@@ -11,16 +11,19 @@
 
 namespace q7::host::procedures {
 
+const char* const descriptionColumns = "p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr";
+const char* const itemJoin = " LEFT JOIN Inventory i ON i.cInvCode = p.InvCode";
+
 const char* const lineColumns =
     "c.ComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.PlanFactor, o.WIPType, o.Offset, "
     "o.AccuCostFlag, c.ByProductFlag";
 
 namespace {
 
-// The component's description, read with its line (columns 11 to 17).
-constexpr const char* componentColumns = ", cp.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, cp.Free1, cp.Free2, i.InvAttr";
-// A component without an item row keeps its line (and its code); its item's columns are NULL.
-constexpr const char* componentJoins = " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode";
+// The component's description, read with its line (columns 11 to 17); a component without an item
+// row keeps its line.
+const QByteArray componentColumns = QByteArray(", ") + descriptionColumns;
+const QByteArray componentJoins = QByteArray(" LEFT JOIN bas_part p ON p.PartId = c.ComponentId") + itemJoin;
 constexpr const char* lineInForce = "c.EffBegDate <= ?2 AND c.EffEndDate > ?2";
 
 void sortBySequence(QVector<BomLine>& lines)
@@ -32,6 +35,11 @@ void sortBySequence(QVector<BomLine>& lines)
 }
 
 } // namespace
+
+PartInfo readPartInfo(const Statement& s, int first)
+{
+    return PartInfo{s.text(first), s.text(first + 1), s.text(first + 2), s.text(first + 3), s.text(first + 4), s.text(first + 5), s.integer(first + 6)};
+}
 
 BomLine readLine(const Statement& s)
 {
@@ -112,16 +120,14 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), db_(Database::of(connection)), cache_(cacheFor(connection, db_, date_))
 {
     const Database& handle = db_;
-    partStmt_ = prepare(handle, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                "FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1");
+    partStmt_ = prepare(handle, QByteArray("SELECT ") + descriptionColumns + " FROM bas_part p" + itemJoin + " WHERE p.PartId = ?1");
     // The date travels as a column value of each statement, never as a constant of a recursive plan.
     // One statement per part: its main BOMs in force at the date, each with its lines in force
     // (a BOM without such lines still comes, with NULL line columns, so that it is chosen by
     // version alone). Lines come in index order and are sorted here, which spares a sorter.
     const QByteArray mainBomBody = QByteArray(" JOIN bom_bom b ON b.BomId = t.BomId"
                                               " LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND ") + lineInForce +
-                                   " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-                                   " LEFT JOIN bas_part cp ON cp.PartId = c.ComponentId LEFT JOIN Inventory i ON i.cInvCode = cp.InvCode"
+                                   " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                    " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
     const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
     // The embedded file hands a BOM's lines over in the order they were entered (its line index); a
@@ -137,8 +143,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
                                         lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
                                         " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2" +
                                         entered);
-    partsStmt_ = prepare(handle, "SELECT p.PartId, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                                 "FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value LEFT JOIN Inventory i ON i.cInvCode = p.InvCode");
+    partsStmt_ = prepare(handle, QByteArray("SELECT p.PartId, ") + descriptionColumns + " FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value" + itemJoin);
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
                                      " FROM bom_opcomponent c LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
                                      " WHERE c.BomId = ?1 AND " + lineInForce + (handle.onServer() ? " ORDER BY c.OpComponentId" : ""));
@@ -177,8 +182,7 @@ const PartInfo& BomGraph::part(int partId)
     PartInfo info;
     partStmt_->bind(1, partId);
     if (partStmt_->next())
-        info = {partStmt_->text(0), partStmt_->text(1), partStmt_->text(2), partStmt_->text(3),
-                partStmt_->text(4), partStmt_->text(5), partStmt_->integer(6)};
+        info = readPartInfo(*partStmt_, 0);
     partStmt_->reset();
     return *cache_->parts.try_emplace(partId, std::move(info)).first;
 }
@@ -186,7 +190,7 @@ const PartInfo& BomGraph::part(int partId)
 void BomGraph::rememberComponent(const Statement& s, int partId)
 {
     if (!cache_->parts.contains(partId))
-        cache_->parts.try_emplace(partId, PartInfo{s.text(11), s.text(12), s.text(13), s.text(14), s.text(15), s.text(16), s.integer(17)});
+        cache_->parts.try_emplace(partId, readPartInfo(s, 11));
 }
 
 QVector<BomLine> BomGraph::bomLines(int bomId, int parentId)
@@ -539,8 +543,7 @@ void BomGraph::describe(QVector<int> parts)
     for (qsizetype start = 0; start < parts.size(); start += Batch) {
         partsStmt_->bindIds(1, parts.mid(start, Batch));
         while (partsStmt_->next())
-            cache_->parts.try_emplace(partsStmt_->integer(0), PartInfo{partsStmt_->text(1), partsStmt_->text(2), partsStmt_->text(3), partsStmt_->text(4),
-                                                                   partsStmt_->text(5), partsStmt_->text(6), partsStmt_->integer(7)});
+            cache_->parts.try_emplace(partsStmt_->integer(0), readPartInfo(*partsStmt_, 1));
         partsStmt_->reset();
     }
     for (int part : parts) // no part row: nothing to show, as part() finds

@@ -48,6 +48,15 @@ inline bool preferredBom(double version, int bom, double overVersion, int overBo
     return overBom == 0 || version > overVersion || (version == overVersion && bom < overBom);
 }
 
+// A part's description as the procedures show it, for a part p (bas_part) and
+// its item i joined by itemJoin: code, name, model and size, unit, free items
+// 1 and 2, attribute. A part without an item row has its code and free items,
+// and NULL for the item's columns.
+extern const char* const descriptionColumns;
+extern const char* const itemJoin;
+// The description of descriptionColumns, read from the column first on.
+PartInfo readPartInfo(const Statement& statement, int first);
+
 // The columns of a BOM line (bom_opcomponent c, bom_opcomponentopt o) as
 // readLine reads them, first in a statement's select list.
 extern const char* const lineColumns;

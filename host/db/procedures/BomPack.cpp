@@ -57,9 +57,8 @@ namespace {
 QByteArray packQuery(bool onePart)
 {
     return QByteArray("SELECT ") + lineColumns +
-           ", p.PartId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate,"
-           " p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr"
-           " FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode LEFT JOIN bom_parent t ON t.ParentId = p.PartId"
+           ", p.PartId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate, " +
+           descriptionColumns + " FROM bas_part p" + itemJoin + " LEFT JOIN bom_parent t ON t.ParentId = p.PartId"
            " LEFT JOIN bom_bom b ON b.BomId = t.BomId AND b.BomType = 1 LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
            " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
            QByteArray(onePart ? " WHERE p.PartId = ?1" : " WHERE p.PartId NOT IN (SELECT PartId FROM bom_pack_down)") +
@@ -90,11 +89,7 @@ public:
                 started = true;
                 part = rowPart;
                 bomRow = -1;
-                std::optional<QByteArray> texts[6];
-                for (int column = 0; column < 6; ++column)
-                    if (!s.isNull(20 + column))
-                        texts[column] = s.utf8(20 + column).toByteArray();
-                writer.describe(texts, s.integer(26));
+                writer.describe(readDescriptionBytes(s, 20));
             }
             if (s.isNull(13)) // no BOM, or a substitute BOM's row
                 continue;
@@ -273,14 +268,13 @@ bool readPackedLine(Reader& r, Line& l)
 }
 
 struct PackWriter::Buffers {
-    Writer pack, header, lines;
+    Writer description, boms, header, lines, pack;
 };
 
-void PackWriter::describe(const std::optional<QByteArray> (&texts)[6], int attr)
+void PackWriter::describe(const DescriptionBytes& description)
 {
-    if (!described_)
-        putDescription(buffers_->pack, texts, attr);
-    described_ = true;
+    buffers_->description.data().clear();
+    putDescription(buffers_->description, description);
 }
 
 PackWriter::PackWriter() : buffers_(std::make_unique<Buffers>()) {}
@@ -289,9 +283,6 @@ PackWriter::~PackWriter() = default;
 void PackWriter::beginBom(int bomId, double version, int from, int until, double parentScrap)
 {
     endBom();
-    if (!described_) // no part row
-        buffers_->pack.putInt(0);
-    described_ = true;
     Writer& header = buffers_->header;
     header.putInt(bomId);
     header.putReal(version);
@@ -312,8 +303,8 @@ void PackWriter::endBom()
     if (!open_)
         return;
     buffers_->header.putInt(lineCount_);
-    buffers_->pack.data() += buffers_->header.data();
-    buffers_->pack.data() += buffers_->lines.data();
+    buffers_->boms.data() += buffers_->header.data();
+    buffers_->boms.data() += buffers_->lines.data();
     buffers_->header.data().clear();
     buffers_->lines.data().clear();
     lineCount_ = 0;
@@ -323,20 +314,40 @@ void PackWriter::endBom()
 QByteArray PackWriter::finish()
 {
     endBom();
-    if (!described_)
-        buffers_->pack.putInt(0);
-    const QByteArray pack = buffers_->pack.bytes(); // the buffer stays for the next
-    buffers_->pack.data().clear();
-    described_ = false;
-    return pack;
+    Writer& pack = buffers_->pack;
+    appendDescription(pack, buffers_->description);
+    pack.data() += buffers_->boms.data();
+    const QByteArray result = pack.bytes(); // the buffers stay for the next
+    pack.data().clear();
+    buffers_->boms.data().clear();
+    return result;
 }
 
-void putDescription(Writer& w, const std::optional<QByteArray> (&texts)[6], int attr)
+DescriptionBytes readDescriptionBytes(const Statement& s, int first)
+{
+    DescriptionBytes d;
+    for (int column = 0; column < 6; ++column)
+        if (!s.isNull(first + column))
+            d.texts[column] = s.utf8(first + column).toByteArray();
+    d.attr = s.integer(first + 6);
+    return d;
+}
+
+void putDescription(Writer& w, const DescriptionBytes& description)
 {
     w.putInt(1);
-    for (const auto& text : texts)
+    for (const auto& text : description.texts)
         w.putText(text);
-    w.putInt(attr);
+    w.putInt(description.attr);
+}
+
+void appendDescription(Writer& out, Writer& description)
+{
+    if (description.data().empty())
+        out.putInt(0);
+    else
+        out.data() += description.data();
+    description.data().clear();
 }
 
 void prepareTables(sqlite3* db)

@@ -40,6 +40,15 @@ struct Text {
     QString toString() const { return null ? QString() : QString::fromUtf8(utf8); }
 };
 
+// A part's description as the tables give it (descriptionColumns), UTF-8, to
+// be packed: code, name, model and size, unit, free items 1 and 2 (none for
+// NULL), the attribute.
+struct DescriptionBytes {
+    std::optional<QByteArray> texts[6];
+    int attr = 0;
+};
+DescriptionBytes readDescriptionBytes(const Statement& statement, int first);
+
 // A part's description as the packs keep it.
 struct Description {
     bool present = false; // false: no part row
@@ -111,7 +120,7 @@ public:
     PackWriter();
     ~PackWriter();
     // The part's description; without a call, the part has none (no part row).
-    void describe(const std::optional<QByteArray> (&texts)[6], int attr);
+    void describe(const DescriptionBytes& description);
     void beginBom(int bomId, double version, int from, int until, double parentScrap);
     void addLine(const BomLine& line, int from, int until);
     // The part's pack; the writer starts over.
@@ -122,7 +131,7 @@ private:
     struct Buffers;
     std::unique_ptr<Buffers> buffers_;
     int lineCount_ = 0;
-    bool open_ = false, described_ = false;
+    bool open_ = false;
 };
 inline constexpr int OpenFrom = INT_MIN;    // a missing version date
 inline constexpr int OpenUntil = 99991231;  // '9999-12-31', what a missing end date reads as
@@ -167,7 +176,9 @@ bool readPackedLine(Reader& reader, Line& line);
 // (code, name, model and size, unit, free items 1 and 2; UTF-8, none for NULL)
 // and the item's attribute.
 bool readDescription(Reader& reader, Description& description);
-void putDescription(Writer& writer, const std::optional<QByteArray> (&texts)[6], int attr);
+void putDescription(Writer& writer, const DescriptionBytes& description);
+// Appends a description put into its own writer, or none when it is empty, and empties it.
+void appendDescription(Writer& out, Writer& description);
 
 inline bool Reader::readVarint(unsigned long long& value)
 {

@@ -15,8 +15,8 @@ namespace q7::host::procedures::packs {
 // texts and the attribute.
 
 struct UseWriter::Buffers {
-    Writer pack, description, parents, boms, parentDescription, lines;
-    bool described = false, open = false, parentDescribed = false;
+    Writer pack, description, parents, boms, parentDescription, lines; // an empty description: none
+    bool open = false;
     int parentCount = 0, bomCount = 0, lineCount = 0;
     int parentId = 0;
     bool used = false;
@@ -25,11 +25,10 @@ struct UseWriter::Buffers {
 UseWriter::UseWriter() : b_(std::make_unique<Buffers>()) {}
 UseWriter::~UseWriter() = default;
 
-void UseWriter::describe(const std::optional<QByteArray> (&texts)[6], int attr)
+void UseWriter::describe(const DescriptionBytes& description)
 {
     b_->description.data().clear();
-    putDescription(b_->description, texts, attr);
-    b_->described = true;
+    putDescription(b_->description, description);
 }
 
 void UseWriter::beginParent(int parentId, bool used)
@@ -49,11 +48,10 @@ void UseWriter::addParentBom(int bomId, double version, int from, int until)
     b_->boms.putInt(until);
 }
 
-void UseWriter::describeParent(const std::optional<QByteArray> (&texts)[6], int attr)
+void UseWriter::describeParent(const DescriptionBytes& description)
 {
     b_->parentDescription.data().clear();
-    putDescription(b_->parentDescription, texts, attr);
-    b_->parentDescribed = true;
+    putDescription(b_->parentDescription, description);
 }
 
 void UseWriter::addLine(const BomLine& line, int from, int until)
@@ -74,60 +72,44 @@ void UseWriter::endParent()
     out.putInt(b_->used ? 1 : 0);
     out.putInt(b_->bomCount);
     out.data() += b_->boms.data();
-    if (b_->parentDescribed)
-        out.data() += b_->parentDescription.data();
-    else
-        out.putInt(0);
+    appendDescription(out, b_->parentDescription);
     out.putInt(b_->lineCount);
     out.data() += b_->lines.data();
     b_->boms.data().clear(); // the buffers stay for the next parent
-    b_->parentDescription.data().clear();
     b_->lines.data().clear();
     b_->bomCount = b_->lineCount = 0;
-    b_->open = b_->parentDescribed = false;
+    b_->open = false;
 }
 
 QByteArray UseWriter::finish()
 {
     endParent();
     Writer& pack = b_->pack;
-    if (b_->described)
-        pack.data() += b_->description.data();
-    else
-        pack.putInt(0);
+    appendDescription(pack, b_->description);
     pack.putInt(b_->parentCount);
     pack.data() += b_->parents.data();
     const QByteArray result = pack.bytes(); // the buffers stay for the next
     pack.data().clear();
-    b_->description.data().clear();
     b_->parents.data().clear();
-    b_->described = false;
     b_->parentCount = 0;
     return result;
 }
 
 namespace {
 
-// A part's description as the tables give it.
-struct Texts {
-    std::optional<QByteArray> texts[6];
-    int attr = 0;
-};
-
 // What the packs of a parent's components hold of it, read once however many components it has.
 struct Parent {
     bool used = false;
     bool packable = true; // its BOM dates are written as the packs keep them
     std::vector<UseBom> boms;
-    std::optional<Texts> description; // only of a parent nothing uses: a used one's own pack holds it
+    std::optional<DescriptionBytes> description; // only of a parent nothing uses: a used one's own pack holds it
 };
 
 // Reads a part's use pack from the tables.
 class UseReader {
 public:
     explicit UseReader(const Database& db)
-        : description_(db, "SELECT p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr "
-                           "FROM bas_part p LEFT JOIN Inventory i ON i.cInvCode = p.InvCode WHERE p.PartId = ?1"),
+        : description_(db, (QByteArray("SELECT ") + descriptionColumns + " FROM bas_part p" + itemJoin + " WHERE p.PartId = ?1").constData()),
           used_(db, "SELECT EXISTS (SELECT 1 FROM bom_opcomponent WHERE ComponentId = ?1)"),
           boms_(db, "SELECT b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId"
                     " WHERE b.BomType = 1 AND t.ParentId = ?1 ORDER BY t.rowid"),
@@ -145,7 +127,7 @@ public:
     {
         bool packable = true;
         if (const auto d = description(part))
-            writer_.describe(d->texts, d->attr);
+            writer_.describe(*d);
         int parent = 0;
         bool open = false;
         lines_.bind(1, part);
@@ -169,17 +151,12 @@ public:
     }
 
 private:
-    std::optional<Texts> description(int part)
+    std::optional<DescriptionBytes> description(int part)
     {
-        std::optional<Texts> d;
+        std::optional<DescriptionBytes> d;
         description_.bind(1, part);
-        if (description_.next()) {
-            d.emplace();
-            for (int column = 0; column < 6; ++column)
-                if (!description_.isNull(column))
-                    d->texts[column] = description_.utf8(column).toByteArray();
-            d->attr = description_.integer(6);
-        }
+        if (description_.next())
+            d = readDescriptionBytes(description_, 0);
         description_.reset();
         return d;
     }
@@ -211,7 +188,7 @@ private:
         for (const UseBom& b : p.boms)
             writer_.addParentBom(b.bomId, b.version, b.from, b.until);
         if (p.description)
-            writer_.describeParent(p.description->texts, p.description->attr);
+            writer_.describeParent(*p.description);
         return p.packable;
     }
 

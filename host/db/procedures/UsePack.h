@@ -48,11 +48,11 @@ public:
     UseWriter();
     ~UseWriter();
     // The part's description; none when it has no part row.
-    void describe(const std::optional<QByteArray> (&texts)[6], int attr);
+    void describe(const DescriptionBytes& description);
     // Opens the group of a parent: its lines follow.
     void beginParent(int parentId, bool used);
     void addParentBom(int bomId, double version, int from, int until);
-    void describeParent(const std::optional<QByteArray> (&texts)[6], int attr);
+    void describeParent(const DescriptionBytes& description);
     // A line of the open parent that uses the part, its BOM and the parent's scrap set.
     void addLine(const BomLine& line, int from, int until);
     // The pack; the writer starts over.
