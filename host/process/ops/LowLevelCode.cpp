@@ -42,7 +42,6 @@ LowLevelCodes computeLowLevelCodes(const BomStructure& structure)
     return codes;
 }
 
-
 OperationResult runLowLevelCode(ado::Connection& connection, const QString& date, const RunOptions& options)
 {
     ensureMaintenanceTables(connection);
