@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/BomCsv.h"
+
 #include <QList>
+#include <QSharedPointer>
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +12,8 @@
 // handler, as a person at the voucher would.
 int runBomCommand(const QStringList& args);
 
-// The CSV that export writes and import reads: one row per BOM line, the
-// BOM's head columns repeated on each of its lines.
-QStringList bomCsvColumns();
-// Records of a CSV text (RFC 4180 quoting); throws on an unclosed quote.
-QList<QStringList> parseCsv(const QString& text);
+namespace q7::host::voucher {
+class VoucherForm;
+}
+// The BOM voucher over the account, with its handler bound and opened.
+QSharedPointer<q7::host::voucher::VoucherForm> openVoucher(const QString& db);

@@ -3,6 +3,8 @@
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -116,6 +118,12 @@ bool isNumeric(const QVariant& v)
     default:
         return false;
     }
+}
+
+bool isPlainDecimal(const QString& text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^ *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
+    return decimal.match(text).hasMatch();
 }
 
 double toDouble(const QVariant& v)

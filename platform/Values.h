@@ -20,6 +20,9 @@ QString right(const QString& text, int n);
 QString mid(const QString& text, int start, int length = -1); // 1-based
 
 bool isNumeric(const QVariant& v);
+// A plain decimal: digits with an optional point and minus sign, blanks
+// around it allowed, nothing else (no "1,000", "True", "&H10", "1e3").
+bool isPlainDecimal(const QString& text);
 double toDouble(const QVariant& v);
 int16_t toInteger(const QVariant& v); // 16-bit, rounds half to even
 int32_t toLong(const QVariant& v);    // 32-bit, rounds half to even

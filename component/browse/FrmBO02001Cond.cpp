@@ -1,4 +1,5 @@
 #include "browse/FrmBO02001Cond.h"
+#include "platform/SqlText.h"
 
 #include "browse/FrmBO02001.h"
 #include "frame/ModBOM.h"
@@ -29,7 +30,7 @@ const QString Forbidden = QStringLiteral("<>'\"|&,");
 bool structure() { return ModBOM::state().bStructureMode; }
 
 // A user value inside a quoted SQL literal.
-QString quoted(const QString& text) { return QString(text).replace(u'\'', QStringLiteral("''")); }
+QString quoted(const QString& text) { return sqltext::doubledQuotes(text); }
 
 ado::Connection& accountConnection()
 {

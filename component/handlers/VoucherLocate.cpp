@@ -1,4 +1,5 @@
 #include "handlers/VoucherLocate.h"
+#include "platform/SqlText.h"
 
 #include "frame/ModBOM.h"
 #include "handlers/VoucherFormAccess.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr int MsgBadFilterName = 61310;
 
-QString quotedValue(const QVariant& value) { return values::toTextOrEmpty(value).replace(u'\'', QStringLiteral("''")); }
+QString quotedValue(const QVariant& value) { return sqltext::doubledQuotes(values::toTextOrEmpty(value)); }
 
 void appendBounds(QString& cond, const QString& column, const QVariant& from, const QVariant& to)
 {

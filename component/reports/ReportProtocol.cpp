@@ -1,4 +1,5 @@
 #include "reports/ReportProtocol.h"
+#include "platform/SqlText.h"
 
 #include "frame/ModBOM.h"
 #include "platform/AutomationError.h"
@@ -55,12 +56,7 @@ void appendUnlessBlank(QString& where, const QString& conditions)
         where += conditions;
 }
 
-QString quoted(const QString& value)
-{
-    QString doubled = value;
-    doubled.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + doubled + u'\'';
-}
+QString quoted(const QString& value) { return sqltext::quoted(value); }
 
 QString codeBounds(const QString& column, const QString& v1, const QString& v2)
 {
@@ -82,11 +78,7 @@ QString freeItemBounds(const QString& column, const QString& v1, const QString& 
     return conditions;
 }
 
-bool isPlainNumber(const QString& value)
-{
-    static const QRegularExpression number(QStringLiteral("^ *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
-    return number.match(value).hasMatch();
-}
+bool isPlainNumber(const QString& value) { return values::isPlainDecimal(value); }
 
 bool isQuantity(const QString& value)
 {

@@ -132,7 +132,7 @@ ado::Connection& BrowseQuery::connection() const
     return *account_->connectionObject();
 }
 
-procedures::BomGraph& BrowseQuery::graph()
+procedures::BomGraph& BrowseQuery::graph() const
 {
     if (!graph_)
         graph_ = std::make_unique<procedures::BomGraph>(connection(), date_);
@@ -155,18 +155,7 @@ int BrowseQuery::findPart(const QString& code, const QStringList& free) const
     return q.next() ? q.value(0).toInt() : 0;
 }
 
-int BrowseQuery::mainBomAt(int partId) const
-{
-    QSqlQuery q(connection().database());
-    q.prepare(QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE t.ParentId = ? AND b.BomType = 1 "
-                             "AND b.VersionEffDate <= ? AND b.VersionEndDate > ? ORDER BY b.Version DESC, b.BomId LIMIT 1"));
-    q.addBindValue(partId);
-    q.addBindValue(date_);
-    q.addBindValue(date_);
-    if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
-    return q.next() ? q.value(0).toInt() : 0;
-}
+int BrowseQuery::mainBomAt(int partId) const { return graph().mainBom(partId); }
 
 QString BrowseQuery::partLabel(int partId)
 {

@@ -61,11 +61,12 @@ protected:
     virtual void loaded(const QStringList& fields) { Q_UNUSED(fields) }
 
     ado::Connection& connection() const;
-    procedures::BomGraph& graph();
+    // What the account holds at the date, read as the reports read it (made on first use).
+    procedures::BomGraph& graph() const;
     // The part of an item with these free-item values (only the item's
     // configured free items are compared); 0 when none.
     int findPart(const QString& code, const QStringList& free) const;
-    // The main BOM at the date with the highest version; 0 when none.
+    // The part's BOM in force at the date (the one the explosions use); 0 when none.
     int mainBomAt(int partId) const;
     QString partLabel(int partId);
     XmlRow itemAttributes(int partId);
@@ -80,7 +81,7 @@ private:
     // The account the object works on: the current one at its first use,
     // kept open for as long as the object (and its cached statements) lives.
     mutable QSharedPointer<AccountContext> account_;
-    std::unique_ptr<procedures::BomGraph> graph_;
+    mutable std::unique_ptr<procedures::BomGraph> graph_;
 };
 
 class StructureQuery : public BrowseQuery {

@@ -1,5 +1,7 @@
 #include "host/browse/BrowseQuery.h"
 
+#include "host/db/InForce.h"
+
 #include "host/db/procedures/ProcedureSupport.h"
 #include "platform/AutomationError.h"
 
@@ -148,7 +150,7 @@ QList<XmlRow> StructureQuery::detailRows()
                                      "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
                                      "LEFT JOIN bom_opcomponentrmk r ON r.OpComponentId = c.OpComponentId "
                                      "LEFT JOIN WareHouse w ON w.cWhCode = o.WhCode "
-                                     "WHERE c.BomId = ? AND c.EffBegDate <= ? AND c.EffEndDate > ? ORDER BY c.SortSeq, c.OpComponentId"),
+                                     "WHERE c.BomId = ? AND ") + account::lineInForceText("c", "?") + QStringLiteral(" ORDER BY c.SortSeq, c.OpComponentId"),
                       {part, bom, date_, date_});
     while (q.next()) {
         procedures::BomLine line;

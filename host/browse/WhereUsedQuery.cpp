@@ -1,5 +1,7 @@
 #include "host/browse/BrowseQuery.h"
 
+#include "host/db/InForce.h"
+
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
@@ -56,8 +58,8 @@ QList<XmlRow> WhereUsedQuery::detailRows()
                              "FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId "
                              "JOIN bas_part p ON p.PartId = t.ParentId JOIN Inventory i ON i.cInvCode = p.InvCode "
                              "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                             "WHERE c.ComponentId = ? AND b.BomType = 1 AND b.VersionEffDate <= ? AND b.VersionEndDate > ? "
-                             "AND c.EffBegDate <= ? AND c.EffEndDate > ? ORDER BY t.ParentId, c.SortSeq"));
+                             "WHERE c.ComponentId = ? AND b.BomType = 1 AND ") + account::bomInForceText("b", "?") + QStringLiteral(" AND ") +
+              account::lineInForceText("c", "?") + QStringLiteral(" ORDER BY t.ParentId, c.SortSeq"));
     q.addBindValue(path_.last());
     for (int i = 0; i < 4; ++i)
         q.addBindValue(date_);

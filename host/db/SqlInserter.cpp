@@ -1,4 +1,5 @@
 #include "host/db/SqlInserter.h"
+#include "platform/SqlText.h"
 
 #include "platform/AutomationError.h"
 
@@ -51,9 +52,7 @@ QString literal(const QVariant& value)
         return QString::number(number, 'g', 17);
     }
     default: {
-        QString text = value.toString();
-        text.replace(u'\'', QStringLiteral("''"));
-        return u'\'' + text + u'\'';
+        return sqltext::quoted(value.toString());
     }
     }
 }

@@ -1,4 +1,5 @@
 #include "host/report/ViewerObjects.h"
+#include "platform/SqlText.h"
 
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
@@ -41,11 +42,8 @@ void ViewerFilter::MakeSQLString()
         if (item->definition.type == ItemDefinition::Type::Multi)
             continue;
         const auto literal = [&](const QString& value) {
-            if (item->definition.type != ItemDefinition::Type::Number) {
-                QString doubled = value;
-                doubled.replace(u'\'', QStringLiteral("''"));
-                return u'\'' + doubled + u'\'';
-            }
+            if (item->definition.type != ItemDefinition::Type::Number)
+                return sqltext::quoted(value);
             if (!number.match(value).hasMatch())
                 throw ViewerRefusal{QStringLiteral("[ %1 ] 必须输入数字！").arg(item->definition.caption)};
             return value;

@@ -3,6 +3,9 @@
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/BomChanges.h"
+#include "host/db/InForce.h"
+#include "host/db/LineQuantity.h"
+#include "host/db/PathBack.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/SystemSettings.h"
@@ -16,11 +19,12 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <cmath>
+
 namespace q7::host::voucher {
 
 namespace {
 
-constexpr int MsgMustEnter = 2509;      // [ %s ] 必须输入！
 constexpr int MsgOwnComponent = 61311;  // 母件 [ %s ] 不能成为自己的子件：%s
 
 QString free(int n) { return QStringLiteral("Free") + QString::number(n); }
@@ -129,12 +133,8 @@ QString freeKey(const QString& prefix, int n)
 
 double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap)
 {
-    if (qtyD == 0.0)
-        return 0.0;
-    double quantity = qtyN / qtyD * (1.0 + compScrap / 100.0);
-    if (variable && parentScrap < 100.0)
-        quantity /= 1.0 - parentScrap / 100.0;
-    return quantity;
+    const double quantity = account::lineQuantity(qtyN, qtyD, compScrap, variable ? 1 : 0, parentScrap);
+    return std::isfinite(quantity) ? quantity : 0.0;
 }
 
 BomStore::BomStore(ado::Connection& connection) : connection_(connection), db_(connection.database()) {}
@@ -274,59 +274,74 @@ QStringList BomStore::cyclePath(const BomDocument& document) const
     const int parent = partIdOrZero(document.head, QString());
     if (parent == 0)
         return {}; // a new part has no users yet
-    // Component edges of every stored BOM but this one, plus this one's new lines.
-    QHash<int, QList<int>> edges;
-    QSqlQuery q = run(db_, QStringLiteral("SELECT t.ParentId, c.ComponentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId "
-                                           "WHERE c.BomId <> ?"),
-                      {document.bomId});
-    while (q.next())
-        edges[q.value(0).toInt()].append(q.value(1).toInt());
+    QList<int> components;
     for (const BomLine& line : document.lines)
         if (const int component = partIdOrZero(line.fields, QStringLiteral("D")))
-            edges[parent].append(component);
-
-    // Depth-first from the parent; the first path back to it is the answer.
-    QList<int> path{parent};
-    QSet<int> done;
-    std::function<bool(int)> visit = [&](int part) {
-        for (int next : edges.value(part)) {
-            if (next == parent) {
-                path.append(next);
-                return true;
-            }
-            if (done.contains(next))
-                continue;
-            done.insert(next);
-            path.append(next);
-            if (visit(next))
-                return true;
-            path.removeLast();
-        }
-        return false;
+            components.append(component);
+    // Only what the saved BOM reaches is read: its new lines, then the stored BOMs of the parts met.
+    QSqlQuery stored(db_);
+    stored.setForwardOnly(true);
+    if (!stored.prepare(QStringLiteral("SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
+                                       "WHERE t.ParentId = ? AND c.BomId <> ?")))
+        throw AutomationError(3709, stored.lastError().text());
+    const auto componentsOf = [&](int part) {
+        if (part == parent)
+            return components;
+        QList<int> found;
+        stored.addBindValue(part);
+        stored.addBindValue(document.bomId);
+        if (!stored.exec())
+            throw AutomationError(3709, stored.lastError().text());
+        while (stored.next())
+            found.append(stored.value(0).toInt());
+        return found;
     };
-    if (!visit(parent))
-        return {};
+    const std::vector<int> path = account::pathBack(parent, componentsOf);
     QStringList labels;
     for (int part : path)
         labels.append(partLabel(part));
     return labels;
 }
 
+AccountFacts BomStore::facts() const
+{
+    return {[this](const QString& code) { return exists("SELECT 1 FROM Inventory WHERE cInvCode = ?", code); },
+            [this](const QString& code) { return exists("SELECT 1 FROM WareHouse WHERE cWhCode = ?", code); },
+            [this](const QString& code) { return exists("SELECT 1 FROM Department WHERE cDepCode = ?", code); }};
+}
+
+bool BomStore::exists(const char* sql, const QString& code) const { return run(db_, QString::fromLatin1(sql), {code}).next(); }
+
+QList<Problem> BomStore::problems(const BomDocument& document) const
+{
+    QList<Problem> found = checkBom(document, facts());
+    if (found.isEmpty()) { // a cycle is looked for among known items only
+        if (const QStringList path = cyclePath(document); !path.isEmpty())
+            found.append({0, QStringLiteral("cInvCode"),
+                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(path.first(), path.join(QStringLiteral(" → ")))});
+    }
+    return found;
+}
+
 std::optional<Refusal> BomStore::check(const BomDocument& document) const
 {
-    if (txt(document.head.value(QStringLiteral("cInvCode"))).isEmpty())
-        return Refusal{MsgMustEnter, {QStringLiteral("母件编码")}, {}};
-    if (inventoryRow(txt(document.head.value(QStringLiteral("cInvCode")))).isEmpty())
-        return Refusal{0, {}, QStringLiteral("存货 %1 不存在").arg(txt(document.head.value(QStringLiteral("cInvCode"))))};
-    for (int i = 0; i < document.lines.size(); ++i) {
-        const QString code = txt(document.lines[i].fields.value(QStringLiteral("DInvCode")));
-        if (inventoryRow(code).isEmpty())
-            return Refusal{0, {}, QStringLiteral("第 %1 行：存货 %2 不存在").arg(i + 1).arg(code)};
+    const QList<Problem> found = checkBom(document, facts());
+    if (!found.isEmpty()) {
+        const Problem& first = found.first();
+        const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
+        return Refusal{0, {}, where + first.message, first.line, first.field};
     }
     const QStringList path = cyclePath(document);
     if (!path.isEmpty())
-        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}};
+        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}, 0, QStringLiteral("cInvCode")};
     return std::nullopt;
+}
+
+void BomStore::closeOpenVersionsOnce()
+{
+    if (!versionsClosed_)
+        account::closeOpenVersions(db_);
+    versionsClosed_ = true;
 }
 
 SaveResult BomStore::save(const BomDocument& document)
@@ -342,6 +357,8 @@ SaveResult BomStore::save(const BomDocument& document)
         // On a server the savers of an account take turns (new ids are the highest plus one); readers never wait.
         if (connection_.isServer())
             run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
+        if (!batch_)
+            closeOpenVersionsOnce();
         if (const auto refusal = check(document)) {
             result.refusal = *refusal;
         } else if (document.bomId != 0 && !account::claimChange(db_, document.bomId, document.changeCount)) {
@@ -354,13 +371,17 @@ SaveResult BomStore::save(const BomDocument& document)
             run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
         else if (result.saved)
             procedures::packs::refresh(db_); // the packed BOMs the save dropped
+        if (!batch_ && !result.saved)
+            versionsClosed_ = false; // rolled back with the rest
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
             throw AutomationError(3709, db_.lastError().text());
     } catch (...) {
-        if (batch_)
+        if (batch_) {
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
-        else
+        } else {
             db_.rollback();
+            versionsClosed_ = false;
+        }
         throw;
     }
     return result;
@@ -371,6 +392,7 @@ void BomStore::beginBatch()
     if (!db_.transaction())
         throw AutomationError(3709, db_.lastError().text());
     batch_ = true;
+    closeOpenVersionsOnce();
 }
 
 void BomStore::commitBatch()
@@ -384,6 +406,7 @@ void BomStore::commitBatch()
 void BomStore::rollbackBatch()
 {
     batch_ = false;
+    versionsClosed_ = false;
     db_.rollback();
 }
 
@@ -407,13 +430,15 @@ int BomStore::write(const BomDocument& document)
                                   orNull(h.value(QStringLiteral("IdentDesc"))), orNull(h.value(QStringLiteral("CreateUser")))};
     if (bomId == 0) {
         bomId = intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom"))) + 1;
-        run(db_, QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId) "
-                                "VALUES (?,?,?,?,?,?,?,?)"),
-            headValues + QVariantList{bomId});
+        // A new main BOM holds until a later version or a change ends it; a substitute BOM has no dates of its own.
+        const QVariant endDate = headValues.first().toInt() == 1 ? QVariant(QString::fromLatin1(account::OpenEnd)) : QVariant();
+        run(db_, QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId, "
+                                "VersionEndDate) VALUES (?,?,?,?,?,?,?,?,?)"),
+            headValues + QVariantList{bomId, endDate});
     } else {
         run(db_, QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
-                                "CreateUser = ? WHERE BomId = ?"),
-            headValues + QVariantList{bomId});
+                                "CreateUser = ?, VersionEndDate = CASE WHEN ? = 1 THEN coalesce(VersionEndDate, ?) ELSE VersionEndDate END WHERE BomId = ?"),
+            headValues + QVariantList{headValues.first(), QString::fromLatin1(account::OpenEnd), bomId});
         removeLines(bomId);
     }
     const int parent = partId(h, QString(), true);
@@ -442,8 +467,8 @@ int BomStore::write(const BomDocument& document)
             {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
              orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
              numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, txt(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
-             txt(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QStringLiteral("2000-01-01") : txt(f.value(QStringLiteral("DEffBegDate"))),
-             txt(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QStringLiteral("2099-12-31") : txt(f.value(QStringLiteral("DEffEndDate"))),
+             txt(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(account::OpenBegin) : txt(f.value(QStringLiteral("DEffBegDate"))),
+             txt(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(account::OpenEnd) : txt(f.value(QStringLiteral("DEffEndDate"))),
              lists::textToCode(0, txt(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
         if (const QString remark = txt(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
             run(db_, QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/voucher/BomChecks.h"
 #include "host/voucher/BomDocument.h"
 
 #include <QSqlDatabase>
@@ -14,11 +15,14 @@ class Connection;
 namespace q7::host::voucher {
 
 // What a refused save tells the user: a message of the string table and its
-// arguments ("%s" placeholders), or a plain text.
+// arguments ("%s" placeholders), or a plain text; and where, when it is one
+// field's fault (line 0 the head, n the body's line n counted from 1).
 struct Refusal {
     int message = 0;
     QVariantList arguments;
     QString text;
+    int line = 0;
+    QString field;
 };
 
 struct SaveResult {
@@ -74,6 +78,9 @@ public:
     // The path by which the parent would become its own component, as
     // item codes from the parent back to it; empty when there is none.
     QStringList cyclePath(const BomDocument& document) const;
+    // Everything that keeps the document from being stored (the BOM rules,
+    // then a cycle), all at once; empty when it may be saved.
+    QList<Problem> problems(const BomDocument& document) const;
     // The part of an item with the free-item values of the fields ("" head
     // keys, "D" body keys); 0 when the account has none.
     int existingPartId(const QVariantMap& fields, const QString& prefix) const { return partIdOrZero(fields, prefix); }
@@ -83,16 +90,20 @@ private:
     int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
     QString partLabel(int partId) const;
     std::optional<Refusal> check(const BomDocument& document) const;
+    AccountFacts facts() const;
+    bool exists(const char* sql, const QString& code) const;
+    void closeOpenVersionsOnce();
     int write(const BomDocument& document);
     void removeLines(int bomId);
 
     ado::Connection& connection_;
     QSqlDatabase& db_;
     bool batch_ = false;
+    bool versionsClosed_ = false;
 };
 
-// Component quantity per parent unit: base quantity × (1 + component scrap %),
-// and on a variable line divided by (1 − parent scrap %).
+// A line's quantity per parent unit as the voucher shows it (account::lineQuantity),
+// 0 while the values typed give no number (a denominator of 0, a parent scrap of 100 %).
 double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap);
 
 } // namespace q7::host::voucher

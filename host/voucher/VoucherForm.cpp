@@ -536,7 +536,9 @@ bool VoucherForm::checkRequired()
     for (const QString& key : control_->headKeys()) {
         const ItemState& state = control_->itemState(key, VoucherControl::Head);
         if (state.bIsNull && txt(control_->headerText(key)).isEmpty()) {
-            showMessage(MsgMustEnter, {state.sFieldName.isEmpty() ? key : state.sFieldName});
+            const QString name = state.sFieldName.isEmpty() ? key : state.sFieldName;
+            lastRefusal_ = Refusal{MsgMustEnter, {name}, QStringLiteral("[ %1 ] 必须输入！").arg(name), 0, key};
+            showMessage(MsgMustEnter, {name});
             return false;
         }
     }
@@ -545,18 +547,22 @@ bool VoucherForm::checkRequired()
 
 bool VoucherForm::save()
 {
+    lastRefusal_ = Refusal{};
     if (control_->status() == q7::voucher::StatusBrowse)
         return false;
     if (!checkRequired())
         return false;
     QVariantList args{true};
     raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
-    if (!values::toBoolean(args[0]))
+    if (!values::toBoolean(args[0])) {
+        lastRefusal_.text = QStringLiteral("表体检查未通过");
         return false;
+    }
     if (owner_)
         return saveEntry();
     const SaveResult result = store_->save(document());
     if (!result.saved) {
+        lastRefusal_ = result.refusal;
         showMessage(result.refusal.message ? QVariant(result.refusal.message) : QVariant(result.refusal.text), result.refusal.arguments);
         return false;
     }

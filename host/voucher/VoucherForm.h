@@ -70,6 +70,9 @@ public:
     void popupMenu(int index);
     void runTask(const QString& key);      // a toolbar button the handler added
     bool save();
+    // Why the last save was refused (empty text when it was not): the
+    // message shown and, when one field is at fault, where.
+    const Refusal& lastRefusal() const { return lastRefusal_; }
     bool loadBom(int bomId);
 
     // ---- what the library computes ------------------------------------------
@@ -119,6 +122,7 @@ private:
     QSharedPointer<VoucherForm> entry_;
     BomDocument copy_;
     int currentRow_ = 0;
+    Refusal lastRefusal_;
     qint64 loadedChange_ = 0; // the shown BOM's change counter when it was loaded
 };
 

@@ -1,4 +1,5 @@
 #include "platform/data/TSqlBridge.h"
+#include "platform/SqlText.h"
 
 namespace q7::data {
 
@@ -21,12 +22,7 @@ QString quoteName(const QString& name)
     return u'"' + escaped + u'"';
 }
 
-QString quoteString(const QString& value)
-{
-    QString escaped = value;
-    escaped.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + escaped + u'\'';
-}
+QString quoteString(const QString& value) { return sqltext::quoted(value); }
 
 QString render(const Token& token)
 {

@@ -32,7 +32,7 @@ QVector<int> topBoms(const Database& db, int part, const TopBomFilter& f)
 {
     QString sql = QStringLiteral("SELECT b.BomId, b.BomType, upper(coalesce(b.IdentCode, '')), coalesce(b.Version, 0) "
                                  "FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
-                                 "WHERE t.ParentId = ? AND coalesce(b.VersionEffDate, '') <= ? AND coalesce(b.VersionEndDate, '9999-12-31') > ?");
+                                 "WHERE t.ParentId = ? AND ") + account::bomInForceText("b", "?");
     QVariantList binds{part, f.effDate, f.effDate};
     struct Conditions {
         QString text;

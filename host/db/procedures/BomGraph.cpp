@@ -1,5 +1,8 @@
 #include "host/db/procedures/BomGraph.h"
 
+#include "host/db/InForce.h"
+#include "host/db/LineQuantity.h"
+
 #include "host/db/procedures/BomPack.h"
 #include "host/db/procedures/UsePack.h"
 
@@ -24,7 +27,8 @@ namespace {
 // row keeps its line.
 const QByteArray componentColumns = QByteArray(", ") + descriptionColumns;
 const QByteArray componentJoins = QByteArray(" LEFT JOIN bas_part p ON p.PartId = c.ComponentId") + itemJoin;
-constexpr const char* lineInForce = "c.EffBegDate <= ?2 AND c.EffEndDate > ?2";
+const QByteArray lineInForce = account::lineInForce("c", "?2");
+const QByteArray mainBomInForce = " WHERE b.BomType = 1 AND " + account::bomInForce("b", "?2");
 
 void sortBySequence(QVector<BomLine>& lines)
 {
@@ -83,14 +87,7 @@ LazyStatement prepare(const Database& db, const QByteArray& sql) { return LazySt
 
 double BomLine::quantity(bool planRate) const
 {
-    double q = qtyN / qtyD * (1 + compScrap / 100);
-    if (fvFlag == 1)
-        q /= (1 - parentScrap / 100);
-    else if (fvFlag != 0)
-        return 0;
-    if (planRate)
-        q = q * planFactor.value_or(100) / 100;
-    return q;
+    return account::lineQuantity(qtyN, qtyD, compScrap, fvFlag, parentScrap, planRate ? std::optional(planFactor.value_or(100)) : std::nullopt);
 }
 
 std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const Database& db, const QString& date)
@@ -128,7 +125,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     const QByteArray mainBomBody = QByteArray(" JOIN bom_bom b ON b.BomId = t.BomId"
                                               " LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND ") + lineInForce +
                                    " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" + componentJoins +
-                                   " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2";
+                                   mainBomInForce;
     const QByteArray mainBomColumns = QByteArray("SELECT ") + lineColumns + componentColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId";
     // The embedded file hands a BOM's lines over in the order they were entered (its line index); a
     // server in any order, so there the order is asked for (lines of equal sequence keep it).
@@ -140,8 +137,8 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     frontierBoms_ = prepare(handle, QByteArray("SELECT ") + lineColumns + ", b.Version, b.BomId, t.ParentScrap, t.ParentId"
                                         " FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
                                         " JOIN bom_bom b ON b.BomId = t.BomId LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId AND " +
-                                        lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-                                        " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2" +
+                                        lineInForce + " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
+                                        mainBomInForce +
                                         entered);
     partsStmt_ = prepare(handle, QByteArray("SELECT p.PartId, ") + descriptionColumns + " FROM IDS(?1) f CROSS JOIN bas_part p ON p.PartId = f.value" + itemJoin);
     linesStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns + componentColumns +
@@ -151,12 +148,11 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     usedInLevel_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                        ", t.ParentId, t.ParentScrap, b.BomId FROM IDS(?1) f CROSS JOIN bom_opcomponent c ON c.ComponentId = f.value"
                                        " JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId"
-                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId"
-                                       " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
+                                       " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
+                                       mainBomInForce + " AND " +
                                        lineInForce + " ORDER BY c.ComponentId, t.ParentId, c.SortSeq, c.OpComponentId");
-    bomChoice_ = prepare(handle, "SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
-                                 " JOIN bom_bom b ON b.BomId = t.BomId"
-                                 " WHERE b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2");
+    bomChoice_ = prepare(handle, QByteArray("SELECT t.ParentId, b.BomId, b.Version FROM IDS(?1) f CROSS JOIN bom_parent t ON t.ParentId = f.value"
+                                 " JOIN bom_bom b ON b.BomId = t.BomId") + mainBomInForce);
     // Packed BOMs when the account keeps them and the date is written as they are (yyyy-mm-dd).
     day_ = packs::day(dateUtf8_);
     if (!handle.onServer()) {
@@ -169,7 +165,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
                                       "JOIN bom_parent t ON t.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                                      "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND coalesce(b.VersionEffDate, '') <= ?2 AND coalesce(b.VersionEndDate, '9999-12-31') > ?2 AND " +
+                                      "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND " + account::bomInForce("b", "?2") + " AND " +
                                       lineInForce + " ORDER BY t.ParentId, c.SortSeq, c.OpComponentId");
 }
 
@@ -361,7 +357,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
                 double version = 0;
                 chosen = 0;
                 for (const packs::UseBom& b : p.boms)
-                    if (b.from <= date && b.until > date && preferredBom(b.version, b.bomId, version, chosen)) {
+                    if (account::holdsOn(b.from, b.until, date) && preferredBom(b.version, b.bomId, version, chosen)) {
                         version = b.version;
                         chosen = b.bomId;
                     }
@@ -369,7 +365,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
                                    p.description.present && !cache_->parts.contains(p.partId) ? std::optional(convert.info(p.description)) : std::nullopt});
             },
             [&](const packs::Line& l) {
-                if (l.from <= date && l.until > date && l.line.bomId == chosen) // the parent's BOM at the date only
+                if (account::holdsOn(l.from, l.until, date) && l.line.bomId == chosen) // the parent's BOM at the date only
                     lines.append(l.line);
             });
         if (!whole) { // a damaged pack: the part is read from the tables
@@ -492,11 +488,11 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& b
                     own = d.present ? convert.info(d) : PartInfo{};
             },
             [&](const packs::Bom& bom) {
-                if (!(bom.from <= date && bom.until > date))
+                if (!account::holdsOn(bom.from, bom.until, date))
                     return;
                 bool anyLine = false;
                 for (const packs::Line& packedLine : bom.lines) {
-                    if (!(packedLine.from <= date && packedLine.until > date))
+                    if (!account::holdsOn(packedLine.from, packedLine.until, date))
                         continue;
                     anyLine = true;
                     BomLine line = packedLine.line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/db/InForce.h"
 #include "host/db/procedures/PackTable.h"
 #include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/Statement.h"
@@ -35,18 +36,11 @@ struct BomLine {
     int accuCost = 0;
     bool byProduct = false;
 
-    // Fixed: N/D × (1 + scrap); variable: also ÷ (1 − parent scrap); with plan
-    // rate × plan factor / 100 (none counts as 100).
+    // The line's quantity per parent unit (account::lineQuantity), with or without its plan factor.
     double quantity(bool planRate) const;
 };
 
-// Of two BOMs of a part in force at a date, whether the first is the one used:
-// the higher version, of two equal versions the older BOM, so that the choice
-// never depends on the order the BOMs are read in. A BOM id of 0 is no BOM.
-inline bool preferredBom(double version, int bom, double overVersion, int overBom)
-{
-    return overBom == 0 || version > overVersion || (version == overVersion && bom < overBom);
-}
+using account::preferredBom; // which of two BOMs in force is used
 
 // A part's description as the procedures show it, for a part p (bas_part) and
 // its item i joined by itemJoin: code, name, model and size, unit, free items

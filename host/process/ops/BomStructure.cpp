@@ -1,5 +1,8 @@
 #include "host/process/ops/BomStructure.h"
 
+#include "host/db/InForce.h"
+#include "host/db/PathBack.h"
+
 #include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 
@@ -15,10 +18,10 @@ using procedures::Statement;
 namespace {
 
 // The parents of each BOM (its own parent and those that share it).
-std::unordered_map<int, std::vector<int>> bomParents(const Database& db, const char* sql, const QByteArray& date)
+std::unordered_map<int, std::vector<int>> bomParents(const Database& db, const QByteArray& sql, const QByteArray& date)
 {
     std::unordered_map<int, std::vector<int>> parents;
-    Statement s(db, sql);
+    Statement s(db, sql.constData());
     if (!date.isNull())
         s.bind(1, date);
     while (s.next())
@@ -72,12 +75,11 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
     const auto parents = date.isEmpty()
                              ? bomParents(db, "SELECT t.BomId, t.ParentId FROM bom_parent t", d)
                              : bomParents(db,
-                                          "SELECT t.BomId, t.ParentId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
-                                          "WHERE (b.VersionEffDate IS NULL OR b.VersionEffDate <= ?1) "
-                                          "AND (b.VersionEndDate IS NULL OR b.VersionEndDate > ?1)",
+                                          QByteArray("SELECT t.BomId, t.ParentId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE ") +
+                                              account::bomInForce("b", "?1"),
                                           d);
-    const auto addLines = [&](const char* sql, bool componentLines) {
-        Statement lines(db, sql);
+    const auto addLines = [&](const QByteArray& sql, bool componentLines) {
+        Statement lines(db, sql.constData());
         if (!d.isNull())
             lines.bind(1, d);
         while (lines.next()) {
@@ -98,10 +100,9 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
         addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent", true);
         addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId", false);
     } else {
-        addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent WHERE EffBegDate <= ?1 AND EffEndDate > ?1", true);
-        addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
-                 "WHERE c.EffBegDate <= ?1 AND c.EffEndDate > ?1 AND (s.EffBegDate IS NULL OR s.EffBegDate <= ?1) "
-                 "AND (s.EffEndDate IS NULL OR s.EffEndDate > ?1)",
+        addLines(QByteArray("SELECT c.BomId, c.ComponentId, c.OpComponentId FROM bom_opcomponent c WHERE ") + account::lineInForce("c", "?1"), true);
+        addLines(QByteArray("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
+                            "WHERE ") + account::lineInForce("c", "?1") + " AND " + account::substituteInForce("s", "?1"),
                  false);
     }
 }
@@ -193,35 +194,17 @@ StructureGroups strongGroups(const BomStructure& structure)
 
 namespace {
 
-// Breadth-first search for the shortest path from `from` to `to`, staying
-// within the allowed nodes (all when allowed is empty).
-std::vector<int> search(const BomStructure& structure, int from, int to, const std::function<bool(int)>& allowed)
+// The shortest path from `from` to `to`, staying within the allowed nodes.
+template <typename Allowed>
+std::vector<int> search(const BomStructure& structure, int from, int to, Allowed allowed)
 {
-    std::unordered_map<int, int> cameFrom;
-    std::deque<int> queue{from};
-    cameFrom.emplace(from, -1);
-    bool found = false;
-    int last = -1;
-    while (!queue.empty() && !found) {
-        const int v = queue.front();
-        queue.pop_front();
-        for (const int* c = structure.begin(v); c != structure.end(v); ++c) {
-            if (*c == to) {
-                found = true;
-                last = v;
-                break;
-            }
-            if (allowed(*c) && cameFrom.emplace(*c, v).second)
-                queue.push_back(*c);
-        }
-    }
-    if (!found)
-        return {};
-    std::vector<int> path{to};
-    for (int v = last; v != -1; v = cameFrom.at(v))
-        path.push_back(v);
-    std::reverse(path.begin(), path.end());
-    return path;
+    return account::pathBetween(from, to, [&](int node) {
+        std::vector<int> next;
+        for (const int* c = structure.begin(node); c != structure.end(node); ++c)
+            if (*c == to || allowed(*c))
+                next.push_back(*c);
+        return next;
+    });
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "host/process/ops/ComponentLines.h"
 
+#include "host/db/InForce.h"
+
 #include "platform/AutomationError.h"
 
 #include <QSqlError>
@@ -44,8 +46,7 @@ QVector<ComponentLine> componentLines(QSqlDatabase& db, int componentId, const L
     if (scope.bomType != 0)
         sql += QStringLiteral(" AND b.BomType = :type");
     if (scope.inForceOn)
-        sql += QStringLiteral(" AND (b.VersionEffDate IS NULL OR b.VersionEffDate <= :date) AND (b.VersionEndDate IS NULL OR b.VersionEndDate > :date)"
-                              " AND c.EffBegDate <= :date AND c.EffEndDate > :date");
+        sql += QStringLiteral(" AND ") + account::bomInForceText("b", ":date") + QStringLiteral(" AND ") + account::lineInForceText("c", ":date");
     sql += QStringLiteral(" ORDER BY p.InvCode, p.Free1, c.BomId, c.SortSeq, c.OpComponentId");
 
     QSqlQuery query(db);

@@ -1,0 +1,393 @@
+#include "app/BomImport.h"
+
+#include "app/BomCommand.h"
+#include "host/MessagePresenter.h"
+#include "host/voucher/BomChecks.h"
+#include "host/voucher/VoucherForm.h"
+#include "platform/AutomationError.h"
+#include "platform/Values.h"
+
+#include <QFile>
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <cstdio>
+
+using namespace q7;
+using q7::host::voucher::BomDocument;
+using q7::host::voucher::VoucherForm;
+
+namespace {
+
+constexpr int MsgRowMustEnter = 2510; // 第 %s 行 [ %s ] 必须输入！
+
+const QStringList numberColumns{QStringLiteral("Version"),  QStringLiteral("ParentScrap"), QStringLiteral("DSortSeq"),
+                                QStringLiteral("DBaseQtyN"), QStringLiteral("DBaseQtyD"),  QStringLiteral("DCompScrap"),
+                                QStringLiteral("DPlanRate"), QStringLiteral("DOffset")};
+const QStringList dateColumns{QStringLiteral("VersionEffDate"), QStringLiteral("DEffBegDate"), QStringLiteral("DEffEndDate")};
+// Without these a file cannot say which BOM it means or what its lines are.
+const QStringList neededColumns{QStringLiteral("cInvCode"), QStringLiteral("BomType"), QStringLiteral("Version"), QStringLiteral("VersionEffDate"),
+                                QStringLiteral("DInvCode")};
+// What names a BOM: a row with the same values belongs to the same BOM.
+const QStringList keyColumns{QStringLiteral("cInvCode"), QStringLiteral("InvFree_1"), QStringLiteral("InvFree_2"),
+                             QStringLiteral("BomType"),  QStringLiteral("Version"),   QStringLiteral("IdentCode")};
+
+class Problems {
+public:
+    void add(int line, const QString& column, const QString& message, int number = 0) { list_.append({line, column, message, number}); }
+    bool any() const { return !list_.isEmpty(); }
+    qsizetype size() const { return list_.size(); }
+    const QList<ImportProblem>& list() const { return list_; }
+
+private:
+    QList<ImportProblem> list_;
+};
+
+// A row of the file by column name, with its line.
+struct Row {
+    int line = 0;
+    QMap<QString, QString> values;
+    QString value(const QString& column) const { return values.value(column); }
+};
+
+struct ImportBom {
+    Row head; // the BOM's first row
+    QList<Row> lines;
+};
+
+// The text of the file; every line that is not valid UTF-8 is a problem.
+QString decode(const QByteArray& bytes, Problems& problems)
+{
+    QByteArray data = bytes;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+    QString text;
+    const QList<QByteArray> lines = data.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString line = utf8(lines[i]);
+        if (utf8.hasError())
+            problems.add(i + 1, {}, QStringLiteral("not valid UTF-8"));
+        text += line;
+        if (i + 1 < lines.size())
+            text += u'\n';
+    }
+    return text;
+}
+
+// The header: known columns, none twice, the ones a BOM needs.
+void checkHeader(const CsvRecord& header, Problems& problems)
+{
+    QSet<QString> seen;
+    for (const QString& column : header.fields) {
+        if (!bomCsvColumns().contains(column))
+            problems.add(header.line, column, QStringLiteral("unknown column (the columns are those of bom export)"));
+        else if (seen.contains(column))
+            problems.add(header.line, column, QStringLiteral("the column is named twice"));
+        seen.insert(column);
+    }
+    for (const QString& column : neededColumns)
+        if (!seen.contains(column))
+            problems.add(header.line, column, QStringLiteral("the column is missing"));
+}
+
+// The cells of a row that no BOM could take, whatever the account holds.
+void checkCells(const Row& row, Problems& problems)
+{
+    for (auto it = row.values.begin(); it != row.values.end(); ++it) {
+        const QString value = it.value().trimmed();
+        if (value.isEmpty())
+            continue;
+        if (numberColumns.contains(it.key()) && !values::isPlainDecimal(value))
+            problems.add(row.line, it.key(), QStringLiteral("'%1' is not a plain decimal number").arg(value));
+        else if (dateColumns.contains(it.key()) && !host::voucher::isDateText(value))
+            problems.add(row.line, it.key(), QStringLiteral("'%1' is not a date written yyyy-mm-dd").arg(value));
+    }
+    if (row.value(QStringLiteral("DInvCode")).isEmpty())
+        problems.add(row.line, QStringLiteral("DInvCode"), QStringLiteral("every row is a BOM line and needs its component's code"));
+}
+
+QString bomKey(const Row& row)
+{
+    QStringList parts;
+    for (const QString& column : keyColumns)
+        parts.append(row.value(column).toUpper());
+    return parts.join(u'\x1f');
+}
+
+// The file's BOMs, in the order they first appear; a head value that differs
+// between the rows of one BOM is a problem.
+QList<ImportBom> group(const QList<Row>& rows, Problems& problems)
+{
+    QList<ImportBom> boms;
+    QHash<QString, int> byKey;
+    for (const Row& row : rows) {
+        const QString key = bomKey(row);
+        if (!byKey.contains(key)) {
+            byKey.insert(key, int(boms.size()));
+            boms.append({row, {}});
+        }
+        ImportBom& bom = boms[byKey.value(key)];
+        for (const QString& column : bomCsvHeadColumns())
+            if (row.values.contains(column) && row.value(column) != bom.head.value(column))
+                problems.add(row.line, column,
+                             QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
+        bom.lines.append(row);
+    }
+    return boms;
+}
+
+// The stored BOM the file names: same item, free items, type and version or identifier.
+int findStored(VoucherForm& form, const Row& head)
+{
+    const QVariantMap fields{{QStringLiteral("cInvCode"), head.value(QStringLiteral("cInvCode"))},
+                             {QStringLiteral("InvFree_1"), head.value(QStringLiteral("InvFree_1"))},
+                             {QStringLiteral("InvFree_2"), head.value(QStringLiteral("InvFree_2"))}};
+    const int part = form.store().existingPartId(fields, QString());
+    if (!part)
+        return 0;
+    const int type = host::voucher::lists::textToCode(3, head.value(QStringLiteral("BomType"))) == QLatin1String("2") ? 2 : 1;
+    return form.store().findBom(part, type, head.value(QStringLiteral("Version")), head.value(QStringLiteral("IdentCode")));
+}
+
+// Whether the stored BOM already reads as the file's rows in every column the file has.
+bool sameAsStored(const BomDocument& stored, const ImportBom& bom)
+{
+    if (stored.lines.size() != bom.lines.size())
+        return false;
+    for (int i = 0; i < bom.lines.size(); ++i) {
+        for (auto it = bom.lines[i].values.begin(); it != bom.lines[i].values.end(); ++it) {
+            const bool head = bomCsvHeadColumns().contains(it.key());
+            const QVariant storedValue = head ? stored.head.value(it.key()) : stored.lines[i].fields.value(it.key());
+            if (values::toTextOrEmpty(storedValue) != it.value())
+                return false;
+        }
+    }
+    return true;
+}
+
+// A stored line's substitutes and designators, by sort sequence and component.
+QString lineKey(const QVariant& sortSeq, const QVariant& component)
+{
+    return values::toTextOrEmpty(sortSeq).trimmed() + u'\x1f' + values::toTextOrEmpty(component).trimmed().toUpper();
+}
+
+struct Outcome {
+    enum Kind { Added, Changed, Unchanged, Refused };
+};
+
+class Importer {
+public:
+    Importer(VoucherForm& form, host::RecordingPresenter& messages, Problems& problems)
+        : form_(form), ctl_(form.voucher()), messages_(messages), problems_(problems)
+    {
+    }
+
+    Outcome::Kind enter(const ImportBom& bom)
+    {
+        const Row& head = bom.head;
+        const int stored = findStored(form_, head);
+        QHash<QString, std::pair<QVariant, QVariant>> kept; // line key -> substitutes, designators
+        if (stored) {
+            if (const auto document = form_.store().load(stored); document && sameAsStored(*document, bom))
+                return Outcome::Unchanged;
+            form_.loadBom(stored);
+            form_.ExecuteMenuTask(QStringLiteral("tlbEdit"));
+            for (int r = 1; r <= ctl_.rows(); ++r) {
+                const QVariantMap row = ctl_.row(r);
+                kept.insert(lineKey(row.value(QStringLiteral("DSortSeq")), row.value(QStringLiteral("DInvCode"))),
+                            {row.value(QStringLiteral("_Substitutes")), row.value(QStringLiteral("_Locations"))});
+            }
+            while (ctl_.rows() > 0)
+                ctl_.removeRow(ctl_.rows());
+        } else {
+            form_.ExecuteMenuTask(QStringLiteral("tlbAdd"));
+            if (!form_.typeHead(QStringLiteral("cInvCode"), head.value(QStringLiteral("cInvCode")),
+                                {head.value(QStringLiteral("InvFree_1")), head.value(QStringLiteral("InvFree_2"))})) {
+                problems_.add(head.line, QStringLiteral("cInvCode"), QStringLiteral("item '%1' is not in the account").arg(head.value(QStringLiteral("cInvCode"))));
+                return Outcome::Refused;
+            }
+        }
+        const int before = int(problemCount());
+        // A new main BOM's version follows its version date (the voucher proposes the next one): typed last.
+        QStringList headOrder = bomCsvHeadColumns();
+        headOrder.removeAll(QStringLiteral("Version"));
+        headOrder.append(QStringLiteral("Version"));
+        for (const QString& key : headOrder) {
+            if (!head.values.contains(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")))
+                continue;
+            const QString value = head.value(key);
+            if (values::toTextOrEmpty(ctl_.headerText(key)) == value)
+                continue;
+            if (!form_.typeHead(key, value))
+                problems_.add(head.line, key, QStringLiteral("'%1' is not accepted here").arg(value));
+        }
+        for (const Row& line : bom.lines) {
+            const int row = form_.addRow();
+            for (const QString& key : bomCsvLineColumns()) {
+                if (!line.values.contains(key))
+                    continue;
+                const QString value = line.value(key);
+                if (values::toTextOrEmpty(ctl_.bodyText(row, key)) == value)
+                    continue;
+                if (!form_.typeBody(row, key, value))
+                    problems_.add(line.line, key, QStringLiteral("'%1' is not accepted here").arg(value));
+            }
+            const auto found = kept.constFind(lineKey(ctl_.bodyText(row, QStringLiteral("DSortSeq")), ctl_.bodyText(row, QStringLiteral("DInvCode"))));
+            if (found != kept.constEnd()) {
+                ctl_.setBodyText(row, QStringLiteral("_Substitutes"), found->first);
+                ctl_.setBodyText(row, QStringLiteral("_Locations"), found->second);
+            }
+        }
+        if (problemCount() > before) {
+            form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
+            return Outcome::Refused;
+        }
+        messages_.messages.clear();
+        if (!form_.save()) {
+            refused(bom);
+            form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
+            return Outcome::Refused;
+        }
+        return stored ? Outcome::Changed : Outcome::Added;
+    }
+
+private:
+    qsizetype problemCount() const { return problems_.size(); }
+
+    // Why the voucher refused the BOM, at the file line of the row at fault.
+    void refused(const ImportBom& bom)
+    {
+        const host::voucher::Refusal& refusal = form_.lastRefusal();
+        const host::PresentedMessage* shown = messages_.messages.isEmpty() ? nullptr : &messages_.messages.last();
+        int row = refusal.line;
+        QString column = refusal.field;
+        if (!row && shown && shown->message.toInt() == MsgRowMustEnter)
+            row = shown->arguments.value(0).toInt(); // the handler's check of the body names the row
+        const int line = row >= 1 && row <= bom.lines.size() ? bom.lines[row - 1].line : bom.head.line;
+        problems_.add(line, column, shown ? shown->text : refusal.text, shown ? shown->message.toInt() : refusal.message);
+    }
+
+    VoucherForm& form_;
+    host::voucher::VoucherControl& ctl_;
+    host::RecordingPresenter& messages_;
+    Problems& problems_;
+};
+
+// Shows the voucher's messages to the import instead of the console while it runs.
+class CapturedMessages {
+public:
+    CapturedMessages() : previous_(host::currentMessagePresenter()), recorder_(std::make_shared<host::RecordingPresenter>())
+    {
+        host::setMessagePresenter(recorder_);
+    }
+    ~CapturedMessages() { host::setMessagePresenter(previous_); }
+    CapturedMessages(const CapturedMessages&) = delete;
+    CapturedMessages& operator=(const CapturedMessages&) = delete;
+    host::RecordingPresenter& recorder() { return *recorder_; }
+
+private:
+    std::shared_ptr<host::MessagePresenter> previous_;
+    std::shared_ptr<host::RecordingPresenter> recorder_;
+};
+
+ImportResult finished(const Problems& problems, ImportResult result = {})
+{
+    result.problems = problems.list();
+    return result;
+}
+
+} // namespace
+
+ImportResult runImport(const QString& file, const QString& db, bool dryRun)
+{
+    Problems problems;
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly)) {
+        problems.add(0, {}, QStringLiteral("cannot read the file"));
+        return finished(problems);
+    }
+    const QString text = decode(input.readAll(), problems);
+    if (problems.any())
+        return finished(problems);
+    QList<CsvRecord> records;
+    try {
+        records = parseCsvRecords(text);
+    } catch (const AutomationError& error) {
+        problems.add(0, {}, error.description());
+        return finished(problems);
+    }
+    if (records.isEmpty()) {
+        problems.add(0, {}, QStringLiteral("the file is empty"));
+        return finished(problems);
+    }
+    const CsvRecord& header = records.first();
+    checkHeader(header, problems);
+    for (qsizetype i = 1; i < records.size(); ++i)
+        if (records[i].fields.size() != header.fields.size())
+            problems.add(records[i].line, {},
+                         QStringLiteral("%1 fields where the header has %2").arg(records[i].fields.size()).arg(header.fields.size()));
+    if (problems.any()) // the file's shape: no row is read
+        return finished(problems);
+
+    QList<Row> rows;
+    for (qsizetype i = 1; i < records.size(); ++i) {
+        Row row{records[i].line, {}};
+        for (qsizetype c = 0; c < header.fields.size(); ++c)
+            row.values.insert(header.fields[c], records[i].fields[c].trimmed());
+        checkCells(row, problems);
+        rows.append(row);
+    }
+    const QList<ImportBom> boms = group(rows, problems);
+    if (problems.any())
+        return finished(problems);
+
+    CapturedMessages messages;
+    auto form = openVoucher(db);
+    Importer importer(*form, messages.recorder(), problems);
+    ImportResult result;
+    form->store().beginBatch();
+    try {
+        for (const ImportBom& bom : boms) {
+            switch (importer.enter(bom)) {
+            case Outcome::Added: ++result.added; break;
+            case Outcome::Changed: ++result.changed; break;
+            case Outcome::Unchanged: ++result.unchanged; break;
+            case Outcome::Refused: break;
+            }
+            ++result.boms;
+            result.lines += int(bom.lines.size());
+        }
+    } catch (...) {
+        form->store().rollbackBatch();
+        throw;
+    }
+    if (problems.any() || dryRun)
+        form->store().rollbackBatch();
+    else
+        form->store().commitBatch();
+    return finished(problems, result);
+}
+
+int importBoms(const QString& file, const QString& db, bool dryRun)
+{
+    const ImportResult result = runImport(file, db, dryRun);
+    if (!result.problems.isEmpty()) {
+        for (const ImportProblem& p : result.problems) {
+            QString where = file;
+            if (p.line > 0)
+                where += u':' + QString::number(p.line);
+            if (!p.column.isEmpty())
+                where += QStringLiteral(": ") + p.column;
+            std::fprintf(stderr, "%s: %s\n", where.toUtf8().constData(), p.message.toUtf8().constData());
+        }
+        std::fprintf(stderr, "q7bom bom import: %lld problem%s; nothing of %s was written%s\n", static_cast<long long>(result.problems.size()),
+                     result.problems.size() == 1 ? "" : "s", file.toUtf8().constData(), dryRun ? " (dry run)" : "");
+        return 2;
+    }
+    std::printf("%s%d BOMs with %d lines: %d new, %d changed, %d unchanged%s\n", dryRun ? "dry run: " : "imported ", result.boms, result.lines,
+                result.added, result.changed, result.unchanged, dryRun ? "; nothing was written" : "");
+    return 0;
+}

@@ -1,0 +1,183 @@
+#include "host/voucher/BomChecks.h"
+
+#include "host/voucher/VoucherFields.h"
+#include "platform/AutomationError.h"
+#include "platform/ObjectRef.h"
+#include "platform/Values.h"
+
+#include <QDate>
+
+#include <cmath>
+#include <optional>
+
+namespace q7::host::voucher {
+
+namespace {
+
+constexpr int YesNo = 0, SupplyType = 1, FixedVariable = 2, BomTypeList = 3, SelectionRule = 4;
+
+QString text(const QVariant& v)
+{
+    if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
+        return QString();
+    return values::trim(values::toTextOrEmpty(v));
+}
+
+// The problems of one part of the document (its head or a line).
+class Checker {
+public:
+    Checker(const QVariantMap& fields, int line, QList<Problem>& problems) : fields_(fields), line_(line), problems_(problems) {}
+
+    QString value(const char* key) const { return text(fields_.value(QString::fromLatin1(key))); }
+
+    void fail(const char* key, const QString& what)
+    {
+        const QString field = QString::fromLatin1(key);
+        problems_.append({line_, field, QStringLiteral("[ %1 ] %2").arg(caption(field), what)});
+    }
+
+    bool filled(const char* key)
+    {
+        if (!value(key).isEmpty())
+            return true;
+        fail(key, QStringLiteral("必须输入"));
+        return false;
+    }
+
+    // The number in the field as the voucher reads it; none when blank or not a number.
+    std::optional<double> number(const char* key)
+    {
+        const QString t = value(key);
+        if (t.isEmpty())
+            return std::nullopt;
+        try {
+            const double n = values::toDouble(t);
+            if (std::isfinite(n))
+                return n;
+        } catch (const AutomationError&) {
+        }
+        fail(key, QStringLiteral("不是有效的数字：%1").arg(t));
+        return std::nullopt;
+    }
+
+    void above(const char* key, double low)
+    {
+        if (const auto n = number(key); n && !(*n > low))
+            fail(key, QStringLiteral("必须大于 %1：%2").arg(low).arg(value(key)));
+    }
+    void atLeast(const char* key, double low)
+    {
+        if (const auto n = number(key); n && *n < low)
+            fail(key, QStringLiteral("不能小于 %1：%2").arg(low).arg(value(key)));
+    }
+    void percent(const char* key)
+    {
+        if (const auto n = number(key); n && !(*n >= 0 && *n < 100))
+            fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
+    }
+    void whole(const char* key)
+    {
+        if (const auto n = number(key); n && *n != std::floor(*n))
+            fail(key, QStringLiteral("必须是整数：%1").arg(value(key)));
+    }
+    void date(const char* key)
+    {
+        if (const QString t = value(key); !t.isEmpty() && !isDateText(t))
+            fail(key, QStringLiteral("不是有效的日期（yyyy-mm-dd）：%1").arg(t));
+    }
+    void period(const char* from, const char* until)
+    {
+        date(from);
+        date(until);
+        const QString a = value(from), b = value(until);
+        if (isDateText(a) && isDateText(b) && !(a < b))
+            fail(until, QStringLiteral("必须晚于 %1：%2").arg(a, b));
+    }
+    void listed(const char* key, int listKind)
+    {
+        const QString t = value(key);
+        if (!t.isEmpty() && !lists::texts(listKind).contains(lists::codeToText(listKind, lists::textToCode(listKind, t))))
+            fail(key, QStringLiteral("必须是 %1 之一：%2").arg(lists::texts(listKind).join(u'、'), t));
+    }
+    void exists(const char* key, const std::function<bool(const QString&)>& exists, const char* what)
+    {
+        if (const QString t = value(key); !t.isEmpty() && exists && !exists(t))
+            fail(key, QStringLiteral("%1 %2 不存在").arg(QString::fromUtf8(what), t));
+    }
+
+private:
+    const QVariantMap& fields_;
+    int line_;
+    QList<Problem>& problems_;
+};
+
+void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Problem>& problems)
+{
+    Checker head(document.head, 0, problems);
+    if (head.filled("cInvCode"))
+        head.exists("cInvCode", facts.itemExists, "存货");
+    head.listed("BomType", BomTypeList);
+    const bool main = lists::textToCode(BomTypeList, head.value("BomType")) != QLatin1String("2");
+    if (main) {
+        if (head.filled("Version")) {
+            const QString version = head.value("Version");
+            const auto n = head.number("Version");
+            if (n && !(*n >= 1 && *n <= 99999999 && *n == std::floor(*n)))
+                head.fail("Version", QStringLiteral("必须是 1 到 99999999 的整数：%1").arg(version));
+        }
+        if (head.filled("VersionEffDate"))
+            head.date("VersionEffDate");
+    } else {
+        head.filled("IdentCode");
+        head.date("VersionEffDate");
+    }
+    head.percent("ParentScrap");
+}
+
+void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList<Problem>& problems)
+{
+    Checker body(line.fields, number, problems);
+    if (body.filled("DInvCode"))
+        body.exists("DInvCode", facts.itemExists, "存货");
+    body.above("DBaseQtyN", 0);
+    body.above("DBaseQtyD", 0);
+    body.percent("DCompScrap");
+    body.atLeast("DPlanRate", 0);
+    body.whole("DSortSeq");
+    body.whole("DOffset");
+    body.period("DEffBegDate", "DEffEndDate");
+    body.listed("DFVFlag", FixedVariable);
+    body.listed("DWIPType", SupplyType);
+    body.listed("DByproductFlag", YesNo);
+    body.listed("DAccuCostFlag", YesNo);
+    body.listed("DOptionalFlag", YesNo);
+    body.listed("DMutexRule", SelectionRule);
+    body.exists("DWhCode", facts.wareHouseExists, "仓库");
+    body.exists("DDeptCode", facts.departmentExists, "部门");
+    for (const QVariantMap& substitute : line.substitutes) {
+        Checker sub(substitute, number, problems);
+        if (sub.filled("DInvCode"))
+            sub.exists("DInvCode", facts.itemExists, "替代料");
+        sub.above("DFactor", 0);
+        sub.period("DEffBegDate", "DEffEndDate");
+        sub.listed("DReplaceFlag", YesNo);
+    }
+}
+
+} // namespace
+
+bool isDateText(const QString& text)
+{
+    return text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid();
+}
+
+QList<Problem> checkBom(const BomDocument& document, const AccountFacts& facts)
+{
+    QList<Problem> problems;
+    checkHead(document, facts, problems);
+    for (int i = 0; i < document.lines.size(); ++i)
+        checkLine(document.lines[i], i + 1, facts, problems);
+    return problems;
+}
+
+} // namespace q7::host::voucher
