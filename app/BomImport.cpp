@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace q7;
@@ -241,6 +242,10 @@ public:
                 ctl_.setBodyText(row, QStringLiteral("_Locations"), found->second);
             }
         }
+        // Every rule the store keeps, each problem at its file line, before the save stops at the first.
+        for (const host::voucher::Problem& problem : form_.store().problems(form_.document()))
+            problems_.add(problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : head.line, problem.field,
+                          problem.message);
         if (problemCount() > before) {
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;
@@ -296,6 +301,7 @@ private:
 ImportResult finished(const Problems& problems, ImportResult result = {})
 {
     result.problems = problems.list();
+    std::stable_sort(result.problems.begin(), result.problems.end(), [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
     return result;
 }
 
@@ -333,16 +339,18 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
         return finished(problems);
 
     QList<Row> rows;
+    QSet<int> badLines; // rows whose cells no BOM could take
     for (qsizetype i = 1; i < records.size(); ++i) {
         Row row{records[i].line, {}};
         for (qsizetype c = 0; c < header.fields.size(); ++c)
             row.values.insert(header.fields[c], records[i].fields[c].trimmed());
+        const qsizetype before = problems.size();
         checkCells(row, problems);
+        if (problems.size() > before)
+            badLines.insert(row.line);
         rows.append(row);
     }
     const QList<ImportBom> boms = group(rows, problems);
-    if (problems.any())
-        return finished(problems);
 
     CapturedMessages messages;
     auto form = openVoucher(db);
@@ -351,7 +359,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     form->store().beginBatch();
     try {
         for (const ImportBom& bom : boms) {
-            switch (importer.enter(bom)) {
+            // a BOM with a row already found wrong is not entered; the others are, so that every problem shows at once
+            const bool bad = std::any_of(bom.lines.begin(), bom.lines.end(), [&](const Row& row) { return badLines.contains(row.line); });
+            switch (bad ? Outcome::Refused : importer.enter(bom)) {
             case Outcome::Added: ++result.added; break;
             case Outcome::Changed: ++result.changed; break;
             case Outcome::Unchanged: ++result.unchanged; break;
