@@ -38,7 +38,8 @@ void printHelp()
                "       q7bom bom window [ITEM] [--version V] [--db FILE] [--screenshot FILE]\n"
                "The BOM voucher without a window.\n"
                "  show     the item's main BOM (the highest version, or --version V): head and lines\n"
-               "           with the quantity per parent unit; --date D keeps the lines valid on D\n"
+               "           with the quantity per parent unit; --date D shows the BOM in force on D\n"
+               "           (unless --version is given) with the lines valid on D\n"
                "  export   every BOM of the item (or its version V) as CSV, one row per line\n"
                "  import   creates or changes the BOMs of the CSV through the voucher: a BOM the file\n"
                "           names by parent, type and version (or identifier) replaces that BOM, an\n"
@@ -84,6 +85,8 @@ std::optional<int> parseOptions(const QString& action, const QStringList& args, 
     o.out = command.value(QStringLiteral("out"));
     o.screenshot = command.value(QStringLiteral("screenshot"));
     o.dryRun = command.isSet(QStringLiteral("dry-run"));
+    if (!o.date.isEmpty() && !host::voucher::isDateText(o.date))
+        return command.refuse(QStringLiteral("--date takes a date written yyyy-mm-dd, not '%1'").arg(o.date));
     if (o.dryRun && action != QLatin1String("import"))
         return command.refuse(QStringLiteral("--dry-run is an option of import only"));
     if (command.isSet(QStringLiteral("format")) && !OutputTable::parseFormat(command.value(QStringLiteral("format")), o.format))
@@ -102,6 +105,10 @@ QString text(const QVariant& v) { return values::toTextOrEmpty(v); }
 
 QList<int> bomsToShow(VoucherForm& form, const Options& o, bool mainOnly)
 {
+    if (mainOnly && o.version.isEmpty() && !o.date.isEmpty()) { // the BOM in force on the date, as every report reads it
+        const int id = form.store().mainBomInForce(o.target, o.date);
+        return id ? QList<int>{id} : QList<int>{};
+    }
     if (!o.version.isEmpty() || mainOnly) {
         const int id = form.store().mainBomOf(o.target, o.version);
         return id ? QList<int>{id} : QList<int>{};
@@ -115,7 +122,9 @@ int show(const Options& o)
     const QList<int> ids = bomsToShow(*form, o, true);
     if (ids.isEmpty() || !form->loadBom(ids.first())) {
         std::fprintf(stderr, "q7bom bom show: %s has no main BOM%s\n", o.target.toUtf8().constData(),
-                     o.version.isEmpty() ? "" : qPrintable(QStringLiteral(" of version ") + o.version));
+                     !o.version.isEmpty()  ? qPrintable(QStringLiteral(" of version ") + o.version)
+                     : !o.date.isEmpty() ? qPrintable(QStringLiteral(" in force on ") + o.date)
+                                         : "");
         return 2;
     }
     auto& ctl = form->voucher();

@@ -245,7 +245,7 @@ public:
         // Every rule the store keeps, each problem at its file line, before the save stops at the first.
         for (const host::voucher::Problem& problem : form_.store().problems(form_.document()))
             problems_.add(problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : head.line, problem.field,
-                          problem.message);
+                          problem.message, problem.number);
         if (problemCount() > before) {
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;

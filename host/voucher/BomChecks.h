@@ -15,6 +15,7 @@ struct Problem {
     int line = 0;
     QString field;
     QString message;
+    int number = 0; // the string table's message, when the problem is one of its messages
 };
 
 // What the checks ask of the account.

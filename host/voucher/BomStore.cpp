@@ -318,7 +318,7 @@ QList<Problem> BomStore::problems(const BomDocument& document) const
     if (found.isEmpty()) { // a cycle is looked for among known items only
         if (const QStringList path = cyclePath(document); !path.isEmpty())
             found.append({0, QStringLiteral("cInvCode"),
-                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(path.first(), path.join(QStringLiteral(" → ")))});
+                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(path.first(), path.join(QStringLiteral(" → "))), MsgOwnComponent});
     }
     return found;
 }
@@ -536,6 +536,16 @@ int BomStore::mainBomOf(const QString& invCode, const QString& version) const
         bound.append(values::toDouble(version));
     }
     return intOf(run(db_, sql + QStringLiteral(" ORDER BY b.Version DESC, p.PartId LIMIT 1"), bound));
+}
+
+int BomStore::mainBomInForce(const QString& invCode, const QString& date) const
+{
+    QSqlQuery parts = run(db_, QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ? ORDER BY PartId"), {invCode});
+    procedures::BomGraph graph(connection_, date);
+    while (parts.next())
+        if (const int bom = graph.mainBom(parts.value(0).toInt()))
+            return bom;
+    return 0;
 }
 
 int BomStore::highestVersion(int partId) const

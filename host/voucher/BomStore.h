@@ -58,6 +58,9 @@ public:
     // The BOMs of an item, newest version first.
     QList<int> bomsOf(const QString& invCode) const;
     int mainBomOf(const QString& invCode, const QString& version = {}) const;
+    // The item's main BOM in force on the date, as the explosions choose it
+    // (of the item's parts, the first that has one); 0 for none.
+    int mainBomInForce(const QString& invCode, const QString& date) const;
     // The highest main-BOM version of a part (0 for none).
     int highestVersion(int partId) const;
     // The stored BOM of a part with this type and version or identifier (0 for none).

@@ -1,0 +1,242 @@
+// The account's rules, each written once: which BOM and line are in force on a
+// date (the SQL text and the C++ comparison must agree), a line's quantity, a
+// cycle, a quoted value, and what a BOM must keep to be stored.
+#include "support/FakeHost.h"
+
+#include "host/db/InForce.h"
+#include "host/db/LineQuantity.h"
+#include "host/db/PathBack.h"
+#include "host/voucher/BomChecks.h"
+#include "platform/SqlText.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <vector>
+
+using namespace q7;
+using namespace q7::host;
+
+namespace {
+
+// A throwaway in-memory SQLite connection.
+class MemoryDb {
+public:
+    MemoryDb() : name_(QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        db.open();
+    }
+    ~MemoryDb() { QSqlDatabase::removeDatabase(name_); }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_); }
+    bool holds(const QByteArray& condition, const QVariantList& bound)
+    {
+        QSqlQuery q(db());
+        EXPECT_TRUE(q.prepare(QStringLiteral("SELECT CASE WHEN ") + QString::fromUtf8(condition) + QStringLiteral(" THEN 1 ELSE 0 END FROM t")));
+        for (const QVariant& v : bound)
+            q.addBindValue(v);
+        EXPECT_TRUE(q.exec() && q.next()) << condition.toStdString();
+        return q.value(0).toInt() == 1;
+    }
+
+private:
+    QString name_;
+};
+
+TEST(InForce, TheSqlTextAndTheComparisonAgreeOnEveryBoundary)
+{
+    // from, until (NULL: open), date → in force
+    struct Case {
+        const char* from;
+        const char* until;
+        const char* date;
+        bool inForce;
+    } cases[] = {
+        {"2026-01-01", "2026-07-01", "2025-12-31", false}, // the day before the first
+        {"2026-01-01", "2026-07-01", "2026-01-01", true},  // the first day
+        {"2026-01-01", "2026-07-01", "2026-06-30", true},  // the last day
+        {"2026-01-01", "2026-07-01", "2026-07-01", false}, // the end date itself
+        {"2026-01-01", nullptr, "2099-12-31", true},       // no end: open
+        {nullptr, "2026-07-01", "1990-01-01", true},       // no beginning: open
+        {nullptr, nullptr, "2026-12-07", true},
+        {"2026-01-01", "2026-01-01", "2026-01-01", false}, // an empty period
+    };
+    MemoryDb memory;
+    QSqlQuery create(memory.db());
+    ASSERT_TRUE(create.exec(QStringLiteral("CREATE TABLE t (VersionEffDate TEXT, VersionEndDate TEXT, EffBegDate TEXT, EffEndDate TEXT)")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from ? c.from : "NULL") + " .. " + (c.until ? c.until : "NULL") + " on " + c.date);
+        QSqlQuery fill(memory.db());
+        fill.exec(QStringLiteral("DELETE FROM t"));
+        fill.prepare(QStringLiteral("INSERT INTO t VALUES (?, ?, ?, ?)"));
+        const QVariant from = c.from ? QVariant(QString::fromLatin1(c.from)) : QVariant();
+        const QVariant until = c.until ? QVariant(QString::fromLatin1(c.until)) : QVariant();
+        for (const QVariant& v : {from, until, from, until})
+            fill.addBindValue(v);
+        ASSERT_TRUE(fill.exec());
+        const QString date = QString::fromLatin1(c.date);
+        EXPECT_EQ(memory.holds(account::bomInForce("t", "?"), {date, date}), c.inForce) << "BOM";
+        EXPECT_EQ(memory.holds(account::substituteInForce("t", "?"), {date, date}), c.inForce) << "substitute";
+        if (c.from && c.until) { // a line's dates are never NULL
+            EXPECT_EQ(memory.holds(account::lineInForce("t", "?"), {date, date}), c.inForce) << "line";
+            EXPECT_EQ(account::holdsOn(QString::fromLatin1(c.from), QString::fromLatin1(c.until), date), c.inForce) << "C++";
+        }
+        // the ends the account writes for an open period behave as the open period
+        const QString writtenFrom = c.from ? QString::fromLatin1(c.from) : QString::fromLatin1(account::OpenBegin);
+        const QString writtenUntil = c.until ? QString::fromLatin1(c.until) : QString::fromLatin1(account::OpenEnd);
+        if (date >= QString::fromLatin1(account::OpenBegin) && date < QString::fromLatin1(account::OpenEnd)) {
+            EXPECT_EQ(account::holdsOn(writtenFrom, writtenUntil, date), c.inForce) << "written ends";
+        }
+    }
+}
+
+TEST(InForce, OfSeveralBomsTheHighestVersionThenTheOlderIsUsed)
+{
+    struct Bom {
+        double version;
+        int id;
+    };
+    const std::vector<std::vector<Bom>> orders = {{{1, 10}, {2, 11}, {2, 12}}, {{2, 12}, {1, 10}, {2, 11}}, {{2, 11}, {2, 12}, {1, 10}}};
+    for (const auto& order : orders) { // whatever the order they are read in
+        double version = 0;
+        int chosen = 0;
+        for (const Bom& b : order)
+            if (account::preferredBom(b.version, b.id, version, chosen)) {
+                version = b.version;
+                chosen = b.id;
+            }
+        EXPECT_EQ(chosen, 11);
+    }
+}
+
+TEST(LineQuantity, FixedVariableAndPlanFactor)
+{
+    struct Case {
+        double n, d, compScrap;
+        int fv;
+        double parentScrap;
+        std::optional<double> plan;
+        double expected;
+    } cases[] = {
+        {3, 10, 5, 0, 20, std::nullopt, 0.315},   // fixed: the parent's scrap does not count
+        {3, 10, 5, 1, 20, std::nullopt, 0.39375}, // variable: ÷ (1 − 20 %)
+        {3, 10, 5, 1, 20, 50.0, 0.196875},        // half of it planned
+        {4, 1, 5, 0, 0, 100.0, 4.2},
+        {1, 1, 0, 7, 0, std::nullopt, 0},         // an unknown flag
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(account::lineQuantity(c.n, c.d, c.compScrap, c.fv, c.parentScrap, c.plan), c.expected, 1e-12) << c.n << '/' << c.d;
+    EXPECT_FALSE(std::isfinite(account::lineQuantity(1, 0, 0, 1, 0))) << "nothing guarded: what the statements compute";
+}
+
+TEST(PathBack, CyclesAreFoundWithTheirShortestPathAndOnlyWhatIsReachedIsRead)
+{
+    using Graph = std::map<int, std::vector<int>>;
+    struct Case {
+        const char* name;
+        Graph graph;
+        int part;
+        std::vector<int> path;
+    } cases[] = {
+        {"none", {{1, {2, 3}}, {2, {3}}, {3, {}}}, 1, {}},
+        {"own component", {{1, {1}}}, 1, {1, 1}},
+        {"through two", {{1, {2}}, {2, {1}}}, 1, {1, 2, 1}},
+        {"shortest of two", {{1, {2, 5}}, {2, {3}}, {3, {4}}, {4, {1}}, {5, {1}}}, 1, {1, 5, 1}},
+        {"a cycle below, not through the part", {{1, {2}}, {2, {3}}, {3, {2}}}, 1, {}},
+        {"repeated component", {{1, {2, 2}}, {2, {3, 3}}, {3, {1}}}, 1, {1, 2, 3, 1}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> asked;
+        const auto components = [&](int part) {
+            asked.push_back(part);
+            const auto found = c.graph.find(part);
+            return found == c.graph.end() ? std::vector<int>{} : found->second;
+        };
+        EXPECT_EQ(account::pathBack(c.part, components), c.path) << c.name;
+        std::sort(asked.begin(), asked.end());
+        EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end()) << c.name << ": a part was read twice";
+    }
+    // a chain a million parts deep: no recursion to exhaust the stack
+    const int depth = 1000000;
+    const auto chain = [&](int part) { return std::vector<int>{part < depth ? part + 1 : 0}; };
+    EXPECT_EQ(account::pathBack(0, chain).size(), static_cast<size_t>(depth + 2));
+}
+
+TEST(SqlText, SingleQuotesAreDoubled)
+{
+    EXPECT_EQ(sqltext::quoted(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
+    EXPECT_EQ(sqltext::quoted(QStringLiteral("x' OR '1'='1")), QStringLiteral("'x'' OR ''1''=''1'"));
+    EXPECT_EQ(sqltext::doubledQuotes(QStringLiteral("''")), QStringLiteral("''''"));
+    EXPECT_EQ(sqltext::quoted(QString()), QStringLiteral("''"));
+}
+
+// A BOM that keeps every rule; each case spoils one field of it.
+voucher::BomDocument goodBom()
+{
+    voucher::BomDocument d;
+    d.head = {{QStringLiteral("cInvCode"), QStringLiteral("BS-200")},    {QStringLiteral("BomType"), QStringLiteral("主BOM")},
+              {QStringLiteral("Version"), QStringLiteral("3")},          {QStringLiteral("VersionEffDate"), QStringLiteral("2026-12-01")},
+              {QStringLiteral("ParentScrap"), QStringLiteral("2")}};
+    voucher::BomLine line;
+    line.fields = {{QStringLiteral("DInvCode"), QStringLiteral("ST-400")},   {QStringLiteral("DBaseQtyN"), QStringLiteral("2")},
+                   {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},       {QStringLiteral("DCompScrap"), QStringLiteral("0")},
+                   {QStringLiteral("DPlanRate"), QStringLiteral("100")},     {QStringLiteral("DFVFlag"), QStringLiteral("变动")},
+                   {QStringLiteral("DWIPType"), QStringLiteral("领用")},     {QStringLiteral("DWhCode"), QStringLiteral("01")},
+                   {QStringLiteral("DEffBegDate"), QStringLiteral("2026-12-01")}, {QStringLiteral("DEffEndDate"), QStringLiteral("2099-12-31")},
+                   {QStringLiteral("DSortSeq"), QStringLiteral("10")}};
+    d.lines = {line, line};
+    return d;
+}
+
+TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
+{
+    const voucher::AccountFacts facts{[](const QString& code) { return code == QLatin1String("BS-200") || code == QLatin1String("ST-400"); },
+                                      [](const QString& code) { return code == QLatin1String("01"); },
+                                      [](const QString&) { return true; }};
+    ASSERT_TRUE(voucher::checkBom(goodBom(), facts).isEmpty());
+    struct Case {
+        int line; // 0 head, 2 the second line
+        const char* field;
+        const char* value;
+    } cases[] = {
+        {2, "DBaseQtyN", "0"},      {2, "DBaseQtyN", "-1"},      {2, "DBaseQtyN", "abc"},     {2, "DBaseQtyD", "0"},
+        {2, "DBaseQtyD", "-1"},     {2, "DCompScrap", "100"},    {2, "DCompScrap", "-100"},   {2, "DCompScrap", "1e308"},
+        {2, "DPlanRate", "-1"},     {0, "ParentScrap", "100"},   {0, "ParentScrap", "150"},   {2, "DEffBegDate", "2025-02-30"},
+        {2, "DEffBegDate", "someday"}, {2, "DEffEndDate", "2026-12-01"}, {2, "DEffEndDate", "2026-11-30"}, {0, "Version", "0"},
+        {0, "Version", "123456789"}, {0, "Version", "1.5"},     {0, "Version", ""},          {0, "VersionEffDate", "2026-13-01"},
+        {0, "cInvCode", "NOPE"},    {2, "DInvCode", "NOPE"},     {2, "DInvCode", ""},         {2, "DWhCode", "99"},
+        {2, "DFVFlag", "半固定"},   {2, "DWIPType", "外协"},     {0, "BomType", "第三种"},    {2, "DSortSeq", "10.5"},
+    };
+    for (const Case& c : cases) {
+        voucher::BomDocument d = goodBom();
+        QVariantMap& fields = c.line ? d.lines[c.line - 1].fields : d.head;
+        fields.insert(QString::fromLatin1(c.field), QString::fromUtf8(c.value));
+        const QList<voucher::Problem> problems = voucher::checkBom(d, facts);
+        ASSERT_EQ(problems.size(), 1) << c.field << " = " << c.value;
+        EXPECT_EQ(problems.first().line, c.line) << c.field << " = " << c.value;
+        EXPECT_EQ(problems.first().field, QString::fromLatin1(c.field)) << c.value;
+    }
+    // a substitute BOM needs its identifier, not a version
+    voucher::BomDocument substitute = goodBom();
+    substitute.head.insert(QStringLiteral("BomType"), QStringLiteral("替代BOM"));
+    substitute.head.insert(QStringLiteral("Version"), QString());
+    ASSERT_EQ(voucher::checkBom(substitute, facts).size(), 1);
+    EXPECT_EQ(voucher::checkBom(substitute, facts).first().field, QStringLiteral("IdentCode"));
+    // every problem at once, head first
+    voucher::BomDocument broken = goodBom();
+    broken.head.insert(QStringLiteral("ParentScrap"), QStringLiteral("100"));
+    broken.lines[0].fields.insert(QStringLiteral("DBaseQtyD"), QStringLiteral("0"));
+    broken.lines[1].fields.insert(QStringLiteral("DBaseQtyN"), QStringLiteral("-3"));
+    const QList<voucher::Problem> all = voucher::checkBom(broken, facts);
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_EQ(all[0].line, 0);
+    EXPECT_EQ(all[1].line, 1);
+    EXPECT_EQ(all[2].line, 2);
+}
+
+} // namespace
