@@ -1,0 +1,215 @@
+// What `bom import` takes into the account: every hostile file is refused
+// with the line and column at fault and the account left byte for byte as it
+// was; a file names the BOM it replaces, so importing it again changes
+// nothing; a dry run reports every problem at once and writes nothing.
+#include "support/FakeHost.h"
+
+#include "app/BomCommand.h"
+#include "app/BomImport.h"
+#include "host/db/AccountDatabase.h"
+#include "platform/data/Ado.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void write(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(data);
+}
+
+const QByteArray header = bomCsvColumns().join(u',').toUtf8() + '\n';
+// A good line of a new BOM for BS-200 (the base, which has none yet).
+const QByteArray goodLine = "BS-200,,,主BOM,1,试制,2026-12-01,,,0,10,ST-400,,,,2,1,0,变动,领用,,否,是,否,,01,01,2026-12-01,2099-12-31,0,\n";
+
+// The good line with one column's value replaced.
+QByteArray with(const char* column, const QByteArray& value)
+{
+    QList<QByteArray> fields = goodLine.trimmed().split(',');
+    fields[int(bomCsvColumns().indexOf(QString::fromLatin1(column)))] = value;
+    return fields.join(',') + '\n';
+}
+
+class BomImport : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake::resetRecords();
+        db = dir.filePath(QStringLiteral("account.db"));
+        q7::host::account::createDemoAccount(db);
+    }
+    QString file(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
+    ImportResult import(const QByteArray& content, bool dryRun = false)
+    {
+        write(file("in.csv"), content);
+        return runImport(file("in.csv"), db, dryRun);
+    }
+    int count(const QString& sql)
+    {
+        q7::ado::Connection connection;
+        connection.Open(q7::host::account::connectionStringFor(db));
+        QSqlQuery q(connection.database());
+        EXPECT_TRUE(q.exec(sql) && q.next()) << sql.toStdString();
+        return q.value(0).toInt();
+    }
+
+    QTemporaryDir dir;
+    QString db;
+};
+
+TEST_F(BomImport, HostileFilesAreRefusedAtTheirLineAndColumnAndWriteNothing)
+{
+    struct Case {
+        const char* name;
+        QByteArray content;
+        int line;
+        const char* column; // "" when the row as a whole is at fault
+    };
+    const QByteArray quantitiesHeader = "cInvCode,BomType,Version,VersionDesc,VersionEffDate,DInvCode,DBaseQtyN\n";
+    const Case cases[] = {
+        {"negative numerator, no denominator", header + goodLine + with("DBaseQtyN", "-3").replace(",1,0,变动", ",0,0,变动"), 3, "DBaseQtyN"},
+        {"denominator 0", header + with("DBaseQtyD", "0"), 2, "DBaseQtyD"},
+        {"denominator -1", header + with("DBaseQtyD", "-1"), 2, "DBaseQtyD"},
+        {"numerator 0", header + with("DBaseQtyN", "0"), 2, "DBaseQtyN"},
+        {"text as a quantity", header + with("DBaseQtyN", "abc"), 2, "DBaseQtyN"},
+        {"thousands separator", header + with("DBaseQtyN", "\"1,5\""), 2, "DBaseQtyN"},
+        {"True as a number", header + with("DBaseQtyD", "True"), 2, "DBaseQtyD"},
+        {"hex as a number", header + with("DCompScrap", "&H10"), 2, "DCompScrap"},
+        {"scrap 100", header + with("DCompScrap", "100"), 2, "DCompScrap"},
+        {"scrap -100", header + with("DCompScrap", "-100"), 2, "DCompScrap"},
+        {"scrap huge", header + with("DCompScrap", "1" + QByteArray(308, '0')), 2, "DCompScrap"},
+        {"parent scrap 150", header + with("ParentScrap", "150"), 2, "ParentScrap"},
+        {"plan rate -1", header + with("DPlanRate", "-1"), 2, "DPlanRate"},
+        {"no such day", header + with("DEffBegDate", "2025-02-30"), 2, "DEffBegDate"},
+        {"not a date", header + with("DEffBegDate", "someday"), 2, "DEffBegDate"},
+        {"reversed range", header + with("DEffEndDate", "2026-11-30"), 2, "DEffEndDate"},
+        {"empty range", header + with("DEffEndDate", "2026-12-01"), 2, "DEffEndDate"},
+        {"version of 9 digits", header + with("Version", "123456789"), 2, "Version"},
+        {"unknown warehouse", header + with("DWhCode", "99"), 2, "DWhCode"},
+        {"unknown department", header + with("DDeptCode", "99"), 2, "DDeptCode"},
+        {"unknown component", header + with("DInvCode", "NO-SUCH"), 2, "DInvCode"},
+        {"supply type off the list", header + with("DWIPType", "外协"), 2, "DWIPType"},
+        {"blank component on a full line", header + goodLine + with("DInvCode", ""), 3, "DInvCode"},
+        {"head columns only", "cInvCode,BomType,Version,VersionDesc,VersionEffDate\nWH-200,主BOM,1,标准,2020-01-01\n", 1, "DInvCode"},
+        {"row cut short", header + goodLine.left(goodLine.indexOf(",ST-400") + 7) + '\n', 2, ""},
+        {"row with extra fields", header + goodLine.trimmed() + QByteArray(100000, ',') + '\n', 2, ""},
+        {"column named twice", "cInvCode,BomType,Version,VersionEffDate,DInvCode,DInvCode\nBS-200,主BOM,1,2026-12-01,ST-400,ST-400\n", 1, "DInvCode"},
+        {"unknown column", "cInvCode,BomType,Version,VersionEffDate,DInvCode,Colour\nBS-200,主BOM,1,2026-12-01,ST-400,red\n", 1, "Colour"},
+        {"malformed UTF-8", header + goodLine + QByteArray(goodLine).replace("试制", "\xff\xfe"), 3, ""},
+        {"two head values for one BOM", header + goodLine + QByteArray(goodLine).replace("试制", "量产"), 3, "VersionDesc"},
+        {"quantities header without a BOM's columns", quantitiesHeader + "BS-200,主BOM,1,试制,2026-12-01,ST-400,2\n", 2, ""},
+    };
+    const QByteArray before = readAll(db);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ImportResult result = import(c.content);
+        if (QByteArray(c.name).startsWith("quantities header")) { // a file may leave out columns a BOM does not need
+            EXPECT_TRUE(result.problems.isEmpty());
+            write(db, before);
+            continue;
+        }
+        ASSERT_FALSE(result.problems.isEmpty());
+        EXPECT_EQ(result.problems.first().line, c.line);
+        EXPECT_EQ(result.problems.first().column, QString::fromLatin1(c.column)) << result.problems.first().message.toStdString();
+        EXPECT_EQ(readAll(db), before);
+        EXPECT_EQ(runBomCommand({QStringLiteral("import"), file("in.csv"), QStringLiteral("--db"), db}), 2);
+    }
+}
+
+TEST_F(BomImport, TheSameFileTwiceChangesNothingTheSecondTime)
+{
+    // WH-200's export with its version changed to 7: a new version, once
+    const QString exported = file("wh.csv");
+    ASSERT_EQ(runBomCommand({QStringLiteral("export"), QStringLiteral("WH-200"), QStringLiteral("--out"), exported, QStringLiteral("--db"), db}), 0);
+    QByteArray content = readAll(exported);
+    content.replace("\nWH-200,,,主BOM,1,", "\nWH-200,,,主BOM,7,");
+    const QString versions = QStringLiteral("SELECT group_concat(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                            "JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200' AND b.BomType = 1");
+    ImportResult first = import(content);
+    ASSERT_TRUE(first.problems.isEmpty()) << first.problems.first().message.toStdString();
+    EXPECT_EQ(first.added, 1);
+    const QByteArray afterFirst = readAll(db);
+    for (int i = 0; i < 2; ++i) {
+        const ImportResult again = import(content);
+        ASSERT_TRUE(again.problems.isEmpty());
+        EXPECT_EQ(again.unchanged, 1);
+        EXPECT_EQ(readAll(db), afterFirst) << "import " << i + 2;
+    }
+    {
+        q7::ado::Connection connection;
+        connection.Open(q7::host::account::connectionStringFor(db));
+        QSqlQuery q(connection.database());
+        ASSERT_TRUE(q.exec(versions) && q.next());
+        QStringList listed = q.value(0).toString().split(u',');
+        listed.sort();
+        EXPECT_EQ(listed, (QStringList{QStringLiteral("1"), QStringLiteral("7")}));
+    }
+}
+
+// The CSV of records, every field quoted.
+QByteArray csvOf(const QList<QStringList>& records)
+{
+    QByteArray out;
+    for (const QStringList& record : records) {
+        QStringList quoted;
+        for (const QString& field : record)
+            quoted << u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        out += quoted.join(u',').toUtf8() + '\n';
+    }
+    return out;
+}
+
+TEST_F(BomImport, ReplacingAStoredBomKeepsItsLinesSubstitutesAndDesignators)
+{
+    const QString lineExtras = QStringLiteral("SELECT (SELECT count(*) FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
+                                              "JOIN bom_parent t ON t.BomId = c.BomId JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = '%1') * 1000 + "
+                                              "(SELECT count(*) FROM bom_opcomponentloc l JOIN bom_opcomponent c ON c.OpComponentId = l.OpComponentId "
+                                              "JOIN bom_parent t ON t.BomId = c.BomId JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = '%1')");
+    for (const char* item : {"WH-200", "PC-300"}) { // substitutes on the wheel's lines, designators on the board's
+        SCOPED_TRACE(item);
+        const int extras = count(lineExtras.arg(QString::fromLatin1(item)));
+        ASSERT_GT(extras, 0);
+        ASSERT_EQ(runBomCommand({QStringLiteral("export"), QString::fromLatin1(item), QStringLiteral("--out"), file("x.csv"), QStringLiteral("--db"), db}), 0);
+        QList<QStringList> records = parseCsv(QString::fromUtf8(readAll(file("x.csv"))));
+        const qsizetype n = bomCsvColumns().indexOf(QStringLiteral("DBaseQtyN"));
+        for (qsizetype r = 1; r < records.size(); ++r) // every line's quantity changed
+            records[r][n] = QString::number(records[r][n].toDouble() + 1);
+        const ImportResult changed = import(csvOf(records));
+        ASSERT_TRUE(changed.problems.isEmpty()) << changed.problems.first().message.toStdString();
+        EXPECT_EQ(changed.changed, 1);
+        EXPECT_EQ(count(lineExtras.arg(QString::fromLatin1(item))), extras);
+    }
+}
+
+TEST_F(BomImport, ADryRunReportsEveryProblemAtOnceAndWritesNothing)
+{
+    const QByteArray before = readAll(db);
+    // four BOMs: a bad value the voucher's rules find, a good one, a cell no BOM could take, a bad head value
+    const QByteArray content = header + with("DBaseQtyD", "0") + QByteArray(goodLine).replace("BS-200", "CP-400") +
+                               QByteArray(with("DEffBegDate", "someday")).replace(",主BOM,1,", ",主BOM,2,") +
+                               QByteArray(with("ParentScrap", "150")).replace("BS-200", "TY-330");
+    const ImportResult result = import(content, true);
+    QStringList found;
+    for (const ImportProblem& p : result.problems)
+        found << QStringLiteral("%1:%2").arg(p.line).arg(p.column);
+    EXPECT_EQ(found, (QStringList{QStringLiteral("2:DBaseQtyD"), QStringLiteral("4:DEffBegDate"), QStringLiteral("5:ParentScrap")}));
+    EXPECT_EQ(readAll(db), before);
+    // a good file in a dry run: counted, not written
+    const ImportResult good = import(header + goodLine, true);
+    EXPECT_TRUE(good.problems.isEmpty());
+    EXPECT_EQ(good.added, 1);
+    EXPECT_EQ(readAll(db), before);
+}
+
+} // namespace
