@@ -31,6 +31,48 @@ QByteArray lineInForce(const char* alias, const char* date)
 
 QByteArray substituteInForce(const char* alias, const char* date) { return datesHold(alias, "EffBegDate", "EffEndDate", date); }
 
+QList<int> settleVersions(QSqlDatabase& db, int bomId)
+{
+    const auto run = [&](const QString& sql, const QVariantList& bound) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw AutomationError(3709, query.lastError().text());
+        for (const QVariant& v : bound)
+            query.addBindValue(v);
+        if (!query.exec())
+            throw AutomationError(3709, query.lastError().text());
+        return query;
+    };
+    const QString open = QString::fromLatin1(OpenEnd);
+    const QString versions = QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
+                                            "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL WHERE b.BomType = 1 AND ");
+    QSqlQuery own = run(versions + QStringLiteral("b.BomId = ?"), {open, bomId});
+    if (!own.next() || own.value(2).isNull())
+        return {};
+    const int parent = own.value(1).toInt();
+    const QString from = own.value(2).toString();
+    QString until = own.value(3).toString();
+    QList<int> ended;
+    QSqlQuery others = run(versions + QStringLiteral("t.ParentId = ? AND b.BomId <> ?"), {open, parent, bomId});
+    QList<std::pair<int, QString>> cut;
+    while (others.next()) {
+        const QString otherFrom = others.value(2).toString();
+        if (others.value(2).isNull())
+            continue;
+        if (holdsOn(otherFrom, others.value(3).toString(), from))
+            cut.append({others.value(0).toInt(), from});
+        else if (from < otherFrom && otherFrom < until)
+            until = otherFrom;
+    }
+    for (const auto& [other, end] : cut) {
+        run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {end, other});
+        ended.append(other);
+    }
+    run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, bomId});
+    return ended;
+}
+
 int closeOpenVersions(QSqlDatabase& db)
 {
     QSqlQuery query(db);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QSqlDatabase;
@@ -44,6 +45,12 @@ QByteArray lineInForce(const char* alias, const char* date);
 QByteArray substituteInForce(const char* alias, const char* date);
 inline QString bomInForceText(const char* alias, const char* date) { return QString::fromUtf8(bomInForce(alias, date)); }
 inline QString lineInForceText(const char* alias, const char* date) { return QString::fromUtf8(lineInForce(alias, date)); }
+
+// A main BOM takes over from its version date: the other main BOMs of its
+// parent in force on that date end there, and it ends where the next one
+// begins (or where it already ended), so that on any date at most one version
+// is in force. Answers the other BOMs whose end it moved.
+QList<int> settleVersions(QSqlDatabase& db, int bomId);
 
 // Gives every main BOM without an end date the open end, which the browse's
 // statements compare against as it stands. Returns how many it changed.

@@ -449,6 +449,9 @@ int BomStore::write(const BomDocument& document)
         run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,?)"),
             {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
 
+    for (const int superseded : account::settleVersions(db_, bomId))
+        account::noteChange(db_, superseded);
+
     int nextLine = intOf(run(db_, QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"))) + 1;
     int nextOption = intOf(run(db_, QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"))) + 1;
     for (const BomLine& line : document.lines) {
