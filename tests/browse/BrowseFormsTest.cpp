@@ -431,6 +431,58 @@ TEST_F(BrowseForms, QuotesInListValuesAreDoubled)
     EXPECT_EQ(s.treeLines(), (QStringList{QStringLiteral("BK-100 自行车 [O'Neil] 版本7"), QStringLiteral("  ST-400 钢材  2 千克")}));
 }
 
+// An item code put into the field as a whole (pasted, or picked from a list), then Enter.
+void pasteItem(Session& s, const QString& code)
+{
+    FrmBO02001Cond& d = s.dialog();
+    d.txtInvCode->SetFocus();
+    d.txtInvCode->setText(code);
+    d.txtInvCode->keyDown(13, 0);
+}
+
+// An item code with a quote is found (its quote doubled in every statement
+// of the dialog); a code shaped like an injection is only a code nobody has.
+TEST_F(BrowseForms, ItemCodesWithQuotesAreFoundAndInjectionsAreNot)
+{
+    QTemporaryDir dir;
+    const QString path = scratchAccount(dir, {QStringLiteral("CREATE TEMP TABLE item AS SELECT * FROM Inventory WHERE cInvCode = 'BS-200'"),
+                                              QStringLiteral("UPDATE item SET cInvCode = 'Q''7', cInvName = '引号件'"),
+                                              QStringLiteral("INSERT INTO Inventory SELECT * FROM item"),
+                                              QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (91, 'Q''7')"),
+                                              QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) "
+                                                             "VALUES (91, 1, 3, '2020-01-01', '2099-12-31')"),
+                                              QStringLiteral("INSERT INTO bom_parent (BomId, ParentId) VALUES (91, 91)"),
+                                              QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN) "
+                                                             "VALUES (91, 91, 7, 10, 2)")});
+    {
+        Session s(QStringLiteral("BO02001"), path);
+        fake::resetRecords();
+        s.enterItem(QStringLiteral("Q'7")); // typed, the quote is refused
+        EXPECT_EQ(s.dialog().txtInvCode->text(), QString()) << "Q7 is no item";
+        fake::resetRecords();
+        pasteItem(s, QStringLiteral("Q'7"));
+        EXPECT_TRUE(s.dialog().bInvCodeValid);
+        EXPECT_EQ(s.dialog().txtVersion->text(), QStringLiteral("3"));
+        s.ok();
+        EXPECT_TRUE(shownTexts().isEmpty()) << shownTexts().join(u'|').toStdString();
+        EXPECT_EQ(s.treeLines(), (QStringList{QStringLiteral("Q'7 引号件 版本3"), QStringLiteral("  ST-400 钢材  2 千克")}));
+    }
+    for (const char* menu : {"BO02001", "BO02002"}) {
+        Session s(QString::fromLatin1(menu), path);
+        for (const char* injection : {"x' OR '1'='1", "x' OR ''='", "Q'7' --"}) {
+            fake::resetRecords();
+            pasteItem(s, QString::fromLatin1(injection));
+            EXPECT_FALSE(s.dialog().bInvCodeValid) << menu << ' ' << injection;
+            EXPECT_EQ(shownNumbers(), QList<int>{40005}) << menu << ' ' << injection; // "not found", and nothing else
+            EXPECT_TRUE(s.dialog().txtInvCode->text().isEmpty()) << injection;
+        }
+    }
+    Session used(QStringLiteral("BO02002"), path);
+    used.enterItem(QStringLiteral("ST-400"));
+    used.ok();
+    EXPECT_TRUE(used.treeLines().contains(QStringLiteral("  Q'7 引号件  2 千克"))) << used.treeLines().join(u'\n').toStdString();
+}
+
 TEST_F(BrowseForms, CyclesAreCutAndMarked)
 {
     QTemporaryDir dir;

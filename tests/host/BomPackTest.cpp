@@ -257,6 +257,45 @@ TEST(BomPacks, AnUpdateOfWhatNoPackHoldsDropsNothing)
     EXPECT_GT(a.count(QStringLiteral("SELECT count(*) FROM bom_pack_use_stale")), 0);
 }
 
+// Each column a pack holds, changed alone, drops the packs that hold it: a
+// trigger that forgot one column would leave the reports reading the old value.
+TEST(BomPacks, EachColumnAPackHoldsChangedAloneDropsItsPacks)
+{
+    const QString staleCount = QStringLiteral("SELECT (SELECT count(*) FROM bom_pack_down_stale) + (SELECT count(*) FROM bom_pack_use_stale)");
+    // the spokes: a component of the wheel, under both bicycles
+    const QStringList changes = {
+        QStringLiteral("UPDATE Inventory SET cInvName = '辐条(新)' WHERE cInvCode = 'SP-320'"),
+        QStringLiteral("UPDATE Inventory SET cInvStd = '2.2mm' WHERE cInvCode = 'SP-320'"),
+        QStringLiteral("UPDATE Inventory SET cComUnitName = '支' WHERE cInvCode = 'SP-320'"),
+        QStringLiteral("UPDATE Inventory SET InvAttr = InvAttr + 1 WHERE cInvCode = 'WH-200'"),
+        QStringLiteral("UPDATE bas_part SET Free1 = '银' WHERE InvCode = 'SP-320'"),
+        QStringLiteral("UPDATE bas_part SET Free2 = '长' WHERE InvCode = 'SP-320'"),
+        QStringLiteral("UPDATE bas_part SET InvCode = 'SP-321' WHERE InvCode = 'SP-320'"),
+        QStringLiteral("UPDATE bom_opcomponent SET BaseQtyD = 2 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET CompScrap = 7 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET FVFlag = 0 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET SortSeq = 5 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET ByProductFlag = 1 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET EffBegDate = '2026-12-07' WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponentopt SET WIPType = 1 WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent "
+                       "WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'))"),
+        QStringLiteral("UPDATE bom_opcomponentopt SET \"offset\" = 3 WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent "
+                       "WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'))"),
+        QStringLiteral("UPDATE bom_opcomponentopt SET AccuCostFlag = 0 WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent "
+                       "WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'))"),
+        QStringLiteral("UPDATE bom_bom SET VersionEffDate = '2026-12-08' WHERE BomId = (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
+                       "ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200')"),
+        QStringLiteral("UPDATE bom_bom SET Version = 3 WHERE BomId = (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
+                       "ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200')"),
+    };
+    for (const QString& change : changes) {
+        Account a;
+        a.sql(change);
+        EXPECT_GT(a.count(staleCount), 0) << change.toStdString();
+        EXPECT_EQ(a.rows(), a.rowsFromTables()) << change.toStdString();
+    }
+}
+
 TEST(BomPacks, PackingAnAccountOfTheFormerFormatReplacesItsPacksAndTriggers)
 {
     // an account packed by the version before: a table of BOMs and one of descriptions, with triggers writing to them
