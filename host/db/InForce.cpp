@@ -1,9 +1,8 @@
 #include "host/db/InForce.h"
 
-#include "platform/AutomationError.h"
+#include "platform/data/Ado.h"
 
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace q7::host::account {
@@ -33,17 +32,7 @@ QByteArray substituteInForce(const char* alias, const char* date) { return dates
 
 QList<int> settleVersions(QSqlDatabase& db, int bomId)
 {
-    const auto run = [&](const QString& sql, const QVariantList& bound) {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.prepare(sql))
-            throw AutomationError(3709, query.lastError().text());
-        for (const QVariant& v : bound)
-            query.addBindValue(v);
-        if (!query.exec())
-            throw AutomationError(3709, query.lastError().text());
-        return query;
-    };
+    const auto run = [&](const QString& sql, const QVariantList& bound) { return ado::runBound(db, sql, bound); };
     const QString open = QString::fromLatin1(OpenEnd);
     const QString versions = QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
                                             "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL WHERE b.BomType = 1 AND ");
@@ -75,17 +64,11 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
 
 int closeOpenVersions(QSqlDatabase& db)
 {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT 1 FROM bom_bom WHERE BomType = 1 AND VersionEndDate IS NULL LIMIT 1")))
-        throw AutomationError(3709, query.lastError().text());
-    if (!query.next())
+    if (!ado::runBound(db, QStringLiteral("SELECT 1 FROM bom_bom WHERE BomType = 1 AND VersionEndDate IS NULL LIMIT 1")).next())
         return 0;
-    query.finish();
-    query.prepare(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"));
-    query.addBindValue(QString::fromLatin1(OpenEnd));
-    if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
-    return query.numRowsAffected();
+    return ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"),
+                         {QString::fromLatin1(OpenEnd)})
+        .numRowsAffected();
 }
 
 } // namespace q7::host::account

@@ -1,4 +1,5 @@
 #include "support/FakeHost.h"
+#include "support/Files.h"
 
 #include "app/BomCommand.h"
 #include "app/BomImport.h"
@@ -11,19 +12,8 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void write(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(data);
-}
+using fake::readAll;
+using fake::write;
 
 TEST(BomCsv, ParsesQuotedFieldsAndLineEnds)
 {

@@ -3,6 +3,7 @@
 // was; a file names the BOM it replaces, so importing it again changes
 // nothing; a dry run reports every problem at once and writes nothing.
 #include "support/FakeHost.h"
+#include "support/Files.h"
 
 #include "app/BomCommand.h"
 #include "app/BomImport.h"
@@ -15,19 +16,8 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void write(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(data);
-}
+using fake::readAll;
+using fake::write;
 
 const QByteArray header = bomCsvColumns().join(u',').toUtf8() + '\n';
 // A good line of a new BOM for BS-200 (the base, which has none yet).
