@@ -359,9 +359,12 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     form->store().beginBatch();
     try {
         for (const ImportBom& bom : boms) {
-            // a BOM with a row already found wrong is not entered; the others are, so that every problem shows at once
-            const bool bad = std::any_of(bom.lines.begin(), bom.lines.end(), [&](const Row& row) { return badLines.contains(row.line); });
-            switch (bad ? Outcome::Refused : importer.enter(bom)) {
+            // a row already found wrong is left out and the rest entered, so that every problem shows at once
+            ImportBom usable = bom;
+            usable.lines.removeIf([&](const Row& row) { return badLines.contains(row.line); });
+            if (!usable.lines.isEmpty())
+                usable.head = usable.lines.first();
+            switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {
             case Outcome::Added: ++result.added; break;
             case Outcome::Changed: ++result.changed; break;
             case Outcome::Unchanged: ++result.unchanged; break;

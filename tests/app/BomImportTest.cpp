@@ -188,12 +188,14 @@ TEST_F(BomImport, ADryRunReportsEveryProblemAtOnceAndWritesNothing)
     // four BOMs: a bad value the voucher's rules find, a good one, a cell no BOM could take, a bad head value
     const QByteArray content = header + with("DBaseQtyD", "0") + QByteArray(goodLine).replace("BS-200", "CP-400") +
                                QByteArray(with("DEffBegDate", "someday")).replace(",主BOM,1,", ",主BOM,2,") +
-                               QByteArray(with("ParentScrap", "150")).replace("BS-200", "TY-330");
+                               QByteArray(with("ParentScrap", "150")).replace("BS-200", "TY-330") +
+                               with("DInvCode", ""); // a second line of the first BOM, wrong in itself: the first line is still checked
     const ImportResult result = import(content, true);
     QStringList found;
     for (const ImportProblem& p : result.problems)
         found << QStringLiteral("%1:%2").arg(p.line).arg(p.column);
-    EXPECT_EQ(found, (QStringList{QStringLiteral("2:DBaseQtyD"), QStringLiteral("4:DEffBegDate"), QStringLiteral("5:ParentScrap")}));
+    EXPECT_EQ(found, (QStringList{QStringLiteral("2:DBaseQtyD"), QStringLiteral("4:DEffBegDate"), QStringLiteral("5:ParentScrap"),
+                                  QStringLiteral("6:DInvCode")}));
     EXPECT_EQ(readAll(db), before);
     // a good file in a dry run: counted, not written
     const ImportResult good = import(header + goodLine, true);
