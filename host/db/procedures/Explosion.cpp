@@ -1,5 +1,7 @@
 #include "host/db/procedures/Explosion.h"
 
+#include "host/db/StrongSets.h"
+
 #include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/SideBySide.h"
 
@@ -189,79 +191,46 @@ struct CachedGraph {
 
 // The strongly connected sets of the parts reachable from the top through
 // BOM lines (by-products included: a line back to an ancestor closes a cycle
-// whatever it makes). Iterative Tarjan. A part's set is "trivial" when it is
-// alone and has no line to itself: no path can come back to it. Keeps, per
-// part, its lines and its description as the source gives them: what a walk
-// over the sets reads, without going back to the graph. Incomplete when the
-// source has not every part reached.
+// whatever it makes). A part's set is "trivial" when it is alone and has no
+// line to itself: no path can come back to it. Keeps, per part, its lines and
+// its description as the source gives them: what a walk over the sets reads,
+// without going back to the graph. Incomplete when the source has not every
+// part reached.
 class ConnectedSets {
 public:
     template <typename Source>
     ConnectedSets(const Source& source, int top, const QVector<BomLine>& topLines)
     {
-        struct Visit {
-            int node;
-            const QVector<BomLine>* lines;
-            int next;
+        // The parts as the walk meets them: a node is numbered when first reached.
+        struct Graph {
+            ConnectedSets& sets;
+            const Source& source;
+            int childCount(int node) const { return static_cast<int>(sets.nodes_[static_cast<size_t>(node)].lines->size()); }
+            int child(int node, int line)
+            {
+                const Node& from = sets.nodes_[static_cast<size_t>(node)];
+                const int part = (*from.lines)[line].componentId;
+                const size_t edge = from.firstEdge + static_cast<size_t>(line); // from is invalid once a node is added
+                const int* found = sets.indexOf_.find(part);
+                const int to = found ? *found : static_cast<int>(sets.nodes_.size());
+                if (!found && !sets.open(part, source.lines(part), source.info(part)))
+                    return -1;
+                sets.edges_[edge] = to;
+                return to;
+            }
+            void set(const int* members, size_t count, bool cyclic)
+            {
+                for (size_t i = 0; i < count; ++i)
+                    sets.nodes_[static_cast<size_t>(members[i])].set = sets.nextSet_;
+                sets.cyclicSets_.push_back(cyclic);
+                ++sets.nextSet_;
+            }
         };
-        std::vector<Visit> stack;
-        std::vector<int> members;
-        const auto open = [&](int part, const QVector<BomLine>* lines) {
-            const PartInfo* info = source.info(part);
-            if (!lines || !info)
-                return complete_ = false;
-            const int node = static_cast<int>(nodes_.size());
-            nodes_.push_back({node, node, -1, true, false, part, lines, info, edges_.size()});
-            edges_.resize(edges_.size() + static_cast<size_t>(lines->size())); // the node's children, one per line
-            indexOf_.try_emplace(part, node);
-            members.push_back(node);
-            stack.push_back({node, lines, 0});
-            return true;
-        };
-        if (!open(top, &topLines))
+        if (!open(top, &topLines, source.info(top)))
             return;
-        while (!stack.empty()) {
-            Visit& visit = stack.back();
-            if (visit.next < visit.lines->size()) {
-                const int line = visit.next++;
-                const int child = (*visit.lines)[line].componentId;
-                const size_t edge = nodes_[static_cast<size_t>(visit.node)].firstEdge + static_cast<size_t>(line);
-                const int* found = indexOf_.find(child);
-                if (!found) {
-                    edges_[edge] = static_cast<int>(nodes_.size());
-                    if (!open(child, source.lines(child))) // visit is invalid from here on
-                        return;
-                    continue;
-                }
-                edges_[edge] = *found;
-                Node& node = nodes_[static_cast<size_t>(visit.node)];
-                if (*found == visit.node)
-                    node.selfLoop = true;
-                if (nodes_[static_cast<size_t>(*found)].onStack)
-                    node.low = std::min(node.low, nodes_[static_cast<size_t>(*found)].index);
-                continue;
-            }
-            const int done = visit.node;
-            stack.pop_back();
-            const int low = nodes_[static_cast<size_t>(done)].low;
-            if (!stack.empty()) {
-                Node& parent = nodes_[static_cast<size_t>(stack.back().node)];
-                parent.low = std::min(parent.low, low);
-            }
-            if (low != nodes_[static_cast<size_t>(done)].index)
-                continue;
-            size_t size = 0;
-            int member;
-            do {
-                member = members.back();
-                members.pop_back();
-                nodes_[static_cast<size_t>(member)].onStack = false;
-                nodes_[static_cast<size_t>(member)].set = nextSet_;
-                ++size;
-            } while (member != done);
-            cyclicSets_.push_back(size > 1 || nodes_[static_cast<size_t>(done)].selfLoop);
-            ++nextSet_;
-        }
+        Graph graph{*this, source};
+        account::StrongSets<Graph> walk(graph);
+        walk.walk(0);
     }
 
     bool complete() const { return complete_; }
@@ -279,13 +248,24 @@ public:
 
 private:
     struct Node {
-        int index, low, set;
-        bool onStack, selfLoop;
+        int set;
         int part;
         const QVector<BomLine>* lines;
         const PartInfo* info;
         size_t firstEdge; // its children in edges_
     };
+
+    bool open(int part, const QVector<BomLine>* lines, const PartInfo* info)
+    {
+        if (!lines || !info)
+            return complete_ = false;
+        const int node = static_cast<int>(nodes_.size());
+        nodes_.push_back({-1, part, lines, info, edges_.size()});
+        edges_.resize(edges_.size() + static_cast<size_t>(lines->size())); // the node's children, one per line
+        indexOf_.try_emplace(part, node);
+        return true;
+    }
+
     std::vector<int> edges_;
     PartMap<int> indexOf_; // part -> its node
     std::vector<Node> nodes_;

@@ -2,6 +2,7 @@
 
 #include "host/db/InForce.h"
 #include "host/db/PathBack.h"
+#include "host/db/StrongSets.h"
 
 #include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
@@ -131,64 +132,26 @@ BomStructure BomStructure::allLines(const Database& db, const std::unordered_set
 
 StructureGroups strongGroups(const BomStructure& structure)
 {
-    // Tarjan's algorithm without recursion: groups come out components first.
-    const int n = structure.nodeCount();
-    StructureGroups groups;
-    groups.groupOf.assign(n, -1);
-    std::vector<int> index(n, -1), low(n, 0);
-    std::vector<int> stack;
-    std::vector<bool> onStack(n, false);
-    struct Frame {
-        int node;
-        const int* next;
-    };
-    std::vector<Frame> calls;
-    int counter = 0;
-    for (int root = 0; root < n; ++root) {
-        if (index[root] >= 0)
-            continue;
-        calls.push_back({root, structure.begin(root)});
-        index[root] = low[root] = counter++;
-        stack.push_back(root);
-        onStack[root] = true;
-        while (!calls.empty()) {
-            Frame& frame = calls.back();
-            const int v = frame.node;
-            if (frame.next != structure.end(v)) {
-                const int w = *frame.next++;
-                if (index[w] < 0) {
-                    index[w] = low[w] = counter++;
-                    stack.push_back(w);
-                    onStack[w] = true;
-                    calls.push_back({w, structure.begin(w)});
-                } else if (onStack[w]) {
-                    low[v] = std::min(low[v], index[w]);
-                }
-                continue;
-            }
-            if (low[v] == index[v]) {
-                const int group = static_cast<int>(groups.members.size());
-                groups.members.emplace_back();
-                int w;
-                do {
-                    w = stack.back();
-                    stack.pop_back();
-                    onStack[w] = false;
-                    groups.groupOf[w] = group;
-                    groups.members.back().push_back(w);
-                } while (w != v);
-                bool cyclic = groups.members.back().size() > 1;
-                for (const int* c = structure.begin(v); !cyclic && c != structure.end(v); ++c)
-                    cyclic = *c == v;
-                groups.cyclic.push_back(cyclic);
-            }
-            calls.pop_back();
-            if (!calls.empty()) {
-                const int parent = calls.back().node;
-                low[parent] = std::min(low[parent], low[v]);
-            }
+    struct Graph {
+        const BomStructure& structure;
+        StructureGroups& groups;
+        int childCount(int node) const { return static_cast<int>(structure.end(node) - structure.begin(node)); }
+        int child(int node, int i) const { return structure.begin(node)[i]; }
+        void set(const int* members, size_t count, bool cyclic)
+        {
+            const int group = static_cast<int>(groups.members.size());
+            groups.members.emplace_back(std::make_reverse_iterator(members + count), std::make_reverse_iterator(members));
+            for (size_t i = 0; i < count; ++i)
+                groups.groupOf[static_cast<size_t>(members[i])] = group;
+            groups.cyclic.push_back(cyclic);
         }
-    }
+    };
+    StructureGroups groups;
+    groups.groupOf.assign(static_cast<size_t>(structure.nodeCount()), -1);
+    Graph graph{structure, groups};
+    account::StrongSets<Graph> sets(graph);
+    for (int root = 0; root < structure.nodeCount(); ++root)
+        sets.walk(root);
     return groups;
 }
 
