@@ -3,14 +3,19 @@
 // cycle, a quoted value, and what a BOM must keep to be stored.
 #include "support/FakeHost.h"
 
+#include "host/db/AccountDatabase.h"
 #include "host/db/InForce.h"
 #include "host/db/LineQuantity.h"
 #include "host/db/PathBack.h"
 #include "host/voucher/BomChecks.h"
+#include "host/voucher/VoucherForm.h"
+#include "platform/ClassRegistry.h"
+#include "platform/data/Ado.h"
 #include "platform/SqlText.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
 
@@ -240,3 +245,73 @@ TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
 }
 
 } // namespace
+
+namespace {
+
+// A main BOM of BS-200 saved through the voucher: version and version date.
+void saveVersion(const QString& db, int version, const QString& from)
+{
+    auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db);
+    form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
+    form->ExecuteMenuTask(QStringLiteral("tlbAdd"));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("cInvCode"), QStringLiteral("BS-200")));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("VersionDesc"), QStringLiteral("v")));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("VersionEffDate"), from));
+    ASSERT_TRUE(form->typeHead(QStringLiteral("Version"), QString::number(version)));
+    const int row = form->addRow();
+    ASSERT_TRUE(form->typeBody(row, QStringLiteral("DInvCode"), QStringLiteral("ST-400")));
+    ASSERT_TRUE(form->save()) << form->lastRefusal().text.toStdString();
+}
+
+// "version: from..until" of BS-200's main BOMs, by version.
+QStringList periods(const QString& db)
+{
+    ado::Connection connection;
+    connection.Open(account::connectionStringFor(db));
+    QSqlQuery q(connection.database());
+    q.exec(QStringLiteral("SELECT b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                          "JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BS-200' AND b.BomType = 1 ORDER BY b.Version"));
+    QStringList found;
+    while (q.next())
+        found << QStringLiteral("%1: %2..%3").arg(q.value(0).toInt()).arg(q.value(1).toString(), q.value(2).toString());
+    return found;
+}
+
+} // namespace
+
+TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
+{
+    struct Save {
+        int version;
+        const char* from;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Save> saves;
+        QStringList periods;
+    } cases[] = {
+        {"one version: open", {{1, "2026-01-01"}}, {QStringLiteral("1: 2026-01-01..2099-12-31")}},
+        {"a later version ends the one before",
+         {{1, "2026-01-01"}, {2, "2026-06-15"}},
+         {QStringLiteral("1: 2026-01-01..2026-06-15"), QStringLiteral("2: 2026-06-15..2099-12-31")}},
+        {"a version between two ends the first and stops at the next",
+         {{1, "2026-01-01"}, {2, "2026-06-15"}, {3, "2026-03-01"}},
+         {QStringLiteral("1: 2026-01-01..2026-03-01"), QStringLiteral("2: 2026-06-15..2099-12-31"), QStringLiteral("3: 2026-03-01..2026-06-15")}},
+        {"an earlier version stops where the first begins",
+         {{2, "2026-06-15"}, {3, "2026-01-01"}},
+         {QStringLiteral("2: 2026-06-15..2099-12-31"), QStringLiteral("3: 2026-01-01..2026-06-15")}},
+        {"the same date: the new version takes the whole period",
+         {{1, "2026-01-01"}, {7, "2026-01-01"}},
+         {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::resetRecords();
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("account.db"));
+        account::createDemoAccount(db);
+        for (const Save& save : c.saves)
+            saveVersion(db, save.version, QString::fromLatin1(save.from));
+        EXPECT_EQ(periods(db), c.periods);
+    }
+}
