@@ -242,17 +242,18 @@ public:
                 ctl_.setBodyText(row, QStringLiteral("_Locations"), found->second);
             }
         }
-        // Every rule the store keeps, each problem at its file line, before the save stops at the first.
-        for (const host::voucher::Problem& problem : form_.store().problems(form_.document()))
-            problems_.add(problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : head.line, problem.field,
-                          problem.message, problem.number);
         if (problemCount() > before) {
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;
         }
         messages_.messages.clear();
         if (!form_.save()) {
-            refused(bom);
+            if (!form_.lastRefusal().byRules)
+                refused(bom); // the voucher's own checks: required fields, the handler's body check
+            // every rule the store keeps, each problem at its file line (the save stopped at the first)
+            for (const host::voucher::Problem& problem : form_.store().problems(form_.document()))
+                problems_.add(problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : head.line, problem.field,
+                              problem.message, problem.number);
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;
         }

@@ -305,12 +305,22 @@ QStringList BomStore::cyclePath(const BomDocument& document) const
 
 AccountFacts BomStore::facts() const
 {
-    return {[this](const QString& code) { return exists("SELECT 1 FROM Inventory WHERE cInvCode = ?", code); },
-            [this](const QString& code) { return exists("SELECT 1 FROM WareHouse WHERE cWhCode = ?", code); },
-            [this](const QString& code) { return exists("SELECT 1 FROM Department WHERE cDepCode = ?", code); }};
+    return {[this](const QString& code) { return exists(knownItems_, "SELECT 1 FROM Inventory WHERE cInvCode = ?", code); },
+            [this](const QString& code) { return exists(knownWareHouses_, "SELECT 1 FROM WareHouse WHERE cWhCode = ?", code); },
+            [this](const QString& code) { return exists(knownDepartments_, "SELECT 1 FROM Department WHERE cDepCode = ?", code); }};
 }
 
-bool BomStore::exists(const char* sql, const QString& code) const { return run(db_, QString::fromLatin1(sql), {code}).next(); }
+bool BomStore::exists(QSet<QString>& known, const char* sql, const QString& code) const
+{
+    // codes compare without regard to case, as the account's columns do
+    const QString key = code.toUpper();
+    if (known.contains(key))
+        return true;
+    if (!run(db_, QString::fromLatin1(sql), {code}).next())
+        return false;
+    known.insert(key);
+    return true;
+}
 
 QList<Problem> BomStore::problems(const BomDocument& document) const
 {
@@ -329,11 +339,11 @@ std::optional<Refusal> BomStore::check(const BomDocument& document) const
     if (!found.isEmpty()) {
         const Problem& first = found.first();
         const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
-        return Refusal{0, {}, where + first.message, first.line, first.field};
+        return Refusal{0, {}, where + first.message, first.line, first.field, true};
     }
     const QStringList path = cyclePath(document);
     if (!path.isEmpty())
-        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}, 0, QStringLiteral("cInvCode")};
+        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}, 0, QStringLiteral("cInvCode"), true};
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "host/voucher/BomChecks.h"
 #include "host/voucher/BomDocument.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -23,6 +24,7 @@ struct Refusal {
     QString text;
     int line = 0;
     QString field;
+    bool byRules = false; // refused by the BOM rules (BomStore::problems lists them all)
 };
 
 struct SaveResult {
@@ -94,7 +96,8 @@ private:
     QString partLabel(int partId) const;
     std::optional<Refusal> check(const BomDocument& document) const;
     AccountFacts facts() const;
-    bool exists(const char* sql, const QString& code) const;
+    // Whether the account has the code, asking it once per code that exists (a code found stays found).
+    bool exists(QSet<QString>& known, const char* sql, const QString& code) const;
     void closeOpenVersionsOnce();
     int write(const BomDocument& document);
     void removeLines(int bomId);
@@ -103,6 +106,7 @@ private:
     QSqlDatabase& db_;
     bool batch_ = false;
     bool versionsClosed_ = false;
+    mutable QSet<QString> knownItems_, knownWareHouses_, knownDepartments_;
 };
 
 // A line's quantity per parent unit as the voucher shows it (account::lineQuantity),
