@@ -32,8 +32,9 @@ QList<CsvRecord> parseCsvRecords(const QString& text)
     QList<CsvRecord> records;
     CsvRecord record;
     QString field;
-    bool quoted = false, any = false;
+    bool quoted = false, any = false, closed = false; // closed: the field's quotes are closed, only its end may follow
     int line = 1, quoteLine = 0;
+    const auto refuse = [&](const char* what) { throw AutomationError(ErrBadCallOrArgument, QStringLiteral("line %1: %2").arg(line).arg(QLatin1String(what))); };
     const auto startRecord = [&] {
         if (!any && field.isEmpty() && record.fields.isEmpty())
             record.line = line;
@@ -46,12 +47,15 @@ QList<CsvRecord> parseCsvRecords(const QString& text)
                 ++i;
             } else if (c == u'"') {
                 quoted = false;
+                closed = true;
             } else {
                 if (c == u'\n')
                     ++line;
                 field += c;
             }
         } else if (c == u'"') {
+            if (closed || !field.isEmpty())
+                refuse("a quote inside a field that does not begin with one (write it doubled, the field in quotes)");
             startRecord();
             quoted = true;
             quoteLine = line;
@@ -61,7 +65,9 @@ QList<CsvRecord> parseCsvRecords(const QString& text)
             record.fields.append(field);
             field.clear();
             any = true;
+            closed = false;
         } else if (c == u'\n' || c == u'\r') {
+            closed = false;
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             if (any || !field.isEmpty()) {
@@ -73,6 +79,8 @@ QList<CsvRecord> parseCsvRecords(const QString& text)
             any = false;
             ++line;
         } else {
+            if (closed)
+                refuse("text after a field's closing quote");
             startRecord();
             field += c;
             any = true;

@@ -322,8 +322,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     QList<CsvRecord> records;
     try {
         records = parseCsvRecords(text);
-    } catch (const AutomationError& error) {
-        problems.add(0, {}, error.description());
+    } catch (const AutomationError& error) { // "line N: what"
+        const QString text = error.description();
+        problems.add(text.section(u':', 0, 0).section(u' ', 1).toInt(), {}, text.section(QStringLiteral(": "), 1));
         return finished(problems);
     }
     if (records.isEmpty()) {

@@ -29,7 +29,8 @@ TEST(BomCsv, ParsesQuotedFieldsAndLineEnds)
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseCsv(QString::fromUtf8(c.text)), c.records) << c.text;
-    EXPECT_EQ(fake::errorOf([] { parseCsv(QStringLiteral("\"open")); }), 5);
+    for (const char* broken : {"\"open", "a,12\"管,b\n", "a,\"x\"y,b\n", "\"x\" ,b\n"}) // unclosed, a stray quote, text after the closing one
+        EXPECT_EQ(fake::errorOf([&] { parseCsv(QString::fromUtf8(broken)); }), 5) << broken;
 }
 
 class BomCommand : public testing::Test {
