@@ -153,16 +153,56 @@ int findStored(VoucherForm& form, const Row& head)
     return form.store().findBom(part, type, head.value(QStringLiteral("Version")), head.value(QStringLiteral("IdentCode")));
 }
 
+// The list a column's values come from (-1: none).
+int listOf(const QString& column)
+{
+    static const QHash<QString, int> lists{{QStringLiteral("BomType"), 3},       {QStringLiteral("DFVFlag"), 2},       {QStringLiteral("DWIPType"), 1},
+                                           {QStringLiteral("DByproductFlag"), 0}, {QStringLiteral("DAccuCostFlag"), 0}, {QStringLiteral("DOptionalFlag"), 0},
+                                           {QStringLiteral("DMutexRule"), 4}};
+    return lists.value(column, -1);
+}
+
+// Whether a stored value and a file's value mean the same: numbers as numbers, codes
+// without regard to case, list entries by their code.
+bool sameValue(const QString& column, const QString& stored, const QString& typed)
+{
+    if (stored == typed)
+        return true;
+    if (numberColumns.contains(column) && values::isPlainDecimal(stored) && values::isPlainDecimal(typed))
+        return stored.toDouble() == typed.toDouble();
+    if (const int list = listOf(column); list >= 0)
+        return host::voucher::lists::textToCode(list, stored) == host::voucher::lists::textToCode(list, typed);
+    return column.endsWith(QLatin1String("Code")) && stored.compare(typed, Qt::CaseInsensitive) == 0;
+}
+
+// A BOM's lines in the order of their sort sequence and component (as entered when equal).
+template <typename Line, typename Value>
+QList<const Line*> inLineOrder(const QList<Line>& lines, Value value)
+{
+    QList<const Line*> ordered;
+    for (const Line& line : lines)
+        ordered.append(&line);
+    std::stable_sort(ordered.begin(), ordered.end(), [&](const Line* a, const Line* b) {
+        const double sa = value(*a, QStringLiteral("DSortSeq")).toDouble(), sb = value(*b, QStringLiteral("DSortSeq")).toDouble();
+        if (sa != sb)
+            return sa < sb;
+        return value(*a, QStringLiteral("DInvCode")).toUpper() < value(*b, QStringLiteral("DInvCode")).toUpper();
+    });
+    return ordered;
+}
+
 // Whether the stored BOM already reads as the file's rows in every column the file has.
 bool sameAsStored(const BomDocument& stored, const ImportBom& bom)
 {
     if (stored.lines.size() != bom.lines.size())
         return false;
-    for (int i = 0; i < bom.lines.size(); ++i) {
-        for (auto it = bom.lines[i].values.begin(); it != bom.lines[i].values.end(); ++it) {
+    const auto storedLines = inLineOrder(stored.lines, [](const host::voucher::BomLine& l, const QString& key) { return values::toTextOrEmpty(l.fields.value(key)); });
+    const auto fileLines = inLineOrder(bom.lines, [](const Row& r, const QString& key) { return r.value(key); });
+    for (qsizetype i = 0; i < fileLines.size(); ++i) {
+        for (auto it = fileLines[i]->values.begin(); it != fileLines[i]->values.end(); ++it) {
             const bool head = bomCsvHeadColumns().contains(it.key());
-            const QVariant storedValue = head ? stored.head.value(it.key()) : stored.lines[i].fields.value(it.key());
-            if (values::toTextOrEmpty(storedValue) != it.value())
+            const QVariant storedValue = head ? stored.head.value(it.key()) : storedLines[i]->fields.value(it.key());
+            if (!sameValue(it.key(), values::toTextOrEmpty(storedValue), it.value()))
                 return false;
         }
     }
@@ -217,7 +257,9 @@ public:
         headOrder.removeAll(QStringLiteral("Version"));
         headOrder.append(QStringLiteral("Version"));
         for (const QString& key : headOrder) {
-            if (!head.values.contains(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")))
+            // what names the BOM is typed when it is new (the item above); a stored one already has it
+            if (!head.values.contains(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")) ||
+                (stored && keyColumns.contains(key)))
                 continue;
             const QString value = head.value(key);
             if (values::toTextOrEmpty(ctl_.headerText(key)) == value)

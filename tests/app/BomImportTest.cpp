@@ -31,6 +31,8 @@ QByteArray with(const char* column, const QByteArray& value)
     return fields.join(',') + '\n';
 }
 
+QByteArray csvOf(const QList<QStringList>& records);
+
 class BomImport : public testing::Test {
 protected:
     void SetUp() override
@@ -137,6 +139,20 @@ TEST_F(BomImport, TheSameFileTwiceChangesNothingTheSecondTime)
         EXPECT_EQ(again.unchanged, 1);
         EXPECT_EQ(readAll(db), afterFirst) << "import " << i + 2;
     }
+    // the same BOM written another way: numbers, codes' case, list codes, the rows' order, the version's zeros
+    QList<QStringList> records = parseCsv(QString::fromUtf8(content));
+    const auto column = [&](const char* name) { return bomCsvColumns().indexOf(QString::fromLatin1(name)); };
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        records[r][column("DBaseQtyN")] += QStringLiteral(".0");
+        records[r][column("DInvCode")] = records[r][column("DInvCode")].toLower();
+        records[r][column("DFVFlag")] = QStringLiteral("1");
+        records[r][column("Version")] = QStringLiteral("007");
+    }
+    std::reverse(records.begin() + 1, records.end());
+    const ImportResult rewritten = import(csvOf(records));
+    ASSERT_TRUE(rewritten.problems.isEmpty()) << rewritten.problems.first().message.toStdString();
+    EXPECT_EQ(rewritten.unchanged, 1);
+    EXPECT_EQ(readAll(db), afterFirst);
     {
         q7::ado::Connection connection;
         connection.Open(q7::host::account::connectionStringFor(db));
