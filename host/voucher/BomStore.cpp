@@ -269,27 +269,59 @@ QString BomStore::partLabel(int partId) const
     return frees.isEmpty() ? label : label + u'/' + frees.join(u'/');
 }
 
-QStringList BomStore::cyclePath(const BomDocument& document) const
+QStringList BomStore::cyclePath(const BomDocument& document) const { return cycle(document).labels; }
+
+BomStore::Cycle BomStore::cycle(const BomDocument& document) const
 {
+    // A line's parts: its component and its substitutes, as the structure check counts them.
+    const auto linesParts = [&](const BomLine& line) {
+        QList<QVariantMap> parts{line.fields};
+        parts += line.substitutes;
+        return parts;
+    };
     const int parent = partIdOrZero(document.head, QString());
-    if (parent == 0)
-        return {}; // a new part has no users yet
+    if (parent == 0) { // a new part has no users yet: only a line of the part itself closes a cycle
+        const auto same = [&](const QVariantMap& part) {
+            if (txt(part.value(QStringLiteral("DInvCode"))).compare(txt(document.head.value(QStringLiteral("cInvCode"))), Qt::CaseInsensitive) != 0)
+                return false;
+            for (int n = 1; n <= 10; ++n)
+                if (txt(part.value(freeKey(QStringLiteral("D"), n))) != txt(document.head.value(freeKey(QString(), n))))
+                    return false;
+            return true;
+        };
+        for (int i = 0; i < document.lines.size(); ++i)
+            for (const QVariantMap& part : linesParts(document.lines[i]))
+                if (same(part)) {
+                    QString label = txt(document.head.value(QStringLiteral("cInvCode")));
+                    for (int n = 1; n <= 10; ++n)
+                        if (const QString f = txt(document.head.value(freeKey(QString(), n))); !f.isEmpty())
+                            label += u'/' + f;
+                    return {{label, label}, i + 1};
+                }
+        return {};
+    }
     QList<int> components;
-    for (const BomLine& line : document.lines)
-        if (const int component = partIdOrZero(line.fields, QStringLiteral("D")))
-            components.append(component);
+    QList<int> lineOf; // the document's line of each component
+    for (int i = 0; i < document.lines.size(); ++i)
+        for (const QVariantMap& part : linesParts(document.lines[i]))
+            if (const int component = partIdOrZero(part, QStringLiteral("D"))) {
+                components.append(component);
+                lineOf.append(i + 1);
+            }
     // Only what the saved BOM reaches is read: its new lines, then the stored BOMs of the parts met.
     QSqlQuery stored(db_);
     stored.setForwardOnly(true);
     if (!stored.prepare(QStringLiteral("SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
-                                       "WHERE t.ParentId = ? AND c.BomId <> ?")))
+                                       "WHERE t.ParentId = ? AND c.BomId <> ? "
+                                       "UNION ALL SELECT s.PartId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
+                                       "JOIN bom_opcomponentsub s ON s.OpComponentId = c.OpComponentId WHERE t.ParentId = ? AND c.BomId <> ?")))
         throw AutomationError(3709, stored.lastError().text());
     const auto componentsOf = [&](int part) {
         if (part == parent)
             return components;
         QList<int> found;
-        stored.addBindValue(part);
-        stored.addBindValue(document.bomId);
+        for (const QVariant& v : QVariantList{part, document.bomId, part, document.bomId})
+            stored.addBindValue(v);
         if (!stored.exec())
             throw AutomationError(3709, stored.lastError().text());
         while (stored.next())
@@ -297,10 +329,13 @@ QStringList BomStore::cyclePath(const BomDocument& document) const
         return found;
     };
     const std::vector<int> path = account::pathBack(parent, componentsOf);
-    QStringList labels;
+    if (path.empty())
+        return {};
+    Cycle found;
     for (int part : path)
-        labels.append(partLabel(part));
-    return labels;
+        found.labels.append(partLabel(part));
+    found.line = lineOf.value(components.indexOf(path[1]));
+    return found;
 }
 
 AccountFacts BomStore::facts() const
@@ -326,9 +361,9 @@ QList<Problem> BomStore::problems(const BomDocument& document) const
 {
     QList<Problem> found = checkBom(document, facts());
     if (found.isEmpty()) { // a cycle is looked for among known items only
-        if (const QStringList path = cyclePath(document); !path.isEmpty())
-            found.append({0, QStringLiteral("cInvCode"),
-                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(path.first(), path.join(QStringLiteral(" → "))), MsgOwnComponent});
+        if (const Cycle c = cycle(document); !c.labels.isEmpty())
+            found.append({c.line, QStringLiteral("DInvCode"),
+                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(c.labels.first(), c.labels.join(QStringLiteral(" → "))), MsgOwnComponent});
     }
     return found;
 }
@@ -341,9 +376,8 @@ std::optional<Refusal> BomStore::check(const BomDocument& document) const
         const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
         return Refusal{0, {}, where + first.message, first.line, first.field, true};
     }
-    const QStringList path = cyclePath(document);
-    if (!path.isEmpty())
-        return Refusal{MsgOwnComponent, {path.first(), path.join(QStringLiteral(" → "))}, {}, 0, QStringLiteral("cInvCode"), true};
+    if (const Cycle c = cycle(document); !c.labels.isEmpty())
+        return Refusal{MsgOwnComponent, {c.labels.first(), c.labels.join(QStringLiteral(" → "))}, {}, c.line, QStringLiteral("DInvCode"), true};
     return std::nullopt;
 }
 

@@ -95,6 +95,12 @@ private:
     int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
     QString partLabel(int partId) const;
     std::optional<Refusal> check(const BomDocument& document) const;
+    // The path of a cycle the document would close, and the line (from 1) that closes it.
+    struct Cycle {
+        QStringList labels;
+        int line = 0;
+    };
+    Cycle cycle(const BomDocument& document) const;
     AccountFacts facts() const;
     // Whether the account has the code, asking it once per code that exists (a code found stays found).
     bool exists(QSet<QString>& known, const char* sql, const QString& code) const;

@@ -315,3 +315,26 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         EXPECT_EQ(periods(db), c.periods);
     }
 }
+
+// A substitute is a way into a BOM as its component is: one that would bring a
+// part back into itself is refused, like the component.
+TEST(Versions, ASubstituteThatClosesACycleIsRefused)
+{
+    fake::resetRecords();
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("account.db"));
+    account::createDemoAccount(db);
+    auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db);
+    form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
+    const int tube = form->store().mainBomOf(QStringLiteral("TB-300"));
+    ASSERT_TRUE(form->loadBom(tube));
+    form->ExecuteMenuTask(QStringLiteral("tlbEdit"));
+    form->voucher().setBodyText(1, QStringLiteral("_Substitutes"),
+                                QVariantList{QVariantMap{{QStringLiteral("DInvCode"), QStringLiteral("BK-100")}, {QStringLiteral("DInvFree_1"), QStringLiteral("红")},
+                                                         {QStringLiteral("DFactor"), QStringLiteral("1")}}});
+    EXPECT_FALSE(form->save());
+    EXPECT_EQ(form->lastRefusal().message, 61311);
+    EXPECT_EQ(form->lastRefusal().line, 1);
+    EXPECT_TRUE(form->lastRefusal().arguments.value(1).toString().startsWith(QStringLiteral("TB-300 → BK-100/红")))
+        << form->lastRefusal().arguments.value(1).toString().toStdString();
+}
