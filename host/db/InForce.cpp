@@ -3,7 +3,10 @@
 #include "platform/data/Ado.h"
 
 #include <QSqlDatabase>
+#include <QHash>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace q7::host::account {
 
@@ -62,13 +65,68 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
     return ended;
 }
 
+QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
+{
+    const QString open = QString::fromLatin1(OpenEnd);
+    QSqlQuery own = ado::runBound(db, QStringLiteral("SELECT t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
+                                                     "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
+                                                     "WHERE b.BomId = ? AND b.BomType = 1 AND b.VersionEffDate IS NOT NULL"),
+                                  {open, bomId});
+    if (!own.next())
+        return {};
+    const QVariant parent = own.value(0), from = own.value(1), until = own.value(2);
+    QSqlQuery before = ado::runBound(db, QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
+                                                        "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ?"),
+                                     {parent, bomId, from});
+    QList<int> reopened;
+    while (before.next())
+        reopened.append(before.value(0).toInt());
+    for (const int other : reopened)
+        ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, other});
+    return reopened;
+}
+
 int closeOpenVersions(QSqlDatabase& db)
 {
     if (!ado::runBound(db, QStringLiteral("SELECT 1 FROM bom_bom WHERE BomType = 1 AND VersionEndDate IS NULL LIMIT 1")).next())
         return 0;
-    return ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"),
-                         {QString::fromLatin1(OpenEnd)})
-        .numRowsAffected();
+    struct Version {
+        int bomId;
+        QString from;
+        double version;
+        bool open;
+    };
+    // The main versions of every parent that has one without an end.
+    QHash<int, QList<Version>> byParent;
+    QSqlQuery versions = ado::runBound(db, QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.Version, 0), b.VersionEndDate IS NULL "
+                                                          "FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
+                                                          "WHERE b.BomType = 1 AND b.VersionEffDate IS NOT NULL AND t.ParentId IN (SELECT u.ParentId "
+                                                          "FROM bom_bom n JOIN bom_parent u ON u.BomId = n.BomId WHERE n.BomType = 1 AND n.VersionEndDate IS NULL)"));
+    while (versions.next())
+        byParent[versions.value(1).toInt()].append(
+            {versions.value(0).toInt(), versions.value(2).toString(), versions.value(3).toDouble(), versions.value(4).toBool()});
+    int changed = 0;
+    for (const QList<Version>& list : byParent) {
+        for (const Version& v : list) {
+            if (!v.open)
+                continue;
+            QString until = QString::fromLatin1(OpenEnd);
+            for (const Version& o : list) {
+                if (o.bomId == v.bomId)
+                    continue;
+                if (o.from > v.from)
+                    until = std::min(until, o.from);
+                else if (o.from == v.from && preferredBom(o.version, o.bomId, v.version, v.bomId))
+                    until = v.from;
+            }
+            changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, v.bomId}).numRowsAffected();
+        }
+    }
+    // what has no parent, or no date, is open
+    changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"),
+                             {QString::fromLatin1(OpenEnd)})
+                   .numRowsAffected();
+    return changed;
 }
 
 } // namespace q7::host::account

@@ -52,8 +52,14 @@ inline QString lineInForceText(const char* alias, const char* date) { return QSt
 // is in force. Answers the other BOMs whose end it moved.
 QList<int> settleVersions(QSqlDatabase& db, int bomId);
 
-// Gives every main BOM without an end date the open end, which the browse's
-// statements compare against as it stands. Returns how many it changed.
+// Before a main BOM is removed: the versions of its parent that ended where it
+// began take its period back. Answers the BOMs whose end it moved.
+QList<int> withdrawVersion(QSqlDatabase& db, int bomId);
+
+// Gives every main BOM without an end date one, which the browse's statements
+// compare against as it stands: where the next version of its parent begins
+// (of two versions of one date, the lower one is never in force, as the
+// reports read them), else the open end. Returns how many it changed.
 int closeOpenVersions(QSqlDatabase& db);
 
 } // namespace q7::host::account

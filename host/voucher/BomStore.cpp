@@ -436,6 +436,8 @@ void BomStore::beginBatch()
     if (!db_.transaction())
         throw AutomationError(3709, db_.lastError().text());
     batch_ = true;
+    if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
+        run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
     closeOpenVersionsOnce();
 }
 
@@ -536,6 +538,10 @@ bool BomStore::remove(int bomId)
     if (!db_.transaction())
         throw AutomationError(3709, db_.lastError().text());
     try {
+        if (connection_.isServer())
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
+        for (const int reopened : account::withdrawVersion(db_, bomId))
+            account::noteChange(db_, reopened);
         removeLines(bomId);
         run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
         const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();

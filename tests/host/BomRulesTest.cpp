@@ -270,7 +270,7 @@ QStringList periods(const QString& db)
     connection.Open(account::connectionStringFor(db));
     QSqlQuery q(connection.database());
     q.exec(QStringLiteral("SELECT b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                          "JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BS-200' AND b.BomType = 1 ORDER BY b.Version"));
+                          "JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BS-200' AND b.BomType = 1 ORDER BY b.Version, b.BomId"));
     QStringList found;
     while (q.next())
         found << QStringLiteral("%1: %2..%3").arg(q.value(0).toInt()).arg(q.value(1).toString(), q.value(2).toString());
@@ -300,6 +300,12 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         {"an earlier version stops where the first begins",
          {{2, "2026-06-15"}, {3, "2026-01-01"}},
          {QStringLiteral("2: 2026-06-15..2099-12-31"), QStringLiteral("3: 2026-01-01..2026-06-15")}},
+        {"a removed version gives its period back",
+         {{1, "2026-01-01"}, {2, "2026-06-15"}, {3, "2026-09-01"}, {-3, ""}, {-1, ""}},
+         {QStringLiteral("2: 2026-06-15..2099-12-31")}},
+        {"a removed version between two gives its period to the one before",
+         {{1, "2026-01-01"}, {2, "2026-06-15"}, {3, "2026-09-01"}, {-2, ""}},
+         {QStringLiteral("1: 2026-01-01..2026-09-01"), QStringLiteral("3: 2026-09-01..2099-12-31")}},
         {"the same date: the new version takes the whole period",
          {{1, "2026-01-01"}, {7, "2026-01-01"}},
          {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
@@ -310,8 +316,14 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("account.db"));
         account::createDemoAccount(db);
-        for (const Save& save : c.saves)
-            saveVersion(db, save.version, QString::fromLatin1(save.from));
+        for (const Save& save : c.saves) {
+            if (save.version > 0) {
+                saveVersion(db, save.version, QString::fromLatin1(save.from));
+                continue;
+            }
+            auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db); // a negative version: that version removed
+            ASSERT_TRUE(form->store().remove(form->store().mainBomOf(QStringLiteral("BS-200"), QString::number(-save.version))));
+        }
         EXPECT_EQ(periods(db), c.periods);
     }
 }
@@ -337,4 +349,27 @@ TEST(Versions, ASubstituteThatClosesACycleIsRefused)
     EXPECT_EQ(form->lastRefusal().line, 1);
     EXPECT_TRUE(form->lastRefusal().arguments.value(1).toString().startsWith(QStringLiteral("TB-300 → BK-100/红")))
         << form->lastRefusal().arguments.value(1).toString().toStdString();
+}
+
+// Versions saved before every save gave them an end date are given one by the
+// next save, as the reports read them: each ends where the next begins, and
+// of two on one date the lower one never holds.
+TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
+{
+    fake::resetRecords();
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("account.db"));
+    account::createDemoAccount(db);
+    {
+        ado::Connection connection;
+        connection.Open(account::connectionStringFor(db));
+        connection.executeNative(QStringLiteral(
+            "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate) VALUES (801, 1, 1, '2026-01-01'), (802, 1, 2, '2026-06-15'), (803, 1, 3, '2026-06-15');"
+            "INSERT INTO bom_parent (BomId, ParentId) SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') FROM bom_bom WHERE BomId > 800"));
+    }
+    // the next save settles them first (1 ends where 2 and 3 begin; 2 never holds, 3 does); then the
+    // saved version, of version 1's date, takes version 1's period over
+    saveVersion(db, 1, QStringLiteral("2026-01-01"));
+    EXPECT_EQ(periods(db), (QStringList{QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("1: 2026-01-01..2026-06-15"),
+                                        QStringLiteral("2: 2026-06-15..2026-06-15"), QStringLiteral("3: 2026-06-15..2099-12-31")}));
 }
