@@ -104,6 +104,26 @@ public:
         if (const QString t = value(key); !t.isEmpty() && exists && !exists(t))
             fail(key, QStringLiteral("%1 %2 不存在").arg(QString::fromUtf8(what), t));
     }
+    // An item of the account and its free items: filled where the item uses them, empty elsewhere.
+    void item(const char* key, const char* freePrefix, const AccountFacts& facts, const char* what)
+    {
+        const QString code = value(key);
+        if (code.isEmpty() || !facts.freeItemsOf)
+            return;
+        const auto uses = facts.freeItemsOf(code);
+        if (!uses) {
+            fail(key, QStringLiteral("%1 %2 不存在").arg(QString::fromUtf8(what), code));
+            return;
+        }
+        for (int n = 1; n <= 10; ++n) {
+            const QByteArray free = QByteArray(freePrefix) + QByteArray::number(n);
+            const bool filled = !value(free.constData()).isEmpty();
+            if ((*uses)[static_cast<size_t>(n - 1)] && !filled)
+                fail(free.constData(), QStringLiteral("必须输入（%1 使用此自由项）").arg(code));
+            else if (!(*uses)[static_cast<size_t>(n - 1)] && filled)
+                fail(free.constData(), QStringLiteral("%1 不使用此自由项：%2").arg(code, value(free.constData())));
+        }
+    }
 
 private:
     const QVariantMap& fields_;
@@ -115,7 +135,7 @@ void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Pro
 {
     Checker head(document.head, 0, problems);
     if (head.filled("cInvCode"))
-        head.exists("cInvCode", facts.itemExists, "存货");
+        head.item("cInvCode", "InvFree_", facts, "存货");
     head.listed("BomType", BomTypeList);
     const bool main = lists::textToCode(BomTypeList, head.value("BomType")) != QLatin1String("2");
     if (main) {
@@ -138,7 +158,7 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
 {
     Checker body(line.fields, number, problems);
     if (body.filled("DInvCode"))
-        body.exists("DInvCode", facts.itemExists, "存货");
+        body.item("DInvCode", "DInvFree_", facts, "存货");
     body.above("DBaseQtyN", 0);
     body.above("DBaseQtyD", 0);
     body.percent("DCompScrap");
@@ -157,7 +177,7 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
     for (const QVariantMap& substitute : line.substitutes) {
         Checker sub(substitute, number, problems);
         if (sub.filled("DInvCode"))
-            sub.exists("DInvCode", facts.itemExists, "替代料");
+            sub.item("DInvCode", "DInvFree_", facts, "替代料");
         sub.above("DFactor", 0);
         sub.period("DEffBegDate", "DEffEndDate");
         sub.listed("DReplaceFlag", YesNo);

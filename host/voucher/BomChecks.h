@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 namespace q7::host::voucher {
 
@@ -20,14 +22,16 @@ struct Problem {
 
 // What the checks ask of the account.
 struct AccountFacts {
-    std::function<bool(const QString&)> itemExists;
+    // Which of its ten free items an item uses; none when the account has no such item.
+    std::function<std::optional<std::array<bool, 10>>(const QString&)> freeItemsOf;
     std::function<bool(const QString&)> wareHouseExists;
     std::function<bool(const QString&)> departmentExists;
 };
 
 // Every rule a BOM must keep to be stored, whatever path it comes by (the
 // voucher's window, an import, a copy): the parent and each component an item
-// of the account; a main BOM's version a whole number of at most 8 digits and
+// of the account, with a value for each free item the item uses and none for
+// the others; a main BOM's version a whole number of at most 8 digits and
 // its version date a real date; a substitute BOM's identifier; parent and
 // component scrap from 0 up to (not including) 100 %; base quantity numerator
 // and denominator finite and above 0; a plan rate not below 0; dates real

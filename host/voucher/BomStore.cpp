@@ -340,9 +340,26 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
 
 AccountFacts BomStore::facts() const
 {
-    return {[this](const QString& code) { return exists(knownItems_, "SELECT 1 FROM Inventory WHERE cInvCode = ?", code); },
+    return {[this](const QString& code) { return freeItemsOf(code); },
             [this](const QString& code) { return exists(knownWareHouses_, "SELECT 1 FROM WareHouse WHERE cWhCode = ?", code); },
             [this](const QString& code) { return exists(knownDepartments_, "SELECT 1 FROM Department WHERE cDepCode = ?", code); }};
+}
+
+std::optional<std::array<bool, 10>> BomStore::freeItemsOf(const QString& code) const
+{
+    const QString key = code.toUpper();
+    if (const auto found = knownItems_.constFind(key); found != knownItems_.constEnd())
+        return *found;
+    QSqlQuery q = run(db_, QStringLiteral("SELECT bConfigFree1, bConfigFree2, bConfigFree3, bConfigFree4, bConfigFree5, bConfigFree6, bConfigFree7, "
+                                          "bConfigFree8, bConfigFree9, bConfigFree10 FROM Inventory WHERE cInvCode = ?"),
+                      {code});
+    if (!q.next())
+        return std::nullopt;
+    std::array<bool, 10> uses{};
+    for (int n = 0; n < 10; ++n)
+        uses[static_cast<size_t>(n)] = q.value(n).toInt() != 0;
+    knownItems_.insert(key, uses);
+    return uses;
 }
 
 bool BomStore::exists(QSet<QString>& known, const char* sql, const QString& code) const

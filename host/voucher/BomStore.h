@@ -3,6 +3,7 @@
 #include "host/voucher/BomChecks.h"
 #include "host/voucher/BomDocument.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
@@ -104,6 +105,7 @@ private:
     AccountFacts facts() const;
     // Whether the account has the code, asking it once per code that exists (a code found stays found).
     bool exists(QSet<QString>& known, const char* sql, const QString& code) const;
+    std::optional<std::array<bool, 10>> freeItemsOf(const QString& code) const;
     void closeOpenVersionsOnce();
     int write(const BomDocument& document);
     void removeLines(int bomId);
@@ -112,7 +114,8 @@ private:
     QSqlDatabase& db_;
     bool batch_ = false;
     bool versionsClosed_ = false;
-    mutable QSet<QString> knownItems_, knownWareHouses_, knownDepartments_;
+    mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
+    mutable QSet<QString> knownWareHouses_, knownDepartments_;
 };
 
 // A line's quantity per parent unit as the voucher shows it (account::lineQuantity),

@@ -188,7 +188,8 @@ voucher::BomDocument goodBom()
               {QStringLiteral("Version"), QStringLiteral("3")},          {QStringLiteral("VersionEffDate"), QStringLiteral("2026-12-01")},
               {QStringLiteral("ParentScrap"), QStringLiteral("2")}};
     voucher::BomLine line;
-    line.fields = {{QStringLiteral("DInvCode"), QStringLiteral("ST-400")},   {QStringLiteral("DBaseQtyN"), QStringLiteral("2")},
+    line.fields = {{QStringLiteral("DInvCode"), QStringLiteral("ST-400")},   {QStringLiteral("DInvFree_1"), QStringLiteral("Q235")},
+                   {QStringLiteral("DBaseQtyN"), QStringLiteral("2")},
                    {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},       {QStringLiteral("DCompScrap"), QStringLiteral("0")},
                    {QStringLiteral("DPlanRate"), QStringLiteral("100")},     {QStringLiteral("DFVFlag"), QStringLiteral("变动")},
                    {QStringLiteral("DWIPType"), QStringLiteral("领用")},     {QStringLiteral("DWhCode"), QStringLiteral("01")},
@@ -200,7 +201,14 @@ voucher::BomDocument goodBom()
 
 TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
 {
-    const voucher::AccountFacts facts{[](const QString& code) { return code == QLatin1String("BS-200") || code == QLatin1String("ST-400"); },
+    // ST-400 comes in grades (its first free item), BS-200 in nothing
+    const voucher::AccountFacts facts{[](const QString& code) -> std::optional<std::array<bool, 10>> {
+                                          if (code == QLatin1String("ST-400"))
+                                              return std::array<bool, 10>{true};
+                                          if (code == QLatin1String("BS-200"))
+                                              return std::array<bool, 10>{};
+                                          return std::nullopt;
+                                      },
                                       [](const QString& code) { return code == QLatin1String("01"); },
                                       [](const QString&) { return true; }};
     ASSERT_TRUE(voucher::checkBom(goodBom(), facts).isEmpty());
@@ -216,6 +224,7 @@ TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
         {0, "Version", "123456789"}, {0, "Version", "1.5"},     {0, "Version", ""},          {0, "VersionEffDate", "2026-13-01"},
         {0, "cInvCode", "NOPE"},    {2, "DInvCode", "NOPE"},     {2, "DInvCode", ""},         {2, "DWhCode", "99"},
         {2, "DFVFlag", "半固定"},   {2, "DWIPType", "外协"},     {0, "BomType", "第三种"},    {2, "DSortSeq", "10.5"},
+        {2, "DInvFree_1", ""},      {2, "DInvFree_2", "长"},     {0, "InvFree_1", "红"},
     };
     for (const Case& c : cases) {
         voucher::BomDocument d = goodBom();
