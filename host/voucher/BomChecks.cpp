@@ -75,10 +75,10 @@ public:
         if (const auto n = number(key); n && !(*n >= 0 && *n < 100))
             fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
     }
-    void whole(const char* key)
+    void whole(const char* key, double low)
     {
-        if (const auto n = number(key); n && *n != std::floor(*n))
-            fail(key, QStringLiteral("必须是整数：%1").arg(value(key)));
+        if (const auto n = number(key); n && !(*n == std::floor(*n) && *n >= low && *n <= 2147483647))
+            fail(key, QStringLiteral("必须是 %1 到 2147483647 的整数：%2").arg(low).arg(value(key)));
     }
     void date(const char* key)
     {
@@ -163,8 +163,8 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
     body.above("DBaseQtyD", 0);
     body.percent("DCompScrap");
     body.atLeast("DPlanRate", 0);
-    body.whole("DSortSeq");
-    body.whole("DOffset");
+    body.whole("DSortSeq", 0);
+    body.whole("DOffset", -2147483647); // an offset may put the component's need before the parent's start
     body.period("DEffBegDate", "DEffEndDate");
     body.listed("DFVFlag", FixedVariable);
     body.listed("DWIPType", SupplyType);

@@ -95,11 +95,25 @@ int intOf(QSqlQuery query)
 
 QString flagText(const QVariant& v) { return v.toInt() != 0 ? QStringLiteral("true") : QStringLiteral("false"); }
 
+// A stored number as the voucher shows and the export writes it: 15 significant
+// digits as a plain decimal (never "1e-05"), which an import reads back.
 QString number(const QVariant& v)
 {
     if (v.isNull())
         return QString();
-    return QString::number(v.toDouble(), 'g', 15);
+    const double value = v.toDouble();
+    const QString text = QString::number(value, 'g', 15);
+    if (!text.contains(u'e') || !std::isfinite(value))
+        return text;
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    QString plain = QString::number(value, 'f', std::max(0, 14 - exponent));
+    if (plain.contains(u'.')) {
+        while (plain.endsWith(u'0'))
+            plain.chop(1);
+        if (plain.endsWith(u'.'))
+            plain.chop(1);
+    }
+    return plain;
 }
 
 // Fills an item's description fields with a prefix ("" head, "D" body).

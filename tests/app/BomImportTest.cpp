@@ -201,6 +201,27 @@ TEST_F(BomImport, ReplacingAStoredBomKeepsItsLinesSubstitutesAndDesignators)
     }
 }
 
+// What the export writes, the import reads back as the same BOM: small and large numbers included.
+TEST_F(BomImport, AnExportedBomImportsBackUnchangedWhateverItsNumbers)
+{
+    {
+        q7::ado::Connection connection;
+        connection.Open(q7::host::account::connectionStringFor(db));
+        connection.executeNative(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 0.00001, SortSeq = 2000000000 WHERE BomId = "
+                                                "(SELECT t.BomId FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200') "
+                                                "AND SortSeq = 10; UPDATE bom_opcomponent SET BaseQtyD = 123456789012345 WHERE SortSeq = 20"));
+    }
+    ASSERT_EQ(runBomCommand({QStringLiteral("export"), QStringLiteral("WH-200"), QStringLiteral("--out"), file("x.csv"), QStringLiteral("--db"), db}), 0);
+    EXPECT_FALSE(readAll(file("x.csv")).contains("e-")) << readAll(file("x.csv")).toStdString();
+    const ImportResult first = runImport(file("x.csv"), db, false); // packs what the statements above left unpacked
+    ASSERT_TRUE(first.problems.isEmpty()) << first.problems.first().message.toStdString();
+    EXPECT_EQ(first.unchanged, 1);
+    const QByteArray before = readAll(db);
+    const ImportResult again = runImport(file("x.csv"), db, false);
+    EXPECT_EQ(again.unchanged, 1);
+    EXPECT_EQ(readAll(db), before);
+}
+
 TEST_F(BomImport, ADryRunReportsEveryProblemAtOnceAndWritesNothing)
 {
     const QByteArray before = readAll(db);

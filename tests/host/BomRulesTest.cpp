@@ -224,7 +224,8 @@ TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
         {0, "Version", "123456789"}, {0, "Version", "1.5"},     {0, "Version", ""},          {0, "VersionEffDate", "2026-13-01"},
         {0, "cInvCode", "NOPE"},    {2, "DInvCode", "NOPE"},     {2, "DInvCode", ""},         {2, "DWhCode", "99"},
         {2, "DFVFlag", "半固定"},   {2, "DWIPType", "外协"},     {0, "BomType", "第三种"},    {2, "DSortSeq", "10.5"},
-        {2, "DInvFree_1", ""},      {2, "DInvFree_2", "长"},     {0, "InvFree_1", "红"},
+        {2, "DInvFree_1", ""},      {2, "DInvFree_2", "长"},     {0, "InvFree_1", "红"},      {2, "DSortSeq", "-5"},
+        {2, "DSortSeq", "99999999999999999999"}, {2, "DOffset", "1.5"},
     };
     for (const Case& c : cases) {
         voucher::BomDocument d = goodBom();
