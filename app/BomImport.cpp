@@ -375,6 +375,8 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     }
     const CsvRecord& header = records.first();
     checkHeader(header, problems);
+    if (records.size() == 1)
+        problems.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
     for (qsizetype i = 1; i < records.size(); ++i)
         if (records[i].fields.size() != header.fields.size())
             problems.add(records[i].line, {},

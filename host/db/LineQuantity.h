@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+
+#include <cmath>
 #include <optional>
 
 // How much of a component one unit of the parent takes, from a BOM line.
@@ -20,6 +23,19 @@ inline double lineQuantity(double qtyN, double qtyD, double compScrap, int fvFla
     if (planFactor)
         q = q * *planFactor / 100;
     return q;
+}
+
+// What a line's quantities may be: the base quantity's numerator and
+// denominator finite and above 0, the component scrap from 0 up to (not
+// including) 100 %.
+inline bool validBaseQuantity(double value) { return std::isfinite(value) && value > 0; }
+inline bool validScrap(double percent) { return percent >= 0 && percent < 100; }
+// The same over the line `alias` (bom_opcomponent) in SQL: true for a line that breaks it.
+inline QByteArray quantityBroken(const char* alias)
+{
+    const QByteArray a(alias);
+    return "NOT (coalesce(" + a + ".BaseQtyN, 0) > 0 AND coalesce(" + a + ".BaseQtyD, 0) > 0 AND abs(" + a + ".BaseQtyN) < 1e308 AND abs(" + a +
+           ".BaseQtyD) < 1e308 AND coalesce(" + a + ".CompScrap, 0) >= 0 AND coalesce(" + a + ".CompScrap, 0) < 100)";
 }
 
 } // namespace q7::host::account

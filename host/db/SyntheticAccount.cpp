@@ -1,4 +1,5 @@
 #include "host/db/AccountDatabase.h"
+#include "host/db/InForce.h"
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
@@ -156,15 +157,16 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         summary.parts = n;
     }
 
-    SqlInserter bom(db, QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (?,1,1,'2000-01-01','2099-12-31')"));
+    SqlInserter bom(db, QStringLiteral("INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (?,1,1,'%1','%2')")
+                            .arg(QLatin1String(OpenBegin), QLatin1String(OpenEnd)));
     SqlInserter parent(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap) VALUES (?,?,?)"));
     // Whole numbers only per line (the REAL columns take them as reals); the dates are the statement's own.
     const auto lineInserter = [&](const char* endDate) {
         return QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD, CompScrap, FVFlag, "
-                              "EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,'2000-01-01','%1')")
-            .arg(QLatin1String(endDate));
+                              "EffBegDate, EffEndDate) VALUES (?,?,?,?,?,1,?,?,'%1','%2')")
+            .arg(QLatin1String(OpenBegin), QLatin1String(endDate));
     };
-    SqlInserter openLines(db, lineInserter("2099-12-31")), endedLines(db, lineInserter("2010-01-01"));
+    SqlInserter openLines(db, lineInserter(OpenEnd)), endedLines(db, lineInserter("2010-01-01"));
     int64_t lineId = 0;
     // The where-used packs of a level's parts are written once the level above has made its lines:
     // those are all the lines that use them.

@@ -1,5 +1,6 @@
 #include "host/voucher/BomChecks.h"
 
+#include "host/db/LineQuantity.h"
 #include "host/voucher/VoucherFields.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -60,10 +61,10 @@ public:
         return std::nullopt;
     }
 
-    void above(const char* key, double low)
+    void baseQuantity(const char* key)
     {
-        if (const auto n = number(key); n && !(*n > low))
-            fail(key, QStringLiteral("必须大于 %1：%2").arg(low).arg(value(key)));
+        if (const auto n = number(key); n && !account::validBaseQuantity(*n))
+            fail(key, QStringLiteral("必须大于 0：%1").arg(value(key)));
     }
     void atLeast(const char* key, double low)
     {
@@ -72,7 +73,7 @@ public:
     }
     void percent(const char* key)
     {
-        if (const auto n = number(key); n && !(*n >= 0 && *n < 100))
+        if (const auto n = number(key); n && !account::validScrap(*n))
             fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
     }
     void whole(const char* key, double low)
@@ -159,8 +160,8 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
     Checker body(line.fields, number, problems);
     if (body.filled("DInvCode"))
         body.item("DInvCode", "DInvFree_", facts, "存货");
-    body.above("DBaseQtyN", 0);
-    body.above("DBaseQtyD", 0);
+    body.baseQuantity("DBaseQtyN");
+    body.baseQuantity("DBaseQtyD");
     body.percent("DCompScrap");
     body.atLeast("DPlanRate", 0);
     body.whole("DSortSeq", 0);
@@ -178,7 +179,7 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
         Checker sub(substitute, number, problems);
         if (sub.filled("DInvCode"))
             sub.item("DInvCode", "DInvFree_", facts, "替代料");
-        sub.above("DFactor", 0);
+        sub.baseQuantity("DFactor");
         sub.period("DEffBegDate", "DEffEndDate");
         sub.listed("DReplaceFlag", YesNo);
     }

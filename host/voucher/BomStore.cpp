@@ -678,8 +678,8 @@ QVariantList BomStore::inventoryRow(const QString& invCode) const
 
 int BomStore::routingOf(int partId, const QString& date) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(PRoutingId) FROM sfc_prouting WHERE PartId = ? AND EffBegDate <= ? AND ? < EffEndDate"),
-                     {partId, date, date}));
+    return intOf(run(db_, QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + account::lineInForceText("r", "?"),
+                     {partId, date, date})); // a routing's dates hold as a line's do
 }
 
 bool BomStore::hasOperation(int routingId, const QString& opSeq) const

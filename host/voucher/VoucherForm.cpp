@@ -2,6 +2,7 @@
 
 #include "host/MessageService.h"
 #include "host/db/AccountDatabase.h"
+#include "host/db/InForce.h"
 #include "host/voucher/VoucherFields.h"
 #include "host/voucher/VoucherXml.h"
 #include "platform/AutomationError.h"
@@ -18,7 +19,6 @@ namespace q7::host::voucher {
 namespace {
 
 constexpr int MsgMustEnter = 2509;
-const QString LastDay = QStringLiteral("2099-12-31");
 
 QString txt(const QVariant& v)
 {
@@ -470,7 +470,7 @@ int VoucherForm::addRow()
         {QStringLiteral("DBaseQtyN"), QStringLiteral("1")},           {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
         {QStringLiteral("DCompScrap"), QStringLiteral("0")},          {QStringLiteral("DFVFlag"), lists::codeToText(2, 1)},
         {QStringLiteral("DWIPType"), lists::codeToText(1, 3)},        {QStringLiteral("DQty"), QString()},
-        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), LastDay},
+        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), QString::fromLatin1(account::OpenEnd)},
         {QStringLiteral("DOffset"), QStringLiteral("0")},             {QStringLiteral("DPlanRate"), QStringLiteral("100")},
         {QStringLiteral("DByproductFlag"), lists::codeToText(0, 0)},  {QStringLiteral("DAccuCostFlag"), lists::codeToText(0, 1)},
         {QStringLiteral("DOptionalFlag"), lists::codeToText(0, 0)},   {QStringLiteral("DMutexRule"), QString()},

@@ -100,6 +100,7 @@ TEST_F(BomImport, HostileFilesAreRefusedAtTheirLineAndColumnAndWriteNothing)
         {"unknown column", "cInvCode,BomType,Version,VersionEffDate,DInvCode,Colour\nBS-200,主BOM,1,2026-12-01,ST-400,red\n", 1, "Colour"},
         {"a new colour of an item as its own component",
          header + QByteArray(goodLine).replace("BS-200,,,", "BK-100,绿,,").replace(",ST-400,,,", ",BK-100,绿,,"), 2, "DInvCode"},
+        {"header without rows", header, 1, ""},
         {"stray quote in a remark", header + goodLine + QByteArray(goodLine).replace(",0,\n", ",0,12\"管\n"), 3, ""},
         {"malformed UTF-8", header + goodLine + QByteArray(goodLine).replace("试制", "\xff\xfe"), 3, ""},
         {"two head values for one BOM", header + goodLine + QByteArray(goodLine).replace("试制", "量产"), 3, "VersionDesc"},

@@ -287,6 +287,15 @@ TEST(BomPacks, EachColumnAPackHoldsChangedAloneDropsItsPacks)
                        "ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200')"),
         QStringLiteral("UPDATE bom_bom SET Version = 3 WHERE BomId = (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
                        "ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200')"),
+        QStringLiteral("UPDATE bom_bom SET VersionEndDate = '2026-12-07' WHERE BomId = (SELECT t.BomId FROM bom_parent t JOIN bas_part p "
+                       "ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200')"),
+        QStringLiteral("UPDATE bom_parent SET ParentScrap = 4 WHERE ParentId = (SELECT PartId FROM bas_part WHERE InvCode = 'WH-200')"),
+        QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 40 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponent SET EffEndDate = '2026-12-07' WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320')"),
+        QStringLiteral("UPDATE bom_opcomponentopt SET PlanFactor = 50 WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent "
+                       "WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'))"),
+        QStringLiteral("UPDATE bas_part SET PartId = 9999 WHERE InvCode = 'SP-320'"),
+        QStringLiteral("UPDATE Inventory SET cInvCode = 'SP-329' WHERE cInvCode = 'SP-320'"),
     };
     for (const QString& change : changes) {
         Account a;

@@ -67,7 +67,7 @@ QList<Bom> randomBoms(unsigned seed)
         Bom bom{parents[p], {}};
         const int versions = 1 + pick(2);
         for (int v = 1; v <= versions; ++v) {
-            Version version{v, days[v == 1 ? 0 : 1 + pick(3)], {}};
+            Version version{v, days[pick(days.size())], {}}; // a later version may begin earlier, or on the same day
             QStringList usable = leaves;
             for (int q = p + 1; q < parents.size(); ++q)
                 usable.append(parents[q]);
@@ -208,9 +208,7 @@ public:
     {
         Session s(parent.isEmpty() ? QStringLiteral("BO02001") : QStringLiteral("BO02002"), db_, QDate::fromString(date, Qt::ISODate));
         s.enterItem(item);
-        s.dialog().txtVersionEffDate->setText(date);
-        if (parent.isEmpty())
-            s.dialog().txtVersion->setText(QString());
+        s.dialog().txtVersionEffDate->setText(date); // the version stays the one the dialog looked up for the date
         s.ok();
         QStringList tree, pane;
         if (s.form->tvBOM->roots().isEmpty())

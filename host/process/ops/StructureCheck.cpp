@@ -1,5 +1,7 @@
 #include "host/process/ops/StructureCheck.h"
 
+#include "host/db/LineQuantity.h"
+
 #include "host/db/procedures/Statement.h"
 #include "host/process/ops/BomStructure.h"
 #include "host/process/ops/Parts.h"
@@ -82,7 +84,7 @@ OperationResult checkStructure(ado::Connection& connection, int maxLevels, const
                  QStringLiteral("SELECT t.ParentId, coalesce(p.InvCode, '#' || c.ComponentId), c.OpComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD "
                                 "FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId AND t.SharingPartId IS NULL "
                                 "LEFT JOIN bas_part p ON p.PartId = c.ComponentId "
-                                "WHERE c.BaseQtyN <= 0 OR c.BaseQtyD <= 0 ORDER BY c.OpComponentId"),
+                                "WHERE ") + QString::fromUtf8(account::quantityBroken("c")) + QStringLiteral(" ORDER BY c.OpComponentId"),
                  QStringLiteral("用量错误"),
                  [](const QSqlQuery& q) {
                      return QStringLiteral("行号 %1 基本用量 %2/%3").arg(q.value(3).toInt()).arg(q.value(4).toDouble()).arg(q.value(5).toDouble());
