@@ -44,7 +44,8 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
         return {};
     const int parent = own.value(1).toInt();
     const QString from = own.value(2).toString();
-    QString until = own.value(3).toString();
+    const QString ownUntil = own.value(3).toString();
+    QString until = ownUntil;
     QList<int> ended;
     QSqlQuery others = run(versions + QStringLiteral("t.ParentId = ? AND b.BomId <> ?"), {open, parent, bomId});
     QList<std::pair<int, QString>> cut;
@@ -61,7 +62,8 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
         run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {end, other});
         ended.append(other);
     }
-    run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, bomId});
+    if (until != ownUntil) // an update drops the packs of every BOM of the parent: only when something moves
+        run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, bomId});
     return ended;
 }
 
