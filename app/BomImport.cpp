@@ -3,6 +3,7 @@
 #include "app/BomCommand.h"
 #include "host/MessagePresenter.h"
 #include "host/voucher/BomChecks.h"
+#include "host/db/InForce.h"
 #include "host/voucher/VoucherForm.h"
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
@@ -31,7 +32,7 @@ const QStringList dateColumns{QStringLiteral("VersionEffDate"), QStringLiteral("
 // Without these a file cannot say which BOM it means or what its lines are.
 const QStringList neededColumns{QStringLiteral("cInvCode"), QStringLiteral("BomType"), QStringLiteral("Version"), QStringLiteral("VersionEffDate"),
                                 QStringLiteral("DInvCode")};
-// What names a BOM: a row with the same values belongs to the same BOM.
+// The columns that name a stored BOM (not typed again when it is replaced).
 const QStringList keyColumns{QStringLiteral("cInvCode"), QStringLiteral("InvFree_1"), QStringLiteral("InvFree_2"),
                              QStringLiteral("BomType"),  QStringLiteral("Version"),   QStringLiteral("IdentCode")};
 
@@ -110,13 +111,21 @@ void checkCells(const Row& row, Problems& problems)
         problems.add(row.line, QStringLiteral("DInvCode"), QStringLiteral("every row is a BOM line and needs its component's code"));
 }
 
+// What names a BOM, as the account compares it: the item and its free items without regard
+// to case, the type by its code, a main BOM's version as a number, a substitute's identifier.
 QString bomKey(const Row& row)
 {
-    QStringList parts;
-    for (const QString& column : keyColumns)
-        parts.append(row.value(column).toUpper());
+    const bool substitute = host::voucher::lists::textToCode(3, row.value(QStringLiteral("BomType"))) == QLatin1String("2");
+    QStringList parts{substitute ? QStringLiteral("2") : QStringLiteral("1")};
+    for (const char* column : {"cInvCode", "InvFree_1", "InvFree_2"})
+        parts.append(row.value(QString::fromLatin1(column)).toUpper());
+    const QString version = row.value(QStringLiteral("Version"));
+    parts.append(substitute ? row.value(QStringLiteral("IdentCode")).toUpper()
+                            : values::isPlainDecimal(version) ? QString::number(version.toDouble(), 'g', 17) : version);
     return parts.join(u'\x1f');
 }
+
+bool sameValue(const QString& column, const QString& stored, const QString& value);
 
 // The file's BOMs, in the order they first appear; a head value that differs
 // between the rows of one BOM is a problem.
@@ -132,7 +141,7 @@ QList<ImportBom> group(const QList<Row>& rows, Problems& problems)
         }
         ImportBom& bom = boms[byKey.value(key)];
         for (const QString& column : bomCsvHeadColumns())
-            if (row.values.contains(column) && row.value(column) != bom.head.value(column))
+            if (row.values.contains(column) && !sameValue(column, bom.head.value(column), row.value(column)))
                 problems.add(row.line, column,
                              QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
         bom.lines.append(row);
@@ -164,10 +173,18 @@ int listOf(const QString& column)
 
 // Whether a stored value and a file's value mean the same: numbers as numbers, codes
 // without regard to case, list entries by their code.
-bool sameValue(const QString& column, const QString& stored, const QString& typed)
+bool sameValue(const QString& column, const QString& stored, const QString& value)
 {
+    // a blank cell stands for what the voucher stores for nothing
+    static const QHash<QString, QString> blank{{QStringLiteral("DBaseQtyN"), QStringLiteral("1")},  {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
+                                               {QStringLiteral("DCompScrap"), QStringLiteral("0")}, {QStringLiteral("ParentScrap"), QStringLiteral("0")},
+                                               {QStringLiteral("DEffBegDate"), QString::fromLatin1(host::account::OpenBegin)},
+                                               {QStringLiteral("DEffEndDate"), QString::fromLatin1(host::account::OpenEnd)}};
+    const QString typed = value.isEmpty() ? blank.value(column) : value;
     if (stored == typed)
         return true;
+    if (column.contains(QLatin1String("Free_")))
+        return stored.compare(typed, Qt::CaseInsensitive) == 0;
     if (numberColumns.contains(column) && values::isPlainDecimal(stored) && values::isPlainDecimal(typed))
         return stored.toDouble() == typed.toDouble();
     if (const int list = listOf(column); list >= 0)
@@ -252,14 +269,16 @@ public:
             }
         }
         const int before = int(problemCount());
+        const bool substitute = host::voucher::lists::textToCode(3, head.value(QStringLiteral("BomType"))) == QLatin1String("2");
         // A new main BOM's version follows its version date (the voucher proposes the next one): typed last.
         QStringList headOrder = bomCsvHeadColumns();
         headOrder.removeAll(QStringLiteral("Version"));
         headOrder.append(QStringLiteral("Version"));
         for (const QString& key : headOrder) {
-            // what names the BOM is typed when it is new (the item above); a stored one already has it
+            // what names the BOM is typed when it is new (the item above); a stored one already has it;
+            // a substitute BOM has no version or dates of its own
             if (!head.values.contains(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")) ||
-                (stored && keyColumns.contains(key)))
+                (stored && keyColumns.contains(key)) || (substitute && (key == QLatin1String("Version") || key == QLatin1String("VersionEffDate"))))
                 continue;
             const QString value = head.value(key);
             if (values::toTextOrEmpty(ctl_.headerText(key)) == value)
@@ -285,6 +304,7 @@ public:
             }
         }
         if (problemCount() > before) {
+            storeProblems(bom, before); // what else is wrong, so that a dry run shows it at once
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;
         }
@@ -292,10 +312,7 @@ public:
         if (!form_.save()) {
             if (!form_.lastRefusal().byRules)
                 refused(bom); // the voucher's own checks: required fields, the handler's body check
-            // every rule the store keeps, each problem at its file line (the save stopped at the first)
-            for (const host::voucher::Problem& problem : form_.store().problems(form_.document()))
-                problems_.add(problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : head.line, problem.field,
-                              problem.message, problem.number);
+            storeProblems(bom, int(problemCount())); // every rule the store keeps (the save stopped at the first)
             form_.ExecuteMenuTask(QStringLiteral("tlbCancel"));
             return Outcome::Refused;
         }
@@ -304,6 +321,20 @@ public:
 
 private:
     qsizetype problemCount() const { return problems_.size(); }
+
+    // The store's problems with the BOM as entered, each at its file line; a field already
+    // reported from `since` on (a value the voucher refused) is not reported again.
+    void storeProblems(const ImportBom& bom, int since)
+    {
+        QSet<QString> reported;
+        for (const ImportProblem& p : problems_.list().mid(since))
+            reported.insert(QString::number(p.line) + u'|' + p.column);
+        for (const host::voucher::Problem& problem : form_.store().problems(form_.document())) {
+            const int line = problem.line >= 1 && problem.line <= bom.lines.size() ? bom.lines[problem.line - 1].line : bom.head.line;
+            if (!reported.contains(QString::number(line) + u'|' + problem.field))
+                problems_.add(line, problem.field, problem.message, problem.number);
+        }
+    }
 
     // Why the voucher refused the BOM, at the file line of the row at fault.
     void refused(const ImportBom& bom)

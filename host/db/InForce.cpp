@@ -77,11 +77,13 @@ QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
     if (!own.next())
         return {};
     const QVariant parent = own.value(0), from = own.value(1), until = own.value(2);
+    // the version it took over from: of those that ended where it began (and held before), the latest
     QSqlQuery before = ado::runBound(db, QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
-                                                        "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ?"),
+                                                        "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ? "
+                                                        "AND b.VersionEffDate < b.VersionEndDate ORDER BY b.VersionEffDate DESC, b.BomId DESC LIMIT 1"),
                                      {parent, bomId, from});
     QList<int> reopened;
-    while (before.next())
+    if (before.next())
         reopened.append(before.value(0).toInt());
     for (const int other : reopened)
         ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, other});
@@ -97,29 +99,33 @@ int closeOpenVersions(QSqlDatabase& db)
         QString from;
         double version;
         bool open;
+        QString until;
     };
     // The main versions of every parent that has one without an end.
     QHash<int, QList<Version>> byParent;
-    QSqlQuery versions = ado::runBound(db, QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.Version, 0), b.VersionEndDate IS NULL "
+    QSqlQuery versions = ado::runBound(db, QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.Version, 0), b.VersionEndDate IS NULL, "
+                                                          "b.VersionEndDate "
                                                           "FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
                                                           "WHERE b.BomType = 1 AND b.VersionEffDate IS NOT NULL AND t.ParentId IN (SELECT u.ParentId "
                                                           "FROM bom_bom n JOIN bom_parent u ON u.BomId = n.BomId WHERE n.BomType = 1 AND n.VersionEndDate IS NULL)"));
     while (versions.next())
         byParent[versions.value(1).toInt()].append(
-            {versions.value(0).toInt(), versions.value(2).toString(), versions.value(3).toDouble(), versions.value(4).toBool()});
+            {versions.value(0).toInt(), versions.value(2).toString(), versions.value(3).toDouble(), versions.value(4).toBool(), versions.value(5).toString()});
     int changed = 0;
     for (const QList<Version>& list : byParent) {
         for (const Version& v : list) {
             if (!v.open)
                 continue;
+            // the readers' choice: a version holds until one they prefer begins, and never
+            // when one they prefer already holds on its first day
             QString until = QString::fromLatin1(OpenEnd);
             for (const Version& o : list) {
-                if (o.bomId == v.bomId)
+                if (o.bomId == v.bomId || !preferredBom(o.version, o.bomId, v.version, v.bomId))
                     continue;
-                if (o.from > v.from)
-                    until = std::min(until, o.from);
-                else if (o.from == v.from && preferredBom(o.version, o.bomId, v.version, v.bomId))
+                if (o.from <= v.from && (o.open || o.until > v.from))
                     until = v.from;
+                else if (o.from > v.from)
+                    until = std::min(until, o.from);
             }
             changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, v.bomId}).numRowsAffected();
         }

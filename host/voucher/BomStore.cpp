@@ -388,9 +388,27 @@ bool BomStore::exists(QSet<QString>& known, const char* sql, const QString& code
     return true;
 }
 
+QString BomStore::sharedFrom(const BomDocument& document) const
+{
+    if (lists::textToCode(3, txt(document.head.value(QStringLiteral("BomType")))) == QLatin1String("2"))
+        return {};
+    const int parent = partIdOrZero(document.head, QString());
+    if (!parent)
+        return {};
+    QSqlQuery owner = run(db_, QStringLiteral("SELECT o.ParentId FROM bom_parent t JOIN bom_parent o ON o.BomId = t.BomId AND o.SharingPartId IS NULL "
+                                              "WHERE t.ParentId = ? AND t.SharingPartId IS NOT NULL AND t.BomId <> ?"),
+                          {parent, document.bomId});
+    if (!owner.next())
+        return {};
+    return QStringLiteral("母件 [ %1 ] 使用 %2 的公用BOM：先从公用BOM的使用者中去掉它").arg(partLabel(parent), partLabel(owner.value(0).toInt()));
+}
+
 QList<Problem> BomStore::problems(const BomDocument& document) const
 {
     QList<Problem> found = checkBom(document, facts());
+    // a part that uses another part's BOM reads that one: a main BOM of its own would never be read
+    if (const QString shared = sharedFrom(document); !shared.isEmpty())
+        found.append({0, QStringLiteral("cInvCode"), shared});
     if (found.isEmpty()) { // a cycle is looked for among known items only
         if (const Cycle c = cycle(document); !c.labels.isEmpty())
             found.append({c.line, QStringLiteral("DInvCode"),
@@ -401,7 +419,9 @@ QList<Problem> BomStore::problems(const BomDocument& document) const
 
 std::optional<Refusal> BomStore::check(const BomDocument& document) const
 {
-    const QList<Problem> found = checkBom(document, facts());
+    QList<Problem> found = checkBom(document, facts());
+    if (const QString shared = sharedFrom(document); !shared.isEmpty())
+        found.append({0, QStringLiteral("cInvCode"), shared});
     if (!found.isEmpty()) {
         const Problem& first = found.first();
         const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
@@ -501,10 +521,14 @@ int BomStore::write(const BomDocument& document)
 {
     const QVariantMap& h = document.head;
     int bomId = document.bomId;
-    const QVariantList headValues{lists::textToCode(3, txt(h.value(QStringLiteral("BomType")))).toInt() == 2 ? 2 : 1,
-                                  numberOrNull(h.value(QStringLiteral("Version"))), orNull(h.value(QStringLiteral("VersionDesc"))),
-                                  orNull(h.value(QStringLiteral("VersionEffDate"))), orNull(h.value(QStringLiteral("IdentCode"))),
+    // A substitute BOM has no version and no dates of its own (what the voucher shows locked in those fields is not kept).
+    const bool substitute = lists::textToCode(3, txt(h.value(QStringLiteral("BomType")))).toInt() == 2;
+    const QVariantList headValues{substitute ? 2 : 1,
+                                  substitute ? QVariant() : numberOrNull(h.value(QStringLiteral("Version"))), orNull(h.value(QStringLiteral("VersionDesc"))),
+                                  substitute ? QVariant() : orNull(h.value(QStringLiteral("VersionEffDate"))), orNull(h.value(QStringLiteral("IdentCode"))),
                                   orNull(h.value(QStringLiteral("IdentDesc"))), orNull(h.value(QStringLiteral("CreateUser")))};
+    // A BOM takes over from its version date when it is new or its date moved; an edit of its lines does not.
+    bool takesOver = bomId == 0;
     if (bomId == 0) {
         bomId = intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom"))) + 1;
         // A new main BOM holds until a later version or a change ends it; a substitute BOM has no dates of its own.
@@ -513,6 +537,11 @@ int BomStore::write(const BomDocument& document)
                                 "VersionEndDate) VALUES (?,?,?,?,?,?,?,?,?)"),
             headValues + QVariantList{bomId, endDate});
     } else {
+        QSqlQuery was = run(db_, QStringLiteral("SELECT VersionEffDate FROM bom_bom WHERE BomId = ?"), {bomId});
+        takesOver = was.next() && was.value(0).toString() != headValues[3].toString();
+        if (takesOver) // it leaves its former date: the version it had ended gets its period back first
+            for (const int reopened : account::withdrawVersion(db_, bomId))
+                account::noteChange(db_, reopened);
         run(db_, QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
                                 "CreateUser = ?, VersionEndDate = CASE WHEN ? = 1 THEN coalesce(VersionEndDate, ?) ELSE VersionEndDate END WHERE BomId = ?"),
             headValues + QVariantList{headValues.first(), QString::fromLatin1(account::OpenEnd), bomId});
@@ -526,8 +555,9 @@ int BomStore::write(const BomDocument& document)
         run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,?)"),
             {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
 
-    for (const int superseded : account::settleVersions(db_, bomId))
-        account::noteChange(db_, superseded);
+    if (takesOver)
+        for (const int superseded : account::settleVersions(db_, bomId))
+            account::noteChange(db_, superseded);
 
     int nextLine = intOf(run(db_, QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"))) + 1;
     int nextOption = intOf(run(db_, QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"))) + 1;

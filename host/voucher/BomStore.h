@@ -103,6 +103,8 @@ private:
     };
     Cycle cycle(const BomDocument& document) const;
     AccountFacts facts() const;
+    // Why the document's parent may have no main BOM of its own (it uses another part's as a common BOM), or empty.
+    QString sharedFrom(const BomDocument& document) const;
     // Whether the account has the code, asking it once per code that exists (a code found stays found).
     bool exists(QSet<QString>& known, const char* sql, const QString& code) const;
     std::optional<std::array<bool, 10>> freeItemsOf(const QString& code) const;

@@ -101,6 +101,7 @@ TEST_F(BomImport, HostileFilesAreRefusedAtTheirLineAndColumnAndWriteNothing)
         {"a new colour of an item as its own component",
          header + QByteArray(goodLine).replace("BS-200,,,", "BK-100,绿,,").replace(",ST-400,,,", ",BK-100,绿,,"), 2, "DInvCode"},
         {"header without rows", header, 1, ""},
+        {"a part that uses a common BOM given one of its own", header + QByteArray(goodLine).replace("BS-200,,,", "BK-120,,,"), 2, "cInvCode"},
         {"stray quote in a remark", header + goodLine + QByteArray(goodLine).replace(",0,\n", ",0,12\"管\n"), 3, ""},
         {"malformed UTF-8", header + goodLine + QByteArray(goodLine).replace("试制", "\xff\xfe"), 3, ""},
         {"two head values for one BOM", header + goodLine + QByteArray(goodLine).replace("试制", "量产"), 3, "VersionDesc"},
@@ -147,9 +148,10 @@ TEST_F(BomImport, TheSameFileTwiceChangesNothingTheSecondTime)
     const auto column = [&](const char* name) { return bomCsvColumns().indexOf(QString::fromLatin1(name)); };
     for (qsizetype r = 1; r < records.size(); ++r) {
         records[r][column("DBaseQtyN")] += QStringLiteral(".0");
+        records[r][column("DBaseQtyD")] = QString(); // blank: what the voucher stores for nothing
         records[r][column("DInvCode")] = records[r][column("DInvCode")].toLower();
         records[r][column("DFVFlag")] = QStringLiteral("1");
-        records[r][column("Version")] = QStringLiteral("007");
+        records[r][column("Version")] = r == 1 ? QStringLiteral("7.0") : QStringLiteral("007"); // one BOM however its version is written
     }
     std::reverse(records.begin() + 1, records.end());
     const ImportResult rewritten = import(csvOf(records));
@@ -219,6 +221,31 @@ TEST_F(BomImport, AnExportedBomImportsBackUnchangedWhateverItsNumbers)
     EXPECT_EQ(first.unchanged, 1);
     const QByteArray before = readAll(db);
     const ImportResult again = runImport(file("x.csv"), db, false);
+    EXPECT_EQ(again.unchanged, 1);
+    EXPECT_EQ(readAll(db), before);
+}
+
+// A substitute BOM has no version or dates of its own: a new one imports, and again unchanged.
+TEST_F(BomImport, ASubstituteBomImportsAsNewAndAgainUnchanged)
+{
+    ASSERT_EQ(runBomCommand({QStringLiteral("export"), QStringLiteral("BK-100"), QStringLiteral("--out"), file("x.csv"), QStringLiteral("--db"), db}), 0);
+    QList<QStringList> records = parseCsv(QString::fromUtf8(readAll(file("x.csv"))));
+    const qsizetype ident = bomCsvColumns().indexOf(QStringLiteral("IdentCode"));
+    QList<QStringList> substitute{records.first()};
+    for (qsizetype r = 1; r < records.size(); ++r)
+        if (records[r][ident] == QLatin1String("S1")) {
+            records[r][ident] = QStringLiteral("S2");
+            substitute.append(records[r]);
+        }
+    ASSERT_GT(substitute.size(), 1);
+    const ImportResult added = import(csvOf(substitute));
+    ASSERT_TRUE(added.problems.isEmpty()) << added.problems.first().message.toStdString();
+    EXPECT_EQ(added.added, 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM bom_bom WHERE IdentCode = 'S2' AND Version IS NULL AND VersionEffDate IS NULL "
+                                   "AND VersionEndDate IS NULL")),
+              1);
+    const QByteArray before = readAll(db);
+    const ImportResult again = import(csvOf(substitute));
     EXPECT_EQ(again.unchanged, 1);
     EXPECT_EQ(readAll(db), before);
 }

@@ -316,6 +316,12 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         {"a removed version between two gives its period to the one before",
          {{1, "2026-01-01"}, {2, "2026-06-15"}, {3, "2026-09-01"}, {-2, ""}},
          {QStringLiteral("1: 2026-01-01..2026-09-01"), QStringLiteral("3: 2026-09-01..2099-12-31")}},
+        {"editing the lines of a version keeps every period",
+         {{1, "2026-01-01"}, {7, "2026-01-01"}, {1, ""}, {7, ""}},
+         {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
+        {"a removed version gives its period back to the latest it ended, not to one never in force",
+         {{1, "2026-01-01"}, {5, "2026-01-01"}, {6, "2025-06-01"}, {-5, ""}},
+         {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("6: 2025-06-01..2099-12-31")}},
         {"the same date: the new version takes the whole period",
          {{1, "2026-01-01"}, {7, "2026-01-01"}},
          {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
@@ -327,8 +333,17 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         const QString db = dir.filePath(QStringLiteral("account.db"));
         account::createDemoAccount(db);
         for (const Save& save : c.saves) {
-            if (save.version > 0) {
+            if (save.version > 0 && *save.from) {
                 saveVersion(db, save.version, QString::fromLatin1(save.from));
+                continue;
+            }
+            if (save.version > 0) { // no date: that version's lines edited and saved again
+                auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db);
+                form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
+                ASSERT_TRUE(form->loadBom(form->store().mainBomOf(QStringLiteral("BS-200"), QString::number(save.version))));
+                form->ExecuteMenuTask(QStringLiteral("tlbEdit"));
+                ASSERT_TRUE(form->typeBody(1, QStringLiteral("DBaseQtyN"), QStringLiteral("3")));
+                ASSERT_TRUE(form->save()) << form->lastRefusal().text.toStdString();
                 continue;
             }
             auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db); // a negative version: that version removed
@@ -366,20 +381,34 @@ TEST(Versions, ASubstituteThatClosesACycleIsRefused)
 // of two on one date the lower one never holds.
 TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
 {
-    fake::resetRecords();
-    QTemporaryDir dir;
-    const QString db = dir.filePath(QStringLiteral("account.db"));
-    account::createDemoAccount(db);
-    {
-        ado::Connection connection;
-        connection.Open(account::connectionStringFor(db));
-        connection.executeNative(QStringLiteral(
-            "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate) VALUES (801, 1, 1, '2026-01-01'), (802, 1, 2, '2026-06-15'), (803, 1, 3, '2026-06-15');"
-            "INSERT INTO bom_parent (BomId, ParentId) SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') FROM bom_bom WHERE BomId > 800"));
+    struct Case {
+        const char* name;
+        const char* versions; // (BomId, Version, VersionEffDate) rows without end dates
+        QStringList periods;  // after the next save, of a version 9 dated 2030-01-01
+    } cases[] = {
+        {"each ends where a preferred one begins; of two on one date the lower never holds",
+         "(801, 1, '2026-01-01'), (802, 2, '2026-06-15'), (803, 3, '2026-06-15')",
+         {QStringLiteral("1: 2026-01-01..2026-06-15"), QStringLiteral("2: 2026-06-15..2026-06-15"), QStringLiteral("3: 2026-06-15..2030-01-01"),
+          QStringLiteral("9: 2030-01-01..2099-12-31")}},
+        {"a lower version that begins later never holds: the higher one is read",
+         "(801, 3, '2020-01-01'), (802, 2, '2025-01-01')",
+         {QStringLiteral("2: 2025-01-01..2025-01-01"), QStringLiteral("3: 2020-01-01..2030-01-01"), QStringLiteral("9: 2030-01-01..2099-12-31")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::resetRecords();
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("account.db"));
+        account::createDemoAccount(db);
+        {
+            ado::Connection connection;
+            connection.Open(account::connectionStringFor(db));
+            connection.executeNative(QStringLiteral("INSERT INTO bom_bom (BomId, Version, VersionEffDate, BomType) VALUES ") +
+                                     QString::fromUtf8(c.versions).replace(QStringLiteral("')"), QStringLiteral("', 1)")));
+            connection.executeNative(QStringLiteral("UPDATE bom_bom SET BomType = 1 WHERE BomId > 800; INSERT INTO bom_parent (BomId, ParentId) "
+                                                    "SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') FROM bom_bom WHERE BomId > 800"));
+        }
+        saveVersion(db, 9, QStringLiteral("2030-01-01")); // the next save settles them first, then takes over from its own date
+        EXPECT_EQ(periods(db), c.periods);
     }
-    // the next save settles them first (1 ends where 2 and 3 begin; 2 never holds, 3 does); then the
-    // saved version, of version 1's date, takes version 1's period over
-    saveVersion(db, 1, QStringLiteral("2026-01-01"));
-    EXPECT_EQ(periods(db), (QStringList{QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("1: 2026-01-01..2026-06-15"),
-                                        QStringLiteral("2: 2026-06-15..2026-06-15"), QStringLiteral("3: 2026-06-15..2099-12-31")}));
 }
