@@ -178,8 +178,11 @@ bool sameValue(const QString& column, const QString& stored, const QString& valu
     // a blank cell stands for what the voucher stores for nothing
     static const QHash<QString, QString> blank{{QStringLiteral("DBaseQtyN"), QStringLiteral("1")},  {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
                                                {QStringLiteral("DCompScrap"), QStringLiteral("0")}, {QStringLiteral("ParentScrap"), QStringLiteral("0")},
+                                               {QStringLiteral("DFVFlag"), QStringLiteral("1")},    {QStringLiteral("DByproductFlag"), QStringLiteral("0")},
                                                {QStringLiteral("DEffBegDate"), QString::fromLatin1(host::account::OpenBegin)},
                                                {QStringLiteral("DEffEndDate"), QString::fromLatin1(host::account::OpenEnd)}};
+    if (stored == value)
+        return true;
     const QString typed = value.isEmpty() ? blank.value(column) : value;
     if (stored == typed)
         return true;
@@ -213,10 +216,14 @@ bool sameAsStored(const BomDocument& stored, const ImportBom& bom)
 {
     if (stored.lines.size() != bom.lines.size())
         return false;
+    // what a substitute BOM does not keep is not compared
+    const bool substitute = host::voucher::lists::textToCode(3, bom.head.value(QStringLiteral("BomType"))) == QLatin1String("2");
     const auto storedLines = inLineOrder(stored.lines, [](const host::voucher::BomLine& l, const QString& key) { return values::toTextOrEmpty(l.fields.value(key)); });
     const auto fileLines = inLineOrder(bom.lines, [](const Row& r, const QString& key) { return r.value(key); });
     for (qsizetype i = 0; i < fileLines.size(); ++i) {
         for (auto it = fileLines[i]->values.begin(); it != fileLines[i]->values.end(); ++it) {
+            if (substitute && (it.key() == QLatin1String("Version") || it.key() == QLatin1String("VersionEffDate")))
+                continue;
             const bool head = bomCsvHeadColumns().contains(it.key());
             const QVariant storedValue = head ? stored.head.value(it.key()) : storedLines[i]->fields.value(it.key());
             if (!sameValue(it.key(), values::toTextOrEmpty(storedValue), it.value()))

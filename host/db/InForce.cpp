@@ -60,6 +60,11 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
     }
     for (const auto& [other, end] : cut) {
         run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {end, other});
+        // the parts that use the ended version as a common BOM use the new one from its date
+        run(QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) SELECT ?, u.ParentId, u.ParentScrap, u.SharingPartId "
+                           "FROM bom_parent u WHERE u.BomId = ? AND u.SharingPartId IS NOT NULL "
+                           "AND u.ParentId NOT IN (SELECT ParentId FROM bom_parent WHERE BomId = ?)"),
+            {bomId, other, bomId});
         ended.append(other);
     }
     if (until != ownUntil) // an update drops the packs of every BOM of the parent: only when something moves
@@ -77,14 +82,29 @@ QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
     if (!own.next())
         return {};
     const QVariant parent = own.value(0), from = own.value(1), until = own.value(2);
-    // the version it took over from: of those that ended where it began (and held before), the latest
-    QSqlQuery before = ado::runBound(db, QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
-                                                        "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ? "
-                                                        "AND b.VersionEffDate < b.VersionEndDate ORDER BY b.VersionEffDate DESC, b.BomId DESC LIMIT 1"),
-                                     {parent, bomId, from});
+    // The version it took over from, of those that ended where it began: one it replaced on
+    // that very date (the one readers prefer), else the latest that held before it.
+    QSqlQuery ended = ado::runBound(db, QStringLiteral("SELECT b.BomId, b.VersionEffDate, coalesce(b.Version, 0) FROM bom_bom b "
+                                                       "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
+                                                       "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ?"),
+                                    {parent, bomId, from});
+    int chosen = 0;
+    QString chosenFrom;
+    double chosenVersion = 0;
+    while (ended.next()) {
+        const int id = ended.value(0).toInt();
+        const QString otherFrom = ended.value(1).toString();
+        const double version = ended.value(2).toDouble();
+        const bool better = chosen == 0 || otherFrom > chosenFrom || (otherFrom == chosenFrom && preferredBom(version, id, chosenVersion, chosen));
+        if (better) {
+            chosen = id;
+            chosenFrom = otherFrom;
+            chosenVersion = version;
+        }
+    }
     QList<int> reopened;
-    if (before.next())
-        reopened.append(before.value(0).toInt());
+    if (chosen)
+        reopened.append(chosen);
     for (const int other : reopened)
         ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, other});
     return reopened;
@@ -110,23 +130,28 @@ int closeOpenVersions(QSqlDatabase& db)
                                                           "FROM bom_bom n JOIN bom_parent u ON u.BomId = n.BomId WHERE n.BomType = 1 AND n.VersionEndDate IS NULL)"));
     while (versions.next())
         byParent[versions.value(1).toInt()].append(
-            {versions.value(0).toInt(), versions.value(2).toString(), versions.value(3).toDouble(), versions.value(4).toBool(), versions.value(5).toString()});
+            {versions.value(0).toInt(), versions.value(2).toString(), versions.value(3).toDouble(), versions.value(4).toBool(),
+             versions.value(4).toBool() ? QString::fromLatin1(OpenEnd) : versions.value(5).toString()});
     int changed = 0;
-    for (const QList<Version>& list : byParent) {
-        for (const Version& v : list) {
+    for (QList<Version>& list : byParent) {
+        // the preferred first, so that each version is settled against the periods of those readers prefer
+        std::sort(list.begin(), list.end(), [](const Version& a, const Version& b) { return preferredBom(a.version, a.bomId, b.version, b.bomId); });
+        for (Version& v : list) {
             if (!v.open)
                 continue;
-            // the readers' choice: a version holds until one they prefer begins, and never
-            // when one they prefer already holds on its first day
+            // a version holds until one readers prefer (and that never ends) begins, and never when one they prefer
+            // holds on its first day; one that ends again is not cut at: readers return to this one after it
             QString until = QString::fromLatin1(OpenEnd);
             for (const Version& o : list) {
                 if (o.bomId == v.bomId || !preferredBom(o.version, o.bomId, v.version, v.bomId))
                     continue;
-                if (o.from <= v.from && (o.open || o.until > v.from))
+                if (holdsOn(o.from, o.until, v.from))
                     until = v.from;
-                else if (o.from > v.from)
+                else if (o.from > v.from && o.until == QLatin1String(OpenEnd))
                     until = std::min(until, o.from);
             }
+            v.until = until;
+            v.open = false;
             changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, v.bomId}).numRowsAffected();
         }
     }

@@ -149,6 +149,8 @@ TEST_F(BomImport, TheSameFileTwiceChangesNothingTheSecondTime)
     for (qsizetype r = 1; r < records.size(); ++r) {
         records[r][column("DBaseQtyN")] += QStringLiteral(".0");
         records[r][column("DBaseQtyD")] = QString(); // blank: what the voucher stores for nothing
+        records[r][column("DByproductFlag")] = QString();
+        records[r][column("ParentScrap")] = QString();
         records[r][column("DInvCode")] = records[r][column("DInvCode")].toLower();
         records[r][column("DFVFlag")] = QStringLiteral("1");
         records[r][column("Version")] = r == 1 ? QStringLiteral("7.0") : QStringLiteral("007"); // one BOM however its version is written
@@ -248,6 +250,30 @@ TEST_F(BomImport, ASubstituteBomImportsAsNewAndAgainUnchanged)
     const ImportResult again = import(csvOf(substitute));
     EXPECT_EQ(again.unchanged, 1);
     EXPECT_EQ(readAll(db), before);
+}
+
+// The parts that use a BOM as a common BOM follow its versions: a new version of the
+// owner is theirs from its date.
+TEST_F(BomImport, TheUsersOfACommonBomFollowItsNewVersion)
+{
+    ASSERT_EQ(runBomCommand({QStringLiteral("export"), QStringLiteral("BK-100"), QStringLiteral("--version"), QStringLiteral("2"), QStringLiteral("--out"),
+                             file("x.csv"), QStringLiteral("--db"), db}),
+              0);
+    QList<QStringList> records = parseCsv(QString::fromUtf8(readAll(file("x.csv"))));
+    QList<QStringList> red{records.first()};
+    for (qsizetype r = 1; r < records.size(); ++r)
+        if (records[r][1] == QStringLiteral("红")) {
+            records[r][bomCsvColumns().indexOf(QStringLiteral("Version"))] = QStringLiteral("3");
+            records[r][bomCsvColumns().indexOf(QStringLiteral("VersionEffDate"))] = QStringLiteral("2026-01-01");
+            red.append(records[r]);
+        }
+    ASSERT_GT(red.size(), 1);
+    const ImportResult added = import(csvOf(red));
+    ASSERT_TRUE(added.problems.isEmpty()) << added.problems.first().message.toStdString();
+    const QString usesVersion3 = QStringLiteral("SELECT count(*) FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId JOIN bas_part p ON p.PartId = t.ParentId "
+                                                "WHERE p.InvCode = 'BK-120' AND t.SharingPartId IS NOT NULL AND b.Version = 3");
+    EXPECT_EQ(count(usesVersion3), 1);
+    EXPECT_EQ(runBomCommand({QStringLiteral("show"), QStringLiteral("BK-120"), QStringLiteral("--date"), QStringLiteral("2026-06-01"), QStringLiteral("--db"), db}), 0);
 }
 
 TEST_F(BomImport, ADryRunReportsEveryProblemAtOnceAndWritesNothing)

@@ -319,9 +319,12 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
         {"editing the lines of a version keeps every period",
          {{1, "2026-01-01"}, {7, "2026-01-01"}, {1, ""}, {7, ""}},
          {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
-        {"a removed version gives its period back to the latest it ended, not to one never in force",
+        {"a removed version gives its period back to the one it replaced on its date, not to one that merely ended there",
          {{1, "2026-01-01"}, {5, "2026-01-01"}, {6, "2025-06-01"}, {-5, ""}},
-         {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("6: 2025-06-01..2099-12-31")}},
+         {QStringLiteral("1: 2026-01-01..2099-12-31"), QStringLiteral("6: 2025-06-01..2026-01-01")}},
+        {"of two replaced on one date, the one readers prefer comes back",
+         {{1, "2020-01-01"}, {2, "2024-06-01"}, {3, "2024-06-01"}, {-3, ""}},
+         {QStringLiteral("1: 2020-01-01..2024-06-01"), QStringLiteral("2: 2024-06-01..2099-12-31")}},
         {"the same date: the new version takes the whole period",
          {{1, "2026-01-01"}, {7, "2026-01-01"}},
          {QStringLiteral("1: 2026-01-01..2026-01-01"), QStringLiteral("7: 2026-01-01..2099-12-31")}},
@@ -384,14 +387,19 @@ TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
     struct Case {
         const char* name;
         const char* versions; // (BomId, Version, VersionEffDate) rows without end dates
+        const char* ends;     // the end dates some of them have after all
         QStringList periods;  // after the next save, of a version 9 dated 2030-01-01
     } cases[] = {
         {"each ends where a preferred one begins; of two on one date the lower never holds",
-         "(801, 1, '2026-01-01'), (802, 2, '2026-06-15'), (803, 3, '2026-06-15')",
+         "(801, 1, '2026-01-01'), (802, 2, '2026-06-15'), (803, 3, '2026-06-15')", "",
          {QStringLiteral("1: 2026-01-01..2026-06-15"), QStringLiteral("2: 2026-06-15..2026-06-15"), QStringLiteral("3: 2026-06-15..2030-01-01"),
           QStringLiteral("9: 2030-01-01..2099-12-31")}},
+        {"a version is not cut where a preferred one begins that ends again: readers return to it",
+         "(801, 2, '2020-01-01'), (802, 3, '2022-01-01'), (803, 1, '2024-01-01')", "UPDATE bom_bom SET VersionEndDate = '2023-01-01' WHERE BomId = 802",
+         {QStringLiteral("1: 2024-01-01..2024-01-01"), QStringLiteral("2: 2020-01-01..2030-01-01"), QStringLiteral("3: 2022-01-01..2023-01-01"),
+          QStringLiteral("9: 2030-01-01..2099-12-31")}},
         {"a lower version that begins later never holds: the higher one is read",
-         "(801, 3, '2020-01-01'), (802, 2, '2025-01-01')",
+         "(801, 3, '2020-01-01'), (802, 2, '2025-01-01')", "",
          {QStringLiteral("2: 2025-01-01..2025-01-01"), QStringLiteral("3: 2020-01-01..2030-01-01"), QStringLiteral("9: 2030-01-01..2099-12-31")}},
     };
     for (const Case& c : cases) {
@@ -407,6 +415,8 @@ TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
                                      QString::fromUtf8(c.versions).replace(QStringLiteral("')"), QStringLiteral("', 1)")));
             connection.executeNative(QStringLiteral("UPDATE bom_bom SET BomType = 1 WHERE BomId > 800; INSERT INTO bom_parent (BomId, ParentId) "
                                                     "SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') FROM bom_bom WHERE BomId > 800"));
+            if (*c.ends)
+                connection.executeNative(QString::fromUtf8(c.ends));
         }
         saveVersion(db, 9, QStringLiteral("2030-01-01")); // the next save settles them first, then takes over from its own date
         EXPECT_EQ(periods(db), c.periods);
