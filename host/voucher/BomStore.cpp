@@ -283,8 +283,6 @@ QString BomStore::partLabel(int partId) const
     return frees.isEmpty() ? label : label + u'/' + frees.join(u'/');
 }
 
-QStringList BomStore::cyclePath(const BomDocument& document) const { return cycle(document).labels; }
-
 BomStore::Cycle BomStore::cycle(const BomDocument& document) const
 {
     // A line's parts: its component and its substitutes, as the structure check counts them.

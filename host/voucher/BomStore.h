@@ -81,9 +81,6 @@ public:
     bool hasOperation(int routingId, const QString& opSeq) const;
     QString departmentName(const QString& code) const;
 
-    // The path by which the parent would become its own component, as
-    // item codes from the parent back to it; empty when there is none.
-    QStringList cyclePath(const BomDocument& document) const;
     // Everything that keeps the document from being stored (the BOM rules,
     // then a cycle), all at once; empty when it may be saved.
     QList<Problem> problems(const BomDocument& document) const;
