@@ -55,16 +55,24 @@ private:
     int fd_ = -1;
 };
 
-// A read-only SQLite handle that never creates a file.
+// A read-only SQLite handle that never creates a file. A writer killed in
+// the middle of a transaction leaves a journal that must be rolled back
+// before anyone reads, which a read-only handle may not do: then the file is
+// opened for writing once (never created), the first read rolls the journal
+// back, and the account is read as it was last committed.
 class ReadOnlyDatabase {
 public:
-    explicit ReadOnlyDatabase(const QString& path)
+    explicit ReadOnlyDatabase(const QString& path) : path_(QFile::encodeName(path)) { open(SQLITE_OPEN_READONLY); }
+    ~ReadOnlyDatabase() { sqlite3_close(db_); }
+
+    void open(int flags)
     {
-        code_ = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        code_ = sqlite3_open_v2(path_.constData(), &db_, flags, nullptr);
         if (code_ == SQLITE_OK)
             sqlite3_busy_timeout(db_, 5000); // as the connections of the reports wait
     }
-    ~ReadOnlyDatabase() { sqlite3_close(db_); }
     ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
     ReadOnlyDatabase& operator=(const ReadOnlyDatabase&) = delete;
 
@@ -85,18 +93,26 @@ public:
                 code_ = SQLITE_OK;
             }
         }
+        const bool hotJournal = code_ != SQLITE_OK && db_ && sqlite3_extended_errcode(db_) == SQLITE_READONLY_ROLLBACK;
         if (code_ != SQLITE_OK)
             message_ = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code_));
         sqlite3_finalize(statement);
+        if (hotJournal && !recovered_) {
+            recovered_ = true;
+            open(SQLITE_OPEN_READWRITE);
+            return value(sql);
+        }
         return result;
     }
     int code() const { return code_ & 0xff; }
     QString message() const { return message_; }
 
 private:
+    QByteArray path_;
     sqlite3* db_ = nullptr;
     int code_ = SQLITE_OK;
     QString message_;
+    bool recovered_ = false;
 };
 
 // The file's state, read through an open handle. A damaged or locked

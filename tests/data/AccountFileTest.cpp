@@ -12,6 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -363,5 +367,60 @@ TEST(AccountFile, ConnectionStringValues)
         QList<std::pair<QString, QString>> pairs;
         ASSERT_TRUE(ado::parseConnectionString(QStringLiteral("Data Source=") + ado::quoteConnectionValue(value), pairs));
         EXPECT_EQ(pairs, (QList<std::pair<QString, QString>>{{QStringLiteral("Data Source"), value}}));
+    }
+}
+
+namespace {
+
+// Every line's quantities, as a report of the account would read them.
+QString quantitiesOf(const QString& path)
+{
+    ado::Connection connection;
+    host::account::openAccount(connection, path);
+    QSqlQuery query(connection.database());
+    if (!query.exec(QStringLiteral("SELECT group_concat(OpComponentId || '=' || BaseQtyN || '/' || BaseQtyD, ' ') FROM "
+                                   "(SELECT * FROM bom_opcomponent ORDER BY OpComponentId)"))
+        || !query.next())
+        return QStringLiteral("error");
+    return query.value(0).toString();
+}
+
+// A writer killed in its transaction: a child process changes every `every`-th line with a
+// small cache (so that changed pages reach the file before the commit) and is killed there.
+void killWriterMidTransaction(const QString& path, int every)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray sql = "PRAGMA cache_size = 1; BEGIN; UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 100 WHERE OpComponentId % " +
+                               QByteArray::number(every) + " = 0; UPDATE bom_pack_down SET PartId = PartId;";
+        sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+        raise(SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+} // namespace
+
+// What a killed writer leaves (a journal to roll back) keeps no reader out: the
+// next one that opens the account reads it as last committed.
+TEST(AccountFile, AReaderAfterAKilledWriterReadsTheCommittedState)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("account.db"));
+    host::account::createDemoAccount(path);
+    const QString committed = quantitiesOf(path);
+    ASSERT_NE(committed, QStringLiteral("error"));
+    for (const int every : {1, 2, 3, 7}) {
+        SCOPED_TRACE(every);
+        killWriterMidTransaction(path, every);
+        ASSERT_TRUE(QFile::exists(path + QStringLiteral("-journal"))) << "the writer left its journal";
+        EXPECT_EQ(host::account::accountStateOf(path), AccountState::Finished);
+        EXPECT_EQ(quantitiesOf(path), committed);
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
     }
 }
