@@ -1,4 +1,6 @@
 #include "app/BrowseCommand.h"
+#include "host/voucher/BomChecks.h"
+#include "platform/Values.h"
 
 #include "app/CommandParser.h"
 
@@ -56,6 +58,9 @@ Options optionsOf(const CommandParser& command)
             throw Refused{QStringLiteral("--date expects yyyy-mm-dd, got '%1'").arg(command.value(QStringLiteral("date")))};
     }
     o.version = command.value(QStringLiteral("version"));
+    if (command.isSet(QStringLiteral("version")) &&
+        !(q7::values::isPlainDecimal(o.version) && q7::host::voucher::isVersionNumber(o.version.trimmed().toDouble())))
+        throw Refused{QStringLiteral("--version expects a version number from 1 to 99999999, got '%1'").arg(o.version)};
     for (const QString& text : command.values(QStringLiteral("free"))) {
         bool ok = false;
         const int n = text.section(u'=', 0, 0).toInt(&ok);

@@ -67,6 +67,10 @@ int runInitDb(const QStringList& args)
             return 2;
         *size.target = static_cast<int>(*value);
     }
+    if (synthetic) {
+        if (const QString refusal = q7::host::account::syntheticOptionsRefusal(options); !refusal.isEmpty())
+            return command.refuse(refusal);
+    }
     if (command.isSet(QStringLiteral("seed"))) {
         const auto seed = command.integer(QStringLiteral("seed"), 0, std::numeric_limits<long long>::max());
         if (!seed)

@@ -68,12 +68,16 @@ int main(int argc, char* argv[])
     const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
                      maintainNeedsWidgets(argc, argv) ||
                      (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
-    bool screenshot = false;
-    for (int i = 2; i < argc; ++i)
+    bool screenshot = false, help = false;
+    for (int i = 2; i < argc; ++i) {
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
+        help = help || qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0;
+    }
     if (gui && (screenshot || browse) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = gui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    // help needs no display: a command's help is printed without a window system
+    std::unique_ptr<QCoreApplication> app =
+        gui && !help ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? stderr : stdout);

@@ -65,6 +65,8 @@ struct SyntheticSummary {
     int64_t boms = 0;
     int64_t lines = 0;
 };
+// Why these sizes make no synthetic account (empty when they do).
+QString syntheticOptionsRefusal(const SyntheticOptions& options);
 // Creates a deterministic BOM forest. progress(done, total) is called now and then.
 // Built like the demo account.
 SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,

@@ -278,12 +278,18 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
 
 } // namespace
 
+QString syntheticOptionsRefusal(const SyntheticOptions& options)
+{
+    if (options.parts < 2 || options.depth < 2 || options.fanout < 1 || options.parts < options.depth)
+        return QStringLiteral("A synthetic account needs at least 2 parts, 2 levels, as many parts as levels and a fanout of 1 or more");
+    return {};
+}
+
 SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOptions& options,
                                         const std::function<void(int64_t, int64_t)>& progress, Existing existing)
 {
-    if (options.parts < 2 || options.depth < 2 || options.fanout < 1 || options.parts < options.depth)
-        throw AutomationError(ErrBadCallOrArgument, QStringLiteral("A synthetic account needs at least 2 parts, 2 levels, "
-                                                                   "as many parts as levels and a fanout of 1 or more"));
+    if (const QString refusal = syntheticOptionsRefusal(options); !refusal.isEmpty())
+        throw AutomationError(ErrBadCallOrArgument, refusal);
     SyntheticSummary summary;
     buildAccountFile(path, existing, [&](ado::Connection& connection) { summary = fillSynthetic(connection, options, progress); });
     return summary;

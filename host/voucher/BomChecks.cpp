@@ -143,7 +143,7 @@ void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Pro
         if (head.filled("Version")) {
             const QString version = head.value("Version");
             const auto n = head.number("Version");
-            if (n && !(*n >= 1 && *n <= 99999999 && *n == std::floor(*n)))
+            if (n && !isVersionNumber(*n))
                 head.fail("Version", QStringLiteral("必须是 1 到 99999999 的整数：%1").arg(version));
         }
         if (head.filled("VersionEffDate"))
@@ -186,6 +186,8 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
 }
 
 } // namespace
+
+bool isVersionNumber(double version) { return version >= 1 && version <= 99999999 && version == std::floor(version); }
 
 bool isDateText(const QString& text)
 {

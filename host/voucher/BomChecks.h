@@ -42,5 +42,7 @@ QList<Problem> checkBom(const BomDocument& document, const AccountFacts& facts);
 
 // A date as the account keeps it: a real day written yyyy-mm-dd.
 bool isDateText(const QString& text);
+// A main BOM's version: a whole number from 1 to 99999999 (at most 8 digits).
+bool isVersionNumber(double version);
 
 } // namespace q7::host::voucher

@@ -110,6 +110,10 @@ TEST(CommandLine, ExitStatusAndStreams)
         {{"init-db", "--synthetic", "--parts", "4294967306", "--path", "/nonexistent/x.db"}, 2, "--parts takes a whole number"},
         {{"init-db", "--parts", "5", "--path", "/nonexistent/x.db"}, 2, "--parts needs --synthetic"},
         {{"init-db", "--path", ""}, 2, "--path needs"},
+        {{"init-db", "--synthetic", "--parts", "1", "--path", "/nonexistent/x.db"}, 2, "at least 2 parts"},
+        {{"browse", "BK-100", "--version", "-1", "--db", demo}, 2, "--version expects"},
+        {{"browse", "BK-100", "--version", "abc", "--db", demo}, 2, "--version expects"},
+        {{"browse", "BK-100", "--version", "123456789", "--db", demo}, 2, "--version expects"},
     };
     for (const Case& c : cases) {
         QProcess process;
@@ -127,6 +131,24 @@ TEST(CommandLine, ExitStatusAndStreams)
             EXPECT_TRUE(out.isEmpty()) << what << "\n" << out.toStdString();
         else
             EXPECT_TRUE(out.startsWith(QStringLiteral("顶层母件,"))) << out.left(200).toStdString();
+    }
+}
+
+// A window command's help needs no display.
+TEST(CommandLine, HelpOfWindowCommandsWithoutADisplay)
+{
+    for (const char* command : {"gui", "splitter-demo", "browse"}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(Q7BOM_PATH), {QString::fromLatin1(command), QStringLiteral("--help")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << command;
+        EXPECT_EQ(process.exitCode(), 0) << command << process.readAllStandardError().toStdString();
+        EXPECT_TRUE(process.readAllStandardOutput().contains("Usage")) << command;
     }
 }
 
