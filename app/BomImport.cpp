@@ -239,9 +239,8 @@ QString lineKey(const QVariant& sortSeq, const QVariant& component)
     return values::toTextOrEmpty(sortSeq).trimmed() + u'\x1f' + values::toTextOrEmpty(component).trimmed().toUpper();
 }
 
-struct Outcome {
-    enum Kind { Added, Changed, Unchanged, Refused };
-};
+// What became of a BOM of the file.
+enum class Outcome { Added, Changed, Unchanged, Refused };
 
 class Importer {
 public:
@@ -250,7 +249,7 @@ public:
     {
     }
 
-    Outcome::Kind enter(const ImportBom& bom)
+    Outcome enter(const ImportBom& bom)
     {
         const Row& head = bom.head;
         const int stored = findStored(form_, head);

@@ -1,5 +1,7 @@
 #include "app/OutputTable.h"
 
+#include "platform/Values.h"
+
 #include "platform/ObjectRef.h"
 
 #include <QJsonDocument>
@@ -104,13 +106,7 @@ QString OutputTable::displayNumber(double value)
     if (magnitude == 0)
         return QStringLiteral("0");
     const int integerDigits = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-    QString text = QString::number(value, 'f', std::max(0, 10 - integerDigits));
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
+    const QString text = q7::values::fixedText(value, 10 - integerDigits);
     return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -124,6 +125,18 @@ bool isPlainDecimal(const QString& text)
 {
     static const QRegularExpression decimal(QStringLiteral("^ *-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
     return decimal.match(text).hasMatch();
+}
+
+QString fixedText(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', std::max(0, decimals));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
 }
 
 double toDouble(const QVariant& v)

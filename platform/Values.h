@@ -23,6 +23,8 @@ bool isNumeric(const QVariant& v);
 // A plain decimal: digits with an optional point and minus sign, blanks
 // around it allowed, nothing else (no "1,000", "True", "&H10", "1e3").
 bool isPlainDecimal(const QString& text);
+// A number written as a plain decimal with at most `decimals` places, trailing zeros dropped ("0.00001", "12").
+QString fixedText(double value, int decimals);
 double toDouble(const QVariant& v);
 int16_t toInteger(const QVariant& v); // 16-bit, rounds half to even
 int32_t toLong(const QVariant& v);    // 32-bit, rounds half to even

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 #include <array>
 #include <functional>
@@ -17,7 +18,8 @@ struct Problem {
     int line = 0;
     QString field;
     QString message;
-    int number = 0; // the string table's message, when the problem is one of its messages
+    int number = 0;          // the string table's message, when the problem is one of its messages
+    QVariantList arguments = {}; // and its "%s" arguments
 };
 
 // What the checks ask of the account.

@@ -106,14 +106,7 @@ QString number(const QVariant& v)
     if (!text.contains(u'e') || !std::isfinite(value))
         return text;
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    QString plain = QString::number(value, 'f', std::max(0, 14 - exponent));
-    if (plain.contains(u'.')) {
-        while (plain.endsWith(u'0'))
-            plain.chop(1);
-        if (plain.endsWith(u'.'))
-            plain.chop(1);
-    }
-    return plain;
+    return values::fixedText(value, 14 - exponent);
 }
 
 // Fills an item's description fields with a prefix ("" head, "D" body).
@@ -410,24 +403,22 @@ QList<Problem> BomStore::problems(const BomDocument& document) const
     if (found.isEmpty()) { // a cycle is looked for among known items only
         if (const Cycle c = cycle(document); !c.labels.isEmpty())
             found.append({c.line, QStringLiteral("DInvCode"),
-                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(c.labels.first(), c.labels.join(QStringLiteral(" → "))), MsgOwnComponent});
+                          QStringLiteral("母件 [ %1 ] 不能成为自己的子件：%2").arg(c.labels.first(), c.labels.join(QStringLiteral(" → "))), MsgOwnComponent,
+                          {c.labels.first(), c.labels.join(QStringLiteral(" → "))}});
     }
     return found;
 }
 
 std::optional<Refusal> BomStore::check(const BomDocument& document) const
 {
-    QList<Problem> found = checkBom(document, facts());
-    if (const QString shared = sharedFrom(document); !shared.isEmpty())
-        found.append({0, QStringLiteral("cInvCode"), shared});
-    if (!found.isEmpty()) {
-        const Problem& first = found.first();
-        const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
-        return Refusal{0, {}, where + first.message, first.line, first.field, true};
-    }
-    if (const Cycle c = cycle(document); !c.labels.isEmpty())
-        return Refusal{MsgOwnComponent, {c.labels.first(), c.labels.join(QStringLiteral(" → "))}, {}, c.line, QStringLiteral("DInvCode"), true};
-    return std::nullopt;
+    // the first of the problems, shown as the voucher shows a refusal: a string-table message with its
+    // arguments, or the text with the row it is on
+    const QList<Problem> found = problems(document);
+    if (found.isEmpty())
+        return std::nullopt;
+    const Problem& first = found.first();
+    const QString where = first.line ? QStringLiteral("第 %1 行 ").arg(first.line) : QString();
+    return Refusal{first.number, first.arguments, first.number ? QString() : where + first.message, first.line, first.field, true};
 }
 
 void BomStore::closeOpenVersionsOnce()

@@ -26,18 +26,49 @@ using host::account::Existing;
 
 namespace {
 
-// Row counts that tell a complete demo account from a part of one.
-QString countsOf(const QString& path)
+// The text a one-value query answers on an account opened as every command opens it ("error" when it fails).
+QString textOf(const QString& path, const QString& sql)
 {
     ado::Connection connection;
     host::account::openAccount(connection, path);
     QSqlQuery query(connection.database());
-    if (!query.exec(QStringLiteral("SELECT (SELECT count(*) FROM Inventory) || '/' || (SELECT count(*) FROM bom_opcomponent) || '/' || "
-                                   "(SELECT count(*) FROM UserDef)"))
-        || !query.next())
+    if (!query.exec(sql) || !query.next())
         return QStringLiteral("error");
     return query.value(0).toString();
 }
+
+// Row counts that tell a complete demo account from a part of one.
+QString countsOf(const QString& path)
+{
+    return textOf(path, QStringLiteral("SELECT (SELECT count(*) FROM Inventory) || '/' || (SELECT count(*) FROM bom_opcomponent) || '/' || "
+                                       "(SELECT count(*) FROM UserDef)"));
+}
+// Every line's quantities, as a report of the account would read them.
+QString quantitiesOf(const QString& path)
+{
+    return textOf(path, QStringLiteral("SELECT group_concat(OpComponentId || '=' || BaseQtyN || '/' || BaseQtyD, ' ') FROM "
+                                       "(SELECT * FROM bom_opcomponent ORDER BY OpComponentId)"));
+}
+
+// A writer killed in its transaction: a child process changes every `every`-th line with a
+// small cache (so that changed pages reach the file before the commit) and is killed there.
+void killWriterMidTransaction(const QString& path, int every)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray sql = "PRAGMA cache_size = 1; BEGIN; UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 100 WHERE OpComponentId % " +
+                               QByteArray::number(every) + " = 0; UPDATE bom_pack_down SET PartId = PartId;";
+        sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+        raise(SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+}
+
 
 QString refusalOf(const std::function<void()>& f)
 {
@@ -369,42 +400,6 @@ TEST(AccountFile, ConnectionStringValues)
         EXPECT_EQ(pairs, (QList<std::pair<QString, QString>>{{QStringLiteral("Data Source"), value}}));
     }
 }
-
-namespace {
-
-// Every line's quantities, as a report of the account would read them.
-QString quantitiesOf(const QString& path)
-{
-    ado::Connection connection;
-    host::account::openAccount(connection, path);
-    QSqlQuery query(connection.database());
-    if (!query.exec(QStringLiteral("SELECT group_concat(OpComponentId || '=' || BaseQtyN || '/' || BaseQtyD, ' ') FROM "
-                                   "(SELECT * FROM bom_opcomponent ORDER BY OpComponentId)"))
-        || !query.next())
-        return QStringLiteral("error");
-    return query.value(0).toString();
-}
-
-// A writer killed in its transaction: a child process changes every `every`-th line with a
-// small cache (so that changed pages reach the file before the commit) and is killed there.
-void killWriterMidTransaction(const QString& path, int every)
-{
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        const QByteArray sql = "PRAGMA cache_size = 1; BEGIN; UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 100 WHERE OpComponentId % " +
-                               QByteArray::number(every) + " = 0; UPDATE bom_pack_down SET PartId = PartId;";
-        sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
-        raise(SIGKILL);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-}
-
-} // namespace
 
 // What a killed writer leaves (a journal to roll back) keeps no reader out: the
 // next one that opens the account reads it as last committed.

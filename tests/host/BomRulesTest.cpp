@@ -273,6 +273,14 @@ void saveVersion(const QString& db, int version, const QString& from)
     ASSERT_TRUE(form->save()) << form->lastRefusal().text.toStdString();
 }
 
+// Runs statements of the account's own dialect on it.
+void execute(const QString& db, const QString& sql)
+{
+    ado::Connection connection;
+    connection.Open(account::connectionStringFor(db));
+    connection.executeNative(sql);
+}
+
 // "version: from..until" of BS-200's main BOMs, by version.
 QStringList periods(const QString& db)
 {
@@ -408,16 +416,12 @@ TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("account.db"));
         account::createDemoAccount(db);
-        {
-            ado::Connection connection;
-            connection.Open(account::connectionStringFor(db));
-            connection.executeNative(QStringLiteral("INSERT INTO bom_bom (BomId, Version, VersionEffDate, BomType) VALUES ") +
-                                     QString::fromUtf8(c.versions).replace(QStringLiteral("')"), QStringLiteral("', 1)")));
-            connection.executeNative(QStringLiteral("UPDATE bom_bom SET BomType = 1 WHERE BomId > 800; INSERT INTO bom_parent (BomId, ParentId) "
-                                                    "SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') FROM bom_bom WHERE BomId > 800"));
-            if (*c.ends)
-                connection.executeNative(QString::fromUtf8(c.ends));
-        }
+        execute(db, QStringLiteral("INSERT INTO bom_bom (BomId, Version, VersionEffDate, BomType) VALUES ") +
+                        QString::fromUtf8(c.versions).replace(QStringLiteral("')"), QStringLiteral("', 1)")));
+        execute(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId) SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') "
+                                   "FROM bom_bom WHERE BomId > 800"));
+        if (*c.ends)
+            execute(db, QString::fromUtf8(c.ends));
         saveVersion(db, 9, QStringLiteral("2030-01-01")); // the next save settles them first, then takes over from its own date
         EXPECT_EQ(periods(db), c.periods);
     }
