@@ -2,6 +2,7 @@
 // date (the SQL text and the C++ comparison must agree), a line's quantity, a
 // cycle, a quoted value, and what a BOM must keep to be stored.
 #include "support/FakeHost.h"
+#include "support/ScratchAccount.h"
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/InForce.h"
@@ -340,9 +341,8 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fake::resetRecords();
-        QTemporaryDir dir;
-        const QString db = dir.filePath(QStringLiteral("account.db"));
-        account::createDemoAccount(db);
+        const fake::ScratchAccount scratch;
+        const QString& db = scratch.path();
         for (const Save& save : c.saves) {
             if (save.version > 0 && *save.from) {
                 saveVersion(db, save.version, QString::fromLatin1(save.from));
@@ -369,9 +369,8 @@ TEST(Versions, ASavedVersionTakesOverFromItsDateAndEndsWhereTheNextBegins)
 TEST(Versions, ASubstituteThatClosesACycleIsRefused)
 {
     fake::resetRecords();
-    QTemporaryDir dir;
-    const QString db = dir.filePath(QStringLiteral("account.db"));
-    account::createDemoAccount(db);
+    const fake::ScratchAccount scratch;
+    const QString& db = scratch.path();
     auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), db);
     form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
     const int tube = form->store().mainBomOf(QStringLiteral("TB-300"));
@@ -413,9 +412,8 @@ TEST(Versions, VersionsWithoutEndDatesAreSettledAsTheReportsReadThem)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fake::resetRecords();
-        QTemporaryDir dir;
-        const QString db = dir.filePath(QStringLiteral("account.db"));
-        account::createDemoAccount(db);
+        const fake::ScratchAccount scratch;
+        const QString& db = scratch.path();
         execute(db, QStringLiteral("INSERT INTO bom_bom (BomId, Version, VersionEffDate, BomType) VALUES ") +
                         QString::fromUtf8(c.versions).replace(QStringLiteral("')"), QStringLiteral("', 1)")));
         execute(db, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId) SELECT BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'BS-200') "
