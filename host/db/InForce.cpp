@@ -48,18 +48,18 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
     QString until = ownUntil;
     QList<int> ended;
     QSqlQuery others = run(versions + QStringLiteral("t.ParentId = ? AND b.BomId <> ?"), {open, parent, bomId});
-    QList<std::pair<int, QString>> cut;
+    QList<int> cut; // the versions in force on its date: they end there
     while (others.next()) {
         const QString otherFrom = others.value(2).toString();
         if (others.value(2).isNull())
             continue;
         if (holdsOn(otherFrom, others.value(3).toString(), from))
-            cut.append({others.value(0).toInt(), from});
+            cut.append(others.value(0).toInt());
         else if (from < otherFrom && otherFrom < until)
             until = otherFrom;
     }
-    for (const auto& [other, end] : cut) {
-        run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {end, other});
+    for (const int other : cut) {
+        run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {from, other});
         // the parts that use the ended version as a common BOM use the new one from its date
         run(QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) SELECT ?, u.ParentId, u.ParentScrap, u.SharingPartId "
                            "FROM bom_parent u WHERE u.BomId = ? AND u.SharingPartId IS NOT NULL "
