@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <limits>
 
+#include <unistd.h>
+
 int runScriptCommand(const QStringList& args)
 {
     CommandParser command(QStringLiteral("script"), QStringLiteral("[--db FILE] FILE.js [ARGS…]"),
@@ -19,12 +21,35 @@ int runScriptCommand(const QStringList& args)
                                          "\"Q7Host.ReportViewer\", \"Q7Host.Process\", …) and uses their members by name; `account` is\n"
                                          "the account database, `args` the script's arguments. print writes to standard output,\n"
                                          "console.log to standard error. An uncaught run-time error ends the script with status 1.\n"
-                                         "Options after FILE.js belong to the script."));
+                                         "Options after FILE.js belong to the script.\n"
+                                         "A script runs with the rights of the user who starts it: it reads and writes the account and\n"
+                                         "files as any program of that user does. Run only scripts you trust. Each operation it calls\n"
+                                         "commits whole or not at all; a stopped script leaves the operations it finished."));
     command.addOption({QStringLiteral("db"), QStringLiteral("Account database (default: the demo account, created on first use)."),
                        QStringLiteral("FILE")});
+    command.addOption({QStringLiteral("max-memory"),
+                       QStringLiteral("Memory ceiling of the process in MB (default %1, 0 for none): past it the script is stopped with status 1.")
+                           .arg(q7::host::script::ScriptLimits::DefaultMaxMemoryMb),
+                       QStringLiteral("MB")});
+    command.addOption({QStringLiteral("timeout"), QStringLiteral("Time limit in seconds (default none): past it the script is stopped with status 1."),
+                       QStringLiteral("SECONDS")});
     command.parser().setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (const auto done = command.parse(args, 1, std::numeric_limits<int>::max()))
         return *done;
+
+    q7::host::script::ScriptLimits limits;
+    if (command.isSet(QStringLiteral("max-memory"))) {
+        const auto mb = command.integer(QStringLiteral("max-memory"), 0, 1LL << 30);
+        if (!mb)
+            return 2;
+        limits.maxMemoryMb = *mb;
+    }
+    if (command.isSet(QStringLiteral("timeout"))) {
+        const auto seconds = command.integer(QStringLiteral("timeout"), 0, 1LL << 31);
+        if (!seconds)
+            return 2;
+        limits.timeoutSeconds = *seconds;
+    }
 
     QStringList positionals = command.positionals();
     const QString file = positionals.takeFirst();
@@ -50,9 +75,19 @@ int runScriptCommand(const QStringList& args)
     if (dbPath.isEmpty())
         dbPath = q7::host::account::ensureDemoAccount();
 
+    // A script stuck in a native call past its bounds ends the process: the
+    // account's open transaction is rolled back by the database, as after any crash.
+    limits.runaway = [name](const QString& reason) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "q7bom script: %s: %s\n", name.toUtf8().constData(), reason.toUtf8().constData());
+        std::fflush(stderr);
+        _exit(1);
+    };
+
     q7::host::script::ScriptOutcome outcome;
     {
         q7::host::script::ScriptHost host(positionals, dbPath);
+        host.setLimits(limits);
         outcome = host.run(program, name);
     }
     std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include "host/browse/AccountContext.h"
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QDate>
 #include <QSqlError>
@@ -105,7 +106,7 @@ QString BrowseQuery::GetComponentSubXML(QVariant& row, QVariant&)
             "WHERE s.OpComponentId = ? ORDER BY s.Sequence, p.InvCode"));
         q.addBindValue(values::toLong(row));
         if (!q.exec())
-            throw AutomationError(3709, q.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(q.lastError()));
         QList<XmlRow> rows;
         while (q.next())
             rows.append({{QStringLiteral("Sequence"), q.value(0).toString()},
@@ -151,7 +152,7 @@ int BrowseQuery::findPart(const QString& code, const QStringList& free) const
     for (int k = 0; k < 10; ++k)
         q.addBindValue(free.value(k));
     if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(q.lastError()));
     return q.next() ? q.value(0).toInt() : 0;
 }
 

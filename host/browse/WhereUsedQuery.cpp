@@ -1,6 +1,7 @@
 #include "host/browse/BrowseQuery.h"
 
 #include "host/db/InForce.h"
+#include "platform/data/DatabaseError.h"
 
 #include "platform/AutomationError.h"
 
@@ -64,7 +65,7 @@ QList<XmlRow> WhereUsedQuery::detailRows()
     for (int i = 0; i < 4; ++i)
         q.addBindValue(date_);
     if (!q.exec())
-        throw AutomationError(3709, q.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(q.lastError()));
     QList<XmlRow> rows;
     while (q.next()) {
         // the users are the BOMs the explosion would use: a superseded version still in force is not one
@@ -93,7 +94,7 @@ QList<XmlRow> WhereUsedQuery::detailRows()
                      {QStringLiteral("EffEndDate"), q.value(14).toString()}});
     }
     if (q.lastError().isValid())
-        throw AutomationError(3709, q.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(q.lastError()));
     return rows;
 }
 

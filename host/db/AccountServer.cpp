@@ -3,6 +3,7 @@
 #include "host/db/AccountSchema.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/ServerConnection.h"
 
 #include <QFile>
@@ -106,7 +107,7 @@ bool buildServerAccount(const QString& account, Existing existing, const std::fu
     QSqlDatabase& db = connection.database();
     // One transaction: readers see the old account until the new one is complete; creators take turns.
     if (!db.transaction())
-        throw AutomationError(ErrProvider, db.lastError().text());
+        throw AutomationError(ErrProvider, q7::data::errorText(db.lastError()));
     ado::runBound(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(FinishedAccountMark));
     const AccountState state = serverStateOf(connection);
     if (state == AccountState::Finished && existing == Existing::Keep) {
@@ -123,7 +124,7 @@ bool buildServerAccount(const QString& account, Existing existing, const std::fu
     fill(connection);
     ado::runBound(db, QStringLiteral("INSERT INTO q7_account (Mark) VALUES (%1)").arg(FinishedAccountMark));
     if (!db.commit())
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot complete the account: %1").arg(db.lastError().text()));
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot complete the account: %1").arg(q7::data::errorText(db.lastError())));
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "platform/SqlText.h"
 
 #include "platform/AutomationError.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QMutex>
 #include <QMultiHash>
@@ -68,7 +69,7 @@ void runOnServer(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
 }
 
 } // namespace

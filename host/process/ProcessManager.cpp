@@ -5,6 +5,7 @@
 #include "platform/LateBinding.h"
 #include "platform/Values.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,7 +13,7 @@
 namespace q7::host::process {
 
 namespace {
-void fail(const QSqlQuery& query) { throw AutomationError(3709, query.lastError().text()); }
+void fail(const QSqlQuery& query) { throw AutomationError(3709, q7::data::errorText(query.lastError())); }
 } // namespace
 
 void ProcessManager::GetConditionData(const QVariant& processInfo, const QVariant& keys, QVariant& values)

@@ -75,8 +75,21 @@ ScriptOutcome ScriptHost::run(const QString& program, const QString& fileName)
 {
     engine_->globalObject().setProperty(QStringLiteral("scriptName"), fileName);
     QStringList stack;
-    const QJSValue value = engine_->evaluate(program, fileName, 1, &stack);
+    QJSValue value;
+    QString stopReason;
+    {
+        const ScriptWatch watch(*engine_, limits_);
+        value = engine_->evaluate(program, fileName, 1, &stack);
+        stopReason = watch.stopReason();
+    }
     ScriptOutcome outcome;
+    if (!stopReason.isEmpty()) {
+        engine_->setInterrupted(false);
+        engine_->collectGarbage(); // what the script held goes back before anything else runs
+        outcome.status = 1;
+        outcome.error = fileName + QStringLiteral(": ") + stopReason;
+        return outcome;
+    }
     if (bridge_->exitRequested()) {
         engine_->setInterrupted(false);
         outcome.status = bridge_->exitStatus();

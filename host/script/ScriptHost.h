@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/script/ScriptLimits.h"
 #include "host/script/ScriptValues.h"
 
 #include <QJSEngine>
@@ -7,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 namespace q7::host::script {
 
@@ -32,6 +34,9 @@ public:
     ScriptHost(const ScriptHost&) = delete;
     ScriptHost& operator=(const ScriptHost&) = delete;
 
+    // The bounds of the scripts run from now on (by default the memory ceiling only).
+    void setLimits(ScriptLimits limits) { limits_ = std::move(limits); }
+
     ScriptOutcome run(const QString& program, const QString& fileName);
     // Evaluates an expression; a thrown value is returned as it was thrown, with thrown set.
     QJSValue evaluate(const QString& expression, bool* thrown = nullptr);
@@ -43,6 +48,7 @@ private:
     std::unique_ptr<QJSEngine> engine_;
     std::unique_ptr<ValueBridge> values_;
     std::unique_ptr<ScriptBridge> bridge_;
+    ScriptLimits limits_;
 };
 
 // Registers the host objects that scripts create ("Q7Host.Account",

@@ -11,6 +11,7 @@
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QHash>
 #include <QSet>
@@ -62,15 +63,15 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
     query.setForwardOnly(true);
     if (bound.isEmpty()) { // a server prepares only some statements (not SAVEPOINT)
         if (!query.exec(sql))
-            throw AutomationError(3709, query.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(query.lastError()));
         return query;
     }
     if (!query.prepare(sql))
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
     for (const QVariant& v : bound)
         query.addBindValue(v);
     if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
     return query;
 }
 
@@ -320,7 +321,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
                                        "WHERE t.ParentId = ? AND c.BomId <> ? "
                                        "UNION ALL SELECT s.PartId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
                                        "JOIN bom_opcomponentsub s ON s.OpComponentId = c.OpComponentId WHERE t.ParentId = ? AND c.BomId <> ?")))
-        throw AutomationError(3709, stored.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(stored.lastError()));
     const auto componentsOf = [&](int part) {
         if (part == parent)
             return components;
@@ -328,7 +329,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
         for (const QVariant& v : QVariantList{part, document.bomId, part, document.bomId})
             stored.addBindValue(v);
         if (!stored.exec())
-            throw AutomationError(3709, stored.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(stored.lastError()));
         while (stored.next())
             found.append(stored.value(0).toInt());
         return found;
@@ -436,7 +437,7 @@ SaveResult BomStore::save(const BomDocument& document)
     if (batch_)
         run(db_, QStringLiteral("SAVEPOINT bom_save"));
     else if (!db_.transaction())
-        throw AutomationError(3709, db_.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
     try {
         // On a server the savers of an account take turns (new ids are the highest plus one); readers never wait.
         if (connection_.isServer())
@@ -458,7 +459,7 @@ SaveResult BomStore::save(const BomDocument& document)
         if (!batch_ && !result.saved)
             versionsClosed_ = false; // rolled back with the rest
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
-            throw AutomationError(3709, db_.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(db_.lastError()));
     } catch (...) {
         if (batch_) {
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
@@ -474,7 +475,7 @@ SaveResult BomStore::save(const BomDocument& document)
 void BomStore::beginBatch()
 {
     if (!db_.transaction())
-        throw AutomationError(3709, db_.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
         run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
@@ -486,7 +487,7 @@ void BomStore::commitBatch()
     batch_ = false;
     procedures::packs::refresh(db_);
     if (!db_.commit())
-        throw AutomationError(3709, db_.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
 }
 
 void BomStore::rollbackBatch()
@@ -586,7 +587,7 @@ int BomStore::write(const BomDocument& document)
 bool BomStore::remove(int bomId)
 {
     if (!db_.transaction())
-        throw AutomationError(3709, db_.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
     try {
         if (connection_.isServer())
             run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
@@ -597,7 +598,7 @@ bool BomStore::remove(int bomId)
         const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();
         procedures::packs::refresh(db_);
         if (!db_.commit())
-            throw AutomationError(3709, db_.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(db_.lastError()));
         return removed > 0;
     } catch (...) {
         db_.rollback();

@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/SystemSettings.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/ProcedureRegistry.h"
 #include "platform/data/ServerConnection.h"
 #include "platform/data/SqliteFunctions.h"
@@ -73,7 +74,7 @@ data::ResultSet readAll(QSqlQuery& query, data::RowConsumer* consumer)
     }
     // next() answers false both at the end and on an error (a lock, a damaged page): tell them apart
     if (query.lastError().isValid())
-        throw AutomationError(ErrProvider, query.lastError().text());
+        throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
     return result;
 }
 
@@ -182,12 +183,13 @@ void Connection::Open(const QString& connectionString)
     if (!server.isEmpty()) {
         embedded_ = false;
         server_ = true;
+        data::quietServerDriver();
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
         if (!db_.isValid())
             throw AutomationError(ErrProvider, QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
         data::configureServerDatabase(db_, server);
         if (!db_.open()) // the connection text is not repeated: the driver's message names what failed
-            throw AutomationError(ErrProvider, QStringLiteral("Cannot open the server account: %1").arg(db_.lastError().text()));
+            throw AutomationError(ErrProvider, QStringLiteral("Cannot open the server account: %1").arg(q7::data::errorText(db_.lastError())));
         QSqlQuery(db_).exec(QStringLiteral("SET client_min_messages TO warning")); // the server's notices are not the user's
         return;
     }
@@ -206,7 +208,7 @@ void Connection::Open(const QString& connectionString)
     db_ = QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name_);
     db_.setDatabaseName(odbc ? connectionString : source);
     if (!db_.open())
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot open %1: %2").arg(connectionString, db_.lastError().text()));
+        throw AutomationError(ErrProvider, QStringLiteral("Cannot open %1: %2").arg(connectionString, q7::data::errorText(db_.lastError())));
     if (embedded_) {
         data::registerSqlServerFunctions(db_);
         // Reports read large parts of the file: map it rather than copy it page by page, and keep more pages.
@@ -232,14 +234,14 @@ QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& bin
     QSqlQuery query(db);
     if (binds.isEmpty()) { // a server prepares only some statements (not CREATE, SAVEPOINT)
         if (!query.exec(sql))
-            throw AutomationError(ErrProvider, query.lastError().text());
+            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
         return query;
     }
     query.prepare(sql);
     for (const QVariant& b : binds)
         query.addBindValue(b);
     if (!query.exec())
-        throw AutomationError(ErrProvider, query.lastError().text());
+        throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
     return query;
 }
 
@@ -266,7 +268,7 @@ data::ResultSet Connection::query(const QString& sql)
                              : server_ ? data::translateSelect(sql, data::Dialect::PostgreSQL, system::today().toString(QStringLiteral("yyyy-MM-dd")))
                                        : sql;
         if (!query.exec(text))
-            throw AutomationError(ErrProvider, query.lastError().text());
+            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
         return readAll(query, consumer_);
     } catch (const data::BridgeError& error) {
         throw AutomationError(ErrProvider, QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
@@ -324,14 +326,14 @@ void Connection::executeNative(const QString& sql)
     QSqlQuery query(db_);
     if (server_) { // the server takes several statements at once (and semicolons inside function bodies)
         if (!query.exec(sql))
-            throw AutomationError(ErrProvider, query.lastError().text());
+            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
         return;
     }
     for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) {
         if (statement.trimmed().isEmpty())
             continue;
         if (!query.exec(statement))
-            throw AutomationError(ErrProvider, query.lastError().text() + QStringLiteral(" in: ") + statement.trimmed().left(200));
+            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()) + QStringLiteral(" in: ") + statement.trimmed().left(200));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "host/db/AccountSchema.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -149,3 +150,75 @@ TEST(ServerAccount, ConnectionTextIsCheckedBeforeAnythingIsSent)
     EXPECT_TRUE(failure([&] { connection.Open(QStringLiteral("Provider=PostgreSQL")); }).contains(QStringLiteral("needs Connection=")));
 }
 
+
+TEST(ServerAccount, ErrorsCarryTheServersReasonAndState)
+{
+    Q7_NEEDS_SERVER();
+    const fake::ServerDatabase database;
+    // a refused connection names libpq's reason, not the driver's words
+    const QString refused = failure([&] {
+        ado::Connection connection;
+        connection.Open(account::serverAccount(QStringLiteral("host=127.0.0.1 port=1 dbname=x connect_timeout=5")));
+    });
+    EXPECT_TRUE(refused.contains(QStringLiteral("Connection refused"))) << refused.toStdString();
+    EXPECT_FALSE(refused.contains(QStringLiteral("QPSQL"))) << refused.toStdString();
+    const QString missing = failure([&] {
+        ado::Connection connection;
+        connection.Open(account::serverAccount(fake::serverConnection() + QStringLiteral(" dbname=q7_no_such_database")));
+    });
+    EXPECT_TRUE(missing.contains(QStringLiteral("database \"q7_no_such_database\" does not exist"))) << missing.toStdString();
+
+    // a statement's error: the server's message and its SQLSTATE
+    ado::Connection first, second;
+    first.Open(database.account());
+    second.Open(database.account());
+    const QString unknown = failure([&] { first.query(QStringLiteral("SELECT * FROM q7_no_such_table")); });
+    EXPECT_TRUE(unknown.contains(QStringLiteral("relation \"q7_no_such_table\" does not exist"))) << unknown.toStdString();
+    EXPECT_TRUE(unknown.contains(QStringLiteral("(SQLSTATE 42P01)"))) << unknown.toStdString();
+    EXPECT_FALSE(unknown.contains(QStringLiteral("QPSQL"))) << unknown.toStdString();
+
+    // two writers of one row, the first in a repeatable-read transaction as the operations run
+    QSqlQuery a(first.database()), b(second.database());
+    ASSERT_TRUE(a.exec(QStringLiteral("CREATE TABLE q7_counter (n INTEGER)")) && a.exec(QStringLiteral("INSERT INTO q7_counter VALUES (1)")));
+    ASSERT_TRUE(a.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")) && a.exec(QStringLiteral("SELECT n FROM q7_counter")));
+    ASSERT_TRUE(b.exec(QStringLiteral("UPDATE q7_counter SET n = 2")));
+    ASSERT_FALSE(a.exec(QStringLiteral("UPDATE q7_counter SET n = 3")));
+    EXPECT_EQ(q7::data::sqlState(a.lastError()), QStringLiteral("40001"));
+    EXPECT_EQ(q7::data::errorText(a.lastError()), QStringLiteral("could not serialize access due to concurrent update (SQLSTATE 40001)"));
+    a.exec(QStringLiteral("ROLLBACK"));
+}
+
+namespace {
+QStringList recordedWarnings;
+void recordWarning(QtMsgType, const QMessageLogContext&, const QString& message) { recordedWarnings.append(message); }
+} // namespace
+
+TEST(ServerAccount, TheDriversNoiseStaysOffStandardError)
+{
+    Q7_NEEDS_SERVER();
+    recordedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+    if (!q7::data::quietServerDriver()) {
+        qInstallMessageHandler(previous);
+        GTEST_SKIP() << "the filter was installed before this test's handler (ctest runs each test alone)";
+    }
+    {
+        const fake::ServerDatabase database;
+        ado::Connection connection;
+        connection.Open(database.account());
+        QSqlQuery setup(connection.database());
+        ASSERT_TRUE(setup.exec(QStringLiteral("CREATE TABLE q7_noise (n INTEGER)")));
+        ASSERT_TRUE(setup.exec(QStringLiteral("BEGIN")));
+        QSqlQuery prepared(connection.database());
+        ASSERT_TRUE(prepared.prepare(QStringLiteral("UPDATE q7_noise SET n = ?")));
+        prepared.addBindValue(1);
+        ASSERT_TRUE(prepared.exec());
+        EXPECT_FALSE(setup.exec(QStringLiteral("SELECT 1 / 0"))); // the transaction is aborted
+        prepared.finish();
+        prepared = QSqlQuery(); // frees the prepared statement inside the aborted transaction
+        setup.exec(QStringLiteral("ROLLBACK"));
+    }
+    qWarning("a warning of the program's own");
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(recordedWarnings, QStringList{QStringLiteral("a warning of the program's own")});
+}

@@ -1,6 +1,7 @@
 #include "host/process/ops/ComponentLines.h"
 
 #include "host/db/InForce.h"
+#include "platform/data/DatabaseError.h"
 
 #include "platform/AutomationError.h"
 
@@ -13,7 +14,7 @@ namespace {
 void run(QSqlQuery& query)
 {
     if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
 }
 
 QString number(const QVariant& v)

@@ -5,6 +5,7 @@
 #include "host/process/ops/Transaction.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,7 +22,7 @@ QList<qint64> rowids(QSqlDatabase& db, const QString& sql, int key)
     query.prepare(sql);
     query.addBindValue(key);
     if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
     QList<qint64> ids;
     while (query.next())
         ids.append(query.value(0).toLongLong());

@@ -4,6 +4,7 @@
 #include "host/process/ops/Transaction.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -18,7 +19,7 @@ namespace {
 
 const QString RowidColumn = QStringLiteral("rowid");
 
-void fail(const QSqlQuery& query) { throw AutomationError(3709, query.lastError().text()); }
+void fail(const QSqlQuery& query) { throw AutomationError(3709, q7::data::errorText(query.lastError())); }
 
 void run(QSqlQuery& query)
 {
@@ -142,7 +143,7 @@ void upgradeServerAccount(QSqlDatabase& db)
     // One client upgrades; another that waited here finds it done. (Read committed, so that
     // the second look sees what the first client committed.)
     if (!db.transaction())
-        throw AutomationError(3709, db.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(db.lastError()));
     try {
         if (!query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(0x51374d55)))
             fail(query);
@@ -162,7 +163,7 @@ void upgradeServerAccount(QSqlDatabase& db)
                 fail(query);
         query.finish();
         if (!db.commit())
-            throw AutomationError(3709, db.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(db.lastError()));
     } catch (...) {
         db.rollback();
         throw;

@@ -5,6 +5,7 @@
 #include "host/process/ops/Parts.h"
 #include "host/process/ops/Transaction.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -57,7 +58,7 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
         QSqlQuery query(db);
         query.setForwardOnly(true);
         if (!query.exec(QStringLiteral("SELECT PartId, LowLevelCode FROM bas_part_llc")))
-            throw AutomationError(3709, query.lastError().text());
+            throw AutomationError(3709, q7::data::errorText(query.lastError()));
         while (query.next())
             stored.emplace(query.value(0).toInt(), query.value(1).toInt());
     }

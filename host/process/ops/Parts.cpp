@@ -1,6 +1,7 @@
 #include "host/process/ops/Parts.h"
 
 #include "host/process/ops/BomStructure.h"
+#include "platform/data/DatabaseError.h"
 
 #include "platform/AutomationError.h"
 
@@ -16,7 +17,7 @@ constexpr const char* partColumns = "PartId, InvCode, Free1, Free2, Free3, Free4
 void run(QSqlQuery& query)
 {
     if (!query.exec())
-        throw AutomationError(3709, query.lastError().text());
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
 }
 
 PartKey keyOf(const QSqlQuery& query)

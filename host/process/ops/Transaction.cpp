@@ -2,6 +2,7 @@
 
 #include "host/db/procedures/BomPack.h"
 #include "platform/AutomationError.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,7 +18,7 @@ Transaction::Transaction(QSqlDatabase& db) : db_(db)
     const bool embedded = db_.driverName() == QLatin1String("QSQLITE");
     QSqlQuery begin(db_);
     if (!begin.exec(embedded ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")))
-        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(begin.lastError().text()));
+        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
     open_ = true;
 }
 
@@ -31,7 +32,7 @@ void Transaction::commit()
 {
     procedures::packs::refresh(db_); // the packed BOMs the changes dropped
     if (!db_.commit())
-        throw AutomationError(3709, QStringLiteral("Cannot commit: %1").arg(db_.lastError().text()));
+        throw AutomationError(3709, QStringLiteral("Cannot commit: %1").arg(q7::data::errorText(db_.lastError())));
     open_ = false;
 }
 
