@@ -108,6 +108,7 @@ int runInitDb(const QStringList& args)
         summary = q7::host::account::createDemoAccount(path, existing);
     }
     std::printf("%s\n%s\n", shown.toUtf8().constData(), summary.toUtf8().constData());
+    std::fflush(stdout); // the time follows the summary also where both streams go to one file
     if (server)
         std::fprintf(stderr, "created in %.2f s\n", timer.elapsed() / 1000.0);
     else

@@ -127,6 +127,7 @@ int runReport(const QStringList& args)
                                         streamed ? &printer : nullptr);
         if (streamed && !outcome.refused) {
             printer.out.end();
+            std::fflush(stdout); // the count follows the rows also where both streams go to one file
             std::fprintf(stderr, "%lld rows\n", printer.out.rows());
             return 0;
         }

@@ -81,7 +81,9 @@ TEST(CommandLine, NumbersExactInExportsAndPlainInTables)
     }
 }
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 // The command as a user runs it: exit status, nothing but data on standard output, messages on standard error.
 TEST(CommandLine, ExitStatusAndStreams)
@@ -131,6 +133,34 @@ TEST(CommandLine, ExitStatusAndStreams)
             EXPECT_TRUE(out.isEmpty()) << what << "\n" << out.toStdString();
         else
             EXPECT_TRUE(out.startsWith(QStringLiteral("顶层母件,"))) << out.left(200).toStdString();
+    }
+}
+
+// Where standard output and standard error go to one file, each message comes
+// after the output it closes.
+TEST(CommandLine, MessagesFollowTheOutputTheyClose)
+{
+    QTemporaryDir dir;
+    const QString account = dir.filePath(QStringLiteral("acme.db"));
+    const struct {
+        QStringList args;
+        QString expected;
+    } cases[] = {
+        {{"init-db", "--path", account}, account + QStringLiteral("\n28 items, 30 parts, 13 BOMs, 34 BOM lines\ncreated in ")},
+        {{"report", "BO02008", "--db", account, "--format", "csv"}, QStringLiteral("\nFN-100,20,FN100,电风扇,")},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(dir.filePath(QStringLiteral("merged.txt")));
+        process.start(QStringLiteral(Q7BOM_PATH), c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << c.args.join(u' ').toStdString();
+        QFile merged(dir.filePath(QStringLiteral("merged.txt")));
+        ASSERT_TRUE(merged.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(merged.readAll());
+        EXPECT_TRUE(text.contains(c.expected)) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral(" MB\n")) || text.endsWith(QStringLiteral("\n2 rows\n"))) << text.toStdString();
     }
 }
 
