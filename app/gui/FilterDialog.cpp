@@ -1,5 +1,8 @@
 #include "app/gui/FilterDialog.h"
 
+#include "host/db/AccountDatabase.h"
+#include "host/db/FreeItemTitles.h"
+#include "platform/AutomationError.h"
 #include "platform/Values.h"
 
 #include <QComboBox>
@@ -11,6 +14,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace q7::gui {
@@ -48,20 +53,52 @@ FilterDialog::FilterDialog(const ReportDocument& document, Runner runner, QWidge
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
+    QStringList freeTitles;
+    try {
+        freeTitles = host::account::freeItemTitles(connection().database());
+    } catch (const AutomationError&) {
+        // an account that cannot be read shows the items' own captions; the run says what is wrong
+    }
+    const auto withPick = [this](QWidget* editor, FilterPick kind) -> QWidget* {
+        if (kind == FilterPick::None)
+            return editor;
+        picks_.insert(editor, kind);
+        auto* box = new QWidget(this);
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(2);
+        editor->setParent(box);
+        row->addWidget(editor, 1);
+        auto* button = new QToolButton(box);
+        button->setText(QStringLiteral("…"));
+        button->setObjectName(QStringLiteral("pick_") + editor->objectName());
+        button->setToolTip(QStringLiteral("参照 (F2)"));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, editor] { pick(editor); });
+        row->addWidget(button);
+        return box;
+    };
     for (const FilterField& field : document.fields()) {
         const ItemDefinition& d = field.definition;
+        QString caption = values::trim(d.caption);
+        static const QRegularExpression freeItem(QStringLiteral("^cFree(\\d+)$"), QRegularExpression::CaseInsensitiveOption);
+        if (const auto match = freeItem.match(d.name.section(u'.', -1)); match.hasMatch())
+            if (const QString title = freeTitles.value(match.captured(1).toInt() - 1); !title.isEmpty())
+                caption = title;
+        captions_.insert(d.name, caption);
+        const FilterPick kind = pickOf(d);
         QWidget* low = makeEditor(d, QStringLiteral("low_") + d.name, this);
         low_.insert(d.name, low);
         if (d.range) {
             auto* row = new QHBoxLayout;
             QWidget* high = makeEditor(d, QStringLiteral("high_") + d.name, this);
             high_.insert(d.name, high);
-            row->addWidget(low, 1);
+            row->addWidget(withPick(low, kind), 1);
             row->addWidget(new QLabel(QStringLiteral("到"), this));
-            row->addWidget(high, 1);
-            form->addRow(values::trim(d.caption), row);
+            row->addWidget(withPick(high, kind), 1);
+            form->addRow(caption, row);
         } else {
-            form->addRow(values::trim(d.caption), low);
+            form->addRow(caption, withPick(low, kind));
         }
     }
     if (!document.angles().isEmpty()) {
@@ -70,11 +107,16 @@ FilterDialog::FilterDialog(const ReportDocument& document, Runner runner, QWidge
         angle_->addItems(document.angles());
         form->addRow(QStringLiteral("比较角度"), angle_);
     }
-    for (QWidget* editor : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) // in creation order: top to bottom, from before to
-        if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QComboBox*>(editor)) {
-            order_.append(editor);
-            editor->installEventFilter(this);
-        }
+    for (const FilterField& field : document.fields()) // top to bottom, from before to
+        for (QWidget* editor : {low_.value(field.definition.name), high_.value(field.definition.name)})
+            if (editor) {
+                order_.append(editor);
+                editor->installEventFilter(this);
+            }
+    if (angle_) {
+        order_.append(angle_);
+        angle_->installEventFilter(this);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -149,14 +191,57 @@ bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         const qsizetype index = order_.indexOf(qobject_cast<QWidget*>(watched));
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier && index >= 0) {
-            if (index + 1 < order_.size())
-                order_[index + 1]->setFocus(Qt::TabFocusReason);
-            else
-                accept();
+            accept(); // runs from any item; a refusal brings the focus to the item it names
             return true;
         }
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && index >= 0 && pick(order_[index]))
+            return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+ado::Connection& FilterDialog::connection()
+{
+    if (!connection_) {
+        auto connection = std::make_unique<ado::Connection>();
+        host::account::openAccount(*connection, document_.accountPath());
+        connection_ = std::move(connection);
+    }
+    return *connection_;
+}
+
+QString FilterDialog::captionOf(const QString& itemName) const
+{
+    for (auto it = captions_.begin(); it != captions_.end(); ++it)
+        if (values::textEquals(it.key(), itemName))
+            return it.value();
+    return {};
+}
+
+QString FilterDialog::parentCode() const
+{
+    for (const FilterField& field : document_.fields()) {
+        const FilterPick kind = pickOf(field.definition);
+        if (kind == FilterPick::Parent || kind == FilterPick::Item)
+            return values::trim(textOf(low_.value(field.definition.name)));
+    }
+    return {};
+}
+
+bool FilterDialog::pick(QWidget* editor)
+{
+    const FilterPick kind = picks_.value(editor, FilterPick::None);
+    if (kind == FilterPick::None)
+        return false;
+    try {
+        const QString value = pickValue(kind, connection(), textOf(editor), parentCode(), this);
+        if (!value.isEmpty())
+            setText(editor, value);
+    } catch (const AutomationError& error) {
+        QMessageBox::warning(this, windowTitle(), error.description());
+    }
+    editor->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void FilterDialog::accept()

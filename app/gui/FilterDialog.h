@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/gui/FilterPicks.h"
 #include "app/gui/ReportDocument.h"
 
 #include <QDialog>
 #include <QHash>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QWidget;
@@ -16,7 +18,9 @@ namespace q7::gui {
 // single item, two (from, to) per range item, drop-down lists for list items,
 // the angle chooser of a multi-angle report. OK hands the values to the
 // runner; a refusal is shown in a message box and the focus goes to the item
-// it names, the dialog staying open. Enter moves on, Esc cancels.
+// it names, the dialog staying open. Enter runs from any item, Tab moves on,
+// Esc cancels; F2 (or the small button) opens the pick list or the calendar
+// of an item that has one. Free items go by the names the account gives them.
 class FilterDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +35,10 @@ public:
     int angle() const;
     // The editor of an item's value (which: 0 low or single, 1 high); nullptr when absent.
     QWidget* editor(const QString& itemName, int which = 0) const;
+    // The caption shown for an item (the account's name of a free item).
+    QString captionOf(const QString& itemName) const;
+    // Opens the pick list of the item an editor belongs to and writes the value taken; false when it has none.
+    bool pick(QWidget* editor);
     QComboBox* angleBox() const { return angle_; }
     const ReportRun& lastRun() const { return run_; }
 
@@ -42,6 +50,8 @@ protected:
 
 private:
     static QString textOf(const QWidget* editor);
+    ado::Connection& connection();
+    QString parentCode() const;
     static void setText(QWidget* editor, const QString& text);
 
     const ReportDocument& document_;
@@ -49,6 +59,9 @@ private:
     QHash<QString, QWidget*> low_, high_;
     QList<QWidget*> order_; // the editors from top to bottom
     QComboBox* angle_ = nullptr;
+    QHash<QWidget*, FilterPick> picks_;
+    QHash<QString, QString> captions_;
+    std::unique_ptr<ado::Connection> connection_;
     ReportRun run_;
 };
 

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -75,10 +76,112 @@ void MainWindow::buildMenus()
         action->setObjectName(QStringLiteral("menu_") + entry.key);
     }
 
-    QMenu* windows = menuBar()->addMenu(QStringLiteral("窗口"));
-    addEntry(windows, QStringLiteral("层叠"), area_, [this] { area_->cascadeSubWindows(); });
-    addEntry(windows, QStringLiteral("平铺"), area_, [this] { area_->tileSubWindows(); });
-    addEntry(windows, QStringLiteral("关闭全部"), area_, [this] { area_->closeAllSubWindows(); });
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { fillWindowMenu(); });
+    fillWindowMenu();
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) { remember(window); });
+}
+
+// The window menu: arranging, moving between windows, and the list of them.
+void MainWindow::fillWindowMenu()
+{
+    windowMenu_->clear();
+    const auto entry = [this](const QString& text, const QKeySequence& key, auto slot) {
+        QAction* action = addEntry(windowMenu_, text, this, slot);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+    entry(QStringLiteral("下一个窗口"), QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { area_->activateNextSubWindow(); });
+    entry(QStringLiteral("上一个窗口"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [this] { area_->activatePreviousSubWindow(); });
+    entry(QStringLiteral("后退"), QKeySequence(Qt::ALT | Qt::Key_Left), [this] { goBack(); });
+    entry(QStringLiteral("前进"), QKeySequence(Qt::ALT | Qt::Key_Right), [this] { goForward(); });
+    entry(QStringLiteral("关闭窗口"), QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { area_->closeActiveSubWindow(); });
+    windowMenu_->addSeparator();
+    addEntry(windowMenu_, QStringLiteral("层叠"), area_, [this] { area_->cascadeSubWindows(); });
+    addEntry(windowMenu_, QStringLiteral("平铺"), area_, [this] { area_->tileSubWindows(); });
+    addEntry(windowMenu_, QStringLiteral("关闭全部"), area_, [this] { area_->closeAllSubWindows(); });
+    const QList<QMdiSubWindow*> windows = area_->subWindowList();
+    if (!windows.isEmpty())
+        windowMenu_->addSeparator();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action = addEntry(windowMenu_, QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()), this,
+                                   [this, window = QPointer<QMdiSubWindow>(window)] {
+                                       if (window)
+                                           area_->setActiveSubWindow(window);
+                                   });
+        action->setCheckable(true);
+        action->setChecked(window == area_->activeSubWindow());
+    }
+}
+
+void MainWindow::remember(QMdiSubWindow* window)
+{
+    if (!window || travelling_)
+        return;
+    visited_.removeIf([](const QPointer<QMdiSubWindow>& w) { return w.isNull(); });
+    here_ = std::min(here_, visited_.size() - 1);
+    if (here_ >= 0 && visited_[here_] == window)
+        return;
+    visited_.erase(visited_.begin() + (here_ + 1), visited_.end()); // a new way forward
+    visited_.append(window);
+    here_ = visited_.size() - 1;
+}
+
+void MainWindow::goBack()
+{
+    travelling_ = true;
+    while (here_ > 0) {
+        if (QMdiSubWindow* window = visited_[--here_]) {
+            area_->setActiveSubWindow(window);
+            break;
+        }
+    }
+    travelling_ = false;
+}
+
+void MainWindow::goForward()
+{
+    travelling_ = true;
+    while (here_ + 1 < visited_.size()) {
+        if (QMdiSubWindow* window = visited_[++here_]) {
+            area_->setActiveSubWindow(window);
+            break;
+        }
+    }
+    travelling_ = false;
+}
+
+QMdiSubWindow* MainWindow::openReport(const QString& menuKey, const QList<host::report::FilterSetting>& settings)
+{
+    auto* report = new ReportWindow(menuKey, accountPath_);
+    QMdiSubWindow* sub = addWindow(report, menuKey, false);
+    report->runWith(settings);
+    sub->setWindowTitle(QStringLiteral("%1 — %2").arg(report->windowTitle(), settings.value(0).low));
+    return sub;
+}
+
+QMdiSubWindow* MainWindow::followLink(const PartLink& link)
+{
+    using Target = PartLink::Target;
+    const QList<host::report::FilterSetting> settings{{QStringLiteral("InvCode"), link.code, link.code},
+                                                      {QStringLiteral("EffDate"), link.date.isEmpty() ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : link.date, std::nullopt}};
+    switch (link.target) {
+    case Target::WhereUsed: return openReport(QStringLiteral("BO02006"), settings);
+    case Target::Explosion: return openReport(QStringLiteral("BO02004"), settings);
+    case Target::Browse: openView(QStringLiteral("BO02001")); return nullptr;
+    case Target::Voucher: break;
+    }
+    QMdiSubWindow* sub = openEntry(QStringLiteral("BO01001"));
+    auto* voucher = sub ? qobject_cast<VoucherHostWindow*>(sub->widget()) : nullptr;
+    if (!voucher)
+        return sub;
+    if (voucher->showItem(link.code, link.date))
+        statusBar()->showMessage(QStringLiteral("%1 的物料清单（%2）").arg(link.code, link.date));
+    else
+        QMessageBox::information(this, windowTitle(), QStringLiteral("%1 在 %2 没有生效的主物料清单").arg(link.code, link.date));
+    return sub;
 }
 
 void MainWindow::setAccount(const QString& path)
@@ -111,11 +214,11 @@ QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
         const ProgramAnswer answer = askProgramType(menuKey);
         switch (answer.programType) {
         case 5:
-            return addWindow(new ReportWindow(menuKey, accountPath_), menuKey);
+            return addWindow(new ReportWindow(menuKey, accountPath_), menuKey, true);
         case 6:
-            return addWindow(new ProcessWindow(menuKey, accountPath_), menuKey);
+            return addWindow(new ProcessWindow(menuKey, accountPath_), menuKey, false);
         case 3:
-            return addWindow(new VoucherHostWindow(answer.voucherType, answer.handler, accountPath_), menuKey);
+            return addWindow(new VoucherHostWindow(answer.voucherType, answer.handler, accountPath_), menuKey, false);
         case 8:
             openView(menuKey);
             return nullptr;
@@ -154,7 +257,7 @@ void MainWindow::openView(const QString& menuKey)
     call(view, QStringLiteral("Show")); // its first activation opens the condition dialog
 }
 
-QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey)
+QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey, bool openFilter)
 {
     QMdiSubWindow* sub = area_->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -168,8 +271,11 @@ QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey)
     if (auto* process = qobject_cast<ProcessWindow*>(widget))
         connect(process, &ProcessWindow::formUnloaded, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
     sub->show();
-    if (auto* report = qobject_cast<ReportWindow*>(widget))
-        report->openFilter();
+    if (auto* report = qobject_cast<ReportWindow*>(widget)) {
+        connect(report, &ReportWindow::partLinkRequested, this, [this](const PartLink& link) { followLink(link); });
+        if (openFilter)
+            report->openFilter();
+    }
     statusBar()->showMessage(QStringLiteral("%1：%2").arg(menuKey, widget->windowTitle()));
     return sub;
 }

@@ -3,15 +3,20 @@
 #include "app/gui/ModuleMenu.h"
 
 #include "host/browse/AccountContext.h"
+#include "host/report/ReportViewer.h"
 #include "platform/ObjectRef.h"
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 namespace q7::gui {
+
+struct PartLink;
 
 // The workbench: plays the host for the BOM module. Each menu entry asks the
 // component's program definition what it is and opens the matching window
@@ -31,6 +36,11 @@ public:
     QMdiArea* area() const { return area_; }
     QString statusText() const;
     const QList<Object>& views() const { return views_; }
+    // Opens where a part in a report leads: its BOM, its uses, its explosion, its browse.
+    QMdiSubWindow* followLink(const PartLink& link);
+    // Back to the window shown before, and forward again.
+    void goBack();
+    void goForward();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -39,13 +49,20 @@ protected:
 private:
     void buildMenus();
     void chooseAccount();
-    QMdiSubWindow* addWindow(QWidget* widget, const QString& menuKey);
+    QMdiSubWindow* addWindow(QWidget* widget, const QString& menuKey, bool openFilter);
     void openView(const QString& menuKey);
+    QMdiSubWindow* openReport(const QString& menuKey, const QList<host::report::FilterSetting>& settings);
+    void fillWindowMenu();
+    void remember(QMdiSubWindow* window);
 
     QString accountPath_;
     QSharedPointer<host::AccountContext> account_; // the views' account, opened with the first view
     QList<Object> views_;                          // the views entered, held as the host holds them
     QMdiArea* area_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QList<QPointer<QMdiSubWindow>> visited_; // the windows in the order the user went to them
+    qsizetype here_ = -1;                     // where in visited_ the user is
+    bool travelling_ = false;                 // going back or forward: nothing new to remember
 };
 
 } // namespace q7::gui

@@ -5,6 +5,9 @@
 #include "platform/Values.h"
 
 #include <QElapsedTimer>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
 
 namespace q7::gui {
 
@@ -14,6 +17,21 @@ ReportDocument::ReportDocument(const QString& reportKey, const QString& accountP
     for (const auto& item : viewer.filter().items())
         fields_.append({item->definition, values::toTextOrEmpty(item->varValue), values::toTextOrEmpty(item->varValue2)});
     angles_ = viewer.angles();
+}
+
+void RunStop::request()
+{
+    flag_->store(true);
+    if (sqlite3* database = database_.load())
+        sqlite3_interrupt(database); // safe from any thread while the connection is open
+}
+
+void RunStop::attach(ado::Connection& connection)
+{
+    host::procedures::setStopFlag(connection, flag_);
+    const QVariant handle = connection.database().driver()->handle();
+    if (connection.isEmbedded() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        database_.store(*static_cast<sqlite3* const*>(handle.data()));
 }
 
 QString ReportDocument::title() const { return host::report::definition(key_).title; }
@@ -47,6 +65,8 @@ ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings
         auto connection = std::make_unique<ado::Connection>();
         host::account::openAccount(*connection, accountPath_);
         host::procedures::setRowLimit(*connection, host::procedures::DefaultRowLimit);
+        if (stop_)
+            stop_->attach(*connection);
         connection_ = std::move(connection);
     }
     QElapsedTimer timer;
@@ -54,19 +74,29 @@ ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings
     host::report::ReportViewer viewer(key_);
     ReportRun run;
     host::report::ReportOutcome outcome;
-    if (progress) {
-        CollectingConsumer consumer(progress);
-        try {
+    const auto stopped = [&] {
+        run = ReportRun{};
+        run.cancelled = true;
+        run.elapsedMs = timer.elapsed();
+        return run;
+    };
+    try {
+        if (progress) {
+            CollectingConsumer consumer(progress);
             outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get(), &consumer);
-        } catch (const Stopped&) {
-            run.cancelled = true;
-            run.elapsedMs = timer.elapsed();
-            return run;
+            outcome.rows.rows = std::move(consumer.rows.rows);
+        } else {
+            outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
         }
-        outcome.rows.rows = std::move(consumer.rows.rows);
-    } else {
-        outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
+    } catch (const Stopped&) {
+        return stopped();
+    } catch (...) {
+        if (stop_ && stop_->requested()) // the statement or the procedure was stopped under way
+            return stopped();
+        throw;
     }
+    if (stop_ && stop_->requested())
+        return stopped();
     run.elapsedMs = timer.elapsed();
     run.refused = outcome.refused;
     run.message = outcome.message;

@@ -6,8 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+
+struct sqlite3;
 
 // One report opened on an account, as the report window shows it: the filter
 // items with the handler's defaults, the angles, and runs through the report
@@ -31,11 +34,28 @@ struct ReportRun {
     qint64 elapsedMs = 0;
 };
 
+// Stops a run from another thread: the rows stop at the next one read, a
+// procedure at its next row, a statement of the embedded database under way
+// is interrupted.
+class RunStop {
+public:
+    void request();
+    void clear() { flag_->store(false); }
+    bool requested() const { return flag_->load(std::memory_order_relaxed); }
+    // The connection the runs use (on the thread that runs them).
+    void attach(ado::Connection& connection);
+
+private:
+    std::shared_ptr<std::atomic<bool>> flag_ = std::make_shared<std::atomic<bool>>(false);
+    std::atomic<sqlite3*> database_{nullptr};
+};
+
 class ReportDocument {
 public:
     ReportDocument(const QString& reportKey, const QString& accountPath);
 
     const QString& key() const { return key_; }
+    const QString& accountPath() const { return accountPath_; }
     QString title() const;
     const QList<FilterField>& fields() const { return fields_; }
     const QStringList& angles() const { return angles_; }
@@ -47,6 +67,8 @@ public:
     // With a progress callback the rows are read one by one and the callback
     // may stop the run (a long explosion).
     ReportRun run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress = {});
+    // Runs from now on can be stopped through stop (set before the first run).
+    void setStop(std::shared_ptr<RunStop> stop) { stop_ = std::move(stop); }
 
 private:
     QString key_;
@@ -54,6 +76,7 @@ private:
     QList<FilterField> fields_;
     QStringList angles_;
     std::unique_ptr<ado::Connection> connection_;
+    std::shared_ptr<RunStop> stop_;
 };
 
 // The item whose caption a refusal names ("[ caption ]"), "" when none does.

@@ -13,11 +13,26 @@ namespace q7::gui {
 
 QString reportHtml(const PrintedReport& report)
 {
-    QString html = QStringLiteral("<html><body><h3>%1</h3><p>%2</p><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><tr>")
-                       .arg(report.title.toHtmlEscaped(), report.subtitle.toHtmlEscaped());
+    QString html = QStringLiteral("<html><body><h3>%1</h3>").arg(report.title.toHtmlEscaped());
+    QStringList facts;
+    if (!report.account.isEmpty())
+        facts.append(QStringLiteral("账套：%1").arg(report.account.toHtmlEscaped()));
+    if (!report.printedOn.isEmpty())
+        facts.append(QStringLiteral("日期：%1").arg(report.printedOn.toHtmlEscaped()));
+    facts.append(QStringLiteral("行数：%1").arg(report.rows.size()));
+    html += QStringLiteral("<p>%1</p>").arg(facts.join(QStringLiteral("　　")));
+    if (!report.filters.isEmpty()) {
+        QStringList filters;
+        for (const QString& filter : report.filters)
+            filters.append(filter.toHtmlEscaped());
+        html += QStringLiteral("<p>条件：%1</p>").arg(filters.join(QStringLiteral("；")));
+    }
+    if (!report.subtitle.isEmpty())
+        html += QStringLiteral("<p>%1</p>").arg(report.subtitle.toHtmlEscaped());
+    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><thead><tr>");
     for (const QString& heading : report.headings)
         html += QStringLiteral("<th>%1</th>").arg(heading.toHtmlEscaped());
-    html += QStringLiteral("</tr>");
+    html += QStringLiteral("</tr></thead>");
     for (const QVariantList& row : report.rows) {
         html += QStringLiteral("<tr>");
         for (const QVariant& value : row) {
@@ -37,7 +52,7 @@ void printReport(const PrintedReport& report, QPrinter& printer)
 {
     QTextDocument document;
     document.setHtml(reportHtml(report));
-    document.print(&printer);
+    document.print(&printer); // without a page size of its own the document is paged to the printer and numbered
 }
 
 void writePdf(const QString& path, const PrintedReport& report)

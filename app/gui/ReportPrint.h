@@ -7,15 +7,20 @@
 
 class QPrinter;
 
-// A report's grid as a printed page: the title, the filter summary line, and
-// a table with the headings (numbers right-aligned, as the grid shows them).
+// A report's grid as printed pages: the title, the account, the date, the
+// filters set and the row count, then a table whose headings repeat on every
+// page (numbers right-aligned, as the grid shows them); pages numbered, wide
+// reports in landscape.
 namespace q7::gui {
 
 struct PrintedReport {
     QString title;
-    QString subtitle; // the row count and the time, as the window's status shows them
+    QString subtitle; // a line under the title ("" for none)
     QStringList headings;
     QList<QVariantList> rows;
+    QString account;     // the account's name
+    QString printedOn;   // yyyy-mm-dd
+    QStringList filters; // every filter set, "caption：value"
 };
 
 QString reportHtml(const PrintedReport& report);

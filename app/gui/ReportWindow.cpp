@@ -1,99 +1,220 @@
 #include "app/gui/ReportWindow.h"
 
-#include "app/OutputTable.h"
-#include "app/gui/CellValue.h"
 #include "app/gui/FilterDialog.h"
 #include "app/gui/FilterMemory.h"
 #include "app/gui/ReportExport.h"
 #include "app/gui/ReportPrint.h"
+#include "app/gui/ReportRunner.h"
+#include "app/gui/ReportSortProxy.h"
+#include "app/gui/ReportTree.h"
 #include "platform/AutomationError.h"
+#include "platform/Values.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QDate>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QStandardItemModel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace q7::gui {
 
 namespace {
 
-constexpr int ValueRole = Qt::UserRole + 1;
+// How soon a run shows its progress, and how often it is refreshed.
+constexpr int ProgressAfterMs = 150;
+constexpr int ProgressEveryMs = 100;
 
-QStandardItem* cell(const QVariant& value)
+QAction* menuAction(QMenu* menu, const QString& text, const QKeySequence& shortcut, QWidget* owner)
 {
-    auto* item = new QStandardItem;
-    item->setEditable(false);
-    if (isEmptyCell(value)) {
-        item->setData(QVariant(), ValueRole);
-        return item;
+    QAction* action = menu->addAction(text);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        owner->addAction(action); // the key works anywhere in the window
     }
-    item->setData(value, ValueRole);
-    if (isNumberCell(value)) {
-        item->setText(OutputTable::displayNumber(value.toDouble()));
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    } else {
-        item->setText(value.toString());
-    }
-    return item;
+    return action;
 }
 
 } // namespace
 
 ReportWindow::ReportWindow(const QString& reportKey, const QString& accountPath, QWidget* parent)
-    : QWidget(parent), document_(reportKey, accountPath)
+    : QWidget(parent), document_(reportKey, accountPath), runner_(std::make_unique<ReportRunner>(reportKey, accountPath)), account_(accountPath)
 {
     setObjectName(QStringLiteral("report_") + reportKey);
     setWindowTitle(document_.title());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* tools = new QToolBar(this);
-    const auto tool = [this, tools](const QString& text, auto slot) {
-        QAction* action = tools->addAction(text);
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    QAction* filter = tool(QStringLiteral("过滤 (F3)"), [this] { openFilter(); });
-    filter->setShortcut(QKeySequence(Qt::Key_F3));
-    filter->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(filter); // F3 anywhere in the window, not only on the toolbar
-    tool(QStringLiteral("导出 CSV"), [this] { chooseExport(false); });
-    tool(QStringLiteral("导出 XLSX"), [this] { chooseExport(true); });
-    tool(QStringLiteral("导出 PDF"), [this] { choosePdf(); });
-    tool(QStringLiteral("打印预览"), [this] { printPreview(); });
-    tool(QStringLiteral("语句"), [this] { showStatement(); });
-    layout->addWidget(tools);
+    layout->setSpacing(0);
 
-    model_ = new QStandardItemModel(this);
-    model_->setSortRole(ValueRole);
+    rows_ = new ReportRowsModel(this);
+    sorter_ = new ReportSortProxy(this);
+    sorter_->setSourceModel(rows_);
+    treeModel_ = new ReportTreeModel(this);
+
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("grid"));
-    grid_->setModel(model_);
+    grid_->setModel(sorter_);
     grid_->setSortingEnabled(true);
     grid_->horizontalHeader()->setSortIndicatorShown(true);
     grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); // report order until the user sorts
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    layout->addWidget(grid_, 1);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    tree_ = new QTreeView(this);
+    tree_->setObjectName(QStringLiteral("tree"));
+    tree_->setModel(treeModel_);
+    tree_->setUniformRowHeights(true);
+    tree_->setAlternatingRowColors(true);
+    tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(grid_), static_cast<QAbstractItemView*>(tree_)})
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { followPart(index, PartLink::Target::Voucher); });
+
+    views_ = new QStackedWidget(this);
+    views_->addWidget(grid_);
+    views_->addWidget(tree_);
+
+    findBar_ = new QWidget(this);
+    auto* findLayout = new QHBoxLayout(findBar_);
+    findLayout->setContentsMargins(6, 2, 6, 2);
+    findLayout->addWidget(new QLabel(QStringLiteral("查找："), findBar_));
+    findText_ = new QLineEdit(findBar_);
+    findText_->setObjectName(QStringLiteral("find"));
+    findLayout->addWidget(findText_, 1);
+    connect(findText_, &QLineEdit::returnPressed, this, [this] {
+        if (!findNext(findText_->text()))
+            status_->setText(QStringLiteral("找不到“%1”").arg(findText_->text()));
+    });
+    findBar_->hide();
+
     status_ = new QLabel(QStringLiteral("按 F3 设置过滤条件"), this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setContentsMargins(6, 2, 6, 2);
+
+    buildActions();
+    layout->addWidget(views_, 1);
+    layout->addWidget(findBar_);
     layout->addWidget(status_);
 }
 
-ReportWindow::~ReportWindow() = default;
+ReportWindow::~ReportWindow()
+{
+    runner_.reset(); // stops a run under way before the models go
+}
+
+void ReportWindow::buildActions()
+{
+    auto* menus = new QMenuBar(this);
+    menus->setNativeMenuBar(false);
+    auto* tools = new QToolBar(this);
+    tools->setObjectName(QStringLiteral("tools"));
+
+    QMenu* file = menus->addMenu(QStringLiteral("文件(&F)"));
+    QAction* csv = menuAction(file, QStringLiteral("导出 CSV…"), QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    QAction* xlsx = menuAction(file, QStringLiteral("导出 XLSX…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this);
+    QAction* pdf = menuAction(file, QStringLiteral("导出 PDF…"), {}, this);
+    QAction* print = menuAction(file, QStringLiteral("打印预览…"), QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    file->addSeparator();
+    QAction* close = menuAction(file, QStringLiteral("关闭"), {}, this); // Ctrl+F4: the workbench's window menu
+    connect(csv, &QAction::triggered, this, [this] { chooseExport(false); });
+    connect(xlsx, &QAction::triggered, this, [this] { chooseExport(true); });
+    connect(pdf, &QAction::triggered, this, [this] { choosePdf(); });
+    connect(print, &QAction::triggered, this, [this] { printPreview(); });
+    connect(close, &QAction::triggered, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            QWidget::close();
+    });
+
+    QMenu* query = menus->addMenu(QStringLiteral("查询(&Q)"));
+    QAction* filter = menuAction(query, QStringLiteral("过滤…"), QKeySequence(Qt::Key_F3), this);
+    QAction* again = menuAction(query, QStringLiteral("重新运行"), QKeySequence(Qt::Key_F5), this);
+    QAction* find = menuAction(query, QStringLiteral("查找…"), QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    query->addSeparator();
+    QAction* statement = menuAction(query, QStringLiteral("语句"), {}, this);
+    connect(filter, &QAction::triggered, this, [this] { openFilter(); });
+    connect(again, &QAction::triggered, this, [this] { runAgain(); });
+    connect(find, &QAction::triggered, this, [this] {
+        findBar_->show();
+        findText_->setFocus();
+        findText_->selectAll();
+    });
+    connect(statement, &QAction::triggered, this, [this] { showStatement(); });
+
+    QMenu* view = menus->addMenu(QStringLiteral("视图(&V)"));
+    QAction* treeAction = menuAction(view, QStringLiteral("树形"), QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    treeAction->setObjectName(QStringLiteral("treeAction"));
+    treeAction->setCheckable(true);
+    connect(treeAction, &QAction::toggled, this, [this](bool on) { showTree(on); });
+    connect(views_, &QStackedWidget::currentChanged, treeAction, [this, treeAction] { treeAction->setChecked(treeShown()); });
+    QAction* order = menuAction(view, QStringLiteral("结构顺序"), QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    order->setObjectName(QStringLiteral("reportOrder"));
+    connect(order, &QAction::triggered, this, [this] {
+        sorter_->showReportOrder();
+        grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    });
+    QAction* sort = menuAction(view, QStringLiteral("按当前列排序"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this);
+    connect(sort, &QAction::triggered, this, [this] { sortByCurrentColumn(); });
+    view->addSeparator();
+    QAction* expand = menuAction(view, QStringLiteral("全部展开"), QKeySequence(Qt::CTRL | Qt::Key_Plus), this);
+    QAction* collapse = menuAction(view, QStringLiteral("全部折叠"), QKeySequence(Qt::CTRL | Qt::Key_Minus), this);
+    connect(expand, &QAction::triggered, tree_, &QTreeView::expandAll);
+    connect(collapse, &QAction::triggered, tree_, &QTreeView::collapseAll);
+    QMenu* levels = view->addMenu(QStringLiteral("展开到层级"));
+    connect(levels, &QMenu::aboutToShow, this, [this, levels] {
+        levels->clear();
+        for (int level = 1; level <= std::max(1, treeModel_->depth()); ++level)
+            connect(levels->addAction(QString::number(level)), &QAction::triggered, tree_, [this, level] {
+                tree_->collapseAll();
+                tree_->expandToDepth(level - 1);
+            });
+    });
+
+    QMenu* go = menus->addMenu(QStringLiteral("转到(&G)"));
+    const auto link = [this, go](const QString& text, const QKeySequence& key, PartLink::Target target) {
+        QAction* action = menuAction(go, text, key, this);
+        connect(action, &QAction::triggered, this, [this, target] { followPart(currentIndex(), target); });
+        return action;
+    };
+    link(QStringLiteral("物料清单"), QKeySequence(Qt::CTRL | Qt::Key_B), PartLink::Target::Voucher);
+    link(QStringLiteral("母件用途（BO02006）"), QKeySequence(Qt::CTRL | Qt::Key_U), PartLink::Target::WhereUsed);
+    link(QStringLiteral("展开（BO02004）"), QKeySequence(Qt::CTRL | Qt::Key_D), PartLink::Target::Explosion);
+    link(QStringLiteral("多阶浏览"), QKeySequence(Qt::CTRL | Qt::Key_W), PartLink::Target::Browse);
+
+    for (QAction* action : {filter, again, csv, xlsx, pdf, print, treeAction, order, statement})
+        tools->addAction(action);
+    filter->setText(QStringLiteral("过滤 (F3)"));
+    for (QToolButton* button : tools->findChildren<QToolButton*>())
+        button->setFocusPolicy(Qt::TabFocus); // Tab reaches the tools too
+    static_cast<QVBoxLayout*>(layout())->setMenuBar(menus);
+    layout()->addWidget(tools);
+}
 
 FilterDialog* ReportWindow::filterDialog() const { return dialog_.data(); }
 
@@ -103,7 +224,9 @@ FilterDialog* ReportWindow::openFilter()
         return dialog_;
     auto* dialog = new FilterDialog(document_, [this](const auto& settings, int angle) { return runWithProgress(settings, angle); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if (const auto remembered = rememberedFilter(document_.key()))
+    if (hasRun_)
+        dialog->setValues(lastSettings_, lastAngle_);
+    else if (const auto remembered = rememberedFilter(document_.key()))
         dialog->setValues(remembered->settings, remembered->angle);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         rememberFilter(document_.key(), {dialog->settings(), dialog->angle()});
@@ -114,75 +237,272 @@ FilterDialog* ReportWindow::openFilter()
     return dialog;
 }
 
+void ReportWindow::runWith(const QList<host::report::FilterSetting>& settings, int angle)
+{
+    const ReportRun run = runWithProgress(settings, angle);
+    if (run.refused)
+        QMessageBox::warning(this, windowTitle(), run.message);
+    else if (!run.cancelled)
+        showRun(run);
+}
+
+void ReportWindow::runAgain()
+{
+    if (!hasRun_) {
+        openFilter();
+        return;
+    }
+    runWith(lastSettings_, lastAngle_);
+}
+
 ReportRun ReportWindow::runWithProgress(const QList<host::report::FilterSetting>& settings, int angle)
 {
-    // A run that takes more than half a second shows how far it got and can be
-    // stopped. Events are handled only while the (application-modal) progress
-    // dialog is up, so nothing else can close this window or start another run.
+    // The run goes on its own thread; this one waits in an event loop, so the
+    // windows repaint. A run that takes a moment shows how far it got and can
+    // be stopped; the (application-modal) progress dialog keeps the user from
+    // closing this window or starting another run meanwhile.
+    if (runner_->busy())
+        return ReportRun{true, false, QStringLiteral("上一次查询尚未结束"), {}, {}, {}, 0};
+    std::shared_ptr<ReportRun> result;
+    QEventLoop wait;
+    connect(runner_.get(), &ReportRunner::finished, &wait, [&](std::shared_ptr<ReportRun> run) {
+        result = std::move(run);
+        wait.quit();
+    });
     QProgressDialog progress(QStringLiteral("正在查询…"), QStringLiteral("取消"), 0, 0, this);
     progress.setWindowTitle(document_.title());
     progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown below, not by its own timer
-    QElapsedTimer running, sinceEvents;
-    running.start();
-    sinceEvents.start();
-    const ReportRun run = document_.run(settings, angle, [&](qint64 rows) {
-        if (running.elapsed() < 500 || sinceEvents.elapsed() < 100)
-            return true;
-        sinceEvents.restart();
-        if (!progress.isVisible())
+    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown by the timer below
+    progress.reset();
+    connect(&progress, &QProgressDialog::canceled, runner_.get(), &ReportRunner::stop);
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, &progress, [&] {
+        if (!progress.isVisible()) {
             progress.show();
-        progress.setLabelText(QStringLiteral("已读 %1 行…").arg(rows));
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
+            tick.setInterval(ProgressEveryMs);
+        }
+        progress.setLabelText(QStringLiteral("已读 %1 行…").arg(runner_->rowsRead()));
     });
+    tick.start(ProgressAfterMs);
+    runner_->start(settings, angle);
+    wait.exec();
+    tick.stop();
+    progress.hide();
+    ReportRun run = result ? std::move(*result) : ReportRun{};
     if (run.cancelled)
         status_->setText(QStringLiteral("已取消（%1 秒）").arg(run.elapsedMs / 1000.0, 0, 'f', 3));
+    if (!run.refused && !run.cancelled) {
+        lastSettings_ = settings;
+        lastAngle_ = angle;
+        hasRun_ = true;
+    }
     return run;
 }
 
-void ReportWindow::showRun(const ReportRun& run)
+void ReportWindow::showRun(ReportRun run)
 {
     statement_ = run.statement;
-    model_->clear();
-    model_->setHorizontalHeaderLabels(run.rows.columns);
-    for (const auto& row : run.rows.rows) {
-        QList<QStandardItem*> items;
-        for (const QVariant& value : row)
-            items.append(cell(value));
-        model_->appendRow(items);
-    }
+    auto rows = std::make_shared<data::ResultSet>(std::move(run.rows));
+    const qsizetype count = rows->rows.size();
+    rows_->setRows(rows);
+    treeModel_->setRows(treeShapeOf(rows->columns).kind != TreeShape::Kind::None ? rows : nullptr);
+    rows.reset();
     grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    // widths from the first rows: measuring a million rows would hold the window up
+    grid_->horizontalHeader()->setResizeContentsPrecision(200);
     grid_->resizeColumnsToContents();
-    status_->setText(QStringLiteral("%1 行，用时 %2 秒").arg(run.rows.rows.size()).arg(run.elapsedMs / 1000.0, 0, 'f', 3));
+    if (treeModel_->shape().kind != TreeShape::Kind::None) {
+        tree_->header()->setResizeContentsPrecision(200);
+        tree_->setTreePosition(treeModel_->shape().treeColumn);
+        if (tree_->header()->visualIndex(treeModel_->shape().treeColumn) != 0)
+            tree_->header()->moveSection(tree_->header()->visualIndex(treeModel_->shape().treeColumn), 0);
+        tree_->expandToDepth(count <= 20000 ? treeModel_->depth() : 1);
+        for (int c = 0; c < treeModel_->columnCount(); ++c)
+            tree_->resizeColumnToContents(c);
+        showTree(true);
+    } else {
+        showTree(false);
+    }
+    status_->setText(QStringLiteral("%1 行，用时 %2 秒").arg(count).arg(run.elapsedMs / 1000.0, 0, 'f', 3));
+}
+
+bool ReportWindow::treeShown() const { return views_->currentWidget() == tree_; }
+
+void ReportWindow::showTree(bool tree)
+{
+    const bool possible = treeModel_->shape().kind != TreeShape::Kind::None;
+    views_->setCurrentWidget(tree && possible ? static_cast<QWidget*>(tree_) : grid_);
 }
 
 QStringList ReportWindow::headings() const
 {
     QStringList list;
-    for (int c = 0; c < model_->columnCount(); ++c)
-        list.append(model_->headerData(c, Qt::Horizontal).toString());
+    for (int c = 0; c < sorter_->columnCount(); ++c)
+        list.append(sorter_->headerData(c, Qt::Horizontal).toString());
     return list;
 }
 
 QList<QVariantList> ReportWindow::gridRows() const
 {
-    QList<QVariantList> rows;
-    for (int r = 0; r < model_->rowCount(); ++r) {
+    QList<QVariantList> list;
+    if (!rows_->rows())
+        return list;
+    const auto& data = rows_->rows()->rows;
+    list.reserve(data.size());
+    for (int r = 0; r < sorter_->rowCount(); ++r) {
         QVariantList row;
-        for (int c = 0; c < model_->columnCount(); ++c)
-            row.append(model_->item(r, c)->data(ValueRole));
-        rows.append(row);
+        const int source = sorter_->mapToSource(sorter_->index(r, 0)).row();
+        for (int c = 0; c < sorter_->columnCount(); ++c)
+            row.append(rows_->data(rows_->index(source, c), ReportRowsModel::ValueRole));
+        list.append(row);
     }
-    return rows;
+    return list;
 }
 
 QString ReportWindow::status() const { return status_->text(); }
 
+QModelIndex ReportWindow::currentIndex() const { return treeShown() ? tree_->currentIndex() : grid_->currentIndex(); }
+
+QString ReportWindow::partAt(const QModelIndex& index) const
+{
+    if (!index.isValid() || !rows_->rows())
+        return {};
+    int row = -1;
+    if (index.model() == treeModel_)
+        row = treeModel_->data(index, ReportTreeModel::SourceRowRole).toInt();
+    else if (index.model() == sorter_)
+        row = sorter_->mapToSource(index).row();
+    if (row < 0)
+        return {};
+    const data::ResultSet& data = *rows_->rows();
+    const auto codeIn = [&](int column) {
+        const QVariant value = column >= 0 && column < data.rows[row].size() ? data.rows[row][column] : QVariant();
+        return values::trim(values::toTextOrEmpty(value));
+    };
+    // the code the user pointed at, else the part the row is about
+    if (index.column() < data.columns.size() && data.columns[index.column()].endsWith(QStringLiteral("编码")))
+        if (const QString code = codeIn(index.column()); !code.isEmpty())
+            return code;
+    const TreeShape shape = treeShapeOf(data.columns);
+    if (shape.treeColumn >= 0)
+        return codeIn(shape.treeColumn);
+    for (const QString& heading : {QStringLiteral("子件编码"), QStringLiteral("母件编码"), QStringLiteral("物料编码")})
+        if (const int column = static_cast<int>(data.columns.indexOf(heading)); column >= 0)
+            return codeIn(column);
+    return {};
+}
+
+void ReportWindow::followPart(const QModelIndex& index, PartLink::Target target)
+{
+    const QString code = partAt(index);
+    if (code.isEmpty()) {
+        status_->setText(QStringLiteral("这一行没有物料"));
+        return;
+    }
+    QString date;
+    for (const auto& setting : std::as_const(lastSettings_))
+        if (values::textEquals(setting.name, QStringLiteral("EffDate")))
+            date = values::trim(setting.low);
+    emit partLinkRequested({target, code, date});
+}
+
+QMenu* ReportWindow::partMenu(const QModelIndex& index)
+{
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QString code = partAt(index);
+    const auto add = [&](const QString& text, PartLink::Target target) {
+        QAction* action = menu->addAction(text.arg(code));
+        action->setEnabled(!code.isEmpty());
+        connect(action, &QAction::triggered, this, [this, index = QPersistentModelIndex(index), target] { followPart(index, target); });
+    };
+    add(QStringLiteral("%1 的物料清单"), PartLink::Target::Voucher);
+    add(QStringLiteral("%1 的母件用途"), PartLink::Target::WhereUsed);
+    add(QStringLiteral("%1 的展开"), PartLink::Target::Explosion);
+    add(QStringLiteral("%1 的多阶浏览"), PartLink::Target::Browse);
+    return menu;
+}
+
+void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QAbstractItemView* view = treeShown() ? static_cast<QAbstractItemView*>(tree_) : grid_;
+    const QModelIndex index = view->indexAt(view->viewport()->mapFromGlobal(event->globalPos()));
+    if (!index.isValid()) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    view->setCurrentIndex(index);
+    partMenu(index)->popup(event->globalPos());
+}
+
+bool ReportWindow::findNext(const QString& text)
+{
+    if (text.isEmpty() || !rows_->rows())
+        return false;
+    QAbstractItemView* view = treeShown() ? static_cast<QAbstractItemView*>(tree_) : grid_;
+    const auto matches = [&](int sourceRow) {
+        for (const QVariant& value : rows_->rows()->rows[sourceRow])
+            if (cellDisplay(value).toString().contains(text, Qt::CaseInsensitive))
+                return true;
+        return false;
+    };
+    const int count = sorter_->rowCount();
+    if (count == 0)
+        return false;
+    // rows in the order the view shows them: the grid's sorted order, the tree's report order
+    const auto sourceAt = [&](int position) { return treeShown() ? position : sorter_->mapToSource(sorter_->index(position, 0)).row(); };
+    int from = 0;
+    if (const QModelIndex current = currentIndex(); current.isValid()) {
+        const int source = treeShown() ? treeModel_->data(current, ReportTreeModel::SourceRowRole).toInt()
+                                       : sorter_->mapToSource(current).row();
+        from = (treeShown() ? source : sorter_->mapFromSource(rows_->index(source, 0)).row()) + 1;
+    }
+    for (int step = 0; step < count; ++step) {
+        const int position = (from + step) % count;
+        const int source = sourceAt(position);
+        if (source < 0 || !matches(source))
+            continue;
+        const QModelIndex found = treeShown() ? treeModel_->indexOfRow(source) : sorter_->index(position, 0);
+        view->setCurrentIndex(found);
+        view->scrollTo(found);
+        status_->setText(QStringLiteral("第 %1 行").arg(position + 1));
+        return true;
+    }
+    return false;
+}
+
+void ReportWindow::sortByCurrentColumn()
+{
+    const int column = std::max(0, grid_->currentIndex().column());
+    const bool again = sorter_->sortColumn() == column && grid_->horizontalHeader()->sortIndicatorOrder() == Qt::AscendingOrder;
+    showTree(false);
+    grid_->sortByColumn(column, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 void ReportWindow::exportCsv(const QString& path) const { writeCsv(path, headings(), gridRows()); }
 void ReportWindow::exportXlsx(const QString& path) const { writeXlsx(path, document_.title(), headings(), gridRows()); }
 
-PrintedReport ReportWindow::printed() const { return {document_.title(), status(), headings(), gridRows()}; }
+PrintedReport ReportWindow::printed() const
+{
+    PrintedReport report;
+    report.title = document_.title();
+    report.account = QFileInfo(account_).fileName();
+    report.printedOn = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    for (const FilterField& field : document_.fields())
+        for (const auto& setting : lastSettings_)
+            if (values::textEquals(setting.name, field.definition.name)) {
+                const QString low = values::trim(setting.low), high = values::trim(setting.high.value_or(QString()));
+                if (low.isEmpty() && high.isEmpty())
+                    continue;
+                const QString value = field.definition.range ? QStringLiteral("%1 到 %2").arg(low, high) : low;
+                report.filters.append(QStringLiteral("%1：%2").arg(values::trim(field.definition.caption), value));
+            }
+    if (lastAngle_ > 0 && lastAngle_ <= document_.angles().size())
+        report.filters.append(QStringLiteral("比较角度：%1").arg(document_.angles().at(lastAngle_ - 1)));
+    report.headings = headings();
+    report.rows = gridRows();
+    return report;
+}
 
 void ReportWindow::exportPdf(const QString& path) const { writePdf(path, printed()); }
 

@@ -4,6 +4,7 @@
 #include "host/voucher/VoucherForm.h"
 #include "host/voucher/VoucherWindow.h"
 
+#include <QDate>
 #include <QVBoxLayout>
 
 namespace q7::gui {
@@ -27,6 +28,16 @@ VoucherHostWindow::VoucherHostWindow(const QString& voucherType, const Object& h
     resize(formWidget->size());
     window_->Show();
     window_->refresh(); // the grid's cells reach its widget once the window exists
+}
+
+bool VoucherHostWindow::showItem(const QString& code, const QString& date)
+{
+    const QString day = date.isEmpty() ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : date;
+    const int bom = voucher_->store().mainBomInForce(code, day);
+    if (bom <= 0 || !voucher_->loadBom(bom))
+        return false;
+    window_->refresh();
+    return true;
 }
 
 // The window goes before the voucher it shows, the voucher before the account.

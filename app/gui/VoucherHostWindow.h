@@ -28,6 +28,9 @@ public:
     ~VoucherHostWindow() override;
 
     host::voucher::VoucherWindow& form() { return *window_; }
+    host::voucher::VoucherForm& voucher() { return *voucher_; }
+    // Shows the item's main BOM in force on date (yyyy-mm-dd, "" for today); false when it has none.
+    bool showItem(const QString& code, const QString& date);
 
 private:
     QSharedPointer<host::AccountContext> account_;

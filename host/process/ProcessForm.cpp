@@ -1,6 +1,7 @@
 #include "host/process/ProcessForm.h"
 
 #include "host/db/AccountDatabase.h"
+#include "host/db/FreeItemTitles.h"
 #include "host/process/ProcessHead.h"
 #include "host/process/ProcessInfo.h"
 #include "host/process/ProcessLists.h"
@@ -113,18 +114,10 @@ void ProcessForm::initialize()
 
 void ProcessForm::fillFreeItemTitles()
 {
-    // User definitions 20, 21 and 28 … 35 name free items 1 … 10.
-    QSqlQuery query(connection_.database());
-    if (!query.exec(QStringLiteral("SELECT cID, cItemName FROM UserDef WHERE cID IN (20, 21, 28, 29, 30, 31, 32, 33, 34, 35)")))
-        return;
-    QHash<int, QString> titles;
-    while (query.next()) {
-        const int id = query.value(0).toInt();
-        titles.insert(id <= 21 ? id - 19 : id - 25, query.value(1).toString());
-    }
+    const QStringList titles = account::freeItemTitles(connection_.database());
     for (const FieldDefinition& field : definition_.fields)
         if (field.freeItem > 0 && field.kind == FieldKind::Text)
-            head_->state(field.key)->sCardFormula1 = titles.value(field.freeItem);
+            head_->state(field.key)->sCardFormula1 = titles.value(field.freeItem - 1);
 }
 
 QStringList ProcessForm::listTexts(const QString& key) const

@@ -12,6 +12,7 @@
 #include "host/process/ProcessFormWindow.h"
 #include "platform/AutomationError.h"
 #include "support/FakeHost.h"
+#include "support/GuiDriving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -51,19 +52,9 @@ namespace forms = q7::forms;
 
 namespace {
 
-// Keeps the workbench's settings in a folder of the test's own.
-class Workbench : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Q7BomLib"));
-        QCoreApplication::setApplicationName(QStringLiteral("q7bom-test"));
-        QSettings().clear();
-    }
-    QTemporaryDir settingsDir;
-};
+using Workbench = fake::GuiSettings;
+using fake::clickOk;
+using fake::typeInto;
 
 struct Typed {
     const char* item;
@@ -77,45 +68,6 @@ struct ReportCase {
     int angle; // 0: the report has none
     QList<const char*> commandFilters;
 };
-
-void typeInto(QWidget* editor, const QString& text)
-{
-    ASSERT_NE(editor, nullptr);
-    if (auto* box = qobject_cast<QComboBox*>(editor)) {
-        // A drop-down list: pick the entry with the keyboard, as a user would.
-        const int index = box->findText(text);
-        ASSERT_GE(index, 0) << text.toStdString();
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(box, Qt::Key_Down);
-        ASSERT_EQ(box->currentText(), text);
-        return;
-    }
-    auto* edit = qobject_cast<QLineEdit*>(editor);
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, c.toLatin1());
-        } else {
-            // Chinese text arrives through the input method, committed character by character.
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(edit, &commit);
-        }
-    }
-    ASSERT_EQ(edit->text(), text);
-}
-
-void clickOk(FilterDialog* dialog)
-{
-    auto* buttons = dialog->findChild<QDialogButtonBox*>();
-    ASSERT_NE(buttons, nullptr);
-    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
 
 QByteArray commandCsv(const QString& key, const QStringList& filters, int angle)
 {
@@ -223,8 +175,20 @@ TEST_F(Workbench, SortingReordersTheGridAndExportsFollowIt)
 
 TEST(ReportPrint, TextIsEscapedAndNumbersShownAsInTheGrid)
 {
-    const QString html = reportHtml({QStringLiteral("T<1>"), QStringLiteral("3 行"), {QStringLiteral("a&b"), QStringLiteral("n")},
-                                     {{QStringLiteral("<x>"), 0.1 + 0.2}, {QVariant(), 2}}});
+    PrintedReport report;
+    report.title = QStringLiteral("T<1>");
+    report.headings = QStringList{QStringLiteral("a&b"), QStringLiteral("n")};
+    report.rows = {{QStringLiteral("<x>"), 0.1 + 0.2}, {QVariant(), 2}};
+    report.account = QStringLiteral("acme.db");
+    report.printedOn = QStringLiteral("2026-12-08");
+    report.filters = QStringList{QStringLiteral("母件编码：BK-100 到 BK-120"), QStringLiteral("颜色：<红>")};
+    const QString html = reportHtml(report);
+    // what the pages say about the run, the headings in the part that repeats on every page
+    EXPECT_TRUE(html.contains(QStringLiteral("账套：acme.db")));
+    EXPECT_TRUE(html.contains(QStringLiteral("日期：2026-12-08")));
+    EXPECT_TRUE(html.contains(QStringLiteral("行数：2")));
+    EXPECT_TRUE(html.contains(QStringLiteral("条件：母件编码：BK-100 到 BK-120；颜色：&lt;红&gt;")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<thead><tr><th>a&amp;b</th><th>n</th></tr></thead>")));
     EXPECT_TRUE(html.contains(QStringLiteral("T&lt;1&gt;")));
     EXPECT_TRUE(html.contains(QStringLiteral("<th>a&amp;b</th>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<td>&lt;x&gt;</td>")));
@@ -259,14 +223,9 @@ TEST_F(Workbench, RefusalsShowTheMessageAndFocusTheItem)
             typeInto(dialog->editor(QString::fromUtf8(t.item), t.which), QString::fromUtf8(t.text));
         if (r.angle > 0)
             typeInto(dialog->angleBox(), dialog->angleBox()->itemText(r.angle - 1));
-        QString shown;
-        QTimer::singleShot(0, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        });
+        const fake::MessageBoxAnswer answer;
         clickOk(dialog);
+        const QString shown = answer.text();
         EXPECT_TRUE(shown.contains(QString::fromUtf8(r.message))) << shown.toStdString();
         EXPECT_TRUE(dialog->isVisible()); // the dialog stays for a correction
         EXPECT_EQ(dialog->focusWidget(), dialog->editor(QString::fromUtf8(r.focused)));
@@ -281,11 +240,11 @@ TEST_F(Workbench, ACorrectedFilterRuns)
     FilterDialog* dialog = window.openFilter();
     typeInto(dialog->editor(QStringLiteral("InvCode"), 0), QStringLiteral("Z"));
     typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("A"));
-    QTimer::singleShot(0, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->accept();
-    });
-    clickOk(dialog);
+    {
+        const fake::MessageBoxAnswer answer;
+        clickOk(dialog);
+        ASSERT_FALSE(answer.text().isEmpty());
+    }
     ASSERT_EQ(window.grid()->model()->rowCount(), 0);
     typeInto(dialog->editor(QStringLiteral("InvCode"), 0), QStringLiteral("A"));
     typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("Z"));
@@ -377,20 +336,18 @@ TEST_F(Workbench, MaintenanceFormExitClosesItsWindow)
     EXPECT_TRUE(main.area()->subWindowList().isEmpty());
 }
 
-TEST_F(Workbench, EnterMovesOnAndRunsFromTheLastItemEscCancels)
+TEST_F(Workbench, EnterRunsFromAnyItemTabMovesOnEscCancels)
 {
     ReportWindow window(QStringLiteral("BO02004"), fake::demoAccountPath());
     window.show();
     FilterDialog* dialog = window.openFilter();
     QWidget* from = dialog->editor(QStringLiteral("InvCode"), 0);
     typeInto(from, QStringLiteral("BK-120"));
-    QTest::keyClick(from, Qt::Key_Return);
+    QTest::keyClick(from, Qt::Key_Tab);
     EXPECT_EQ(dialog->focusWidget(), dialog->editor(QStringLiteral("InvCode"), 1));
     typeInto(dialog->editor(QStringLiteral("InvCode"), 1), QStringLiteral("BK-120"));
+    // one Enter runs, from the item the user is in
     QTest::keyClick(dialog->editor(QStringLiteral("InvCode"), 1), Qt::Key_Enter);
-    EXPECT_EQ(dialog->focusWidget(), dialog->editor(QStringLiteral("cFree1"), 0));
-    EXPECT_EQ(window.grid()->model()->rowCount(), 0); // nothing runs before the last item
-    QTest::keyClick(dialog->editor(QStringLiteral("EffDate")), Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_GT(window.grid()->model()->rowCount(), 0);
     for (const QVariantList& row : window.gridRows())

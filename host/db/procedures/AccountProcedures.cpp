@@ -145,7 +145,7 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(mode == 1 ? explosionColumns : summaryColumns);
     // the indented rows stream; the summary is sorted first
-    RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr);
+    RowSink sink(rows, rowLimit(connection), mode == 1 ? connection.rowConsumer() : nullptr, stopFlag(connection));
     const std::vector<TopBom> tops = readTops(db, graph, matchingParts(db, code, free), filter);
     if (mode == 1) {
         for (const TopBom& top : tops)
@@ -176,7 +176,7 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     const ReadSnapshot snapshot(db);
     BomGraph graph(connection, effDate);
     data::ResultSet rows = resultWith(whereUsedColumns);
-    RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
+    RowSink sink(rows, rowLimit(connection), connection.rowConsumer(), stopFlag(connection));
     const QVector<int> parts = matchingParts(db, code, free);
     graph.prefetchAbove(parts);
     for (int part : parts)
@@ -210,7 +210,7 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     BomGraph graph(connection, filter.effDate);
     data::ResultSet rows = resultWith(explosionColumns);
     rows.columns[11] = QStringLiteral("需求数量");
-    RowSink sink(rows, rowLimit(connection), connection.rowConsumer());
+    RowSink sink(rows, rowLimit(connection), connection.rowConsumer(), stopFlag(connection));
     for (const TopBom& top : readTops(db, graph, matchingParts(db, code, free), filter))
         explodeIndented(graph, top.part, top.lines, planRate, quantity, sink);
     return rows;
@@ -347,7 +347,7 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
     };
     const auto base = [](const BomLine* l) { return l ? QVariant(l->qtyN / l->qtyD) : QVariant(); };
     BomGraph graph(connection, QStringLiteral("0000-00-00")); // for the components' descriptions only
-    RowSink sink(out, rowLimit(connection));
+    RowSink sink(out, rowLimit(connection), nullptr, stopFlag(connection));
     for (const auto& [i, j] : pairLines(linesA, linesB)) {
         const BomLine* la = i >= 0 ? &linesA[i].line : nullptr;
         const BomLine* lb = j >= 0 ? &linesB[j].line : nullptr;

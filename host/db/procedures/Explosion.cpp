@@ -420,7 +420,7 @@ void summariseByLevel(BomGraph& graph, const std::vector<SummaryTop>& tops, bool
             lacking[i] = 1;
             return;
         }
-        RowSink sink(rows[i], out.limit(), made);
+        RowSink sink(rows[i], out.limit(), made, out.stop());
         summarise(sets, planRate, sink);
     });
     for (size_t i = 0; i < tops.size(); ++i) {

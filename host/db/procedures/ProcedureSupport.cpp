@@ -107,8 +107,24 @@ int64_t rowLimit(ado::Connection& connection)
 
 void setRowLimit(ado::Connection& connection, int64_t limit) { connection.attach(limitKey, std::make_shared<Limit>(Limit{limit})); }
 
+namespace {
+const QString stopKey = QStringLiteral("stop-flag");
+} // namespace
+
+void setStopFlag(ado::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop)
+{
+    connection.attach(stopKey, std::const_pointer_cast<std::atomic<bool>>(std::move(stop)));
+}
+
+const std::atomic<bool>* stopFlag(ado::Connection& connection)
+{
+    return std::static_pointer_cast<const std::atomic<bool>>(connection.attachment(stopKey)).get();
+}
+
 void RowSink::add(QVector<QVariant>&& row)
 {
+    if (stop_ && stop_->load(std::memory_order_relaxed))
+        throw AutomationError(ErrProvider, QStringLiteral("The report was stopped"));
     if ((shared_ ? (*shared_)++ : count_) >= limit_)
         throw AutomationError(ErrProvider, QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
                                                .arg(limit_));

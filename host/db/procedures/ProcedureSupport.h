@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 
 // What the BOM procedures share: reading their arguments, the bounds they
@@ -55,22 +56,31 @@ int64_t rowLimit(ado::Connection& connection);
 void setRowLimit(ado::Connection& connection, int64_t limit);
 inline constexpr int64_t DefaultRowLimit = 5'000'000;
 
+// A flag another thread sets to stop the procedures running on a connection:
+// they stop at their next row with an error. Kept with the connection.
+void setStopFlag(ado::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop);
+const std::atomic<bool>* stopFlag(ado::Connection& connection);
+
 // Takes a procedure's rows, refusing to pass the limit: into the result, or
 // straight to the connection's consumer when the caller streams (the result's
 // columns must be set before the first row).
 class RowSink {
 public:
-    RowSink(data::ResultSet& out, int64_t limit, data::RowConsumer* consumer = nullptr) : out_(out), limit_(limit), consumer_(consumer) {}
+    RowSink(data::ResultSet& out, int64_t limit, data::RowConsumer* consumer = nullptr, const std::atomic<bool>* stop = nullptr)
+        : out_(out), limit_(limit), consumer_(consumer), stop_(stop) {}
     // A sink of one of several walks side by side: the limit holds for the rows of all of them, counted in shared.
-    RowSink(data::ResultSet& out, int64_t limit, std::atomic<int64_t>& shared) : out_(out), limit_(limit), consumer_(nullptr), shared_(&shared) {}
+    RowSink(data::ResultSet& out, int64_t limit, std::atomic<int64_t>& shared, const std::atomic<bool>* stop = nullptr)
+        : out_(out), limit_(limit), consumer_(nullptr), shared_(&shared), stop_(stop) {}
     void add(QVector<QVariant>&& row);
     int64_t limit() const { return limit_; }
+    const std::atomic<bool>* stop() const { return stop_; }
 
 private:
     data::ResultSet& out_;
     int64_t limit_;
     data::RowConsumer* consumer_;
     std::atomic<int64_t>* shared_ = nullptr;
+    const std::atomic<bool>* stop_ = nullptr;
     int64_t count_ = 0;
 };
 
