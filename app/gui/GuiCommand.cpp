@@ -3,6 +3,7 @@
 #include "app/CommandParser.h"
 #include "app/gui/FilterDialog.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/ReportTree.h"
 #include "app/gui/ReportWindow.h"
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -77,8 +79,9 @@ bool saveMenus(QMainWindow& window, const QString& path)
 }
 
 // Draws the workbench with a report and a maintenance form open, the report's
-// filter dialog and its result, and the module's menus, into DIR (main.png,
-// filter.png, result.png, menu.png).
+// filter dialog, its result as a tree and as a grid, the module's menus, and
+// the voucher a double click on a row opens, into DIR (main.png, filter.png,
+// tree.png, result.png, menu.png, double-click.png).
 int screenshots(const QString& accountPath, const QString& dir)
 {
     if (!QDir().mkpath(dir)) {
@@ -108,8 +111,27 @@ int screenshots(const QString& accountPath, const QString& dir)
         return 1;
     if (!saveMenus(window, QDir(dir).filePath(QStringLiteral("menu.png"))))
         return 1;
+    // the explosion as a tree, then the same rows as a grid
     sub->resize(1150, 600);
-    return save(report, QDir(dir).filePath(QStringLiteral("result.png"))) ? 0 : 1;
+    report->showTree(true);
+    if (!save(report, QDir(dir).filePath(QStringLiteral("tree.png"))))
+        return 1;
+    report->showTree(false);
+    if (!save(report, QDir(dir).filePath(QStringLiteral("result.png"))))
+        return 1;
+    // a double click on a component's row opens its BOM in the voucher
+    report->showTree(true);
+    const q7::gui::ReportTreeModel* tree = report->treeModel();
+    for (int row = 0; tree->indexOfRow(row).isValid(); ++row) {
+        const QModelIndex index = tree->indexOfRow(row, tree->shape().treeColumn);
+        if (!tree->data(index).toString().startsWith(QStringLiteral("FR-200")))
+            continue;
+        report->tree()->setCurrentIndex(index);
+        emit report->tree()->doubleClicked(index);
+        break;
+    }
+    window.area()->tileSubWindows();
+    return save(&window, QDir(dir).filePath(QStringLiteral("double-click.png"))) ? 0 : 1;
 }
 
 } // namespace

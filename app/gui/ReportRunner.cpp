@@ -2,6 +2,8 @@
 
 #include "platform/AutomationError.h"
 
+#include <malloc.h>
+
 namespace q7::gui {
 
 // The side of the runner on its own thread: the document and its connection
@@ -33,6 +35,8 @@ public:
             run->refused = true;
             run->message = QString::fromUtf8(error.what());
         }
+        if (run->cancelled)
+            malloc_trim(0); // the rows read before the stop go back to the system
         emit done(run);
     }
 

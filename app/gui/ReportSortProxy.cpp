@@ -11,9 +11,12 @@ namespace q7::gui {
 namespace {
 
 // What a cell sorts by, read once per row: nothing, a number, or a text.
+// A text keeps its first eight code units packed in order, so that most
+// comparisons are two integer ones and do not reach the strings.
 struct SortKey {
     int kind = 0; // 0 empty, 1 number, 2 text
     double number = 0;
+    quint64 head[2] = {0, 0};
     const QString* text = nullptr;
 };
 
@@ -22,10 +25,14 @@ SortKey keyOf(const QVariant& value)
     if (isEmptyCell(value))
         return {};
     if (isNumberCell(value))
-        return {1, value.toDouble(), nullptr};
-    if (value.typeId() == QMetaType::QString)
-        return {2, 0, static_cast<const QString*>(value.constData())};
-    return {};
+        return {1, value.toDouble(), {0, 0}, nullptr};
+    if (value.typeId() != QMetaType::QString)
+        return {};
+    SortKey key{2, 0, {0, 0}, static_cast<const QString*>(value.constData())};
+    const qsizetype length = std::min<qsizetype>(key.text->size(), 8);
+    for (qsizetype i = 0; i < length; ++i)
+        key.head[i / 4] |= quint64(key.text->at(i).unicode()) << (16 * (3 - i % 4));
+    return key;
 }
 
 int compareKeys(const SortKey& a, const SortKey& b)
@@ -34,8 +41,12 @@ int compareKeys(const SortKey& a, const SortKey& b)
         return a.kind < b.kind ? -1 : 1;
     if (a.kind == 1)
         return a.number < b.number ? -1 : b.number < a.number ? 1 : 0;
-    if (a.kind == 2)
+    if (a.kind == 2) {
+        for (int i = 0; i < 2; ++i)
+            if (a.head[i] != b.head[i])
+                return a.head[i] < b.head[i] ? -1 : 1;
         return a.text->compare(*b.text);
+    }
     return 0;
 }
 

@@ -1,0 +1,88 @@
+#include "app/gui/ReportRows.h"
+#include "app/gui/ReportSortProxy.h"
+#include "app/gui/ReportTree.h"
+
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <memory>
+
+namespace {
+
+// Rows shaped as an explosion's (BO02004): the top, its free item, the level,
+// parent and component codes, texts, line numbers and quantities; every text
+// its own string, as a run reads them.
+std::shared_ptr<q7::data::ResultSet> explosionRows(qsizetype count)
+{
+    auto rows = std::make_shared<q7::data::ResultSet>();
+    rows->columns = QStringList{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("母件编码"),
+                                QStringLiteral("子件编码"), QStringLiteral("子件名称"), QStringLiteral("规格型号"), QStringLiteral("计量单位"),
+                                QStringLiteral("子件自由项1"), QStringLiteral("子件行号"), QStringLiteral("使用数量"), QStringLiteral("累计用量"),
+                                QStringLiteral("固定/变动"), QStringLiteral("供应类型"), QStringLiteral("说明")};
+    rows->rows.reserve(count);
+    for (qsizetype r = 0; r < count; ++r) {
+        const int level = 1 + static_cast<int>(r % 5);
+        rows->rows.append({QStringLiteral("S%1").arg(r / 9000 + 1, 7, 10, QLatin1Char('0')), QString(), level,
+                           QStringLiteral("S%1").arg((r * 7919) % 125000, 7, 10, QLatin1Char('0')),
+                           QStringLiteral("S%1").arg((r * 104729) % 125000, 7, 10, QLatin1Char('0')), QStringLiteral("零件 %1").arg(r % 125000),
+                           QStringLiteral("规格%1").arg(r % 97), QStringLiteral("个"), QString(), static_cast<int>(10 * (1 + r % 6)),
+                           1.0 + static_cast<double>(r % 13) / 7, 1.0 + static_cast<double>(r % 101) / 3, QStringLiteral("变动"),
+                           QStringLiteral("领用"), QString()});
+    }
+    return rows;
+}
+
+double ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
+
+} // namespace
+
+// A report's result in the window's models: opened (grid and tree), sorted by
+// a code, scrolled to its end, closed; and the heap its rows take per row.
+static void BM_ReportResultInTheWindow(benchmark::State& state)
+{
+    const qsizetype count = state.range(0);
+    for (auto _ : state) {
+        malloc_trim(0);
+        const size_t heapBefore = mallinfo2().uordblks;
+        auto rows = explosionRows(count);
+        const size_t heapAfter = mallinfo2().uordblks;
+
+        QElapsedTimer timer;
+        timer.start();
+        auto grid = std::make_unique<q7::gui::ReportRowsModel>();
+        q7::gui::ReportSortProxy sorter;
+        sorter.setSourceModel(grid.get());
+        auto tree = std::make_unique<q7::gui::ReportTreeModel>();
+        grid->setRows(rows);
+        tree->setRows(rows);
+        rows.reset();
+        const double open = ms(timer);
+
+        timer.restart();
+        sorter.sort(4, Qt::AscendingOrder);
+        const double sort = ms(timer);
+
+        timer.restart();
+        QString last;
+        for (int r = sorter.rowCount() - 40; r < sorter.rowCount(); ++r)
+            for (int c = 0; c < sorter.columnCount(); ++c)
+                last = sorter.data(sorter.index(r, c)).toString();
+        benchmark::DoNotOptimize(last);
+        const double scroll = ms(timer);
+
+        timer.restart();
+        sorter.setSourceModel(nullptr);
+        tree.reset();
+        grid.reset(); // the rows go on a thread of their own
+        const double close = ms(timer);
+
+        state.counters["open_ms"] = open;
+        state.counters["sort_ms"] = sort;
+        state.counters["scroll_ms"] = scroll;
+        state.counters["close_ms"] = close;
+        state.counters["heap_per_row_bytes"] = static_cast<double>(heapAfter - heapBefore) / static_cast<double>(count);
+    }
+}
+BENCHMARK(BM_ReportResultInTheWindow)->Arg(90000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
