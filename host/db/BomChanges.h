@@ -10,6 +10,12 @@
 // instead of overwriting their change. Readers never wait for it.
 namespace q7::host::account {
 
+// On a server the writers of BOM lines (voucher saves, maintenance runs and
+// their undo) take turns on this advisory lock, each before it touches a row:
+// new ids are the highest plus one, and two writers never wait for each
+// other's rows in opposite orders. Readers never take it.
+inline constexpr qint64 LineWritersLock = 20260001;
+
 qint64 changeCountOf(QSqlDatabase& db, int bomId);
 // Moves the counter on when it still is `loaded`; false when the BOM changed since.
 bool claimChange(QSqlDatabase& db, int bomId, qint64 loaded);

@@ -436,12 +436,12 @@ SaveResult BomStore::save(const BomDocument& document)
     // batch sees the BOMs saved before it (a cycle across them is refused).
     if (batch_)
         run(db_, QStringLiteral("SAVEPOINT bom_save"));
-    else if (!db_.transaction())
-        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+    else
+        begin();
     try {
         // On a server the savers of an account take turns (new ids are the highest plus one); readers never wait.
         if (connection_.isServer())
-            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
         if (!batch_)
             closeOpenVersionsOnce();
         if (const auto refusal = check(document)) {
@@ -472,13 +472,23 @@ SaveResult BomStore::save(const BomDocument& document)
     return result;
 }
 
+void BomStore::begin()
+{
+    // On the file a writer takes the write lock before it reads what it
+    // checks: a second writer waits for it (the connection's busy timeout)
+    // instead of being refused the moment it first writes.
+    if (connection_.isEmbedded())
+        run(db_, QStringLiteral("BEGIN IMMEDIATE"));
+    else if (!db_.transaction())
+        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+}
+
 void BomStore::beginBatch()
 {
-    if (!db_.transaction())
-        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+    begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
-        run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
+        run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
     closeOpenVersionsOnce();
 }
 
@@ -586,11 +596,10 @@ int BomStore::write(const BomDocument& document)
 
 bool BomStore::remove(int bomId)
 {
-    if (!db_.transaction())
-        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+    begin();
     try {
         if (connection_.isServer())
-            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(20260001)"));
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
         for (const int reopened : account::withdrawVersion(db_, bomId))
             account::noteChange(db_, reopened);
         removeLines(bomId);

@@ -89,6 +89,7 @@ public:
     int existingPartId(const QVariantMap& fields, const QString& prefix) const { return partIdOrZero(fields, prefix); }
 
 private:
+    void begin(); // a writing transaction
     int partId(const QVariantMap& fields, const QString& prefix, bool create);
     int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
     QString partLabel(int partId) const;

@@ -1,5 +1,6 @@
 #include "host/process/ops/Transaction.h"
 
+#include "host/db/BomChanges.h"
 #include "host/db/procedures/BomPack.h"
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
@@ -15,10 +16,20 @@ Transaction::Transaction(QSqlDatabase& db) : db_(db)
     // waits for it (or it for them) instead of one of them failing half-way. On the server every
     // statement of the run reads one snapshot, and a row another client changed since is never
     // written over: the run fails instead (could not serialize access), writing nothing.
+    // On the server the run first waits for its turn among the writers of BOM lines, before its
+    // snapshot is taken, so that it reads what the writer before it committed.
     const bool embedded = db_.driverName() == QLatin1String("QSQLITE");
     QSqlQuery begin(db_);
-    if (!begin.exec(embedded ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")))
-        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
+    if (!embedded) {
+        if (!begin.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(account::LineWritersLock)))
+            throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
+        turn_ = true;
+    }
+    if (!begin.exec(embedded ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"))) {
+        const QString reason = q7::data::errorText(begin.lastError());
+        endTurn();
+        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(reason));
+    }
     open_ = true;
 }
 
@@ -26,6 +37,14 @@ Transaction::~Transaction()
 {
     if (open_)
         db_.rollback();
+    endTurn();
+}
+
+void Transaction::endTurn()
+{
+    if (turn_)
+        QSqlQuery(db_).exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(account::LineWritersLock));
+    turn_ = false;
 }
 
 void Transaction::commit()
@@ -34,6 +53,7 @@ void Transaction::commit()
     if (!db_.commit())
         throw AutomationError(3709, QStringLiteral("Cannot commit: %1").arg(q7::data::errorText(db_.lastError())));
     open_ = false;
+    endTurn();
 }
 
 } // namespace q7::host::process

@@ -5,7 +5,8 @@
 namespace q7::host::process {
 
 // A transaction on the account database, rolled back unless committed. An
-// operation opens it before it reads what it changes.
+// operation opens it before it reads what it changes; on the server it first
+// takes its turn among the writers of BOM lines (account::LineWritersLock).
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase& db);
@@ -15,8 +16,11 @@ public:
     void commit();
 
 private:
+    void endTurn();
+
     QSqlDatabase& db_;
     bool open_ = false;
+    bool turn_ = false; // holds the server's turn among the writers of BOM lines
 };
 
 } // namespace q7::host::process
