@@ -255,6 +255,11 @@ TEST_F(ReportWindowTest, ThePdfNamesTheAccountTheFiltersAndTheRowsOnEveryPage)
     const qsizetype pages = printed.count(u'\f');
     ASSERT_GE(pages, 2) << "enough rows for more than one page";
     EXPECT_GE(printed.count(QStringLiteral("顶层母件")), pages); // the headings on every page
+    const QStringList pageTexts = printed.split(u'\f', Qt::SkipEmptyParts);
+    for (int page = 0; page < pageTexts.size(); ++page) { // numbered at the foot
+        const QStringList lines = pageTexts[page].trimmed().split(u'\n');
+        EXPECT_EQ(lines.last().trimmed(), QString::number(page + 1)) << page;
+    }
 }
 
 TEST_F(ReportWindowTest, KeysReachFindRunAgainCloseAndTheNextWindow)
