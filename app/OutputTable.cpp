@@ -4,8 +4,10 @@
 
 #include "platform/ObjectRef.h"
 
-#include <QJsonDocument>
 #include <QJsonArray>
+#include <QJsonDocument>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <charconv>
@@ -86,16 +88,19 @@ QString jsonValue(const QVariant& value)
 
 } // namespace
 
+char* OutputTable::exactNumber(double value, char* buf)
+{
+    const double magnitude = std::fabs(value);
+    const bool fixed = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
+    return (fixed ? std::to_chars(buf, buf + 400, value, std::chars_format::fixed) : std::to_chars(buf, buf + 400, value)).ptr;
+}
+
 QString OutputTable::exactNumber(double value)
 {
     if (!std::isfinite(value))
         return QString::number(value);
     char buffer[400];
-    const double magnitude = std::fabs(value);
-    const bool fixed = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
-    const auto result = fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
-                              : std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
+    return QString::fromLatin1(buffer, exactNumber(value, buffer) - buffer);
 }
 
 QString OutputTable::displayNumber(double value)
@@ -189,8 +194,60 @@ void OutputStream::row(const QVariantList& values)
     ++rows_;
 }
 
+void OutputStream::row(sqlite3_stmt* statement, int columnCount)
+{
+    char number[400];
+    for (int i = 0; i < columnCount; ++i) {
+        if (i > 0)
+            buffer_ += ',';
+        switch (sqlite3_column_type(statement, i)) {
+        case SQLITE_INTEGER: {
+            const auto end = std::to_chars(number, number + sizeof number, static_cast<long long>(sqlite3_column_int64(statement, i))).ptr;
+            buffer_.append(number, end);
+            break;
+        }
+        case SQLITE_FLOAT: {
+            const double value = sqlite3_column_double(statement, i);
+            if (std::isfinite(value))
+                buffer_.append(number, OutputTable::exactNumber(value, number));
+            else
+                buffer_ += OutputTable::exactNumber(value).toStdString();
+            break;
+        }
+        case SQLITE_NULL:
+            break;
+        default: { // text (and blobs, read as UTF-8 text)
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+            const std::string_view cell(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, i)));
+            if (cell.find_first_of(",\"\n\r") == std::string_view::npos) {
+                buffer_ += cell;
+                break;
+            }
+            buffer_ += '"';
+            for (const char c : cell) {
+                if (c == '"')
+                    buffer_ += '"';
+                buffer_ += c;
+            }
+            buffer_ += '"';
+        }
+        }
+    }
+    buffer_ += '\n';
+    ++rows_;
+    if (buffer_.size() >= (1 << 16))
+        flush();
+}
+
+void OutputStream::flush()
+{
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    buffer_.clear();
+}
+
 void OutputStream::end()
 {
+    flush();
     if (format_ == OutputTable::Format::Json)
         std::fputs(rows_ == 0 ? "]\n}\n" : "\n  ]\n}\n", out_);
     std::fflush(out_);

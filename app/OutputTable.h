@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "platform/data/ResultSet.h"
+
 #include <cstdio>
+#include <string>
 
 // Rows printed as an aligned table (Chinese text takes two columns), CSV or
 // JSON. CSV and JSON carry every number exactly (the shortest text that reads
@@ -23,13 +26,15 @@ struct OutputTable {
     // The shortest text of a double that reads back to the same value; fixed
     // notation from 1e-6 up to 1e21.
     static QString exactNumber(double value);
+    // The same text into buf (at least 400 bytes) for a finite value; answers its end.
+    static char* exactNumber(double value, char* buf);
     // Ten significant digits in fixed notation below 1e15, trailing zeros dropped.
     static QString displayNumber(double value);
 };
 
 // Writes CSV or JSON row by row as the rows arrive, the same text as
 // OutputTable renders; nothing is kept but the count.
-class OutputStream {
+class OutputStream : public q7::data::RawRowSink {
 public:
     OutputStream(OutputTable::Format format, std::FILE* out) : format_(format), out_(out) {}
     void begin(const QStringList& headers);
@@ -37,11 +42,20 @@ public:
     void end();
     long long rows() const { return rows_; }
     bool begun() const { return begun_; }
+    // CSV takes the rows of a statement of the file in place: the same text,
+    // written from the cells as the database holds them (no value, no UTF-16
+    // copy per cell); nullptr for JSON.
+    q7::data::RawRowSink* raw() { return format_ == OutputTable::Format::Csv ? this : nullptr; }
 
 private:
+    void columns(const QStringList& names) override { begin(names); }
+    void row(sqlite3_stmt* statement, int columnCount) override;
+    void flush();
+
     OutputTable::Format format_;
     std::FILE* out_;
     qsizetype columns_ = 0;
     long long rows_ = 0;
     bool begun_ = false;
+    std::string buffer_; // raw rows, written out in large pieces
 };

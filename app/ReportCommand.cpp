@@ -121,6 +121,7 @@ int runReport(const QStringList& args)
             explicit Printer(OutputTable::Format format) : out(format, stdout) {}
             void columns(const QStringList& names) override { out.begin(names); }
             void row(const QVector<QVariant>& values) override { out.row(QVariantList(values.begin(), values.end())); }
+            q7::data::RawRowSink* rawSink() override { return out.raw(); }
         } printer(format);
         const bool streamed = format != OutputTable::Format::Table && !sqlOnly;
         const auto outcome = viewer.run(effectiveSettings(typed, viewer.filter()), angle, sqlOnly ? nullptr : &connection,

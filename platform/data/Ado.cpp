@@ -262,17 +262,43 @@ data::ResultSet Connection::query(const QString& sql)
                 return (*procedure)(*this, arguments);
             }
         }
-        QSqlQuery query(db_);
-        query.setForwardOnly(true);
         const QString text = embedded_ ? data::translateSelect(sql)
                              : server_ ? data::translateSelect(sql, data::Dialect::PostgreSQL, system::today().toString(QStringLiteral("yyyy-MM-dd")))
                                        : sql;
+        if (embedded_ && consumer_)
+            if (data::RawRowSink* sink = consumer_->rawSink()) {
+                streamRaw(text, *sink);
+                return {};
+            }
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
         if (!query.exec(text))
             throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
         return readAll(query, consumer_);
     } catch (const data::BridgeError& error) {
         throw AutomationError(ErrProvider, QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
     }
+}
+
+void Connection::streamRaw(const QString& sql, data::RawRowSink& sink)
+{
+    const QVariant handle = db_.driver()->handle();
+    sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3_stmt* raw = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(sqlite, text.constData(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK)
+        throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(sqlite)));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+    const int count = sqlite3_column_count(raw);
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QString::fromUtf8(sqlite3_column_name(raw, i)));
+    sink.columns(names);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW)
+        sink.row(raw, count);
+    if (step != SQLITE_DONE) // a lock, a damaged page, an interrupt: not the end of the rows
+        throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(sqlite)));
 }
 
 data::ResultSet Connection::stream(const QString& sql, data::RowConsumer& consumer)
@@ -290,6 +316,12 @@ data::ResultSet Connection::stream(const QString& sql, data::RowConsumer& consum
             started = true;
         }
         void row(const QVector<QVariant>& values) override { target.row(values); }
+        data::RawRowSink* rawSink() override
+        {
+            data::RawRowSink* sink = target.rawSink();
+            started = started || sink; // the sink takes the columns itself
+            return sink;
+        }
     } once(consumer);
     struct Streaming {
         data::RowConsumer*& slot;

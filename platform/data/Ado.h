@@ -77,6 +77,7 @@ public:
     bool isServer() const { return server_; }
 
 private:
+    void streamRaw(const QString& sql, data::RawRowSink& sink); // a statement of the file, its rows read in place
     QString name_;
     QString connectionString_;
     QSqlDatabase db_;
