@@ -181,6 +181,7 @@ QString jsonRow(const QVariantList& values, qsizetype columns)
 
 void OutputStream::begin(const QStringList& headers)
 {
+    flush(); // rows of an earlier statement come before these
     columns_ = headers.size();
     begun_ = true;
     const QString text = format_ == OutputTable::Format::Json ? jsonColumns(headers) : csvLine(headers);
@@ -190,6 +191,7 @@ void OutputStream::begin(const QStringList& headers)
 void OutputStream::row(const QVariantList& values)
 {
     const QString text = format_ == OutputTable::Format::Json ? (rows_ == 0 ? QStringLiteral("\n") : QStringLiteral(",\n")) + jsonRow(values, columns_) : csvRow(values);
+    flush();
     std::fputs(text.toUtf8().constData(), out_);
     ++rows_;
 }
@@ -241,6 +243,8 @@ void OutputStream::row(sqlite3_stmt* statement, int columnCount)
 
 void OutputStream::flush()
 {
+    if (buffer_.empty())
+        return;
     std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
     buffer_.clear();
 }

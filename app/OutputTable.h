@@ -37,6 +37,9 @@ struct OutputTable {
 class OutputStream : public q7::data::RawRowSink {
 public:
     OutputStream(OutputTable::Format format, std::FILE* out) : format_(format), out_(out) {}
+    ~OutputStream() override { flush(); } // what an unfinished output holds still goes out
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
     void begin(const QStringList& headers);
     void row(const QVariantList& values);
     void end();

@@ -25,7 +25,9 @@ done
 [ -s "$work/display" ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 display=":$(head -n1 "$work/display")"
 
-DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work "$tests" \
+suppressions="$(cd "$(dirname "$0")/.." && pwd)/tests/lsan-x11.supp"
+DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work \
+  LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}" "$tests" \
   --gtest_filter='Workbench.EveryMenuEntryOpensAndClosesByItsProgramType:Workbench.MaintenanceFormExitClosesItsWindow:ReportWindowTest.*' \
   >"$work/out" 2>"$work/err"
 status=$?

@@ -246,7 +246,11 @@ bool FilterDialog::pick(QWidget* editor)
 
 void FilterDialog::accept()
 {
+    if (running_)
+        return; // a second Enter while the first run goes on
+    running_ = true;
     run_ = runner_(settings(), angle());
+    running_ = false;
     if (run_.cancelled)
         return; // stopped by the user: the filter stays for another try
     if (!run_.refused) {
@@ -257,6 +261,12 @@ void FilterDialog::accept()
     QMessageBox::warning(this, windowTitle(), run_.message);
     if (offending)
         offending->setFocus(Qt::OtherFocusReason);
+}
+
+void FilterDialog::reject()
+{
+    if (!running_) // the run is stopped with its own Cancel; the dialog waits for it
+        QDialog::reject();
 }
 
 } // namespace q7::gui

@@ -43,6 +43,7 @@ public:
     const ReportRun& lastRun() const { return run_; }
 
     void accept() override;
+    void reject() override;
 
 protected:
     // Enter in an editor moves to the next one, and runs the report from the last.
@@ -63,6 +64,7 @@ private:
     QHash<QString, QString> captions_;
     std::unique_ptr<ado::Connection> connection_;
     ReportRun run_;
+    bool running_ = false; // a run started here is going on
 };
 
 } // namespace q7::gui

@@ -116,12 +116,31 @@ void MainWindow::fillWindowMenu()
     }
 }
 
+MainWindow::~MainWindow()
+{
+    // The windows go with the area after this object is no longer a main
+    // window: nothing they signal on the way may reach it.
+    area_->disconnect(this);
+    for (QMdiSubWindow* sub : area_->subWindowList())
+        sub->removeEventFilter(this);
+}
+
 void MainWindow::remember(QMdiSubWindow* window)
 {
     if (!window || travelling_)
         return;
-    visited_.removeIf([](const QPointer<QMdiSubWindow>& w) { return w.isNull(); });
-    here_ = std::min(here_, visited_.size() - 1);
+    // closed windows leave the list; where the user is moves with what stays before it
+    qsizetype kept = 0, keptHere = -1;
+    for (qsizetype i = 0; i < visited_.size(); ++i) {
+        if (visited_[i].isNull())
+            continue;
+        visited_[kept] = visited_[i];
+        if (i <= here_)
+            keptHere = kept;
+        ++kept;
+    }
+    visited_.resize(kept);
+    here_ = keptHere;
     if (here_ >= 0 && visited_[here_] == window)
         return;
     visited_.erase(visited_.begin() + (here_ + 1), visited_.end()); // a new way forward
@@ -155,9 +174,11 @@ void MainWindow::goForward()
 
 QMdiSubWindow* MainWindow::openReport(const QString& menuKey, const QList<host::report::FilterSetting>& settings)
 {
-    auto* report = new ReportWindow(menuKey, accountPath_);
-    QMdiSubWindow* sub = addWindow(report, menuKey, false);
+    const QPointer<ReportWindow> report = new ReportWindow(menuKey, accountPath_);
+    const QPointer<QMdiSubWindow> sub = addWindow(report, menuKey, false);
     report->runWith(settings);
+    if (!sub || !report) // the account was changed or the workbench closed while it ran
+        return nullptr;
     sub->setWindowTitle(QStringLiteral("%1 — %2").arg(report->windowTitle(), settings.value(0).low));
     return sub;
 }
@@ -187,6 +208,10 @@ QMdiSubWindow* MainWindow::followLink(const PartLink& link)
 void MainWindow::setAccount(const QString& path)
 {
     area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) { // a window kept open (a run going on, a change not saved)
+        statusBar()->showMessage(QStringLiteral("仍有窗口未关闭，账套未切换"));
+        return;
+    }
     for (const Object& view : std::as_const(views_))
         ignoringErrors([&] { call(view, QStringLiteral("Unload")); });
     views_.clear();

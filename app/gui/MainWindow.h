@@ -28,6 +28,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(const QString& accountPath);
+    ~MainWindow() override;
 
     const QString& accountPath() const { return accountPath_; }
     void setAccount(const QString& path);

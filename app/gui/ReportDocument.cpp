@@ -32,6 +32,8 @@ void RunStop::attach(ado::Connection& connection)
     const QVariant handle = connection.database().driver()->handle();
     if (connection.isEmbedded() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         database_.store(*static_cast<sqlite3* const*>(handle.data()));
+    if (requested()) // a stop that came before the connection was known
+        request();
 }
 
 QString ReportDocument::title() const { return host::report::definition(key_).title; }

@@ -102,7 +102,7 @@ void ReportTreeModel::build()
             // below the last row one level up; a row whose level skips one hangs on the top
             if (level >= 2 && level - 2 < lastAtLevel.size() && lastAtLevel[level - 2] >= 0)
                 parent = lastAtLevel[level - 2];
-            lastAtLevel.resize(level);
+            lastAtLevel.resize(level, -1);
             lastAtLevel[level - 1] = static_cast<int>(nodes_.size());
         }
         nodes_.append({parent, r, 0, QString()});

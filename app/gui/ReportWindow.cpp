@@ -11,6 +11,8 @@
 #include "platform/Values.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QDialog>
@@ -269,25 +271,39 @@ ReportRun ReportWindow::runWithProgress(const QList<host::report::FilterSetting>
         result = std::move(run);
         wait.quit();
     });
-    QProgressDialog progress(QStringLiteral("正在查询…"), QStringLiteral("取消"), 0, 0, this);
-    progress.setWindowTitle(document_.title());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(std::numeric_limits<int>::max()); // shown by the timer below
-    progress.reset();
-    connect(&progress, &QProgressDialog::canceled, runner_.get(), &ReportRunner::stop);
+    // The dialog lives on the heap: whatever happens in the loop below, it
+    // goes with this window and never from under the loop.
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const QPointer<QProgressDialog> progress = new QProgressDialog(QStringLiteral("正在查询…"), QStringLiteral("取消"), 0, 0, this);
+    progress->setWindowTitle(document_.title());
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(std::numeric_limits<int>::max()); // shown by the timer below
+    progress->reset();
     QTimer tick;
-    connect(&tick, &QTimer::timeout, &progress, [&] {
-        if (!progress.isVisible()) {
-            progress.show();
+    connect(progress, &QProgressDialog::canceled, runner_.get(), &ReportRunner::stop);
+    connect(progress, &QProgressDialog::canceled, &tick, &QTimer::stop);
+    connect(&tick, &QTimer::timeout, progress, [&] {
+        if (!progress->isVisible()) {
+            progress->show();
             tick.setInterval(ProgressEveryMs);
         }
-        progress.setLabelText(QStringLiteral("已读 %1 行…").arg(runner_->rowsRead()));
+        progress->setLabelText(QStringLiteral("已读 %1 行…").arg(runner_->rowsRead()));
     });
     tick.start(ProgressAfterMs);
     runner_->start(settings, angle);
     wait.exec();
     tick.stop();
-    progress.hide();
+    if (progress) {
+        const bool shown = progress->isVisible();
+        progress->hide();
+        progress->deleteLater();
+        if (shown && active) { // the keys go back where they were before the dialog took them
+            active->activateWindow();
+            if (focus)
+                focus->setFocus(Qt::OtherFocusReason);
+        }
+    }
     ReportRun run = result ? std::move(*result) : ReportRun{};
     if (run.cancelled)
         status_->setText(QStringLiteral("已取消（%1 秒）").arg(run.elapsedMs / 1000.0, 0, 'f', 3));
@@ -297,6 +313,15 @@ ReportRun ReportWindow::runWithProgress(const QList<host::report::FilterSetting>
         hasRun_ = true;
     }
     return run;
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event)
+{
+    if (runner_->busy()) { // the run's Cancel stops it first
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void ReportWindow::showRun(ReportRun run)
@@ -324,6 +349,7 @@ void ReportWindow::showRun(ReportRun run)
         showTree(false);
     }
     status_->setText(QStringLiteral("%1 行，用时 %2 秒").arg(count).arg(run.elapsedMs / 1000.0, 0, 'f', 3));
+    views_->currentWidget()->setFocus(Qt::OtherFocusReason); // the arrow keys and the window's keys work on the rows at once
 }
 
 bool ReportWindow::treeShown() const { return views_->currentWidget() == tree_; }
@@ -331,7 +357,11 @@ bool ReportWindow::treeShown() const { return views_->currentWidget() == tree_; 
 void ReportWindow::showTree(bool tree)
 {
     const bool possible = treeModel_->shape().kind != TreeShape::Kind::None;
-    views_->setCurrentWidget(tree && possible ? static_cast<QWidget*>(tree_) : grid_);
+    QWidget* const shown = tree && possible ? static_cast<QWidget*>(tree_) : grid_;
+    const bool hadFocus = focusWidget() == views_->currentWidget();
+    views_->setCurrentWidget(shown);
+    if (hadFocus)
+        shown->setFocus(Qt::OtherFocusReason);
 }
 
 QStringList ReportWindow::headings() const

@@ -44,6 +44,7 @@ bool VoucherHostWindow::showItem(const QString& code, const QString& date)
 VoucherHostWindow::~VoucherHostWindow()
 {
     window_.reset();
+    voucher_->close();
     voucher_.reset();
     account_.reset();
 }

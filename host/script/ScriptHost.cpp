@@ -78,20 +78,19 @@ ScriptOutcome ScriptHost::run(const QString& program, const QString& fileName)
     QJSValue value;
     QString stopReason;
     {
-        const ScriptWatch watch(*engine_, limits_);
+        ScriptWatch watch(*engine_, limits_);
         value = engine_->evaluate(program, fileName, 1, &stack);
-        stopReason = watch.stopReason();
+        stopReason = watch.finish();
     }
+    engine_->setInterrupted(false); // a stop that came as the script ended must not hold the next one
     ScriptOutcome outcome;
     if (!stopReason.isEmpty()) {
-        engine_->setInterrupted(false);
         engine_->collectGarbage(); // what the script held goes back before anything else runs
         outcome.status = 1;
         outcome.error = fileName + QStringLiteral(": ") + stopReason;
         return outcome;
     }
     if (bridge_->exitRequested()) {
-        engine_->setInterrupted(false);
         outcome.status = bridge_->exitStatus();
         return outcome;
     }

@@ -2,6 +2,7 @@
 
 #include <QJSEngine>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -28,10 +29,10 @@ long long residentBytes()
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
     if (!statm)
         return 0;
-    long long size = 0, resident = 0;
-    const int read = std::fscanf(statm, "%lld %lld", &size, &resident);
+    long long size = 0, resident = 0, shared = 0;
+    const int read = std::fscanf(statm, "%lld %lld %lld", &size, &resident, &shared);
     std::fclose(statm);
-    return read == 2 ? resident * sysconf(_SC_PAGESIZE) : 0;
+    return read == 3 ? std::max(0LL, resident - shared) * sysconf(_SC_PAGESIZE) : 0;
 }
 
 struct ScriptWatch::State {
@@ -72,21 +73,18 @@ ScriptWatch::ScriptWatch(QJSEngine& engine, const ScriptLimits& limits) : state_
     });
 }
 
-ScriptWatch::~ScriptWatch()
+ScriptWatch::~ScriptWatch() { finish(); }
+
+QString ScriptWatch::finish()
 {
     if (!state_->thread.joinable())
-        return;
+        return state_->reason;
     {
         const std::lock_guard lock(state_->mutex);
         state_->done = true;
     }
     state_->wake.notify_all();
     state_->thread.join();
-}
-
-QString ScriptWatch::stopReason() const
-{
-    const std::lock_guard lock(state_->mutex);
     return state_->reason;
 }
 

@@ -22,7 +22,8 @@ struct ScriptLimits {
     std::function<void(const QString& reason)> runaway;
 };
 
-// The process's resident memory in bytes, 0 when the system does not say.
+// The process's own resident memory in bytes (pages shared with files, such
+// as a mapped account, left out), 0 when the system does not say.
 long long residentBytes();
 
 // Watches a running script from a thread of its own: past the memory ceiling
@@ -35,8 +36,10 @@ public:
     ScriptWatch(const ScriptWatch&) = delete;
     ScriptWatch& operator=(const ScriptWatch&) = delete;
 
-    // Why the watch stopped the script ("the script was stopped: …"); empty when it did not.
-    QString stopReason() const;
+    // Stops watching and says why the watch stopped the script ("the script
+    // was stopped: …"); empty when it did not. Once it returns, the watch
+    // interrupts nothing more.
+    QString finish();
 
 private:
     struct State;

@@ -76,6 +76,14 @@ QSharedPointer<VoucherForm> VoucherForm::create(const QString& vouType, const QS
     return form;
 }
 
+void VoucherForm::close()
+{
+    if (entry_)
+        entry_->close();
+    entry_.reset();
+    handler_.reset();
+}
+
 void VoucherForm::open(const Object& handler)
 {
     handler_ = handler;

@@ -36,6 +36,9 @@ public:
     // Binds the handler (its FormVoucher / FormVoucherEntry) and opens the
     // form: InitForm, InitMenu, the first state.
     void open(const Object& handler);
+    // The form goes: it lets go of its handler (which holds the form in turn)
+    // and of its entry form.
+    void close();
 
     QVariant control() const { return fromObject(control_); }
     QVariant billInfo() const { return fromObject(info_); }

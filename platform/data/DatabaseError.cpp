@@ -41,8 +41,13 @@ QString errorText(const QSqlError& error)
     QString message = error.databaseText().trimmed();
     const QString state = sqlState(error);
     // The driver appends the state as "(40001)"; it is given once, named.
-    if (!state.isEmpty() && message.endsWith(QLatin1Char('(') + state + QLatin1Char(')')))
-        message.chop(state.size() + 2);
+    // An error with no state leaves "()" behind.
+    for (const QString& tail : {QLatin1Char('(') + state + QLatin1Char(')'), QStringLiteral("()")})
+        if (message.endsWith(tail)) {
+            message.chop(tail.size());
+            break;
+        }
+    message = message.trimmed();
     QStringList lines;
     for (const QString& line : message.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         QString text = line.trimmed();

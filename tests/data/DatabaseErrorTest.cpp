@@ -26,6 +26,7 @@ TEST(DatabaseError, TheServersOwnWordsWithTheirState)
          "syntax error at or near \"FORM\" LINE 1: SELECT * FORM x ^ (SQLSTATE 42601)", "42601"},
         // the driver's words when the server said nothing
         {"QPSQL: Unable to subscribe", "", "", "QPSQL: Unable to subscribe", ""},
+        {"QPSQL: Unable to connect", "FATAL:  role \"ann\" does not exist\n()", "", "role \"ann\" does not exist", ""},
         // the embedded database's errors read as they come
         {"Unable to fetch row", "database is locked", "5", "database is locked Unable to fetch row", ""},
     };
