@@ -8,8 +8,14 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
 class QMdiArea;
 class QMdiSubWindow;
+
+namespace q7::host {
+class ScopedPresenter;
+}
 
 namespace q7::gui {
 
@@ -23,6 +29,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(const QString& accountPath);
+    ~MainWindow() override;
 
     const QString& accountPath() const { return accountPath_; }
     void setAccount(const QString& path);
@@ -46,6 +53,7 @@ private:
     QSharedPointer<host::AccountContext> account_; // the views' account, opened with the first view
     QList<Object> views_;                          // the views entered, held as the host holds them
     QMdiArea* area_ = nullptr;
+    std::unique_ptr<host::ScopedPresenter> messages_; // the libraries' messages as message boxes of this window
 };
 
 } // namespace q7::gui

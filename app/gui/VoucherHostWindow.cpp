@@ -27,6 +27,7 @@ VoucherHostWindow::VoucherHostWindow(const QString& voucherType, const Object& h
     resize(formWidget->size());
     window_->Show();
     window_->refresh(); // the grid's cells reach its widget once the window exists
+    connect(window_.get(), &host::voucher::VoucherWindow::statusChanged, this, &VoucherHostWindow::statusMessage);
 }
 
 // The window goes before the voucher it shows, the voucher before the account.

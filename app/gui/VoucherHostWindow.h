@@ -29,6 +29,10 @@ public:
 
     host::voucher::VoucherWindow& form() { return *window_; }
 
+signals:
+    // Something for the workbench's status bar (a save that went through).
+    void statusMessage(const QString& text);
+
 private:
     QSharedPointer<host::AccountContext> account_;
     QSharedPointer<host::voucher::VoucherForm> voucher_;

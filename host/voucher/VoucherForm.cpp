@@ -19,6 +19,7 @@ namespace q7::host::voucher {
 namespace {
 
 constexpr int MsgMustEnter = 2509;
+constexpr int MsgRowMustEnter = 2510;
 
 QString txt(const QVariant& v)
 {
@@ -545,6 +546,31 @@ bool VoucherForm::checkRequired()
     return true;
 }
 
+// A body check's message "第 %s 行 [ %s ] 必须输入！" names the row and the column's title.
+Refusal VoucherForm::bodyRefusal(const QList<PresentedMessage>& said) const
+{
+    Refusal refusal;
+    refusal.text = QStringLiteral("表体检查未通过");
+    if (said.isEmpty())
+        return refusal;
+    const PresentedMessage& first = said.first();
+    refusal.message = values::isNumeric(first.message) ? values::toLong(first.message) : 0;
+    refusal.arguments = first.arguments;
+    refusal.text = first.text;
+    if (refusal.message != MsgRowMustEnter || first.arguments.size() < 2)
+        return refusal;
+    refusal.line = values::toLong(first.arguments[0]);
+    const QString title = values::toTextOrEmpty(first.arguments[1]);
+    for (const QString& key : control_->bodyKeys()) {
+        const ItemState& state = control_->itemState(key, VoucherControl::Body);
+        if (state.sFieldName == title || key == title) {
+            refusal.field = key;
+            break;
+        }
+    }
+    return refusal;
+}
+
 bool VoucherForm::save()
 {
     lastRefusal_ = Refusal{};
@@ -552,10 +578,15 @@ bool VoucherForm::save()
         return false;
     if (!checkRequired())
         return false;
+    // the handler's message reaches the user; kept here too, it tells the row and the column at fault
+    const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
     QVariantList args{true};
-    raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
+    {
+        const ScopedPresenter listening(heard);
+        raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
+    }
     if (!values::toBoolean(args[0])) {
-        lastRefusal_.text = QStringLiteral("表体检查未通过");
+        lastRefusal_ = bodyRefusal(heard->messages);
         return false;
     }
     if (owner_)

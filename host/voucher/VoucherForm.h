@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/MessagePresenter.h"
 #include "host/voucher/BillInfo.h"
 #include "host/voucher/BillManager.h"
 #include "host/voucher/BomStore.h"
@@ -109,6 +110,7 @@ private:
     void navigate(const QString& key);
     void applyColumnAuthority();
     bool saveEntry();
+    Refusal bodyRefusal(const QList<PresentedMessage>& said) const;
 
     std::shared_ptr<ado::Connection> connection_;
     std::unique_ptr<BomStore> store_;

@@ -124,11 +124,63 @@ void VoucherWindow::grdBody_CellChanged(int row, int col, const QString& text, Q
 void VoucherWindow::cmdTool_Click(int index)
 {
     const QString key = buttonKeys_.value(index);
+    const bool saving = key == QLatin1String("tlbSave") && voucher_->voucher().status() != 0;
     if (VoucherToolbar::standardKeys().contains(key))
         voucher_->ExecuteMenuTask(key);
     else
         voucher_->runTask(key);
     refresh();
+    if (saving)
+        afterSave(voucher_->voucher().status() == 0);
+}
+
+// A save that went through says so in the status bar; a refused one leaves the
+// voucher as it was (its message has been shown) with the focus on the field at fault.
+void VoucherWindow::afterSave(bool saved)
+{
+    if (!saved) {
+        setStatus(QString());
+        focusField(voucher_->lastRefusal().line, voucher_->lastRefusal().field);
+        return;
+    }
+    const VoucherControl& ctl = voucher_->voucher();
+    const QString code = values::toTextOrEmpty(ctl.headerText(QStringLiteral("cInvCode")));
+    const QString version = values::toTextOrEmpty(ctl.headerText(QStringLiteral("Version")));
+    const QString ident = values::toTextOrEmpty(ctl.headerText(QStringLiteral("IdentCode")));
+    QString which = code;
+    if (!version.isEmpty())
+        which += QStringLiteral(" 版本 ") + version;
+    else if (!ident.isEmpty())
+        which += QStringLiteral(" 替代标识 ") + ident;
+    setStatus(QStringLiteral("已保存：%1（%2 行）").arg(which).arg(ctl.rows()));
+}
+
+void VoucherWindow::focusField(int line, const QString& key)
+{
+    if (key.isEmpty())
+        return;
+    if (const qsizetype head = headKeys_.indexOf(key); head >= 0 && line <= 0) {
+        fields_[head]->SetFocus();
+        return;
+    }
+    const qsizetype column = bodyColumns_.indexOf(key);
+    if (column < 0 || line < 1 || line >= grid_->rows())
+        return;
+    grid_->selectCell(line, int(column) + 1);
+    grid_->SetFocus();
+}
+
+QWidget* VoucherWindow::fieldEdit(const QString& key) const
+{
+    const qsizetype i = headKeys_.indexOf(key);
+    return i >= 0 ? fields_[i]->existingWidget() : nullptr;
+}
+
+void VoucherWindow::setStatus(const QString& text)
+{
+    status_ = text;
+    if (!text.isEmpty())
+        emit statusChanged(text);
 }
 
 void VoucherWindow::txtHead_KeyDown(int index, QVariant& keyCode, const QVariant&)

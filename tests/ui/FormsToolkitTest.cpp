@@ -9,6 +9,7 @@
 #include "platform/forms/Toolbar.h"
 #include "platform/forms/TreeView.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace q7;
@@ -215,6 +216,19 @@ public:
 };
 
 } // namespace
+
+TEST(FormsToolkit, KeysPressedInTheWidgetsReachKeyDown)
+{
+    LifeCycleForm form;
+    auto* edit = form.add<TextBox>(QStringLiteral("txtCode"));
+    form.Show();
+    QTest::keyClick(edit->widget(), Qt::Key_F2);
+    QTest::keyClick(edit->widget(), Qt::Key_F2, Qt::ControlModifier);
+    QTest::keyClick(edit->widget(), Qt::Key_Return);
+    form.keyPreview = true;
+    QTest::keyClick(edit->widget(), Qt::Key_F3); // the form swallows it
+    EXPECT_EQ(form.log.mid(2), (QStringList{"txtCode_KeyDown 113", "txtCode_KeyDown 113", "txtCode_KeyDown 13", "Form_KeyDown 114 0"}));
+}
 
 TEST(FormsToolkit, FormLifeCycle)
 {
