@@ -3,6 +3,7 @@
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessFormWindow.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QVBoxLayout>
 
@@ -40,6 +41,14 @@ ProcessWindow::~ProcessWindow()
         formWidget_->removeEventFilter(this);
     window_.reset();
     session_.reset();
+}
+
+void ProcessWindow::closeEvent(QCloseEvent* event)
+{
+    if (formWidget_ && !formWidget_->isHidden() && !formWidget_->close())
+        event->ignore();
+    else
+        event->accept();
 }
 
 bool ProcessWindow::eventFilter(QObject* watched, QEvent* event)

@@ -28,6 +28,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the sub-window closes the form: it unloads as from its own title bar, or stays.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<host::process::ProcessSession> session_;

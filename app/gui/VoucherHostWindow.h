@@ -29,6 +29,10 @@ public:
 
     host::voucher::VoucherWindow& form() { return *window_; }
 
+protected:
+    // Closing the sub-window closes the voucher's form: it unloads as from its own title bar, or stays.
+    void closeEvent(QCloseEvent* event) override;
+
 signals:
     // Something for the workbench's status bar (a save that went through).
     void statusMessage(const QString& text);

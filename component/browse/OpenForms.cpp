@@ -1,5 +1,6 @@
 #include "browse/OpenForms.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QPair>
 
@@ -17,7 +18,17 @@ void add(const QString& name, const q7::Object& form)
 
 void remove(const QObject* form)
 {
-    forms.removeIf([form](const auto& entry) { return entry.second.isNull() || entry.second.data() == form; });
+    // A form leaves the list from its own Form_Unload: the list's reference is
+    // let go once that has returned, on the next turn of the event loop.
+    QList<q7::Object> leaving;
+    forms.removeIf([&](const auto& entry) {
+        const bool gone = entry.second.isNull() || entry.second.data() == form;
+        if (gone)
+            leaving.append(entry.second);
+        return gone;
+    });
+    if (!leaving.isEmpty() && QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [held = std::move(leaving)] {}, Qt::QueuedConnection);
 }
 
 q7::Object find(const QString& name)
