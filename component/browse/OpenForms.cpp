@@ -1,6 +1,6 @@
 #include "browse/OpenForms.h"
 
-#include <QCoreApplication>
+#include <QObject>
 #include <QList>
 #include <QPair>
 
@@ -8,7 +8,17 @@ namespace OpenForms {
 
 namespace {
 thread_local QList<QPair<QString, q7::Object>> forms;
-}
+
+// Holds forms that left the list until the event loop deletes it (never
+// deleted when no loop runs again: the forms then simply stay until exit).
+class Leaving : public QObject {
+public:
+    explicit Leaving(QList<q7::Object> held) : held_(std::move(held)) {}
+
+private:
+    QList<q7::Object> held_;
+};
+} // namespace
 
 void add(const QString& name, const q7::Object& form)
 {
@@ -27,8 +37,8 @@ void remove(const QObject* form)
             leaving.append(entry.second);
         return gone;
     });
-    if (!leaving.isEmpty() && QCoreApplication::instance())
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [held = std::move(leaving)] {}, Qt::QueuedConnection);
+    if (!leaving.isEmpty())
+        (new Leaving(std::move(leaving)))->deleteLater();
 }
 
 q7::Object find(const QString& name)

@@ -15,6 +15,7 @@
 #include "platform/data/Ado.h"
 #include "ui/SplitRegion.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -683,6 +684,8 @@ TEST_F(BrowseForms, TheSubstitutesWindowShowsAgainAfterItsTitleBarClose)
     EXPECT_TRUE(again->isVisible());
     EXPECT_TRUE(again->window()->isVisible());
     EXPECT_EQ(again->grd->TextMatrix(1, 1), QStringLiteral("TY-331"));
+    again->Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the forms that left the list go
 }
 
 // Closed by its title bar, the browse window lets go of its query object and root key.
