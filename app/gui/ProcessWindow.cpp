@@ -1,5 +1,6 @@
 #include "app/gui/ProcessWindow.h"
 
+#include "host/browse/AccountContext.h"
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessFormWindow.h"
 
@@ -19,6 +20,7 @@ QString currentUser()
 
 ProcessWindow::ProcessWindow(const QString& menuKey, const QString& accountPath, QWidget* parent)
     : QWidget(parent),
+      account_(host::AccountContext::open(accountPath)),
       session_(std::make_unique<host::process::ProcessSession>(menuKey, accountPath, currentUser())),
       window_(std::make_unique<host::process::ProcessFormWindow>(session_->form()))
 {
@@ -41,6 +43,7 @@ ProcessWindow::~ProcessWindow()
         formWidget_->removeEventFilter(this);
     window_.reset();
     session_.reset();
+    account_.reset();
 }
 
 void ProcessWindow::closeEvent(QCloseEvent* event)

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QSharedPointer>
 #include <QWidget>
 
 #include <memory>
 
+namespace q7::host {
+class AccountContext;
+}
 namespace q7::host::process {
 class ProcessSession;
 class ProcessFormWindow;
@@ -32,6 +36,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QSharedPointer<host::AccountContext> account_; // the session's account: the references look up in it
     std::unique_ptr<host::process::ProcessSession> session_;
     std::unique_ptr<host::process::ProcessFormWindow> window_;
     QWidget* formWidget_ = nullptr;

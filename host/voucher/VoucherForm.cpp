@@ -3,6 +3,7 @@
 #include "host/MessageService.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/InForce.h"
+#include "host/ui/PickDialog.h"
 #include "host/voucher/VoucherFields.h"
 #include "host/voucher/VoucherXml.h"
 #include "platform/AutomationError.h"
@@ -10,6 +11,7 @@
 #include "platform/Events.h"
 #include "platform/HostServices.h"
 #include "platform/LateBinding.h"
+#include "platform/ReferKinds.h"
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
 #include "platform/VoucherTypes.h"
@@ -498,8 +500,34 @@ void VoucherForm::selectRow(int row)
     raise(QStringLiteral("BodyRowChanged"), {previous - 1, row - 1});
 }
 
+// The item fields (the first field of each refresh-inventory entry: the parent's
+// and the component's code) have the library's own inventory reference.
+bool VoucherForm::isItemField(const QString& key) const
+{
+    const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QVariantList entries = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap().value(QStringLiteral("Entries")).toList();
+        if (!entries.isEmpty() && entries.first().toMap().value(QStringLiteral("Field")).toString() == key)
+            return true;
+    }
+    return false;
+}
+
+QVariant VoucherForm::pickItem(const QVariant& current) const
+{
+    const ui::ReferList list = ui::referList(*connection_, ReferInventory, {txt(current)});
+    const int row = ui::pickRow(list);
+    return row < 0 ? QVariant() : list.rows.rows[row].value(0);
+}
+
 bool VoucherForm::browseHead(const QString& key)
 {
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->headerText(key));
+        return picked.isValid() && typeHead(key, picked);
+    }
     const QVariant before = control_->headerText(key);
     QVariantList args{key, before};
     raiseEvent(events_.data(), QStringLiteral("HeadBrowUser"), args);
@@ -511,6 +539,12 @@ bool VoucherForm::browseHead(const QString& key)
 
 bool VoucherForm::browseBody(int row, const QString& key)
 {
+    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->bodyText(row, key));
+        return picked.isValid() && typeBody(row, key, picked);
+    }
     QVariantList args{key, row - 1, control_->bodyText(row, key)};
     raiseEvent(events_.data(), QStringLiteral("BodyBrowUser"), args);
     if (txt(args[2]) == txt(control_->bodyText(row, key)))

@@ -4,6 +4,7 @@
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
+#include "platform/forms/Keys.h"
 #include "platform/forms/Units.h"
 
 namespace q7::host::voucher {
@@ -185,12 +186,31 @@ void VoucherWindow::setStatus(const QString& text)
 
 void VoucherWindow::txtHead_KeyDown(int index, QVariant& keyCode, const QVariant&)
 {
-    constexpr int F2 = 113;
-    if (values::toLong(keyCode) != F2)
+    if (values::toLong(keyCode) != forms::KeyF2)
         return;
     if (voucher_->browseHead(headKeys_.value(index)))
         keyCode = 0;
     refresh();
+}
+
+void VoucherWindow::grdBody_KeyDown(QVariant& keyCode, const QVariant&)
+{
+    if (values::toLong(keyCode) != forms::KeyF2)
+        return;
+    keyCode = 0; // F2 is the reference here, not the grid's own editing key
+    const int row = grid_->row(), col = grid_->col();
+    const QString key = bodyColumns_.value(col - 1);
+    VoucherControl& ctl = voucher_->voucher();
+    if (key.isEmpty() || ctl.status() == 0 || row < 1)
+        return;
+    int line = row;
+    const bool newLine = line > ctl.rows();
+    if (newLine)
+        line = voucher_->addRow();
+    if (!voucher_->browseBody(line, key) && newLine)
+        voucher_->voucher().removeRow(line);
+    refresh();
+    grid_->selectCell(line, col);
 }
 
 void VoucherWindow::txtHead_Validate(int index, QVariant& cancel)

@@ -37,6 +37,8 @@ public:
     Q_INVOKABLE void txtHead_KeyDown(int index, QVariant& keyCode, const QVariant& shift);
     // A line typed into the body grid; the blank row below the lines adds a line.
     Q_INVOKABLE void grdBody_CellChanged(int row, int col, const QString& text, QVariant& cancel);
+    // F2 in a body cell opens its reference; on the blank row below the lines it starts a new line.
+    Q_INVOKABLE void grdBody_KeyDown(QVariant& keyCode, const QVariant& shift);
     Q_INVOKABLE void Form_Resize();
 
 signals:

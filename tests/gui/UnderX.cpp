@@ -53,6 +53,7 @@ void saveScreen(const QString& name)
     const QString dir = qEnvironmentVariable("Q7_SCREENSHOT_DIR");
     if (dir.isEmpty())
         return;
+    QTest::qWait(200); // what was typed last is drawn
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(screen->grabWindow(0).save(QDir(dir).filePath(name + QStringLiteral(".png")), "PNG"));

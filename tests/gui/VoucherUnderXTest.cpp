@@ -152,3 +152,41 @@ TEST_F(UnderX, ASaveThatGoesThroughSaysSoInTheStatusBar)
     EXPECT_EQ(v.form().voucher().voucher().status(), 0);
     EXPECT_TRUE(v.main.statusText().startsWith(QStringLiteral("已保存：BK-100"))) << v.main.statusText().toStdString();
 }
+
+// F2 in a body cell opens the inventory list under the headings a user reads;
+// a search narrows it and Enter enters the row's code into the cell.
+TEST_F(UnderX, F2InABodyCellPicksTheComponentFromTheInventoryList)
+{
+    OpenVoucher v(fake::demoAccountPath());
+    ASSERT_NE(v.host, nullptr);
+    ASSERT_TRUE(v.form().voucher().ShowBom(QStringLiteral("WH-200")));
+    v.form().refresh();
+    click(v.host, QStringLiteral("修改"));
+    QTableWidget* table = v.grid();
+    const int code = columnOf(table, QStringLiteral("子件编码"));
+    ASSERT_GT(code, 0);
+    const int blank = table->rowCount() - 1; // the row below the lines starts a new line
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(blank, code)).center());
+    QStringList headings;
+    underx::Answered list;
+    underx::whenModal(
+        [&headings](QWidget& modal) {
+            auto* rows = modal.findChild<QTableWidget*>();
+            for (int c = 0; rows && c < rows->columnCount(); ++c)
+                headings.append(rows->horizontalHeaderItem(c)->text());
+            auto* search = modal.findChild<QLineEdit*>();
+            QTest::keyClicks(search, QStringLiteral("HB-22"));
+            underx::saveScreen(QStringLiteral("pick-list"));
+            QTest::keyClick(search, Qt::Key_Return);
+        },
+        &list);
+    QTest::keyClick(table, Qt::Key_F2);
+    ASSERT_TRUE(underx::waitUntil([&] { return !list.className.isEmpty(); }));
+    EXPECT_EQ(list.className, QStringLiteral("q7::host::ui::PickDialog"));
+    EXPECT_EQ(headings.mid(0, 3), (QStringList{QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("规格型号")}));
+    const int line = blank;
+    ASSERT_TRUE(underx::waitUntil([&] { return v.form().voucher().voucher().rows() == line; }));
+    EXPECT_EQ(v.form().voucher().voucher().bodyText(line, QStringLiteral("DInvCode")).toString(), QStringLiteral("HB-220"));
+    EXPECT_EQ(v.form().voucher().voucher().bodyText(line, QStringLiteral("DInvName")).toString(), QStringLiteral("车把(新款)"));
+    EXPECT_EQ(table->item(line, code)->text(), QStringLiteral("HB-220"));
+}
