@@ -1,5 +1,8 @@
 #include "host/MessagePresenter.h"
 
+#include "host/ui/DialogDriver.h"
+
+#include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -21,18 +24,24 @@ void ConsolePresenter::present(const PresentedMessage& message)
 
 void DesktopPresenter::present(const PresentedMessage& message)
 {
-    switch (message.kind) {
-    case MessageKind::Error:
-        QMessageBox::critical(nullptr, QString(), message.text);
-        break;
-    case MessageKind::Check:
-        QMessageBox::warning(nullptr, QString(), message.text);
-        break;
-    case MessageKind::Info:
-        QMessageBox::information(nullptr, QString(), message.text);
-        break;
-    }
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    const QMessageBox::Icon icon = message.kind == MessageKind::Error   ? QMessageBox::Critical
+                                   : message.kind == MessageKind::Check ? QMessageBox::Warning
+                                                                        : QMessageBox::Information;
+    QMessageBox box(icon, owner ? owner->window()->windowTitle() : QString(), message.text, QMessageBox::Ok, owner);
+    box.setObjectName(QStringLiteral("hostMessage"));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ui::runDialog(box);
 }
+
+ScopedPresenter::ScopedPresenter(std::shared_ptr<MessagePresenter> presenter) : previous_(currentMessagePresenter())
+{
+    setMessagePresenter(std::move(presenter));
+}
+
+ScopedPresenter::~ScopedPresenter() { setMessagePresenter(previous_); }
 
 void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter) { current() = std::move(presenter); }
 MessagePresenter& messagePresenter() { return *current(); }

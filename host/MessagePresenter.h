@@ -29,15 +29,42 @@ public:
     void present(const PresentedMessage& message) override; // one line on standard error
 };
 
+// A message box owned by the window the user works in (the active modal
+// dialog, else the active window) and titled with its title; the text wraps
+// in full. It runs through the host's dialog driver, so a scripted session
+// answers it and the offscreen platform never waits for a click.
 class DesktopPresenter : public MessagePresenter {
 public:
-    void present(const PresentedMessage& message) override; // a modal message box
+    void present(const PresentedMessage& message) override;
 };
 
+// Puts a presenter in place for as long as it lives, then the previous one back.
+class ScopedPresenter {
+public:
+    explicit ScopedPresenter(std::shared_ptr<MessagePresenter> presenter);
+    ~ScopedPresenter();
+    ScopedPresenter(const ScopedPresenter&) = delete;
+    ScopedPresenter& operator=(const ScopedPresenter&) = delete;
+
+private:
+    std::shared_ptr<MessagePresenter> previous_;
+};
+
+// Keeps every message; with a presenter to pass them on to, the user sees them too.
 class RecordingPresenter : public MessagePresenter {
 public:
-    void present(const PresentedMessage& message) override { messages.append(message); }
+    RecordingPresenter() = default;
+    explicit RecordingPresenter(std::shared_ptr<MessagePresenter> passOn) : passOn_(std::move(passOn)) {}
+    void present(const PresentedMessage& message) override
+    {
+        messages.append(message);
+        if (passOn_)
+            passOn_->present(message);
+    }
     QList<PresentedMessage> messages;
+
+private:
+    std::shared_ptr<MessagePresenter> passOn_;
 };
 
 // The presenter that the host's message service uses (console by default).

@@ -47,10 +47,9 @@ namespace {
 // picked one current. Nothing changes when the user cancels.
 bool pick(const ui::ReferList& list, QVariant& recordset, int& row)
 {
-    ui::PickDialog dialog(list);
-    if (ui::runDialog(dialog) != QDialog::Accepted || dialog.pickedRow() < 0)
+    row = ui::pickRow(list);
+    if (row < 0)
         return false;
-    row = dialog.pickedRow();
     auto rs = makeObject<ado::Recordset>(list.rows);
     for (int i = 0; i < row; ++i)
         rs->MoveNext();

@@ -4,6 +4,8 @@
 #include <QSharedPointer>
 #include <QVariant>
 
+#include <type_traits>
+
 namespace q7 {
 
 // A counted object reference, as the platform's object variables hold them:
@@ -19,11 +21,26 @@ struct NullValue {
     bool operator==(const NullValue&) const { return true; }
 };
 
+// An object told when its last reference goes, before it is destroyed (the
+// platform's Terminate event); released() must not throw.
+class ReleaseNotified {
+public:
+    virtual ~ReleaseNotified() = default;
+    virtual void released() noexcept = 0;
+};
+
 // Creates a counted reference that owns a new object.
 template <typename T, typename... Args>
 QSharedPointer<T> makeObject(Args&&... args)
 {
-    return QSharedPointer<T>(new T(std::forward<Args>(args)...));
+    if constexpr (std::is_base_of_v<ReleaseNotified, T>) {
+        return QSharedPointer<T>(new T(std::forward<Args>(args)...), [](T* object) {
+            static_cast<ReleaseNotified*>(object)->released();
+            delete object;
+        });
+    } else {
+        return QSharedPointer<T>(new T(std::forward<Args>(args)...));
+    }
 }
 
 QVariant emptyValue();   // Empty: a variable never assigned

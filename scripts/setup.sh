@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-declarative-dev libqt6sql6-sqlite libqt6sql6-odbc libsqlite3-dev libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-zenhei libxlsxwriter-dev xvfb poppler-utils
+  fonts-wqy-zenhei libxlsxwriter-dev xvfb poppler-utils openbox
   clang libclang-rt-14-dev
   postgresql libqt6sql6-psql
 )

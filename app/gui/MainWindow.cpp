@@ -4,6 +4,7 @@
 #include "app/gui/ReportWindow.h"
 #include "app/gui/SyntheticAccountDialog.h"
 #include "app/gui/VoucherHostWindow.h"
+#include "host/MessagePresenter.h"
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
@@ -39,6 +40,7 @@ QString geometryKey(const QString& menuKey) { return QStringLiteral("windows/") 
 } // namespace
 
 MainWindow::MainWindow(const QString& accountPath)
+    : messages_(std::make_unique<host::ScopedPresenter>(std::make_shared<host::DesktopPresenter>()))
 {
     setObjectName(QStringLiteral("workbench"));
     area_ = new QMdiArea(this);
@@ -52,6 +54,8 @@ MainWindow::MainWindow(const QString& accountPath)
         resize(1100, 720);
     setAccount(accountPath);
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
@@ -295,6 +299,8 @@ QMdiSubWindow* MainWindow::addWindow(QWidget* widget, const QString& menuKey, bo
     sub->installEventFilter(this); // remembers where the user left it
     if (auto* process = qobject_cast<ProcessWindow*>(widget))
         connect(process, &ProcessWindow::formUnloaded, sub, &QMdiSubWindow::close, Qt::QueuedConnection);
+    if (auto* voucher = qobject_cast<VoucherHostWindow*>(widget))
+        connect(voucher, &VoucherHostWindow::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
     sub->show();
     if (auto* report = qobject_cast<ReportWindow*>(widget)) {
         connect(report, &ReportWindow::partLinkRequested, this, [this](const PartLink& link) { followLink(link); });

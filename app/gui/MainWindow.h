@@ -10,9 +10,15 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+
+namespace q7::host {
+class ScopedPresenter;
+}
 
 namespace q7::gui {
 
@@ -64,6 +70,7 @@ private:
     QList<QPointer<QMdiSubWindow>> visited_; // the windows in the order the user went to them
     qsizetype here_ = -1;                     // where in visited_ the user is
     bool travelling_ = false;                 // going back or forward: nothing new to remember
+    std::unique_ptr<host::ScopedPresenter> messages_; // the libraries' messages as message boxes of this window
 };
 
 } // namespace q7::gui

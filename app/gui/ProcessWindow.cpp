@@ -1,8 +1,10 @@
 #include "app/gui/ProcessWindow.h"
 
+#include "host/browse/AccountContext.h"
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessFormWindow.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QVBoxLayout>
 
@@ -18,6 +20,7 @@ QString currentUser()
 
 ProcessWindow::ProcessWindow(const QString& menuKey, const QString& accountPath, QWidget* parent)
     : QWidget(parent),
+      account_(host::AccountContext::open(accountPath)),
       session_(std::make_unique<host::process::ProcessSession>(menuKey, accountPath, currentUser())),
       window_(std::make_unique<host::process::ProcessFormWindow>(session_->form()))
 {
@@ -40,6 +43,15 @@ ProcessWindow::~ProcessWindow()
         formWidget_->removeEventFilter(this);
     window_.reset();
     session_.reset();
+    account_.reset();
+}
+
+void ProcessWindow::closeEvent(QCloseEvent* event)
+{
+    if (formWidget_ && !formWidget_->isHidden() && !formWidget_->close())
+        event->ignore();
+    else
+        event->accept();
 }
 
 bool ProcessWindow::eventFilter(QObject* watched, QEvent* event)

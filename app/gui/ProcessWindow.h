@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QSharedPointer>
 #include <QWidget>
 
 #include <memory>
 
+namespace q7::host {
+class AccountContext;
+}
 namespace q7::host::process {
 class ProcessSession;
 class ProcessFormWindow;
@@ -28,8 +32,11 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the sub-window closes the form: it unloads as from its own title bar, or stays.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    QSharedPointer<host::AccountContext> account_; // the session's account: the references look up in it
     std::unique_ptr<host::process::ProcessSession> session_;
     std::unique_ptr<host::process::ProcessFormWindow> window_;
     QWidget* formWidget_ = nullptr;

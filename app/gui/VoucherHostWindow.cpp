@@ -4,6 +4,7 @@
 #include "host/voucher/VoucherForm.h"
 #include "host/voucher/VoucherWindow.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QVBoxLayout>
 
@@ -28,6 +29,16 @@ VoucherHostWindow::VoucherHostWindow(const QString& voucherType, const Object& h
     resize(formWidget->size());
     window_->Show();
     window_->refresh(); // the grid's cells reach its widget once the window exists
+    connect(window_.get(), &host::voucher::VoucherWindow::statusChanged, this, &VoucherHostWindow::statusMessage);
+}
+
+void VoucherHostWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget* formWidget = window_->window();
+    if (!formWidget->isHidden() && !formWidget->close())
+        event->ignore();
+    else
+        event->accept();
 }
 
 bool VoucherHostWindow::showItem(const QString& code, const QString& date)

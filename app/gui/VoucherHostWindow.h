@@ -32,6 +32,14 @@ public:
     // Shows the item's main BOM in force on date (yyyy-mm-dd, "" for today); false when it has none.
     bool showItem(const QString& code, const QString& date);
 
+protected:
+    // Closing the sub-window closes the voucher's form: it unloads as from its own title bar, or stays.
+    void closeEvent(QCloseEvent* event) override;
+
+signals:
+    // Something for the workbench's status bar (a save that went through).
+    void statusMessage(const QString& text);
+
 private:
     QSharedPointer<host::AccountContext> account_;
     QSharedPointer<host::voucher::VoucherForm> voucher_;

@@ -366,6 +366,8 @@ void FrmBO02001::rFilter()
     dialog->frmBrowse = self();
     m_condition = dialog;
     dialog->Show(1);
+    if (!dialog->isLoaded())
+        m_condition.reset(); // unloaded while shown: released as this call ends (its Form_Terminate)
 }
 
 void FrmBO02001::Toolbar1_ButtonClick(const QVariant& button)

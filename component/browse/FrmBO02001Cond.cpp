@@ -623,3 +623,11 @@ void FrmBO02001Cond::Form_Unload(QVariant&)
 {
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
 }
+
+// Released while the browse form still waits for its first conditions (the
+// dialog closed by its title bar): the empty browse window goes too.
+void FrmBO02001Cond::Form_Terminate()
+{
+    if (ModBOM::state().bOpenFilterOnActivate && frmBrowse)
+        ignoringErrors([&] { call(frmBrowse, QStringLiteral("Unload")); });
+}

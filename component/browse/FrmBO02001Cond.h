@@ -29,6 +29,7 @@ public:
     // Events.
     Q_INVOKABLE void Form_Load();
     Q_INVOKABLE void Form_Unload(QVariant& cancel);
+    Q_INVOKABLE void Form_Terminate();
     Q_INVOKABLE void txtInvCode_GotFocus();
     Q_INVOKABLE void txtVersion_GotFocus();
     Q_INVOKABLE void txtVersionEffDate_GotFocus() { hideReferenceButtons(); }

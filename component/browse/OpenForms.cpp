@@ -1,5 +1,6 @@
 #include "browse/OpenForms.h"
 
+#include <QObject>
 #include <QList>
 #include <QPair>
 
@@ -7,7 +8,17 @@ namespace OpenForms {
 
 namespace {
 thread_local QList<QPair<QString, q7::Object>> forms;
-}
+
+// Holds forms that left the list until the event loop deletes it (never
+// deleted when no loop runs again: the forms then simply stay until exit).
+class Leaving : public QObject {
+public:
+    explicit Leaving(QList<q7::Object> held) : held_(std::move(held)) {}
+
+private:
+    QList<q7::Object> held_;
+};
+} // namespace
 
 void add(const QString& name, const q7::Object& form)
 {
@@ -17,7 +28,17 @@ void add(const QString& name, const q7::Object& form)
 
 void remove(const QObject* form)
 {
-    forms.removeIf([form](const auto& entry) { return entry.second.isNull() || entry.second.data() == form; });
+    // A form leaves the list from its own Form_Unload: the list's reference is
+    // let go once that has returned, on the next turn of the event loop.
+    QList<q7::Object> leaving;
+    forms.removeIf([&](const auto& entry) {
+        const bool gone = entry.second.isNull() || entry.second.data() == form;
+        if (gone)
+            leaving.append(entry.second);
+        return gone;
+    });
+    if (!leaving.isEmpty())
+        (new Leaving(std::move(leaving)))->deleteLater();
 }
 
 q7::Object find(const QString& name)

@@ -6,6 +6,7 @@
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
+#include "platform/forms/Keys.h"
 #include "platform/forms/Units.h"
 
 #include <algorithm>
@@ -147,6 +148,17 @@ void ProcessFormWindow::txtField_Validate(int index, QVariant& cancel)
         return;
     }
     setStatus(QString());
+    showModel();
+}
+
+void ProcessFormWindow::txtField_KeyDown(int index, QVariant& keyCode, const QVariant&)
+{
+    if (values::toLong(keyCode) != forms::KeyF2 || index < 0 || index >= textKeys_.size() || texts_[index]->locked)
+        return;
+    keyCode = 0;
+    if (!commitTyped())
+        return;
+    model_.browse(textKeys_[index]);
     showModel();
 }
 

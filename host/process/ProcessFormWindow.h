@@ -38,6 +38,8 @@ public:
     // Control events (index first for the control arrays).
     Q_INVOKABLE void txtField_Validate(int index, QVariant& cancel);
     Q_INVOKABLE void cboField_Click(int index);
+    // F2 in a field opens its reference list (the handler's ColumnBrowUser).
+    Q_INVOKABLE void txtField_KeyDown(int index, QVariant& keyCode, const QVariant& shift);
     Q_INVOKABLE void cmdPreview_Click() { preview(); }
     Q_INVOKABLE void cmdRun_Click() { runOperation(); }
     Q_INVOKABLE void cmdExit_Click() { Unload(); }

@@ -2,6 +2,9 @@
 
 #include "platform/Values.h"
 
+#include "host/ui/DialogDriver.h"
+
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,11 +16,12 @@ namespace q7::host::ui {
 PickDialog::PickDialog(const ReferList& list, QWidget* parent) : QDialog(parent), list_(list)
 {
     setWindowTitle(list.title);
+    setObjectName(QStringLiteral("pickList"));
     search_ = new QLineEdit(this);
     search_->setPlaceholderText(QStringLiteral("查找"));
     table_ = new QTableWidget(this);
     table_->setColumnCount(static_cast<int>(list.rows.columns.size()));
-    table_->setHorizontalHeaderLabels(list.rows.columns);
+    table_->setHorizontalHeaderLabels(list.captions.size() == list.rows.columns.size() ? list.captions : list.rows.columns);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -35,6 +39,16 @@ PickDialog::PickDialog(const ReferList& list, QWidget* parent) : QDialog(parent)
     search_->setText(list.search);
     refill();
     search_->setFocus();
+}
+
+int pickRow(const ReferList& list, QWidget* parent)
+{
+    if (!parent)
+        parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    PickDialog dialog(list, parent);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return -1;
+    return dialog.pickedRow();
 }
 
 void PickDialog::refill()

@@ -4,6 +4,7 @@
 #include "platform/ReferKinds.h"
 #include "platform/Values.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -50,6 +51,33 @@ QString inventoryFilter(const QString& filter, QVariantList& binds)
     return QStringLiteral(" AND i.") + match.captured(1) + QStringLiteral(" IN (") + marks.join(u',') + u')';
 }
 
+} // namespace
+
+QString referCaption(const QString& column)
+{
+    static const QHash<QString, QString> captions{
+        {QStringLiteral("cInvCode"), QStringLiteral("编码")},        {QStringLiteral("InvCode"), QStringLiteral("编码")},
+        {QStringLiteral("cInvName"), QStringLiteral("名称")},        {QStringLiteral("cInvStd"), QStringLiteral("规格型号")},
+        {QStringLiteral("cComUnitName"), QStringLiteral("计量单位")}, {QStringLiteral("Version"), QStringLiteral("版本")},
+        {QStringLiteral("VersionDesc"), QStringLiteral("版本说明")},  {QStringLiteral("VersionEffDate"), QStringLiteral("生效日期")},
+        {QStringLiteral("VersionEndDate"), QStringLiteral("失效日期")}, {QStringLiteral("IdentCode"), QStringLiteral("替代标识")},
+        {QStringLiteral("IdentDesc"), QStringLiteral("替代说明")},    {QStringLiteral("OpSeq"), QStringLiteral("工序行号")},
+    };
+    if (const auto it = captions.find(column); it != captions.end())
+        return *it;
+    static const QRegularExpression free(QStringLiteral("^Free([0-9]+)$"));
+    if (const auto match = free.match(column); match.hasMatch())
+        return QStringLiteral("自由项") + match.captured(1);
+    return column;
+}
+
+namespace {
+void captionColumns(ReferList& list)
+{
+    list.captions.clear();
+    for (const QString& column : list.rows.columns)
+        list.captions.append(referCaption(column));
+}
 } // namespace
 
 ReferList referList(ado::Connection& connection, int kind, const QVariantList& parameters)
@@ -101,6 +129,7 @@ ReferList referList(ado::Connection& connection, int kind, const QVariantList& p
     default:
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("没有这种参照：%1").arg(kind));
     }
+    captionColumns(list);
     return list;
 }
 
@@ -113,6 +142,7 @@ ReferList freeItemList(ado::Connection& connection, const QString& search)
                                                   "p.Free8, p.Free9, p.Free10 FROM bas_part p JOIN Inventory i ON i.cInvCode = p.InvCode "
                                                   "ORDER BY p.InvCode, p.Free1, p.Free2, p.PartId"),
                        {});
+    captionColumns(list);
     return list;
 }
 

@@ -3,6 +3,7 @@
 #include "host/MessageService.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/InForce.h"
+#include "host/ui/PickDialog.h"
 #include "host/voucher/VoucherFields.h"
 #include "host/voucher/VoucherXml.h"
 #include "platform/AutomationError.h"
@@ -10,6 +11,7 @@
 #include "platform/Events.h"
 #include "platform/HostServices.h"
 #include "platform/LateBinding.h"
+#include "platform/ReferKinds.h"
 #include "platform/SystemSettings.h"
 #include "platform/Values.h"
 #include "platform/VoucherTypes.h"
@@ -19,6 +21,7 @@ namespace q7::host::voucher {
 namespace {
 
 constexpr int MsgMustEnter = 2509;
+constexpr int MsgRowMustEnter = 2510;
 
 QString txt(const QVariant& v)
 {
@@ -505,8 +508,34 @@ void VoucherForm::selectRow(int row)
     raise(QStringLiteral("BodyRowChanged"), {previous - 1, row - 1});
 }
 
+// The item fields (the first field of each refresh-inventory entry: the parent's
+// and the component's code) have the library's own inventory reference.
+bool VoucherForm::isItemField(const QString& key) const
+{
+    const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QVariantList entries = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap().value(QStringLiteral("Entries")).toList();
+        if (!entries.isEmpty() && entries.first().toMap().value(QStringLiteral("Field")).toString() == key)
+            return true;
+    }
+    return false;
+}
+
+QVariant VoucherForm::pickItem(const QVariant& current) const
+{
+    const ui::ReferList list = ui::referList(*connection_, ReferInventory, {txt(current)});
+    const int row = ui::pickRow(list);
+    return row < 0 ? QVariant() : list.rows.rows[row].value(0);
+}
+
 bool VoucherForm::browseHead(const QString& key)
 {
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->headerText(key));
+        return picked.isValid() && typeHead(key, picked);
+    }
     const QVariant before = control_->headerText(key);
     QVariantList args{key, before};
     raiseEvent(events_.data(), QStringLiteral("HeadBrowUser"), args);
@@ -518,6 +547,12 @@ bool VoucherForm::browseHead(const QString& key)
 
 bool VoucherForm::browseBody(int row, const QString& key)
 {
+    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->bodyText(row, key));
+        return picked.isValid() && typeBody(row, key, picked);
+    }
     QVariantList args{key, row - 1, control_->bodyText(row, key)};
     raiseEvent(events_.data(), QStringLiteral("BodyBrowUser"), args);
     if (txt(args[2]) == txt(control_->bodyText(row, key)))
@@ -553,6 +588,31 @@ bool VoucherForm::checkRequired()
     return true;
 }
 
+// A body check's message "第 %s 行 [ %s ] 必须输入！" names the row and the column's title.
+Refusal VoucherForm::bodyRefusal(const QList<PresentedMessage>& said) const
+{
+    Refusal refusal;
+    refusal.text = QStringLiteral("表体检查未通过");
+    if (said.isEmpty())
+        return refusal;
+    const PresentedMessage& first = said.first();
+    refusal.message = values::isNumeric(first.message) ? values::toLong(first.message) : 0;
+    refusal.arguments = first.arguments;
+    refusal.text = first.text;
+    if (refusal.message != MsgRowMustEnter || first.arguments.size() < 2)
+        return refusal;
+    refusal.line = values::toLong(first.arguments[0]);
+    const QString title = values::toTextOrEmpty(first.arguments[1]);
+    for (const QString& key : control_->bodyKeys()) {
+        const ItemState& state = control_->itemState(key, VoucherControl::Body);
+        if (state.sFieldName == title || key == title) {
+            refusal.field = key;
+            break;
+        }
+    }
+    return refusal;
+}
+
 bool VoucherForm::save()
 {
     lastRefusal_ = Refusal{};
@@ -560,10 +620,15 @@ bool VoucherForm::save()
         return false;
     if (!checkRequired())
         return false;
+    // the handler's message reaches the user; kept here too, it tells the row and the column at fault
+    const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
     QVariantList args{true};
-    raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
+    {
+        const ScopedPresenter listening(heard);
+        raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
+    }
     if (!values::toBoolean(args[0])) {
-        lastRefusal_.text = QStringLiteral("表体检查未通过");
+        lastRefusal_ = bodyRefusal(heard->messages);
         return false;
     }
     if (owner_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/MessagePresenter.h"
 #include "host/voucher/BillInfo.h"
 #include "host/voucher/BillManager.h"
 #include "host/voucher/BomStore.h"
@@ -68,8 +69,12 @@ public:
     bool typeBody(int row, const QString& key, const QVariant& value);
     int addRow();                          // the new row's number (from 1)
     void selectRow(int row);               // from 1
-    bool browseHead(const QString& key);   // reference button of a head field
+    // The reference (F2 or the reference button) of a head field or a body
+    // cell: the inventory list for an item field, else the handler's
+    // HeadBrowUser / BodyBrowUser; a pick is entered as if typed.
+    bool browseHead(const QString& key);
     bool browseBody(int row, const QString& key);
+    bool isItemField(const QString& key) const;
     void popupMenu(int index);
     void runTask(const QString& key);      // a toolbar button the handler added
     bool save();
@@ -112,6 +117,8 @@ private:
     void navigate(const QString& key);
     void applyColumnAuthority();
     bool saveEntry();
+    Refusal bodyRefusal(const QList<PresentedMessage>& said) const;
+    QVariant pickItem(const QVariant& current) const; // the code picked, or invalid
 
     std::shared_ptr<ado::Connection> connection_;
     std::unique_ptr<BomStore> store_;

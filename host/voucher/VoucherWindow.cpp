@@ -4,6 +4,7 @@
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
+#include "platform/forms/Keys.h"
 #include "platform/forms/Units.h"
 
 namespace q7::host::voucher {
@@ -124,21 +125,92 @@ void VoucherWindow::grdBody_CellChanged(int row, int col, const QString& text, Q
 void VoucherWindow::cmdTool_Click(int index)
 {
     const QString key = buttonKeys_.value(index);
+    const bool saving = key == QLatin1String("tlbSave") && voucher_->voucher().status() != 0;
     if (VoucherToolbar::standardKeys().contains(key))
         voucher_->ExecuteMenuTask(key);
     else
         voucher_->runTask(key);
     refresh();
+    if (saving)
+        afterSave(voucher_->voucher().status() == 0);
+}
+
+// A save that went through says so in the status bar; a refused one leaves the
+// voucher as it was (its message has been shown) with the focus on the field at fault.
+void VoucherWindow::afterSave(bool saved)
+{
+    if (!saved) {
+        setStatus(QString());
+        focusField(voucher_->lastRefusal().line, voucher_->lastRefusal().field);
+        return;
+    }
+    const VoucherControl& ctl = voucher_->voucher();
+    const QString code = values::toTextOrEmpty(ctl.headerText(QStringLiteral("cInvCode")));
+    const QString version = values::toTextOrEmpty(ctl.headerText(QStringLiteral("Version")));
+    const QString ident = values::toTextOrEmpty(ctl.headerText(QStringLiteral("IdentCode")));
+    QString which = code;
+    if (!version.isEmpty())
+        which += QStringLiteral(" 版本 ") + version;
+    else if (!ident.isEmpty())
+        which += QStringLiteral(" 替代标识 ") + ident;
+    setStatus(QStringLiteral("已保存：%1（%2 行）").arg(which).arg(ctl.rows()));
+}
+
+void VoucherWindow::focusField(int line, const QString& key)
+{
+    if (key.isEmpty())
+        return;
+    if (const qsizetype head = headKeys_.indexOf(key); head >= 0 && line <= 0) {
+        fields_[head]->SetFocus();
+        return;
+    }
+    const qsizetype column = bodyColumns_.indexOf(key);
+    if (column < 0 || line < 1 || line >= grid_->rows())
+        return;
+    grid_->selectCell(line, int(column) + 1);
+    grid_->SetFocus();
+}
+
+QWidget* VoucherWindow::fieldEdit(const QString& key) const
+{
+    const qsizetype i = headKeys_.indexOf(key);
+    return i >= 0 ? fields_[i]->existingWidget() : nullptr;
+}
+
+void VoucherWindow::setStatus(const QString& text)
+{
+    status_ = text;
+    if (!text.isEmpty())
+        emit statusChanged(text);
 }
 
 void VoucherWindow::txtHead_KeyDown(int index, QVariant& keyCode, const QVariant&)
 {
-    constexpr int F2 = 113;
-    if (values::toLong(keyCode) != F2)
+    if (values::toLong(keyCode) != forms::KeyF2)
         return;
     if (voucher_->browseHead(headKeys_.value(index)))
         keyCode = 0;
     refresh();
+}
+
+void VoucherWindow::grdBody_KeyDown(QVariant& keyCode, const QVariant&)
+{
+    if (values::toLong(keyCode) != forms::KeyF2)
+        return;
+    keyCode = 0; // F2 is the reference here, not the grid's own editing key
+    const int row = grid_->row(), col = grid_->col();
+    const QString key = bodyColumns_.value(col - 1);
+    VoucherControl& ctl = voucher_->voucher();
+    if (key.isEmpty() || ctl.status() == 0 || row < 1)
+        return;
+    int line = row;
+    const bool newLine = line > ctl.rows();
+    if (newLine)
+        line = voucher_->addRow();
+    if (!voucher_->browseBody(line, key) && newLine)
+        voucher_->voucher().removeRow(line);
+    refresh();
+    grid_->selectCell(line, col);
 }
 
 void VoucherWindow::txtHead_Validate(int index, QVariant& cancel)

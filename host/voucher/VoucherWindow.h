@@ -25,6 +25,10 @@ public:
 
     // Shows the voucher's current state.
     void refresh();
+    // What the last toolbar task came to, as the status bar shows it ("" when it said nothing).
+    const QString& statusText() const { return status_; }
+    // The widget that shows a head field (nullptr for a field the window does not show).
+    QWidget* fieldEdit(const QString& key) const;
     VoucherForm& voucher() const { return *voucher_; }
 
     Q_INVOKABLE void cmdTool_Click(int index);
@@ -33,10 +37,21 @@ public:
     Q_INVOKABLE void txtHead_KeyDown(int index, QVariant& keyCode, const QVariant& shift);
     // A line typed into the body grid; the blank row below the lines adds a line.
     Q_INVOKABLE void grdBody_CellChanged(int row, int col, const QString& text, QVariant& cancel);
+    // F2 in a body cell opens its reference; on the blank row below the lines it starts a new line.
+    Q_INVOKABLE void grdBody_KeyDown(QVariant& keyCode, const QVariant& shift);
     Q_INVOKABLE void Form_Resize();
 
+signals:
+    // A task came to something the user should read in the status bar (a save that succeeded).
+    void statusChanged(const QString& text);
+
 private:
+    void afterSave(bool saved);
+    void focusField(int line, const QString& key);
+    void setStatus(const QString& text);
+
     QSharedPointer<VoucherForm> voucher_;
+    QString status_;
     QStringList buttonKeys_;
     QStringList headKeys_;
     QStringList bodyColumns_; // the body keys shown, in grid column order from 1

@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Keys.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -59,15 +60,21 @@ void TextBox::setSelStart(int position)
         edit->setCursorPosition(selStart_);
 }
 
-void TextBox::keyDown(int keyCode, int shift)
+namespace {
+// The form's KeyPreview first, then the control's own KeyDown; the key code left.
+int raiseKeyDown(Control& control, int keyCode, int shift)
 {
-    if (auto* form = dynamic_cast<Form*>(container()))
+    if (auto* form = dynamic_cast<Form*>(control.container()))
         keyCode = form->previewKeyDown(keyCode, shift);
     if (keyCode == 0)
-        return;
+        return 0;
     QVariantList args{keyCode, shift};
-    raise(QStringLiteral("KeyDown"), args);
+    control.raise(QStringLiteral("KeyDown"), args);
+    return values::toLong(args[0]);
 }
+} // namespace
+
+int TextBox::keyDown(int keyCode, int shift) { return raiseKeyDown(*this, keyCode, shift); }
 
 void TextBox::type(const QString& characters)
 {
@@ -112,6 +119,7 @@ QWidget* TextBox::createWidget(QWidget* parent)
         setText(cleaned);
     });
     QObject::connect(edit, &QLineEdit::editingFinished, this, [this] { leave(); });
+    forwardKeys(edit, [this](int keyCode, int shift) { return keyDown(keyCode, shift); });
     return edit;
 }
 
@@ -155,8 +163,11 @@ QWidget* ComboBox::createWidget(QWidget* parent)
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     QObject::connect(combo, &QComboBox::activated, this, [this](int index) { setListIndex(index); });
+    forwardKeys(combo, [this](int keyCode, int shift) { return keyDown(keyCode, shift); });
     return combo;
 }
+int ComboBox::keyDown(int keyCode, int shift) { return raiseKeyDown(*this, keyCode, shift); }
+
 void ComboBox::sync()
 {
     auto* combo = qobject_cast<QComboBox*>(existingWidget());

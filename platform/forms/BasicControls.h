@@ -65,7 +65,8 @@ public:
 
     // What the user types: forbidden characters are dropped; raises KeyDown and Change.
     void type(const QString& characters);
-    void keyDown(int keyCode, int shift);
+    // A key went down in the box (the form's KeyPreview first); the key code left for the box.
+    int keyDown(int keyCode, int shift);
     // The focus is leaving: raises Validate; false when the handler cancelled.
     bool leave();
 
@@ -77,7 +78,7 @@ private:
     int selStart_ = 0;
 };
 
-// A drop-down list. Events: Click (a choice), Change (typed text).
+// A drop-down list. Events: Click (a choice), Change (typed text), KeyDown (KeyCode, Shift).
 class ComboBox : public Control {
     Q_OBJECT
     Q_PROPERTY(int ListCount READ listCount)
@@ -93,6 +94,8 @@ public:
     void setListIndex(int index); // −1 for no selection; raises Click
     QString text() const { return text_; }
     void setText(const QString& text);
+    // A key went down in the list; the key code left for the list.
+    int keyDown(int keyCode, int shift);
 
 protected:
     QWidget* createWidget(QWidget* parent) override;

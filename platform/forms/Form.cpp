@@ -5,6 +5,7 @@
 #include "platform/forms/Control.h"
 #include "platform/forms/UserControl.h"
 
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -24,6 +25,14 @@ protected:
     {
         if (form_ && e->size() != e->oldSize())
             form_->windowResized(e->size().width(), e->size().height());
+    }
+    // The title bar's close (or a host closing the window it embeds) unloads the form.
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (form_ && !form_->unload(Form::UnloadByControlMenu))
+            e->ignore();
+        else
+            e->accept();
     }
 
 private:
@@ -192,14 +201,31 @@ void Form::Hide()
         notifyWindowShown(*this, false);
 }
 
-void Form::Unload()
+bool Form::unload(UnloadMode mode)
 {
+    if (unloading_)
+        return true; // an unload asked for while one runs is that one
+    unloading_ = true;
+    QVariantList query{0, static_cast<int>(mode)};
+    raiseFormEvent("Form_QueryUnload", query);
     QVariantList args{0};
-    raiseFormEvent("Form_Unload", args);
-    if (values::toLong(args.value(0)) != 0)
-        return;
+    if (values::toLong(query.value(0)) == 0)
+        raiseFormEvent("Form_Unload", args);
+    unloading_ = false;
+    if (values::toLong(query.value(0)) != 0 || values::toLong(args.value(0)) != 0)
+        return false;
     Hide();
     loaded_ = false;
+    emit unloaded();
+    return true;
+}
+
+void Form::released() noexcept
+{
+    try {
+        raiseFormEvent("Form_Terminate");
+    } catch (...) { // nothing can travel out of a release
+    }
 }
 
 void Form::raiseFormEvent(const char* event, QVariantList& args)

@@ -19,8 +19,14 @@ class Control;
 // including the frame of 8 × 27 pixels) and its inner size in its scale
 // units. Controls are reached by name (late-bound "cmdOK"; control arrays as
 // "lblHint" with an index). Its own events go to its members "Form_Load",
-// "Form_Activate", "Form_Resize", "Form_Unload" (cancel by reference).
-class Form : public QObject, public Container, public DynamicDispatch {
+// "Form_Activate", "Form_Resize", "Form_QueryUnload" (cancel and unload mode
+// by reference), "Form_Unload" (cancel by reference) and "Form_Terminate"
+// (the last reference to a form made with makeObject is going).
+//
+// Closing the window (its title bar, or close() on its widget where a host
+// embeds it) unloads the form as Unload does, with unload mode 0; a handler
+// that cancels keeps the window open.
+class Form : public QObject, public Container, public DynamicDispatch, public ReleaseNotified {
     Q_OBJECT
     Q_CLASSINFO("AutomationKind", "Form")
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
@@ -60,7 +66,13 @@ public:
     // sessions, tests); none by default.
     static void setModalDriver(std::function<void(Form&)> driver);
     Q_INVOKABLE void Hide();
-    Q_INVOKABLE void Unload();
+    Q_INVOKABLE void Unload() { unload(UnloadByCode); }
+    // How an unload came about, as Form_QueryUnload is told.
+    enum UnloadMode { UnloadByControlMenu = 0, UnloadByCode = 1 };
+    // QueryUnload, then Form_Unload; false when a handler cancelled (the form stays loaded).
+    bool unload(UnloadMode mode);
+    bool isLoaded() const { return loaded_; }
+    void released() noexcept override;
 
     double innerWidthTwips() const override;
     double innerHeightTwips() const override;
@@ -86,6 +98,10 @@ public:
 
     bool dispatch(Access access, const QString& name, QVariantList& args, QVariant& result) override;
 
+signals:
+    // The form has unloaded (a host closes the window it embedded it in).
+    void unloaded();
+
 protected:
     // Calls the form's member for an event; by-reference arguments come back in args.
     void raiseFormEvent(const char* event, QVariantList& args);
@@ -103,6 +119,7 @@ private:
     int windowState_ = 0;
     bool visible_ = false;
     bool loaded_ = false;
+    bool unloading_ = false;
     QPointer<QWidget> window_;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Values.h"
 
 #include "platform/AutomationError.h"
+#include "platform/forms/Keys.h"
 #include "platform/forms/Units.h"
 
 #include <QHeaderView>
@@ -173,7 +174,30 @@ QWidget* Grid::createWidget(QWidget* parent)
         if (!syncing_ && item)
             editCell(item->row(), item->column(), item->text());
     });
+    QObject::connect(table, &QTableWidget::currentCellChanged, this, [this](int row, int col) {
+        if (!syncing_ && row >= 0 && col >= 0 && row < rows() && col < cols_) {
+            row_ = row;
+            col_ = col;
+        }
+    });
+    forwardKeys(table, [this](int keyCode, int shift) { return keyDown(keyCode, shift); });
     return table;
+}
+
+void Grid::selectCell(int row, int col)
+{
+    checkCell(row, col);
+    row_ = row;
+    col_ = col;
+    if (auto* table = qobject_cast<QTableWidget*>(existingWidget()))
+        table->setCurrentCell(row, col);
+}
+
+int Grid::keyDown(int keyCode, int shift)
+{
+    QVariantList args{keyCode, shift};
+    raise(QStringLiteral("KeyDown"), args);
+    return values::toLong(args[0]);
 }
 
 void Grid::editCell(int row, int col, const QString& text)
@@ -210,6 +234,8 @@ void Grid::sync()
                 item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             table->setItem(r, c, item);
         }
+    if (row_ < rows() && col_ < cols_ && (row_ >= fixedRows_ || col_ >= fixedCols_))
+        table->setCurrentCell(row_, col_);
     syncing_ = false;
     for (int c = 0; c < cols_; ++c)
         table->setColumnWidth(c, static_cast<int>(colWidths_[c] / Screen::twipsPerPixelX()));

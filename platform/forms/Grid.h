@@ -10,7 +10,8 @@ namespace q7::forms {
 // A grid of texts: rows and columns with fixed (header) rows and columns, a
 // format string of "|"-separated header captions, column widths and
 // alignments, the current cell, row heights, redraw switch, AddItem of a
-// tab-separated line.
+// tab-separated line. The current cell follows the user's moves in the
+// widget; keys pressed there raise KeyDown (KeyCode, Shift) first.
 class Grid : public Control {
     Q_OBJECT
     Q_PROPERTY(int Rows READ rows WRITE setRows)
@@ -52,6 +53,10 @@ public:
     // A person typed a text into a cell: raises CellChanged(row, col, text,
     // cancel); the cell keeps the text unless the handler cancels.
     void editCell(int row, int col, const QString& text);
+    // Makes a cell the current one, in the widget too.
+    void selectCell(int row, int col);
+    // A key went down in the grid; the key code left for the grid.
+    int keyDown(int keyCode, int shift);
 
     Q_INVOKABLE void SetColWidth(int col, double width);
     Q_INVOKABLE double ColWidth(int col) const;

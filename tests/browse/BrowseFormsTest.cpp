@@ -15,6 +15,7 @@
 #include "platform/data/Ado.h"
 #include "ui/SplitRegion.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -661,4 +662,45 @@ TEST_F(BrowseForms, FirstActivationOpensTheDialogAndCaptionsSelectTheMode)
     s.form->MvFrmCaptionMgr->caption = QStringLiteral("other");
     s.form->Show();
     EXPECT_FALSE(s.form->isVisible());
+}
+
+// The title bar's close unloads the substitutes window: the next right click
+// opens it again instead of filling a hidden one.
+TEST_F(BrowseForms, TheSubstitutesWindowShowsAgainAfterItsTitleBarClose)
+{
+    Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
+    s.enterItem(QStringLiteral("WH-200"));
+    s.ok();
+    s.form->Voucher->bodyMouseDown(2, RightButton);
+    auto desc = objectCast<FrmBO02Desc>(OpenForms::find(QStringLiteral("frmBO02Desc")));
+    ASSERT_TRUE(desc);
+    EXPECT_TRUE(desc->isVisible());
+    EXPECT_TRUE(desc->window()->close());
+    EXPECT_FALSE(desc->isVisible());
+    EXPECT_TRUE(OpenForms::find(QStringLiteral("frmBO02Desc")).isNull());
+    s.form->Voucher->bodyMouseDown(3, RightButton);
+    auto again = objectCast<FrmBO02Desc>(OpenForms::find(QStringLiteral("frmBO02Desc")));
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->isVisible());
+    EXPECT_TRUE(again->window()->isVisible());
+    EXPECT_EQ(again->grd->TextMatrix(1, 1), QStringLiteral("TY-331"));
+    again->Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the forms that left the list go
+}
+
+// Closed by its title bar, the browse window lets go of its query object and root key.
+TEST_F(BrowseForms, TheBrowseWindowsTitleBarCloseReleasesItsQueryAndRootKey)
+{
+    for (const char* mode : {"BO02001", "BO02002"}) {
+        SCOPED_TRACE(mode);
+        Session s(QString::fromLatin1(mode), fake::demoAccountPath());
+        s.enterItem(QStringLiteral("WH-200"));
+        s.ok();
+        const bool structure = ModBOM::state().bStructureMode;
+        ASSERT_FALSE((structure ? ModBOM::state().objStructureQuery : ModBOM::state().objWhereUsedQuery).isNull());
+        EXPECT_TRUE(s.form->window()->close());
+        EXPECT_FALSE(s.form->isVisible());
+        EXPECT_EQ(structure ? ModBOM::state().strStructureRootKey : ModBOM::state().strWhereUsedRootKey, QStringLiteral("-1"));
+        EXPECT_TRUE((structure ? ModBOM::state().objStructureQuery : ModBOM::state().objWhereUsedQuery).isNull());
+    }
 }

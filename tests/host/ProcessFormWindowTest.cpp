@@ -1,8 +1,10 @@
 // The parameter form's window: what the user types and picks reaches the
 // handler through the model, and the buttons preview or run the operation.
+#include "host/browse/AccountContext.h"
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessFormWindow.h"
 #include "host/process/ProcessLibrary.h"
+#include "host/ui/DialogDriver.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
 #include "platform/forms/BasicControls.h"
@@ -10,6 +12,10 @@
 #include "support/FakeHost.h"
 #include "support/ScratchAccount.h"
 
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace q7::host::process;
@@ -87,4 +93,27 @@ TEST(ProcessLibrary, OpensFormsByMenuKeyThroughTheRuntime)
     q7::call(library, QStringLiteral("CloseForm"), {q7::fromObject(form)});
     EXPECT_EQ(q7::getProperty(library, QStringLiteral("FormCount")).toInt(), 0);
     EXPECT_NE(fake::errorOf([&] { q7::call(library, QStringLiteral("OpenForm"), {QStringLiteral("BO02004"), account.path(), QString()}); }), 0);
+}
+
+// F2 pressed in the parent range's first field opens the parents' list under
+// the headings a user reads; Enter takes the row the search left current.
+TEST(ProcessFormWindow, F2InAFieldOpensItsReferenceAndEnterTakesTheRow)
+{
+    fake::ScratchAccount account;
+    const auto context = q7::host::AccountContext::open(account.path()); // the session's account, as the workbench opens it
+    ProcessSession session(QStringLiteral("BO01002"), account.path(), QStringLiteral("tester"));
+    ProcessFormWindow window(session.form());
+    window.Show();
+    QStringList headings;
+    q7::host::ui::setDialogDriver([&headings](QWidget& shown) {
+        auto* rows = shown.findChild<QTableWidget*>();
+        for (int c = 0; rows && c < rows->columnCount(); ++c)
+            headings.append(rows->horizontalHeaderItem(c)->text());
+        QTest::keyClicks(shown.findChild<QLineEdit*>(), QStringLiteral("WH-2"));
+        QTest::keyClick(shown.findChild<QLineEdit*>(), Qt::Key_Return);
+    });
+    const auto driverOff = qScopeGuard([] { q7::host::ui::setDialogDriver({}); });
+    QTest::keyClick(window.textBox(QStringLiteral("SInv"))->widget(), Qt::Key_F2);
+    EXPECT_EQ(headings, (QStringList{QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("规格型号")}));
+    EXPECT_EQ(window.textBox(QStringLiteral("SInv"))->text(), QStringLiteral("WH-200"));
 }

@@ -143,3 +143,36 @@ TEST(ComponentQuantity, FixedAndVariableLines)
 }
 
 } // namespace
+
+// A refused save names the row and the field at fault, whether the handler's
+// body check or the store refused it, and the user is shown the message.
+TEST_F(VoucherRules, ARefusedSaveNamesTheRowAndFieldAtFault)
+{
+    struct Case {
+        const char* parent;
+        const char* component; // typed into row 1
+        int message;
+        const char* field;
+        const char* shown;
+    } cases[] = {
+        {"FR-200", "FR-200", 61311, "DInvCode", "母件 [ FR-200 ] 不能成为自己的子件"},
+        {"FR-200", "BK-100", 2510, "DInvFree_1", "第 1 行 [ 子件颜色 ] 必须输入！"}, // the bicycle is made in colours
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.component);
+        fake::resetRecords();
+        ASSERT_TRUE(form->ShowBom(QString::fromUtf8(c.parent)));
+        form->ExecuteMenuTask(QStringLiteral("tlbEdit"));
+        ASSERT_TRUE(form->typeBody(1, QStringLiteral("DInvCode"), QString::fromUtf8(c.component)));
+        EXPECT_FALSE(form->save());
+        const Refusal& refusal = form->lastRefusal();
+        EXPECT_EQ(refusal.message, c.message);
+        EXPECT_EQ(refusal.line, 1);
+        EXPECT_EQ(refusal.field, QString::fromUtf8(c.field));
+        ASSERT_EQ(fake::messages()->messages.size(), 1);
+        EXPECT_TRUE(fake::messages()->messages.first().text.startsWith(QString::fromUtf8(c.shown)))
+            << fake::messages()->messages.first().text.toStdString();
+        EXPECT_EQ(form->voucher().status(), q7::voucher::StatusEdit);
+        form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+    }
+}

@@ -9,6 +9,7 @@
 #include "platform/forms/Toolbar.h"
 #include "platform/forms/TreeView.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace q7;
@@ -215,6 +216,75 @@ public:
 };
 
 } // namespace
+
+namespace {
+
+// Records its unload events in a list outside itself (Terminate comes as it goes).
+class ClosingForm : public Form {
+    Q_OBJECT
+public:
+    explicit ClosingForm(QStringList* log) : log_(log) {}
+    Q_INVOKABLE void Form_QueryUnload(QVariant& Cancel, QVariant& UnloadMode)
+    {
+        log_->append(QStringLiteral("QueryUnload %1").arg(UnloadMode.toInt()));
+        Cancel = keep ? 1 : 0;
+    }
+    Q_INVOKABLE void Form_Unload(QVariant&) { log_->append(QStringLiteral("Unload")); }
+    Q_INVOKABLE void Form_Terminate() { log_->append(QStringLiteral("Terminate")); }
+    bool keep = false;
+
+private:
+    QStringList* log_;
+};
+
+} // namespace
+
+TEST(FormsToolkit, ClosingTheWindowUnloadsTheFormUnlessQueryUnloadCancels)
+{
+    QStringList log;
+    const auto form = makeObject<ClosingForm>(&log);
+    int unloadedSignals = 0;
+    QObject::connect(form.data(), &Form::unloaded, [&] { ++unloadedSignals; });
+    form->Show();
+    form->keep = true;
+    EXPECT_FALSE(form->window()->close()); // the title bar's close, cancelled
+    EXPECT_TRUE(form->isLoaded());
+    EXPECT_TRUE(form->isVisible());
+    form->keep = false;
+    EXPECT_TRUE(form->window()->close());
+    EXPECT_FALSE(form->isLoaded());
+    EXPECT_FALSE(form->isVisible());
+    form->Show();
+    form->Unload(); // from code: unload mode 1
+    EXPECT_EQ(log, (QStringList{"QueryUnload 0", "QueryUnload 0", "Unload", "QueryUnload 1", "Unload"}));
+    EXPECT_EQ(unloadedSignals, 2);
+}
+
+TEST(FormsToolkit, TerminateComesWhenTheLastReferenceGoes)
+{
+    QStringList log;
+    auto form = makeObject<ClosingForm>(&log);
+    Object other = form;
+    form->Show();
+    form->Unload();
+    form.reset();
+    EXPECT_EQ(log, (QStringList{"QueryUnload 1", "Unload"})); // unloaded, still referenced
+    other.reset();
+    EXPECT_EQ(log, (QStringList{"QueryUnload 1", "Unload", "Terminate"}));
+}
+
+TEST(FormsToolkit, KeysPressedInTheWidgetsReachKeyDown)
+{
+    LifeCycleForm form;
+    auto* edit = form.add<TextBox>(QStringLiteral("txtCode"));
+    form.Show();
+    QTest::keyClick(edit->widget(), Qt::Key_F2);
+    QTest::keyClick(edit->widget(), Qt::Key_F2, Qt::ControlModifier);
+    QTest::keyClick(edit->widget(), Qt::Key_Return);
+    form.keyPreview = true;
+    QTest::keyClick(edit->widget(), Qt::Key_F3); // the form swallows it
+    EXPECT_EQ(form.log.mid(2), (QStringList{"txtCode_KeyDown 113", "txtCode_KeyDown 113", "txtCode_KeyDown 13", "Form_KeyDown 114 0"}));
+}
 
 TEST(FormsToolkit, FormLifeCycle)
 {
