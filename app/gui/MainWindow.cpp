@@ -55,7 +55,6 @@ MainWindow::MainWindow(const QString& accountPath)
     setAccount(accountPath);
 }
 
-MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {

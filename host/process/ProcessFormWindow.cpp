@@ -3,6 +3,7 @@
 #include "host/MessagePresenter.h"
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessHead.h"
+#include "host/ui/Confirm.h"
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr double Margin = 240, RowHeight = 315, RowGap = 90, LabelWidth = 1300, BoxWidth = 2500, ColumnGap = 360;
 constexpr double ColumnWidth = LabelWidth + BoxWidth;
+constexpr double StatusHeight = 2 * RowHeight; // two lines of text
 
 // Which column of the form a field stands in: the old (or only) item on the
 // left, the new item on the right, everything else below both.
@@ -106,14 +108,18 @@ void ProcessFormWindow::layOut()
         button->setCaption(QString::fromUtf8(text));
         left += 1100 + 120;
     }
+    // the status has a row of its own under the buttons, wide and two lines high, so a refusal is read in full
+    const double statusTop = buttonsTop + 375 + RowGap;
     status_ = add<forms::Label>(QStringLiteral("lblStatus"));
-    status_->setGeometryTwips(Margin, buttonsTop, width - 3 * 1100 - 3 * 120, 375);
+    status_->setGeometryTwips(Margin, statusTop, width, StatusHeight);
+    status_->setWordWrap(true);
+    const double gridTop = statusTop + StatusHeight + RowGap;
     grid_ = add<forms::Grid>(QStringLiteral("grdResult"));
-    grid_->setGeometryTwips(Margin, buttonsTop + 375 + 2 * RowGap, width, 2400);
+    grid_->setGeometryTwips(Margin, gridTop, width, 2400);
     grid_->setCols(1);
     grid_->setRows(1);
     setWidthTwips(width + 2 * Margin + FramePixelsX * forms::Screen::twipsPerPixelX());
-    setHeightTwips(buttonsTop + 375 + 2 * RowGap + 2400 + Margin + FramePixelsY * forms::Screen::twipsPerPixelY());
+    setHeightTwips(gridTop + 2400 + Margin + FramePixelsY * forms::Screen::twipsPerPixelY());
 }
 
 void ProcessFormWindow::showModel()
@@ -183,24 +189,55 @@ bool ProcessFormWindow::commitTyped()
     return true;
 }
 
-void ProcessFormWindow::preview() { start(true); }
-void ProcessFormWindow::runOperation() { start(false); }
+void ProcessFormWindow::preview()
+{
+    if (commitTyped())
+        attempt(true);
+}
 
-void ProcessFormWindow::start(bool dryRun)
+// A run changes the account: the user first sees how many rows it changes
+// and says yes to them.
+void ProcessFormWindow::runOperation()
 {
     if (!commitTyped())
         return;
+    const auto preview = attempt(true);
+    if (!preview)
+        return;
+    if (preview->rows.isEmpty())
+        return; // nothing to change: the preview says so
+    const QString question = QStringLiteral("%1\n\n运行将修改以上 %2 行，确定运行吗？").arg(preview->summary).arg(preview->rows.size());
+    if (!ui::confirm(window(), question)) {
+        setStatus(QStringLiteral("%1（未运行）").arg(preview->summary));
+        return;
+    }
+    attempt(false);
+}
+
+std::optional<OperationResult> ProcessFormWindow::attempt(bool dryRun)
+{
     try {
-        const auto result = model_.run(dryRun);
+        auto result = model_.run(dryRun);
         if (!result) {
+            clearResult();
             setStatus(QStringLiteral("输入不完整"));
-            return;
+            return std::nullopt;
         }
         showResult(*result);
+        return result;
     } catch (const RefusedOperation& refused) {
+        clearResult(); // rows of an earlier preview are not what this input does
         setStatus(refused.description());
         messagePresenter().present({MessageKind::Error, refused.description(), {}, refused.description()});
+        return std::nullopt;
     }
+}
+
+void ProcessFormWindow::clearResult()
+{
+    grid_->setRows(1);
+    grid_->setCols(1);
+    grid_->SetTextMatrix(0, 0, QString());
 }
 
 void ProcessFormWindow::showResult(const OperationResult& result)

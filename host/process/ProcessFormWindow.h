@@ -1,9 +1,12 @@
 #pragma once
 
+#include "host/process/ops/OperationResult.h"
 #include "platform/forms/Form.h"
 
 #include <QStringList>
 #include <QVariant>
+
+#include <optional>
 
 namespace q7::forms {
 class Label;
@@ -16,7 +19,6 @@ class Grid;
 namespace q7::host::process {
 
 class ProcessForm;
-struct OperationResult;
 
 // The window of a maintenance parameter form: a label and an edit box (or a
 // drop-down list) per head field the user fills, the item's name and
@@ -33,6 +35,7 @@ public:
     void showModel();
     // What the buttons do (also reached by tests and the screenshot).
     void preview();
+    // Asks first, with the count of rows the preview found.
     void runOperation();
 
     // Control events (index first for the control arrays).
@@ -53,8 +56,10 @@ public:
 private:
     void layOut();
     bool commitTyped();
-    void start(bool dryRun);
+    // Runs (or previews) the operation and shows its rows; nothing on a refusal, which is shown.
+    std::optional<OperationResult> attempt(bool dryRun);
     void showResult(const OperationResult& result);
+    void clearResult();
     void setStatus(const QString& text);
 
     ProcessForm& model_;

@@ -30,12 +30,14 @@ QWidget* Label::createWidget(QWidget* parent)
     label->setAutoFillBackground(true);
     label->setFont(font_);
     label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+    label->setWordWrap(wordWrap_);
     return label;
 }
 void Label::sync()
 {
     if (auto* label = qobject_cast<QLabel*>(existingWidget())) {
         label->setText(caption_);
+        label->setWordWrap(wordWrap_);
         label->setFont(font_);
         label->setAlignment((alignment_ == 1 ? Qt::AlignRight : alignment_ == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     }

@@ -19,9 +19,13 @@ class Label : public Control {
     Q_PROPERTY(bool FontBold READ fontBold WRITE setFontBold)
     Q_PROPERTY(bool FontItalic READ fontItalic WRITE setFontItalic)
     Q_PROPERTY(bool FontUnderline READ fontUnderline WRITE setFontUnderline)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
 public:
     using Control::Control;
     QString caption() const { return caption_; }
+    // A long caption goes on over the next lines instead of being cut at the right edge.
+    bool wordWrap() const { return wordWrap_; }
+    void setWordWrap(bool wrap) { wordWrap_ = wrap; sync(); }
     void setCaption(const QString& caption);
     int alignment() const { return alignment_; }
     void setAlignment(int alignment);
@@ -43,6 +47,7 @@ private:
     void sync();
     QString caption_;
     int alignment_ = 0;
+    bool wordWrap_ = false;
     QFont font_ = QFont(QStringLiteral("WenQuanYi Zen Hei"), 9);
 };
 

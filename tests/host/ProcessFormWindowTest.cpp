@@ -13,6 +13,8 @@
 #include "support/ScratchAccount.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
@@ -66,7 +68,29 @@ TEST(ProcessFormWindow, TypingAndPickingGoThroughTheHandler)
     EXPECT_EQ(window.resultGrid().TextMatrix(1, 0), QStringLiteral("BK-100(红)"));
     EXPECT_EQ(account.dump(), before);
 
-    window.cmdRun_Click();
+    // An input refused after a preview leaves no rows of that preview behind.
+    window.textBox(QStringLiteral("NewInvCode"))->setText(QStringLiteral("BK-100")); // a parent of the old part: a cycle
+    window.cmdPreview_Click();
+    EXPECT_EQ(window.resultGrid().rows(), 1) << window.status().toStdString();
+    window.textBox(QStringLiteral("NewInvCode"))->setText(QStringLiteral("HB-210"));
+
+    // A run asks first, with the preview's count; No writes nothing, Yes runs.
+    for (const bool yes : {false, true}) {
+        QString asked;
+        q7::host::ui::setDialogDriver([&asked, yes](QWidget& shown) {
+            auto* box = qobject_cast<QMessageBox*>(&shown);
+            ASSERT_NE(box, nullptr);
+            asked = box->text();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        const auto driverOff = qScopeGuard([] { q7::host::ui::setDialogDriver({}); });
+        window.cmdRun_Click();
+        EXPECT_TRUE(asked.contains(QStringLiteral("修改以上 3 行"))) << asked.toStdString();
+        if (!yes) {
+            EXPECT_EQ(window.status(), QStringLiteral("3 行将替换（未运行）"));
+            EXPECT_EQ(account.dump(), before);
+        }
+    }
     EXPECT_EQ(window.status(), QStringLiteral("运行 1：3 行替换：HB-220 → HB-210"));
     EXPECT_NE(account.dump(), before);
 }
