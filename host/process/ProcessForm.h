@@ -59,6 +59,7 @@ public:
     const ProcessHead& head() const { return *head_; }
     ProcessInfo& info() { return *info_; }
     ado::Connection& connection() { return connection_; }
+    const QString& user() const { return user_; }
     QString description() const; // LabDesc(0)'s caption
     int helpId() const { return helpId_; }
 

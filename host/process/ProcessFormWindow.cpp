@@ -3,7 +3,9 @@
 #include "host/MessagePresenter.h"
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessHead.h"
+#include "host/process/RunsDialog.h"
 #include "host/ui/Confirm.h"
+#include "host/ui/DialogDriver.h"
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
@@ -100,8 +102,8 @@ void ProcessFormWindow::layOut()
     }
     const double buttonsTop = std::max(rowOf[0], rowOf[1]) + ((below + 1) / 2) * (RowHeight + RowGap) + RowGap;
     const double width = 2 * ColumnWidth + ColumnGap;
-    const char* buttons[][2] = {{"cmdPreview", "预览"}, {"cmdRun", "运行"}, {"cmdExit", "退出"}};
-    double left = Margin + width - 3 * 1100 - 2 * 120;
+    const char* buttons[][2] = {{"cmdRuns", "运行记录"}, {"cmdPreview", "预览"}, {"cmdRun", "运行"}, {"cmdExit", "退出"}};
+    double left = Margin + width - 4 * 1100 - 3 * 120;
     for (const auto& [name, text] : buttons) {
         auto* button = add<forms::CommandButton>(QString::fromLatin1(name));
         button->setGeometryTwips(left, buttonsTop, 1100, 375);
@@ -189,6 +191,12 @@ bool ProcessFormWindow::commitTyped()
     return true;
 }
 
+void ProcessFormWindow::showRuns()
+{
+    RunsDialog runs(model_.connection(), model_.user(), window());
+    ui::runDialog(runs);
+}
+
 void ProcessFormWindow::preview()
 {
     if (commitTyped())
@@ -217,10 +225,16 @@ void ProcessFormWindow::runOperation()
 std::optional<OperationResult> ProcessFormWindow::attempt(bool dryRun)
 {
     try {
-        auto result = model_.run(dryRun);
+        // the handler's refusal reaches the user as a message; the status keeps it too
+        const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
+        std::optional<OperationResult> result;
+        {
+            const ScopedPresenter listening(heard);
+            result = model_.run(dryRun);
+        }
         if (!result) {
             clearResult();
-            setStatus(QStringLiteral("输入不完整"));
+            setStatus(heard->messages.isEmpty() ? QStringLiteral("输入不完整") : heard->messages.first().text);
             return std::nullopt;
         }
         showResult(*result);

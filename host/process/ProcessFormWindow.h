@@ -37,6 +37,8 @@ public:
     void preview();
     // Asks first, with the count of rows the preview found.
     void runOperation();
+    // The account's runs, with undo.
+    void showRuns();
 
     // Control events (index first for the control arrays).
     Q_INVOKABLE void txtField_Validate(int index, QVariant& cancel);
@@ -46,6 +48,7 @@ public:
     Q_INVOKABLE void cmdPreview_Click() { preview(); }
     Q_INVOKABLE void cmdRun_Click() { runOperation(); }
     Q_INVOKABLE void cmdExit_Click() { Unload(); }
+    Q_INVOKABLE void cmdRuns_Click() { showRuns(); }
 
     QString status() const;
     // The edit box or drop-down list that shows a field (nullptr when the window does not show it).

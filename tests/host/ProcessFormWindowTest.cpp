@@ -4,6 +4,7 @@
 #include "host/process/ProcessForm.h"
 #include "host/process/ProcessFormWindow.h"
 #include "host/process/ProcessLibrary.h"
+#include "host/process/RunsDialog.h"
 #include "host/ui/DialogDriver.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
@@ -140,4 +141,45 @@ TEST(ProcessFormWindow, F2InAFieldOpensItsReferenceAndEnterTakesTheRow)
     QTest::keyClick(window.textBox(QStringLiteral("SInv"))->widget(), Qt::Key_F2);
     EXPECT_EQ(headings, (QStringList{QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("规格型号")}));
     EXPECT_EQ(window.textBox(QStringLiteral("SInv"))->text(), QStringLiteral("WH-200"));
+}
+
+// The runs list shows the account's runs newest first; Undo, once confirmed,
+// gives the rows back, and an undone run cannot be undone again.
+TEST(ProcessFormWindow, TheRunsListUndoesARunOnceConfirmed)
+{
+    fake::ScratchAccount account;
+    ProcessSession session(QStringLiteral("BO01002"), account.path(), QStringLiteral("tester"));
+    ProcessFormWindow window(session.form());
+    const QString before = account.dump();
+    type(window.textBox(QStringLiteral("OldInvCode")), QStringLiteral("HB-220"));
+    type(window.textBox(QStringLiteral("NewInvCode")), QStringLiteral("HB-210"));
+    QStringList runCells;
+    bool undone = false, undoneAgain = true;
+    QString said;
+    q7::host::ui::setDialogDriver([&](QWidget& shown) {
+        if (auto* box = qobject_cast<QMessageBox*>(&shown)) {
+            box->button(QMessageBox::Yes)->click();
+            return;
+        }
+        auto* runs = qobject_cast<RunsDialog*>(&shown);
+        ASSERT_NE(runs, nullptr);
+        for (int c = 0; c < runs->table()->columnCount(); ++c)
+            runCells.append(runs->table()->item(0, c)->text());
+        undone = runs->undoRow(0);
+        undoneAgain = runs->undoRow(0);
+    });
+    const auto driverOff = qScopeGuard([] { q7::host::ui::setDialogDriver({}); });
+    window.cmdRun_Click();
+    ASSERT_NE(account.dump(), before);
+    fake::resetRecords();
+    window.cmdRuns_Click();
+    ASSERT_EQ(runCells.size(), 7);
+    EXPECT_EQ(runCells[0], QStringLiteral("1"));
+    EXPECT_EQ(runCells[2], QStringLiteral("tester"));
+    EXPECT_EQ(runCells[4], QStringLiteral("3"));
+    EXPECT_TRUE(runCells[6].isEmpty());
+    EXPECT_TRUE(undone);
+    EXPECT_FALSE(undoneAgain);
+    EXPECT_EQ(account.dump(), before);
+    ASSERT_FALSE(fake::messages()->messages.isEmpty());
 }
