@@ -20,6 +20,7 @@ enum ErrorNumber : int {
     ErrWrongArgumentCount = 450,
     ErrNameInvalid = 90,
     ErrProvider = 3709, // the database refused or failed a statement
+    ErrElementNotFound = 35601, // a collection has no element of that key
 };
 
 // A run-time error of the automation platform: a number and a description.

@@ -379,7 +379,20 @@ void FrmBO02001::Toolbar1_ButtonClick(const QVariant& button)
         const QString root = modeRootKey();
         if (!tvBOM->selected() || root.isEmpty())
             return;
-        TreeNode* node = nodeOf(tvBOM->Item(root));
+        // The root key and the query of a mode are shared by its browse
+        // windows: the one filtered last holds them. A window whose tree does
+        // not hold that root keeps its tree as it is and says why.
+        TreeNode* node = nullptr;
+        try {
+            node = nodeOf(tvBOM->Item(root));
+        } catch (const AutomationError& error) {
+            if (error.number() != ErrElementNotFound)
+                throw;
+        }
+        if (!node) {
+            ModBOM::objMessage().ShowMessage(QStringLiteral("另一个浏览窗口已按新的条件查询，本窗口不能刷新；请重新过滤。"));
+            return;
+        }
         tvBOM->select(node);
         while (node->children() > 0)
             tvBOM->Remove(fromObject(node->childNodes().first()));

@@ -59,7 +59,7 @@ QVariant TreeView::Add(const QVariant& relative, const QVariant& relationship, c
     auto node = QSharedPointer<TreeNode>::create(this, keyText, given(text) ? values::toText(text) : QString());
     TreeNode* anchor = given(relative) ? find(relative) : nullptr;
     if (given(relative) && !anchor)
-        throw AutomationError(35601, QStringLiteral("Element not found"));
+        throw AutomationError(ErrElementNotFound, QStringLiteral("Element not found"));
     const int how = given(relationship) ? values::toLong(relationship) : Last;
     if (!anchor) {
         roots_.append(node);
@@ -85,7 +85,7 @@ void TreeView::Remove(const QVariant& node)
 {
     TreeNode* target = find(node);
     if (!target)
-        throw AutomationError(35601, QStringLiteral("Element not found"));
+        throw AutomationError(ErrElementNotFound, QStringLiteral("Element not found"));
     if (selected_ && (selected_ == target))
         selected_ = nullptr;
     QList<QSharedPointer<TreeNode>>& siblings = target->parent_ ? target->parent_->children_ : roots_;
@@ -104,7 +104,7 @@ QVariant TreeView::Item(const QVariant& key) const
 {
     TreeNode* node = find(key);
     if (!node)
-        throw AutomationError(35601, QStringLiteral("Element not found"));
+        throw AutomationError(ErrElementNotFound, QStringLiteral("Element not found"));
     return fromObject(shared(node));
 }
 

@@ -191,6 +191,22 @@ TEST_F(BrowseForms, RootNodeKeyTagAndRefresh)
     s.form->Toolbar1->click(QStringLiteral("refresh"));
     EXPECT_EQ(root->children(), 3);
     EXPECT_LT(s.form->tvBOM->count(), grown);
+    // a second window of the mode takes the shared root key and query: this
+    // one keeps its tree and says why instead of failing
+    {
+        Session other(QStringLiteral("BO02001"), fake::demoAccountPath());
+        other.enterItem(QStringLiteral("FR-200"));
+        other.ok();
+        ASSERT_NE(ModBOM::state().strStructureRootKey, key);
+        s.growAll();
+        const int kept = s.form->tvBOM->count();
+        fake::resetRecords();
+        EXPECT_EQ(fake::errorOf([&] { s.form->Toolbar1->click(QStringLiteral("refresh")); }), 0);
+        EXPECT_EQ(s.form->tvBOM->count(), kept);
+        EXPECT_EQ(fake::messages()->messages.size(), 1);
+        other.form->Unload();
+        other.form.reset();
+    }
     // closing the window resets the root key and releases the query object
     s.form->Unload();
     EXPECT_EQ(ModBOM::state().strStructureRootKey, QStringLiteral("-1"));
