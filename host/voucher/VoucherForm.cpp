@@ -16,6 +16,8 @@
 #include "platform/Values.h"
 #include "platform/VoucherTypes.h"
 
+#include <limits>
+
 namespace q7::host::voucher {
 
 namespace {
@@ -210,6 +212,38 @@ void VoucherForm::navigate(const QString& key)
     }
     if (id > 0 && loadBom(id))
         setStatus(q7::voucher::StatusBrowse, key);
+}
+
+int VoucherForm::locateBefore(const QString& invCode, int bomId)
+{
+    auto filter = makeObject<LocateFilter>();
+    filter->add(QStringLiteral("Inventory.cInvCode"), invCode, invCode);
+    const int shown = info_->currentId;
+    info_->currentId = bomId; // the statement finds the last BOM before the current one
+    info_->success = true;
+    info_->locate = QVariant();
+    QVariant filterValue = fromObject(filter);
+    raise(QStringLiteral("Locate"), {filterValue});
+    info_->currentId = shown;
+    if (!info_->success || !info_->locate.canConvert<q7::voucher::LocateSqlString>())
+        return 0;
+    return store_->locate(info_->locate.value<q7::voucher::LocateSqlString>().statement());
+}
+
+bool VoucherForm::goToItem(const QString& invCode)
+{
+    const QString code = invCode.trimmed();
+    if (code.isEmpty() || control_->status() != q7::voucher::StatusBrowse)
+        return false;
+    constexpr int Beyond = std::numeric_limits<int>::max();
+    const bool ownShown = info_->currentId > 0 && values::textEquals(txt(control_->headerText(QStringLiteral("cInvCode"))), code);
+    int id = locateBefore(code, ownShown ? info_->currentId : Beyond);
+    if (id <= 0 && ownShown)
+        id = locateBefore(code, Beyond); // past the oldest: round to the newest
+    if (id <= 0 || !loadBom(id))
+        return false;
+    setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbLocate"));
+    return true;
 }
 
 void VoucherForm::addNew()

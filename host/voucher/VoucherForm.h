@@ -75,6 +75,14 @@ public:
     bool browseHead(const QString& key);
     bool browseBody(int row, const QString& key);
     bool isItemField(const QString& key) const;
+    // The item's BOMs, newest first, found through the handler's locate
+    // statement: the newest when another item's BOM is shown, the one before
+    // the shown one when it is the item's own (after the oldest, the newest
+    // again). False (nothing changes) when the item has no BOM or a voucher
+    // is being entered.
+    bool goToItem(const QString& invCode);
+    // The inventory list for an item code field; the code picked, or invalid.
+    QVariant pickItem(const QVariant& current) const;
     void popupMenu(int index);
     void runTask(const QString& key);      // a toolbar button the handler added
     bool save();
@@ -118,7 +126,7 @@ private:
     void applyColumnAuthority();
     bool saveEntry();
     Refusal bodyRefusal(const QList<PresentedMessage>& said) const;
-    QVariant pickItem(const QVariant& current) const; // the code picked, or invalid
+    int locateBefore(const QString& invCode, int bomId); // the item's BOM before bomId, 0 when none
 
     std::shared_ptr<ado::Connection> connection_;
     std::unique_ptr<BomStore> store_;

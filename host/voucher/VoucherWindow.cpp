@@ -1,11 +1,20 @@
 #include "host/voucher/VoucherWindow.h"
 
+#include "host/MessagePresenter.h"
+#include "host/ui/DialogDriver.h"
 #include "host/voucher/VoucherToolbar.h"
+#include "platform/VoucherTypes.h"
 #include "platform/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Keys.h"
 #include "platform/forms/Units.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
 
 namespace q7::host::voucher {
 
@@ -33,6 +42,49 @@ VoucherWindow::VoucherWindow(QSharedPointer<VoucherForm> voucher) : voucher_(std
     grid_ = add<forms::Grid>(QStringLiteral("grdBody"));
     Form_Resize();
     refresh();
+    auto* go = new QAction(QStringLiteral("转到物料…"), window());
+    go->setObjectName(QStringLiteral("goToItem"));
+    go->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    go->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    window()->addAction(go);
+    QObject::connect(go, &QAction::triggered, this, [this] { goToItem(); });
+}
+
+void VoucherWindow::goToItem()
+{
+    if (voucher_->voucher().status() != q7::voucher::StatusBrowse) {
+        setStatus(QStringLiteral("录入中不能转到其他物料"));
+        return;
+    }
+    QDialog dialog(window());
+    dialog.setObjectName(QStringLiteral("goToItemDialog"));
+    dialog.setWindowTitle(QStringLiteral("转到物料"));
+    auto* code = new QLineEdit(&dialog);
+    code->setObjectName(QStringLiteral("code"));
+    auto* pick = new QAction(code);
+    pick->setShortcut(QKeySequence(Qt::Key_F2));
+    pick->setShortcutContext(Qt::WidgetShortcut);
+    code->addAction(pick);
+    QObject::connect(pick, &QAction::triggered, &dialog, [this, code] {
+        if (const QVariant picked = voucher_->pickItem(code->text()); picked.isValid())
+            code->setText(values::toTextOrEmpty(picked));
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(QStringLiteral("母件编码（F2 参照）"), code);
+    layout->addRow(buttons);
+    if (ui::runDialog(dialog) != QDialog::Accepted || code->text().trimmed().isEmpty())
+        return;
+    if (!voucher_->goToItem(code->text())) {
+        const QString said = QStringLiteral("物料 [ %1 ] 没有物料清单").arg(code->text().trimmed());
+        setStatus(said);
+        messagePresenter().present({MessageKind::Info, said, {}, said});
+        return;
+    }
+    refresh();
+    setStatus(QStringLiteral("%1 的物料清单").arg(code->text().trimmed()));
 }
 
 void VoucherWindow::Form_Resize()

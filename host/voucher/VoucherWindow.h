@@ -40,6 +40,8 @@ public:
     // F2 in a body cell opens its reference; on the blank row below the lines it starts a new line.
     Q_INVOKABLE void grdBody_KeyDown(QVariant& keyCode, const QVariant& shift);
     Q_INVOKABLE void Form_Resize();
+    // Go to item (Ctrl+G): asks for the parent's code (F2 picks it) and shows its BOM.
+    void goToItem();
 
 signals:
     // A task came to something the user should read in the status bar (a save that succeeded).

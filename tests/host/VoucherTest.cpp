@@ -4,13 +4,18 @@
 #include "handlers/clsBO01001.h"
 #include "host/db/AccountDatabase.h"
 #include "host/voucher/VoucherForm.h"
+#include "host/ui/DialogDriver.h"
 #include "host/voucher/VoucherWindow.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
 #include "platform/ClassRegistry.h"
 #include "platform/VoucherTypes.h"
 
+#include <QAction>
 #include <QCryptographicHash>
+#include <QDialog>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -636,4 +641,50 @@ TEST_F(Voucher, F2InAHeadFieldPicksFromItsReference)
     scope.refer().picks.clear(); // cancelled: the value stays
     version->keyDown(113, 0);
     EXPECT_EQ(head("Version"), QStringLiteral("7"));
+}
+
+// Go to item walks the item's BOMs newest first through the handler's locate
+// statement and comes round again; an item without BOMs, or a voucher being
+// entered, leaves the shown BOM as it is.
+TEST_F(Voucher, GoToItemWalksTheItemsBomsNewestFirst)
+{
+    ASSERT_TRUE(form->loadBom(13));
+    const struct {
+        const char* code;
+        bool found;
+        int id;
+    } steps[] = {{"BK-100", true, 4}, {"BK-100", true, 3}, {"BK-100", true, 2}, {"BK-100", true, 1}, {"BK-100", true, 4},
+                 {"FR-200", true, 5}, {"NO'SUCH", false, 5}, {" FR-210 ", true, 6}, {"", false, 6}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(form->goToItem(QString::fromUtf8(step.code)), step.found) << step.code;
+        EXPECT_EQ(form->info().currentId, step.id) << step.code;
+    }
+    EXPECT_EQ(head("cInvCode"), QStringLiteral("FR-210"));
+    form->ExecuteMenuTask(QStringLiteral("tlbAdd"));
+    EXPECT_FALSE(form->goToItem(QStringLiteral("BK-100")));
+    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
+}
+
+TEST_F(Voucher, CtrlGInTheWindowAsksForTheItemAndShowsItsBom)
+{
+    ASSERT_TRUE(form->loadBom(8));
+    VoucherWindow window(form);
+    window.Show();
+    QString typed = QStringLiteral("TB-300");
+    q7::host::ui::setDialogDriver([&typed](QWidget& shown) {
+        auto* dialog = qobject_cast<QDialog*>(&shown);
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>(QStringLiteral("code"))->setText(typed);
+        dialog->accept();
+    });
+    const auto driverOff = qScopeGuard([] { q7::host::ui::setDialogDriver({}); });
+    window.window()->findChild<QAction*>(QStringLiteral("goToItem"))->trigger();
+    EXPECT_EQ(form->info().currentId, 7);
+    EXPECT_EQ(static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 0))->text(), QStringLiteral("TB-300"));
+    typed = QStringLiteral("ZZ-999");
+    fake::resetRecords();
+    window.goToItem();
+    EXPECT_EQ(form->info().currentId, 7);
+    EXPECT_EQ(window.statusText(), QStringLiteral("物料 [ ZZ-999 ] 没有物料清单"));
+    EXPECT_EQ(fake::messages()->messages.size(), 1);
 }
