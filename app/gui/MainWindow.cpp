@@ -1,5 +1,7 @@
 #include "app/gui/MainWindow.h"
 
+#include "platform/forms/FormPlacement.h"
+
 #include "app/gui/ProcessWindow.h"
 #include "app/gui/ReportWindow.h"
 #include "app/gui/SyntheticAccountDialog.h"
@@ -11,6 +13,7 @@
 #include "platform/ErrorsIgnored.h"
 #include "platform/Framework.h"
 #include "platform/LateBinding.h"
+#include "platform/forms/FormPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -49,12 +52,12 @@ MainWindow::MainWindow(const QString& accountPath)
     setCentralWidget(area_);
     buildMenus();
     statusBar()->showMessage(QStringLiteral("就绪"));
+    forms::setFormOwner(this); // the browse windows and dialogs of the forms open over the workbench
     const QSettings settings;
     if (!restoreGeometry(settings.value(QStringLiteral("workbench/geometry")).toByteArray()))
         resize(1100, 720);
     setAccount(accountPath);
 }
-
 
 void MainWindow::buildMenus()
 {
@@ -121,6 +124,8 @@ void MainWindow::fillWindowMenu()
 
 MainWindow::~MainWindow()
 {
+    if (forms::formOwner() == this)
+        forms::setFormOwner(nullptr);
     // The windows go with the area after this object is no longer a main
     // window: nothing they signal on the way may reach it.
     area_->disconnect(this);

@@ -164,6 +164,9 @@ QWidget* ComboBox::createWidget(QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
+    combo->addItems(items_); // what was set before the window was made
+    combo->setCurrentIndex(index_);
+    combo->setEditText(text_);
     QObject::connect(combo, &QComboBox::activated, this, [this](int index) { setListIndex(index); });
     forwardKeys(combo, [this](int keyCode, int shift) { return keyDown(keyCode, shift); });
     return combo;

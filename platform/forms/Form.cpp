@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
+#include "platform/forms/FormPlacement.h"
 #include "platform/forms/UserControl.h"
 
 #include <QCloseEvent>
@@ -169,6 +170,7 @@ void Form::Show(int modal)
     visible_ = true;
     if (modal)
         window()->setWindowModality(Qt::ApplicationModal);
+    placeFormWindow(*window());
     window()->show();
     if (!wasVisible)
         notifyWindowShown(*this, true);

@@ -5,10 +5,14 @@
 #include "platform/AutomationError.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/FormPlacement.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Toolbar.h"
 #include "platform/forms/TreeView.h"
 
+#include <QComboBox>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -370,3 +374,43 @@ TEST(FormsToolkit, DisabledToolbarButtonsDoNotClick)
 }
 
 #include "FormsToolkitTest.moc"
+
+// A list filled and chosen before the form's window exists shows it once the window is made.
+TEST(FormsToolkit, AListSetBeforeTheWindowShowsItsChoice)
+{
+    ToolkitForm form;
+    auto* combo = form.add<ComboBox>(QStringLiteral("cboQueryType"));
+    combo->AddItem(QStringLiteral("全阶"));
+    combo->AddItem(QStringLiteral("单阶"));
+    combo->setListIndex(1);
+    form.window();
+    auto* box = qobject_cast<QComboBox*>(combo->widget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText(), QStringLiteral("单阶"));
+}
+
+// A form's own window opens over the main window, owned by it, no larger than
+// the screen and wholly on it, wherever its size would have put it.
+TEST(FormsToolkit, AFormsWindowOpensOverTheMainWindowAndOnTheScreen)
+{
+    QWidget main;
+    main.setGeometry(100, 100, 600, 400);
+    main.show();
+    setFormOwner(&main);
+    const auto ownerOff = qScopeGuard([] { setFormOwner(nullptr); });
+    for (const QSize size : {QSize(300, 200), QSize(5000, 4000)}) {
+        ToolkitForm form;
+        form.window()->resize(size);
+        form.Show();
+        const QWidget* window = form.window();
+        EXPECT_EQ(window->parentWidget(), &main);
+        EXPECT_TRUE(window->isWindow());
+        const QRect area = main.screen()->availableGeometry();
+        EXPECT_TRUE(area.contains(QRect(window->pos(), window->size()))) << size.width();
+        if (size.width() < 400) { // a small one is centred on the main window
+            EXPECT_LE(std::abs(window->geometry().center().x() - main.frameGeometry().center().x()), 10);
+        }
+        form.Hide();
+    }
+}
