@@ -156,8 +156,23 @@ QWidget* TreeView::createWidget(QWidget* parent)
     tree->setHeaderHidden(true);
     QPointer<TreeView> self(this);
     QObject::connect(tree, &QTreeWidget::itemClicked, this, [self](QTreeWidgetItem* item) {
-        if (self)
-            self->clickNode(static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<QObject*>()));
+        auto* node = static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<QObject*>());
+        if (self && node && node != self->selected_) // a node the keys made current has been told already
+            self->clickNode(node);
+    });
+    // The arrow keys (and a click on another node) move the current node: the
+    // form hears of it as of a click, once the view has finished moving.
+    QObject::connect(tree, &QTreeWidget::currentItemChanged, this, [self](QTreeWidgetItem* item) {
+        const QPointer<TreeNode> node = item ? static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<QObject*>()) : nullptr;
+        if (!self || !node)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, node] {
+                if (self && node && node != self->selected_)
+                    self->clickNode(node);
+            },
+            Qt::QueuedConnection);
     });
     QObject::connect(tree, &QTreeWidget::itemExpanded, this, [self](QTreeWidgetItem* item) {
         auto* node = static_cast<TreeNode*>(item->data(0, Qt::UserRole).value<QObject*>());

@@ -14,6 +14,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace q7;
@@ -47,6 +48,7 @@ public:
     Q_INVOKABLE void lblHint_Click(QVariant& Index) { log.append(QStringLiteral("lblHint %1").arg(Index.toInt())); }
     Q_INVOKABLE void Toolbar1_ButtonClick(QVariant& Button) { log.append(QStringLiteral("Button ") + getProperty(toObject(Button), QStringLiteral("Key")).toString()); }
     Q_INVOKABLE void tvBOM_Expand(QVariant& Node) { log.append(QStringLiteral("Expand ") + getProperty(toObject(Node), QStringLiteral("Text")).toString()); }
+    Q_INVOKABLE void tvBOM_NodeClick(QVariant& Node) { log.append(QStringLiteral("NodeClick ") + getProperty(toObject(Node), QStringLiteral("Text")).toString()); }
 
     TextBox* txt;
     TreeView* tree;
@@ -413,4 +415,28 @@ TEST(FormsToolkit, AFormsWindowOpensOverTheMainWindowAndOnTheScreen)
         }
         form.Hide();
     }
+}
+
+// The arrow keys move the current node as a click does: the form hears NodeClick once per node.
+TEST(FormsToolkit, ArrowKeysInTheTreeRaiseNodeClick)
+{
+    ToolkitForm form;
+    TreeView& tree = *form.tree;
+    const Object root = toObject(tree.Add(missingValue(), missingValue(), QStringLiteral("R"), QStringLiteral("BK-100")));
+    tree.Add(QStringLiteral("R"), TreeView::Child, QStringLiteral("A"), QStringLiteral("first"));
+    tree.Add(QStringLiteral("R"), TreeView::Child, QStringLiteral("B"), QStringLiteral("second"));
+    static_cast<TreeNode*>(root.data())->setExpanded(true);
+    form.Show();
+    letProperty(root, QStringLiteral("Selected"), true);
+    form.log.clear();
+    auto* widget = qobject_cast<QTreeWidget*>(tree.widget());
+    ASSERT_NE(widget, nullptr);
+    widget->setFocus();
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(widget, Qt::Key_Down);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(form.log, (QStringList{"NodeClick first", "NodeClick second"}));
+    EXPECT_EQ(getProperty(toObject(tree.selectedItem()), QStringLiteral("Key")).toString(), QStringLiteral("B"));
+    form.Hide();
 }
