@@ -1,4 +1,5 @@
 #include "support/FakeHost.h"
+#include "support/ScriptedRefer.h"
 
 #include "browse/BrowseDriver.h"
 #include "browse/FrmBO02Desc.h"
@@ -17,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -719,4 +721,17 @@ TEST_F(BrowseForms, TheBrowseWindowsTitleBarCloseReleasesItsQueryAndRootKey)
         EXPECT_EQ(structure ? ModBOM::state().strStructureRootKey : ModBOM::state().strWhereUsedRootKey, QStringLiteral("-1"));
         EXPECT_TRUE((structure ? ModBOM::state().objStructureQuery : ModBOM::state().objWhereUsedQuery).isNull());
     }
+}
+
+// F2 pressed in the item field asks the item reference, as the button beside it does.
+TEST_F(BrowseForms, F2InTheItemFieldOpensItsReference)
+{
+    ScriptedReferScope scripted;
+    Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
+    s.dialog().txtInvCode->setText(QStringLiteral("BK"));
+    QTest::keyClick(s.dialog().txtInvCode->widget(), Qt::Key_F2);
+    ASSERT_EQ(scripted.refer().asked.size(), 1);
+    EXPECT_EQ(scripted.refer().askedParameters.value(0).toList().value(0).toString(), QStringLiteral("BK"));
+    s.form->Unload();
+    s.form.reset();
 }
