@@ -59,6 +59,10 @@ bool BrowseQuery::LoadData(QVariant& key)
         path.append(part);
     }
     path_ = path;
+    // The node is read as the account holds it now: a BOM saved since the
+    // last node was read counts in its tree rows and its document alike.
+    // (Unchanged, the account hands the new graph what the last one read.)
+    graph_.reset();
     loaded(fields);
     return true;
 }

@@ -61,7 +61,9 @@ protected:
     virtual void loaded(const QStringList& fields) { Q_UNUSED(fields) }
 
     ado::Connection& connection() const;
-    // What the account holds at the date, read as the reports read it (made on first use).
+    // What the account holds at the date, read as the reports read it: made on
+    // first use after the condition is set or a node is loaded, so that the
+    // tree rows, head and document of one node come from one reading.
     procedures::BomGraph& graph() const;
     // The part of an item with these free-item values (only the item's
     // configured free items are compared); 0 when none.

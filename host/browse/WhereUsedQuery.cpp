@@ -5,6 +5,7 @@
 
 #include "platform/AutomationError.h"
 
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -66,10 +67,15 @@ QList<XmlRow> WhereUsedQuery::detailRows()
         q.addBindValue(date_);
     if (!q.exec())
         throw AutomationError(3709, q7::data::errorText(q.lastError()));
+    // The document lists the lines of the parents the tree lists, in the BOMs it
+    // lists them by (those the explosion would use: a superseded version still
+    // in force is not one), so that the two never decide apart.
+    QSet<std::pair<int, int>> users; // parent, BOM
+    for (const procedures::BomLine& line : graph().usedIn(path_.last()))
+        users.insert({line.parentId, line.bomId});
     QList<XmlRow> rows;
     while (q.next()) {
-        // the users are the BOMs the explosion would use: a superseded version still in force is not one
-        if (graph().mainBom(q.value(16).toInt()) != q.value(15).toInt())
+        if (!users.contains({q.value(16).toInt(), q.value(15).toInt()}))
             continue;
         procedures::BomLine line;
         line.qtyN = q.value(7).toDouble();

@@ -1,5 +1,6 @@
 #include "support/FakeHost.h"
 #include "support/ScriptedRefer.h"
+#include "support/ScratchAccount.h"
 
 #include "browse/BrowseDriver.h"
 #include "browse/FrmBO02Desc.h"
@@ -734,4 +735,61 @@ TEST_F(BrowseForms, F2InTheItemFieldOpensItsReference)
     EXPECT_EQ(scripted.refer().askedParameters.value(0).toList().value(0).toString(), QStringLiteral("BK"));
     s.form->Unload();
     s.form.reset();
+}
+
+// BOMs saved while a where-used browse is open, on the browse's date: a new
+// parent's BOM and a parent's new version begin that day, and a line of the
+// old parent ends that day. Refreshing the tree, or opening a node shown
+// before the save, lists the same parents in the tree and in the document
+// pane, as the account holds them now; the day before, the ended line and
+// the old version still hold and the new BOMs do not yet.
+TEST_F(BrowseForms, WhereUsedTreeAndPaneAgreeOnBomsSavedOnTheBrowsesDate)
+{
+    struct Case {
+        const char* date;
+        const char* opened; // the node opened after the save; "" refreshes the root
+        QStringList users;  // parent=quantity, in tree and pane alike
+    };
+    const Case cases[] = {
+        {"2026-12-07", "", {QStringLiteral("BS-200=3")}},                 // TB-300's line ended, BS-200's BOM begun
+        {"2026-12-06", "", {QStringLiteral("TB-300=1.2")}},               // the line's last day, the day before the new BOM
+        {"2026-12-07", "TB-300", {QStringLiteral("FR-210=2")}},           // FR-210's version 2 from its first day
+        {"2026-12-06", "TB-300", {QStringLiteral("FR-210=3.09090909")}},  // version 1's last day (3 with its scraps)
+    };
+    const auto entry = [](const QString& code, double qty) { return code + u'=' + QString::number(qty, 'g', 9); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.date) + " " + c.opened);
+        fake::resetRecords();
+        fake::ScratchAccount scratch;
+        Session s(QStringLiteral("BO02002"), scratch.path(), QDate::fromString(QString::fromLatin1(c.date), Qt::ISODate));
+        s.enterItem(QStringLiteral("ST-400"));
+        s.ok(); // on the login date
+        ASSERT_EQ(s.treeLines().size(), 3); // ST-400, TB-300 and its placeholder
+        TreeNode* shown = c.opened[0] ? nodeWithCode(s.form->tvBOM, QString::fromLatin1(c.opened)) : s.form->tvBOM->roots().first().data();
+        ASSERT_NE(shown, nullptr);
+
+        scratch.execute(QStringLiteral(
+            "INSERT INTO bom_bom (BomId, BomType, Version, VersionDesc, VersionEffDate, VersionEndDate) VALUES (900, 1, 1, '新', '2026-12-07', '2099-12-31');"
+            "INSERT INTO bom_parent (BomId, ParentId) SELECT 900, PartId FROM bas_part WHERE InvCode = 'BS-200';"
+            "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN) SELECT 9000, 900, PartId, 10, 3 FROM bas_part WHERE InvCode = 'ST-400';"
+            "UPDATE bom_opcomponent SET EffEndDate = '2026-12-07' WHERE OpComponentId = 20;" // TB-300 uses ST-400 until then
+            "INSERT INTO bom_bom (BomId, BomType, Version, VersionDesc, VersionEffDate, VersionEndDate) VALUES (901, 1, 2, '新', '2026-12-07', '2099-12-31');"
+            "INSERT INTO bom_parent (BomId, ParentId) SELECT 901, PartId FROM bas_part WHERE InvCode = 'FR-210';"
+            "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN) SELECT 9010, 901, PartId, 10, 2 FROM bas_part WHERE InvCode = 'TB-300';"
+            "UPDATE bom_bom SET VersionEndDate = '2026-12-07' WHERE BomId = 6;")); // FR-210's version 1 ends where 2 begins
+        if (c.opened[0])
+            s.form->tvBOM->clickNode(shown);
+        else
+            s.form->Toolbar1->click(QStringLiteral("refresh"));
+
+        QStringList tree, pane;
+        for (const auto& child : shown->childNodes())
+            tree << entry(child->text().section(u' ', 0, 0), child->tag.toString().section(u'&', 1).split(u'|').value(2).toDouble());
+        VoucherControl* voucher = s.form->Voucher;
+        for (int r = 1; r <= voucher->bodyRows(); ++r)
+            pane << entry(voucher->GetBodyValue(r, QStringLiteral("cInvCode")).toString(), voucher->GetBodyValue(r, QStringLiteral("Qty")).toDouble());
+        EXPECT_EQ(tree, c.users) << "tree";
+        EXPECT_EQ(pane, c.users) << "pane";
+        EXPECT_TRUE(shownTexts().isEmpty()) << shownTexts().join(u'|').toStdString();
+    }
 }
