@@ -39,6 +39,7 @@ Place placeOf(const QString& key)
 ProcessFormWindow::ProcessFormWindow(ProcessForm& model) : model_(model)
 {
     setCaption(model_.definition().caption);
+    helpContextId = model_.helpId();
     layOut();
     window();
     showModel();

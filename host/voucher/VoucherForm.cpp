@@ -95,6 +95,9 @@ void VoucherForm::open(const Object& handler)
     const bool entry = owner_ != nullptr;
     call(handler, entry ? QStringLiteral("FormVoucherEntry") : QStringLiteral("FormVoucher"), {fromObject(sharedFromThis())});
     raise(QStringLiteral("InitForm"));
+    QVariantList help{static_cast<int32_t>(0)};
+    raiseEvent(events_.data(), QStringLiteral("InitHelp"), help);
+    helpId_ = values::toLong(help[0]);
     QStringList defaults;
     for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
         defaults.append(key.toString());

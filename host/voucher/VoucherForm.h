@@ -110,6 +110,8 @@ public:
     QSharedPointer<VoucherForm> lastEntryForm() const { return entry_; }
     int currentRow() const { return currentRow_; }
     QString vouType() const { return info_->vouType; }
+    // The help topic the handler named at InitHelp (0: none).
+    int helpId() const { return helpId_; }
 
 private:
     VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection> connection);
@@ -140,6 +142,7 @@ private:
     QSharedPointer<VoucherForm> entry_;
     BomDocument copy_;
     int currentRow_ = 0;
+    int helpId_ = 0;
     Refusal lastRefusal_;
     qint64 loadedChange_ = 0; // the shown BOM's change counter when it was loaded
 };

@@ -28,6 +28,7 @@ constexpr int HeadColumns = 3;
 VoucherWindow::VoucherWindow(QSharedPointer<VoucherForm> voucher) : voucher_(std::move(voucher))
 {
     setCaption(QStringLiteral("物料清单 - q7bom"));
+    helpContextId = voucher_->helpId();
     setWidthTwips(15600 + FramePixelsX * forms::Screen::twipsPerPixelX());
     setHeightTwips(8400 + FramePixelsY * forms::Screen::twipsPerPixelY());
     for (const QString& key : voucher_->voucher().headKeys())

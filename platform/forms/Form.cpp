@@ -4,12 +4,14 @@
 #include "platform/Values.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/FormPlacement.h"
+#include "platform/forms/HelpWindow.h"
 #include "platform/forms/UserControl.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <cmath>
 
@@ -26,6 +28,17 @@ protected:
     {
         if (form_ && e->size() != e->oldSize())
             form_->windowResized(e->size().width(), e->size().height());
+    }
+    // F1 pressed in the window, or in a control that leaves the key to it,
+    // opens the help (a help button posts F1 to the window).
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (form_ && e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+            form_->showHelp();
+            e->accept();
+            return;
+        }
+        QWidget::keyPressEvent(e);
     }
     // The title bar's close (or a host closing the window it embeds) unloads the form.
     void closeEvent(QCloseEvent* e) override
@@ -183,6 +196,8 @@ void Form::Show(int modal)
             loop.processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
+
+void Form::showHelp() const { forms::showHelp(helpContextId); }
 
 int Form::previewKeyDown(int keyCode, int shift)
 {

@@ -37,6 +37,7 @@ class Form : public QObject, public Container, public DynamicDispatch, public Re
     Q_PROPERTY(int ScaleMode READ scaleMode WRITE setScaleMode)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
     Q_PROPERTY(bool KeyPreview MEMBER keyPreview)
+    Q_PROPERTY(int HelpContextID MEMBER helpContextId)
     Q_PROPERTY(bool Visible READ isVisible)
     Q_PROPERTY(QImage Icon READ icon WRITE setIcon)
 public:
@@ -56,6 +57,8 @@ public:
     void setWindowState(int state) { windowState_ = state; }
     bool isVisible() const { return visible_; }
     bool keyPreview = false;
+    // The help page F1 opens in the form (0: none, the help's index).
+    int helpContextId = 0;
     QImage icon() const { return icon_; }
     void setIcon(const QImage& icon);
 
@@ -92,6 +95,9 @@ public:
     // sees it first (Form_KeyDown) and may swallow it by setting KeyCode to 0.
     // Returns the key code left for the control.
     int previewKeyDown(int keyCode, int shift);
+
+    // F1 in the form: the help window on the page of its HelpContextID.
+    void showHelp() const;
 
     // The window was resized by the user (pixels of the inner area).
     void windowResized(int widthPixels, int heightPixels);

@@ -15,9 +15,11 @@
 #include "platform/LateBinding.h"
 #include "platform/Values.h"
 #include "platform/data/Ado.h"
+#include "platform/forms/HelpWindow.h"
 #include "ui/SplitRegion.h"
 
 #include <QCoreApplication>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -792,4 +794,39 @@ TEST_F(BrowseForms, WhereUsedTreeAndPaneAgreeOnBomsSavedOnTheBrowsesDate)
         EXPECT_EQ(pane, c.users) << "pane";
         EXPECT_TRUE(shownTexts().isEmpty()) << shownTexts().join(u'|').toStdString();
     }
+}
+
+// The help button posts F1 to the window: the help opens on the page of the
+// browse mode; the substitutes window has no page of its own and opens the index.
+TEST_F(BrowseForms, HelpButtonsOpenThePageOfTheMode)
+{
+    struct Case {
+        const char* menuKey;
+        int context;
+        const char* page;
+    };
+    const Case cases[] = {{"BO02001", 91102001, "browse-structure.html"}, {"BO02002", 91102002, "browse-whereused.html"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.menuKey);
+        Session s(QString::fromLatin1(c.menuKey), fake::demoAccountPath());
+        EXPECT_EQ(getProperty(s.form.data(), QStringLiteral("HelpContextID")).toInt(), c.context);
+        s.enterItem(QStringLiteral("WH-200"));
+        s.ok();
+        s.form->Toolbar1->click(QStringLiteral("help"));
+        QCoreApplication::sendPostedEvents();
+        ASSERT_NE(helpWindow(), nullptr);
+        EXPECT_TRUE(helpWindow()->isVisible());
+        EXPECT_EQ(helpWindow()->source().toString(), QStringLiteral("qrc:/q7help/") + QString::fromLatin1(c.page));
+    }
+    Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
+    s.enterItem(QStringLiteral("WH-200"));
+    s.ok();
+    s.form->Voucher->bodyMouseDown(2, RightButton);
+    auto desc = objectCast<FrmBO02Desc>(OpenForms::find(QStringLiteral("frmBO02Desc")));
+    ASSERT_TRUE(desc);
+    desc->Toolbar1->click(QStringLiteral("help"));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(helpWindow()->source().toString(), QStringLiteral("qrc:/q7help/index.html"));
+    desc->Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -10,6 +10,7 @@
 #include "platform/LateBinding.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
+#include "platform/forms/HelpWindow.h"
 #include "support/FakeHost.h"
 #include "support/ScratchAccount.h"
 
@@ -19,6 +20,7 @@
 #include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 using namespace q7::host::process;
@@ -104,6 +106,24 @@ TEST(ProcessFormWindow, LowLevelCodeWindowShowsTheDescription)
     auto* label = qobject_cast<q7::forms::Label*>(window.control(QStringLiteral("lblDesc")));
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->caption(), QStringLiteral("计算物料的低阶码（Low Level Code），作为成本管理系统物料成本计算的依据。"));
+}
+
+// Each handler names its help topic; F1 in the window opens that part of the maintenance page.
+TEST(ProcessFormWindow, F1OpensTheHelpOfTheOperation)
+{
+    fake::ScratchAccount account;
+    const std::pair<const char*, const char*> cases[] = {
+        {"BO01002", "replace"}, {"BO01003", "remove"}, {"BO01004", "llc"}, {"BO01005", "check"}};
+    for (const auto& [menuKey, anchor] : cases) {
+        SCOPED_TRACE(menuKey);
+        ProcessSession session(QString::fromLatin1(menuKey), account.path(), QStringLiteral("tester"));
+        ProcessFormWindow window(session.form());
+        EXPECT_EQ(window.helpContextId, session.form().helpId());
+        window.Show();
+        QTest::keyClick(window.window(), Qt::Key_F1);
+        ASSERT_NE(q7::forms::helpWindow(), nullptr);
+        EXPECT_EQ(q7::forms::helpWindow()->source().toString(), QStringLiteral("qrc:/q7help/maintenance.html#") + QString::fromLatin1(anchor));
+    }
 }
 
 TEST(ProcessLibrary, OpensFormsByMenuKeyThroughTheRuntime)

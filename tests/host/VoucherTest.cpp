@@ -8,6 +8,7 @@
 #include "host/voucher/VoucherWindow.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
+#include "platform/forms/HelpWindow.h"
 #include "platform/ClassRegistry.h"
 #include "platform/VoucherTypes.h"
 
@@ -19,6 +20,8 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
 
 using namespace q7;
 using namespace q7::host::voucher;
@@ -92,6 +95,17 @@ TEST_F(Voucher, OpeningBindsTheHandlerAndAddsItsButtons)
     EXPECT_EQ(form->buttons().button(QStringLiteral("tlbAdd"))->style, 5);
     EXPECT_EQ(form->buttons().button(QStringLiteral("tlbAdd"))->menuKeys, QStringList{QStringLiteral("tlbAddSub")});
     EXPECT_EQ(form->info().config(QStringLiteral("RefreshDefaultField")).toList().size(), 16);
+}
+
+// The handler names the voucher's help topic at InitHelp; F1 in the window opens its page.
+TEST_F(Voucher, F1InTheWindowOpensTheVoucherHelp)
+{
+    EXPECT_EQ(form->helpId(), 91101001);
+    VoucherWindow window(form);
+    window.Show();
+    QTest::keyClick(window.window(), Qt::Key_F1);
+    ASSERT_NE(forms::helpWindow(), nullptr);
+    EXPECT_EQ(forms::helpWindow()->source().toString(), QStringLiteral("qrc:/q7help/voucher.html"));
 }
 
 TEST_F(Voucher, ToolbarStatesFollowTheStatus)
