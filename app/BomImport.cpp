@@ -439,6 +439,7 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     auto form = openVoucher(db);
     Importer importer(*form, messages.recorder(), problems);
     ImportResult result;
+    form->setShowSavedBom(false); // each BOM is entered anew or loaded before it is changed
     form->store().beginBatch();
     try {
         for (const ImportBom& bom : boms) {

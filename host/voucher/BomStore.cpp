@@ -75,7 +75,7 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
     return query;
 }
 
-QList<QVariantMap> rowsOf(QSqlQuery query)
+QList<QVariantMap> rowsOf(QSqlQuery& query)
 {
     QList<QVariantMap> rows;
     const bool folded = query.driver()->dbmsType() == QSqlDriver::PostgreSQL; // the server folds names to lower case
@@ -88,6 +88,8 @@ QList<QVariantMap> rowsOf(QSqlQuery query)
     }
     return rows;
 }
+
+QList<QVariantMap> rowsOf(QSqlQuery&& query) { return rowsOf(query); }
 
 int intOf(QSqlQuery query)
 {
@@ -238,15 +240,40 @@ std::optional<BomDocument> BomStore::load(int bomId) const
     return document;
 }
 
+QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) const
+{
+    auto found = prepared_.find(sql);
+    if (found == prepared_.end()) {
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        found = prepared_.emplace(sql, std::move(query));
+    }
+    QSqlQuery& query = *found;
+    query.finish();
+    for (int i = 0; i < bound.size(); ++i)
+        query.bindValue(i, bound[i]);
+    if (!query.exec())
+        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+    return query;
+}
+
 int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
 {
-    QString sql = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?");
+    static const QString sql = [] {
+        QString text = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?");
+        for (int n = 1; n <= 10; ++n)
+            text += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
+        return text;
+    }();
     QVariantList bound{txt(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n) {
-        sql += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
+    for (int n = 1; n <= 10; ++n)
         bound.append(txt(fields.value(freeKey(prefix, n))));
-    }
-    return intOf(run(db_, sql, bound));
+    QSqlQuery& query = prepared(sql, bound);
+    const int id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
+    query.finish();
+    return id;
 }
 
 int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool create)
@@ -681,7 +708,9 @@ int BomStore::findBom(int partId, int bomType, const QString& version, const QSt
 
 QVariantList BomStore::inventoryRow(const QString& invCode) const
 {
-    const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM Inventory WHERE cInvCode = ?"), {invCode}));
+    QSqlQuery& query = prepared(QStringLiteral("SELECT * FROM Inventory WHERE cInvCode = ?"), {invCode});
+    const QList<QVariantMap> rows = rowsOf(query);
+    query.finish();
     if (rows.isEmpty())
         return {};
     const QVariantMap& r = rows.first();

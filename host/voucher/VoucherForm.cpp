@@ -676,7 +676,10 @@ bool VoucherForm::save()
         showMessage(result.refusal.message ? QVariant(result.refusal.message) : QVariant(result.refusal.text), result.refusal.arguments);
         return false;
     }
-    loadBom(result.bomId);
+    if (showSaved_)
+        loadBom(result.bomId);
+    else
+        info_->currentId = result.bomId;
     control_->ResetSigh();
     setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbSave"));
     return true;

@@ -86,6 +86,9 @@ public:
     void popupMenu(int index);
     void runTask(const QString& key);      // a toolbar button the handler added
     bool save();
+    // A bulk entry that goes on to its next BOM at once does not need the
+    // saved BOM read back and shown (it is by default).
+    void setShowSavedBom(bool show) { showSaved_ = show; }
     // Why the last save was refused (empty text when it was not): the
     // message shown and, when one field is at fault, where.
     const Refusal& lastRefusal() const { return lastRefusal_; }
@@ -131,6 +134,7 @@ private:
     int locateBefore(const QString& invCode, int bomId); // the item's BOM before bomId, 0 when none
 
     std::shared_ptr<ado::Connection> connection_;
+    bool showSaved_ = true;
     std::unique_ptr<BomStore> store_;
     QSharedPointer<VoucherControl> control_;
     QSharedPointer<BillInfo> info_;
