@@ -592,14 +592,14 @@ int BomStore::write(const BomDocument& document)
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        run(db_, QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
+        prepared(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
                                 "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
             {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
              orNull(lists::textToCode(1, txt(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
              numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DAccuCostFlag"))))),
              orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DOptionalFlag"))))),
              orNull(lists::textToCode(4, txt(f.value(QStringLiteral("DMutexRule")))))});
-        run(db_, QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
+        prepared(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
                                 "CompScrap, FVFlag, EffBegDate, EffEndDate, ByProductFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
             {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
              orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
@@ -608,15 +608,15 @@ int BomStore::write(const BomDocument& document)
              txt(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(account::OpenEnd) : txt(f.value(QStringLiteral("DEffEndDate"))),
              lists::textToCode(0, txt(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
         if (const QString remark = txt(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
-            run(db_, QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
+            prepared(QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
         for (const QVariantMap& s : line.substitutes)
-            run(db_, QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
+            prepared(QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
                                     "VALUES (?,?,?,?,?,?,?)"),
                 {lineId, partId(s, QStringLiteral("D"), true), numberOr(s.value(QStringLiteral("DFactor")), 1), orNull(s.value(QStringLiteral("DEffBegDate"))),
                  orNull(s.value(QStringLiteral("DEffEndDate"))), numberOrNull(s.value(QStringLiteral("DSequence"))),
                  lists::textToCode(0, txt(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
         for (int i = 0; i < line.locations.size(); ++i)
-            run(db_, QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
+            prepared(QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
     }
     return bomId;
 }

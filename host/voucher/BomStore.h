@@ -115,7 +115,7 @@ private:
     QSqlDatabase& db_;
     bool batch_ = false;
     bool versionsClosed_ = false;
-    // The look-ups a BOM's every line makes, prepared once for the store's life.
+    // The statements a BOM's every line runs, prepared once for the store's life.
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
     mutable QHash<QString, QSqlQuery> prepared_;
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
