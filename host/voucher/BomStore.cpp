@@ -747,14 +747,18 @@ bool BomStore::hasOperation(int routingId, const QString& opSeq) const
 
 QString BomStore::wareHouseName(const QString& code) const
 {
-    QSqlQuery q = run(db_, QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), {code});
-    return q.next() ? q.value(0).toString() : QString();
+    QSqlQuery& q = prepared(QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), {code});
+    const QString name = q.next() ? q.value(0).toString() : QString();
+    q.finish();
+    return name;
 }
 
 QString BomStore::departmentName(const QString& code) const
 {
-    QSqlQuery q = run(db_, QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), {code});
-    return q.next() ? q.value(0).toString() : QString();
+    QSqlQuery& q = prepared(QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), {code});
+    const QString name = q.next() ? q.value(0).toString() : QString();
+    q.finish();
+    return name;
 }
 
 } // namespace q7::host::voucher
