@@ -256,6 +256,8 @@ QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) con
         query.bindValue(i, bound[i]);
     if (!query.exec())
         throw AutomationError(3709, q7::data::errorText(query.lastError()));
+    if (!query.isSelect())
+        query.finish(); // a write holds nothing open once it has run
     return query;
 }
 
