@@ -15,6 +15,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 
 using namespace q7;
@@ -47,11 +48,24 @@ private:
     QList<ImportProblem> list_;
 };
 
-// A row of the file by column name, with its line.
+// The file's columns: where each stands in a row, and their names in the
+// order of the names (the order a line's problems are told in).
+struct Columns {
+    QHash<QString, int> index;
+    QList<std::pair<QString, int>> byName;
+};
+
+// A row of the file, its cells read by column name, with its line.
 struct Row {
     int line = 0;
-    QMap<QString, QString> values;
-    QString value(const QString& column) const { return values.value(column); }
+    std::shared_ptr<const Columns> columns;
+    QStringList cells;
+    bool has(const QString& column) const { return columns->index.contains(column); }
+    QString value(const QString& column) const
+    {
+        const int at = columns->index.value(column, -1);
+        return at < 0 ? QString() : cells.at(at);
+    }
 };
 
 struct ImportBom {
@@ -98,14 +112,14 @@ void checkHeader(const CsvRecord& header, Problems& problems)
 // The cells of a row that no BOM could take, whatever the account holds.
 void checkCells(const Row& row, Problems& problems)
 {
-    for (auto it = row.values.begin(); it != row.values.end(); ++it) {
-        const QString value = it.value().trimmed();
+    for (const auto& [column, at] : row.columns->byName) {
+        const QString value = row.cells.at(at).trimmed();
         if (value.isEmpty())
             continue;
-        if (numberColumns.contains(it.key()) && !values::isPlainDecimal(value))
-            problems.add(row.line, it.key(), QStringLiteral("'%1' is not a plain decimal number").arg(value));
-        else if (dateColumns.contains(it.key()) && !host::voucher::isDateText(value))
-            problems.add(row.line, it.key(), QStringLiteral("'%1' is not a date written yyyy-mm-dd").arg(value));
+        if (numberColumns.contains(column) && !values::isPlainDecimal(value))
+            problems.add(row.line, column, QStringLiteral("'%1' is not a plain decimal number").arg(value));
+        else if (dateColumns.contains(column) && !host::voucher::isDateText(value))
+            problems.add(row.line, column, QStringLiteral("'%1' is not a date written yyyy-mm-dd").arg(value));
     }
     if (row.value(QStringLiteral("DInvCode")).isEmpty())
         problems.add(row.line, QStringLiteral("DInvCode"), QStringLiteral("every row is a BOM line and needs its component's code"));
@@ -141,7 +155,7 @@ QList<ImportBom> group(const QList<Row>& rows, Problems& problems)
         }
         ImportBom& bom = boms[byKey.value(key)];
         for (const QString& column : bomCsvHeadColumns())
-            if (row.values.contains(column) && !sameValue(column, bom.head.value(column), row.value(column)))
+            if (row.has(column) && !sameValue(column, bom.head.value(column), row.value(column)))
                 problems.add(row.line, column,
                              QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
         bom.lines.append(row);
@@ -221,12 +235,12 @@ bool sameAsStored(const BomDocument& stored, const ImportBom& bom)
     const auto storedLines = inLineOrder(stored.lines, [](const host::voucher::BomLine& l, const QString& key) { return values::toTextOrEmpty(l.fields.value(key)); });
     const auto fileLines = inLineOrder(bom.lines, [](const Row& r, const QString& key) { return r.value(key); });
     for (qsizetype i = 0; i < fileLines.size(); ++i) {
-        for (auto it = fileLines[i]->values.begin(); it != fileLines[i]->values.end(); ++it) {
-            if (substitute && (it.key() == QLatin1String("Version") || it.key() == QLatin1String("VersionEffDate")))
+        for (const auto& [column, at] : fileLines[i]->columns->byName) {
+            if (substitute && (column == QLatin1String("Version") || column == QLatin1String("VersionEffDate")))
                 continue;
-            const bool head = bomCsvHeadColumns().contains(it.key());
-            const QVariant storedValue = head ? stored.head.value(it.key()) : storedLines[i]->fields.value(it.key());
-            if (!sameValue(it.key(), values::toTextOrEmpty(storedValue), it.value()))
+            const bool head = bomCsvHeadColumns().contains(column);
+            const QVariant storedValue = head ? stored.head.value(column) : storedLines[i]->fields.value(column);
+            if (!sameValue(column, values::toTextOrEmpty(storedValue), fileLines[i]->cells.at(at)))
                 return false;
         }
     }
@@ -283,7 +297,7 @@ public:
         for (const QString& key : headOrder) {
             // what names the BOM is typed when it is new (the item above); a stored one already has it;
             // a substitute BOM has no version or dates of its own
-            if (!head.values.contains(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")) ||
+            if (!head.has(key) || key == QLatin1String("cInvCode") || key.startsWith(QLatin1String("InvFree_")) ||
                 (stored && keyColumns.contains(key)) || (substitute && (key == QLatin1String("Version") || key == QLatin1String("VersionEffDate"))))
                 continue;
             const QString value = head.value(key);
@@ -295,7 +309,7 @@ public:
         for (const Row& line : bom.lines) {
             const int row = form_.addRow();
             for (const QString& key : bomCsvLineColumns()) {
-                if (!line.values.contains(key))
+                if (!line.has(key))
                     continue;
                 const QString value = line.value(key);
                 if (values::toTextOrEmpty(ctl_.bodyText(row, key)) == value)
@@ -395,22 +409,23 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
         problems.add(0, {}, QStringLiteral("cannot read the file"));
         return finished(problems);
     }
-    const QString text = decode(input.readAll(), problems);
+    QString text = decode(input.readAll(), problems);
     if (problems.any())
         return finished(problems);
     QList<CsvRecord> records;
     try {
         records = parseCsvRecords(text);
     } catch (const AutomationError& error) { // "line N: what"
-        const QString text = error.description();
-        problems.add(text.section(u':', 0, 0).section(u' ', 1).toInt(), {}, text.section(QStringLiteral(": "), 1));
+        const QString said = error.description();
+        problems.add(said.section(u':', 0, 0).section(u' ', 1).toInt(), {}, said.section(QStringLiteral(": "), 1));
         return finished(problems);
     }
+    text = QString(); // the records hold the file from here on
     if (records.isEmpty()) {
         problems.add(0, {}, QStringLiteral("the file is empty"));
         return finished(problems);
     }
-    const CsvRecord& header = records.first();
+    const CsvRecord header = records.first();
     checkHeader(header, problems);
     if (records.size() == 1)
         problems.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
@@ -421,18 +436,27 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
     if (problems.any()) // the file's shape: no row is read
         return finished(problems);
 
+    auto columns = std::make_shared<Columns>();
+    for (int c = 0; c < header.fields.size(); ++c) {
+        columns->index.insert(header.fields[c], c);
+        columns->byName.append({header.fields[c], c});
+    }
+    std::sort(columns->byName.begin(), columns->byName.end());
     QList<Row> rows;
+    rows.reserve(records.size() - 1);
     QSet<int> badLines; // rows whose cells no BOM could take
     for (qsizetype i = 1; i < records.size(); ++i) {
-        Row row{records[i].line, {}};
-        for (qsizetype c = 0; c < header.fields.size(); ++c)
-            row.values.insert(header.fields[c], records[i].fields[c].trimmed());
+        Row row{records[i].line, columns, {}};
+        row.cells.reserve(header.fields.size());
+        for (const QString& cell : std::as_const(records[i].fields))
+            row.cells.append(cell.trimmed());
         const qsizetype before = problems.size();
         checkCells(row, problems);
         if (problems.size() > before)
             badLines.insert(row.line);
-        rows.append(row);
+        rows.append(std::move(row));
     }
+    records = {}; // the rows hold the cells from here on
     const QList<ImportBom> boms = group(rows, problems);
 
     CapturedMessages messages;
