@@ -164,9 +164,7 @@ QWidget* ComboBox::createWidget(QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
-    combo->addItems(items_); // what was set before the window was made
-    combo->setCurrentIndex(index_);
-    combo->setEditText(text_);
+    fill(*combo); // what was set before the window was made
     QObject::connect(combo, &QComboBox::activated, this, [this](int index) { setListIndex(index); });
     forwardKeys(combo, [this](int keyCode, int shift) { return keyDown(keyCode, shift); });
     return combo;
@@ -175,14 +173,17 @@ int ComboBox::keyDown(int keyCode, int shift) { return raiseKeyDown(*this, keyCo
 
 void ComboBox::sync()
 {
-    auto* combo = qobject_cast<QComboBox*>(existingWidget());
-    if (!combo)
-        return;
-    const QSignalBlocker block(combo);
-    combo->clear();
-    combo->addItems(items_);
-    combo->setCurrentIndex(index_);
-    combo->setEditText(text_);
+    if (auto* combo = qobject_cast<QComboBox*>(existingWidget()))
+        fill(*combo);
+}
+
+void ComboBox::fill(QComboBox& combo) const
+{
+    const QSignalBlocker block(&combo);
+    combo.clear();
+    combo.addItems(items_);
+    combo.setCurrentIndex(index_);
+    combo.setEditText(text_);
 }
 
 // ---- CommandButton ----

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QStringList>
 
+class QComboBox;
+
 namespace q7::forms {
 
 // A label: a caption with an alignment (0 left, 1 right, 2 centre) and a font.
@@ -107,6 +109,7 @@ protected:
 
 private:
     void sync();
+    void fill(QComboBox& combo) const; // the list, the choice and the text in the widget
     QStringList items_;
     int index_ = -1;
     QString text_;
