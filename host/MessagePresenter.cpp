@@ -43,6 +43,16 @@ ScopedPresenter::ScopedPresenter(std::shared_ptr<MessagePresenter> presenter) : 
 
 ScopedPresenter::~ScopedPresenter() { setMessagePresenter(previous_); }
 
+QList<PresentedMessage> heardWhile(const std::function<void()>& work)
+{
+    const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
+    {
+        const ScopedPresenter listening(heard);
+        work();
+    }
+    return heard->messages;
+}
+
 void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter) { current() = std::move(presenter); }
 MessagePresenter& messagePresenter() { return *current(); }
 std::shared_ptr<MessagePresenter> currentMessagePresenter() { return current(); }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace q7::host {
@@ -66,6 +67,10 @@ public:
 private:
     std::shared_ptr<MessagePresenter> passOn_;
 };
+
+// Runs work with every message it shows kept (the user still sees them) and
+// returns those messages: a caller learns what a refusal said and where.
+QList<PresentedMessage> heardWhile(const std::function<void()>& work);
 
 // The presenter that the host's message service uses (console by default).
 void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter);

@@ -227,15 +227,11 @@ std::optional<OperationResult> ProcessFormWindow::attempt(bool dryRun)
 {
     try {
         // the handler's refusal reaches the user as a message; the status keeps it too
-        const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
         std::optional<OperationResult> result;
-        {
-            const ScopedPresenter listening(heard);
-            result = model_.run(dryRun);
-        }
+        const QList<PresentedMessage> heard = heardWhile([&] { result = model_.run(dryRun); });
         if (!result) {
             clearResult();
-            setStatus(heard->messages.isEmpty() ? QStringLiteral("输入不完整") : heard->messages.first().text);
+            setStatus(heard.isEmpty() ? QStringLiteral("输入不完整") : heard.first().text);
             return std::nullopt;
         }
         showResult(*result);

@@ -200,19 +200,10 @@ void VoucherForm::navigate(const QString& key)
         id = store_->last();
     else if (key == QLatin1String("tlbNext"))
         id = store_->next(current);
-    else if (key == QLatin1String("tlbPrevious")) {
-        // The handler states the statement of the voucher before this one.
-        auto filter = makeObject<LocateFilter>();
-        info_->success = true;
-        info_->locate = QVariant();
-        QVariant filterValue = fromObject(filter);
-        raise(QStringLiteral("Locate"), {filterValue});
-        if (!info_->success || !info_->locate.canConvert<q7::voucher::LocateSqlString>())
-            return;
-        id = store_->locate(info_->locate.value<q7::voucher::LocateSqlString>().statement());
-    } else {
+    else if (key == QLatin1String("tlbPrevious"))
+        id = locateBefore(QString(), current); // the handler states the statement of the voucher before this one
+    else
         return;
-    }
     if (id > 0 && loadBom(id))
         setStatus(q7::voucher::StatusBrowse, key);
 }
@@ -220,7 +211,8 @@ void VoucherForm::navigate(const QString& key)
 int VoucherForm::locateBefore(const QString& invCode, int bomId)
 {
     auto filter = makeObject<LocateFilter>();
-    filter->add(QStringLiteral("Inventory.cInvCode"), invCode, invCode);
+    if (!invCode.isEmpty())
+        filter->add(QStringLiteral("Inventory.cInvCode"), invCode, invCode);
     const int shown = info_->currentId;
     info_->currentId = bomId; // the statement finds the last BOM before the current one
     info_->success = true;
@@ -658,14 +650,10 @@ bool VoucherForm::save()
     if (!checkRequired())
         return false;
     // the handler's message reaches the user; kept here too, it tells the row and the column at fault
-    const auto heard = std::make_shared<RecordingPresenter>(currentMessagePresenter());
     QVariantList args{true};
-    {
-        const ScopedPresenter listening(heard);
-        raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args);
-    }
+    const QList<PresentedMessage> heard = heardWhile([&] { raiseEvent(events_.data(), QStringLiteral("CheckValidate"), args); });
     if (!values::toBoolean(args[0])) {
-        lastRefusal_ = bodyRefusal(heard->messages);
+        lastRefusal_ = bodyRefusal(heard);
         return false;
     }
     if (owner_)

@@ -131,7 +131,7 @@ private:
     void applyColumnAuthority();
     bool saveEntry();
     Refusal bodyRefusal(const QList<PresentedMessage>& said) const;
-    int locateBefore(const QString& invCode, int bomId); // the item's BOM before bomId, 0 when none
+    int locateBefore(const QString& invCode, int bomId); // the item's (any item's for "") BOM before bomId, 0 when none
 
     std::shared_ptr<ado::Connection> connection_;
     bool showSaved_ = true;
