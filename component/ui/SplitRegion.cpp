@@ -67,6 +67,7 @@ Control* SplitRegion::sibling(const QString& name) const
         return nullptr;
     for (Control* control : c->controls()) {
         QString controlName;
+        // a control that cannot tell its name is not one the splitter can mean
         if (!ignoringErrors([&] { controlName = control->name(); }))
             continue;
         if (values::textEquals(controlName, name))
@@ -230,6 +231,8 @@ void SplitRegion::setRightToLeft(bool rightToLeft)
     PropertyChanged(QStringLiteral("RightToLeft"));
 }
 
+// Measuring goes as far as it can (see measure); asking the two controls
+// to repaint is a courtesy that a control without Refresh may refuse.
 void SplitRegion::Refresh()
 {
     ++refreshCount;
@@ -319,7 +322,7 @@ void SplitRegion::place(Control* control, double left, double top, double width,
     if (nested)
         letProperty(control, QStringLiteral("mbLock"), false);
     control->setVisible(true);
-    ignoringErrors([&] { control->Refresh(); });
+    ignoringErrors([&] { control->Refresh(); }); // a control without Refresh is still placed
 }
 
 void SplitRegion::layout()
@@ -383,6 +386,8 @@ void SplitRegion::layout()
 
 // ---- life cycle ------------------------------------------------------------
 
+// A resize is passed over when it fails part way: the controls keep their
+// last places until the next resize, show or refresh.
 void SplitRegion::UserControl_Resize()
 {
     if (m_inResize || mbLock)
@@ -409,6 +414,7 @@ void SplitRegion::UserControl_Resize()
     m_inResize = false;
 }
 
+// As in Refresh, a measurement that fails part way keeps the values it got.
 void SplitRegion::UserControl_Show()
 {
     m_shown = true;
@@ -450,6 +456,10 @@ void SplitRegion::AmbientChanged(const QString& name)
 
 // ---- persistence -----------------------------------------------------------
 
+// The container's property bag may refuse a value: saving then stops there
+// (the keys not written read back as their defaults), and restoring goes
+// property by property, a value that cannot be read leaving that setting as
+// it was. Neither is worth failing the container's save or load for.
 void SplitRegion::WriteProperties(forms::PropertyBag& bag)
 {
     const Ambient a = ambient();
@@ -539,7 +549,7 @@ void SplitRegion::lblSplitterBar_MouseDown(int Button, int, double X, double Y)
     if (Button != forms::LeftButton)
         return;
     const double x = X + lblSplitterBar->leftTwips(), y = Y + lblSplitterBar->topTwips();
-    ignoringErrors([&] { measure(); });
+    ignoringErrors([&] { measure(); }); // the drag uses the last good measurement
     m_dc = forms::takeCanvas(widget());
     m_dc->removeClipRegion();
     m_dc->setInvertMode();

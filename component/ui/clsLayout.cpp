@@ -43,6 +43,11 @@ QVariant clsLayout::TwipWord(QVariant& WordNum, const QVariant& FontSize)
     return QVariant::fromValue(short(values::toInteger(double(values::toInteger(WordNum)) * p * m_iTwipsX)));
 }
 
+// The layout members below size and place whatever they are given; each
+// step is tried on its own and a failed one is skipped. A form or control
+// that lacks a size, a window state or a toolbar, or a bad unit argument,
+// only keeps the value it had: nothing here is worth stopping a form for.
+
 void clsLayout::InitForm(QVariant& form, QVariant& WordWidth, QVariant& WordHeight, const QVariant&)
 {
     const Object f = toObject(form);
@@ -58,6 +63,7 @@ void clsLayout::InitFormResize(QVariant& frmObj, QVariant& MinWordWidth, QVarian
     ToolHeight = NormalFont ? (small ? 405 : 600) : (small ? 384 : 528);
 
     Object toolbar;
+    // a form without a Toolbar1 (or one that cannot report its width) has none
     m_bToolBar = ignoringErrors([&] {
         toolbar = toObject(getProperty(form, QStringLiteral("Toolbar1")));
         getProperty(toolbar, QStringLiteral("Width"));
