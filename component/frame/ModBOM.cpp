@@ -71,6 +71,10 @@ Object objLayout()
 
 QString resText(int number, int kind) { return objCommon().LoadString(number, missingValue(), kind); }
 
+void showError(const AutomationError& error) { objMessage().ShowMessage(error.description()); }
+
+// Cosmetic throughout: a missing toolbar or toolbar mode only leaves the
+// toolbars as the form was designed, so every step is tried on its own.
 void ApplyToolbarStyle(const Object& form)
 {
     system::setMousePointer(system::DefaultPointer);
@@ -128,6 +132,9 @@ QVariant SplitText(const QString& text, const QString& separator, bool bAfter)
     return values::left(text, p - 1);
 }
 
+// Every step is tried on its own: a column that cannot be read loses its
+// caption or width, a setting the grid lacks is skipped, and the grid still
+// gets its header row and its redrawing back.
 void InitGridHeader(const Object& grid, const Object& columnFormat)
 {
     ignoringErrors([&] { letProperty(grid, QStringLiteral("Redraw"), false); });

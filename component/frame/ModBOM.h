@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AutomationError.h"
 #include "platform/HostServices.h"
 #include "platform/ObjectRef.h"
 
@@ -54,8 +55,14 @@ q7::Object objLayout();
 // Text of a resource of the component's string table, through objCommon.
 QString resText(int number, int kind = q7::host::TextLabel);
 
+// Shows a run-time error's description to the user through objMessage: how
+// the browse windows' data-loading routines and handlers end on a failure.
+void showError(const q7::AutomationError& error);
+
 // Lets the form's maker toolbar take over the classic toolbar when the
-// account's toolbar mode asks for it. Errors ignored step by step.
+// account's toolbar mode asks for it. Each step runs on when one fails: a
+// form without one of the two toolbars, or a host that cannot tell its
+// toolbar mode, keeps the toolbars as they are.
 void ApplyToolbarStyle(const q7::Object& form);
 // Shows the calendar picker at a point of the calling window and writes the
 // picked date into the text box.
@@ -63,7 +70,9 @@ void ShowCalendar(const q7::Object& textBox, const QVariant& windowValue, int32_
 // The text before (bAfter False) or after the first occurrence of the
 // separator (found ignoring case); the whole text when it does not occur.
 QVariant SplitText(const QString& text, const QString& separator, bool bAfter);
-// Sets up a grid's header row from a column-format object. Errors ignored step by step.
+// Sets up a grid's header row from a column-format object. Each step runs on
+// when one fails: a column-format object without columns, or a grid that
+// lacks one of the settings, leaves that part of the header as it was.
 void InitGridHeader(const q7::Object& grid, const q7::Object& columnFormat);
 
 } // namespace ModBOM
