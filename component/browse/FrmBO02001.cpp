@@ -27,9 +27,6 @@ constexpr int KeyF3 = 114;
 constexpr int ResStructure = 40045;
 constexpr int ResWhereUsed = 40046;
 
-// A run-time error's description, shown to the user.
-void showError(const AutomationError& e) { ModBOM::objMessage().ShowMessage(e.description()); }
-
 // The current mode's query object.
 Object& modeQuery()
 {
@@ -112,6 +109,10 @@ bool FrmBO02001::Enter(QVariant& first, QVariant& second)
     return true;
 }
 
+// Each step of the set-up runs on its own: a control without the font
+// setting, a host without an icon or help file, or a voucher template that
+// cannot be found leaves that part of the window as designed, and the window
+// still opens with its toolbar, tree and splitter.
 void FrmBO02001::FormLoad()
 {
     ModBOM::ThreadState& s = ModBOM::state();
@@ -198,6 +199,8 @@ void FrmBO02001::InitVoucherTemplate()
         ModBOM::objMessage().ShowErrorMessage(8008);
     }
     const Object account = toObject(s.objAccount);
+    // A data source that could not be created has been reported (8008): the
+    // template is still loaded, without it.
     ignoringErrors([&] { call(source, QStringLiteral("SetLogin"), {getProperty(account, QStringLiteral("Login"))}); });
     Voucher->dataSource = fromObject(source);
     QVariantList pointArgs{s.objAccount, voucherType};
@@ -249,7 +252,7 @@ void FrmBO02001::ShowData(QVariant&)
         system::setMousePointer(system::DefaultPointer);
     } catch (const AutomationError& e) {
         system::setMousePointer(system::DefaultPointer);
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -304,9 +307,7 @@ void FrmBO02001::LoadData(QVariant& key)
         ModBOM::ThreadState& s = ModBOM::state();
         if (s.bStructureMode) {
             const QString flag = item.section(u'|', -1);
-            bool byProduct = false;
-            ignoringErrors([&] { byProduct = values::toBoolean(flag); });
-            if (byProduct) {
+            if (values::toBoolean(flag)) {
                 ModBOM::objMessage().ShowMessage(40056);
                 return;
             }
@@ -320,7 +321,7 @@ void FrmBO02001::LoadData(QVariant& key)
         QVariant form = fromObject(self());
         ShowData(form);
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -438,6 +439,8 @@ void FrmBO02001::ShowSubstitutes()
     system::setMousePointer(system::DefaultPointer);
 }
 
+// Layout only: each placement is tried on its own, so a control that cannot
+// take its place keeps the last one and the others are still arranged.
 void FrmBO02001::Form_Resize()
 {
     if (!spr) // still being built
@@ -465,6 +468,9 @@ void FrmBO02001::Form_Resize()
     ignoringErrors([&] { ArrangeVoucherArea(); });
 }
 
+// Layout only, step by step like Form_Resize, also after the splitter moved:
+// a bar or the voucher's width that cannot be set stays as it was and the
+// rest of the pane is still arranged.
 void FrmBO02001::spr_RepositionSplit() { ignoringErrors([&] { ArrangeVoucherArea(); }); }
 
 void FrmBO02001::ArrangeVoucherArea()
@@ -528,6 +534,7 @@ void FrmBO02001::scrollHorizontally()
     Voucher->setLeft(HScroll->leftTwips() - HScroll->value() * step);
 }
 
+// Scrolling only moves the voucher: a move that fails leaves it in place.
 void FrmBO02001::VScroll_Change() { ignoringErrors([&] { scrollVertically(); }); }
 void FrmBO02001::VScroll_Scroll() { ignoringErrors([&] { scrollVertically(); }); }
 void FrmBO02001::HScroll_Change() { ignoringErrors([&] { scrollHorizontally(); }); }
@@ -552,6 +559,8 @@ void FrmBO02001::Form_Activate()
     }
 }
 
+// Closing always goes through: each clean-up step (root key, query object,
+// the host's language resource log, which may be absent) is tried on its own.
 void FrmBO02001::Form_Unload(QVariant&)
 {
     ModBOM::ThreadState& s = ModBOM::state();

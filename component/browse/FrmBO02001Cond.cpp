@@ -48,8 +48,6 @@ std::unique_ptr<ado::Recordset> openRecordset(const QString& sql)
     return rs;
 }
 
-void showError(const AutomationError& e) { ModBOM::objMessage().ShowMessage(e.description()); }
-
 } // namespace
 
 FrmBO02001Cond::FrmBO02001Cond()
@@ -151,6 +149,8 @@ void FrmBO02001Cond::Form_Load()
         gb2312.append(cboFree[i]);
     for (int i = 1; i <= 14; ++i)
         gb2312.append(lblHint[i]);
+    // Fonts and pictures are cosmetic: a control without a character-set
+    // setting or a picture the host lacks keeps its design look.
     for (Control* c : gb2312)
         ignoringErrors([&] { letProperty(c, QStringLiteral("FontCharset"), 134); });
     cboQueryType->Clear();
@@ -196,11 +196,16 @@ void FrmBO02001Cond::InitBo02001Cond()
         txtVersionEffDate->setLeft(txtVersion->left());
         cmdVersionEffDate->setLeft(cmdVerRef->left());
     }
+    // An account without a login date leaves the date empty; OK and the
+    // date's own check fill it in again.
     ignoringErrors([&] { txtVersionEffDate->setText(loginDateText()); });
     cboPlanRateFlag->setListIndex(1);
     system::setMousePointer(system::DefaultPointer);
 }
 
+// The free items' captions are optional user definitions: an account whose
+// UserDef table cannot be read, or a row that does not filter, keeps the
+// design captions and all ten rows, so each step is tried on its own.
 void FrmBO02001Cond::LoadFreeItemCaptions()
 {
     std::unique_ptr<ado::Recordset> rs;
@@ -227,6 +232,9 @@ void FrmBO02001Cond::LoadFreeItemCaptions()
     }
 }
 
+// Like the captions above, the row count comes from the optional user
+// definitions: when they cannot be read the dialog keeps its design layout
+// with all ten rows. Registering the buttons with the host is cosmetic too.
 void FrmBO02001Cond::ArrangeFreeItemRows()
 {
     std::unique_ptr<ado::Recordset> rs;
@@ -363,6 +371,8 @@ void FrmBO02001Cond::txtVersionEffDate_Validate(QVariant&)
 {
     QVariant text = values::trim(txtVersionEffDate->text());
     bool accepted = false;
+    // A date the host's check cannot judge counts as refused: the field
+    // always ends up holding a usable date.
     ignoringErrors([&] { accepted = !text.toString().isEmpty() && ModBOM::objCommon().CheckDate(text, 0); });
     if (!accepted)
         txtVersionEffDate->setText(loginDateText());
@@ -372,6 +382,9 @@ bool FrmBO02001Cond::CheckInvCode()
 {
     if (bInvCodeValid)
         return true;
+    // Trimming the field and showing the refusal are each tried on their
+    // own; the look-up is not: a database that cannot answer is shown as it
+    // is, never as an item that does not exist.
     ignoringErrors([&] { txtInvCode->setText(values::trim(txtInvCode->text())); });
     if (txtInvCode->text().isEmpty()) {
         bInvCodeValid = false;
@@ -379,14 +392,20 @@ bool FrmBO02001Cond::CheckInvCode()
         return true;
     }
     bool found = false;
-    ignoringErrors([&] {
+    try {
         const auto rs = openRecordset(
             QStringLiteral("Select P.InvCode as cInvCode ,I.cInvName as cInvName, Free1 as InvFree_1,Free2 as InvFree_2,Free3 as InvFree_3,Free4 as "
                            "InvFree_4,Free5 as InvFree_5,Free6 as InvFree_6,Free7 as InvFree_7,Free8 as InvFree_8,Free9 as InvFree_9,Free10 as "
                            "InvFree_10 from bas_part P inner join Inventory I on P.InvCode=I.cInvCode where InvCode='") +
             quoted(code()) + u'\'');
         found = !rs->isEof();
-    });
+    } catch (const AutomationError& e) {
+        // The code stays as typed and unconfirmed; the focus stays with it.
+        bInvCodeValid = false;
+        ClearFreeItemLists();
+        ModBOM::showError(e);
+        return false;
+    }
     if (!found) {
         bInvCodeValid = false;
         ClearFreeItemLists();
@@ -422,7 +441,7 @@ void FrmBO02001Cond::FillFreeItemLists()
             cboFree[i]->setListIndex(-1);
         }
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
     system::setMousePointer(system::DefaultPointer);
 }
@@ -449,7 +468,7 @@ void FrmBO02001Cond::cmdInvCodeRef_Click()
         bInvCodePicked = true;
         LookupVersion();
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -475,7 +494,7 @@ void FrmBO02001Cond::PickItemWithFreeItems()
         bInvCodePicked = true;
         LookupVersion();
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -514,7 +533,7 @@ void FrmBO02001Cond::cmdVerRef_Click()
         if (ModBOM::objRefer().ShowRefer(login(), host::referKindName(host::ReferBomVersion), {txtVersion->text(), GetPartId()}, recordset, picked, 0, 0))
             txtVersion->setText(values::toTextOrEmpty(call(toObject(recordset), QStringLiteral("Fields"), {QStringLiteral("Version")})));
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -529,8 +548,17 @@ void FrmBO02001Cond::cmdOK_Click()
 {
     system::setMousePointer(system::HourglassPointer);
     if (txtVersion->isVisible()) {
-        if (values::trim(txtVersion->text()).isEmpty())
-            ignoringErrors([&] { LookupVersion(); });
+        // A version look-up that fails is shown and the dialog stays open:
+        // going on would ask for the BOM without a version.
+        if (values::trim(txtVersion->text()).isEmpty()) {
+            try {
+                LookupVersion();
+            } catch (const AutomationError& e) {
+                system::setMousePointer(system::DefaultPointer);
+                ModBOM::showError(e);
+                return;
+            }
+        }
         if (values::trim(txtVersionEffDate->text()).isEmpty())
             txtVersionEffDate->setText(loginDateText());
     }
@@ -572,7 +600,7 @@ QString FrmBO02001Cond::BuildCondition()
         condition += cboPlanRateFlag->text() == ModBOM::resText(40014) ? QStringLiteral("|1") : QStringLiteral("|0");
         return condition;
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
         return QString();
     }
 }
@@ -605,7 +633,7 @@ void FrmBO02001Cond::OpenForm(QVariant& condition)
         browse->ShowData(form);
         system::setMousePointer(system::DefaultPointer);
     } catch (const AutomationError& e) {
-        showError(e);
+        ModBOM::showError(e);
     }
 }
 
@@ -619,13 +647,15 @@ void FrmBO02001Cond::cdmCancel_Click()
         call(browse, QStringLiteral("Unload"));
 }
 
+// The host's language resource log may be absent; closing goes through.
 void FrmBO02001Cond::Form_Unload(QVariant&)
 {
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
 }
 
 // Released while the browse form still waits for its first conditions (the
-// dialog closed by its title bar): the empty browse window goes too.
+// dialog closed by its title bar): the empty browse window goes too, unless
+// it is already gone.
 void FrmBO02001Cond::Form_Terminate()
 {
     if (ModBOM::state().bOpenFilterOnActivate && frmBrowse)

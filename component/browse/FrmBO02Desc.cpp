@@ -39,6 +39,9 @@ void FrmBO02Desc::load(const Object& self)
     Show();
 }
 
+// Each set-up step is tried on its own: a control without the font setting,
+// a host without toolbar images, or a column format that cannot be loaded
+// leaves that part as designed and the window still opens.
 void FrmBO02Desc::Form_Load()
 {
     ignoringErrors([&] { letProperty(grd, QStringLiteral("FontCharset"), 134); });
@@ -91,6 +94,10 @@ void FrmBO02Desc::LoadColumnFormat()
     letProperty(grd, QStringLiteral("Appearance"), values::toBoolean(getProperty(m_columnFormat, QStringLiteral("FlatGrid"))) ? 0 : 1);
 }
 
+// Filling the grid runs step by step: a column format that could not be
+// loaded gives no field list and no columns, a grid setting that fails is
+// skipped, and an answer that is empty or not XML leaves the grid as it was.
+// Only the query object's own failure is shown, with the grid emptied.
 void FrmBO02Desc::ShowData(QVariant& row)
 {
     system::setMousePointer(system::HourglassPointer);
@@ -98,7 +105,7 @@ void FrmBO02Desc::ShowData(QVariant& row)
     ignoringErrors([&] { fields = values::toTextOrEmpty(getProperty(m_columnFormat, QStringLiteral("FieldList"))).remove(u'_'); });
     ModBOM::ThreadState& s = ModBOM::state();
     QString answer;
-    ignoringErrors([&] {
+    try {
         QVariant fieldList = fields;
         QVariantList args{row, fieldList};
         if (s.bStructureMode) {
@@ -108,7 +115,11 @@ void FrmBO02Desc::ShowData(QVariant& row)
             s.lWhereUsedDescRow = values::toLong(row);
             answer = values::toTextOrEmpty(callByName(s.objWhereUsedQuery, QStringLiteral("GetComponentSubXML"), args));
         }
-    });
+    } catch (const AutomationError& e) {
+        ModBOM::showError(e);
+        // the rows shown belong to the component asked before
+        grd->setRows(grd->fixedRows());
+    }
     const auto rows = answer.isEmpty() ? std::nullopt : loadRows(answer);
     if (rows) {
         ignoringErrors([&] { grd->setRows(grd->fixedRows()); });
@@ -156,6 +167,7 @@ void FrmBO02Desc::Toolbar1_ButtonClick(const QVariant& button)
     }
 }
 
+// Layout only: each placement is tried on its own.
 void FrmBO02Desc::Form_Resize()
 {
     if (!grd) // still being built
@@ -172,6 +184,7 @@ void FrmBO02Desc::Form_Resize()
     });
 }
 
+// The host's language resource log may be absent; closing goes through.
 void FrmBO02Desc::Form_Unload(QVariant&)
 {
     OpenForms::remove(this);
