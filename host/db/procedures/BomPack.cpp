@@ -151,7 +151,8 @@ constexpr Watch watches[] = {
     {"bom_use_parent_lines", "bom_parent", "BomId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE BomId IN (%1)"},
     {"bom_use_parent", "bom_parent", "ParentId", "bom_pack_use", componentsOfParent},
     {"bom_use_bom", "bom_bom", "BomId", "bom_pack_use",
-     "SELECT c.ComponentId FROM bom_parent t JOIN bom_parent s ON s.ParentId = t.ParentId JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE t.BomId IN (%1)"},
+     // each parent once, however many of its BOMs the keys name
+     "SELECT c.ComponentId FROM bom_parent s JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE s.ParentId IN (SELECT ParentId FROM bom_parent WHERE BomId IN (%1))"},
     {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "%2 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId IN (%1)",
      partColumns},
     {"bom_use_item", "Inventory", "cInvCode", "bom_pack_use",
