@@ -27,71 +27,93 @@ const QStringList& bomCsvLineColumns()
     return columns;
 }
 
-QList<CsvRecord> parseCsvRecords(const QString& text)
+CsvReader::CsvReader(QByteArrayView utf8) : CsvReader(utf8, Position{}) {}
+
+CsvReader::CsvReader(QByteArrayView utf8, Position from) : text_(utf8), at_(from.offset), line_(from.line) {}
+
+bool CsvReader::next(CsvRecord& record)
 {
-    QList<CsvRecord> records;
-    CsvRecord record;
-    QString field;
+    // The text is UTF-8: quotes, commas and line ends are single bytes that no other character contains.
+    record = CsvRecord{};
+    field_.clear();
     bool quoted = false, any = false, closed = false; // closed: the field's quotes are closed, only its end may follow
-    int line = 1, quoteLine = 0;
-    const auto refuse = [&](const char* what) { throw AutomationError(ErrBadCallOrArgument, QStringLiteral("line %1: %2").arg(line).arg(QLatin1String(what))); };
+    int quoteLine = 0;
+    const auto refuse = [&](const char* what) { throw AutomationError(ErrBadCallOrArgument, QStringLiteral("line %1: %2").arg(line_).arg(QLatin1String(what))); };
     const auto startRecord = [&] {
-        if (!any && field.isEmpty() && record.fields.isEmpty())
-            record.line = line;
+        if (!any && field_.isEmpty() && record.fields.isEmpty())
+            record.line = line_;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    const auto endField = [&] {
+        record.fields.append(QString::fromUtf8(field_));
+        field_.clear();
+    };
+    const qsizetype size = text_.size();
+    while (at_ < size) {
+        const char c = text_[at_++];
         if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
+            if (c == '"' && at_ < size && text_[at_] == '"') {
+                field_ += '"';
+                ++at_;
+            } else if (c == '"') {
                 quoted = false;
                 closed = true;
             } else {
-                if (c == u'\n')
-                    ++line;
-                field += c;
+                if (c == '\n')
+                    ++line_;
+                field_ += c;
             }
-        } else if (c == u'"') {
-            if (closed || !field.isEmpty())
+        } else if (c == '"') {
+            if (closed || !field_.isEmpty())
                 refuse("a quote inside a field that does not begin with one (write it doubled, the field in quotes)");
             startRecord();
             quoted = true;
-            quoteLine = line;
+            quoteLine = line_;
             any = true;
-        } else if (c == u',') {
+        } else if (c == ',') {
             startRecord();
-            record.fields.append(field);
-            field.clear();
+            endField();
             any = true;
             closed = false;
-        } else if (c == u'\n' || c == u'\r') {
+        } else if (c == '\n' || c == '\r') {
             closed = false;
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (any || !field.isEmpty()) {
-                record.fields.append(field);
-                records.append(record);
+            if (c == '\r' && at_ < size && text_[at_] == '\n')
+                ++at_;
+            ++line_;
+            if (any || !field_.isEmpty()) {
+                endField();
+                return true;
             }
-            record = CsvRecord{};
-            field.clear();
-            any = false;
-            ++line;
         } else {
             if (closed)
                 refuse("text after a field's closing quote");
             startRecord();
-            field += c;
+            // the rest of a plain field at once
+            qsizetype end = at_;
+            while (end < size && text_[end] != ',' && text_[end] != '"' && text_[end] != '\n' && text_[end] != '\r')
+                ++end;
+            field_.append(c);
+            field_.append(text_.sliced(at_, end - at_));
+            at_ = end;
             any = true;
         }
     }
     if (quoted)
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("line %1: a quoted CSV field is not closed").arg(quoteLine));
-    if (any || !field.isEmpty()) {
-        record.fields.append(field);
-        records.append(record);
+    if (any || !field_.isEmpty()) {
+        endField();
+        return true;
     }
+    return false;
+}
+
+QList<CsvRecord> parseCsvRecords(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    CsvReader reader(utf8);
+    QList<CsvRecord> records;
+    CsvRecord record;
+    while (reader.next(record))
+        records.append(record);
     return records;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,4 +20,25 @@ struct CsvRecord {
 // Records of a CSV text (RFC 4180 quoting; blank lines are no records);
 // throws on an unclosed quote.
 QList<CsvRecord> parseCsvRecords(const QString& text);
+
+// The same records read one at a time from UTF-8 text, which it does not
+// copy; a position it has reached reads the same records again.
+class CsvReader {
+public:
+    struct Position {
+        qsizetype offset = 0;
+        int line = 1;
+    };
+    explicit CsvReader(QByteArrayView utf8);
+    CsvReader(QByteArrayView utf8, Position from);
+    Position position() const { return {at_, line_}; }
+    // The next record; false at the end of the text. Throws as parseCsvRecords does.
+    bool next(CsvRecord& record);
+
+private:
+    QByteArrayView text_;
+    qsizetype at_;
+    int line_;
+    QByteArray field_;
+};
 QList<QStringList> parseCsv(const QString& text);

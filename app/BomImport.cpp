@@ -73,24 +73,20 @@ struct ImportBom {
     QList<Row> lines;
 };
 
-// The text of the file; every line that is not valid UTF-8 is a problem.
-QString decode(const QByteArray& bytes, Problems& problems)
+// Every line of the file that is not valid UTF-8 is a problem.
+void checkUtf8(QByteArrayView data, Problems& problems)
 {
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    QString text;
-    const QList<QByteArray> lines = data.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
+    int line = 1;
+    for (qsizetype from = 0; from <= data.size(); ++line) {
+        qsizetype end = data.indexOf('\n', from);
+        if (end < 0)
+            end = data.size();
         QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString line = utf8(lines[i]);
+        (void)QString(utf8(data.sliced(from, end - from)));
         if (utf8.hasError())
-            problems.add(i + 1, {}, QStringLiteral("not valid UTF-8"));
-        text += line;
-        if (i + 1 < lines.size())
-            text += u'\n';
+            problems.add(line, {}, QStringLiteral("not valid UTF-8"));
+        from = end + 1;
     }
-    return text;
 }
 
 // The header: known columns, none twice, the ones a BOM needs.
@@ -141,27 +137,43 @@ QString bomKey(const Row& row)
 
 bool sameValue(const QString& column, const QString& stored, const QString& value);
 
+// Where a row of the file is, to be read again when its BOM is entered.
+struct RowAt {
+    CsvReader::Position at;
+    int line = 0;
+};
+
+// A BOM of the file: its first row, and where its rows are.
+struct FileBom {
+    Row head;
+    QList<RowAt> rows;
+};
+
 // The file's BOMs, in the order they first appear; a head value that differs
 // between the rows of one BOM is a problem.
-QList<ImportBom> group(const QList<Row>& rows, Problems& problems)
-{
-    QList<ImportBom> boms;
-    QHash<QString, int> byKey;
-    for (const Row& row : rows) {
+class Grouping {
+public:
+    void add(const Row& row, CsvReader::Position at, Problems& problems)
+    {
         const QString key = bomKey(row);
-        if (!byKey.contains(key)) {
-            byKey.insert(key, int(boms.size()));
-            boms.append({row, {}});
+        auto found = byKey_.constFind(key);
+        if (found == byKey_.constEnd()) {
+            found = byKey_.insert(key, int(boms_.size()));
+            boms_.append({row, {}});
         }
-        ImportBom& bom = boms[byKey.value(key)];
+        FileBom& bom = boms_[*found];
         for (const QString& column : bomCsvHeadColumns())
             if (row.has(column) && !sameValue(column, bom.head.value(column), row.value(column)))
                 problems.add(row.line, column,
                              QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
-        bom.lines.append(row);
+        bom.rows.append({at, row.line});
     }
-    return boms;
-}
+    const QList<FileBom>& boms() const { return boms_; }
+
+private:
+    QList<FileBom> boms_;
+    QHash<QString, int> byKey_;
+};
 
 // The stored BOM the file names: same item, free items, type and version or identifier.
 int findStored(VoucherForm& form, const Row& head)
@@ -258,8 +270,8 @@ enum class Outcome { Added, Changed, Unchanged, Refused };
 
 class Importer {
 public:
-    Importer(VoucherForm& form, host::RecordingPresenter& messages, Problems& problems)
-        : form_(form), ctl_(form.voucher()), messages_(messages), problems_(problems)
+    Importer(VoucherForm& form, host::RecordingPresenter& messages, Problems& problems, ImportEntry entry)
+        : form_(form), ctl_(form.voucher()), messages_(messages), problems_(problems), entry_(entry)
     {
     }
 
@@ -306,17 +318,25 @@ public:
             if (!form_.typeHead(key, value))
                 problems_.add(head.line, key, QStringLiteral("'%1' is not accepted here").arg(value));
         }
-        for (const Row& line : bom.lines) {
-            const int row = form_.addRow();
-            for (const QString& key : bomCsvLineColumns()) {
-                if (!line.has(key))
-                    continue;
-                const QString value = line.value(key);
-                if (values::toTextOrEmpty(ctl_.bodyText(row, key)) == value)
-                    continue;
-                if (!form_.typeBody(row, key, value))
-                    problems_.add(line.line, key, QStringLiteral("'%1' is not accepted here").arg(value));
+        const int first = ctl_.rows() + 1;
+        if (entry_ == ImportEntry::Typed) {
+            for (const Row& line : bom.lines) {
+                const int row = form_.addRow();
+                for (const auto& [key, value] : cellsOf(line))
+                    if (values::toTextOrEmpty(ctl_.bodyText(row, key)) != value && !form_.typeBody(row, key, value))
+                        notAccepted(line, key);
             }
+        } else {
+            QList<VoucherForm::Cells> rows;
+            rows.reserve(bom.lines.size());
+            for (const Row& line : bom.lines)
+                rows.append(cellsOf(line));
+            const QList<QStringList> refused = form_.enterRows(rows);
+            for (qsizetype i = 0; i < refused.size(); ++i)
+                for (const QString& key : refused[i])
+                    notAccepted(bom.lines[i], key);
+        }
+        for (int row = first; row <= ctl_.rows(); ++row) {
             const auto found = kept.constFind(lineKey(ctl_.bodyText(row, QStringLiteral("DSortSeq")), ctl_.bodyText(row, QStringLiteral("DInvCode"))));
             if (found != kept.constEnd()) {
                 ctl_.setBodyText(row, QStringLiteral("_Substitutes"), found->first);
@@ -341,6 +361,20 @@ public:
 
 private:
     qsizetype problemCount() const { return problems_.size(); }
+
+    // A line's cells in the order the voucher's columns are typed.
+    static VoucherForm::Cells cellsOf(const Row& line)
+    {
+        VoucherForm::Cells cells;
+        for (const QString& key : bomCsvLineColumns())
+            if (line.has(key))
+                cells.append({key, line.value(key)});
+        return cells;
+    }
+    void notAccepted(const Row& line, const QString& key)
+    {
+        problems_.add(line.line, key, QStringLiteral("'%1' is not accepted here").arg(line.value(key)));
+    }
 
     // The store's problems with the BOM as entered, each at its file line; a field already
     // reported from `since` on (a value the voucher refused) is not reported again.
@@ -373,6 +407,7 @@ private:
     host::voucher::VoucherControl& ctl_;
     host::RecordingPresenter& messages_;
     Problems& problems_;
+    const ImportEntry entry_;
 };
 
 // Shows the voucher's messages to the import instead of the console while it runs.
@@ -401,7 +436,23 @@ ImportResult finished(const Problems& problems, ImportResult result = {})
 
 } // namespace
 
-ImportResult runImport(const QString& file, const QString& db, bool dryRun)
+namespace {
+
+// A row of the file as the import reads it: every cell trimmed.
+Row readRow(CsvReader& reader, const std::shared_ptr<const Columns>& columns)
+{
+    CsvRecord record;
+    reader.next(record);
+    Row row{record.line, columns, {}};
+    row.cells.reserve(record.fields.size());
+    for (const QString& cell : std::as_const(record.fields))
+        row.cells.append(cell.trimmed());
+    return row;
+}
+
+} // namespace
+
+ImportResult runImport(const QString& file, const QString& db, bool dryRun, ImportEntry entry)
 {
     Problems problems;
     QFile input(file);
@@ -409,67 +460,73 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
         problems.add(0, {}, QStringLiteral("cannot read the file"));
         return finished(problems);
     }
-    QString text = decode(input.readAll(), problems);
+    // The file is kept as it is read, and its rows read again from it as their BOMs are entered.
+    const QByteArray bytes = input.readAll();
+    const QByteArrayView data = QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    checkUtf8(data, problems);
     if (problems.any())
         return finished(problems);
-    QList<CsvRecord> records;
+    CsvRecord header;
+    auto columns = std::make_shared<Columns>();
+    Problems shape, cells; // the file's shape; then its cells, which are not read when the shape is wrong
+    Grouping grouping;
+    QSet<int> badLines; // rows whose cells no BOM could take
     try {
-        records = parseCsvRecords(text);
+        CsvReader reader(data);
+        if (!reader.next(header)) {
+            problems.add(0, {}, QStringLiteral("the file is empty"));
+            return finished(problems);
+        }
+        checkHeader(header, shape);
+        for (int c = 0; c < header.fields.size(); ++c) {
+            columns->index.insert(header.fields[c], c);
+            columns->byName.append({header.fields[c], c});
+        }
+        std::sort(columns->byName.begin(), columns->byName.end());
+        bool anyRow = false;
+        for (CsvReader::Position at = reader.position();; at = reader.position()) {
+            const Row row = readRow(reader, columns);
+            if (row.line == 0)
+                break;
+            anyRow = true;
+            if (row.cells.size() != header.fields.size()) {
+                shape.add(row.line, {}, QStringLiteral("%1 fields where the header has %2").arg(row.cells.size()).arg(header.fields.size()));
+                continue;
+            }
+            if (shape.any())
+                continue;
+            const qsizetype before = cells.size();
+            checkCells(row, cells);
+            if (cells.size() > before)
+                badLines.insert(row.line);
+            grouping.add(row, at, cells);
+        }
+        if (!anyRow)
+            shape.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
     } catch (const AutomationError& error) { // "line N: what"
         const QString said = error.description();
         problems.add(said.section(u':', 0, 0).section(u' ', 1).toInt(), {}, said.section(QStringLiteral(": "), 1));
         return finished(problems);
     }
-    text = QString(); // the records hold the file from here on
-    if (records.isEmpty()) {
-        problems.add(0, {}, QStringLiteral("the file is empty"));
-        return finished(problems);
-    }
-    const CsvRecord header = records.first();
-    checkHeader(header, problems);
-    if (records.size() == 1)
-        problems.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
-    for (qsizetype i = 1; i < records.size(); ++i)
-        if (records[i].fields.size() != header.fields.size())
-            problems.add(records[i].line, {},
-                         QStringLiteral("%1 fields where the header has %2").arg(records[i].fields.size()).arg(header.fields.size()));
-    if (problems.any()) // the file's shape: no row is read
-        return finished(problems);
-
-    auto columns = std::make_shared<Columns>();
-    for (int c = 0; c < header.fields.size(); ++c) {
-        columns->index.insert(header.fields[c], c);
-        columns->byName.append({header.fields[c], c});
-    }
-    std::sort(columns->byName.begin(), columns->byName.end());
-    QList<Row> rows;
-    rows.reserve(records.size() - 1);
-    QSet<int> badLines; // rows whose cells no BOM could take
-    for (qsizetype i = 1; i < records.size(); ++i) {
-        Row row{records[i].line, columns, {}};
-        row.cells.reserve(header.fields.size());
-        for (const QString& cell : std::as_const(records[i].fields))
-            row.cells.append(cell.trimmed());
-        const qsizetype before = problems.size();
-        checkCells(row, problems);
-        if (problems.size() > before)
-            badLines.insert(row.line);
-        rows.append(std::move(row));
-    }
-    records = {}; // the rows hold the cells from here on
-    const QList<ImportBom> boms = group(rows, problems);
+    if (shape.any()) // the file's shape: no row is read
+        return finished(shape);
+    problems = cells;
 
     CapturedMessages messages;
     auto form = openVoucher(db);
-    Importer importer(*form, messages.recorder(), problems);
+    Importer importer(*form, messages.recorder(), problems, entry);
     ImportResult result;
     form->setShowSavedBom(false); // each BOM is entered anew or loaded before it is changed
     form->store().beginBatch();
     try {
-        for (const ImportBom& bom : boms) {
+        for (const FileBom& bom : grouping.boms()) {
             // a row already found wrong is left out and the rest entered, so that every problem shows at once
-            ImportBom usable = bom;
-            usable.lines.removeIf([&](const Row& row) { return badLines.contains(row.line); });
+            ImportBom usable{bom.head, {}};
+            for (const RowAt& at : bom.rows)
+                if (!badLines.contains(at.line)) {
+                    CsvReader reader(data, at.at);
+                    usable.lines.append(readRow(reader, columns));
+                }
             if (!usable.lines.isEmpty())
                 usable.head = usable.lines.first();
             switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {
@@ -479,7 +536,7 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun)
             case Outcome::Refused: break;
             }
             ++result.boms;
-            result.lines += int(bom.lines.size());
+            result.lines += int(bom.rows.size());
         }
     } catch (...) {
         form->store().rollbackBatch();

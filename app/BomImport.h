@@ -28,4 +28,8 @@ struct ImportResult {
     QList<ImportProblem> problems; // none: the file was imported (or, dry, would be)
     int boms = 0, lines = 0, added = 0, changed = 0, unchanged = 0;
 };
-ImportResult runImport(const QString& file, const QString& db, bool dryRun);
+// How the lines reach the voucher: entered in memory by the voucher's rules
+// for typing (the command's way), or typed cell by cell as a person types them
+// (the same rules, the same messages; kept to prove the two agree).
+enum class ImportEntry { InMemory, Typed };
+ImportResult runImport(const QString& file, const QString& db, bool dryRun, ImportEntry entry = ImportEntry::InMemory);

@@ -1,4 +1,5 @@
 #include "app/BomCommand.h"
+#include "app/BomImport.h"
 #include "frame/Registration.h"
 #include "host/HostRegistration.h"
 #include "host/db/AccountDatabase.h"
@@ -50,8 +51,9 @@ QByteArray bomCsv(int lines)
 
 } // namespace
 
-// Imports N BOM lines through the voucher and its handler into a fresh demo account.
-static void BM_VoucherImport(benchmark::State& state)
+// Imports N BOM lines through the voucher and its handler into a fresh demo account: the
+// command (lines entered in memory by the voucher's rules), or every cell typed.
+static void importInto(benchmark::State& state, ImportEntry entry)
 {
     static const bool registered = [] {
         q7::host::registerHostServices();
@@ -70,9 +72,16 @@ static void BM_VoucherImport(benchmark::State& state)
         const QString db = dir.filePath(QStringLiteral("account.db"));
         q7::host::account::createDemoAccount(db);
         state.ResumeTiming();
-        if (runBomCommand({QStringLiteral("import"), csv, QStringLiteral("--db"), db}) != 0)
+        const bool refused = entry == ImportEntry::InMemory ? runBomCommand({QStringLiteral("import"), csv, QStringLiteral("--db"), db}) != 0
+                                                            : !runImport(csv, db, false, entry).problems.isEmpty();
+        if (refused)
             state.SkipWithError("import refused");
     }
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
+
+static void BM_VoucherImport(benchmark::State& state) { importInto(state, ImportEntry::InMemory); }
 BENCHMARK(BM_VoucherImport)->Arg(10000)->Arg(100000)->Unit(benchmark::kSecond)->Iterations(1);
+
+static void BM_VoucherImportTyped(benchmark::State& state) { importInto(state, ImportEntry::Typed); }
+BENCHMARK(BM_VoucherImportTyped)->Arg(10000)->Unit(benchmark::kSecond)->Iterations(1);

@@ -20,6 +20,7 @@ bool BillInfo::dispatch(Access access, const QString& name, QVariantList& args, 
             indexed_[key].insert(values::toLong(args[0]), args[1]);
         else
             return false;
+        ++configChanges_;
         return true;
     }
     if (args.isEmpty() && bag_.contains(key)) {

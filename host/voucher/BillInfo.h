@@ -48,6 +48,8 @@ public:
     QVariant config(const QString& name) const;
     QVariant config(const QString& name, int index) const;
     QVariantList configList(const QString& name) const; // the entries of an indexed one
+    // How many times the configuration was stored: what is read from it stands while this does.
+    quint64 configChanges() const { return configChanges_; }
 
     // Named server operations (reached through the common service's CallServer).
     Q_INVOKABLE QVariant LoadVoucherEntryData(const QVariant& names, const QVariant& values);
@@ -67,6 +69,7 @@ private:
     QPointer<VoucherForm> form_;
     QHash<QString, QVariant> bag_;               // by lower-case name
     QHash<QString, QMap<int, QVariant>> indexed_; // by lower-case name
+    quint64 configChanges_ = 0;
 };
 
 } // namespace q7::host::voucher

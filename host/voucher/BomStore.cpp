@@ -6,6 +6,7 @@
 #include "host/db/InForce.h"
 #include "host/db/LineQuantity.h"
 #include "host/db/PathBack.h"
+#include "host/db/SqlInserter.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/SystemSettings.h"
@@ -261,6 +262,14 @@ QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) con
     return query;
 }
 
+int BomStore::preparedInt(const QString& sql, const QVariantList& bound) const
+{
+    QSqlQuery& query = prepared(sql, bound);
+    const int value = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
+    query.finish();
+    return value;
+}
+
 int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
 {
     static const QString sql = [] {
@@ -463,6 +472,8 @@ SaveResult BomStore::save(const BomDocument& document)
     SaveResult result;
     // Inside a batch a save is a savepoint, so that a refused BOM of the
     // batch sees the BOMs saved before it (a cycle across them is refused).
+    if (batch_ && !held_ && connection_.isEmbedded()) // before the savepoint: what it holds lasts the batch
+        held_ = procedures::packs::holdTriggers(account::SqlInserter::handleOf(db_));
     if (batch_)
         run(db_, QStringLiteral("SAVEPOINT bom_save"));
     else
@@ -514,6 +525,7 @@ void BomStore::begin()
 
 void BomStore::beginBatch()
 {
+    inventoryRows_.clear();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -524,6 +536,10 @@ void BomStore::beginBatch()
 void BomStore::commitBatch()
 {
     batch_ = false;
+    inventoryRows_.clear();
+    if (held_)
+        procedures::packs::releaseTriggers(account::SqlInserter::handleOf(db_));
+    held_ = false;
     procedures::packs::refresh(db_);
     if (!db_.commit())
         throw AutomationError(3709, q7::data::errorText(db_.lastError()));
@@ -532,6 +548,8 @@ void BomStore::commitBatch()
 void BomStore::rollbackBatch()
 {
     batch_ = false;
+    inventoryRows_.clear();
+    held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();
 }
@@ -539,11 +557,11 @@ void BomStore::rollbackBatch()
 void BomStore::removeLines(int bomId)
 {
     const QString lines = QStringLiteral("(SELECT OpComponentId FROM bom_opcomponent WHERE BomId = ?)");
-    run(db_, QStringLiteral("DELETE FROM bom_opcomponentsub WHERE OpComponentId IN ") + lines, {bomId});
-    run(db_, QStringLiteral("DELETE FROM bom_opcomponentloc WHERE OpComponentId IN ") + lines, {bomId});
-    run(db_, QStringLiteral("DELETE FROM bom_opcomponentrmk WHERE OpComponentId IN ") + lines, {bomId});
-    run(db_, QStringLiteral("DELETE FROM bom_opcomponentopt WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent WHERE BomId = ?)"), {bomId});
-    run(db_, QStringLiteral("DELETE FROM bom_opcomponent WHERE BomId = ?"), {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_opcomponentsub WHERE OpComponentId IN ") + lines, {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_opcomponentloc WHERE OpComponentId IN ") + lines, {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_opcomponentrmk WHERE OpComponentId IN ") + lines, {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_opcomponentopt WHERE OptionsId IN (SELECT OptionsId FROM bom_opcomponent WHERE BomId = ?)"), {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_opcomponent WHERE BomId = ?"), {bomId});
 }
 
 int BomStore::write(const BomDocument& document)
@@ -559,37 +577,38 @@ int BomStore::write(const BomDocument& document)
     // A BOM takes over from its version date when it is new or its date moved; an edit of its lines does not.
     bool takesOver = bomId == 0;
     if (bomId == 0) {
-        bomId = intOf(run(db_, QStringLiteral("SELECT max(BomId) FROM bom_bom"))) + 1;
+        bomId = preparedInt(QStringLiteral("SELECT max(BomId) FROM bom_bom"), {}) + 1;
         // A new main BOM holds until a later version or a change ends it; a substitute BOM has no dates of its own.
         const QVariant endDate = headValues.first().toInt() == 1 ? QVariant(QString::fromLatin1(account::OpenEnd)) : QVariant();
-        run(db_, QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId, "
+        prepared(QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId, "
                                 "VersionEndDate) VALUES (?,?,?,?,?,?,?,?,?)"),
             headValues + QVariantList{bomId, endDate});
     } else {
-        QSqlQuery was = run(db_, QStringLiteral("SELECT VersionEffDate FROM bom_bom WHERE BomId = ?"), {bomId});
+        QSqlQuery& was = prepared(QStringLiteral("SELECT VersionEffDate FROM bom_bom WHERE BomId = ?"), {bomId});
         takesOver = was.next() && was.value(0).toString() != headValues[3].toString();
+        was.finish();
         if (takesOver) // it leaves its former date: the version it had ended gets its period back first
             for (const int reopened : account::withdrawVersion(db_, bomId))
                 account::noteChange(db_, reopened);
-        run(db_, QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
+        prepared(QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
                                 "CreateUser = ?, VersionEndDate = CASE WHEN ? = 1 THEN coalesce(VersionEndDate, ?) ELSE VersionEndDate END WHERE BomId = ?"),
             headValues + QVariantList{headValues.first(), QString::fromLatin1(account::OpenEnd), bomId});
         removeLines(bomId);
     }
     const int parent = partId(h, QString(), true);
-    run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
+    prepared(QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
     const QVariant parentScrap = numberOr(h.value(QStringLiteral("ParentScrap")), 0);
-    run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,NULL)"), {bomId, parent, parentScrap});
+    prepared(QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,NULL)"), {bomId, parent, parentScrap});
     for (const QVariantMap& user : document.users)
-        run(db_, QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,?)"),
+        prepared(QStringLiteral("INSERT INTO bom_parent (BomId, ParentId, ParentScrap, SharingPartId) VALUES (?,?,?,?)"),
             {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
 
     if (takesOver)
         for (const int superseded : account::settleVersions(db_, bomId))
             account::noteChange(db_, superseded);
 
-    int nextLine = intOf(run(db_, QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"))) + 1;
-    int nextOption = intOf(run(db_, QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"))) + 1;
+    int nextLine = preparedInt(QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"), {}) + 1;
+    int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
     for (const BomLine& line : document.lines) {
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
@@ -709,6 +728,16 @@ int BomStore::findBom(int partId, int bomType, const QString& version, const QSt
 }
 
 QVariantList BomStore::inventoryRow(const QString& invCode) const
+{
+    if (batch_) { // a batch reads each item once
+        if (const auto found = inventoryRows_.constFind(invCode); found != inventoryRows_.constEnd())
+            return *found;
+        return *inventoryRows_.insert(invCode, readInventoryRow(invCode));
+    }
+    return readInventoryRow(invCode);
+}
+
+QVariantList BomStore::readInventoryRow(const QString& invCode) const
 {
     QSqlQuery& query = prepared(QStringLiteral("SELECT * FROM Inventory WHERE cInvCode = ?"), {invCode});
     const QList<QVariantMap> rows = rowsOf(query);

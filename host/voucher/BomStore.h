@@ -115,11 +115,15 @@ private:
     QSqlDatabase& db_;
     bool batch_ = false;
     bool versionsClosed_ = false;
+    bool held_ = false; // the batch holds the pack triggers (procedures::packs::holdTriggers)
     // The statements a BOM's every line runs, prepared once for the store's life.
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
     mutable QHash<QString, QSqlQuery> prepared_;
+    int preparedInt(const QString& sql, const QVariantList& bound) const; // the first column of the first row (0 for none)
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
+    QVariantList readInventoryRow(const QString& invCode) const;
+    mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
 };
 
 // A line's quantity per parent unit as the voucher shows it (account::lineQuantity),

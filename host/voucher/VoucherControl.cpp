@@ -121,6 +121,13 @@ int VoucherControl::appendRow(const QVariantMap& values)
     return rows();
 }
 
+void VoucherControl::replaceRow(int row, QVariantMap values)
+{
+    if (row < 1 || row > body_.size())
+        throw AutomationError(9);
+    body_[row - 1].values = std::move(values);
+}
+
 void VoucherControl::removeRow(int row)
 {
     if (row >= 1 && row <= body_.size())

@@ -60,6 +60,7 @@ public:
     void setStatus(int status) { status_ = status; }
     bool headEnabled(const QString& key) const { return headEnabled_.value(key, true); }
     int appendRow(const QVariantMap& values); // a new row ("A"); answers its number
+    void replaceRow(int row, QVariantMap values); // the row's fields, its status kept
     void removeRow(int row);
     void clear();
     void load(const QVariantMap& head, const QList<QVariantMap>& body); // stored rows

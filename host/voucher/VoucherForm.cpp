@@ -16,6 +16,8 @@
 #include "platform/Values.h"
 #include "platform/VoucherTypes.h"
 
+#include <QSet>
+
 #include <limits>
 
 namespace q7::host::voucher {
@@ -342,12 +344,14 @@ bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStr
         return false;
     const QVariant before = control_->headerText(key);
     control_->setHeaderText(key, shown);
-    refreshFromInventory(0, key, freeValues);
+    for (const auto& [field, filled] : inventoryFields(key, txt(shown), freeValues))
+        control_->setHeaderText(field, filled);
     if (key == QLatin1String("cInvCode") && !txt(shown).isEmpty() && txt(control_->headerText(QStringLiteral("cInvName"))).isEmpty()) {
         control_->setHeaderText(key, before); // not an inventory of the account
         return false;
     }
-    applyColumnRules(0, key);
+    for (const QString& target : columnTargets(key))
+        control_->setHeaderText(target, computeHead(target));
     raise(QStringLiteral("HeadColChanged"), {key});
     if (key == QLatin1String("BomType"))
         raise(QStringLiteral("SetVouchItemState"));
@@ -360,6 +364,14 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
         return false;
     selectRow(row);
     raise(QStringLiteral("BodyOnEdit"), {key});
+    QVariantMap values = control_->row(row);
+    const bool taken = typeInto(values, key, value);
+    control_->replaceRow(row, std::move(values));
+    return taken;
+}
+
+bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value) const
+{
     if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
         return false;
     QVariant shown = value;
@@ -368,76 +380,107 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
     if (key == QLatin1String("DOpSeq") && !txt(shown).isEmpty() &&
         !store_->hasOperation(values::toLong(txt(control_->headerText(QStringLiteral("PRoutingId")))), txt(shown)))
         return false; // not an operation of the routing
-    const QVariant before = control_->bodyText(row, key);
-    control_->setBodyText(row, key, shown);
-    const QString itemKey = control_->bodyKeys().value(0);
-    refreshFromInventory(row, key);
-    if (key == itemKey && key == QLatin1String("DInvCode") && !txt(shown).isEmpty() &&
-        txt(control_->bodyText(row, QStringLiteral("DInvName"))).isEmpty()) {
-        control_->setBodyText(row, key, before);
+    const QVariant before = row.value(key, QString());
+    row.insert(key, shown);
+    for (const auto& [field, filled] : inventoryFields(key, txt(shown), {}))
+        row.insert(field, filled);
+    if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !txt(shown).isEmpty() &&
+        txt(row.value(QStringLiteral("DInvName"))).isEmpty()) {
+        row.insert(key, before);
         return false;
     }
-    applyColumnRules(row, key);
+    for (const QString& target : columnTargets(key))
+        row.insert(target, computeBody(row, target));
     return true;
+}
+
+QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
+{
+    QList<QStringList> refused;
+    if (control_->status() == q7::voucher::StatusBrowse || rows.isEmpty())
+        return refused;
+    selectRow(control_->rows() + 1);
+    QSet<QString> heard;
+    for (const Cells& cells : rows)
+        for (const auto& cell : cells)
+            if (!heard.contains(cell.first)) {
+                heard.insert(cell.first);
+                raise(QStringLiteral("BodyOnEdit"), {cell.first});
+            }
+    int sortSeq = highestSortSeq();
+    for (const Cells& cells : rows) {
+        QVariantMap row = newRowValues(sortSeq);
+        QStringList notTaken;
+        for (const auto& [key, value] : cells)
+            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value))
+                notTaken.append(key);
+        sortSeq = std::max(sortSeq, sortSeqOf(row));
+        control_->appendRow(row);
+        refused.append(notTaken);
+    }
+    return refused;
 }
 
 // Choosing an inventory fills the fields of the refresh list whose first
 // field is the key, from the inventory reference's result columns.
-void VoucherForm::refreshFromInventory(int row, const QString& key, const QStringList& freeValues)
+QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const
 {
-    const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
-    for (int i = 0; i < count; ++i) {
-        const QVariantMap record = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap();
-        const QVariantList entries = record.value(QStringLiteral("Entries")).toList();
-        if (entries.isEmpty() || entries.first().toMap().value(QStringLiteral("Field")).toString() != key)
-            continue;
-        const QString code = txt(row == 0 ? control_->headerText(key) : control_->bodyText(row, key));
-        QVariantList inventory = store_->inventoryRow(code);
-        if (!inventory.isEmpty() && !freeValues.isEmpty()) {
-            QVariantList frees = inventory[19].toList();
-            for (int n = 0; n < freeValues.size() && n < frees.size(); ++n)
-                frees[n] = freeValues[n];
-            inventory[19] = frees;
-        }
-        for (const QVariant& e : entries) {
-            const QString field = e.toMap().value(QStringLiteral("Field")).toString();
-            const int column = e.toMap().value(QStringLiteral("Column")).toInt();
-            const QVariant value = inventory.value(column);
-            const auto put = [&](const QString& name, const QVariant& v) {
-                if (row == 0)
-                    control_->setHeaderText(name, v);
-                else
-                    control_->setBodyText(row, name, v);
-            };
-            if (field.endsWith(u'_')) {
-                const QVariantList group = value.toList();
-                const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
-                for (int n = 1; n <= size; ++n)
-                    put(field + QString::number(n), group.value(n - 1, QString()));
-            } else {
-                put(field, value.isValid() ? value : QVariant(QString()));
-            }
+    QList<std::pair<QString, QVariant>> filled;
+    const QList<InventoryEntry>& entries = fromConfig().inventory.value(key);
+    if (entries.isEmpty())
+        return filled;
+    QVariantList inventory = store_->inventoryRow(code);
+    if (!inventory.isEmpty() && !freeValues.isEmpty()) {
+        QVariantList frees = inventory[19].toList();
+        for (int n = 0; n < freeValues.size() && n < frees.size(); ++n)
+            frees[n] = freeValues[n];
+        inventory[19] = frees;
+    }
+    for (const auto& [field, column] : entries) {
+        const QVariant value = inventory.value(column);
+        if (field.endsWith(u'_')) {
+            const QVariantList group = value.toList();
+            const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
+            for (int n = 1; n <= size; ++n)
+                filled.append({field + QString::number(n), group.value(n - 1, QString())});
+        } else {
+            filled.append({field, value.isValid() ? value : QVariant(QString())});
         }
     }
+    return filled;
 }
 
-void VoucherForm::applyColumnRules(int row, const QString& key)
+const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
 {
-    const int count = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
-    for (int i = 0; i < count; ++i) {
-        const QVariantMap rule = info_->config(QStringLiteral("RefreshColumnList"), i).toMap();
-        if (!rule.value(QStringLiteral("Sources")).toStringList().contains(key))
+    if (rules_ && rulesRead_ == info_->configChanges())
+        return *rules_;
+    ConfigRules rules;
+    const int inventoryLists = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
+    for (int i = 0; i < inventoryLists; ++i) {
+        const QVariantList entries = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap().value(QStringLiteral("Entries")).toList();
+        if (entries.isEmpty())
             continue;
-        for (const QString& target : rule.value(QStringLiteral("Targets")).toStringList()) {
-            if (target == key)
-                continue;
-            if (row == 0)
-                control_->setHeaderText(target, computeHead(target));
-            else
-                control_->setBodyText(row, target, computeBody(row, target));
-        }
+        QList<InventoryEntry>& list = rules.inventory[entries.first().toMap().value(QStringLiteral("Field")).toString()];
+        for (const QVariant& e : entries)
+            list.append({e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt()});
     }
+    const int columnLists = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
+    for (int i = 0; i < columnLists; ++i) {
+        const QVariantMap rule = info_->config(QStringLiteral("RefreshColumnList"), i).toMap();
+        const QStringList targets = rule.value(QStringLiteral("Targets")).toStringList();
+        QStringList sources = rule.value(QStringLiteral("Sources")).toStringList();
+        sources.removeDuplicates();
+        for (const QString& source : std::as_const(sources))
+            for (const QString& target : targets)
+                if (target != source)
+                    rules.targets[source].append(target);
+    }
+    rules_ = std::make_unique<ConfigRules>(std::move(rules));
+    rulesRead_ = info_->configChanges();
+    return *rules_;
 }
+
+QStringList VoucherForm::columnTargets(const QString& key) const { return fromConfig().targets.value(key); }
 
 QVariant VoucherForm::computeHead(const QString& key) const
 {
@@ -470,9 +513,10 @@ QVariant VoucherForm::computeHead(const QString& key) const
     return head.value(key, QString());
 }
 
-QVariant VoucherForm::computeBody(int row, const QString& key) const
+QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->row(row), key); }
+
+QVariant VoucherForm::computeBody(const QVariantMap& r, const QString& key) const
 {
-    const QVariantMap r = control_->row(row);
     const auto num = [&](const char* k, double fallback) {
         const QString t = txt(r.value(QString::fromLatin1(k)));
         return t.isEmpty() ? fallback : values::toDouble(t);
@@ -497,13 +541,22 @@ QVariant VoucherForm::computeBody(int row, const QString& key) const
     return r.value(key, QString());
 }
 
-int VoucherForm::addRow()
+int VoucherForm::highestSortSeq() const
 {
-    if (control_->status() == q7::voucher::StatusBrowse)
-        return 0;
     int sortSeq = 0;
     for (int r = 1; r <= control_->rows(); ++r)
-        sortSeq = std::max(sortSeq, values::toLong(txt(control_->bodyText(r, QStringLiteral("DSortSeq"))).isEmpty() ? QVariant(0) : control_->bodyText(r, QStringLiteral("DSortSeq"))));
+        sortSeq = std::max(sortSeq, sortSeqOf(control_->row(r)));
+    return sortSeq;
+}
+
+int VoucherForm::sortSeqOf(const QVariantMap& row)
+{
+    const QVariant sortSeq = row.value(QStringLiteral("DSortSeq"), QString());
+    return values::toLong(txt(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
+}
+
+QVariantMap VoucherForm::newRowValues(int sortSeq) const
+{
     const QString today = values::dateText(system::today());
     const QVariantMap defaults{
         {QStringLiteral("DSortSeq"), QString::number(sortSeq + 10)}, {QStringLiteral("DOpSeq"), QString()},
@@ -520,9 +573,16 @@ int VoucherForm::addRow()
     QVariantMap values;
     for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
         values.insert(key.toString(), defaults.value(key.toString(), QString()));
-    const int row = control_->appendRow(values);
     if (values.contains(QStringLiteral("DQty")))
-        control_->setBodyText(row, QStringLiteral("DQty"), computeBody(row, QStringLiteral("DQty")));
+        values.insert(QStringLiteral("DQty"), computeBody(values, QStringLiteral("DQty")));
+    return values;
+}
+
+int VoucherForm::addRow()
+{
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return 0;
+    const int row = control_->appendRow(newRowValues(highestSortSeq()));
     raise(QStringLiteral("AddBody"), {row - 1});
     selectRow(row);
     return row;
@@ -539,16 +599,7 @@ void VoucherForm::selectRow(int row)
 
 // The item fields (the first field of each refresh-inventory entry: the parent's
 // and the component's code) have the library's own inventory reference.
-bool VoucherForm::isItemField(const QString& key) const
-{
-    const int count = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
-    for (int i = 0; i < count; ++i) {
-        const QVariantList entries = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap().value(QStringLiteral("Entries")).toList();
-        if (!entries.isEmpty() && entries.first().toMap().value(QStringLiteral("Field")).toString() == key)
-            return true;
-    }
-    return false;
-}
+bool VoucherForm::isItemField(const QString& key) const { return fromConfig().inventory.contains(key); }
 
 QVariant VoucherForm::pickItem(const QVariant& current) const
 {

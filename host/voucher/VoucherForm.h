@@ -68,6 +68,14 @@ public:
     bool typeHead(const QString& key, const QVariant& value, const QStringList& freeValues = {});
     bool typeBody(int row, const QString& key, const QVariant& value);
     int addRow();                          // the new row's number (from 1)
+    // Body rows entered as typing enters them, each cell by typeBody's rules
+    // (a cell that already reads as its value is not typed), but on the row in
+    // memory: the handler hears of the rows once (the first row is selected,
+    // each column edited once) rather than per cell, as its answer (whether a
+    // column may be typed) follows the head, which rows do not change. Each
+    // row is appended once entered; answers per row the keys refused.
+    using Cells = QList<std::pair<QString, QString>>;
+    QList<QStringList> enterRows(const QList<Cells>& rows);
     void selectRow(int row);               // from 1
     // The reference (F2 or the reference button) of a head field or a body
     // cell: the inventory list for an item field, else the handler's
@@ -96,6 +104,7 @@ public:
 
     // ---- what the library computes ------------------------------------------
     QVariant computeBody(int row, const QString& key) const;
+    QVariant computeBody(const QVariantMap& row, const QString& key) const;
     QVariant computeHead(const QString& key) const;
     bool checkRequired();
     BomDocument document() const; // the voucher as shown
@@ -121,8 +130,25 @@ private:
     void raise(const QString& event, QVariantList args = {});
     void setStatus(int status, const QString& key);
     void updateButtons();
-    void refreshFromInventory(int row, const QString& key, const QStringList& freeValues = {});
-    void applyColumnRules(int row, const QString& key);
+    // The fields choosing an inventory in the key fills (the refresh lists whose first field is the key), with their values.
+    QList<std::pair<QString, QVariant>> inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const;
+    // The fields a change of the key computes again (the column refresh lists naming it as a source).
+    QStringList columnTargets(const QString& key) const;
+    // A body cell typed into a row held in memory: typeBody's rules after the handler heard of the edit.
+    bool typeInto(QVariantMap& row, const QString& key, const QVariant& value) const;
+    // What the typing rules read of the handler's configuration, read again when it changes.
+    struct InventoryEntry {
+        QString field;
+        int column = 0;
+    };
+    struct ConfigRules {
+        QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
+        QHash<QString, QStringList> targets;             // by source column
+    };
+    const ConfigRules& fromConfig() const;
+    QVariantMap newRowValues(int sortSeq) const; // a new row's defaults after the highest sort sequence
+    int highestSortSeq() const;
+    static int sortSeqOf(const QVariantMap& row);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
     int dropDownKind(const QString& key) const;
     bool columnVisible(const QString& key) const;
@@ -149,6 +175,8 @@ private:
     int helpId_ = 0;
     Refusal lastRefusal_;
     qint64 loadedChange_ = 0; // the shown BOM's change counter when it was loaded
+    mutable std::unique_ptr<ConfigRules> rules_;
+    mutable quint64 rulesRead_ = 0;
 };
 
 } // namespace q7::host::voucher

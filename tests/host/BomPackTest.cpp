@@ -380,3 +380,59 @@ TEST(BomPacks, TopsWalkedAloneGiveTheRowsTheyGiveWalkedSideBySide)
     EXPECT_EQ(summary({}), sideBySide);
     EXPECT_EQ(summary({tops.last()}), sideBySide);
 }
+
+// A bulk write holds the row triggers and drops, at its end, the packs of every row it changed
+// at once: the same packs the row triggers drop for the same changes, and none while it runs.
+TEST(BomPacks, HeldTriggersDropAtTheEndThePacksTheRowTriggersDrop)
+{
+    // new lines and a new version of a parent, a line's quantity and its removal, a version's end,
+    // a part's new colour, an item's name: each watched table, by insert, update and delete
+    const QString changes = QStringLiteral(
+        "INSERT INTO bom_opcomponentopt (OptionsId, WhCode) VALUES (9001, '01');"
+        "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, BaseQtyN) "
+        "SELECT 9001, t.BomId, (SELECT PartId FROM bas_part WHERE InvCode = 'ST-400'), 9001, 5, 2 FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId "
+        "WHERE p.InvCode = 'WH-200';"
+        "UPDATE bom_opcomponent SET BaseQtyN = 7 WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'TY-330');"
+        "UPDATE bom_opcomponentopt SET PlanFactor = 50 WHERE OptionsId = (SELECT min(OptionsId) FROM bom_opcomponent WHERE "
+        "ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'SP-320'));"
+        "DELETE FROM bom_opcomponent WHERE ComponentId = (SELECT PartId FROM bas_part WHERE InvCode = 'CP-400');"
+        "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (7001, 1, 9, '2026-01-01', '2099-12-31');"
+        "UPDATE bom_bom SET VersionEndDate = '2026-01-01' WHERE BomId = (SELECT t.BomId FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId "
+        "WHERE p.InvCode = 'FR-200');"
+        "INSERT INTO bom_parent (BomId, ParentId) SELECT 7001, PartId FROM bas_part WHERE InvCode = 'FR-200';"
+        "INSERT INTO bom_opcomponent (BomId, ComponentId, SortSeq, BaseQtyN) SELECT 7001, PartId, 10, 4 FROM bas_part WHERE InvCode = 'BL-210';"
+        "INSERT INTO bas_part (PartId, InvCode, Free1) VALUES (9001, 'BK-100', '绿');"
+        "UPDATE Inventory SET cInvName = '钢管(新)' WHERE cInvCode = 'TB-300'");
+    const auto stale = [](Account& a) {
+        QStringList parts;
+        for (const char* table : {"bom_pack_down_stale", "bom_pack_use_stale"}) {
+            QSqlQuery q(a.connection.database());
+            EXPECT_TRUE(q.exec(QStringLiteral("SELECT PartId FROM %1 ORDER BY PartId").arg(QString::fromLatin1(table))));
+            while (q.next())
+                parts << QString::fromLatin1(table) + u':' + q.value(0).toString();
+        }
+        return parts;
+    };
+    Account rowByRow, held;
+    rowByRow.sql(QStringLiteral("BEGIN"));
+    rowByRow.sql(changes);
+    held.sql(QStringLiteral("BEGIN"));
+    ASSERT_TRUE(packs::holdTriggers(held.handle()));
+    held.sql(changes);
+    EXPECT_TRUE(stale(held).isEmpty()) << "nothing is dropped while the triggers are held";
+    packs::releaseTriggers(held.handle());
+    const QStringList dropped = stale(rowByRow);
+    EXPECT_GT(dropped.size(), 10);
+    EXPECT_EQ(stale(held), dropped);
+    EXPECT_EQ(held.count(QStringLiteral("SELECT count(*) FROM sqlite_temp_master")), 0);
+    EXPECT_EQ(held.count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")),
+              rowByRow.count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")));
+    for (Account* a : {&rowByRow, &held}) {
+        packs::refresh(a->handle());
+        a->sql(QStringLiteral("COMMIT"));
+    }
+    EXPECT_EQ(held.rows(), rowByRow.rows());
+    EXPECT_EQ(held.rows(), held.rowsFromTables());
+    held.sql(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 3 WHERE BomId = 7001")); // the row triggers work again
+    EXPECT_EQ(held.count(QStringLiteral("SELECT count(*) FROM bom_pack_down WHERE PartId = (SELECT PartId FROM bas_part WHERE InvCode = 'FR-200')")), 0);
+}

@@ -117,49 +117,60 @@ void exec(sqlite3* db, const char* sql)
 }
 
 // What drops a pack: a change to anything it holds. Each entry is a table,
-// the kind of pack, and for its old or new row R the parts whose packs hold R.
+// the kind of pack, and for the rows R changed the parts whose packs hold R:
+// a SELECT in which %1 stands for the rows' keys as a list ("IN (%1)") and
+// %2 for a SELECT of them. A trigger gives one row's key; a bulk write held
+// (holdTriggers) gives the keys of every row it changed.
 struct Watch {
     const char* name; // of its triggers
     const char* table;
     const char* key;
     const char* packs; // bom_pack_down: a part's description and BOMs; bom_pack_use: its uses
-    const char* parts; // SELECT of part ids, with %1 for the row's key
+    const char* parts; // SELECT of part ids over the keys %1 / %2
     const char* updateOf = nullptr; // the columns whose update matters; none: any
 };
 // What a pack holds of a part and of its item: an update of any other column (a lead time, a user field) drops nothing.
 constexpr const char* partColumns = "PartId, InvCode, Free1, Free2";
 constexpr const char* itemColumns = "cInvCode, cInvName, cInvStd, cComUnitName, InvAttr";
 // The parts the lines of a parent's BOMs use.
-constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
+constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId IN (%1)";
 constexpr Watch watches[] = {
-    {"bom_down_line", "bom_opcomponent", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_down_line", "bom_opcomponent", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId IN (%1)"},
     {"bom_down_options", "bom_opcomponentopt", "OptionsId", "bom_pack_down",
-     "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
-    {"bom_down_parent", "bom_parent", "ParentId", "bom_pack_down", "SELECT %1"},
-    {"bom_down_bom", "bom_bom", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
-    {"bom_down_part", "bas_part", "PartId", "bom_pack_down", "SELECT %1", partColumns},
-    {"bom_down_item", "Inventory", "cInvCode", "bom_pack_down", "SELECT PartId FROM bas_part WHERE InvCode = %1", itemColumns},
+     "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId IN (%1)"},
+    {"bom_down_parent", "bom_parent", "ParentId", "bom_pack_down", "%2"},
+    {"bom_down_bom", "bom_bom", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId IN (%1)"},
+    {"bom_down_part", "bas_part", "PartId", "bom_pack_down", "%2", partColumns},
+    {"bom_down_item", "Inventory", "cInvCode", "bom_pack_down", "SELECT PartId FROM bas_part WHERE InvCode IN (%1)", itemColumns},
     // A use pack holds its part's description and the lines that use the part (with their options
     // and their parents' rows), and of each parent its description, its main BOMs and whether
     // anything uses it: a change to any of these drops the packs of the parts the parent's lines use.
-    {"bom_use_line", "bom_opcomponent", "ComponentId", "bom_pack_use", "SELECT %1"},
+    {"bom_use_line", "bom_opcomponent", "ComponentId", "bom_pack_use", "%2"},
     {"bom_use_line_used", "bom_opcomponent", "ComponentId", "bom_pack_use", componentsOfParent},
-    {"bom_use_options", "bom_opcomponentopt", "OptionsId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE OptionsId = %1"},
-    {"bom_use_parent_lines", "bom_parent", "BomId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE BomId = %1"},
+    {"bom_use_options", "bom_opcomponentopt", "OptionsId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE OptionsId IN (%1)"},
+    {"bom_use_parent_lines", "bom_parent", "BomId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE BomId IN (%1)"},
     {"bom_use_parent", "bom_parent", "ParentId", "bom_pack_use", componentsOfParent},
     {"bom_use_bom", "bom_bom", "BomId", "bom_pack_use",
-     "SELECT c.ComponentId FROM bom_parent t JOIN bom_parent s ON s.ParentId = t.ParentId JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE t.BomId = %1"},
-    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "SELECT %1 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1",
+     // each parent once, however many of its BOMs the keys name
+     "SELECT c.ComponentId FROM bom_parent s JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE s.ParentId IN (SELECT ParentId FROM bom_parent WHERE BomId IN (%1))"},
+    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "%2 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId IN (%1)",
      partColumns},
     {"bom_use_item", "Inventory", "cInvCode", "bom_pack_use",
-     "SELECT p.PartId FROM bas_part p WHERE p.InvCode = %1 UNION SELECT c.ComponentId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId"
-     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode = %1", itemColumns},
+     "SELECT p.PartId FROM bas_part p WHERE p.InvCode IN (%1) UNION SELECT c.ComponentId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId"
+     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode IN (%1)", itemColumns},
 };
+
+// Marks stale and drops the packs that hold the rows whose keys `keys` lists (an expression list).
+QByteArray dropSql(const Watch& w, const QByteArray& keys, const QByteArray& selectKeys)
+{
+    const QByteArray parts = QByteArray(w.parts).replace("%1", keys).replace("%2", selectKeys);
+    return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
+}
 
 QByteArray dropSql(const Watch& w, const char* row)
 {
-    const QByteArray parts = QByteArray(w.parts).replace("%1", QByteArray(row) + '.' + w.key);
-    return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
+    const QByteArray key = QByteArray(row) + '.' + w.key;
+    return dropSql(w, key, "SELECT " + key);
 }
 
 // The format before: a part's BOMs and its description in tables of their own.
@@ -173,21 +184,29 @@ void dropFormerPacks(sqlite3* db)
              "DROP TABLE IF EXISTS bom_pack_part_stale");
 }
 
+void createTriggers(sqlite3* db, const Watch& w)
+{
+    const QByteArray name = w.name;
+    const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
+    const QByteArray sql = "CREATE TRIGGER IF NOT EXISTS " + name + "_i AFTER INSERT ON " + w.table + " BEGIN " + inserted + " END;" +
+                           "CREATE TRIGGER IF NOT EXISTS " + name + "_d AFTER DELETE ON " + w.table + " BEGIN " + deleted + " END;" +
+                           "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE" + (w.updateOf ? QByteArray(" OF ") + w.updateOf : QByteArray()) +
+                           " ON " + w.table + " BEGIN " + deleted + inserted + " END;";
+    exec(db, sql.constData());
+}
+
 void createTables(sqlite3* db)
 {
     dropFormerPacks(db);
     prepareTables(db);
     exec(db, "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
-    for (const Watch& w : watches) {
-        const QByteArray name = w.name;
-        const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
-        const QByteArray sql = "CREATE TRIGGER IF NOT EXISTS " + name + "_i AFTER INSERT ON " + w.table + " BEGIN " + inserted + " END;" +
-                               "CREATE TRIGGER IF NOT EXISTS " + name + "_d AFTER DELETE ON " + w.table + " BEGIN " + deleted + " END;" +
-                               "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE" + (w.updateOf ? QByteArray(" OF ") + w.updateOf : QByteArray()) +
-                               " ON " + w.table + " BEGIN " + deleted + inserted + " END;";
-        exec(db, sql.constData());
-    }
+    for (const Watch& w : watches)
+        createTriggers(db, w);
 }
+
+// Where a held write keeps the keys of a watched table's changed rows: a temporary table of this
+// connection (named bare in a trigger's body, where names may not be qualified).
+QByteArray heldTable(const Watch& w) { return QByteArray("bom_held_") + w.table + '_' + w.key; }
 
 QVector<int> staleParts(const Database& db, const char* table)
 {
@@ -420,6 +439,67 @@ void refresh(QSqlDatabase& db)
 {
     if (db.driverName() == QLatin1String("QSQLITE"))
         refresh(account::SqlInserter::handleOf(db));
+}
+
+namespace {
+// The watches whose triggers the account has (all of them, or those of an account packed before the use packs).
+QList<const Watch*> watchesKept(sqlite3* db)
+{
+    QList<const Watch*> found;
+    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?1");
+    for (const Watch& w : watches) {
+        exists.bind(1, QByteArray(w.name) + "_i");
+        if (exists.next())
+            found.append(&w);
+        exists.reset();
+    }
+    return found;
+}
+} // namespace
+
+bool holdTriggers(sqlite3* db)
+{
+    const QList<const Watch*> held = watchesKept(db);
+    if (held.isEmpty())
+        return false;
+    for (const Watch* w : held) {
+        const QByteArray name = w->name, table = heldTable(*w), key = w->key;
+        const QByteArray keep = "INSERT OR IGNORE INTO " + table + " VALUES (";
+        exec(db, ("DROP TRIGGER " + name + "_i; DROP TRIGGER " + name + "_d; DROP TRIGGER " + name + "_u;"
+                  "CREATE TABLE IF NOT EXISTS temp." + table + " (Key PRIMARY KEY) WITHOUT ROWID;"
+                  "CREATE TEMP TRIGGER bom_held_" + name + "_i AFTER INSERT ON main." + w->table + " BEGIN " + keep + "NEW." + key + "); END;"
+                  "CREATE TEMP TRIGGER bom_held_" + name + "_d AFTER DELETE ON main." + w->table + " BEGIN " + keep + "OLD." + key + "); END;"
+                  "CREATE TEMP TRIGGER bom_held_" + name + "_u AFTER UPDATE" + (w->updateOf ? QByteArray(" OF ") + w->updateOf : QByteArray()) +
+                  " ON main." + w->table + " BEGIN " + keep + "OLD." + key + "); " + keep + "NEW." + key + "); END;")
+                     .constData());
+    }
+    return true;
+}
+
+void releaseTriggers(sqlite3* db)
+{
+    QList<const Watch*> held;
+    {
+        Statement exists(Database::embeddedOf(db), "SELECT 1 FROM temp.sqlite_master WHERE type = 'trigger' AND name = ?1");
+        for (const Watch& w : watches) {
+            exists.bind(1, "bom_held_" + QByteArray(w.name) + "_i");
+            if (exists.next())
+                held.append(&w);
+            exists.reset();
+        }
+    }
+    for (const Watch* w : held) {
+        const QByteArray keys = "SELECT Key FROM temp." + heldTable(*w);
+        exec(db, dropSql(*w, keys, keys).constData());
+    }
+    for (const Watch* w : held) {
+        const QByteArray name = "bom_held_" + QByteArray(w->name);
+        exec(db, ("DROP TRIGGER temp." + name + "_i; DROP TRIGGER temp." + name + "_d; DROP TRIGGER temp." + name + "_u;").constData());
+    }
+    for (const Watch* w : held)
+        exec(db, ("DROP TABLE IF EXISTS temp." + heldTable(*w)).constData());
+    for (const Watch* w : held)
+        createTriggers(db, *w);
 }
 
 bool readBom(Reader& r, Bom& bom)

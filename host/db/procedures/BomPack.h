@@ -148,6 +148,17 @@ void packAll(sqlite3* db);
 void refresh(sqlite3* db);
 // The same on a connection of any kind (on a server account it does nothing).
 void refresh(QSqlDatabase& db);
+// A bulk write (an import) in one transaction: the triggers that drop packs
+// row by row rest while it runs and the keys of the rows it changes are kept
+// (on this connection only); releaseTriggers, in the same transaction before
+// refresh, drops the packs those rows are held in, each watch once over all
+// its keys, and puts the triggers back. The keys are resolved against the
+// tables as the write leaves them, which names the same packs as the rows'
+// own triggers would so long as the write removes lines only, never a BOM or
+// a part. Packs are not to be read while held. False (nothing held) on an
+// account without pack triggers.
+bool holdTriggers(sqlite3* db);
+void releaseTriggers(sqlite3* db);
 // Whether the account keeps packs (an account packed by an earlier version has none until packed again).
 bool kept(sqlite3* db);
 // Whether it keeps where-used packs too (an account packed by an earlier version has none until packed again).
