@@ -1,0 +1,174 @@
+#include "host/db/procedures/PackUpkeep.h"
+
+#include "host/db/SqlInserter.h"
+#include "host/db/procedures/PackFromTables.h"
+
+#include <sqlite3.h>
+
+namespace q7::host::procedures::packs {
+
+namespace {
+
+void exec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throwDatabaseError(db);
+}
+
+// What drops a pack: a change to anything it holds. Each entry is a table,
+// the kind of pack, and for its old or new row R the parts whose packs hold R.
+struct Watch {
+    const char* name; // of its triggers
+    const char* table;
+    const char* key;
+    const char* packs; // bom_pack_down: a part's description and BOMs; bom_pack_use: its uses
+    const char* parts; // SELECT of part ids, with %1 for the row's key
+    const char* updateOf = nullptr; // the columns whose update matters; none: any
+};
+// What a pack holds of a part and of its item: an update of any other column (a lead time, a user field) drops nothing.
+constexpr const char* partColumns = "PartId, InvCode, Free1, Free2";
+constexpr const char* itemColumns = "cInvCode, cInvName, cInvStd, cComUnitName, InvAttr";
+// The parts the lines of a parent's BOMs use.
+constexpr const char* componentsOfParent = "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1";
+constexpr Watch watches[] = {
+    {"bom_down_line", "bom_opcomponent", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_down_options", "bom_opcomponentopt", "OptionsId", "bom_pack_down",
+     "SELECT t.ParentId FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId WHERE c.OptionsId = %1"},
+    {"bom_down_parent", "bom_parent", "ParentId", "bom_pack_down", "SELECT %1"},
+    {"bom_down_bom", "bom_bom", "BomId", "bom_pack_down", "SELECT ParentId FROM bom_parent WHERE BomId = %1"},
+    {"bom_down_part", "bas_part", "PartId", "bom_pack_down", "SELECT %1", partColumns},
+    {"bom_down_item", "Inventory", "cInvCode", "bom_pack_down", "SELECT PartId FROM bas_part WHERE InvCode = %1", itemColumns},
+    // A use pack holds its part's description and the lines that use the part (with their options
+    // and their parents' rows), and of each parent its description, its main BOMs and whether
+    // anything uses it: a change to any of these drops the packs of the parts the parent's lines use.
+    {"bom_use_line", "bom_opcomponent", "ComponentId", "bom_pack_use", "SELECT %1"},
+    {"bom_use_line_used", "bom_opcomponent", "ComponentId", "bom_pack_use", componentsOfParent},
+    {"bom_use_options", "bom_opcomponentopt", "OptionsId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE OptionsId = %1"},
+    {"bom_use_parent_lines", "bom_parent", "BomId", "bom_pack_use", "SELECT ComponentId FROM bom_opcomponent WHERE BomId = %1"},
+    {"bom_use_parent", "bom_parent", "ParentId", "bom_pack_use", componentsOfParent},
+    {"bom_use_bom", "bom_bom", "BomId", "bom_pack_use",
+     "SELECT c.ComponentId FROM bom_parent t JOIN bom_parent s ON s.ParentId = t.ParentId JOIN bom_opcomponent c ON c.BomId = s.BomId WHERE t.BomId = %1"},
+    {"bom_use_part", "bas_part", "PartId", "bom_pack_use", "SELECT %1 UNION SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE t.ParentId = %1",
+     partColumns},
+    {"bom_use_item", "Inventory", "cInvCode", "bom_pack_use",
+     "SELECT p.PartId FROM bas_part p WHERE p.InvCode = %1 UNION SELECT c.ComponentId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId"
+     " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode = %1", itemColumns},
+};
+
+QByteArray dropSql(const Watch& w, const char* row)
+{
+    const QByteArray parts = QByteArray(w.parts).replace("%1", QByteArray(row) + '.' + w.key);
+    return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
+}
+
+// The format before: a part's BOMs and its description in tables of their own.
+void dropFormerPacks(sqlite3* db)
+{
+    for (const char* former : {"bom_pack_bom_opcomponent", "bom_pack_bom_opcomponentopt", "bom_pack_bom_parent", "bom_pack_bom_bom",
+                               "bom_pack_bas_part", "bom_pack_Inventory"})
+        for (const char* kind : {"_i", "_d", "_u"})
+            exec(db, (QByteArray("DROP TRIGGER IF EXISTS ") + former + kind).constData());
+    exec(db, "DROP TABLE IF EXISTS bom_pack; DROP TABLE IF EXISTS bom_pack_stale; DROP TABLE IF EXISTS bom_pack_part;"
+             "DROP TABLE IF EXISTS bom_pack_part_stale");
+}
+
+void createTables(sqlite3* db)
+{
+    dropFormerPacks(db);
+    prepareTables(db);
+    exec(db, "CREATE INDEX IF NOT EXISTS bom_opcomponent_options ON bom_opcomponent(OptionsId);");
+    for (const Watch& w : watches) {
+        const QByteArray name = w.name;
+        const QByteArray inserted = dropSql(w, "NEW"), deleted = dropSql(w, "OLD");
+        const QByteArray sql = "CREATE TRIGGER IF NOT EXISTS " + name + "_i AFTER INSERT ON " + w.table + " BEGIN " + inserted + " END;" +
+                               "CREATE TRIGGER IF NOT EXISTS " + name + "_d AFTER DELETE ON " + w.table + " BEGIN " + deleted + " END;" +
+                               "CREATE TRIGGER IF NOT EXISTS " + name + "_u AFTER UPDATE" + (w.updateOf ? QByteArray(" OF ") + w.updateOf : QByteArray()) +
+                               " ON " + w.table + " BEGIN " + deleted + inserted + " END;";
+        exec(db, sql.constData());
+    }
+}
+
+QVector<int> staleParts(const Database& db, const char* table)
+{
+    QVector<int> parts;
+    Statement stale(db, (QByteArray("SELECT PartId FROM ") + table).constData());
+    while (stale.next())
+        parts.append(stale.integer(0));
+    return parts;
+}
+
+} // namespace
+
+void prepareTables(sqlite3* db)
+{
+    exec(db, "CREATE TABLE IF NOT EXISTS bom_pack_down (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_down_stale (PartId INTEGER PRIMARY KEY);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_use (PartId INTEGER PRIMARY KEY, Data BLOB NOT NULL);"
+             "CREATE TABLE IF NOT EXISTS bom_pack_use_stale (PartId INTEGER PRIMARY KEY);");
+}
+
+namespace {
+bool tableExists(sqlite3* db, const char* name)
+{
+    Statement exists(Database::embeddedOf(db), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    exists.bind(1, QByteArray(name));
+    return exists.next();
+}
+} // namespace
+
+bool kept(sqlite3* db) { return tableExists(db, "bom_pack_down_stale"); }
+
+bool usesKept(sqlite3* db) { return tableExists(db, "bom_pack_use_stale"); }
+
+void packAll(sqlite3* db)
+{
+    const bool own = sqlite3_get_autocommit(db) != 0;
+    if (own)
+        exec(db, "BEGIN");
+    try {
+        createTables(db);
+        const Database database = Database::embeddedOf(db);
+        Statement rows(database, downPackQuery(false).constData());
+        packDown(database, rows);
+        packMissingUses(database);
+        exec(db, "DELETE FROM bom_pack_down_stale; DELETE FROM bom_pack_use_stale");
+        if (own)
+            exec(db, "COMMIT");
+    } catch (...) {
+        if (own)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void refresh(sqlite3* db)
+{
+    const Database database = Database::embeddedOf(db);
+    if (kept(db)) {
+        const QVector<int> parts = staleParts(database, "bom_pack_down_stale");
+        if (!parts.isEmpty()) {
+            Statement rows(database, downPackQuery(true).constData());
+            for (int part : parts) {
+                rows.bind(1, part);
+                packDown(database, rows);
+                rows.reset();
+            }
+            exec(db, "DELETE FROM bom_pack_down_stale");
+        }
+    }
+    if (usesKept(db)) { // an account packed before the use packs has none
+        const QVector<int> uses = staleParts(database, "bom_pack_use_stale");
+        if (!uses.isEmpty()) {
+            packUses(database, uses);
+            exec(db, "DELETE FROM bom_pack_use_stale");
+        }
+    }
+}
+
+void refresh(QSqlDatabase& db)
+{
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        refresh(account::SqlInserter::handleOf(db));
+}
+
+} // namespace q7::host::procedures::packs
