@@ -2,6 +2,7 @@
 
 #include "app/BomImport.h"
 #include "app/CommandParser.h"
+#include "app/OpenVoucher.h"
 
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
@@ -215,13 +216,6 @@ int showWindow(const Options& o)
 }
 
 } // namespace
-
-QSharedPointer<VoucherForm> openVoucher(const QString& db)
-{
-    auto form = VoucherForm::create(QStringLiteral("BO11"), db, QStringLiteral("q7bom"));
-    form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
-    return form;
-}
 
 int runBomCommand(const QStringList& args)
 {

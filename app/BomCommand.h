@@ -3,7 +3,6 @@
 #include "app/BomCsv.h"
 
 #include <QList>
-#include <QSharedPointer>
 #include <QString>
 #include <QStringList>
 
@@ -11,9 +10,3 @@
 // BOM is read and written through the voucher library and the voucher's
 // handler, as a person at the voucher would.
 int runBomCommand(const QStringList& args);
-
-namespace q7::host::voucher {
-class VoucherForm;
-}
-// The BOM voucher over the account, with its handler bound and opened.
-QSharedPointer<q7::host::voucher::VoucherForm> openVoucher(const QString& db);

@@ -1,6 +1,7 @@
 #include "app/BomImport.h"
 
-#include "app/BomCommand.h"
+#include "app/BomCsv.h"
+#include "app/OpenVoucher.h"
 #include "host/MessagePresenter.h"
 #include "host/voucher/BomChecks.h"
 #include "host/db/InForce.h"

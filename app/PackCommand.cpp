@@ -3,7 +3,7 @@
 #include "app/CommandParser.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "platform/data/Ado.h"
 
 #include <QElapsedTimer>

@@ -10,7 +10,6 @@
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
-#include "platform/ErrorsIgnored.h"
 #include "platform/Framework.h"
 #include "platform/LateBinding.h"
 #include "platform/forms/FormPlacement.h"
@@ -213,6 +212,23 @@ QMdiSubWindow* MainWindow::followLink(const PartLink& link)
     return sub;
 }
 
+// Every view the workbench made is told to unload, even when one before it
+// failed; what failed is shown once they all are gone.
+void MainWindow::unloadViews()
+{
+    QStringList failures;
+    for (const Object& view : std::as_const(views_)) {
+        try {
+            call(view, QStringLiteral("Unload"));
+        } catch (const AutomationError& error) {
+            failures << error.description();
+        }
+    }
+    views_.clear();
+    if (!failures.isEmpty())
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("关闭窗口时出错：\n%1").arg(failures.join(QLatin1Char('\n'))));
+}
+
 void MainWindow::setAccount(const QString& path)
 {
     area_->closeAllSubWindows();
@@ -220,9 +236,7 @@ void MainWindow::setAccount(const QString& path)
         statusBar()->showMessage(QStringLiteral("仍有窗口未关闭，账套未切换"));
         return;
     }
-    for (const Object& view : std::as_const(views_))
-        ignoringErrors([&] { call(view, QStringLiteral("Unload")); });
-    views_.clear();
+    unloadViews();
     account_.reset();
     accountPath_ = path;
     setWindowTitle(QStringLiteral("Q7 物料清单 — %1").arg(QFileInfo(path).absoluteFilePath()));
@@ -322,9 +336,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    for (const Object& view : std::as_const(views_))
-        ignoringErrors([&] { call(view, QStringLiteral("Unload")); });
-    views_.clear();
+    unloadViews();
     QSettings().setValue(QStringLiteral("workbench/geometry"), saveGeometry());
     event->accept();
 }

@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void unloadViews();
     void buildMenus();
     void chooseAccount();
     QMdiSubWindow* addWindow(QWidget* widget, const QString& menuKey, bool openFilter);

@@ -110,7 +110,7 @@ QString BrowseQuery::GetComponentSubXML(QVariant& row, QVariant&)
             "WHERE s.OpComponentId = ? ORDER BY s.Sequence, p.InvCode"));
         q.addBindValue(values::toLong(row));
         if (!q.exec())
-            throw AutomationError(3709, q7::data::errorText(q.lastError()));
+            q7::data::throwProviderError(q.lastError());
         QList<XmlRow> rows;
         while (q.next())
             rows.append({{QStringLiteral("Sequence"), q.value(0).toString()},
@@ -156,7 +156,7 @@ int BrowseQuery::findPart(const QString& code, const QStringList& free) const
     for (int k = 0; k < 10; ++k)
         q.addBindValue(free.value(k));
     if (!q.exec())
-        throw AutomationError(3709, q7::data::errorText(q.lastError()));
+        q7::data::throwProviderError(q.lastError());
     return q.next() ? q.value(0).toInt() : 0;
 }
 

@@ -86,36 +86,4 @@ private:
     mutable std::unique_ptr<procedures::BomGraph> graph_;
 };
 
-class StructureQuery : public BrowseQuery {
-    Q_OBJECT
-protected:
-    int conditionFields() const override { return 15; }
-    Condition parse(const QStringList& fields) const override;
-    bool prepareRoot(int partId, QString& whyNot) override;
-    QString rootData(int partId) const override;
-    QString rootLabel(int partId) override;
-    QList<XmlRow> treeRows() override;
-    XmlRow headRow() override;
-    QList<XmlRow> detailRows() override;
-    void loaded(const QStringList& fields) override;
-
-private:
-    int loadedBom() const;
-    int rootBom_ = 0;
-    QString rootVersion_;
-    double cumulative_ = 1;
-};
-
-class WhereUsedQuery : public BrowseQuery {
-    Q_OBJECT
-protected:
-    int conditionFields() const override { return 13; }
-    Condition parse(const QStringList& fields) const override;
-    bool prepareRoot(int partId, QString& whyNot) override;
-    QString rootData(int partId) const override;
-    QList<XmlRow> treeRows() override;
-    XmlRow headRow() override;
-    QList<XmlRow> detailRows() override;
-};
-
 } // namespace q7::host

@@ -1,4 +1,4 @@
-#include "host/browse/BrowseQuery.h"
+#include "host/browse/StructureQuery.h"
 
 #include "host/db/InForce.h"
 

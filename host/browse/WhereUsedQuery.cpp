@@ -1,4 +1,4 @@
-#include "host/browse/BrowseQuery.h"
+#include "host/browse/WhereUsedQuery.h"
 
 #include "host/db/InForce.h"
 #include "platform/data/DatabaseError.h"
@@ -66,7 +66,7 @@ QList<XmlRow> WhereUsedQuery::detailRows()
     for (int i = 0; i < 4; ++i)
         q.addBindValue(date_);
     if (!q.exec())
-        throw AutomationError(3709, q7::data::errorText(q.lastError()));
+        q7::data::throwProviderError(q.lastError());
     // The document lists the lines of the parents the tree lists, in the BOMs it
     // lists them by (those the explosion would use: a superseded version still
     // in force is not one), so that the two never decide apart.
@@ -100,7 +100,7 @@ QList<XmlRow> WhereUsedQuery::detailRows()
                      {QStringLiteral("EffEndDate"), q.value(14).toString()}});
     }
     if (q.lastError().isValid())
-        throw AutomationError(3709, q7::data::errorText(q.lastError()));
+        q7::data::throwProviderError(q.lastError());
     return rows;
 }
 

@@ -2,9 +2,10 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,6 @@ namespace q7::host::account {
 
 namespace {
 
-constexpr int ErrProvider = 3709;
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -37,14 +37,14 @@ public:
         const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
         fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0)
-            throw AutomationError(ErrProvider, QStringLiteral("Cannot create the lock file %1.lock: %2").arg(path, systemError()));
+            q7::data::throwProviderError(QStringLiteral("Cannot create the lock file %1.lock: %2").arg(path, systemError()));
         int result;
         while ((result = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
         }
         if (result != 0) {
             const QString reason = systemError();
             ::close(fd_);
-            throw AutomationError(ErrProvider, QStringLiteral("Cannot lock %1.lock: %2").arg(path, reason));
+            q7::data::throwProviderError(QStringLiteral("Cannot lock %1.lock: %2").arg(path, reason));
         }
     }
     ~CreatorLock() { ::close(fd_); } // closing releases the lock
@@ -124,7 +124,7 @@ AccountState stateOf(ReadOnlyDatabase& db, const QString& path)
     if (db.code() == SQLITE_NOTADB)
         return AccountState::Foreign;
     if (db.code() != SQLITE_OK)
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot read %1: %2").arg(path, db.message()));
+        q7::data::throwProviderError(QStringLiteral("Cannot read %1: %2").arg(path, db.message()));
     if (mark == FinishedAccountMark)
         return AccountState::Finished;
     return tables > 0 ? AccountState::Unfinished : AccountState::Foreign; // an earlier version's account has the tables too
@@ -155,7 +155,7 @@ void flushToDisk(const QString& path)
         const QString reason = systemError();
         if (fd >= 0)
             ::close(fd);
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+        q7::data::throwProviderError(QStringLiteral("Cannot write %1: %2").arg(path, reason));
     }
     ::close(fd);
 }
@@ -213,7 +213,7 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
         return buildServerAccount(path, existing, fill);
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()));
+        q7::data::throwProviderError(QStringLiteral("Cannot create the folder %1").arg(target.absolutePath()));
     const CreatorLock lock(path);
 
     const AccountState state = accountStateOf(path);
@@ -227,7 +227,7 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
     removeLeftovers(target);
     QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX.partial"));
     if (!file.open())
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot create a file beside %1: %2").arg(path, file.errorString()));
+        q7::data::throwProviderError(QStringLiteral("Cannot create a file beside %1: %2").arg(path, file.errorString()));
     file.close();
     const QString building = file.fileName();
     {
@@ -241,7 +241,7 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     flushToDisk(building);
     if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot move the new account to %1: %2").arg(path, systemError()));
+        q7::data::throwProviderError(QStringLiteral("Cannot move the new account to %1: %2").arg(path, systemError()));
     file.setAutoRemove(false);
     return true;
 }

@@ -16,7 +16,6 @@ namespace q7::host::account {
 
 namespace {
 
-constexpr int ErrProvider = 3709;
 
 QVariant firstValue(ado::Connection& connection, const QString& sql)
 {
@@ -107,7 +106,7 @@ bool buildServerAccount(const QString& account, Existing existing, const std::fu
     QSqlDatabase& db = connection.database();
     // One transaction: readers see the old account until the new one is complete; creators take turns.
     if (!db.transaction())
-        throw AutomationError(ErrProvider, q7::data::errorText(db.lastError()));
+        q7::data::throwProviderError(db.lastError());
     ado::runBound(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(FinishedAccountMark));
     const AccountState state = serverStateOf(connection);
     if (state == AccountState::Finished && existing == Existing::Keep) {
@@ -124,7 +123,7 @@ bool buildServerAccount(const QString& account, Existing existing, const std::fu
     fill(connection);
     ado::runBound(db, QStringLiteral("INSERT INTO q7_account (Mark) VALUES (%1)").arg(FinishedAccountMark));
     if (!db.commit())
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot complete the account: %1").arg(q7::data::errorText(db.lastError())));
+        q7::data::throwProviderError(QStringLiteral("Cannot complete the account: %1").arg(q7::data::errorText(db.lastError())));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "host/db/SqlInserter.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,7 +197,7 @@ void createSchema(ado::Connection& connection)
 {
     QFile file(connection.isServer() ? QStringLiteral(":/q7host/schema-pg.sql") : QStringLiteral(":/q7host/schema.sql"));
     if (!file.open(QIODevice::ReadOnly))
-        throw AutomationError(3709, QStringLiteral("The account schema is missing"));
+        q7::data::throwProviderError(QStringLiteral("The account schema is missing"));
     connection.executeNative(QString::fromUtf8(file.readAll()));
 }
 
@@ -225,7 +226,7 @@ void fillDemoAccount(ado::Connection& connection)
     const auto partOf = [&](const char* key) {
         const int id = partIds.value(QString::fromUtf8(key));
         if (id == 0)
-            throw AutomationError(3709, QStringLiteral("Demo data names an unknown part %1").arg(QString::fromUtf8(key)));
+            q7::data::throwProviderError(QStringLiteral("Demo data names an unknown part %1").arg(QString::fromUtf8(key)));
         return id;
     };
 

@@ -20,7 +20,7 @@ namespace q7::host::account {
 namespace {
 [[noreturn]] void fail(sqlite3* db, const QString& what)
 {
-    throw AutomationError(3709, what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
+    q7::data::throwProviderError(what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 bool embedded(QSqlDatabase& db) { return qstrcmp(db.driver()->handle().typeName(), "sqlite3*") == 0; }
@@ -49,7 +49,7 @@ QString literal(const QVariant& value)
     case QMetaType::Double: {
         const double number = value.toDouble();
         if (!std::isfinite(number))
-            throw AutomationError(3709, QStringLiteral("Not a number the database can hold"));
+            q7::data::throwProviderError(QStringLiteral("Not a number the database can hold"));
         return QString::number(number, 'g', 17);
     }
     default: {
@@ -69,7 +69,7 @@ void runOnServer(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
 }
 
 } // namespace
@@ -78,7 +78,7 @@ sqlite3* SqlInserter::handleOf(QSqlDatabase& db)
 {
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw AutomationError(3709, QStringLiteral("Not an embedded database"));
+        q7::data::throwProviderError(QStringLiteral("Not an embedded database"));
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
@@ -109,7 +109,7 @@ SqlInserter::SqlInserter(QSqlDatabase& db, const QString& sql) : database_(db), 
     if (!embedded(db)) {
         const qsizetype values = sql.indexOf(QLatin1String("VALUES"), 0, Qt::CaseInsensitive);
         if (values < 0)
-            throw AutomationError(3709, QStringLiteral("Not an INSERT … VALUES statement: %1").arg(sql));
+            q7::data::throwProviderError(QStringLiteral("Not an INSERT … VALUES statement: %1").arg(sql));
         head_ = serverNames(sql.left(values + 6)) + u' ';
         // the row's text split at each '?' outside quotes
         const QString row = sql.mid(values + 6).trimmed();
@@ -169,7 +169,7 @@ void SqlInserter::insert(std::initializer_list<QVariant> values)
 {
     if (!db_) {
         if (static_cast<qsizetype>(values.size()) != pieces_.size() - 1)
-            throw AutomationError(3709, QStringLiteral("%1 values for %2 places").arg(values.size()).arg(pieces_.size() - 1));
+            q7::data::throwProviderError(QStringLiteral("%1 values for %2 places").arg(values.size()).arg(pieces_.size() - 1));
         QString row = pieces_.first();
         qsizetype i = 1;
         for (const QVariant& value : values)

@@ -3,7 +3,8 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/DownPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "host/db/procedures/Statement.h"
 #include "host/db/procedures/UsePack.h"
 #include "platform/AutomationError.h"

@@ -13,7 +13,7 @@
 namespace q7::host::process {
 
 namespace {
-void fail(const QSqlQuery& query) { throw AutomationError(3709, q7::data::errorText(query.lastError())); }
+void fail(const QSqlQuery& query) { q7::data::throwProviderError(query.lastError()); }
 } // namespace
 
 void ProcessManager::GetConditionData(const QVariant& processInfo, const QVariant& keys, QVariant& values)

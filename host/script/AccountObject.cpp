@@ -3,6 +3,7 @@
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QFile>
 
@@ -19,7 +20,7 @@ void AccountObject::Open(const QString& path)
 ado::Connection& AccountObject::connection()
 {
     if (!connection_.isOpen())
-        throw AutomationError(ErrProvider, QStringLiteral("The account is not open"));
+        q7::data::throwProviderError(QStringLiteral("The account is not open"));
     return connection_;
 }
 

@@ -1,5 +1,6 @@
 #include "host/voucher/BomStore.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/BomGraph.h"
+#include "host/db/procedures/PackUpkeep.h"
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/BomChanges.h"
@@ -64,15 +65,15 @@ QSqlQuery run(QSqlDatabase& db, const QString& sql, const QVariantList& bound = 
     query.setForwardOnly(true);
     if (bound.isEmpty()) { // a server prepares only some statements (not SAVEPOINT)
         if (!query.exec(sql))
-            throw AutomationError(3709, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         return query;
     }
     if (!query.prepare(sql))
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     for (const QVariant& v : bound)
         query.addBindValue(v);
     if (!query.exec())
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     return query;
 }
 
@@ -248,7 +249,7 @@ QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) con
         QSqlQuery query(db_);
         query.setForwardOnly(true);
         if (!query.prepare(sql))
-            throw AutomationError(3709, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         found = prepared_.emplace(sql, std::move(query));
     }
     QSqlQuery& query = *found;
@@ -256,7 +257,7 @@ QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) con
     for (int i = 0; i < bound.size(); ++i)
         query.bindValue(i, bound[i]);
     if (!query.exec())
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     if (!query.isSelect())
         query.finish(); // a write holds nothing open once it has run
     return query;
@@ -359,7 +360,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
                                        "WHERE t.ParentId = ? AND c.BomId <> ? "
                                        "UNION ALL SELECT s.PartId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
                                        "JOIN bom_opcomponentsub s ON s.OpComponentId = c.OpComponentId WHERE t.ParentId = ? AND c.BomId <> ?")))
-        throw AutomationError(3709, q7::data::errorText(stored.lastError()));
+        q7::data::throwProviderError(stored.lastError());
     const auto componentsOf = [&](int part) {
         if (part == parent)
             return components;
@@ -367,7 +368,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
         for (const QVariant& v : QVariantList{part, document.bomId, part, document.bomId})
             stored.addBindValue(v);
         if (!stored.exec())
-            throw AutomationError(3709, q7::data::errorText(stored.lastError()));
+            q7::data::throwProviderError(stored.lastError());
         while (stored.next())
             found.append(stored.value(0).toInt());
         return found;
@@ -499,7 +500,7 @@ SaveResult BomStore::save(const BomDocument& document)
         if (!batch_ && !result.saved)
             versionsClosed_ = false; // rolled back with the rest
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
-            throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+            q7::data::throwProviderError(db_.lastError());
     } catch (...) {
         if (batch_) {
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
@@ -520,7 +521,7 @@ void BomStore::begin()
     if (connection_.isEmbedded())
         run(db_, QStringLiteral("BEGIN IMMEDIATE"));
     else if (!db_.transaction())
-        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+        q7::data::throwProviderError(db_.lastError());
 }
 
 void BomStore::beginBatch()
@@ -542,7 +543,7 @@ void BomStore::commitBatch()
     held_ = false;
     procedures::packs::refresh(db_);
     if (!db_.commit())
-        throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+        q7::data::throwProviderError(db_.lastError());
 }
 
 void BomStore::rollbackBatch()
@@ -655,7 +656,7 @@ bool BomStore::remove(int bomId)
         const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();
         procedures::packs::refresh(db_);
         if (!db_.commit())
-            throw AutomationError(3709, q7::data::errorText(db_.lastError()));
+            q7::data::throwProviderError(db_.lastError());
         return removed > 0;
     } catch (...) {
         db_.rollback();

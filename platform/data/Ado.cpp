@@ -3,6 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/SystemSettings.h"
+#include "platform/data/ConnectionString.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/ProcedureRegistry.h"
 #include "platform/data/ServerConnection.h"
@@ -31,17 +32,6 @@ QString uniqueConnectionName()
 {
     static QAtomicInt counter;
     return QStringLiteral("q7ado-%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-// A key as connection strings name them: letters, digits, blanks and '_'.
-bool isConnectionKey(const QString& key)
-{
-    if (key.isEmpty() || !key.front().isLetter())
-        return false;
-    for (const QChar c : key)
-        if (!(c.isLetterOrNumber() || c == u' ' || c == u'_'))
-            return false;
-    return true;
 }
 
 // The value of key in parsed pairs, ignoring case of keys.
@@ -74,7 +64,7 @@ data::ResultSet readAll(QSqlQuery& query, data::RowConsumer* consumer)
     }
     // next() answers false both at the end and on an error (a lock, a damaged page): tell them apart
     if (query.lastError().isValid())
-        throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     return result;
 }
 
@@ -94,7 +84,7 @@ QVariant argumentValue(const data::Token& token)
         }
         const double number = token.text.toDouble(&ok);
         if (!ok || !std::isfinite(number))
-            throw AutomationError(ErrProvider, QStringLiteral("Not a number the database can hold: %1").arg(token.text));
+            q7::data::throwProviderError(QStringLiteral("Not a number the database can hold: %1").arg(token.text));
         return number;
     }
     case data::Token::Kind::Word:
@@ -114,63 +104,6 @@ QString withoutTrailingBlanks(QString text)
 
 } // namespace
 
-QString quoteConnectionValue(const QString& value)
-{
-    QString quoted = value;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs)
-{
-    pairs.clear();
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        while (i < n && (text[i].isSpace() || text[i] == u';'))
-            ++i;
-        if (i >= n)
-            break;
-        const qsizetype eq = text.indexOf(u'=', i);
-        if (eq < 0)
-            return false;
-        const QString key = text.mid(i, eq - i).trimmed();
-        if (!isConnectionKey(key))
-            return false;
-        i = eq + 1;
-        while (i < n && text[i] == u' ')
-            ++i;
-        QString value;
-        if (i < n && (text[i] == u'"' || text[i] == u'\'' || text[i] == u'{')) {
-            const QChar close = text[i] == u'{' ? u'}' : text[i];
-            for (++i;; ++i) {
-                if (i >= n)
-                    return false; // unterminated
-                if (text[i] == close) {
-                    if (i + 1 < n && text[i + 1] == close) {
-                        value += close;
-                        ++i;
-                        continue;
-                    }
-                    break;
-                }
-                value += text[i];
-            }
-            ++i;
-            while (i < n && text[i] == u' ')
-                ++i;
-            if (i < n && text[i] != u';')
-                return false; // text after the closing quote
-        } else {
-            const qsizetype end = text.indexOf(u';', i);
-            value = text.mid(i, (end < 0 ? n : end) - i).trimmed();
-            i = end < 0 ? n : end;
-        }
-        pairs.append({key, value});
-    }
-    return !pairs.isEmpty();
-}
-
 Connection::Connection() : name_(uniqueConnectionName()) {}
 
 Connection::~Connection() { Close(); }
@@ -186,10 +119,10 @@ void Connection::Open(const QString& connectionString)
         data::quietServerDriver();
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
         if (!db_.isValid())
-            throw AutomationError(ErrProvider, QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
+            q7::data::throwProviderError(QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
         data::configureServerDatabase(db_, server);
         if (!db_.open()) // the connection text is not repeated: the driver's message names what failed
-            throw AutomationError(ErrProvider, QStringLiteral("Cannot open the server account: %1").arg(q7::data::errorText(db_.lastError())));
+            q7::data::throwProviderError(QStringLiteral("Cannot open the server account: %1").arg(q7::data::errorText(db_.lastError())));
         QSqlQuery(db_).exec(QStringLiteral("SET client_min_messages TO warning")); // the server's notices are not the user's
         return;
     }
@@ -203,12 +136,12 @@ void Connection::Open(const QString& connectionString)
                        });
     const QString source = named ? valueOf(pairs, QStringLiteral("Data Source")) : connectionString;
     if (!odbc && source.isEmpty())
-        throw AutomationError(ErrProvider, QStringLiteral("The connection string names no Data Source: %1").arg(connectionString));
+        q7::data::throwProviderError(QStringLiteral("The connection string names no Data Source: %1").arg(connectionString));
     embedded_ = !odbc;
     db_ = QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"), name_);
     db_.setDatabaseName(odbc ? connectionString : source);
     if (!db_.open())
-        throw AutomationError(ErrProvider, QStringLiteral("Cannot open %1: %2").arg(connectionString, q7::data::errorText(db_.lastError())));
+        q7::data::throwProviderError(QStringLiteral("Cannot open %1: %2").arg(connectionString, q7::data::errorText(db_.lastError())));
     if (embedded_) {
         data::registerSqlServerFunctions(db_);
         // Reports read large parts of the file: map it rather than copy it page by page, and keep more pages.
@@ -234,28 +167,28 @@ QSqlQuery runBound(QSqlDatabase& db, const QString& sql, const QVariantList& bin
     QSqlQuery query(db);
     if (binds.isEmpty()) { // a server prepares only some statements (not CREATE, SAVEPOINT)
         if (!query.exec(sql))
-            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         return query;
     }
     query.prepare(sql);
     for (const QVariant& b : binds)
         query.addBindValue(b);
     if (!query.exec())
-        throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     return query;
 }
 
 data::ResultSet Connection::query(const QString& sql)
 {
     if (!isOpen())
-        throw AutomationError(ErrProvider, QStringLiteral("The connection is closed"));
+        q7::data::throwProviderError(QStringLiteral("The connection is closed"));
     try {
         if (embedded_ || server_) { // the account's procedures run in this process on either database
             data::ProcedureCall call;
             if (data::parseProcedureCall(sql, call)) {
                 const data::Procedure* procedure = data::findProcedure(call.name);
                 if (!procedure)
-                    throw AutomationError(ErrProvider, QStringLiteral("Unknown procedure %1").arg(call.name));
+                    q7::data::throwProviderError(QStringLiteral("Unknown procedure %1").arg(call.name));
                 QVariantList arguments;
                 for (const data::Token& token : call.arguments)
                     arguments.append(argumentValue(token));
@@ -273,10 +206,10 @@ data::ResultSet Connection::query(const QString& sql)
         QSqlQuery query(db_);
         query.setForwardOnly(true);
         if (!query.exec(text))
-            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         return readAll(query, consumer_);
     } catch (const data::BridgeError& error) {
-        throw AutomationError(ErrProvider, QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
+        q7::data::throwProviderError(QStringLiteral("Statement not supported: %1").arg(QString::fromUtf8(error.what())));
     }
 }
 
@@ -287,7 +220,7 @@ void Connection::streamRaw(const QString& sql, data::RawRowSink& sink)
     sqlite3_stmt* raw = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(sqlite, text.constData(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK)
-        throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(sqlite)));
+        q7::data::throwProviderError(QString::fromUtf8(sqlite3_errmsg(sqlite)));
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
     const int count = sqlite3_column_count(raw);
     QStringList names;
@@ -298,7 +231,7 @@ void Connection::streamRaw(const QString& sql, data::RawRowSink& sink)
     while ((step = sqlite3_step(raw)) == SQLITE_ROW)
         sink.row(raw, count);
     if (step != SQLITE_DONE) // a lock, a damaged page, an interrupt: not the end of the rows
-        throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(sqlite)));
+        q7::data::throwProviderError(QString::fromUtf8(sqlite3_errmsg(sqlite)));
 }
 
 data::ResultSet Connection::stream(const QString& sql, data::RowConsumer& consumer)
@@ -351,21 +284,21 @@ void Connection::executeNative(const QString& sql)
         if (sqlite3_exec(sqlite, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
             const QString text = QString::fromUtf8(message ? message : "error");
             sqlite3_free(message);
-            throw AutomationError(ErrProvider, text);
+            q7::data::throwProviderError(text);
         }
         return;
     }
     QSqlQuery query(db_);
     if (server_) { // the server takes several statements at once (and semicolons inside function bodies)
         if (!query.exec(sql))
-            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         return;
     }
     for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) {
         if (statement.trimmed().isEmpty())
             continue;
         if (!query.exec(statement))
-            throw AutomationError(ErrProvider, q7::data::errorText(query.lastError()) + QStringLiteral(" in: ") + statement.trimmed().left(200));
+            q7::data::throwProviderError(q7::data::errorText(query.lastError()) + QStringLiteral(" in: ") + statement.trimmed().left(200));
     }
 }
 

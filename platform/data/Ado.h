@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/LateBinding.h"
+#include "platform/data/ConnectionString.h"
 #include "platform/data/ResultSet.h"
 
 #include <QHash>
@@ -24,15 +25,6 @@ enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, ad
 enum LockType { adLockReadOnly = 1 };
 
 class Recordset;
-
-// A value written into a connection string so that it reads back unchanged:
-// in double quotes, a double quote inside doubled ("a;b" -> "\"a;b\"").
-QString quoteConnectionValue(const QString& value);
-
-// The key=value pairs of a connection string. Values may be quoted with
-// '…' or "…" (the quote doubled inside) or, as ODBC writes them, {…} (} doubled
-// inside). Returns false when the text is not a connection string (a plain path).
-bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs);
 
 // Runs a statement of the database's own dialect with bound values (in
 // order); run-time error 3709 with the database's message on failure.

@@ -1,5 +1,7 @@
 #include "platform/data/DatabaseError.h"
 
+#include "platform/AutomationError.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -73,5 +75,9 @@ bool quietServerDriver()
     });
     return now;
 }
+
+void throwProviderError(const QSqlError& error) { throw AutomationError(ErrProvider, errorText(error)); }
+
+void throwProviderError(const QString& message) { throw AutomationError(ErrProvider, message); }
 
 } // namespace q7::data

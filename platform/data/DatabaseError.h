@@ -12,6 +12,11 @@ namespace q7::data {
 // without the driver's own words. Other drivers' errors read as they come.
 QString errorText(const QSqlError& error);
 
+// The run-time error a failed statement or connection raises (ErrProvider)
+// with errorText's words, or with the caller's own.
+[[noreturn]] void throwProviderError(const QSqlError& error);
+[[noreturn]] void throwProviderError(const QString& message);
+
 // The SQLSTATE of a server error ("40001"), empty for other errors.
 QString sqlState(const QSqlError& error);
 

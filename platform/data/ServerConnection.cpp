@@ -1,7 +1,8 @@
 #include "platform/data/ServerConnection.h"
 
 #include "platform/AutomationError.h"
-#include "platform/data/Ado.h"
+#include "platform/data/ConnectionString.h"
+#include "platform/data/DatabaseError.h"
 
 #include <libpq-fe.h>
 
@@ -11,7 +12,6 @@ namespace q7::data {
 
 namespace {
 
-constexpr int ErrProvider = 3709;
 
 bool isUri(const QString& text)
 {
@@ -53,7 +53,7 @@ QString serverConnectionOf(const QString& adoConnectionString)
     if (!server)
         return {};
     if (connection.trimmed().isEmpty())
-        throw AutomationError(ErrProvider, QStringLiteral("A PostgreSQL connection string needs Connection=\"host=… dbname=…\""));
+        q7::data::throwProviderError(QStringLiteral("A PostgreSQL connection string needs Connection=\"host=… dbname=…\""));
     return connection;
 }
 
@@ -84,7 +84,7 @@ void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection)
     if (!options) {
         const QString reason = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
         PQfreemem(error);
-        throw AutomationError(ErrProvider, QStringLiteral("Not a PostgreSQL connection string or URI: %1").arg(reason));
+        q7::data::throwProviderError(QStringLiteral("Not a PostgreSQL connection string or URI: %1").arg(reason));
     }
     QStringList rest;
     for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
@@ -93,7 +93,7 @@ void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection)
         const QString key = QString::fromUtf8(option->keyword);
         const QString value = QString::fromUtf8(option->val);
         if (key == QLatin1String("password"))
-            throw AutomationError(ErrProvider, QStringLiteral("The connection string holds a password: give it in PGPASSWORD or ~/.pgpass "
+            q7::data::throwProviderError(QStringLiteral("The connection string holds a password: give it in PGPASSWORD or ~/.pgpass "
                                                               "instead, never on the command line"));
         if (key == QLatin1String("host"))
             db.setHostName(value);
@@ -104,7 +104,7 @@ void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection)
         else if (key == QLatin1String("port"))
             db.setPort(value.toInt());
         else if (value.contains(u';'))
-            throw AutomationError(ErrProvider, QStringLiteral("The connection option %1 cannot hold ';'").arg(key));
+            q7::data::throwProviderError(QStringLiteral("The connection option %1 cannot hold ';'").arg(key));
         else
             rest.append(key + u'=' + quoteLibpq(value)); // the driver joins the options with blanks
     }

@@ -10,7 +10,7 @@
 #include "app/BomImport.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "host/report/ReportViewer.h"
 #include "platform/data/Ado.h"
 

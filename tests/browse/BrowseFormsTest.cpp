@@ -6,7 +6,7 @@
 #include "browse/FrmBO02Desc.h"
 #include "browse/OpenForms.h"
 #include "frame/ModBOM.h"
-#include "host/browse/BrowseQuery.h"
+#include "host/browse/StructureQuery.h"
 #include "host/browse/ColumnFormat.h"
 #include "platform/SystemSettings.h"
 #include "host/db/AccountDatabase.h"

@@ -6,6 +6,7 @@
 #include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 #include "platform/data/ProcedureRegistry.h"
+#include "platform/data/DatabaseError.h"
 
 #include <map>
 #include <tuple>
@@ -203,7 +204,7 @@ data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantLis
     const QVector<Range> free = freeRanges(a);
     a.finish();
     if (!(quantity > 0) || quantity > 9007199254740992.0)
-        throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02007: the quantity %1 is not a positive number within 2^53").arg(quantity));
+        q7::data::throwProviderError(QStringLiteral("Usp_BO_BO02007: the quantity %1 is not a positive number within 2^53").arg(quantity));
 
     const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);
@@ -296,7 +297,7 @@ data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& arg
         freeValues.append(a.text());
     a.finish();
     if (angle < 1 || angle > 3)
-        throw AutomationError(ErrProvider, QStringLiteral("Usp_BO_BO02010: angle %1 is not 1, 2 or 3").arg(angle));
+        q7::data::throwProviderError(QStringLiteral("Usp_BO_BO02010: angle %1 is not 1, 2 or 3").arg(angle));
 
     const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db);

@@ -3,7 +3,8 @@
 #include "host/db/InForce.h"
 #include "host/db/LineQuantity.h"
 
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/DownPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "host/db/procedures/UsePack.h"
 
 #include "host/db/procedures/Statement.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/db/InForce.h"
+#include "host/db/procedures/BomLine.h"
 #include "host/db/procedures/PackTable.h"
 #include "host/db/procedures/PartMap.h"
 #include "host/db/procedures/Statement.h"
@@ -20,24 +21,6 @@ struct PartInfo {
     QString code, name, invStd, unit;
     QString free1, free2;
     int attr = 0;
-};
-
-// One BOM line as the explosions read it, with its quantity per unit of parent.
-struct BomLine {
-    int componentId = 0;
-    int parentId = 0;   // where-used lines: the parent part
-    int bomId = 0;
-    int sortSeq = 0;
-    double qtyN = 0, qtyD = 1, compScrap = 0, parentScrap = 0;
-    int fvFlag = 1;
-    std::optional<double> planFactor;
-    int wipType = 0;
-    int offset = 0;
-    int accuCost = 0;
-    bool byProduct = false;
-
-    // The line's quantity per parent unit (account::lineQuantity), with or without its plan factor.
-    double quantity(bool planRate) const;
 };
 
 using account::preferredBom; // which of two BOMs in force is used

@@ -278,130 +278,168 @@ private:
 // own strongly connected set (sorted; empty for a trivial set).
 using State = std::pair<int, std::vector<int>>;
 
-// The summary of the top of the sets.
-void summarise(const ConnectedSets& sets, bool planRate, RowSink& out)
-{
-    const int topPart = sets.partOf(0);
-    const PartInfo& top = sets.infoOf(0);
-    const QString topCode = top.code, topFree = top.free1;
-    const size_t count = sets.size();
-
-    // Parts whose set is trivial need no path: their quantities are kept per
-    // node, in arrays; the few parts on cycles are kept with their paths.
-    std::vector<double> plain(count, 0.0), plainNext(count, 0.0);
-    std::vector<int> active, activeNext;
-    std::vector<bool> queued(count, false); // in activeNext
-    std::map<State, double> onCycles, onCyclesNext;
-    if (sets.cyclicNode(0))
-        onCycles[State{topPart, {topPart}}] = 1.0;
-    else {
-        plain[0] = 1.0;
-        active.push_back(0);
+// The summary of the top of the sets, level by level: per level, each
+// component's quantity summed over every path from the top. Parts whose set
+// is trivial need no path: their quantities are kept per node, in arrays; the
+// few parts on cycles are kept with the parts of their paths in their set.
+class LevelSummary {
+public:
+    LevelSummary(const ConnectedSets& sets, bool planRate)
+        : sets_(sets), planRate_(planRate), plain_(sets.size(), 0.0), plainNext_(sets.size(), 0.0), queued_(sets.size(), false),
+          sums_(sets.size())
+    {
+        const int topPart = sets.partOf(0);
+        if (sets.cyclicNode(0))
+            onCycles_[State{topPart, {topPart}}] = 1.0;
+        else {
+            plain_[0] = 1.0;
+            active_.push_back(0);
+        }
     }
+
+    void run(RowSink& out)
+    {
+        const PartInfo& top = sets_.infoOf(0);
+        for (int level = 1; !active_.empty() || !onCycles_.empty(); ++level) {
+            stepFromPlainParts();
+            stepFromPartsOnCycles();
+            listLevel(top, level, out);
+            goDown();
+        }
+    }
+
+private:
     struct Sum {
         double quantity = 0;
         bool cycle = false, byProduct = false, listed = false;
     };
-    std::vector<Sum> sums(count);
-    std::vector<int> listed; // nodes with a row at this level
     struct Keyed {
         PairKey key;
         int node;
     };
-    std::vector<Keyed> keyed;
-    for (int level = 1; !active.empty() || !onCycles.empty(); ++level) {
-        const auto add = [&](int child, double cumulative, bool cycle, bool byProduct) {
-            Sum& row = sums[static_cast<size_t>(child)];
-            if (!row.listed) {
-                row.listed = true;
-                listed.push_back(child);
-            }
-            row.quantity += cumulative;
-            row.cycle = row.cycle || cycle;
-            row.byProduct = row.byProduct || byProduct;
-        };
-        const auto queue = [&](int child, double cumulative) {
-            if (!queued[static_cast<size_t>(child)]) {
-                queued[static_cast<size_t>(child)] = true;
-                activeNext.push_back(child);
-            }
-            plainNext[static_cast<size_t>(child)] += cumulative;
-        };
-        std::sort(active.begin(), active.end()); // the same order of sums on every run
-        for (const int node : active) {
-            const double quantity = plain[static_cast<size_t>(node)];
-            plain[static_cast<size_t>(node)] = 0.0;
-            const QVector<BomLine>& lines = sets.linesOf(node);
-            const int* children = sets.childrenOf(node);
+
+    // A line's quantity reached the child at this level.
+    void add(int child, double cumulative, bool cycle, bool byProduct)
+    {
+        Sum& row = sums_[static_cast<size_t>(child)];
+        if (!row.listed) {
+            row.listed = true;
+            listed_.push_back(child);
+        }
+        row.quantity += cumulative;
+        row.cycle = row.cycle || cycle;
+        row.byProduct = row.byProduct || byProduct;
+    }
+    // A plain child to go on from at the next level.
+    void queue(int child, double cumulative)
+    {
+        if (!queued_[static_cast<size_t>(child)]) {
+            queued_[static_cast<size_t>(child)] = true;
+            activeNext_.push_back(child);
+        }
+        plainNext_[static_cast<size_t>(child)] += cumulative;
+    }
+
+    void stepFromPlainParts()
+    {
+        std::sort(active_.begin(), active_.end()); // the same order of sums on every run
+        for (const int node : active_) {
+            const double quantity = plain_[static_cast<size_t>(node)];
+            plain_[static_cast<size_t>(node)] = 0.0;
+            const QVector<BomLine>& lines = sets_.linesOf(node);
+            const int* children = sets_.childrenOf(node);
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const BomLine& line = lines[i];
                 const int child = children[i];
-                const double cumulative = quantity * line.quantity(planRate);
+                const double cumulative = quantity * line.quantity(planRate_);
                 add(child, cumulative, false, line.byProduct);
                 if (line.byProduct)
                     continue;
-                if (sets.cyclicNode(child)) {
-                    const int childPart = sets.partOf(child);
-                    onCyclesNext[State{childPart, {childPart}}] += cumulative;
+                if (sets_.cyclicNode(child)) {
+                    const int childPart = sets_.partOf(child);
+                    onCyclesNext_[State{childPart, {childPart}}] += cumulative;
                 } else {
                     queue(child, cumulative);
                 }
             }
         }
-        for (const auto& [state, quantity] : onCycles) {
+    }
+
+    void stepFromPartsOnCycles()
+    {
+        for (const auto& [state, quantity] : onCycles_) {
             const auto& [part, path] = state;
-            const int node = sets.node(part);
-            const QVector<BomLine>& lines = sets.linesOf(node);
-            const int* children = sets.childrenOf(node);
+            const int node = sets_.node(part);
+            const QVector<BomLine>& lines = sets_.linesOf(node);
+            const int* children = sets_.childrenOf(node);
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const BomLine& line = lines[i];
                 const int child = children[i];
                 const int childPart = line.componentId;
-                const bool sameSet = sets.setOf(childPart) == sets.setOf(part);
+                const bool sameSet = sets_.setOf(childPart) == sets_.setOf(part);
                 const bool cycle = sameSet && std::binary_search(path.begin(), path.end(), childPart);
-                const double cumulative = quantity * line.quantity(planRate);
+                const double cumulative = quantity * line.quantity(planRate_);
                 add(child, cumulative, cycle, line.byProduct);
                 if (cycle || line.byProduct)
                     continue;
                 if (sameSet) {
                     std::vector<int> childPath = path;
                     childPath.insert(std::upper_bound(childPath.begin(), childPath.end(), childPart), childPart);
-                    onCyclesNext[State{childPart, std::move(childPath)}] += cumulative;
-                } else if (sets.cyclicNode(child)) {
-                    onCyclesNext[State{childPart, {childPart}}] += cumulative;
+                    onCyclesNext_[State{childPart, std::move(childPath)}] += cumulative;
+                } else if (sets_.cyclicNode(child)) {
+                    onCyclesNext_[State{childPart, {childPart}}] += cumulative;
                 } else {
                     queue(child, cumulative);
                 }
             }
         }
-        // the level's rows in the report's order: by code and free item, equal ones by part id
-        keyed.clear();
-        for (const int child : listed) {
-            const PartInfo& info = sets.infoOf(child);
-            keyed.push_back({PairKey(info.code, info.free1), child});
+    }
+
+    // The level's rows in the report's order: by code and free item, equal ones by part id.
+    void listLevel(const PartInfo& top, int level, RowSink& out)
+    {
+        keyed_.clear();
+        for (const int child : listed_) {
+            const PartInfo& info = sets_.infoOf(child);
+            keyed_.push_back({PairKey(info.code, info.free1), child});
         }
-        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        std::sort(keyed_.begin(), keyed_.end(), [&](const Keyed& a, const Keyed& b) {
             const int c = a.key.compare(b.key);
-            return c != 0 ? c < 0 : sets.partOf(a.node) < sets.partOf(b.node);
+            return c != 0 ? c < 0 : sets_.partOf(a.node) < sets_.partOf(b.node);
         });
-        for (const Keyed& k : keyed) {
-            const int child = k.node;
-            Sum& sum = sums[static_cast<size_t>(child)];
-            const PartInfo& info = sets.infoOf(child);
-            out.add(rowOf(topCode, topFree, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
+        for (const Keyed& k : keyed_) {
+            Sum& sum = sums_[static_cast<size_t>(k.node)];
+            const PartInfo& info = sets_.infoOf(k.node);
+            out.add(rowOf(top.code, top.free1, level, info.code, info.name, info.invStd, info.unit, info.free1, sum.quantity,
                           sum.cycle ? cycleNote : sum.byProduct ? byProductNote : QString()));
             sum = Sum{};
         }
-        listed.clear();
-        for (const int node : activeNext)
-            queued[static_cast<size_t>(node)] = false;
-        active.swap(activeNext);
-        activeNext.clear();
-        plain.swap(plainNext);
-        onCycles.swap(onCyclesNext);
-        onCyclesNext.clear();
+        listed_.clear();
     }
-}
+
+    void goDown()
+    {
+        for (const int node : activeNext_)
+            queued_[static_cast<size_t>(node)] = false;
+        active_.swap(activeNext_);
+        activeNext_.clear();
+        plain_.swap(plainNext_);
+        onCycles_.swap(onCyclesNext_);
+        onCyclesNext_.clear();
+    }
+
+    const ConnectedSets& sets_;
+    const bool planRate_;
+    std::vector<double> plain_, plainNext_; // per node: the quantity that reached it on this level, on the next
+    std::vector<int> active_, activeNext_;  // the plain nodes reached on this level, on the next
+    std::vector<bool> queued_;              // in activeNext_
+    std::map<State, double> onCycles_, onCyclesNext_;
+    std::vector<Sum> sums_;  // per node, its row of this level
+    std::vector<int> listed_; // nodes with a row at this level
+    std::vector<Keyed> keyed_;
+};
+
+void summarise(const ConnectedSets& sets, bool planRate, RowSink& out) { LevelSummary(sets, planRate).run(out); }
 
 } // namespace
 

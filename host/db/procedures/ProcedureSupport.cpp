@@ -3,6 +3,7 @@
 #include "host/db/procedures/Statement.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
+#include "platform/data/DatabaseError.h"
 
 #include <memory>
 
@@ -22,20 +23,20 @@ double Arguments::number(double whenEmpty)
     bool ok = false;
     const double d = v.toString().toDouble(&ok);
     if (!ok || !std::isfinite(d))
-        throw AutomationError(ErrProvider, QStringLiteral("%1: argument %2 is not a number").arg(QLatin1String(procedure_)).arg(index_));
+        q7::data::throwProviderError(QStringLiteral("%1: argument %2 is not a number").arg(QLatin1String(procedure_)).arg(index_));
     return d;
 }
 
 void Arguments::finish() const
 {
     if (index_ != args_.size())
-        throw AutomationError(ErrProvider, QStringLiteral("%1 expects %2 arguments, got %3").arg(QLatin1String(procedure_)).arg(index_).arg(args_.size()));
+        q7::data::throwProviderError(QStringLiteral("%1 expects %2 arguments, got %3").arg(QLatin1String(procedure_)).arg(index_).arg(args_.size()));
 }
 
 QVariant Arguments::next()
 {
     if (index_ >= args_.size())
-        throw AutomationError(ErrProvider, QStringLiteral("%1: too few arguments (%2)").arg(QLatin1String(procedure_)).arg(args_.size()));
+        q7::data::throwProviderError(QStringLiteral("%1: too few arguments (%2)").arg(QLatin1String(procedure_)).arg(args_.size()));
     return args_[index_++];
 }
 
@@ -124,9 +125,9 @@ const std::atomic<bool>* stopFlag(ado::Connection& connection)
 void RowSink::add(QVector<QVariant>&& row)
 {
     if (stop_ && stop_->load(std::memory_order_relaxed))
-        throw AutomationError(ErrProvider, QStringLiteral("The report was stopped"));
+        q7::data::throwProviderError(QStringLiteral("The report was stopped"));
     if ((shared_ ? (*shared_)++ : count_) >= limit_)
-        throw AutomationError(ErrProvider, QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
+        q7::data::throwProviderError(QStringLiteral("The report has more than %1 rows and stops there; raise the row limit to see them all")
                                                .arg(limit_));
     if (consumer_) {
         if (count_ == 0)

@@ -1,6 +1,7 @@
 #include "host/db/procedures/StatementBackend.h"
 
 #include "platform/AutomationError.h"
+#include "platform/data/DatabaseError.h"
 
 #include <libpq-fe.h>
 
@@ -51,7 +52,7 @@ namespace {
 
 [[noreturn]] void throwServerError(const char* message)
 {
-    throw AutomationError(ErrProvider, QString::fromUtf8(message).trimmed());
+    q7::data::throwProviderError(QString::fromUtf8(message).trimmed());
 }
 
 // Runs with the bound values at the first step; the whole answer is then read row by row.

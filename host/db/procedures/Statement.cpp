@@ -4,6 +4,7 @@
 #include "host/db/procedures/StatementBackend.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QSqlDriver>
 
@@ -13,7 +14,7 @@
 
 namespace q7::host::procedures {
 
-void throwDatabaseError(sqlite3* db) { throw AutomationError(ErrProvider, QString::fromUtf8(sqlite3_errmsg(db))); }
+void throwDatabaseError(sqlite3* db) { q7::data::throwProviderError(QString::fromUtf8(sqlite3_errmsg(db))); }
 
 QByteArray idListText(const QVector<int>& ids, char open, char close)
 {
@@ -49,7 +50,7 @@ Database Database::of(ado::Connection& connection)
     // the driver's handle is named after the typedef or the struct, depending on how Qt names it
     const bool server = handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0);
     if (!server || !*static_cast<pg_conn* const*>(handle.constData()))
-        throw AutomationError(ErrProvider, QStringLiteral("The BOM procedures need the embedded account database or a PostgreSQL server"));
+        q7::data::throwProviderError(QStringLiteral("The BOM procedures need the embedded account database or a PostgreSQL server"));
     db.server_ = *static_cast<pg_conn* const*>(handle.constData());
     return db;
 }
@@ -88,7 +89,7 @@ public:
         default: {
             const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
             sqlite3_reset(statement_);
-            throw AutomationError(ErrProvider, message);
+            q7::data::throwProviderError(message);
         }
         }
     }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackRecords.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -63,12 +64,6 @@ private:
     struct Buffers;
     std::unique_ptr<Buffers> b_;
 };
-
-// Packs the uses of the parts from the tables, replacing their packs (a part
-// that cannot be packed loses its pack and is read from the tables).
-void packUses(const Database& db, const QVector<int>& parts);
-// Packs the uses of every part that has no use pack yet.
-void packMissingUses(const Database& db);
 
 template <typename Describe, typename TakeParent, typename TakeLine>
 bool forEachUse(QByteArrayView pack, Describe&& describe, TakeParent&& takeParent, TakeLine&& takeLine)

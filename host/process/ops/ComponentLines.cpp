@@ -14,7 +14,7 @@ namespace {
 void run(QSqlQuery& query)
 {
     if (!query.exec())
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
 }
 
 QString number(const QVariant& v)

@@ -22,7 +22,7 @@ QList<qint64> rowids(QSqlDatabase& db, const QString& sql, int key)
     query.prepare(sql);
     query.addBindValue(key);
     if (!query.exec())
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     QList<qint64> ids;
     while (query.next())
         ids.append(query.value(0).toLongLong());

@@ -19,7 +19,7 @@ namespace {
 
 const QString RowidColumn = QStringLiteral("rowid");
 
-void fail(const QSqlQuery& query) { throw AutomationError(3709, q7::data::errorText(query.lastError())); }
+void fail(const QSqlQuery& query) { q7::data::throwProviderError(query.lastError()); }
 
 void run(QSqlQuery& query)
 {
@@ -143,7 +143,7 @@ void upgradeServerAccount(QSqlDatabase& db)
     // One client upgrades; another that waited here finds it done. (Read committed, so that
     // the second look sees what the first client committed.)
     if (!db.transaction())
-        throw AutomationError(3709, q7::data::errorText(db.lastError()));
+        q7::data::throwProviderError(db.lastError());
     try {
         if (!query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(0x51374d55)))
             fail(query);
@@ -163,7 +163,7 @@ void upgradeServerAccount(QSqlDatabase& db)
                 fail(query);
         query.finish();
         if (!db.commit())
-            throw AutomationError(3709, q7::data::errorText(db.lastError()));
+            q7::data::throwProviderError(db.lastError());
     } catch (...) {
         db.rollback();
         throw;
@@ -182,7 +182,7 @@ void ensureMaintenanceTables(ado::Connection& connection)
     }
     QFile file(QStringLiteral(":/q7host/maintenance.sql"));
     if (!file.open(QIODevice::ReadOnly))
-        throw AutomationError(3709, QStringLiteral("The maintenance schema is missing"));
+        q7::data::throwProviderError(QStringLiteral("The maintenance schema is missing"));
     connection.executeNative(QString::fromUtf8(file.readAll()));
 }
 
@@ -245,7 +245,7 @@ Journal::Journal(QSqlDatabase& db, const QString& operation, const QString& user
     run(query);
     runId_ = server ? (query.next() ? query.value(0).toInt() : 0) : query.lastInsertId().toInt();
     if (runId_ <= 0)
-        throw AutomationError(3709, QStringLiteral("The run was not numbered"));
+        q7::data::throwProviderError(QStringLiteral("The run was not numbered"));
 }
 
 void Journal::record(const QString& table, qint64 rowid, const std::optional<QJsonObject>& before, const std::optional<QJsonObject>& after)
@@ -264,7 +264,7 @@ void Journal::update(const QString& table, qint64 rowid, const QVariantMap& valu
 {
     const auto before = snapshot(table, rowid);
     if (!before)
-        throw AutomationError(3709, QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
+        q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
     QStringList sets;
     for (auto it = values.begin(); it != values.end(); ++it)
         sets.append(it.key() + QStringLiteral(" = ?"));
@@ -300,7 +300,7 @@ qint64 Journal::insert(const QString& table, const QVariantMap& values)
     const qint64 rowid = server ? (query.next() ? query.value(0).toLongLong() : 0) : query.lastInsertId().toLongLong();
     query.finish();
     if (rowid <= 0)
-        throw AutomationError(3709, QStringLiteral("%1: the new row was not numbered").arg(table));
+        q7::data::throwProviderError(QStringLiteral("%1: the new row was not numbered").arg(table));
     record(table, rowid, std::nullopt, snapshot(table, rowid));
     return rowid;
 }

@@ -58,7 +58,7 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
         QSqlQuery query(db);
         query.setForwardOnly(true);
         if (!query.exec(QStringLiteral("SELECT PartId, LowLevelCode FROM bas_part_llc")))
-            throw AutomationError(3709, q7::data::errorText(query.lastError()));
+            q7::data::throwProviderError(query.lastError());
         while (query.next())
             stored.emplace(query.value(0).toInt(), query.value(1).toInt());
     }

@@ -17,7 +17,7 @@ constexpr const char* partColumns = "PartId, InvCode, Free1, Free2, Free3, Free4
 void run(QSqlQuery& query)
 {
     if (!query.exec())
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
 }
 
 PartKey keyOf(const QSqlQuery& query)

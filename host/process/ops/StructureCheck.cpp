@@ -23,7 +23,7 @@ void lineProblems(QSqlDatabase& db, const QString& sql, const QString& kind, con
     // not forward-only: the server would stream the rows and the part labels read in between would end the stream
     QSqlQuery query(db);
     if (!query.exec(sql))
-        throw AutomationError(3709, q7::data::errorText(query.lastError()));
+        q7::data::throwProviderError(query.lastError());
     while (query.next())
         result.rows.append({kind, labels(query.value(0).toInt()), query.value(1).toString(), detail(query)});
 }

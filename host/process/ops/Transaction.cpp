@@ -1,7 +1,7 @@
 #include "host/process/ops/Transaction.h"
 
 #include "host/db/BomChanges.h"
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
 
@@ -22,13 +22,13 @@ Transaction::Transaction(QSqlDatabase& db) : db_(db)
     QSqlQuery begin(db_);
     if (!embedded) {
         if (!begin.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(account::LineWritersLock)))
-            throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
+            q7::data::throwProviderError(QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
         turn_ = true;
     }
     if (!begin.exec(embedded ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"))) {
         const QString reason = q7::data::errorText(begin.lastError());
         endTurn();
-        throw AutomationError(3709, QStringLiteral("Cannot begin a transaction: %1").arg(reason));
+        q7::data::throwProviderError(QStringLiteral("Cannot begin a transaction: %1").arg(reason));
     }
     open_ = true;
 }
@@ -51,7 +51,7 @@ void Transaction::commit()
 {
     procedures::packs::refresh(db_); // the packed BOMs the changes dropped
     if (!db_.commit())
-        throw AutomationError(3709, QStringLiteral("Cannot commit: %1").arg(q7::data::errorText(db_.lastError())));
+        q7::data::throwProviderError(QStringLiteral("Cannot commit: %1").arg(q7::data::errorText(db_.lastError())));
     open_ = false;
     endTurn();
 }

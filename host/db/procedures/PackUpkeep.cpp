@@ -1,114 +1,13 @@
-#include "host/db/procedures/BomPack.h"
+#include "host/db/procedures/PackUpkeep.h"
 
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/Statement.h"
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/PackFromTables.h"
 
 #include <sqlite3.h>
 
-#include <climits>
-#include <cmath>
-#include <cstring>
-
 namespace q7::host::procedures::packs {
 
-std::optional<int> day(QByteArrayView text)
-{
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return std::nullopt;
-    int value = 0;
-    for (qsizetype i = 0; i < 10; ++i) {
-        if (i == 4 || i == 7)
-            continue;
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
-bool dateOf(const Statement& s, int column, int whenNull, int& out)
-{
-    if (s.isNull(column)) {
-        out = whenNull;
-        return whenNull != 0;
-    }
-    if (!s.isText(column))
-        return false;
-    const auto d = day(s.utf8(column));
-    if (!d)
-        return false;
-    out = *d;
-    return true;
-}
-
 namespace {
-
-// Pack format: the part's description, then per BOM met its header (BOM id,
-// version, dates, parent scrap, number of lines) and its lines; texts as their
-// length + 1 (0 for NULL) and their UTF-8 bytes.
-
-// Per part, its description and the join the explosion reads, for every date:
-// the part's main BOMs in the order of its BOM rows, each with all its lines in
-// the order of the line index. Columns: the line's (readLine's 0-10), then 11
-// part, 12 BOM row, 13 BOM (NULL: no main BOM on the row), 14 version, 15-16
-// version dates, 17 parent scrap, 18-19 line dates, 20-25 the description's
-// texts (the item's NULL when the part has no item row), 26 the item's attribute.
-QByteArray packQuery(bool onePart)
-{
-    return QByteArray("SELECT ") + lineColumns +
-           ", p.PartId, t.rowid, b.BomId, b.Version, b.VersionEffDate, b.VersionEndDate, t.ParentScrap, c.EffBegDate, c.EffEndDate, " +
-           descriptionColumns + " FROM bas_part p" + itemJoin + " LEFT JOIN bom_parent t ON t.ParentId = p.PartId"
-           " LEFT JOIN bom_bom b ON b.BomId = t.BomId AND b.BomType = 1 LEFT JOIN bom_opcomponent c ON c.BomId = b.BomId"
-           " LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId" +
-           QByteArray(onePart ? " WHERE p.PartId = ?1" : " WHERE p.PartId NOT IN (SELECT PartId FROM bom_pack_down)") +
-           " ORDER BY p.PartId, t.rowid, c.OpComponentId";
-}
-
-// Builds packs from the rows of packQuery, part by part, handing each finished
-// one to store(part, pack or empty when the part cannot be packed).
-class Packer {
-public:
-    template <typename Store>
-    void run(Statement& s, Store&& store)
-    {
-        int part = 0;
-        double bomRow = -1;
-        bool packable = true, started = false;
-        PackWriter writer;
-        const auto finishPart = [&] {
-            const QByteArray pack = writer.finish();
-            if (started)
-                store(part, packable ? pack : QByteArray());
-            packable = true;
-        };
-        while (s.next()) {
-            const int rowPart = s.integer(11);
-            if (!started || rowPart != part) {
-                finishPart();
-                started = true;
-                part = rowPart;
-                bomRow = -1;
-                writer.describe(readDescriptionBytes(s, 20));
-            }
-            if (s.isNull(13)) // no BOM, or a substitute BOM's row
-                continue;
-            const double rowBom = s.real(12);
-            if (rowBom != bomRow) {
-                bomRow = rowBom;
-                int from = 0, until = 0;
-                packable = packable && dateOf(s, 15, OpenFrom, from) && dateOf(s, 16, OpenUntil, until);
-                writer.beginBom(s.integer(13), s.real(14), from, until, s.real(17));
-            }
-            if (s.isNull(0)) // a BOM without lines
-                continue;
-            int from = 0, until = 0;
-            packable = packable && dateOf(s, 18, 0, from) && dateOf(s, 19, 0, until);
-            writer.addLine(readLine(s), from, until);
-        }
-        finishPart();
-    }
-};
 
 void exec(sqlite3* db, const char* sql)
 {
@@ -217,157 +116,7 @@ QVector<int> staleParts(const Database& db, const char* table)
     return parts;
 }
 
-// Packs the parts packQuery's rows give, replacing their packs.
-void pack(const Database& db, Statement& rows)
-{
-    Statement put(db, "INSERT OR REPLACE INTO bom_pack_down (PartId, Data) VALUES (?1, ?2)");
-    Statement drop(db, "DELETE FROM bom_pack_down WHERE PartId = ?1");
-    Packer().run(rows, [&](int part, const QByteArray& data) {
-        Statement& s = data.isEmpty() ? drop : put; // a part that cannot be packed is read from the tables
-        s.bind(1, part);
-        if (!data.isEmpty())
-            s.bindBlob(2, data);
-        s.next();
-        s.reset();
-    });
-}
-
 } // namespace
-
-void Writer::putReal(double value)
-{
-    if (value == std::trunc(value) && std::abs(value) < 1e9 && !(value == 0 && std::signbit(value))) {
-        putVarint(zigzag(static_cast<long long>(value)) << 1);
-        return;
-    }
-    putVarint(1);
-    data_.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-void Writer::putText(const std::optional<QByteArray>& text)
-{
-    if (!text) {
-        putVarint(0);
-        return;
-    }
-    putVarint(static_cast<unsigned long long>(text->size()) + 1);
-    data_.append(text->constData(), static_cast<size_t>(text->size()));
-}
-
-void putPackedLine(Writer& w, const BomLine& line, int from, int until)
-{
-    w.putInt(line.componentId);
-    w.putInt(line.sortSeq);
-    w.putReal(line.qtyN);
-    w.putReal(line.qtyD);
-    w.putReal(line.compScrap);
-    w.putInt(line.fvFlag);
-    w.putInt(line.planFactor ? 1 : 0);
-    w.putReal(line.planFactor.value_or(0));
-    w.putInt(line.wipType);
-    w.putInt(line.offset);
-    w.putInt(line.accuCost);
-    w.putInt(line.byProduct ? 1 : 0);
-    w.putInt(from);
-    w.putInt(until);
-}
-
-bool readPackedLine(Reader& r, Line& l)
-{
-    int hasPlan = 0, byProduct = 0;
-    double plan = 0;
-    BomLine& line = l.line;
-    if (!(r.readInt(line.componentId) && r.readInt(line.sortSeq) && r.readReal(line.qtyN) && r.readReal(line.qtyD) &&
-          r.readReal(line.compScrap) && r.readInt(line.fvFlag) && r.readInt(hasPlan) && r.readReal(plan) && r.readInt(line.wipType) &&
-          r.readInt(line.offset) && r.readInt(line.accuCost) && r.readInt(byProduct) && r.readInt(l.from) && r.readInt(l.until)))
-        return false;
-    line.planFactor = hasPlan ? std::optional<double>(plan) : std::nullopt;
-    line.byProduct = byProduct != 0;
-    return true;
-}
-
-struct PackWriter::Buffers {
-    Writer description, boms, header, lines, pack;
-};
-
-void PackWriter::describe(const DescriptionBytes& description)
-{
-    buffers_->description.data().clear();
-    putDescription(buffers_->description, description);
-}
-
-PackWriter::PackWriter() : buffers_(std::make_unique<Buffers>()) {}
-PackWriter::~PackWriter() = default;
-
-void PackWriter::beginBom(int bomId, double version, int from, int until, double parentScrap)
-{
-    endBom();
-    Writer& header = buffers_->header;
-    header.putInt(bomId);
-    header.putReal(version);
-    header.putInt(from);
-    header.putInt(until);
-    header.putReal(parentScrap);
-    open_ = true;
-}
-
-void PackWriter::addLine(const BomLine& line, int from, int until)
-{
-    ++lineCount_;
-    putPackedLine(buffers_->lines, line, from, until);
-}
-
-void PackWriter::endBom()
-{
-    if (!open_)
-        return;
-    buffers_->header.putInt(lineCount_);
-    buffers_->boms.data() += buffers_->header.data();
-    buffers_->boms.data() += buffers_->lines.data();
-    buffers_->header.data().clear();
-    buffers_->lines.data().clear();
-    lineCount_ = 0;
-    open_ = false;
-}
-
-QByteArray PackWriter::finish()
-{
-    endBom();
-    Writer& pack = buffers_->pack;
-    appendDescription(pack, buffers_->description);
-    pack.data() += buffers_->boms.data();
-    const QByteArray result = pack.bytes(); // the buffers stay for the next
-    pack.data().clear();
-    buffers_->boms.data().clear();
-    return result;
-}
-
-DescriptionBytes readDescriptionBytes(const Statement& s, int first)
-{
-    DescriptionBytes d;
-    for (int column = 0; column < 6; ++column)
-        if (!s.isNull(first + column))
-            d.texts[column] = s.utf8(first + column).toByteArray();
-    d.attr = s.integer(first + 6);
-    return d;
-}
-
-void putDescription(Writer& w, const DescriptionBytes& description)
-{
-    w.putInt(1);
-    for (const auto& text : description.texts)
-        w.putText(text);
-    w.putInt(description.attr);
-}
-
-void appendDescription(Writer& out, Writer& description)
-{
-    if (description.data().empty())
-        out.putInt(0);
-    else
-        out.data() += description.data();
-    description.data().clear();
-}
 
 void prepareTables(sqlite3* db)
 {
@@ -398,8 +147,8 @@ void packAll(sqlite3* db)
     try {
         createTables(db);
         const Database database = Database::embeddedOf(db);
-        Statement rows(database, packQuery(false).constData());
-        pack(database, rows);
+        Statement rows(database, downPackQuery(false).constData());
+        packDown(database, rows);
         packMissingUses(database);
         exec(db, "DELETE FROM bom_pack_down_stale; DELETE FROM bom_pack_use_stale");
         if (own)
@@ -417,10 +166,10 @@ void refresh(sqlite3* db)
     if (kept(db)) {
         const QVector<int> parts = staleParts(database, "bom_pack_down_stale");
         if (!parts.isEmpty()) {
-            Statement rows(database, packQuery(true).constData());
+            Statement rows(database, downPackQuery(true).constData());
             for (int part : parts) {
                 rows.bind(1, part);
-                pack(database, rows);
+                packDown(database, rows);
                 rows.reset();
             }
             exec(db, "DELETE FROM bom_pack_down_stale");
@@ -500,40 +249,6 @@ void releaseTriggers(sqlite3* db)
         exec(db, ("DROP TABLE IF EXISTS temp." + heldTable(*w)).constData());
     for (const Watch* w : held)
         createTriggers(db, *w);
-}
-
-bool readBom(Reader& r, Bom& bom)
-{
-    int count = 0;
-    if (!(r.readInt(bom.bomId) && r.readReal(bom.version) && r.readInt(bom.from) && r.readInt(bom.until) && r.readReal(bom.parentScrap) &&
-          r.readInt(count)) ||
-        count < 0)
-        return false;
-    bom.lines.resize(static_cast<size_t>(count));
-    for (Line& l : bom.lines)
-        if (!readPackedLine(r, l))
-            return false;
-    return true;
-}
-
-bool readDescription(Reader& r, Description& d)
-{
-    int present = 0;
-    if (!r.readInt(present) || present < 0 || present > 1)
-        return false;
-    d.present = present == 1;
-    if (!d.present)
-        return true;
-    for (Text& text : d.texts)
-        if (!r.readText(text))
-            return false;
-    return r.readInt(d.attr);
-}
-
-bool readDescription(QByteArrayView pack, Description& d)
-{
-    Reader r(pack);
-    return readDescription(r, d);
 }
 
 } // namespace q7::host::procedures::packs

@@ -1,0 +1,13 @@
+#include "app/OpenVoucher.h"
+
+#include "host/voucher/VoucherForm.h"
+#include "platform/ClassRegistry.h"
+
+using q7::host::voucher::VoucherForm;
+
+QSharedPointer<VoucherForm> openVoucher(const QString& db)
+{
+    auto form = VoucherForm::create(QStringLiteral("BO11"), db, QStringLiteral("q7bom"));
+    form->open(q7::createObject(QStringLiteral("Q7BomLib.clsBO01001")));
+    return form;
+}
