@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the tests that work on several threads (parallel account creation, the
 # per-thread module state, the explosions summarised side by side, the script
-# watchdog, the report window's worker, concurrent saves) under
-# ThreadSanitizer. Qt's own locks are not instrumented; tests/tsan.supp names
-# the reports that come from inside Qt and nothing of ours.
+# watchdog, concurrent saves) under ThreadSanitizer. Qt itself is not built
+# for it: what passes from thread to thread through Qt's queued calls (the
+# report window's worker) is ordered by locks the checker cannot see, so
+# those tests would only report that; they run under ASan with the rest.
 # Usage: scripts/tsan.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,6 @@ build_dir=${1:-build-tsan}
 scripts/setup.sh "$build_dir" -DQ7_TSAN=ON -DQ7_BENCHMARKS=OFF -DQ7_MAN_PAGES=OFF
 
 export QT_QPA_PLATFORM=offscreen
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
-threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*:ReportWindow*'
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*'
 "$build_dir/bin/q7tests" --gtest_filter="$threaded" --gtest_brief=1

@@ -3,6 +3,7 @@
 #include <QJSEngine>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -38,7 +39,10 @@ long long residentBytes()
 struct ScriptWatch::State {
     std::mutex mutex;
     std::condition_variable wake;
-    bool done = false;
+    // Set by finish under the mutex; atomic too, since the watch reads it as
+    // it wakes from a wait on a State that may sit where the last run's did
+    // (ThreadSanitizer reported the plain flag there).
+    std::atomic<bool> done{false};
     QString reason;
     std::thread thread;
 };
@@ -53,7 +57,7 @@ ScriptWatch::ScriptWatch(QJSEngine& engine, const ScriptLimits& limits) : state_
         const auto deadline = limits.timeoutSeconds > 0 ? start + std::chrono::seconds(limits.timeoutSeconds) : Clock::time_point::max();
         Clock::time_point stoppedAt;
         std::unique_lock lock(state->mutex);
-        while (!state->wake.wait_for(lock, PollInterval, [&] { return state->done; })) {
+        while (!state->wake.wait_for(lock, PollInterval, [&] { return state->done.load(); })) {
             const long long resident = residentBytes();
             const Clock::time_point now = Clock::now();
             if (state->reason.isEmpty()) {
