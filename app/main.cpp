@@ -1,5 +1,6 @@
 #include "app/BomCommand.h"
 #include "app/BrowseCommand.h"
+#include "app/DiffCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/MaintainCommand.h"
 #include "app/PackCommand.h"
@@ -37,6 +38,7 @@ void printUsage(std::FILE* out)
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "  gui             the desktop workbench: the module's menu, reports and maintenance forms\n"
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
+               "  diff ITEM       what differs between two explosions of an item (dates, items, versions)\n"
                "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
                "  pack            pack the BOMs of an account file made by an earlier version\n"
@@ -107,6 +109,8 @@ int main(int argc, char* argv[])
             return runGui(args);
         if (command == QLatin1String("bom"))
             return runBomCommand(args);
+        if (command == QLatin1String("diff"))
+            return runDiffCommand(args);
         if (command == QLatin1String("browse"))
             return runBrowseCommand(args);
         if (command == QLatin1String("script"))
