@@ -3,6 +3,7 @@
 // lines ended by the date stay, later lines change in place, and the run is an
 // engineering change that undo takes back with the lines.
 #include "host/db/AccountDatabase.h"
+#include "host/process/ops/BomHistory.h"
 #include "host/process/ops/ComponentReplace.h"
 #include "host/process/ops/Journal.h"
 #include "host/report/ReportViewer.h"
@@ -205,4 +206,35 @@ TEST(DatedReplace, Refusals)
     }
     EXPECT_EQ(account.dump(), before);
     EXPECT_TRUE(maintenanceRuns(account.connection).isEmpty());
+}
+
+TEST(BomHistory, ListsEachChangeByDateWithTheEngineeringChange)
+{
+    Account account;
+    const auto events = [&] {
+        QStringList out;
+        for (const BomEvent& e : bomHistory(account.connection, QStringLiteral("BK-100")))
+            if (e.date >= QLatin1String("2025-01-01"))
+                out.append(QStringLiteral("%1 %2 %3 %4 %5 %6 %7").arg(e.date, e.parent, e.bom, e.event).arg(e.sortSeq).arg(e.component, e.change).trimmed());
+        return out;
+    };
+    const QStringList before = events();
+    // the 2025 version with its change; the handlebar's end and the new one's start; the lock bolts
+    for (const char* expected : {"2025-01-01 BK-100(红) 主BOM 2 版本生效 0  ECN-2025-001", "2025-01-01 BK-100(红) 主BOM 1 版本失效 0",
+                                 "2025-07-01 BK-100(红) 主BOM 2 行结束 30 HB-210", "2025-07-01 BK-100(红) 主BOM 2 行开始 40 HB-220",
+                                 "2027-01-01 BK-100(红) 主BOM 2 行开始 60 BL-210"})
+        EXPECT_TRUE(before.contains(QString::fromUtf8(expected))) << expected << "\n" << before.join(u'\n').toStdString();
+
+    const OperationResult done = account.replace(From);
+    const QStringList after = events();
+    for (const char* expected : {"2026-03-01 BK-100(红) 主BOM 2 行结束 20 WH-200 ECN-2026-001", "2026-03-01 BK-100(红) 主BOM 2 行开始 20 FR-210 ECN-2026-001",
+                                 "2026-03-01 BK-100(红) 主BOM 2 行开始 80 FR-210 ECN-2026-001", // changed in place: begins with the new item
+                                 "2027-01-01 BK-100(蓝) 主BOM 1 行开始 25 FR-210 ECN-2026-001",
+                                 "2026-03-01 BK-100(蓝) 主BOM 1 行结束 26 WH-200",                // ended on the date before the run: no change of it
+                                 "2025-01-01 BK-100(红) 主BOM 2 版本生效 0  ECN-2025-001"})      // the version keeps the change it came with
+        EXPECT_TRUE(after.contains(QString::fromUtf8(expected))) << expected << "\n" << after.join(u'\n').toStdString();
+    EXPECT_FALSE(after.contains(QStringLiteral("2025-01-01 BK-100(红) 主BOM 2 行开始 20 WH-200 ECN-2026-001"))); // it began before the change
+
+    undoRun(account.connection, done.runId, QStringLiteral("tester"));
+    EXPECT_EQ(events(), before);
 }

@@ -7,6 +7,7 @@
 #include "host/db/procedures/ExplosionDiff.h"
 #include "platform/data/Ado.h"
 #include "support/FakeHost.h"
+#include "support/ServerDatabase.h"
 
 #include <QTemporaryDir>
 
@@ -311,4 +312,27 @@ TEST(ExplosionDiff, DemoBicycleFromTheHandlebarChangeToTheLockBolts)
     const ExplosionDiff none = diffExplosions(connection, {red, QStringLiteral("2026-01-01"), 0}, {red, QStringLiteral("2026-12-31"), 0});
     EXPECT_EQ(none.count(DiffChange::Same), none.rowsBefore);
     EXPECT_TRUE(none.totals.empty());
+}
+
+TEST(ExplosionDiff, TheServerAccountGivesTheSameDiff)
+{
+    Q7_NEEDS_SERVER();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("demo.db"));
+    q7::host::account::createDemoAccount(path);
+    q7::ado::Connection file, server;
+    file.Open(q7::host::account::connectionStringFor(path));
+    server.Open(fake::serverDemoAccount());
+    const QList<std::pair<ExplosionSide, ExplosionSide>> cases{
+        {{1, QStringLiteral("2025-06-30"), 0}, {1, QStringLiteral("2027-01-01"), 0}},
+        {{1, QStringLiteral("2024-12-31"), 0}, {1, QStringLiteral("2025-01-01"), 0}}, // the 2025 version's first day
+        {{1, QStringLiteral("2026-01-01"), 0}, {2, QStringLiteral("2026-01-01"), 0}}, // red against blue
+        {{1, QStringLiteral("2026-01-01"), 0}, {1, QStringLiteral("2026-01-01"), 1}}, // against the 2020 version
+    };
+    for (const auto& [before, after] : cases) {
+        const ExplosionDiff onFile = diffExplosions(file, before, after), onServer = diffExplosions(server, before, after);
+        EXPECT_EQ(wordsOf(onServer), wordsOf(onFile)) << before.date.toStdString() << " " << after.date.toStdString();
+        EXPECT_FALSE(wordsOf(onFile).isEmpty());
+        EXPECT_EQ(onServer.rowsAfter, onFile.rowsAfter);
+    }
 }

@@ -2,6 +2,7 @@
 // preview, summary and BOM rows as on the embedded file, and undo puts every
 // row back exactly (the server's row numbers included).
 #include "host/db/AccountDatabase.h"
+#include "host/process/ops/BomHistory.h"
 #include "host/process/ops/ComponentRemove.h"
 #include "host/process/ops/ComponentReplace.h"
 #include "host/process/ops/Journal.h"
@@ -100,6 +101,14 @@ OperationResult dated(q7::ado::Connection& c, const RunOptions& options)
     return replaceComponent(c, {part("TY-330"), part("TY-331"), {}, QStringLiteral("2026-03-01")}, options);
 }
 
+OperationResult historyOf(q7::ado::Connection& c)
+{
+    OperationResult r;
+    for (const BomEvent& e : bomHistory(c, QStringLiteral("WH-200")))
+        r.rows.append({e.date, e.parent, e.bom, e.event, QString::number(e.sortSeq), e.component, e.quantity, e.change});
+    return r;
+}
+
 OperationResult runsOf(q7::ado::Connection& c)
 {
     OperationResult r;
@@ -140,6 +149,7 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
         {"replace the rest", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), run); }, true},
         {"replace from a date, preview", [&](auto& c) { return dated(c, preview); }, false},
         {"replace from a date (ends, copies, engineering change)", [&](auto& c) { return dated(c, run); }, true},
+        {"history after it", [&](auto& c) { return historyOf(c); }, false},
         {"replace nothing left", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), run); }, false},
         {"replace by itself", [&](auto& c) { return replace(c, part("HB-210"), part("hb-210"), run); }, false},
         {"replace into a cycle", [&](auto& c) { return replace(c, part("ST-400"), part("BK-100", QStringLiteral("红")), run); }, false},
