@@ -1,6 +1,7 @@
 #include "app/DiffCommand.h"
 
 #include "app/CommandParser.h"
+#include "app/gui/DiffWindow.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/procedures/ProcedureSupport.h"
 #include "host/process/ops/Parts.h"
@@ -8,6 +9,7 @@
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QFile>
 #include <QJsonDocument>
@@ -77,7 +79,37 @@ QString versionDate(q7::ado::Connection& connection, int bom)
     return query.next() ? query.value(0).toString() : QString();
 }
 
+int showDiffWindow(const QString& db, const QString& item, const QString& at, const QString& against, const QString& screenshot)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fputs("q7bom diff: the window needs a widget application\n", stderr);
+        return 1;
+    }
+    q7::gui::DiffWindow window(db, item, at, against);
+    window.resize(1100, 640);
+    window.show();
+    if (screenshot.isEmpty())
+        return QApplication::exec();
+    QApplication::processEvents();
+    if (!window.grab().save(screenshot, "PNG")) {
+        std::fprintf(stderr, "q7bom diff: cannot write %s\n", screenshot.toUtf8().constData());
+        return 1;
+    }
+    std::printf("%s\n%s\n", screenshot.toUtf8().constData(), window.status().toUtf8().constData());
+    return 0;
+}
+
 } // namespace
+
+bool diffNeedsWidgets(int argc, char* argv[])
+{
+    if (argc < 2 || qstrcmp(argv[1], "diff") != 0)
+        return false;
+    for (int i = 2; i < argc; ++i)
+        if (qstrcmp(argv[i], "--window") == 0 || qstrcmp(argv[i], "--screenshot") == 0)
+            return true;
+    return false;
+}
 
 OutputTable diffLinesTable(const ExplosionDiff& diff, bool all)
 {
@@ -140,6 +172,8 @@ int runDiffCommand(const QStringList& args)
     command.addOption({QStringLiteral("all"), QStringLiteral("List the unchanged lines too.")});
     command.addOption({QStringLiteral("plan-rate"), QStringLiteral("Quantities with the lines' plan factors, as BO02004's 计划比例.")});
     command.addOption({QStringLiteral("format"), QStringLiteral("table (default), csv or json."), QStringLiteral("FORMAT")});
+    command.addOption({QStringLiteral("window"), QStringLiteral("Show the diff in the workbench's window (two dates only).")});
+    command.addOption({QStringLiteral("screenshot"), QStringLiteral("Draw the window into a PNG file instead."), QStringLiteral("FILE")});
     if (const auto done = command.parse(args, 1, 1))
         return *done;
     OutputTable::Format format = OutputTable::Format::Table;
@@ -157,6 +191,12 @@ int runDiffCommand(const QStringList& args)
     else if (!q7::host::account::isServerAccount(db) && !QFile::exists(db))
         return command.refuse(QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(db));
 
+    if (command.isSet(QStringLiteral("window")) || command.isSet(QStringLiteral("screenshot"))) {
+        if (command.isSet(QStringLiteral("against-item")) || command.isSet(QStringLiteral("against-version")))
+            return command.refuse(QStringLiteral("the window compares two dates: --against-item and --against-version are for the listing"));
+        return showDiffWindow(db, command.positionals().first(), at, command.isSet(QStringLiteral("against")) ? command.value(QStringLiteral("against")) : at,
+                              command.value(QStringLiteral("screenshot")));
+    }
     try {
         q7::ado::Connection connection;
         connection.Open(q7::host::account::connectionStringFor(db));

@@ -69,7 +69,7 @@ int main(int argc, char* argv[])
     const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
     const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
                      maintainNeedsWidgets(argc, argv) ||
-                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
+                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0) || diffNeedsWidgets(argc, argv);
     bool screenshot = false, help = false;
     for (int i = 2; i < argc; ++i) {
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
