@@ -10,6 +10,7 @@
 #include "platform/data/Ado.h"
 #include "support/FakeHost.h"
 #include "support/ScratchAccount.h"
+#include "support/SqlRows.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -29,20 +30,7 @@ PartKey part(const QString& code)
     return PartKey{code};
 }
 
-QString rowsOf(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        return QStringLiteral("error: ") + sql;
-    QString text;
-    while (query.next()) {
-        QStringList cells;
-        for (int i = 0; i < query.record().count(); ++i)
-            cells.append(query.value(i).isNull() ? QStringLiteral("NULL") : query.value(i).toString());
-        text += cells.join(u'|') + u'\n';
-    }
-    return text;
-}
+using fake::rowsOf;
 
 // The demo account with more wheel lines around the date: one that begins on
 // it, one that begins later, one that ends on it; and the 2025 wheel line

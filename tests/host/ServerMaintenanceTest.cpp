@@ -10,6 +10,7 @@
 #include "host/process/ops/StructureCheck.h"
 #include "platform/data/Ado.h"
 #include "support/ScratchAccount.h"
+#include "support/SqlRows.h"
 #include "support/ServerDatabase.h"
 
 #include <QSqlQuery>
@@ -23,20 +24,7 @@ using namespace q7::host::process;
 
 namespace {
 
-QString rowsOf(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        return QStringLiteral("error: ") + sql;
-    QString text;
-    while (query.next()) {
-        QStringList cells;
-        for (int i = 0; i < query.record().count(); ++i)
-            cells.append(query.value(i).isNull() ? QStringLiteral("NULL") : query.value(i).toString());
-        text += cells.join(u'|') + u'\n';
-    }
-    return text;
-}
+using fake::rowsOf;
 
 // The BOM lines with everything that hangs on them, the stored codes and the
 // change counters, in the same columns and order on both backends.
