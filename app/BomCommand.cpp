@@ -7,6 +7,8 @@
 #include "app/OutputTable.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/InForce.h"
+#include "host/process/ops/BomHistory.h"
+#include "platform/data/Ado.h"
 #include "host/voucher/VoucherForm.h"
 #include "host/browse/AccountContext.h"
 #include "host/voucher/VoucherWindow.h"
@@ -36,6 +38,7 @@ void printHelp()
     std::fputs("Usage: q7bom bom show ITEM [--version V] [--date D] [--db FILE] [--format table|csv|json]\n"
                "       q7bom bom export ITEM [--version V] [--db FILE] [--out FILE]\n"
                "       q7bom bom import FILE.csv [--dry-run] [--db FILE]\n"
+               "       q7bom bom history ITEM [--db FILE] [--format table|csv|json]\n"
                "       q7bom bom window [ITEM] [--version V] [--db FILE] [--screenshot FILE]\n"
                "The BOM voucher without a window.\n"
                "  show     the item's main BOM (the highest version, or --version V): head and lines\n"
@@ -47,6 +50,8 @@ void printHelp()
                "           unchanged one is left as it is; every problem is reported with its line\n"
                "           and column, nothing of the file is written and the exit status is 2;\n"
                "           --dry-run checks the whole file the same way and writes nothing\n"
+               "  history  each change of the item's BOMs by date: versions taking effect and ending, lines\n"
+               "           starting and ending, with the engineering change that did it\n"
                "  window   the voucher's window on the item's main BOM (or the last BOM); with\n"
                "           --screenshot it is drawn offscreen into a PNG file instead\n"
                "  --db FILE   account database (default: the demo account, created on first use)\n",
@@ -75,7 +80,7 @@ std::optional<int> parseOptions(const QString& action, const QStringList& args, 
     command.addOption({QStringLiteral("db"), QStringLiteral("Account database (default: the demo account)."), QStringLiteral("FILE")});
     command.addOption({QStringLiteral("out"), QStringLiteral("export: the CSV file to write (default: standard output)."), QStringLiteral("FILE")});
     command.addOption({QStringLiteral("screenshot"), QStringLiteral("window: draw it into a PNG file."), QStringLiteral("FILE")});
-    command.addOption({QStringLiteral("format"), QStringLiteral("show: table (default), csv or json."), QStringLiteral("FORMAT")});
+    command.addOption({QStringLiteral("format"), QStringLiteral("show, history: table (default), csv or json."), QStringLiteral("FORMAT")});
     command.addOption({QStringLiteral("dry-run"), QStringLiteral("import: check the whole file and report every problem; write nothing.")});
     if (const auto done = command.parse(args, window ? 0 : 1, 1))
         return done;
@@ -215,6 +220,25 @@ int showWindow(const Options& o)
     return 0;
 }
 
+int history(const Options& o)
+{
+    ado::Connection connection;
+    connection.Open(host::account::connectionStringFor(o.db));
+    const QList<host::process::BomEvent> events = host::process::bomHistory(connection, o.target);
+    if (events.isEmpty()) {
+        std::fprintf(stderr, "q7bom bom history: %s has no dated change in its BOMs\n", o.target.toUtf8().constData());
+        return 2;
+    }
+    OutputTable table;
+    table.headers = {QStringLiteral("日期"), QStringLiteral("母件"), QStringLiteral("BOM"), QStringLiteral("变化"), QStringLiteral("行号"),
+                     QStringLiteral("子件编码"), QStringLiteral("子件名称"), QStringLiteral("基本用量"), QStringLiteral("工程变更")};
+    for (const host::process::BomEvent& e : events)
+        table.rows.append({e.date, e.parent, e.bom, e.event, e.sortSeq ? QVariant(e.sortSeq) : QVariant(QString()), e.component, e.componentName,
+                           e.quantity, e.change});
+    table.print(o.format, stdout);
+    return 0;
+}
+
 } // namespace
 
 int runBomCommand(const QStringList& args)
@@ -224,8 +248,9 @@ int runBomCommand(const QStringList& args)
         return args.isEmpty() ? 2 : 0;
     }
     const QString action = args.first();
-    if (!QStringList{QStringLiteral("window"), QStringLiteral("show"), QStringLiteral("export"), QStringLiteral("import")}.contains(action)) {
-        std::fprintf(stderr, "q7bom bom: unknown action '%s' (show, export, import, window)\n", action.toUtf8().constData());
+    if (!QStringList{QStringLiteral("window"), QStringLiteral("show"), QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("history")}
+             .contains(action)) {
+        std::fprintf(stderr, "q7bom bom: unknown action '%s' (show, export, import, history, window)\n", action.toUtf8().constData());
         return 2;
     }
     Options o;
@@ -237,6 +262,8 @@ int runBomCommand(const QStringList& args)
         return show(o);
     if (action == QLatin1String("export"))
         return exportBoms(o);
+    if (action == QLatin1String("history"))
+        return history(o);
     if (action == QLatin1String("import"))
         return importBoms(o.target, o.db, o.dryRun);
     std::fprintf(stderr, "q7bom bom: unknown action '%s' (show, import, export)\n", action.toUtf8().constData());

@@ -51,6 +51,9 @@ void printHelp()
                "The fields of the form are options, named by their keys (--OldInvCode BK-100 --InvFree_1 红,\n"
                "--Select 有效BOM --EffDate 2025-07-01, --TotLevel 5); --list-fields shows them. They are\n"
                "entered in the form's order and checked by the form's handler before the operation starts.\n"
+               "  --from-date D    replace: from D on, as an engineering change (a line in force on D ends\n"
+               "                   there and a copy with the new item begins there; later lines change\n"
+               "                   in place, lines ended by D stay); same as --FromDate D\n"
                "  --dry-run        print what would change and change nothing\n"
                "  --undo RUN       restore every row a run changed (refused when any has changed since)\n"
                "  --date D         the date whose BOMs in force llc and check read (default today)\n"
@@ -199,6 +202,8 @@ int runMaintainCommand(const QStringList& args)
                 undoId = args[++i].toInt(&ok);
                 if (!ok || undoId <= 0)
                     throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("--undo expects a run number"));
+            } else if (a == QLatin1String("--from-date") && hasValue) {
+                fields.append({QStringLiteral("FromDate"), args[++i]});
             } else if (a == QLatin1String("--dry-run")) {
                 dryRun = true;
             } else if (a == QLatin1String("--window")) {

@@ -1,5 +1,6 @@
 #include "app/BomCommand.h"
 #include "app/BrowseCommand.h"
+#include "app/DiffCommand.h"
 #include "app/InitDbCommand.h"
 #include "app/MaintainCommand.h"
 #include "app/PackCommand.h"
@@ -37,6 +38,7 @@ void printUsage(std::FILE* out)
                "  maintain SUB    BOM maintenance: replace, remove, llc, check, runs, --undo RUN\n"
                "  gui             the desktop workbench: the module's menu, reports and maintenance forms\n"
                "  bom ACTION      the BOM voucher: show ITEM, export ITEM, import FILE.csv\n"
+               "  diff ITEM       what differs between two explosions of an item (dates, items, versions)\n"
                "  browse ITEM     the multi-level BOM browse of an item as an indented tree (or a PNG)\n"
                "  script FILE.js  run an automation script (JavaScript) on the component and the host\n"
                "  pack            pack the BOMs of an account file made by an earlier version\n"
@@ -67,7 +69,7 @@ int main(int argc, char* argv[])
     const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
     const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
                      maintainNeedsWidgets(argc, argv) ||
-                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0);
+                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0) || diffNeedsWidgets(argc, argv);
     bool screenshot = false, help = false;
     for (int i = 2; i < argc; ++i) {
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
@@ -107,6 +109,8 @@ int main(int argc, char* argv[])
             return runGui(args);
         if (command == QLatin1String("bom"))
             return runBomCommand(args);
+        if (command == QLatin1String("diff"))
+            return runDiffCommand(args);
         if (command == QLatin1String("browse"))
             return runBrowseCommand(args);
         if (command == QLatin1String("script"))

@@ -1,28 +1,12 @@
+#include "MillionLineAccount.h"
+
 #include "host/db/AccountDatabase.h"
 #include "host/db/procedures/Statement.h"
 #include "host/process/ops/Journal.h"
 #include "host/process/ops/LowLevelCode.h"
 #include "platform/data/Ado.h"
 
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-
-namespace {
-
-// One synthetic account of a million BOM lines (125000 parts, 5 levels,
-// fanout 10), made once for the benchmarks below.
-const QString& millionLineAccount()
-{
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("synthetic.db"));
-        q7::host::account::createSyntheticAccount(file, {125000, 5, 10, 1});
-        return file;
-    }();
-    return path;
-}
-
-} // namespace
 
 // Reading the BOMs in force and computing every part's low-level code.
 static void BM_LowLevelCodeCompute(benchmark::State& state)

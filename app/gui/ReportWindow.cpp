@@ -1,5 +1,8 @@
 #include "app/gui/ReportWindow.h"
 
+#include "app/gui/DiffWindow.h"
+#include "host/voucher/BomChecks.h"
+
 #include "app/gui/FilterDialog.h"
 #include "app/gui/FilterMemory.h"
 #include "app/gui/ReportExport.h"
@@ -7,6 +10,7 @@
 #include "app/gui/ReportRunner.h"
 #include "app/gui/ReportSortProxy.h"
 #include "app/gui/ReportTree.h"
+#include "host/voucher/BomChecks.h"
 #include "platform/AutomationError.h"
 #include "platform/Values.h"
 
@@ -21,6 +25,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -410,7 +415,8 @@ QString ReportWindow::partAt(const QModelIndex& index) const
         return values::trim(values::toTextOrEmpty(value));
     };
     // the code the user pointed at, else the part the row is about
-    if (index.column() < data.columns.size() && data.columns[index.column()].endsWith(QStringLiteral("编码")))
+    if (index.column() < data.columns.size() &&
+        (data.columns[index.column()].endsWith(QStringLiteral("编码")) || data.columns[index.column()] == QStringLiteral("顶层母件")))
         if (const QString code = codeIn(index.column()); !code.isEmpty())
             return code;
     const TreeShape shape = treeShapeOf(data.columns);
@@ -420,6 +426,43 @@ QString ReportWindow::partAt(const QModelIndex& index) const
         if (const int column = static_cast<int>(data.columns.indexOf(heading)); column >= 0)
             return codeIn(column);
     return {};
+}
+
+QString ReportWindow::partLabelAt(const QModelIndex& index) const
+{
+    const QString code = partAt(index);
+    if (code.isEmpty())
+        return {};
+    int row = index.model() == treeModel_ ? treeModel_->data(index, ReportTreeModel::SourceRowRole).toInt() : sorter_->mapToSource(index).row();
+    const data::ResultSet& data = *rows_->rows();
+    // the free item next to the code it belongs to
+    for (const auto& [codeHeading, freeHeading] : {std::pair{QStringLiteral("子件编码"), QStringLiteral("子件自由项1")},
+                                                   std::pair{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1")},
+                                                   std::pair{QStringLiteral("母件编码"), QStringLiteral("母件自由项1")}}) {
+        const int codeColumn = static_cast<int>(data.columns.indexOf(codeHeading)), freeColumn = static_cast<int>(data.columns.indexOf(freeHeading));
+        if (row < 0 || codeColumn < 0 || freeColumn < 0 || values::trim(values::toTextOrEmpty(data.rows[row][codeColumn])) != code)
+            continue;
+        const QString free = values::trim(values::toTextOrEmpty(data.rows[row][freeColumn]));
+        return free.isEmpty() ? code : QStringLiteral("%1(%2)").arg(code, free);
+    }
+    return code;
+}
+
+DiffWindow* ReportWindow::compareWithDate(const QModelIndex& index, const QString& against)
+{
+    const QString item = partLabelAt(index);
+    if (item.isEmpty())
+        return nullptr;
+    QString at = QDate::currentDate().toString(Qt::ISODate);
+    for (const auto& setting : std::as_const(lastSettings_))
+        if (values::textEquals(setting.name, QStringLiteral("EffDate")) && !values::trim(setting.low).isEmpty())
+            at = values::trim(setting.low);
+    auto* window = new DiffWindow(account_, item, at, against, this);
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(980, 620);
+    window->show();
+    return window;
 }
 
 void ReportWindow::followPart(const QModelIndex& index, PartLink::Target target)
@@ -450,6 +493,22 @@ QMenu* ReportWindow::partMenu(const QModelIndex& index)
     add(QStringLiteral("%1 的母件用途"), PartLink::Target::WhereUsed);
     add(QStringLiteral("%1 的展开"), PartLink::Target::Explosion);
     add(QStringLiteral("%1 的多阶浏览"), PartLink::Target::Browse);
+    menu->addSeparator();
+    QAction* compare = menu->addAction(QStringLiteral("%1 与日期比较…").arg(code));
+    compare->setEnabled(!code.isEmpty());
+    connect(compare, &QAction::triggered, this, [this, index = QPersistentModelIndex(index)] {
+        bool ok = false;
+        const QString date = QInputDialog::getText(this, QStringLiteral("与日期比较"), QStringLiteral("比较日期 (yyyy-mm-dd)："), QLineEdit::Normal,
+                                                   QDate::currentDate().toString(Qt::ISODate), &ok)
+                                 .trimmed();
+        if (!ok)
+            return;
+        if (!host::voucher::isDateText(date)) {
+            status_->setText(QStringLiteral("不是日期：%1").arg(date));
+            return;
+        }
+        compareWithDate(index, date);
+    });
     return menu;
 }
 

@@ -16,6 +16,7 @@ class QTreeView;
 
 namespace q7::gui {
 
+class DiffWindow;
 class FilterDialog;
 class ReportRunner;
 class ReportSortProxy;
@@ -64,6 +65,11 @@ public:
     const QString& statement() const { return statement_; }
     // The part a row is about (the cell's own code where it holds one); "" when none.
     QString partAt(const QModelIndex& index) const;
+    // The part a row is about as a label with its free item ("BK-100(红)"); "" when none.
+    QString partLabelAt(const QModelIndex& index) const;
+    // A window comparing the explosion of the row's part on the report's date
+    // (today when it has none) with the explosion on another date.
+    DiffWindow* compareWithDate(const QModelIndex& index, const QString& against);
     // Finds the next row holding text (ignoring case) after the current one; false when none.
     bool findNext(const QString& text);
 

@@ -34,6 +34,8 @@ QList<FormDefinition> makeForms()
     replace.fields.append({QStringLiteral("BomType"), QStringLiteral("BOM类别"), FieldKind::List});
     replace.fields.append({QStringLiteral("Select"), QStringLiteral("BOM选择"), FieldKind::List});
     replace.fields.append({QStringLiteral("EffDate"), QStringLiteral("有效日期"), FieldKind::Date});
+    // Blank: replaced at every date; a date: from that date on, as an engineering change.
+    replace.fields.append({QStringLiteral("FromDate"), QStringLiteral("变更日期"), FieldKind::Date});
     forms.append(replace);
 
     FormDefinition remove{QStringLiteral("BO01003"), QStringLiteral("子件删除"), {}};

@@ -249,6 +249,12 @@ OperationResult ProcessForm::runOperation(bool dryRun)
                                                                              text(QStringLiteral("EffDate"))));
             p.scope.inForceOn = values::dateText(date);
         }
+        if (const QString from = text(QStringLiteral("FromDate")); !from.isEmpty()) {
+            const QDate date = QDate::fromString(from, Qt::ISODate);
+            if (!date.isValid())
+                throw RefusedOperation(QStringLiteral("[ %1 ] 不是日期：%2").arg(head_->definition(QStringLiteral("FromDate")).caption, from));
+            p.fromDate = values::dateText(date);
+        }
         return replaceComponent(connection_, p, options);
     }
     if (menu == QLatin1String("BO01003"))

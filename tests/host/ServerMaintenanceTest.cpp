@@ -2,6 +2,7 @@
 // preview, summary and BOM rows as on the embedded file, and undo puts every
 // row back exactly (the server's row numbers included).
 #include "host/db/AccountDatabase.h"
+#include "host/process/ops/BomHistory.h"
 #include "host/process/ops/ComponentRemove.h"
 #include "host/process/ops/ComponentReplace.h"
 #include "host/process/ops/Journal.h"
@@ -9,6 +10,7 @@
 #include "host/process/ops/StructureCheck.h"
 #include "platform/data/Ado.h"
 #include "support/ScratchAccount.h"
+#include "support/SqlRows.h"
 #include "support/ServerDatabase.h"
 
 #include <QSqlQuery>
@@ -22,20 +24,7 @@ using namespace q7::host::process;
 
 namespace {
 
-QString rowsOf(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        return QStringLiteral("error: ") + sql;
-    QString text;
-    while (query.next()) {
-        QStringList cells;
-        for (int i = 0; i < query.record().count(); ++i)
-            cells.append(query.value(i).isNull() ? QStringLiteral("NULL") : query.value(i).toString());
-        text += cells.join(u'|') + u'\n';
-    }
-    return text;
-}
+using fake::rowsOf;
 
 // The BOM lines with everything that hangs on them, the stored codes and the
 // change counters, in the same columns and order on both backends.
@@ -49,7 +38,10 @@ QString linesOf(QSqlDatabase& db)
            + rowsOf(db, QStringLiteral("SELECT OpComponentId, Remark FROM bom_opcomponentrmk ORDER BY OpComponentId"))
            + rowsOf(db, QStringLiteral("SELECT OptionsId, WhCode, DrawDeptCode, WIPType, PlanFactor, AccuCostFlag, OptionalFlag, MutexRule "
                                        "FROM bom_opcomponentopt ORDER BY OptionsId"))
-           + rowsOf(db, QStringLiteral("SELECT PartId, LowLevelCode, EffDate FROM bas_part_llc ORDER BY PartId"));
+           + rowsOf(db, QStringLiteral("SELECT PartId, LowLevelCode, EffDate FROM bas_part_llc ORDER BY PartId"))
+           + rowsOf(db, QStringLiteral("SELECT ApplyId, DocCode FROM ecn_ecnapply ORDER BY ApplyId"))
+           + rowsOf(db, QStringLiteral("SELECT ApplyDId, ApplyId, SortSeq FROM ecn_ecnapplydetail ORDER BY ApplyDId"))
+           + rowsOf(db, QStringLiteral("SELECT BomId, ApplyDId FROM bom_bom ORDER BY BomId"));
 }
 
 QString changeCounts(QSqlDatabase& db) { return rowsOf(db, QStringLiteral("SELECT BomId, ChangeCount FROM q7_bom_change ORDER BY BomId")); }
@@ -90,6 +82,21 @@ OperationResult replace(q7::ado::Connection& c, const PartKey& from, const PartK
     return replaceComponent(c, {from, to, scope}, options);
 }
 
+// The tyre becomes its substitute from 2026-03-01: the line in force ends, a copy with its options
+// and its substitute begins (new rows numbered by the server), and an engineering change names the BOM.
+OperationResult dated(q7::ado::Connection& c, const RunOptions& options)
+{
+    return replaceComponent(c, {part("TY-330"), part("TY-331"), {}, QStringLiteral("2026-03-01")}, options);
+}
+
+OperationResult historyOf(q7::ado::Connection& c)
+{
+    OperationResult r;
+    for (const BomEvent& e : bomHistory(c, QStringLiteral("WH-200")))
+        r.rows.append({e.date, e.parent, e.bom, e.event, QString::number(e.sortSeq), e.component, e.quantity, e.change});
+    return r;
+}
+
 OperationResult runsOf(q7::ado::Connection& c)
 {
     OperationResult r;
@@ -128,6 +135,9 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
         {"replace preview", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), preview, mainInForce); }, false},
         {"replace in force", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), run, mainInForce); }, true},
         {"replace the rest", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), run); }, true},
+        {"replace from a date, preview", [&](auto& c) { return dated(c, preview); }, false},
+        {"replace from a date (ends, copies, engineering change)", [&](auto& c) { return dated(c, run); }, true},
+        {"history after it", [&](auto& c) { return historyOf(c); }, false},
         {"replace nothing left", [&](auto& c) { return replace(c, part("HB-220"), part("HB-210"), run); }, false},
         {"replace by itself", [&](auto& c) { return replace(c, part("HB-210"), part("hb-210"), run); }, false},
         {"replace into a cycle", [&](auto& c) { return replace(c, part("ST-400"), part("BK-100", QStringLiteral("红")), run); }, false},
@@ -152,7 +162,7 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
         EXPECT_EQ(linesOf(server.database()), linesOf(file.database())) << c.what;
         EXPECT_EQ(changeCounts(server.database()), changeCounts(file.database())) << c.what;
     }
-    ASSERT_EQ(runs, 6);
+    ASSERT_EQ(runs, 7);
     EXPECT_NE(linesOf(server.database()), originalLines);
     EXPECT_FALSE(changeCounts(server.database()).isEmpty()); // a voucher that loaded a changed BOM cannot save over it
 

@@ -152,24 +152,33 @@ void walkPaths(int start, const QVector<BomLine>& lines, double quantity, bool p
 
 } // namespace
 
+void walkIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty,
+                  const std::function<void(const WalkedLine&)>& visit)
+{
+    walkPaths(topPart, topLines, topQty, planRate, [](const BomLine& line) { return line.componentId; },
+              [&](const Frame& frame, const BomLine& line, double cumulative, bool cycle) {
+                  visit(WalkedLine{frame.level, frame.part, line, cumulative, cycle});
+                  return cycle || line.byProduct ? Onward{} : Onward{&graph.mainLines(line.componentId)};
+              });
+}
+
 void explodeIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty, RowSink& out)
 {
     const QString top = graph.part(topPart).code;
     const QString topFree = graph.part(topPart).free1;
-    walkPaths(topPart, topLines, topQty, planRate, [](const BomLine& line) { return line.componentId; },
-              [&, parentPart = 0, parent = static_cast<const PartInfo*>(nullptr)](const Frame& frame, const BomLine& line, double cumulative,
-                                                                                    bool cycle) mutable {
-                  if (!parent || frame.part != parentPart) { // a BOM's lines come one after another
-                      parent = &graph.part(frame.part);
-                      parentPart = frame.part;
-                  }
-                  const PartInfo& component = graph.part(line.componentId);
-                  const QString& note = cycle ? cycleNote : line.byProduct ? byProductNote : noNote;
-                  out.add(rowOf(top, topFree, frame.level, parent->code, component.code, component.name, component.invStd,
-                           component.unit, component.free1, line.sortSeq, line.quantity(planRate), cumulative,
-                           fvText(line.fvFlag), wipText(line.wipType), note));
-                  return cycle || line.byProduct ? Onward{} : Onward{&graph.mainLines(line.componentId)};
-              });
+    int parentPart = 0;
+    const PartInfo* parent = nullptr;
+    walkIndented(graph, topPart, topLines, planRate, topQty, [&](const WalkedLine& walked) {
+        if (!parent || walked.parentPart != parentPart) { // a BOM's lines come one after another
+            parent = &graph.part(walked.parentPart);
+            parentPart = walked.parentPart;
+        }
+        const BomLine& line = walked.line;
+        const PartInfo& component = graph.part(line.componentId);
+        const QString& note = walked.cycle ? cycleNote : line.byProduct ? byProductNote : noNote;
+        out.add(rowOf(top, topFree, walked.level, parent->code, component.code, component.name, component.invStd, component.unit,
+                      component.free1, line.sortSeq, line.quantity(planRate), walked.cumulative, fvText(line.fvFlag), wipText(line.wipType), note));
+    });
 }
 
 namespace {

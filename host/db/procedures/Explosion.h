@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The walks of the BOM procedures. All are iterative: depth is limited only
@@ -15,6 +16,21 @@ namespace q7::host::procedures {
 extern const QStringList explosionColumns;
 extern const QStringList summaryColumns;
 extern const QStringList whereUsedColumns;
+
+// A line as the indented walk meets it: its level, the part whose BOM holds
+// it, its quantity multiplied down the path, and whether its component is
+// already on the path (a cycle: not entered). A by-product is not entered.
+struct WalkedLine {
+    int level;
+    int parentPart;
+    const BomLine& line;
+    double cumulative;
+    bool cycle;
+};
+// The walk of 全阶 below one top part, depth first in line order, each line
+// handed to visit as the explosion lists it.
+void walkIndented(BomGraph& graph, int topPart, const QVector<BomLine>& topLines, bool planRate, double topQty,
+                  const std::function<void(const WalkedLine&)>& visit);
 
 // 全阶: the indented rows below one top part, depth first in line order. Each
 // row carries the line's quantity per parent and the quantity multiplied down

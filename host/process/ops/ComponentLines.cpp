@@ -35,7 +35,7 @@ QVector<ComponentLine> componentLines(QSqlDatabase& db, int componentId, const L
     QString sql = QStringLiteral(
         "SELECT c.OpComponentId, c.BomId, b.BomType, b.Version, b.IdentCode, "
         "p.InvCode, p.Free1, p.Free2, p.Free3, p.Free4, p.Free5, p.Free6, p.Free7, p.Free8, p.Free9, p.Free10, "
-        "c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.EffBegDate, c.EffEndDate "
+        "c.SortSeq, c.BaseQtyN, c.BaseQtyD, c.EffBegDate, c.EffEndDate, b.VersionEffDate, b.VersionEndDate "
         "FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
         "JOIN bom_parent t ON t.BomId = c.BomId AND t.SharingPartId IS NULL "
         "JOIN bas_part p ON p.PartId = t.ParentId "
@@ -82,6 +82,8 @@ QVector<ComponentLine> componentLines(QSqlDatabase& db, int componentId, const L
                                                                         : number(query.value(17)) + u'/' + number(query.value(18));
         line.effBegDate = query.value(19).toString();
         line.effEndDate = query.value(20).toString();
+        line.versionEffDate = query.value(21).toString();
+        line.versionEndDate = query.value(22).toString();
         lines.append(line);
     }
     return lines;

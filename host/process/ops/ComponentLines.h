@@ -19,6 +19,7 @@ struct ComponentLine {
     int sortSeq = 0;
     QString quantity;   // "BaseQtyN/BaseQtyD"
     QString effBegDate, effEndDate;
+    QString versionEffDate, versionEndDate; // the BOM's own period (a main BOM's), empty when open
 
     QString bomText() const; // "主BOM 2", "替代BOM S1"
 };

@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace q7::host::process {
 
 namespace {
@@ -38,7 +40,10 @@ QString keyColumn(const QString& table)
     static const QHash<QString, QString> keys{{QStringLiteral("bom_opcomponent"), QStringLiteral("OpComponentId")},
                                               {QStringLiteral("bom_opcomponentopt"), QStringLiteral("OptionsId")},
                                               {QStringLiteral("bom_opcomponentrmk"), QStringLiteral("OpComponentId")},
-                                              {QStringLiteral("bas_part_llc"), QStringLiteral("PartId")}};
+                                              {QStringLiteral("bas_part_llc"), QStringLiteral("PartId")},
+                                              {QStringLiteral("bom_bom"), QStringLiteral("BomId")},
+                                              {QStringLiteral("ecn_ecnapply"), QStringLiteral("ApplyId")},
+                                              {QStringLiteral("ecn_ecnapplydetail"), QStringLiteral("ApplyDId")}};
     return keys.value(table.toLower(), RowidColumn);
 }
 
@@ -287,12 +292,14 @@ void Journal::remove(const QString& table, qint64 rowid)
 
 qint64 Journal::insert(const QString& table, const QVariantMap& values)
 {
-    QStringList marks;
-    for (qsizetype i = 0; i < values.size(); ++i)
-        marks.append(QStringLiteral("?"));
+    QStringList marks, columns;
     const QString key = keyColumn(table);
     const bool server = onServer(db_);
-    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, values.keys().join(u','), marks.join(u','))
+    for (const QString& column : values.keys()) {
+        marks.append(QStringLiteral("?"));
+        columns.append(quoted(server ? column.toLower() : column)); // the server's names are in lower case, and one is a keyword
+    }
+    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(u','), marks.join(u','))
                                 + (server ? QStringLiteral(" RETURNING ") + key : QString()));
     for (auto it = values.begin(); it != values.end(); ++it)
         query.addBindValue(it.value());
@@ -303,6 +310,21 @@ qint64 Journal::insert(const QString& table, const QVariantMap& values)
         q7::data::throwProviderError(QStringLiteral("%1: the new row was not numbered").arg(table));
     record(table, rowid, std::nullopt, snapshot(table, rowid));
     return rowid;
+}
+
+qint64 Journal::copy(const QString& table, qint64 rowid, const QVariantMap& changed)
+{
+    const auto row = snapshot(table, rowid);
+    if (!row)
+        throw AutomationError(3709, QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
+    QVariantMap values;
+    for (auto it = row->begin(); it != row->end(); ++it) {
+        if (it.key().compare(RowidColumn, Qt::CaseInsensitive) == 0)
+            continue; // the copy gets a number of its own
+        const auto given = std::find_if(changed.keyBegin(), changed.keyEnd(), [&](const QString& name) { return name.compare(it.key(), Qt::CaseInsensitive) == 0; });
+        values.insert(it.key(), given == changed.keyEnd() ? valueOf(it.value()) : changed.value(*given));
+    }
+    return insert(table, values);
 }
 
 int Journal::finish(const QString& summary)

@@ -33,6 +33,9 @@ public:
     void update(const QString& table, qint64 rowid, const QVariantMap& values);
     void remove(const QString& table, qint64 rowid);
     qint64 insert(const QString& table, const QVariantMap& values);
+    // Inserts a copy of the row with the given columns changed (the others as
+    // they are); answers the copy's key.
+    qint64 copy(const QString& table, qint64 rowid, const QVariantMap& changed);
     // Writes the summary and the number of changes; answers the run's id.
     int finish(const QString& summary);
     int changes() const { return seq_; }

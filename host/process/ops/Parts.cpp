@@ -39,6 +39,19 @@ QString PartKey::label() const
     return used.isEmpty() ? invCode : QStringLiteral("%1(%2)").arg(invCode, used.join(u'/'));
 }
 
+PartKey PartKey::fromLabel(const QString& label)
+{
+    const QString text = label.trimmed();
+    const qsizetype open = text.indexOf(u'(');
+    if (open <= 0 || !text.endsWith(u')'))
+        return PartKey{text};
+    PartKey key{text.left(open).trimmed()};
+    const QStringList given = text.mid(open + 1, text.size() - open - 2).split(u'/');
+    for (qsizetype n = 0; n < given.size() && n < 10; ++n)
+        key.free[n] = given[n].trimmed();
+    return key;
+}
+
 std::optional<int> findPart(QSqlDatabase& db, const PartKey& key)
 {
     QSqlQuery query(db);

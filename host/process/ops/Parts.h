@@ -16,6 +16,9 @@ struct PartKey {
     QStringList free = QStringList(10, QString()); // Free1 … Free10, "" when unused
 
     QString label() const; // "BK-100(红)", "FN-100(白/16寸)"
+    // The key a label names: "BK-100(红)" → BK-100 with Free1 红; a label without
+    // parentheses is the code alone.
+    static PartKey fromLabel(const QString& label);
 };
 
 // The part of that item and those free-item values, or nothing.
