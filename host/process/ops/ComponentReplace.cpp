@@ -103,12 +103,15 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     }
 
     Journal journal(db, QStringLiteral("replace"), options.user, parametersText(parameters));
-    int64_t done = 0;
-    for (const ComponentLine& line : lines) {
-        options.report(++done, lines.size());
-        journal.update(QStringLiteral("bom_opcomponent"), line.lineId, {{QStringLiteral("ComponentId"), newPart}});
+    journal.setChunkRows(options.journalChunkRows);
+    QList<KeyedRow> rows;
+    rows.reserve(lines.size());
+    for (const ComponentLine& line : lines)
+        rows.append(KeyedRow{line.lineId, {newPart}});
+    journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows,
+                       [&](qsizetype done) { options.report(done, lines.size()); });
+    for (const ComponentLine& line : lines)
         account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
-    }
     result.summary = QStringLiteral("%1 行替换：%2 → %3").arg(lines.size()).arg(oldLabel, newLabel);
     result.runId = journal.finish(result.summary);
     transaction->commit();
