@@ -404,6 +404,8 @@ void Journal::writeMany(const QString& table, const QStringList& columns, const 
     const qsizetype chunk = chunkRows_ > 0 ? chunkRows_ : 1;
     for (qsizetype first = 0; first < rows.size(); first += chunk) {
         const std::span<const KeyedRow> part(rows.constData() + first, static_cast<size_t>(std::min(chunk, rows.size() - first)));
+        if (progress) // before the chunk is written, as row by row before each row
+            progress(first);
         if (chunkRows_ > 0) {
             writeChunk(table, columns, part, makeAbsent);
         } else { // row by row
@@ -418,9 +420,9 @@ void Journal::writeMany(const QString& table, const QStringList& columns, const 
                 update(table, row.key, values);
             }
         }
-        if (progress)
-            progress(first + static_cast<qsizetype>(part.size()));
     }
+    if (progress && !rows.isEmpty())
+        progress(rows.size());
 }
 
 QHash<qint64, QJsonObject> Journal::snapshots(const QString& table, std::span<const KeyedRow> rows)

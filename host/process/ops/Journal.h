@@ -48,7 +48,8 @@ public:
     // UPDATE … FROM (VALUES …) of those present, one multi-row INSERT, one
     // SELECT after, one multi-row INSERT into the journal. updateMany refuses
     // (writing nothing) when a row is absent; put makes the absent rows with
-    // their key. A key may appear once per call. progress gets the rows done.
+    // their key. A key may appear once per call. progress gets the rows done
+    // before each chunk is written, and all rows at the end.
     void updateMany(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows,
                     const std::function<void(qsizetype)>& progress = {});
     void put(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows, const std::function<void(qsizetype)>& progress = {});
