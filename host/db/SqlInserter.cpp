@@ -1,5 +1,5 @@
 #include "host/db/SqlInserter.h"
-#include "platform/SqlText.h"
+#include "host/db/CopyText.h"
 
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
@@ -10,10 +10,13 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace q7::host::account {
 
@@ -25,8 +28,8 @@ namespace {
 
 bool embedded(QSqlDatabase& db) { return qstrcmp(db.driver()->handle().typeName(), "sqlite3*") == 0; }
 
-// Rows gathered per statement on a server.
-constexpr int RowsPerStatement = 1000;
+// Bytes of rows gathered per COPY on a server.
+constexpr qsizetype BytesPerCopy = 4 << 20;
 
 // The inserters gathering rows, by connection: exec sends their rows first.
 QMutex liveMutex;
@@ -36,26 +39,49 @@ QMultiHash<QString, SqlInserter*>& live()
     return inserters;
 }
 
-// A value as a literal of the server's SQL.
-QString literal(const QVariant& value)
+[[noreturn]] void failOnServer(pg_conn* server, const QString& what)
 {
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Bool:
-        return QString::number(value.toLongLong());
-    case QMetaType::Double: {
-        const double number = value.toDouble();
-        if (!std::isfinite(number))
-            q7::data::throwProviderError(QStringLiteral("Not a number the database can hold"));
-        return QString::number(number, 'g', 17);
+    q7::data::throwProviderError(what + QStringLiteral(": ") + QString::fromUtf8(PQerrorMessage(server)).trimmed());
+}
+
+// The statement's parts: the table, its columns, and the row's fields ('?' or a constant).
+struct InsertParts {
+    QString table, columns;
+    QStringList fields;
+};
+
+InsertParts partsOf(const QString& sql)
+{
+    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+INTO\\s+(\\S+)\\s*\\(([^)]*)\\)\\s*VALUES\\s*\\((.*)\\)\\s*$"),
+                                           QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = insert.match(sql);
+    if (!match.hasMatch())
+        q7::data::throwProviderError(QStringLiteral("Not an INSERT … VALUES (…) statement: %1").arg(sql));
+    InsertParts parts{match.captured(1), match.captured(2), {}};
+    QString field;
+    bool quoted = false;
+    for (const QChar c : match.captured(3)) { // split at the commas outside quotes
+        if (c == u'\'')
+            quoted = !quoted;
+        if (c == u',' && !quoted) {
+            parts.fields.append(field.trimmed());
+            field.clear();
+        } else {
+            field += c;
+        }
     }
-    default: {
-        return sqltext::quoted(value.toString());
-    }
-    }
+    parts.fields.append(field.trimmed());
+    return parts;
+}
+
+// A constant of the statement as a field of COPY: 'text' (quotes doubled), NULL or a number.
+QByteArray constantField(const QString& constant)
+{
+    if (constant.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+        return copytext::Null.toByteArray();
+    if (constant.size() >= 2 && constant.startsWith(u'\'') && constant.endsWith(u'\''))
+        return copytext::escaped(constant.mid(1, constant.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8());
+    return constant.toUtf8();
 }
 
 // Names the server reserves that the account uses as column names.
@@ -80,6 +106,14 @@ sqlite3* SqlInserter::handleOf(QSqlDatabase& db)
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         q7::data::throwProviderError(QStringLiteral("Not an embedded database"));
     return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+pg_conn* SqlInserter::serverHandleOf(QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    // the driver's handle is named after the typedef or the struct, depending on how Qt names it
+    const bool server = handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0);
+    return server ? *static_cast<pg_conn* const*>(handle.constData()) : nullptr;
 }
 
 void SqlInserter::exec(QSqlDatabase& db, const char* sql)
@@ -107,25 +141,15 @@ void SqlInserter::exec(QSqlDatabase& db, const char* sql)
 SqlInserter::SqlInserter(QSqlDatabase& db, const QString& sql) : database_(db), uncaught_(std::uncaught_exceptions())
 {
     if (!embedded(db)) {
-        const qsizetype values = sql.indexOf(QLatin1String("VALUES"), 0, Qt::CaseInsensitive);
-        if (values < 0)
-            q7::data::throwProviderError(QStringLiteral("Not an INSERT … VALUES statement: %1").arg(sql));
-        head_ = serverNames(sql.left(values + 6)) + u' ';
-        // the row's text split at each '?' outside quotes
-        const QString row = sql.mid(values + 6).trimmed();
-        QString piece;
-        bool quoted = false;
-        for (const QChar c : row) {
-            if (c == u'\'')
-                quoted = !quoted;
-            if (c == u'?' && !quoted) {
-                pieces_.append(piece);
-                piece.clear();
-            } else {
-                piece += c;
-            }
+        server_ = serverHandleOf(db);
+        if (!server_)
+            q7::data::throwProviderError(QStringLiteral("Not a PostgreSQL server"));
+        const InsertParts parts = partsOf(sql);
+        copy_ = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(parts.table, serverNames(parts.columns)).toUtf8();
+        for (const QString& field : parts.fields) {
+            placeholders_.append(field == u'?');
+            constants_.append(field == u'?' ? QByteArray() : constantField(field));
         }
-        pieces_.append(piece);
         const QMutexLocker lock(&liveMutex);
         live().insert(db.connectionName(), this);
         return;
@@ -153,9 +177,73 @@ void SqlInserter::flush()
 {
     if (rows_.isEmpty())
         return;
-    const QString sql = head_ + rows_.join(u',');
-    rows_.clear();
-    runOnServer(database_, sql);
+    const QByteArray rows = std::exchange(rows_, QByteArray());
+    PGresult* started = PQexec(server_, copy_.constData());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    PQclear(started);
+    if (!copying)
+        failOnServer(server_, QString::fromUtf8(copy_));
+    const bool sent = PQputCopyData(server_, rows.constData(), static_cast<int>(rows.size())) == 1;
+    const bool ended = PQputCopyEnd(server_, sent ? nullptr : "the rows could not be sent") == 1;
+    bool done = sent && ended;
+    QString message;
+    while (PGresult* result = PQgetResult(server_)) { // the COPY's outcome, then the end
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            done = false;
+            message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+        }
+        PQclear(result);
+    }
+    if (!done)
+        q7::data::throwProviderError(QString::fromUtf8(copy_) + QStringLiteral(": ")
+                                     + (message.isEmpty() ? QString::fromUtf8(PQerrorMessage(server_)).trimmed() : message));
+}
+
+template <typename Value, typename Add>
+void SqlInserter::addRow(std::initializer_list<Value> values, Add add)
+{
+    const qsizetype places = std::count(placeholders_.cbegin(), placeholders_.cend(), true);
+    if (static_cast<qsizetype>(values.size()) != places)
+        q7::data::throwProviderError(QStringLiteral("%1 values for %2 places").arg(values.size()).arg(places));
+    auto value = values.begin();
+    for (qsizetype i = 0; i < placeholders_.size(); ++i) {
+        if (i > 0)
+            rows_ += '\t';
+        if (placeholders_[i])
+            add(*value++);
+        else
+            rows_ += constants_[i];
+    }
+    rows_ += '\n';
+    if (rows_.size() >= BytesPerCopy)
+        flush();
+}
+
+void SqlInserter::addField(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        rows_.append(copytext::Null);
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        rows_ += QByteArray::number(value.toLongLong());
+        break;
+    case QMetaType::Double: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            q7::data::throwProviderError(QStringLiteral("Not a number the database can hold"));
+        rows_ += QByteArray::number(number, 'g', 17);
+        break;
+    }
+    case QMetaType::QByteArray: // UTF-8 already
+        copytext::appendEscaped(rows_, *static_cast<const QByteArray*>(value.constData()));
+        break;
+    default:
+        copytext::appendEscaped(rows_, value.toString().toUtf8());
+    }
 }
 
 void SqlInserter::step()
@@ -168,15 +256,7 @@ void SqlInserter::step()
 void SqlInserter::insert(std::initializer_list<QVariant> values)
 {
     if (!db_) {
-        if (static_cast<qsizetype>(values.size()) != pieces_.size() - 1)
-            q7::data::throwProviderError(QStringLiteral("%1 values for %2 places").arg(values.size()).arg(pieces_.size() - 1));
-        QString row = pieces_.first();
-        qsizetype i = 1;
-        for (const QVariant& value : values)
-            row += literal(value) + pieces_[i++];
-        rows_.append(row);
-        if (rows_.size() >= RowsPerStatement)
-            flush();
+        addRow(values, [this](const QVariant& value) { addField(value); });
         return;
     }
     int index = 1;
@@ -212,13 +292,7 @@ void SqlInserter::insert(std::initializer_list<QVariant> values)
 void SqlInserter::insertInts(std::initializer_list<long long> values)
 {
     if (!db_) {
-        QString row = pieces_.first();
-        qsizetype i = 1;
-        for (long long value : values)
-            row += QString::number(value) + pieces_.value(i++);
-        rows_.append(row);
-        if (rows_.size() >= RowsPerStatement)
-            flush();
+        addRow(values, [this](long long value) { rows_ += QByteArray::number(value); });
         return;
     }
     int index = 1;

@@ -9,14 +9,16 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
 
 namespace q7::host::account {
 
 // An INSERT of many rows (bulk loads), the same for both kinds of account.
 // On the embedded file the statement is prepared, bound and stepped directly;
-// on a server the rows are gathered and sent as multi-row INSERTs, the last
-// ones when exec runs a statement on the same database or the inserter ends.
-// A null QVariant writes NULL.
+// on a server the rows are gathered in COPY's text format (the statement's
+// constants as fields of every row) and sent through COPY … FROM STDIN a few
+// megabytes at a time, the last ones when exec runs a statement on the same
+// database or the inserter ends. A null QVariant writes NULL.
 class SqlInserter {
 public:
     SqlInserter(QSqlDatabase& db, const QString& sql);
@@ -28,6 +30,8 @@ public:
     void insertInts(std::initializer_list<long long> values);
 
     static sqlite3* handleOf(QSqlDatabase& db);
+    // The server's connection under a QPSQL database; nothing for any other.
+    static pg_conn* serverHandleOf(QSqlDatabase& db);
     // Runs a statement of the load. On a server the load is one transaction
     // that the account's builder opens and commits: BEGIN, COMMIT and PRAGMA
     // do nothing there.
@@ -39,10 +43,15 @@ private:
     QSqlDatabase database_;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statement_ = nullptr;
+    void addField(const QVariant& value);
+    template <typename Value, typename Add>
+    void addRow(std::initializer_list<Value> values, Add add);
     // the server's way
-    QString head_;        // INSERT INTO t (…) VALUES
-    QStringList pieces_;  // the row's text between its '?'
-    QStringList rows_;    // gathered rows
+    pg_conn* server_ = nullptr;
+    QByteArray copy_;                   // COPY t (…) FROM STDIN
+    QList<QByteArray> constants_;       // the row's fields, empty where a value goes ('?')
+    QList<bool> placeholders_;          // which fields are the values
+    QByteArray rows_;                   // gathered rows in COPY's text format
     int uncaught_ = 0;
 };
 

@@ -85,9 +85,12 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         QString table, sql;
     };
     QList<Index> indexes;
-    if (connection.isEmbedded()) { // the server loads in one transaction through multi-row INSERTs
+    { // the server loads in one transaction through COPY, its keys kept (they are constraints)
         QSqlQuery query(db);
-        query.exec(QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        query.exec(connection.isEmbedded()
+                       ? QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL")
+                       : QStringLiteral("SELECT indexname, tablename, indexdef FROM pg_indexes WHERE schemaname = current_schema() "
+                                        "AND indexname NOT IN (SELECT conname FROM pg_constraint)"));
         QStringList names;
         while (query.next()) {
             names.append(query.value(0).toString());
@@ -115,11 +118,12 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     // them count as their share of the work (a part as two lines, an index
     // entry as half a line), so that the bar moves from start to end.
     const auto rowsOf = [&](const QString& table) -> int64_t {
-        if (table == QLatin1String("bom_opcomponent"))
+        const auto is = [&](const char* name) { return table.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+        if (is("bom_opcomponent"))
             return expectedLines;
-        if (table == QLatin1String("bom_bom") || table == QLatin1String("bom_parent"))
+        if (is("bom_bom") || is("bom_parent"))
             return levelStart(options.depth - 1);
-        return table == QLatin1String("Inventory") || table == QLatin1String("bas_part") ? n : 0;
+        return is("Inventory") || is("bas_part") ? n : 0;
     };
     int64_t work = 2 * n + expectedLines;
     for (const Index& index : indexes)

@@ -46,12 +46,9 @@ Database Database::of(ado::Connection& connection)
         db.embedded_ = account::SqlInserter::handleOf(connection.database());
         return db;
     }
-    const QVariant handle = connection.database().driver()->handle();
-    // the driver's handle is named after the typedef or the struct, depending on how Qt names it
-    const bool server = handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0);
-    if (!server || !*static_cast<pg_conn* const*>(handle.constData()))
+    db.server_ = account::SqlInserter::serverHandleOf(connection.database());
+    if (!db.server_)
         q7::data::throwProviderError(QStringLiteral("The BOM procedures need the embedded account database or a PostgreSQL server"));
-    db.server_ = *static_cast<pg_conn* const*>(handle.constData());
     return db;
 }
 

@@ -205,24 +205,31 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     }
 
     Journal journal(db, fromDate ? QStringLiteral("replace-from") : QStringLiteral("replace"), options.user, parametersText(parameters));
+    journal.setChunkRows(options.journalChunkRows);
     std::optional<EngineeringChange> change;
-    std::optional<LineSplitter> splitter;
-    if (fromDate) {
+    if (fromDate) { // line by line: a line in force on the date is ended and copied
         change.emplace(db, journal, *fromDate);
-        splitter.emplace(db, journal, newPart, *fromDate);
-    }
-    int64_t done = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const ComponentLine& line = lines[i];
-        options.report(++done, lines.size());
-        if (change)
+        LineSplitter splitter(db, journal, newPart, *fromDate);
+        int64_t done = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const ComponentLine& line = lines[i];
+            options.report(++done, lines.size());
             change->touch(line.bomId);
-        if (treatments[i] == FromDate::Split)
-            splitter->split(line.lineId);
-        else
-            journal.update(QStringLiteral("bom_opcomponent"), line.lineId, {{QStringLiteral("ComponentId"), newPart}});
-        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
+            if (treatments[i] == FromDate::Split)
+                splitter.split(line.lineId);
+            else
+                journal.update(QStringLiteral("bom_opcomponent"), line.lineId, {{QStringLiteral("ComponentId"), newPart}});
+        }
+    } else {
+        QList<KeyedRow> rows;
+        rows.reserve(lines.size());
+        for (const ComponentLine& line : lines)
+            rows.append(KeyedRow{line.lineId, {newPart}});
+        journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows,
+                           [&](qsizetype done) { options.report(done, lines.size()); });
     }
+    for (const ComponentLine& line : lines)
+        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
     result.summary = QStringLiteral("%1 行%2替换：%3 → %4").arg(lines.size()).arg(from, oldLabel, newLabel);
     if (change)
         result.summary += QStringLiteral("，工程变更 %1").arg(change->docCode());

@@ -9,8 +9,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
+#include <QMap>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSet>
 #include <QSqlRecord>
 
 #include <algorithm>
@@ -51,6 +53,16 @@ QString keyColumn(const QString& table)
 // case, and one of them is the keyword offset).
 QString quoted(const QString& column) { return u'"' + QString(column).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
 
+// "?, ?, ?" or "(?, ?), (?, ?)": the places of a statement of many rows.
+QString places(qsizetype count, const QString& place)
+{
+    QStringList all;
+    all.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        all.append(place);
+    return all.join(QStringLiteral(", "));
+}
+
 QString json(const std::optional<QJsonObject>& row)
 {
     return row ? QString::fromUtf8(QJsonDocument(*row).toJson(QJsonDocument::Compact)) : QString();
@@ -84,30 +96,60 @@ void deleteRow(QSqlDatabase& db, const QString& table, qint64 rowid)
     run(query);
 }
 
-// Puts the row back as the snapshot has it (inserting it when absent).
-void restore(QSqlDatabase& db, const QString& table, qint64 rowid, const QJsonObject& row)
+struct Change {
+    QString table;
+    qint64 rowid;
+    std::optional<QJsonObject> before, after;
+};
+
+// Puts back rows of one table (each key once) as their snapshots have them: the rows
+// as they are now go, those with a snapshot before come back, many rows per statement.
+void restoreMany(QSqlDatabase& db, std::span<const Change> changes)
 {
-    deleteRow(db, table, rowid); // the row as it is now, if any, goes first
-    const bool byRowid = keyColumn(table) == RowidColumn;
-    QStringList columns, marks;
-    if (byRowid) {
-        columns.append(RowidColumn);
-        marks.append(QStringLiteral("?"));
+    const QString& table = changes.front().table;
+    const QString key = keyColumn(table);
+    for (size_t first = 0; first < changes.size(); first += JournalChunkRows) {
+        const size_t count = std::min<size_t>(JournalChunkRows, changes.size() - first);
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 IN (%3)").arg(table, key, places(static_cast<qsizetype>(count), QStringLiteral("?"))));
+        for (size_t i = first; i < first + count; ++i)
+            query.addBindValue(changes[i].rowid);
+        run(query);
     }
-    QStringList names;
-    for (auto it = row.begin(); it != row.end(); ++it)
-        if (it.key().compare(RowidColumn, Qt::CaseInsensitive) != 0) {
-            names.append(it.key());
-            columns.append(quoted(it.key()));
-            marks.append(QStringLiteral("?"));
+    // the rows that come back, by their columns (a snapshot lists its columns in one order)
+    const bool byRowid = key == RowidColumn;
+    QMap<QStringList, QList<const Change*>> byColumns;
+    for (const Change& change : changes)
+        if (change.before) {
+            QStringList names;
+            for (auto it = change.before->begin(); it != change.before->end(); ++it)
+                if (it.key().compare(RowidColumn, Qt::CaseInsensitive) != 0)
+                    names.append(it.key());
+            byColumns[names].append(&change);
         }
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(u','), marks.join(u',')));
-    if (byRowid)
-        query.addBindValue(rowid);
-    for (const QString& name : names)
-        query.addBindValue(valueOf(row.value(name)));
-    run(query);
+    for (auto group = byColumns.cbegin(); group != byColumns.cend(); ++group) {
+        const QStringList& names = group.key();
+        QStringList columns;
+        if (byRowid)
+            columns.append(RowidColumn);
+        for (const QString& name : names)
+            columns.append(quoted(name));
+        const QString row = u'(' + places(columns.size(), QStringLiteral("?")) + u')';
+        const qsizetype perStatement = std::max<qsizetype>(1, std::min<qsizetype>(JournalChunkRows, 30000 / columns.size()));
+        const QList<const Change*>& rows = group.value();
+        for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+            const qsizetype count = std::min(perStatement, rows.size() - first);
+            QSqlQuery query(db);
+            query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES %3").arg(table, columns.join(u','), places(count, row)));
+            for (qsizetype i = first; i < first + count; ++i) {
+                if (byRowid)
+                    query.addBindValue(rows[i]->rowid);
+                for (const QString& name : names)
+                    query.addBindValue(valueOf(rows[i]->before->value(name)));
+            }
+            run(query);
+        }
+    }
 }
 
 // A column of a snapshot, whatever the case of its name.
@@ -193,6 +235,18 @@ void ensureMaintenanceTables(ado::Connection& connection)
 
 namespace {
 
+// The row the query stands on (its first column the key) as a snapshot, with the key as rowid.
+QJsonObject rowObject(const QSqlQuery& query, const QSqlRecord& record, qint64 rowid)
+{
+    QJsonObject row;
+    row.insert(RowidColumn, rowid);
+    for (int i = 1; i < record.count(); ++i) {
+        const QVariant value = query.value(i);
+        row.insert(record.fieldName(i), value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
+    }
+    return row;
+}
+
 std::optional<QJsonObject> snapshotWith(QSqlQuery& query, qint64 rowid)
 {
     query.addBindValue(rowid);
@@ -201,13 +255,7 @@ std::optional<QJsonObject> snapshotWith(QSqlQuery& query, qint64 rowid)
         query.finish();
         return std::nullopt;
     }
-    QJsonObject row;
-    const QSqlRecord record = query.record();
-    row.insert(RowidColumn, rowid);
-    for (int i = 1; i < record.count(); ++i) {
-        const QVariant value = query.value(i);
-        row.insert(record.fieldName(i), value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
-    }
+    const QJsonObject row = rowObject(query, query.record(), rowid);
     query.finish();
     return row;
 }
@@ -215,6 +263,28 @@ std::optional<QJsonObject> snapshotWith(QSqlQuery& query, qint64 rowid)
 QString snapshotSql(const QString& table) { return QStringLiteral("SELECT %2, * FROM %1 WHERE %2 = ?").arg(table, keyColumn(table)); }
 
 } // namespace
+
+QHash<qint64, QJsonObject> rowSnapshots(QSqlDatabase& db, const QString& table, const QList<qint64>& keys)
+{
+    QHash<qint64, QJsonObject> found;
+    found.reserve(keys.size());
+    for (qsizetype first = 0; first < keys.size(); first += JournalChunkRows) {
+        const qsizetype count = std::min<qsizetype>(JournalChunkRows, keys.size() - first);
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(QStringLiteral("SELECT %2, * FROM %1 WHERE %2 IN (%3)").arg(table, keyColumn(table), places(count, QStringLiteral("?")))))
+            fail(query);
+        for (qsizetype i = first; i < first + count; ++i)
+            query.addBindValue(keys[i]);
+        run(query);
+        const QSqlRecord record = query.record();
+        while (query.next()) {
+            const qint64 key = query.value(0).toLongLong();
+            found.insert(key, rowObject(query, record, key));
+        }
+    }
+    return found;
+}
 
 std::optional<QJsonObject> rowSnapshot(QSqlDatabase& db, const QString& table, qint64 rowid)
 {
@@ -316,7 +386,7 @@ qint64 Journal::copy(const QString& table, qint64 rowid, const QVariantMap& chan
 {
     const auto row = snapshot(table, rowid);
     if (!row)
-        throw AutomationError(3709, QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
+        q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(rowid));
     QVariantMap values;
     for (auto it = row->begin(); it != row->end(); ++it) {
         if (it.key().compare(RowidColumn, Qt::CaseInsensitive) == 0)
@@ -325,6 +395,138 @@ qint64 Journal::copy(const QString& table, qint64 rowid, const QVariantMap& chan
         values.insert(it.key(), given == changed.keyEnd() ? valueOf(it.value()) : changed.value(*given));
     }
     return insert(table, values);
+}
+
+void Journal::updateMany(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows,
+                         const std::function<void(qsizetype)>& progress)
+{
+    writeMany(table, columns, rows, false, progress);
+}
+
+void Journal::put(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows, const std::function<void(qsizetype)>& progress)
+{
+    writeMany(table, columns, rows, true, progress);
+}
+
+void Journal::writeMany(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows, bool makeAbsent,
+                        const std::function<void(qsizetype)>& progress)
+{
+    if (keyColumn(table) == RowidColumn)
+        q7::data::throwProviderError(QStringLiteral("%1 has no key of its own to write rows by").arg(table));
+    QSet<qint64> keys;
+    for (const KeyedRow& row : rows) {
+        if (row.values.size() != columns.size())
+            q7::data::throwProviderError(QStringLiteral("%1: %2 values for %3 columns").arg(table).arg(row.values.size()).arg(columns.size()));
+        if (keys.contains(row.key))
+            q7::data::throwProviderError(QStringLiteral("%1: row %2 twice in one batch").arg(table).arg(row.key));
+        keys.insert(row.key);
+    }
+    const qsizetype chunk = chunkRows_ > 0 ? chunkRows_ : 1;
+    for (qsizetype first = 0; first < rows.size(); first += chunk) {
+        const std::span<const KeyedRow> part(rows.constData() + first, static_cast<size_t>(std::min(chunk, rows.size() - first)));
+        if (progress) // before the chunk is written, as row by row before each row
+            progress(first);
+        if (chunkRows_ > 0) {
+            writeChunk(table, columns, part, makeAbsent);
+        } else { // row by row
+            const KeyedRow& row = part.front();
+            QVariantMap values;
+            for (qsizetype i = 0; i < columns.size(); ++i)
+                values.insert(columns[i], row.values[i]);
+            if (makeAbsent && !snapshot(table, row.key)) {
+                values.insert(keyColumn(table), row.key);
+                insert(table, values);
+            } else {
+                update(table, row.key, values);
+            }
+        }
+    }
+    if (progress && !rows.isEmpty())
+        progress(rows.size());
+}
+
+QHash<qint64, QJsonObject> Journal::snapshots(const QString& table, std::span<const KeyedRow> rows)
+{
+    QList<qint64> keys;
+    keys.reserve(static_cast<qsizetype>(rows.size()));
+    for (const KeyedRow& row : rows)
+        keys.append(row.key);
+    return rowSnapshots(db_, table, keys);
+}
+
+QString Journal::valuePlace(const QString& table, const QString& column)
+{
+    if (!onServer(db_))
+        return QStringLiteral("?");
+    // The server reads an untyped value of a VALUES list as text: each goes in as its column's type.
+    const QString name = table.toLower() + u'.' + column.toLower();
+    auto found = columnTypes_.find(name);
+    if (found == columnTypes_.end()) {
+        QSqlQuery query(db_);
+        query.prepare(QStringLiteral("SELECT format_type(atttypid, atttypmod) FROM pg_attribute "
+                                     "WHERE attrelid = to_regclass(?) AND attname = ? AND NOT attisdropped"));
+        query.addBindValue(table.toLower());
+        query.addBindValue(column.toLower());
+        run(query);
+        if (!query.next())
+            q7::data::throwProviderError(QStringLiteral("%1 has no column %2").arg(table, column));
+        found = columnTypes_.insert(name, query.value(0).toString());
+    }
+    return QStringLiteral("CAST(? AS %1)").arg(*found);
+}
+
+void Journal::writeChunk(const QString& table, const QStringList& columns, std::span<const KeyedRow> rows, bool makeAbsent)
+{
+    const QString key = keyColumn(table);
+    const QHash<qint64, QJsonObject> before = snapshots(table, rows);
+    QList<const KeyedRow*> present, absent;
+    for (const KeyedRow& row : rows)
+        (before.contains(row.key) ? present : absent).append(&row);
+    if (!absent.isEmpty() && !makeAbsent)
+        q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(absent.front()->key));
+
+    if (!present.isEmpty()) {
+        QStringList sets, typed{valuePlace(table, key)};
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            sets.append(QStringLiteral("%1 = v.column%2").arg(columns[i]).arg(i + 2));
+            typed.append(valuePlace(table, columns[i]));
+        }
+        QSqlQuery& query = prepared(QStringLiteral("UPDATE %1 SET %2 FROM (VALUES %3) AS v WHERE %1.%4 = v.column1")
+                                        .arg(table, sets.join(QStringLiteral(", ")),
+                                             places(present.size(), u'(' + typed.join(QStringLiteral(", ")) + u')'), key));
+        for (const KeyedRow* row : present) {
+            query.addBindValue(row->key);
+            for (const QVariant& value : row->values)
+                query.addBindValue(value);
+        }
+        run(query);
+    }
+    if (!absent.isEmpty()) {
+        QSqlQuery& query = prepared(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES %4")
+                                        .arg(table, key, columns.join(QStringLiteral(", ")),
+                                             places(absent.size(), u'(' + places(columns.size() + 1, QStringLiteral("?")) + u')')));
+        for (const KeyedRow* row : absent) {
+            query.addBindValue(row->key);
+            for (const QVariant& value : row->values)
+                query.addBindValue(value);
+        }
+        run(query);
+    }
+
+    const QHash<qint64, QJsonObject> after = snapshots(table, rows);
+    QSqlQuery& query = prepared(QStringLiteral("INSERT INTO q7_maint_change (RunId, Seq, TableName, RowKey, Before, After) VALUES %1")
+                                    .arg(places(rows.size(), QStringLiteral("(?, ?, ?, ?, ?, ?)"))));
+    const QVariant none(QMetaType::fromType<QString>()); // binds NULL
+    for (const KeyedRow& row : rows) {
+        const auto was = before.find(row.key), is = after.find(row.key);
+        query.addBindValue(runId_);
+        query.addBindValue(++seq_);
+        query.addBindValue(table);
+        query.addBindValue(row.key);
+        query.addBindValue(was != before.end() ? QVariant(json(*was)) : none);
+        query.addBindValue(is != after.end() ? QVariant(json(*is)) : none);
+    }
+    run(query);
 }
 
 int Journal::finish(const QString& summary)
@@ -368,11 +570,6 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
     if (!runQuery.value(1).isNull() && !runQuery.value(1).toString().isEmpty())
         throw RefusedOperation(QStringLiteral("运行 %1 已于 %2 撤销").arg(runId).arg(runQuery.value(1).toString()));
 
-    struct Change {
-        QString table;
-        qint64 rowid;
-        std::optional<QJsonObject> before, after;
-    };
     QList<Change> changes;
     QSqlQuery changeQuery(db);
     changeQuery.prepare(QStringLiteral("SELECT TableName, RowKey, Before, After FROM q7_maint_change WHERE RunId = ? ORDER BY Seq DESC"));
@@ -382,24 +579,35 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
         changes.append({changeQuery.value(0).toString(), changeQuery.value(1).toLongLong(), parse(changeQuery.value(2)), parse(changeQuery.value(3))});
 
     // A row changed since the run (or changed by a later run) is not put back over.
-    QStringList moved;
+    QMap<QString, QList<qint64>> keysByTable;
     for (const Change& change : changes)
-        if (rowSnapshot(db, change.table, change.rowid) != change.after)
+        keysByTable[change.table].append(change.rowid);
+    QHash<QString, QHash<qint64, QJsonObject>> current;
+    for (auto it = keysByTable.cbegin(); it != keysByTable.cend(); ++it)
+        current.insert(it.key(), rowSnapshots(db, it.key(), it.value()));
+    QStringList moved;
+    for (const Change& change : changes) {
+        const QHash<qint64, QJsonObject>& rows = current[change.table];
+        const auto found = rows.find(change.rowid);
+        if ((found != rows.end() ? std::optional<QJsonObject>(*found) : std::nullopt) != change.after)
             moved.append(QStringLiteral("%1 %2").arg(change.table).arg(change.rowid));
+    }
     if (!moved.isEmpty())
         throw RefusedOperation(QStringLiteral("运行 %1 之后这些行已被修改，不能撤销：%2").arg(runId).arg(moved.join(QStringLiteral(", "))));
 
     OperationResult result;
     result.headers = {QStringLiteral("表"), QStringLiteral("行"), QStringLiteral("撤销")};
+    // In the journal's order backwards, runs of one table's changes (each row once) at a time.
+    for (qsizetype first = 0; first < changes.size();) {
+        QSet<qint64> keys;
+        qsizetype end = first;
+        while (end < changes.size() && changes[end].table == changes[first].table && !keys.contains(changes[end].rowid))
+            keys.insert(changes[end++].rowid);
+        restoreMany(db, std::span<const Change>(changes.constData() + first, static_cast<size_t>(end - first)));
+        first = end;
+    }
     for (const Change& change : changes) {
-        QString what;
-        if (change.before) {
-            restore(db, change.table, change.rowid, *change.before);
-            what = change.after ? QStringLiteral("恢复修改") : QStringLiteral("恢复删除");
-        } else {
-            deleteRow(db, change.table, change.rowid);
-            what = QStringLiteral("删除新增");
-        }
+        const QString what = !change.before ? QStringLiteral("删除新增") : change.after ? QStringLiteral("恢复修改") : QStringLiteral("恢复删除");
         result.rows.append({change.table, QString::number(change.rowid), what});
         // the BOM whose lines come back has changed for a voucher that loaded it
         const QJsonObject& row = change.before ? *change.before : *change.after;

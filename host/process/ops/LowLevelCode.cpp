@@ -69,7 +69,6 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
     result.headers = {QStringLiteral("物料"), QStringLiteral("原低阶码"), QStringLiteral("新低阶码"), QStringLiteral("说明")};
     struct Change {
         int partId, code;
-        bool stored;
     };
     std::vector<Change> changes;
     for (int v = 0; v < structure.nodeCount(); ++v) {
@@ -79,7 +78,7 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
         const auto old = stored.find(partId);
         if (old != stored.end() && old->second == codes.code[v])
             continue;
-        changes.push_back({partId, codes.code[v], old != stored.end()});
+        changes.push_back({partId, codes.code[v]});
         result.rows.append({labels(partId), old != stored.end() ? QString::number(old->second) : QString(), QString::number(codes.code[v]),
                             QString()});
     }
@@ -99,18 +98,13 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
     }
 
     Journal journal(db, QStringLiteral("llc"), options.user, QStringLiteral("EffDate=%1").arg(date));
-    int64_t done = 0;
-    for (const Change& change : changes) {
-        options.report(++done, static_cast<int64_t>(changes.size()));
-        const QVariantMap values{{QStringLiteral("LowLevelCode"), change.code}, {QStringLiteral("EffDate"), date}};
-        if (change.stored) {
-            journal.update(QStringLiteral("bas_part_llc"), change.partId, values);
-        } else {
-            QVariantMap row = values;
-            row.insert(QStringLiteral("PartId"), change.partId);
-            journal.insert(QStringLiteral("bas_part_llc"), row);
-        }
-    }
+    journal.setChunkRows(options.journalChunkRows);
+    QList<KeyedRow> rows; // a code stored before is changed, a new one made, as one batch in the parts' order
+    rows.reserve(static_cast<qsizetype>(changes.size()));
+    for (const Change& change : changes)
+        rows.append(KeyedRow{change.partId, {change.code, date}});
+    journal.put(QStringLiteral("bas_part_llc"), {QStringLiteral("LowLevelCode"), QStringLiteral("EffDate")}, rows,
+                [&](qsizetype done) { options.report(done, rows.size()); });
     result.summary = QStringLiteral("%1 个物料的低阶码改变%2").arg(changes.size()).arg(cycles);
     result.runId = journal.finish(result.summary);
     transaction->commit();

@@ -29,12 +29,17 @@ public:
     explicit RefusedOperation(const QString& message) : AutomationError(ErrBadCallOrArgument, message) {}
 };
 
+// Rows per set-based statement of the maintenance journal's batches.
+inline constexpr int JournalChunkRows = 500;
+
 // Who runs an operation, whether it only previews, and who hears of its
 // progress while it writes (rows done, rows in all).
 struct RunOptions {
     QString user;
     bool dryRun = false;
     std::function<void(int64_t, int64_t)> progress = {};
+    // Rows per set-based statement of the journal's batches; 0 writes row by row.
+    int journalChunkRows = JournalChunkRows;
 
     void report(int64_t done, int64_t total) const
     {
