@@ -87,13 +87,13 @@ Object FrmBO02001::self() { return sharedFromThis(); }
 bool FrmBO02001::Enter(QVariant& first, QVariant& second)
 {
     const Object initializer = createObject(QString::fromLatin1(framework::ViewInitializerClassId));
-    QVariantList args{m_viewContext, first, second};
+    QVariantList args{viewContext_, first, second};
     const bool filled = values::toBoolean(callByName(initializer, QStringLiteral("Init"), args));
-    m_viewContext = args[0];
+    viewContext_ = args[0];
     if (!filled)
         return true;
 
-    const Object context = toObject(m_viewContext);
+    const Object context = toObject(viewContext_);
     ModBOM::ThreadState& shared = ModBOM::state();
     shared.objAccount = getProperty(context, QStringLiteral("Account"));
     const QString menuKey = values::toTextOrEmpty(getProperty(context, QStringLiteral("MenuKey")));
@@ -148,8 +148,8 @@ void FrmBO02001::FormLoad()
         spr->setVisible(true);
     });
     ignoringErrors([&] {
-        ModBOM::objPopupMenu().CreateMenu(m_popupMenu, 1);
-        ModBOM::objPopupMenu().AddMenuEntry(m_popupMenu, 0, ModBOM::resText(40049), 0);
+        ModBOM::objPopupMenu().CreateMenu(popupMenu_, 1);
+        ModBOM::objPopupMenu().AddMenuEntry(popupMenu_, 0, ModBOM::resText(40049), 0);
     });
 }
 
@@ -222,7 +222,7 @@ void FrmBO02001::InitVoucherTemplate()
     Voucher->setTitle(QString());
     Voucher->ClearData();
     Voucher->setWidth(Voucher->naturalWidth());
-    m_voucherWidth = Voucher->widthTwips();
+    voucherWidth_ = Voucher->widthTwips();
     Voucher->bodyScrollTop = 0;
 }
 
@@ -365,10 +365,10 @@ void FrmBO02001::rFilter()
 {
     auto dialog = makeObject<FrmBO02001Cond>();
     dialog->frmBrowse = self();
-    m_condition = dialog;
+    condition_ = dialog;
     dialog->Show(1);
     if (!dialog->isLoaded())
-        m_condition.reset(); // unloaded while shown: released as this call ends (its Form_Terminate)
+        condition_.reset(); // unloaded while shown: released as this call ends (its Form_Terminate)
 }
 
 void FrmBO02001::Toolbar1_ButtonClick(const QVariant& button)
@@ -418,7 +418,7 @@ void FrmBO02001::Voucher_BodyMouseDown(int Button, int, double, double)
     const int row = Voucher->currentRow();
     if (row >= 1 && !Voucher->IsBlankRow(row) && Button == RightButton) {
         QVariant chosen;
-        ModBOM::objPopupMenu().ShowMenu(m_popupMenu, fromObject(self()), chosen);
+        ModBOM::objPopupMenu().ShowMenu(popupMenu_, fromObject(self()), chosen);
         ShowSubstitutes();
     }
 }
@@ -476,7 +476,7 @@ void FrmBO02001::spr_RepositionSplit() { ignoringErrors([&] { ArrangeVoucherArea
 void FrmBO02001::ArrangeVoucherArea()
 {
     const double paneW = Picture1->widthTwips(), paneH = Picture1->heightTwips();
-    ignoringErrors([&] { Voucher->setWidth(m_voucherWidth >= paneW ? m_voucherWidth : paneW); });
+    ignoringErrors([&] { Voucher->setWidth(voucherWidth_ >= paneW ? voucherWidth_ : paneW); });
     const double titleH = lblTitle->heightTwips();
     const double vSlack = paneH - Voucher->heightTwips() - titleH - 30;
     const double hSlack = paneW - Voucher->widthTwips();
@@ -511,26 +511,26 @@ void FrmBO02001::ArrangeVoucherArea()
     } else {
         ignoringErrors([&] { placeH(0.2 * 180, paneW); });
     }
-    m_vRange = VScroll->max();
-    m_hRange = HScroll->max();
+    vRange_ = VScroll->max();
+    hRange_ = HScroll->max();
 }
 
 // A range of 0 means the bar has nothing to scroll: the voucher stays where it is.
 void FrmBO02001::scrollVertically()
 {
-    if (m_vRange == 0)
+    if (vRange_ == 0)
         return;
     const int overflow = static_cast<int>(std::lround(std::fabs(lblTitle->heightTwips() + Voucher->heightTwips() + 30 - VScroll->heightTwips())));
-    const int step = overflow / m_vRange;
+    const int step = overflow / vRange_;
     Voucher->setTop(VScroll->topTwips() + lblTitle->heightTwips() + 30 - VScroll->value() * step);
 }
 
 void FrmBO02001::scrollHorizontally()
 {
-    if (m_hRange == 0)
+    if (hRange_ == 0)
         return;
     const int overflow = static_cast<int>(std::lround(std::fabs(Voucher->widthTwips() - HScroll->widthTwips())));
-    const int step = overflow / m_hRange;
+    const int step = overflow / hRange_;
     Voucher->setLeft(HScroll->leftTwips() - HScroll->value() * step);
 }
 
@@ -572,5 +572,5 @@ void FrmBO02001::Form_Unload(QVariant&)
     });
     ignoringErrors([&] { modeQuery().reset(); });
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
-    m_condition.reset(); // the dialog refers back to this window
+    condition_.reset(); // the dialog refers back to this window
 }

@@ -53,13 +53,13 @@ public:
     Q_INVOKABLE void HScroll_Change();
     Q_INVOKABLE void HScroll_Scroll();
 
-    const QVariant& viewContext() const { return m_viewContext; }
+    const QVariant& viewContext() const { return viewContext_; }
     // The condition dialog opened last (kept while it is loaded).
-    q7::Object conditionDialog() const { return m_condition; }
-    int verticalRange() const { return m_vRange; }
-    int horizontalRange() const { return m_hRange; }
-    double naturalVoucherWidth() const { return m_voucherWidth; }
-    const QVariant& popupMenu() const { return m_popupMenu; }
+    q7::Object conditionDialog() const { return condition_; }
+    int verticalRange() const { return vRange_; }
+    int horizontalRange() const { return hRange_; }
+    double naturalVoucherWidth() const { return voucherWidth_; }
+    const QVariant& popupMenu() const { return popupMenu_; }
 
     q7::forms::Toolbar* Toolbar1 = nullptr;
     q7::forms::ImageList* ImageList1 = nullptr;
@@ -85,10 +85,10 @@ private:
     void scrollHorizontally();
     q7::Object self();
 
-    QVariant m_viewContext;
-    QVariant m_popupMenu;
-    q7::Object m_condition;
-    int m_vRange = 0;
-    int m_hRange = 0;
-    double m_voucherWidth = 0;
+    QVariant viewContext_;
+    QVariant popupMenu_;
+    q7::Object condition_;
+    int vRange_ = 0;
+    int hRange_ = 0;
+    double voucherWidth_ = 0;
 };

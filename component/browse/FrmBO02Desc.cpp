@@ -86,12 +86,12 @@ void FrmBO02Desc::LoadColumnFormat()
     const Object connection = toObject(getProperty(account, QStringLiteral("Connection")));
     const QString connectionString = values::toTextOrEmpty(getProperty(connection, QStringLiteral("ConnectionString")));
     const QString loginText = values::toTextOrEmpty(call(toObject(getProperty(account, QStringLiteral("Login"))), QStringLiteral("Text")));
-    if (!m_columnFormat)
-        m_columnFormat = createObject(QStringLiteral("Q7Host.ColumnFormat"));
-    call(m_columnFormat, QStringLiteral("Init"), {connectionString, loginText});
-    call(m_columnFormat, QStringLiteral("Load"), {QStringLiteral("BO02")});
-    ModBOM::InitGridHeader(reference(grd), m_columnFormat);
-    letProperty(grd, QStringLiteral("Appearance"), values::toBoolean(getProperty(m_columnFormat, QStringLiteral("FlatGrid"))) ? 0 : 1);
+    if (!columnFormat_)
+        columnFormat_ = createObject(QStringLiteral("Q7Host.ColumnFormat"));
+    call(columnFormat_, QStringLiteral("Init"), {connectionString, loginText});
+    call(columnFormat_, QStringLiteral("Load"), {QStringLiteral("BO02")});
+    ModBOM::InitGridHeader(reference(grd), columnFormat_);
+    letProperty(grd, QStringLiteral("Appearance"), values::toBoolean(getProperty(columnFormat_, QStringLiteral("FlatGrid"))) ? 0 : 1);
 }
 
 // Filling the grid runs step by step: a column format that could not be
@@ -102,7 +102,7 @@ void FrmBO02Desc::ShowData(QVariant& row)
 {
     system::setMousePointer(system::HourglassPointer);
     QString fields;
-    ignoringErrors([&] { fields = values::toTextOrEmpty(getProperty(m_columnFormat, QStringLiteral("FieldList"))).remove(u'_'); });
+    ignoringErrors([&] { fields = values::toTextOrEmpty(getProperty(columnFormat_, QStringLiteral("FieldList"))).remove(u'_'); });
     ModBOM::ThreadState& s = ModBOM::state();
     QString answer;
     try {
@@ -127,7 +127,7 @@ void FrmBO02Desc::ShowData(QVariant& row)
             ignoringErrors([&] { grd->setRedraw(false); });
             QStringList keys;
             ignoringErrors([&] {
-                const Object columns = toObject(getProperty(m_columnFormat, QStringLiteral("Columns")));
+                const Object columns = toObject(getProperty(columnFormat_, QStringLiteral("Columns")));
                 const int count = values::toLong(getProperty(columns, QStringLiteral("Count")));
                 for (int i = 1; i <= count; ++i)
                     keys.append(values::toTextOrEmpty(getProperty(toObject(getProperty(columns, QStringLiteral("Item"), {i})), QStringLiteral("Key"))));
@@ -149,14 +149,14 @@ void FrmBO02Desc::Toolbar1_ButtonClick(const QVariant& button)
 {
     const QString key = values::toTextOrEmpty(getProperty(toObject(button), QStringLiteral("Key")));
     if (key == QLatin1String("column")) {
-        const Object columns = toObject(getProperty(m_columnFormat, QStringLiteral("Columns")));
+        const Object columns = toObject(getProperty(columnFormat_, QStringLiteral("Columns")));
         if (values::toLong(getProperty(columns, QStringLiteral("Count"))) < 1)
             return;
-        call(m_columnFormat, QStringLiteral("ShowSettings"), {0});
-        if (!values::toBoolean(call(m_columnFormat, QStringLiteral("IsChanged"))))
+        call(columnFormat_, QStringLiteral("ShowSettings"), {0});
+        if (!values::toBoolean(call(columnFormat_, QStringLiteral("IsChanged"))))
             return;
         LoadColumnFormat();
-        ModBOM::InitGridHeader(reference(grd), m_columnFormat);
+        ModBOM::InitGridHeader(reference(grd), columnFormat_);
         ModBOM::ThreadState& s = ModBOM::state();
         QVariant row = s.bStructureMode ? s.lStructureDescRow : s.lWhereUsedDescRow;
         ShowData(row);

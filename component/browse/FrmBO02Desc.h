@@ -28,7 +28,7 @@ public:
     Q_INVOKABLE void Form_Unload(QVariant& cancel);
     Q_INVOKABLE void Toolbar1_ButtonClick(const QVariant& button);
 
-    q7::Object columnFormat() const { return m_columnFormat; }
+    q7::Object columnFormat() const { return columnFormat_; }
 
     q7::forms::Grid* grd = nullptr;
     q7::forms::Toolbar* Toolbar1 = nullptr;
@@ -38,5 +38,5 @@ public:
 
 private:
     void LoadColumnFormat();
-    q7::Object m_columnFormat;
+    q7::Object columnFormat_;
 };

@@ -26,11 +26,11 @@ bool flagSet(const QVariant& flag)
 
 } // namespace
 
-void ProcessHandler::FormProcess(const QVariant& frm) { bindFormEventHandler(frm, m_frmProcess, objEvent); }
+void ProcessHandler::FormProcess(const QVariant& frm) { bindFormEventHandler(frm, frmProcess_, objEvent); }
 
-Object ProcessHandler::processInfo() const { return toObject(getProperty(m_frmProcess, QStringLiteral("ProcessInfo"))); }
+Object ProcessHandler::processInfo() const { return toObject(getProperty(frmProcess_, QStringLiteral("ProcessInfo"))); }
 
-Object ProcessHandler::headControl() const { return toObject(getProperty(m_frmProcess, QStringLiteral("ctlProcess"))); }
+Object ProcessHandler::headControl() const { return toObject(getProperty(frmProcess_, QStringLiteral("ctlProcess"))); }
 
 QVariant ProcessHandler::headText(const QString& key) const { return getProperty(headControl(), QStringLiteral("headerText"), {key}); }
 
@@ -181,7 +181,7 @@ void clsBO01003::objEvent_CheckValidate(QVariant& bValid)
 
 void clsBO01004::objEvent_InitForm()
 {
-    const Object label = toObject(getProperty(m_frmProcess, QStringLiteral("LabDesc"), {0}));
+    const Object label = toObject(getProperty(frmProcess_, QStringLiteral("LabDesc"), {0}));
     letProperty(label, QStringLiteral("Caption"), ModBOM::resText(40125) + ModBOM::resText(40126));
 }
 
@@ -191,7 +191,7 @@ void clsBO01004::objEvent_InitHelp(QVariant& lHelpId) { lHelpId = static_cast<in
 
 void clsBO01005::objEvent_InitForm()
 {
-    const Object manager = toObject(getProperty(m_frmProcess, QStringLiteral("ProcessManager")));
+    const Object manager = toObject(getProperty(frmProcess_, QStringLiteral("ProcessManager")));
     QVariantList args{fromObject(processInfo()), QVariantList{QStringLiteral("TotLevel")}, QVariant()};
     callByName(manager, QStringLiteral("GetConditionData"), args);
     setHeadText(QStringLiteral("TotLevel"), args[2].toList().value(0));

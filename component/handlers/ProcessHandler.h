@@ -14,7 +14,7 @@ class ProcessHandler : public QObject {
 public:
     Q_INVOKABLE void FormProcess(const QVariant& frm);
 
-    const q7::Object& form() const { return m_frmProcess; }
+    const q7::Object& form() const { return frmProcess_; }
     const q7::EventVariable& events() const { return objEvent; }
 
 protected:
@@ -45,7 +45,7 @@ protected:
     // Shows message 2509 with the title.
     void showRequired(const QString& title) const;
 
-    q7::Object m_frmProcess;
+    q7::Object frmProcess_;
     q7::EventVariable objEvent{this, QStringLiteral("objEvent")};
 };
 

@@ -98,16 +98,16 @@ void loadVoucherXml(const VoucherFormAccess& form, const QVariant& result)
 
 } // namespace
 
-void clsBO01001::FormVoucher(const QVariant& frm) { bindFormEventHandler(frm, m_frmVoucher, objEvent); }
-void clsBO01001::FormVoucherEntry(const QVariant& frm) { bindFormEventHandler(frm, m_frmEntry, objEntryEvent); }
+void clsBO01001::FormVoucher(const QVariant& frm) { bindFormEventHandler(frm, frmVoucher_, objEvent); }
+void clsBO01001::FormVoucherEntry(const QVariant& frm) { bindFormEventHandler(frm, frmEntry_, objEntryEvent); }
 
 // ---- list form ------------------------------------------------------------
 
-void clsBO01001::objEvent_InitForm() { VoucherConfiguration::storeListForm(VoucherFormAccess(m_frmVoucher)); }
+void clsBO01001::objEvent_InitForm() { VoucherConfiguration::storeListForm(VoucherFormAccess(frmVoucher_)); }
 
 void clsBO01001::objEvent_InitMenu()
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     auto& toolbar = ModBOM::objToolbar();
     QVariant toolbarObject = fromObject(form.toolbar());
     if (textEquals(form.vouType(), BomVoucher)) {
@@ -123,7 +123,7 @@ void clsBO01001::objEvent_InitMenu()
 
 void clsBO01001::objEvent_ModifyMenu(const QVariant&)
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const int status = form.status();
     letProperty(toObject(form.button(QStringLiteral("tlbCopy"))), QStringLiteral("Enabled"), status == voucher::StatusAdd);
     if (textEquals(form.vouType(), BomVoucher))
@@ -132,7 +132,7 @@ void clsBO01001::objEvent_ModifyMenu(const QVariant&)
 
 void clsBO01001::objEvent_SetVouchItemState()
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     auto& common = ModBOM::objCommon();
     const bool adding = form.status() == voucher::StatusAdd;
     const bool mainBom = ModBOM::objDropDownList().TextToCode(text(form.head(QStringLiteral("BomType"))), 3) == QLatin1String("1");
@@ -164,7 +164,7 @@ void clsBO01001::objEvent_InitHelp(QVariant& helpId) { helpId = HelpTopic; }
 
 void clsBO01001::objEvent_HeadBrowUser(const QVariant& key, QVariant& value)
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const QVariant parent = form.head(QStringLiteral("ParentId"));
     QString kind;
     if (text(key) == QLatin1String("Version"))
@@ -183,7 +183,7 @@ void clsBO01001::objEvent_BodyBrowUser(const QVariant& key, const QVariant&, QVa
 {
     if (text(key) != QLatin1String("DOpSeq"))
         return;
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const QString routing = text(form.head(QStringLiteral("PRoutingId")));
     QVariant recordset;
     QVariant picked;
@@ -199,7 +199,7 @@ void clsBO01001::objEvent_HeadColChanged(const QVariant& key)
     const bool recomputeOpSeq = name == QLatin1String("VersionEffDate") || name == QLatin1String("IdentCode");
     if (!recomputeQuantity && !recomputeOpSeq)
         return; // the item and its free items refresh through the voucher's own rules
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const QString column = recomputeQuantity ? QStringLiteral("DQty") : QStringLiteral("DOpSeq");
     const bool routing = recomputeOpSeq && routingAllowsOpSeq(form);
     const Object manager = form.billManager();
@@ -218,25 +218,25 @@ void clsBO01001::objEvent_HeadColChanged(const QVariant& key)
 void clsBO01001::objEvent_BodyOnEdit(const QVariant& key)
 {
     if (text(key) == QLatin1String("DOpSeq"))
-        applyRoutingRule(VoucherFormAccess(m_frmVoucher));
+        applyRoutingRule(VoucherFormAccess(frmVoucher_));
 }
 
 void clsBO01001::objEvent_BodyRowChanged(const QVariant&, const QVariant& currentRow)
 {
     if (values::toLong(currentRow) >= 0)
-        applyRoutingRule(VoucherFormAccess(m_frmVoucher));
+        applyRoutingRule(VoucherFormAccess(frmVoucher_));
 }
 
 void clsBO01001::objEvent_CheckValidate(QVariant& valid)
 {
     auto& common = ModBOM::objCommon();
-    if (!bodyRowsValid(VoucherFormAccess(m_frmVoucher), [&](const QVariant& flag) { return common.IsTrue(flag); }))
+    if (!bodyRowsValid(VoucherFormAccess(frmVoucher_), [&](const QVariant& flag) { return common.IsTrue(flag); }))
         valid = false;
 }
 
 void clsBO01001::objEvent_ExecutePopMenu(const QVariant& index, QVariant& id)
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const Object manager = form.billManager();
     const QVariant info = fromObject(form.billInfo());
     if (!values::toBoolean(call(manager, QStringLiteral("BillCheckValidate"), {fromObject(form.control()), info})))
@@ -257,7 +257,7 @@ void clsBO01001::objEvent_ExecutePopMenu(const QVariant& index, QVariant& id)
 void clsBO01001::objEvent_ExecuteTask(const QVariant& key)
 {
     const QString task = text(key);
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     if (task == QLatin1String("tlbAddSub"))
         addSubstituteBom(form);
     else if (task == QLatin1String("tlbSharing"))
@@ -351,7 +351,7 @@ bool clsBO01001::copyFromServer(const VoucherFormAccess& form)
 
 void clsBO01001::objEvent_Locate(QVariant& filter)
 {
-    const VoucherFormAccess form(m_frmVoucher);
+    const VoucherFormAccess form(frmVoucher_);
     const std::optional<voucher::LocateSqlString> locate = VoucherLocate::build(toObject(filter), form);
     if (!locate) {
         form.setSuccess(false);
@@ -362,11 +362,11 @@ void clsBO01001::objEvent_Locate(QVariant& filter)
 
 // ---- entry forms ----------------------------------------------------------
 
-void clsBO01001::objEntryEvent_InitForm() { VoucherConfiguration::storeEntryForm(VoucherFormAccess(m_frmEntry)); }
+void clsBO01001::objEntryEvent_InitForm() { VoucherConfiguration::storeEntryForm(VoucherFormAccess(frmEntry_)); }
 
 void clsBO01001::objEntryEvent_OpenEntryForm()
 {
-    const VoucherFormAccess form(m_frmEntry);
+    const VoucherFormAccess form(frmEntry_);
     const QString type = form.vouType();
     if (!isEntryType(type))
         return;
@@ -385,7 +385,7 @@ void clsBO01001::objEntryEvent_OpenEntryForm()
 
 void clsBO01001::objEntryEvent_ModifyMenu(const QVariant& key)
 {
-    const VoucherFormAccess form(m_frmEntry);
+    const VoucherFormAccess form(frmEntry_);
     if (!isEntryType(form.vouType()))
         return;
     auto& toolbar = ModBOM::objToolbar();
@@ -403,7 +403,7 @@ void clsBO01001::objEntryEvent_ModifyMenu(const QVariant& key)
 
 void clsBO01001::objEntryEvent_AddBody(const QVariant& row)
 {
-    const VoucherFormAccess form(m_frmEntry);
+    const VoucherFormAccess form(frmEntry_);
     if (!hasRowRules(form.vouType()))
         return;
     const QString status = form.lineStatus(values::toLong(row) + 1);
@@ -414,7 +414,7 @@ void clsBO01001::objEntryEvent_AddBody(const QVariant& row)
 
 void clsBO01001::objEntryEvent_BodyRowChanged(const QVariant&, const QVariant& currentRow)
 {
-    const VoucherFormAccess form(m_frmEntry);
+    const VoucherFormAccess form(frmEntry_);
     if (!hasRowRules(form.vouType()))
         return;
     const int32_t row = values::toLong(currentRow);
@@ -430,7 +430,7 @@ void clsBO01001::objEntryEvent_BodyRowChanged(const QVariant&, const QVariant& c
 
 void clsBO01001::objEntryEvent_CheckValidate(QVariant& valid)
 {
-    const VoucherFormAccess form(m_frmEntry);
+    const VoucherFormAccess form(frmEntry_);
     const QString type = form.vouType();
     if (textEquals(type, Locations)) {
         if (form.bodyRows() > LocationRowLimit) {
@@ -445,6 +445,6 @@ void clsBO01001::objEntryEvent_CheckValidate(QVariant& valid)
 
 void clsBO01001::objEntryEvent_InitHelp(QVariant& helpId) { helpId = HelpTopic; }
 
-void clsBO01001::objEntryEvent_BodyOnEdit(const QVariant&) { VoucherFormAccess(m_frmEntry).vouType(); }
+void clsBO01001::objEntryEvent_BodyOnEdit(const QVariant&) { VoucherFormAccess(frmEntry_).vouType(); }
 
-void clsBO01001::objEntryEvent_Save() { VoucherFormAccess(m_frmEntry).vouType(); }
+void clsBO01001::objEntryEvent_Save() { VoucherFormAccess(frmEntry_).vouType(); }

@@ -17,8 +17,8 @@ public:
     Q_INVOKABLE void FormVoucher(const QVariant& frm);
     Q_INVOKABLE void FormVoucherEntry(const QVariant& frm);
 
-    const q7::Object& listForm() const { return m_frmVoucher; }
-    const q7::Object& entryForm() const { return m_frmEntry; }
+    const q7::Object& listForm() const { return frmVoucher_; }
+    const q7::Object& entryForm() const { return frmEntry_; }
     const q7::EventVariable& events() const { return objEvent; }
     const q7::EventVariable& entryEvents() const { return objEntryEvent; }
 
@@ -61,8 +61,8 @@ private:
     void copyBom(const VoucherFormAccess& form);
     bool copyFromServer(const VoucherFormAccess& form);
 
-    q7::Object m_frmVoucher;
-    q7::Object m_frmEntry;
+    q7::Object frmVoucher_;
+    q7::Object frmEntry_;
     q7::EventVariable objEvent{this, QStringLiteral("objEvent")};
     q7::EventVariable objEntryEvent{this, QStringLiteral("objEntryEvent")};
 };

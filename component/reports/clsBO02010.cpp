@@ -22,7 +22,7 @@ QList<DefaultRule> clsBO02010::defaultRules() const { return {resourceDefault("S
 
 QList<CheckRule> clsBO02010::checkRules() const
 {
-    const short t = m_iCurrentType;
+    const short t = iCurrentType_;
     return {
         {"Version1", Kind::VersionTooLong, {}, true, false},
         {"Version2", Kind::VersionTooLong, {}, true, false},
@@ -62,7 +62,7 @@ QString clsBO02010::BuildProcArgument(const QString& key, const QString& v)
 
 void clsBO02010::buildStatement(const q7::Object& filter, const QVariant& reportInfo, QVariant&)
 {
-    const QString arguments = QString::number(m_iCurrentType) + u','
+    const QString arguments = QString::number(iCurrentType_) + u','
         + procedureArguments(filter, [](const QString& key, const QString& v1, const QString&) { return BuildProcArgument(key, v1); });
     locateProcedureStatement(reportInfo, QStringLiteral("Exec Usp_BO_BO02010 ") + arguments);
 }

@@ -12,8 +12,8 @@ public:
     bool IsMultiAngleReport() override { return true; }
     Q_INVOKABLE QVariant MultiAngleList();
 
-    short CurrentType() const { return m_iCurrentType; }
-    void setCurrentType(short type) { m_iCurrentType = type; }
+    short CurrentType() const { return iCurrentType_; }
+    void setCurrentType(short type) { iCurrentType_ = type; }
 
 protected:
     QString reportKey() const override { return QStringLiteral("BO02010"); }
@@ -24,5 +24,5 @@ protected:
 private:
     static QString BuildProcArgument(const QString& key, const QString& v);
 
-    short m_iCurrentType = 0;
+    short iCurrentType_ = 0;
 };

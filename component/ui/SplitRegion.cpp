@@ -42,16 +42,16 @@ double SplitRegion::defaultSize() const
 void SplitRegion::InitProperties()
 {
     const Ambient a = ambient();
-    m_control1.clear();
-    m_control2.clear();
-    m_c1Min = m_c2Min = defaultSize();
-    m_requestedPercent = m_splitPercent = 30;
-    m_barColor = a.backColor;
-    lblSplitterBar->setBackColor(m_barColor);
-    m_allowHiding = false;
-    m_keepPercent = true;
-    m_rightToLeft = a.rightToLeft;
-    m_vertical = true;
+    control1_.clear();
+    control2_.clear();
+    c1Min_ = c2Min_ = defaultSize();
+    requestedPercent_ = splitPercent_ = 30;
+    barColor_ = a.backColor;
+    lblSplitterBar->setBackColor(barColor_);
+    allowHiding_ = false;
+    keepPercent_ = true;
+    rightToLeft_ = a.rightToLeft;
+    vertical_ = true;
     lblSplitterBar->setMousePointer(PointerSizeWE);
     lblSplitterBar->setGeometryTwips(0, 0, lblSplitterBar->widthTwips(), heightTwips());
     setSplitterBarThickness(defaultSize());
@@ -90,16 +90,16 @@ bool SplitRegion::nameAccepted(const QString& name) const
 
 QString SplitRegion::control1()
 {
-    if (!nameAccepted(m_control1))
-        m_control1.clear();
-    return m_control1;
+    if (!nameAccepted(control1_))
+        control1_.clear();
+    return control1_;
 }
 
 QString SplitRegion::control2()
 {
-    if (!nameAccepted(m_control2))
-        m_control2.clear();
-    return m_control2;
+    if (!nameAccepted(control2_))
+        control2_.clear();
+    return control2_;
 }
 
 void SplitRegion::setControlName(QString& slot, QString& other, const QString& name, const char* property)
@@ -115,27 +115,27 @@ void SplitRegion::setControlName(QString& slot, QString& other, const QString& n
     PropertyChanged(QString::fromLatin1(property));
 }
 
-void SplitRegion::setControl1(const QString& name) { setControlName(m_control1, m_control2, name, "Control1"); }
-void SplitRegion::setControl2(const QString& name) { setControlName(m_control2, m_control1, name, "Control2"); }
+void SplitRegion::setControl1(const QString& name) { setControlName(control1_, control2_, name, "Control1"); }
+void SplitRegion::setControl2(const QString& name) { setControlName(control2_, control1_, name, "Control2"); }
 
 // ---- property setters ----------------------------------------------------
 
 void SplitRegion::setControl1MinSize(double size)
 {
-    if (size == m_c1Min)
+    if (size == c1Min_)
         return;
-    m_c1Min = size;
-    m_splitPercent = clamp(m_splitPercent);
+    c1Min_ = size;
+    splitPercent_ = clamp(splitPercent_);
     layout();
     PropertyChanged(QStringLiteral("Control1MinSize"));
 }
 
 void SplitRegion::setControl2MinSize(double size)
 {
-    if (size == m_c2Min)
+    if (size == c2Min_)
         return;
-    m_c2Min = size;
-    m_splitPercent = clamp(m_splitPercent);
+    c2Min_ = size;
+    splitPercent_ = clamp(splitPercent_);
     layout();
     PropertyChanged(QStringLiteral("Control2MinSize"));
 }
@@ -143,11 +143,11 @@ void SplitRegion::setControl2MinSize(double size)
 void SplitRegion::setSplitPercent(double percent)
 {
     raiseEvent("ReJustSize");
-    if (percent == m_splitPercent)
+    if (percent == splitPercent_)
         return;
-    m_requestedPercent = percent;
+    requestedPercent_ = percent;
     storeSplitPosition(percent);
-    m_splitPercent = clamp(percent);
+    splitPercent_ = clamp(percent);
     layout();
     raiseEvent("RepositionSplit");
     PropertyChanged(QStringLiteral("SplitPercent"));
@@ -155,20 +155,20 @@ void SplitRegion::setSplitPercent(double percent)
 
 void SplitRegion::setSplitterBarVertical(bool vertical)
 {
-    if (vertical == m_vertical)
+    if (vertical == vertical_)
         return;
-    m_vertical = vertical;
-    setSplitterBarThickness(m_thickness);
-    if (m_vertical) {
+    vertical_ = vertical;
+    setSplitterBarThickness(thickness_);
+    if (vertical_) {
         lblSplitterBar->setMousePointer(PointerSizeWE);
         lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), 0, lblSplitterBar->widthTwips(), scaleHeight());
     } else {
         lblSplitterBar->setMousePointer(PointerSizeNS);
         lblSplitterBar->setGeometryTwips(0, lblSplitterBar->topTwips(), scaleWidth(), lblSplitterBar->heightTwips());
     }
-    m_splitPercent = clamp(m_splitPercent);
+    splitPercent_ = clamp(splitPercent_);
     layout();
-    storeSplitPosition(m_splitPercent);
+    storeSplitPosition(splitPercent_);
     PropertyChanged(QStringLiteral("SplitterBarVertical"));
     drawBar();
 }
@@ -179,55 +179,55 @@ void SplitRegion::setSplitterBarThickness(double thickness)
     // the bar's size in own units for the thickness in container units
     const double containerWidth = c ? widthTwips() / c->twipsPerUnitX() : widthTwips();
     const double containerHeight = c ? heightTwips() / c->twipsPerUnitY() : heightTwips();
-    if (m_vertical && containerWidth != 0)
+    if (vertical_ && containerWidth != 0)
         lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), lblSplitterBar->topTwips(),
                                          std::trunc(thickness * scaleWidth() / containerWidth), lblSplitterBar->heightTwips());
-    else if (!m_vertical && containerHeight != 0)
+    else if (!vertical_ && containerHeight != 0)
         lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), lblSplitterBar->topTwips(), lblSplitterBar->widthTwips(),
                                          std::trunc(thickness * scaleHeight() / containerHeight));
-    const double perUnit = c ? (m_vertical ? c->twipsPerUnitX() : c->twipsPerUnitY()) : 1.0;
-    const double twipsPerPixel = m_vertical ? forms::Screen::twipsPerPixelX() : forms::Screen::twipsPerPixelY();
-    m_thicknessPixels = static_cast<int>(roundEven(std::fabs(thickness * perUnit / twipsPerPixel)));
-    m_thickness = thickness;
-    m_splitPercent = clamp(m_splitPercent);
+    const double perUnit = c ? (vertical_ ? c->twipsPerUnitX() : c->twipsPerUnitY()) : 1.0;
+    const double twipsPerPixel = vertical_ ? forms::Screen::twipsPerPixelX() : forms::Screen::twipsPerPixelY();
+    thicknessPixels_ = static_cast<int>(roundEven(std::fabs(thickness * perUnit / twipsPerPixel)));
+    thickness_ = thickness;
+    splitPercent_ = clamp(splitPercent_);
     layout();
     PropertyChanged(QStringLiteral("SplitterBarThickness"));
 }
 
 void SplitRegion::setSplitterBarColor(const QColor& color)
 {
-    if (color == m_barColor)
+    if (color == barColor_)
         return;
-    m_barColor = color;
+    barColor_ = color;
     lblSplitterBar->setBackColor(color);
     PropertyChanged(QStringLiteral("SplitterBarColor"));
 }
 
 void SplitRegion::setAllowControlHiding(bool allow)
 {
-    if (allow == m_allowHiding)
+    if (allow == allowHiding_)
         return;
-    m_allowHiding = allow;
-    m_splitPercent = clamp(m_splitPercent);
+    allowHiding_ = allow;
+    splitPercent_ = clamp(splitPercent_);
     layout();
     PropertyChanged(QStringLiteral("AllowControlHiding"));
 }
 
 void SplitRegion::setKeepSplitPercentOnResize(bool keep)
 {
-    if (keep == m_keepPercent)
+    if (keep == keepPercent_)
         return;
-    m_keepPercent = keep;
+    keepPercent_ = keep;
     PropertyChanged(QStringLiteral("KeepSplitPercentOnResize"));
 }
 
 void SplitRegion::setRightToLeft(bool rightToLeft)
 {
-    if (rightToLeft == m_rightToLeft)
+    if (rightToLeft == rightToLeft_)
         return;
-    m_rightToLeft = rightToLeft;
+    rightToLeft_ = rightToLeft;
     layout();
-    storeSplitPosition(m_splitPercent);
+    storeSplitPosition(splitPercent_);
     PropertyChanged(QStringLiteral("RightToLeft"));
 }
 
@@ -238,7 +238,7 @@ void SplitRegion::Refresh()
     ++refreshCount;
     ignoringErrors([&] { measure(); });
     layout();
-    for (const QString& name : {m_control1, m_control2})
+    for (const QString& name : {control1_, control2_})
         ignoringErrors([&] {
             if (Control* c = sibling(name))
                 c->Refresh();
@@ -252,63 +252,63 @@ void SplitRegion::measure()
     const Container* c = container();
     if (!c)
         return;
-    m_left = left();
-    m_top = top();
+    left_ = left();
+    top_ = top();
     double width = widthTwips() / c->twipsPerUnitX();
     double height = heightTwips() / c->twipsPerUnitY();
-    m_widthPixels = widthTwips() / forms::Screen::twipsPerPixelX();
-    m_heightPixels = heightTwips() / forms::Screen::twipsPerPixelY();
-    m_widthSign = width < 0 ? -1 : 1;
-    m_heightSign = height < 0 ? -1 : 1;
-    m_width = std::fabs(width);
-    m_height = std::fabs(height);
-    m_geometryValid = true;
+    widthPixels_ = widthTwips() / forms::Screen::twipsPerPixelX();
+    heightPixels_ = heightTwips() / forms::Screen::twipsPerPixelY();
+    widthSign_ = width < 0 ? -1 : 1;
+    heightSign_ = height < 0 ? -1 : 1;
+    width_ = std::fabs(width);
+    height_ = std::fabs(height);
+    geometryValid_ = true;
 }
 
 double SplitRegion::clamp(double percent)
 {
-    if (!m_geometryValid)
+    if (!geometryValid_)
         return percent;
     const Container* c = container();
-    const double minExtent = m_c1Min + m_c2Min + m_thickness;
+    const double minExtent = c1Min_ + c2Min_ + thickness_;
     if (c) {
-        if (m_vertical && std::fabs(minExtent * c->twipsPerUnitX()) > widthTwips()) {
+        if (vertical_ && std::fabs(minExtent * c->twipsPerUnitX()) > widthTwips()) {
             setGeometryTwips(leftTwips(), topTwips(), std::fabs(minExtent * c->twipsPerUnitX()), heightTwips());
             measure();
-        } else if (!m_vertical && std::fabs(minExtent * c->twipsPerUnitY()) > heightTwips()) {
+        } else if (!vertical_ && std::fabs(minExtent * c->twipsPerUnitY()) > heightTwips()) {
             setGeometryTwips(leftTwips(), topTwips(), widthTwips(), std::fabs(minExtent * c->twipsPerUnitY()));
             measure();
         }
     }
-    const double usable = (m_vertical ? m_width : m_height) - m_thickness;
+    const double usable = (vertical_ ? width_ : height_) - thickness_;
     if (usable <= 0)
         return percent;
-    const double lower = m_c1Min / usable * 100;
-    const double upper = (1 - m_c2Min / usable) * 100;
+    const double lower = c1Min_ / usable * 100;
+    const double upper = (1 - c2Min_ / usable) * 100;
     if (percent < lower) {
         PropertyChanged(QStringLiteral("SplitPercent"));
-        return m_allowHiding ? 0 : lower;
+        return allowHiding_ ? 0 : lower;
     }
     if (percent > upper) {
         PropertyChanged(QStringLiteral("SplitPercent"));
-        return m_allowHiding ? 100 : upper;
+        return allowHiding_ ? 100 : upper;
     }
     return percent;
 }
 
 double SplitRegion::splitX(double percent) const
 {
-    if (!m_vertical)
+    if (!vertical_)
         return 0;
-    return (m_rightToLeft ? 1 - percent / 100 : percent / 100) * scaleWidth();
+    return (rightToLeft_ ? 1 - percent / 100 : percent / 100) * scaleWidth();
 }
 
-double SplitRegion::splitY(double percent) const { return m_vertical ? 0 : percent / 100 * scaleHeight(); }
+double SplitRegion::splitY(double percent) const { return vertical_ ? 0 : percent / 100 * scaleHeight(); }
 
 void SplitRegion::storeSplitPosition(double percent)
 {
-    m_splitX = splitX(percent);
-    m_splitY = splitY(percent);
+    splitX_ = splitX(percent);
+    splitY_ = splitY(percent);
 }
 
 void SplitRegion::place(Control* control, double left, double top, double width, double height)
@@ -328,41 +328,41 @@ void SplitRegion::place(Control* control, double left, double top, double width,
 void SplitRegion::layout()
 {
     const Container* c = container();
-    if (m_inLayout || !m_geometryValid || !c || c->controls().isEmpty())
+    if (inLayout_ || !geometryValid_ || !c || c->controls().isEmpty())
         return;
-    Control* first = sibling(m_control1);
-    Control* second = sibling(m_control2);
-    if (!m_shown) {
+    Control* first = sibling(control1_);
+    Control* second = sibling(control2_);
+    if (!shown_) {
         for (Control* control : {first, second})
             if (control)
                 control->setVisible(false);
         return;
     }
-    m_inLayout = true;
+    inLayout_ = true;
     // cleared however the layout ends, so that a failed layout never stops the next one
     const struct Guard {
         bool& flag;
         ~Guard() { flag = false; }
-    } guard{m_inLayout};
-    const double f = m_splitPercent / 100, t = m_thickness;
-    const double L = m_left, T = m_top, W = m_width, H = m_height;
-    const int sx = m_widthSign, sy = m_heightSign;
-    if (m_vertical) {
+    } guard{inLayout_};
+    const double f = splitPercent_ / 100, t = thickness_;
+    const double L = left_, T = top_, W = width_, H = height_;
+    const int sx = widthSign_, sy = heightSign_;
+    if (vertical_) {
         const double s1 = f * W - t * 0.5;
         if (first) {
             if (s1 <= 0)
                 first->setVisible(false);
             else
-                place(first, m_rightToLeft ? L + (W - s1) * sx : L, T, s1 + 20, H);
+                place(first, rightToLeft_ ? L + (W - s1) * sx : L, T, s1 + 20, H);
         }
-        lblSplitterBar->setGeometryTwips(splitX(m_splitPercent) - lblSplitterBar->widthTwips() * 0.5, lblSplitterBar->topTwips(),
+        lblSplitterBar->setGeometryTwips(splitX(splitPercent_) - lblSplitterBar->widthTwips() * 0.5, lblSplitterBar->topTwips(),
                                          lblSplitterBar->widthTwips(), lblSplitterBar->heightTwips());
         const double s2 = (1 - f) * W - t * 0.5;
         if (second) {
             if (s2 - 5 <= 0) // no room left once it starts 5 units past the bar
                 second->setVisible(false);
             else
-                place(second, (m_rightToLeft ? L : L + (s1 + t) * sx) + 5, T, s2 - 5, H);
+                place(second, (rightToLeft_ ? L : L + (s1 + t) * sx) + 5, T, s2 - 5, H);
         }
     } else {
         const double s1 = f * H - t * 0.5;
@@ -372,7 +372,7 @@ void SplitRegion::layout()
             else
                 place(first, L, T, W + 20, s1);
         }
-        lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), splitY(m_splitPercent) - lblSplitterBar->heightTwips() * 0.5 - 2,
+        lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), splitY(splitPercent_) - lblSplitterBar->heightTwips() * 0.5 - 2,
                                          lblSplitterBar->widthTwips(), lblSplitterBar->heightTwips());
         const double s2 = (1 - f) * H - t * 0.5;
         if (second) {
@@ -390,48 +390,48 @@ void SplitRegion::layout()
 // last places until the next resize, show or refresh.
 void SplitRegion::UserControl_Resize()
 {
-    if (m_inResize || mbLock)
+    if (inResize_ || mbLock)
         return;
-    m_inResize = true;
+    inResize_ = true;
     ignoringErrors([&] {
         measure();
-        if (m_vertical)
+        if (vertical_)
             lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), 0, lblSplitterBar->widthTwips(), scaleHeight());
         else
             lblSplitterBar->setGeometryTwips(0, lblSplitterBar->topTwips(), scaleWidth(), lblSplitterBar->heightTwips());
-        if (!m_runModePainted) {
-            storeSplitPosition(m_requestedPercent);
-        } else if (!m_keepPercent) {
-            double percent = m_vertical ? m_splitX / scaleWidth() * 100 : m_splitY / scaleHeight() * 100;
-            if (m_vertical && m_rightToLeft)
-                percent = (1 - m_splitX / scaleWidth()) * 100;
-            m_requestedPercent = std::min(percent, 100.0);
+        if (!runModePainted_) {
+            storeSplitPosition(requestedPercent_);
+        } else if (!keepPercent_) {
+            double percent = vertical_ ? splitX_ / scaleWidth() * 100 : splitY_ / scaleHeight() * 100;
+            if (vertical_ && rightToLeft_)
+                percent = (1 - splitX_ / scaleWidth()) * 100;
+            requestedPercent_ = std::min(percent, 100.0);
         }
-        m_splitPercent = clamp(m_requestedPercent);
+        splitPercent_ = clamp(requestedPercent_);
         raiseEvent("Resize");
         layout();
     });
-    m_inResize = false;
+    inResize_ = false;
 }
 
 // As in Refresh, a measurement that fails part way keeps the values it got.
 void SplitRegion::UserControl_Show()
 {
-    m_shown = true;
+    shown_ = true;
     ignoringErrors([&] { measure(); });
     layout();
 }
 
 void SplitRegion::UserControl_Hide()
 {
-    m_shown = false;
+    shown_ = false;
     layout();
 }
 
 void SplitRegion::UserControl_Paint()
 {
     if (ambient().userMode)
-        m_runModePainted = true;
+        runModePainted_ = true;
 }
 
 void SplitRegion::AmbientChanged(const QString& name)
@@ -441,14 +441,14 @@ void SplitRegion::AmbientChanged(const QString& name)
     const Container* c = container();
     if (!c)
         return;
-    const double oldThickness = m_thickness;
-    const double newThickness = m_vertical ? lblSplitterBar->widthTwips() / scaleWidth() * std::fabs(widthTwips() / c->twipsPerUnitX())
+    const double oldThickness = thickness_;
+    const double newThickness = vertical_ ? lblSplitterBar->widthTwips() / scaleWidth() * std::fabs(widthTwips() / c->twipsPerUnitX())
                                            : lblSplitterBar->heightTwips() / scaleHeight() * std::fabs(heightTwips() / c->twipsPerUnitY());
     if (oldThickness != 0) {
-        m_c1Min *= newThickness / oldThickness;
-        m_c2Min *= newThickness / oldThickness;
+        c1Min_ *= newThickness / oldThickness;
+        c2Min_ *= newThickness / oldThickness;
     }
-    m_thickness = newThickness;
+    thickness_ = newThickness;
     PropertyChanged(QStringLiteral("SplitterBarThickness"));
     PropertyChanged(QStringLiteral("Control1MinSize"));
     PropertyChanged(QStringLiteral("Control2MinSize"));
@@ -464,17 +464,17 @@ void SplitRegion::WriteProperties(forms::PropertyBag& bag)
 {
     const Ambient a = ambient();
     ignoringErrors([&] {
-        bag.WriteProperty(QStringLiteral("Control1"), m_control1, QString(""));
-        bag.WriteProperty(QStringLiteral("Control2"), m_control2, QString(""));
+        bag.WriteProperty(QStringLiteral("Control1"), control1_, QString(""));
+        bag.WriteProperty(QStringLiteral("Control2"), control2_, QString(""));
         bag.WriteProperty(QStringLiteral("Control1MinSize"), control1MinSize(), defaultSize());
         bag.WriteProperty(QStringLiteral("Control2MinSize"), control2MinSize(), defaultSize());
         bag.WriteProperty(QStringLiteral("SplitPercent"), splitPercent(), 30.0);
-        bag.WriteProperty(QStringLiteral("SplitterBarVertical"), m_vertical, true);
+        bag.WriteProperty(QStringLiteral("SplitterBarVertical"), vertical_, true);
         bag.WriteProperty(QStringLiteral("SplitterBarThickness"), splitterBarThickness(), defaultSize());
-        bag.WriteProperty(QStringLiteral("SplitterBarColor"), m_barColor, a.backColor);
-        bag.WriteProperty(QStringLiteral("AllowControlHiding"), m_allowHiding, false);
-        bag.WriteProperty(QStringLiteral("KeepSplitPercentOnResize"), m_keepPercent, true);
-        bag.WriteProperty(QStringLiteral("RightToLeft"), m_rightToLeft, a.rightToLeft);
+        bag.WriteProperty(QStringLiteral("SplitterBarColor"), barColor_, a.backColor);
+        bag.WriteProperty(QStringLiteral("AllowControlHiding"), allowHiding_, false);
+        bag.WriteProperty(QStringLiteral("KeepSplitPercentOnResize"), keepPercent_, true);
+        bag.WriteProperty(QStringLiteral("RightToLeft"), rightToLeft_, a.rightToLeft);
     });
 }
 
@@ -491,8 +491,8 @@ void SplitRegion::ReadProperties(forms::PropertyBag& bag)
     ignoringErrors([&] { setKeepSplitPercentOnResize(values::toBoolean(bag.ReadProperty(QStringLiteral("KeepSplitPercentOnResize"), true))); });
     ignoringErrors([&] { setRightToLeft(values::toBoolean(bag.ReadProperty(QStringLiteral("RightToLeft"), a.rightToLeft))); });
     // names are stored as they were saved, without the sibling check
-    ignoringErrors([&] { m_control1 = values::toTextOrEmpty(bag.ReadProperty(QStringLiteral("Control1"), QString(""))); });
-    ignoringErrors([&] { m_control2 = values::toTextOrEmpty(bag.ReadProperty(QStringLiteral("Control2"), QString(""))); });
+    ignoringErrors([&] { control1_ = values::toTextOrEmpty(bag.ReadProperty(QStringLiteral("Control1"), QString(""))); });
+    ignoringErrors([&] { control2_ = values::toTextOrEmpty(bag.ReadProperty(QStringLiteral("Control2"), QString(""))); });
     drawBar();
 }
 
@@ -502,7 +502,7 @@ void SplitRegion::drawBar()
 {
     lblSplitterBar->drawWidth = 1;
     lblSplitterBar->Cls();
-    if (m_vertical)
+    if (vertical_)
         lblSplitterBar->setGeometryTwips(lblSplitterBar->leftTwips(), lblSplitterBar->topTwips(), lblSplitterBar->widthTwips(),
                                          forms::Screen::heightTwips());
     else
@@ -512,7 +512,7 @@ void SplitRegion::drawBar()
     const QColor colours[] = {buttonFace, windowBackground, buttonFace, inactiveTitleBar, buttonFace,
                               windowBackground, buttonFace, inactiveTitleBar, buttonFace};
     for (int i = 0; i < 9; ++i) {
-        if (m_vertical)
+        if (vertical_)
             lblSplitterBar->Line(offsets[i], 0, offsets[i], lblSplitterBar->scaleHeight(), colours[i]);
         else
             lblSplitterBar->Line(0, offsets[i], lblSplitterBar->scaleWidth(), offsets[i], colours[i]);
@@ -522,25 +522,25 @@ void SplitRegion::drawBar()
 
 double SplitRegion::percentAt(double x, double y) const
 {
-    if (m_vertical) {
+    if (vertical_) {
         const double p = x / scaleWidth() * 100;
-        return m_rightToLeft ? 100 - p : p;
+        return rightToLeft_ ? 100 - p : p;
     }
     return y / scaleHeight() * 100;
 }
 
 void SplitRegion::drawOutline(double percent)
 {
-    if (!m_dc)
+    if (!dc_)
         return;
-    const int t = m_thicknessPixels;
-    if (m_vertical) {
-        const double c = roundEven((m_rightToLeft ? 1 - percent / 100 : percent / 100) * m_widthPixels);
+    const int t = thicknessPixels_;
+    if (vertical_) {
+        const double c = roundEven((rightToLeft_ ? 1 - percent / 100 : percent / 100) * widthPixels_);
         const int left = static_cast<int>(roundEven(c - t / 2.0));
-        m_dc->rectangle(left, 0, left + t, static_cast<int>(roundEven(m_heightPixels)));
+        dc_->rectangle(left, 0, left + t, static_cast<int>(roundEven(heightPixels_)));
     } else {
-        const int top = static_cast<int>(roundEven(roundEven(percent / 100 * m_heightPixels) - t / 2.0));
-        m_dc->rectangle(0, top, static_cast<int>(roundEven(m_widthPixels)), top + t);
+        const int top = static_cast<int>(roundEven(roundEven(percent / 100 * heightPixels_) - t / 2.0));
+        dc_->rectangle(0, top, static_cast<int>(roundEven(widthPixels_)), top + t);
     }
 }
 
@@ -550,36 +550,36 @@ void SplitRegion::lblSplitterBar_MouseDown(int Button, int, double X, double Y)
         return;
     const double x = X + lblSplitterBar->leftTwips(), y = Y + lblSplitterBar->topTwips();
     ignoringErrors([&] { measure(); }); // the drag uses the last good measurement
-    m_dc = forms::takeCanvas(widget());
-    m_dc->removeClipRegion();
-    m_dc->setInvertMode();
-    m_dc->selectHollowBrush();
+    dc_ = forms::takeCanvas(widget());
+    dc_->removeClipRegion();
+    dc_->setInvertMode();
+    dc_->selectHollowBrush();
     const double p = percentAt(x, y);
     drawOutline(p);
-    m_lastDrawn = p;
-    m_dragging = true;
+    lastDrawn_ = p;
+    dragging_ = true;
 }
 
 void SplitRegion::lblSplitterBar_MouseMove(int, int, double X, double Y)
 {
-    lblSplitterBar->setMousePointer(m_vertical ? PointerSizeWE : PointerSizeNS);
-    if (!m_dragging)
+    lblSplitterBar->setMousePointer(vertical_ ? PointerSizeWE : PointerSizeNS);
+    if (!dragging_)
         return;
     const double p = clamp(percentAt(X + lblSplitterBar->leftTwips(), Y + lblSplitterBar->topTwips()));
-    if (std::fabs(p - m_lastDrawn) > 0.1) {
-        drawOutline(m_lastDrawn);
+    if (std::fabs(p - lastDrawn_) > 0.1) {
+        drawOutline(lastDrawn_);
         drawOutline(p);
-        m_lastDrawn = p;
+        lastDrawn_ = p;
     }
 }
 
 void SplitRegion::lblSplitterBar_MouseUp(int, int, double X, double Y)
 {
-    if (!m_dragging)
+    if (!dragging_)
         return;
-    drawOutline(m_lastDrawn);
-    m_dc.reset();
-    m_dragging = false;
+    drawOutline(lastDrawn_);
+    dc_.reset();
+    dragging_ = false;
     setSplitPercent(percentAt(X + lblSplitterBar->leftTwips(), Y + lblSplitterBar->topTwips()));
 }
 

@@ -37,23 +37,23 @@ public:
     QString control2();
     void setControl1(const QString& name);
     void setControl2(const QString& name);
-    double control1MinSize() const { return m_c1Min; }
-    double control2MinSize() const { return m_c2Min; }
+    double control1MinSize() const { return c1Min_; }
+    double control2MinSize() const { return c2Min_; }
     void setControl1MinSize(double size);
     void setControl2MinSize(double size);
-    double splitPercent() const { return m_splitPercent; }
+    double splitPercent() const { return splitPercent_; }
     void setSplitPercent(double percent);
-    bool splitterBarVertical() const { return m_vertical; }
+    bool splitterBarVertical() const { return vertical_; }
     void setSplitterBarVertical(bool vertical);
-    double splitterBarThickness() const { return m_thickness; }
+    double splitterBarThickness() const { return thickness_; }
     void setSplitterBarThickness(double thickness);
-    QColor splitterBarColor() const { return m_barColor; }
+    QColor splitterBarColor() const { return barColor_; }
     void setSplitterBarColor(const QColor& color);
-    bool allowControlHiding() const { return m_allowHiding; }
+    bool allowControlHiding() const { return allowHiding_; }
     void setAllowControlHiding(bool allow);
-    bool keepSplitPercentOnResize() const { return m_keepPercent; }
+    bool keepSplitPercentOnResize() const { return keepPercent_; }
     void setKeepSplitPercentOnResize(bool keep);
-    bool rightToLeft() const { return m_rightToLeft; }
+    bool rightToLeft() const { return rightToLeft_; }
     void setRightToLeft(bool rightToLeft);
 
     Q_INVOKABLE void Refresh() override;
@@ -77,8 +77,8 @@ public:
     Q_INVOKABLE void lblSplitterBar_MouseUp(int Button, int Shift, double X, double Y);
 
     q7::forms::PictureBox* bar() const { return lblSplitterBar; }
-    double requestedPercent() const { return m_requestedPercent; }
-    bool dragging() const { return m_dragging; }
+    double requestedPercent() const { return requestedPercent_; }
+    bool dragging() const { return dragging_; }
 
 private:
     double defaultSize() const;   // 100 twips in container units, whole
@@ -98,21 +98,21 @@ private:
     void raiseEvent(const char* event);
 
     q7::forms::PictureBox* lblSplitterBar;
-    QString m_control1, m_control2;
-    double m_c1Min = 0, m_c2Min = 0;
-    double m_splitPercent = 30, m_requestedPercent = 30;
-    bool m_vertical = true;
-    double m_thickness = 0;
-    QColor m_barColor;
-    bool m_allowHiding = false, m_keepPercent = true, m_rightToLeft = false;
+    QString control1_, control2_;
+    double c1Min_ = 0, c2Min_ = 0;
+    double splitPercent_ = 30, requestedPercent_ = 30;
+    bool vertical_ = true;
+    double thickness_ = 0;
+    QColor barColor_;
+    bool allowHiding_ = false, keepPercent_ = true, rightToLeft_ = false;
 
-    double m_splitX = 0, m_splitY = 0;
-    int m_thicknessPixels = 0;
-    double m_left = 0, m_top = 0, m_width = 0, m_height = 0, m_widthPixels = 0, m_heightPixels = 0;
-    int m_widthSign = 1, m_heightSign = 1;
-    bool m_geometryValid = false, m_shown = true, m_runModePainted = false;
-    bool m_inLayout = false, m_inResize = false;
-    bool m_dragging = false;
-    std::unique_ptr<q7::forms::Canvas> m_dc;
-    double m_lastDrawn = 0;
+    double splitX_ = 0, splitY_ = 0;
+    int thicknessPixels_ = 0;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0, widthPixels_ = 0, heightPixels_ = 0;
+    int widthSign_ = 1, heightSign_ = 1;
+    bool geometryValid_ = false, shown_ = true, runModePainted_ = false;
+    bool inLayout_ = false, inResize_ = false;
+    bool dragging_ = false;
+    std::unique_ptr<q7::forms::Canvas> dc_;
+    double lastDrawn_ = 0;
 };

@@ -25,8 +25,8 @@ clsLayout::clsLayout()
       YNullPixel(NormalFont ? 27 : 32),
       YNullTwip(NormalFont ? 405 : 384),
       ToolHeight(NormalFont ? 600 : 528),
-      m_iTwipsX(values::toInteger(forms::Screen::twipsPerPixelX())),
-      m_iTwipsY(values::toInteger(forms::Screen::twipsPerPixelY()))
+      iTwipsX_(values::toInteger(forms::Screen::twipsPerPixelX())),
+      iTwipsY_(values::toInteger(forms::Screen::twipsPerPixelY()))
 {
 }
 
@@ -40,7 +40,7 @@ QVariant clsLayout::TwipWord(QVariant& WordNum, const QVariant& FontSize)
     for (size_t i = 0; i < std::size(sizes); ++i)
         if (sizes[i] == size)
             p = NormalFont ? normal[i] : large[i];
-    return QVariant::fromValue(short(values::toInteger(double(values::toInteger(WordNum)) * p * m_iTwipsX)));
+    return QVariant::fromValue(short(values::toInteger(double(values::toInteger(WordNum)) * p * iTwipsX_)));
 }
 
 // The layout members below size and place whatever they are given; each
@@ -57,29 +57,29 @@ void clsLayout::InitForm(QVariant& form, QVariant& WordWidth, QVariant& WordHeig
 
 void clsLayout::InitFormResize(QVariant& frmObj, QVariant& MinWordWidth, QVariant& MinWordHeight, const QVariant& SmallToolBar)
 {
-    m_frm = frmObj;
+    frm_ = frmObj;
     const Object form = toObject(frmObj);
     const bool small = flag(SmallToolBar);
     ToolHeight = NormalFont ? (small ? 405 : 600) : (small ? 384 : 528);
 
     Object toolbar;
     // a form without a Toolbar1 (or one that cannot report its width) has none
-    m_bToolBar = ignoringErrors([&] {
+    bToolBar_ = ignoringErrors([&] {
         toolbar = toObject(getProperty(form, QStringLiteral("Toolbar1")));
         getProperty(toolbar, QStringLiteral("Width"));
     });
-    ignoringErrors([&] { m_iWidth = values::toInteger(180 * values::toDouble(MinWordWidth)); });
-    ignoringErrors([&] { m_iHeight = values::toInteger(180 * values::toDouble(MinWordHeight)); });
+    ignoringErrors([&] { iWidth_ = values::toInteger(180 * values::toDouble(MinWordWidth)); });
+    ignoringErrors([&] { iHeight_ = values::toInteger(180 * values::toDouble(MinWordHeight)); });
 
     ignoringErrors([&] {
         if (values::toLong(getProperty(form, QStringLiteral("WindowState"))) != 0)
             return;
-        if (values::toDouble(getProperty(form, QStringLiteral("Width"))) < m_iWidth)
-            letProperty(form, QStringLiteral("Width"), double(m_iWidth));
-        if (values::toDouble(getProperty(form, QStringLiteral("Height"))) < m_iHeight)
-            letProperty(form, QStringLiteral("Height"), double(m_iHeight));
+        if (values::toDouble(getProperty(form, QStringLiteral("Width"))) < iWidth_)
+            letProperty(form, QStringLiteral("Width"), double(iWidth_));
+        if (values::toDouble(getProperty(form, QStringLiteral("Height"))) < iHeight_)
+            letProperty(form, QStringLiteral("Height"), double(iHeight_));
     });
-    if (m_bToolBar)
+    if (bToolBar_)
         ignoringErrors([&] {
             const double formWidth = values::toDouble(getProperty(form, QStringLiteral("Width")));
             if (values::toLong(getProperty(toolbar, QStringLiteral("Align"))) == 0
@@ -88,13 +88,13 @@ void clsLayout::InitFormResize(QVariant& frmObj, QVariant& MinWordWidth, QVarian
         });
     ignoringErrors([&] {
         const double formWidth = values::toDouble(getProperty(form, QStringLiteral("Width")));
-        if (formWidth - XNullTwip - m_iWidth >= 0)
-            m_iWidth = values::toInteger(formWidth - XNullTwip);
+        if (formWidth - XNullTwip - iWidth_ >= 0)
+            iWidth_ = values::toInteger(formWidth - XNullTwip);
     });
     ignoringErrors([&] {
         const double formHeight = values::toDouble(getProperty(form, QStringLiteral("Height")));
-        if (formHeight - YNullTwip - m_iHeight >= 0)
-            m_iHeight = values::toInteger(formHeight - YNullTwip);
+        if (formHeight - YNullTwip - iHeight_ >= 0)
+            iHeight_ = values::toInteger(formHeight - YNullTwip);
     });
 }
 
@@ -104,8 +104,8 @@ void clsLayout::ArrCtrl(QVariant& ctrl, const QVariant& XMinWidth, const QVarian
 {
     const Object control = toObject(ctrl);
     const double u = WordTwip;
-    const double wd = m_iWidth, ht = m_iHeight;
-    const double offset = m_bToolBar ? ToolHeight : 0;
+    const double wd = iWidth_, ht = iHeight_;
+    const double offset = bToolBar_ ? ToolHeight : 0;
     double w = 0, h = 0;
     ignoringErrors([&] { w = isNullArg(XMinWidth) ? values::toDouble(getProperty(control, QStringLiteral("Width"))) / u : values::toDouble(XMinWidth); });
     ignoringErrors([&] { h = isNullArg(YMinHeight) ? values::toDouble(getProperty(control, QStringLiteral("Height"))) / u : values::toDouble(YMinHeight); });

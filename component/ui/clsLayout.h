@@ -36,15 +36,15 @@ public:
                              const QVariant& YTopSize = QVariant(), const QVariant& YBottomSize = QVariant(),
                              const QVariant& XMid = QVariant(), const QVariant& NoVisible = QVariant());
 
-    int16_t usableWidth() const { return m_iWidth; }
-    int16_t usableHeight() const { return m_iHeight; }
-    bool hasToolbar() const { return m_bToolBar; }
+    int16_t usableWidth() const { return iWidth_; }
+    int16_t usableHeight() const { return iHeight_; }
+    bool hasToolbar() const { return bToolBar_; }
 
 private:
-    bool m_bToolBar = false;
-    int16_t m_iTwipsX;
-    int16_t m_iTwipsY;
-    QVariant m_frm;
-    int16_t m_iWidth = 0;
-    int16_t m_iHeight = 0;
+    bool bToolBar_ = false;
+    int16_t iTwipsX_;
+    int16_t iTwipsY_;
+    QVariant frm_;
+    int16_t iWidth_ = 0;
+    int16_t iHeight_ = 0;
 };

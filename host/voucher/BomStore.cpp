@@ -1,4 +1,5 @@
 #include "host/voucher/BomStore.h"
+#include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
 #include "host/db/procedures/PackUpkeep.h"
 
@@ -32,30 +33,21 @@ constexpr int MsgOwnComponent = 61311;  // 母件 [ %s ] 不能成为自己的�
 
 QString free(int n) { return QStringLiteral("Free") + QString::number(n); }
 
-// Trimmed text, never a null string (which would bind as SQL NULL).
-QString txt(const QVariant& v)
-{
-    if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
-        return QString("");
-    const QString text = values::trim(values::toTextOrEmpty(v));
-    return text.isNull() ? QString("") : text;
-}
-
 QVariant orNull(const QVariant& v)
 {
-    const QString t = txt(v);
+    const QString t = cellText(v);
     return t.isEmpty() ? QVariant() : QVariant(t);
 }
 
 QVariant numberOr(const QVariant& v, double fallback)
 {
-    const QString t = txt(v);
+    const QString t = cellText(v);
     return t.isEmpty() ? QVariant(fallback) : QVariant(values::toDouble(t));
 }
 
 QVariant numberOrNull(const QVariant& v)
 {
-    const QString t = txt(v);
+    const QString t = cellText(v);
     return t.isEmpty() ? QVariant() : QVariant(values::toDouble(t));
 }
 
@@ -169,10 +161,10 @@ std::optional<BomDocument> BomStore::load(int bomId) const
     document.head.insert(QStringLiteral("ParentId"), h.value(QStringLiteral("ParentId")));
     document.head.insert(QStringLiteral("ParentScrap"), number(h.value(QStringLiteral("ParentScrap"))));
     for (const char* key : {"Version", "VersionDesc", "VersionEffDate", "IdentCode", "IdentDesc", "CreateUser"})
-        document.head.insert(QString::fromLatin1(key), txt(h.value(QString::fromLatin1(key))));
+        document.head.insert(QString::fromLatin1(key), cellText(h.value(QString::fromLatin1(key))));
     document.head.insert(QStringLiteral("BomType"), lists::codeToText(3, h.value(QStringLiteral("BomType"))));
     // The routing valid on the version date (a substitute BOM has none: today).
-    const QString versionDate = txt(h.value(QStringLiteral("VersionEffDate")));
+    const QString versionDate = cellText(h.value(QStringLiteral("VersionEffDate")));
     const int routing = routingOf(h.value(QStringLiteral("ParentId")).toInt(), versionDate.isEmpty() ? values::dateText(system::today()) : versionDate);
     document.head.insert(QStringLiteral("PRoutingId"), routing ? QString::number(routing) : QString(""));
     const double parentScrap = h.value(QStringLiteral("ParentScrap")).toDouble();
@@ -192,7 +184,7 @@ std::optional<BomDocument> BomStore::load(int bomId) const
         const int lineId = l.value(QStringLiteral("OpComponentId")).toInt();
         f.insert(QStringLiteral("OpComponentId"), lineId);
         f.insert(QStringLiteral("DSortSeq"), number(l.value(QStringLiteral("SortSeq"))));
-        f.insert(QStringLiteral("DOpSeq"), txt(l.value(QStringLiteral("OpSeq"))));
+        f.insert(QStringLiteral("DOpSeq"), cellText(l.value(QStringLiteral("OpSeq"))));
         f.insert(QStringLiteral("DBaseQtyN"), number(l.value(QStringLiteral("BaseQtyN"))));
         f.insert(QStringLiteral("DBaseQtyD"), number(l.value(QStringLiteral("BaseQtyD"))));
         f.insert(QStringLiteral("DCompScrap"), number(l.value(QStringLiteral("CompScrap"))));
@@ -206,14 +198,14 @@ std::optional<BomDocument> BomStore::load(int bomId) const
         f.insert(QStringLiteral("DAccuCostFlag"), lists::codeToText(0, l.value(QStringLiteral("AccuCostFlag"))));
         f.insert(QStringLiteral("DOptionalFlag"), lists::codeToText(0, l.value(QStringLiteral("OptionalFlag"))));
         f.insert(QStringLiteral("DMutexRule"), lists::codeToText(4, l.value(QStringLiteral("MutexRule"))));
-        f.insert(QStringLiteral("DWhCode"), txt(l.value(QStringLiteral("WhCode"))));
-        f.insert(QStringLiteral("DWhName"), txt(l.value(QStringLiteral("cWhName"))));
-        f.insert(QStringLiteral("DDeptCode"), txt(l.value(QStringLiteral("DrawDeptCode"))));
-        f.insert(QStringLiteral("DDeptName"), txt(l.value(QStringLiteral("cDepName"))));
-        f.insert(QStringLiteral("DEffBegDate"), txt(l.value(QStringLiteral("EffBegDate"))));
-        f.insert(QStringLiteral("DEffEndDate"), txt(l.value(QStringLiteral("EffEndDate"))));
+        f.insert(QStringLiteral("DWhCode"), cellText(l.value(QStringLiteral("WhCode"))));
+        f.insert(QStringLiteral("DWhName"), cellText(l.value(QStringLiteral("cWhName"))));
+        f.insert(QStringLiteral("DDeptCode"), cellText(l.value(QStringLiteral("DrawDeptCode"))));
+        f.insert(QStringLiteral("DDeptName"), cellText(l.value(QStringLiteral("cDepName"))));
+        f.insert(QStringLiteral("DEffBegDate"), cellText(l.value(QStringLiteral("EffBegDate"))));
+        f.insert(QStringLiteral("DEffEndDate"), cellText(l.value(QStringLiteral("EffEndDate"))));
         f.insert(QStringLiteral("DOffset"), number(l.value(QStringLiteral("Offset"))));
-        f.insert(QStringLiteral("DRemark"), txt(l.value(QStringLiteral("Remark"))));
+        f.insert(QStringLiteral("DRemark"), cellText(l.value(QStringLiteral("Remark"))));
         for (const QVariantMap& s : rowsOf(run(db_, QStringLiteral("SELECT s.*, ") + itemColumns +
                                                         QStringLiteral(" FROM bom_opcomponentsub s JOIN bas_part p ON p.PartId = s.PartId "
                                                                        "JOIN Inventory i ON i.cInvCode = p.InvCode WHERE s.OpComponentId = ? ORDER BY s.Sequence"),
@@ -222,13 +214,13 @@ std::optional<BomDocument> BomStore::load(int bomId) const
             putItem(sub, s, QStringLiteral("D"), false);
             sub.insert(QStringLiteral("DSequence"), number(s.value(QStringLiteral("Sequence"))));
             sub.insert(QStringLiteral("DFactor"), number(s.value(QStringLiteral("Factor"))));
-            sub.insert(QStringLiteral("DEffBegDate"), txt(s.value(QStringLiteral("EffBegDate"))));
-            sub.insert(QStringLiteral("DEffEndDate"), txt(s.value(QStringLiteral("EffEndDate"))));
+            sub.insert(QStringLiteral("DEffBegDate"), cellText(s.value(QStringLiteral("EffBegDate"))));
+            sub.insert(QStringLiteral("DEffEndDate"), cellText(s.value(QStringLiteral("EffEndDate"))));
             sub.insert(QStringLiteral("DReplaceFlag"), lists::codeToText(0, s.value(QStringLiteral("ReplaceFlag"))));
             line.substitutes.append(sub);
         }
         for (const QVariantMap& loc : rowsOf(run(db_, QStringLiteral("SELECT Loc FROM bom_opcomponentloc WHERE OpComponentId = ? ORDER BY SortSeq"), {lineId})))
-            line.locations.append(txt(loc.value(QStringLiteral("Loc"))));
+            line.locations.append(cellText(loc.value(QStringLiteral("Loc"))));
         document.lines.append(line);
     }
     for (const QVariantMap& u : rowsOf(run(db_, QStringLiteral("SELECT t.ParentScrap, ") + itemColumns +
@@ -279,9 +271,9 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
             text += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
         return text;
     }();
-    QVariantList bound{txt(fields.value(codeKey(prefix)))};
+    QVariantList bound{cellText(fields.value(codeKey(prefix)))};
     for (int n = 1; n <= 10; ++n)
-        bound.append(txt(fields.value(freeKey(prefix, n))));
+        bound.append(cellText(fields.value(freeKey(prefix, n))));
     QSqlQuery& query = prepared(sql, bound);
     const int id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
     query.finish();
@@ -294,9 +286,9 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     if (existing || !create)
         return existing;
     const int id = intOf(run(db_, QStringLiteral("SELECT max(PartId) FROM bas_part"))) + 1;
-    QVariantList bound{id, txt(fields.value(codeKey(prefix)))};
+    QVariantList bound{id, cellText(fields.value(codeKey(prefix)))};
     for (int n = 1; n <= 10; ++n)
-        bound.append(txt(fields.value(freeKey(prefix, n))));
+        bound.append(cellText(fields.value(freeKey(prefix, n))));
     run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
                             "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
         bound);
@@ -308,10 +300,10 @@ QString BomStore::partLabel(int partId) const
     const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM bas_part WHERE PartId = ?"), {partId}));
     if (rows.isEmpty())
         return QString::number(partId);
-    QString label = txt(rows.first().value(QStringLiteral("InvCode")));
+    QString label = cellText(rows.first().value(QStringLiteral("InvCode")));
     QStringList frees;
     for (int n = 1; n <= 10; ++n)
-        if (const QString f = txt(rows.first().value(free(n))); !f.isEmpty())
+        if (const QString f = cellText(rows.first().value(free(n))); !f.isEmpty())
             frees.append(f);
     return frees.isEmpty() ? label : label + u'/' + frees.join(u'/');
 }
@@ -327,19 +319,19 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
     const int parent = partIdOrZero(document.head, QString());
     if (parent == 0) { // a new part has no users yet: only a line of the part itself closes a cycle
         const auto same = [&](const QVariantMap& part) {
-            if (txt(part.value(QStringLiteral("DInvCode"))).compare(txt(document.head.value(QStringLiteral("cInvCode"))), Qt::CaseInsensitive) != 0)
+            if (cellText(part.value(QStringLiteral("DInvCode"))).compare(cellText(document.head.value(QStringLiteral("cInvCode"))), Qt::CaseInsensitive) != 0)
                 return false;
             for (int n = 1; n <= 10; ++n)
-                if (txt(part.value(freeKey(QStringLiteral("D"), n))) != txt(document.head.value(freeKey(QString(), n))))
+                if (cellText(part.value(freeKey(QStringLiteral("D"), n))) != cellText(document.head.value(freeKey(QString(), n))))
                     return false;
             return true;
         };
         for (int i = 0; i < document.lines.size(); ++i)
             for (const QVariantMap& part : linesParts(document.lines[i]))
                 if (same(part)) {
-                    QString label = txt(document.head.value(QStringLiteral("cInvCode")));
+                    QString label = cellText(document.head.value(QStringLiteral("cInvCode")));
                     for (int n = 1; n <= 10; ++n)
-                        if (const QString f = txt(document.head.value(freeKey(QString(), n))); !f.isEmpty())
+                        if (const QString f = cellText(document.head.value(freeKey(QString(), n))); !f.isEmpty())
                             label += u'/' + f;
                     return {{label, label}, i + 1};
                 }
@@ -421,7 +413,7 @@ bool BomStore::exists(QSet<QString>& known, const char* sql, const QString& code
 
 QString BomStore::sharedFrom(const BomDocument& document) const
 {
-    if (lists::textToCode(3, txt(document.head.value(QStringLiteral("BomType")))) == QLatin1String("2"))
+    if (lists::textToCode(3, cellText(document.head.value(QStringLiteral("BomType")))) == QLatin1String("2"))
         return {};
     const int parent = partIdOrZero(document.head, QString());
     if (!parent)
@@ -570,7 +562,7 @@ int BomStore::write(const BomDocument& document)
     const QVariantMap& h = document.head;
     int bomId = document.bomId;
     // A substitute BOM has no version and no dates of its own (what the voucher shows locked in those fields is not kept).
-    const bool substitute = lists::textToCode(3, txt(h.value(QStringLiteral("BomType")))).toInt() == 2;
+    const bool substitute = lists::textToCode(3, cellText(h.value(QStringLiteral("BomType")))).toInt() == 2;
     const QVariantList headValues{substitute ? 2 : 1,
                                   substitute ? QVariant() : numberOrNull(h.value(QStringLiteral("Version"))), orNull(h.value(QStringLiteral("VersionDesc"))),
                                   substitute ? QVariant() : orNull(h.value(QStringLiteral("VersionEffDate"))), orNull(h.value(QStringLiteral("IdentCode"))),
@@ -617,26 +609,26 @@ int BomStore::write(const BomDocument& document)
         prepared(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
                                 "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
             {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
-             orNull(lists::textToCode(1, txt(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
-             numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DAccuCostFlag"))))),
-             orNull(lists::textToCode(0, txt(f.value(QStringLiteral("DOptionalFlag"))))),
-             orNull(lists::textToCode(4, txt(f.value(QStringLiteral("DMutexRule")))))});
+             orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
+             numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag"))))),
+             orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag"))))),
+             orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))))});
         prepared(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
                                 "CompScrap, FVFlag, EffBegDate, EffEndDate, ByProductFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
             {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
              orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
-             numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, txt(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
-             txt(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(account::OpenBegin) : txt(f.value(QStringLiteral("DEffBegDate"))),
-             txt(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(account::OpenEnd) : txt(f.value(QStringLiteral("DEffEndDate"))),
-             lists::textToCode(0, txt(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
-        if (const QString remark = txt(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
+             numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
+             cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(account::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))),
+             cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(account::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))),
+             lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
+        if (const QString remark = cellText(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
             prepared(QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
         for (const QVariantMap& s : line.substitutes)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
                                     "VALUES (?,?,?,?,?,?,?)"),
                 {lineId, partId(s, QStringLiteral("D"), true), numberOr(s.value(QStringLiteral("DFactor")), 1), orNull(s.value(QStringLiteral("DEffBegDate"))),
                  orNull(s.value(QStringLiteral("DEffEndDate"))), numberOrNull(s.value(QStringLiteral("DSequence"))),
-                 lists::textToCode(0, txt(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
+                 lists::textToCode(0, cellText(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
         for (int i = 0; i < line.locations.size(); ++i)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
     }
@@ -759,7 +751,7 @@ QVariantList BomStore::readInventoryRow(const QString& invCode) const
         frees.append(QString());
     }
     for (int n = 1; n <= 16; ++n)
-        defines.append(txt(r.value(QStringLiteral("cInvDefine") + QString::number(n))));
+        defines.append(cellText(r.value(QStringLiteral("cInvDefine") + QString::number(n))));
     row[18] = flags;
     row[19] = frees;
     row[20] = defines;

@@ -18,76 +18,76 @@ struct UseWriter::Buffers {
     bool used = false;
 };
 
-UseWriter::UseWriter() : b_(std::make_unique<Buffers>()) {}
+UseWriter::UseWriter() : buffers_(std::make_unique<Buffers>()) {}
 UseWriter::~UseWriter() = default;
 
 void UseWriter::describe(const DescriptionBytes& description)
 {
-    b_->description.data().clear();
-    putDescription(b_->description, description);
+    buffers_->description.data().clear();
+    putDescription(buffers_->description, description);
 }
 
 void UseWriter::beginParent(int parentId, bool used)
 {
     endParent();
-    b_->open = true;
-    b_->parentId = parentId;
-    b_->used = used;
+    buffers_->open = true;
+    buffers_->parentId = parentId;
+    buffers_->used = used;
 }
 
 void UseWriter::addParentBom(int bomId, double version, int from, int until)
 {
-    ++b_->bomCount;
-    b_->boms.putInt(bomId);
-    b_->boms.putReal(version);
-    b_->boms.putInt(from);
-    b_->boms.putInt(until);
+    ++buffers_->bomCount;
+    buffers_->boms.putInt(bomId);
+    buffers_->boms.putReal(version);
+    buffers_->boms.putInt(from);
+    buffers_->boms.putInt(until);
 }
 
 void UseWriter::describeParent(const DescriptionBytes& description)
 {
-    b_->parentDescription.data().clear();
-    putDescription(b_->parentDescription, description);
+    buffers_->parentDescription.data().clear();
+    putDescription(buffers_->parentDescription, description);
 }
 
 void UseWriter::addLine(const BomLine& line, int from, int until)
 {
-    ++b_->lineCount;
-    b_->lines.putInt(line.bomId);
-    b_->lines.putReal(line.parentScrap);
-    putPackedLine(b_->lines, line, from, until);
+    ++buffers_->lineCount;
+    buffers_->lines.putInt(line.bomId);
+    buffers_->lines.putReal(line.parentScrap);
+    putPackedLine(buffers_->lines, line, from, until);
 }
 
 void UseWriter::endParent()
 {
-    if (!b_->open)
+    if (!buffers_->open)
         return;
-    Writer& out = b_->parents;
-    ++b_->parentCount;
-    out.putInt(b_->parentId);
-    out.putInt(b_->used ? 1 : 0);
-    out.putInt(b_->bomCount);
-    out.data() += b_->boms.data();
-    appendDescription(out, b_->parentDescription);
-    out.putInt(b_->lineCount);
-    out.data() += b_->lines.data();
-    b_->boms.data().clear(); // the buffers stay for the next parent
-    b_->lines.data().clear();
-    b_->bomCount = b_->lineCount = 0;
-    b_->open = false;
+    Writer& out = buffers_->parents;
+    ++buffers_->parentCount;
+    out.putInt(buffers_->parentId);
+    out.putInt(buffers_->used ? 1 : 0);
+    out.putInt(buffers_->bomCount);
+    out.data() += buffers_->boms.data();
+    appendDescription(out, buffers_->parentDescription);
+    out.putInt(buffers_->lineCount);
+    out.data() += buffers_->lines.data();
+    buffers_->boms.data().clear(); // the buffers stay for the next parent
+    buffers_->lines.data().clear();
+    buffers_->bomCount = buffers_->lineCount = 0;
+    buffers_->open = false;
 }
 
 QByteArray UseWriter::finish()
 {
     endParent();
-    Writer& pack = b_->pack;
-    appendDescription(pack, b_->description);
-    pack.putInt(b_->parentCount);
-    pack.data() += b_->parents.data();
+    Writer& pack = buffers_->pack;
+    appendDescription(pack, buffers_->description);
+    pack.putInt(buffers_->parentCount);
+    pack.data() += buffers_->parents.data();
     const QByteArray result = pack.bytes(); // the buffers stay for the next
     pack.data().clear();
-    b_->parents.data().clear();
-    b_->parentCount = 0;
+    buffers_->parents.data().clear();
+    buffers_->parentCount = 0;
     return result;
 }
 

@@ -62,7 +62,7 @@ public:
 private:
     void endParent();
     struct Buffers;
-    std::unique_ptr<Buffers> b_;
+    std::unique_ptr<Buffers> buffers_;
 };
 
 template <typename Describe, typename TakeParent, typename TakeLine>

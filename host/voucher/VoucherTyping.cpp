@@ -1,0 +1,377 @@
+#include "host/voucher/VoucherForm.h"
+
+#include "host/voucher/CellText.h"
+
+#include "host/MessageService.h"
+#include "host/db/AccountDatabase.h"
+#include "host/db/InForce.h"
+#include "host/ui/PickDialog.h"
+#include "host/voucher/VoucherFields.h"
+#include "host/voucher/VoucherXml.h"
+#include "platform/AutomationError.h"
+#include "platform/ClassRegistry.h"
+#include "platform/Events.h"
+#include "platform/HostServices.h"
+#include "platform/LateBinding.h"
+#include "platform/ReferKinds.h"
+#include "platform/SystemSettings.h"
+#include "platform/Values.h"
+#include "platform/VoucherTypes.h"
+
+#include <QSet>
+
+#include <limits>
+
+// The voucher form: what a person types into the head and the body, the
+// fields computed from others, the reference lists.
+namespace q7::host::voucher {
+
+namespace {
+
+QString number(double v) { return QString::number(v, 'g', 12); }
+
+} // namespace
+
+// ---- a person's typing -----------------------------------------------------
+
+int VoucherForm::dropDownKind(const QString& key) const
+{
+    for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList())
+        if (entry.toMap().value(QStringLiteral("Column")).toString() == key)
+            return entry.toMap().value(QStringLiteral("Kind")).toInt();
+    return -1;
+}
+
+bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
+{
+    const int kind = dropDownKind(key);
+    if (kind < 0 || cellText(value).isEmpty())
+        return true;
+    const QString code = lists::textToCode(kind, cellText(value));
+    if (!lists::texts(kind).contains(lists::codeToText(kind, code)))
+        return false;
+    value = lists::codeToText(kind, code); // a typed code shows as its text
+    return true;
+}
+
+bool VoucherForm::columnVisible(const QString& key) const { return control_->itemState(key, VoucherControl::Body).bVisible; }
+
+bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
+{
+    if (control_->status() == q7::voucher::StatusBrowse || !control_->headEnabled(key) ||
+        !control_->itemState(key, VoucherControl::Head).bCanModify)
+        return false;
+    QVariant shown = value;
+    if (!dropDownAccepts(key, shown))
+        return false;
+    const QVariant before = control_->headerText(key);
+    control_->setHeaderText(key, shown);
+    for (const auto& [field, filled] : inventoryFields(key, cellText(shown), freeValues))
+        control_->setHeaderText(field, filled);
+    if (key == QLatin1String("cInvCode") && !cellText(shown).isEmpty() && cellText(control_->headerText(QStringLiteral("cInvName"))).isEmpty()) {
+        control_->setHeaderText(key, before); // not an inventory of the account
+        return false;
+    }
+    for (const QString& target : columnTargets(key))
+        control_->setHeaderText(target, computeHead(target));
+    raise(QStringLiteral("HeadColChanged"), {key});
+    if (key == QLatin1String("BomType"))
+        raise(QStringLiteral("SetVouchItemState"));
+    return true;
+}
+
+bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
+{
+    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+        return false;
+    selectRow(row);
+    raise(QStringLiteral("BodyOnEdit"), {key});
+    QVariantMap values = control_->row(row);
+    const bool taken = typeInto(values, key, value);
+    control_->replaceRow(row, std::move(values));
+    return taken;
+}
+
+bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value) const
+{
+    if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
+        return false;
+    QVariant shown = value;
+    if (!dropDownAccepts(key, shown))
+        return false;
+    if (key == QLatin1String("DOpSeq") && !cellText(shown).isEmpty() &&
+        !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), cellText(shown)))
+        return false; // not an operation of the routing
+    const QVariant before = row.value(key, QString());
+    row.insert(key, shown);
+    for (const auto& [field, filled] : inventoryFields(key, cellText(shown), {}))
+        row.insert(field, filled);
+    if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !cellText(shown).isEmpty() &&
+        cellText(row.value(QStringLiteral("DInvName"))).isEmpty()) {
+        row.insert(key, before);
+        return false;
+    }
+    for (const QString& target : columnTargets(key))
+        row.insert(target, computeBody(row, target));
+    return true;
+}
+
+QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
+{
+    QList<QStringList> refused;
+    if (control_->status() == q7::voucher::StatusBrowse || rows.isEmpty())
+        return refused;
+    selectRow(control_->rows() + 1);
+    QSet<QString> heard;
+    for (const Cells& cells : rows)
+        for (const auto& cell : cells)
+            if (!heard.contains(cell.first)) {
+                heard.insert(cell.first);
+                raise(QStringLiteral("BodyOnEdit"), {cell.first});
+            }
+    int sortSeq = highestSortSeq();
+    for (const Cells& cells : rows) {
+        QVariantMap row = newRowValues(sortSeq);
+        QStringList notTaken;
+        for (const auto& [key, value] : cells)
+            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value))
+                notTaken.append(key);
+        sortSeq = std::max(sortSeq, sortSeqOf(row));
+        control_->appendRow(row);
+        refused.append(notTaken);
+    }
+    return refused;
+}
+
+// Choosing an inventory fills the fields of the refresh list whose first
+// field is the key, from the inventory reference's result columns.
+QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const
+{
+    QList<std::pair<QString, QVariant>> filled;
+    const QList<InventoryEntry>& entries = fromConfig().inventory.value(key);
+    if (entries.isEmpty())
+        return filled;
+    QVariantList inventory = store_->inventoryRow(code);
+    if (!inventory.isEmpty() && !freeValues.isEmpty()) {
+        QVariantList frees = inventory[19].toList();
+        for (int n = 0; n < freeValues.size() && n < frees.size(); ++n)
+            frees[n] = freeValues[n];
+        inventory[19] = frees;
+    }
+    for (const auto& [field, column] : entries) {
+        const QVariant value = inventory.value(column);
+        if (field.endsWith(u'_')) {
+            const QVariantList group = value.toList();
+            const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
+            for (int n = 1; n <= size; ++n)
+                filled.append({field + QString::number(n), group.value(n - 1, QString())});
+        } else {
+            filled.append({field, value.isValid() ? value : QVariant(QString())});
+        }
+    }
+    return filled;
+}
+
+const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
+{
+    if (rules_ && rulesRead_ == info_->configChanges())
+        return *rules_;
+    ConfigRules rules;
+    const int inventoryLists = info_->config(QStringLiteral("RefreshInventoryListCount")).toInt();
+    for (int i = 0; i < inventoryLists; ++i) {
+        const QVariantList entries = info_->config(QStringLiteral("RefreshInventoryList"), i).toMap().value(QStringLiteral("Entries")).toList();
+        if (entries.isEmpty())
+            continue;
+        QList<InventoryEntry>& list = rules.inventory[entries.first().toMap().value(QStringLiteral("Field")).toString()];
+        for (const QVariant& e : entries)
+            list.append({e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt()});
+    }
+    const int columnLists = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
+    for (int i = 0; i < columnLists; ++i) {
+        const QVariantMap rule = info_->config(QStringLiteral("RefreshColumnList"), i).toMap();
+        const QStringList targets = rule.value(QStringLiteral("Targets")).toStringList();
+        QStringList sources = rule.value(QStringLiteral("Sources")).toStringList();
+        sources.removeDuplicates();
+        for (const QString& source : std::as_const(sources))
+            for (const QString& target : targets)
+                if (target != source)
+                    rules.targets[source].append(target);
+    }
+    rules_ = std::make_unique<ConfigRules>(std::move(rules));
+    rulesRead_ = info_->configChanges();
+    return *rules_;
+}
+
+QStringList VoucherForm::columnTargets(const QString& key) const { return fromConfig().targets.value(key); }
+
+QVariant VoucherForm::computeHead(const QString& key) const
+{
+    const QVariantMap head = control_->head();
+    if (key == QLatin1String("ParentId")) {
+        // The part of the item with these free-item values, when the account has it.
+        const int part = store_->existingPartId(head, QString());
+        return part ? QVariant(QString::number(part)) : QVariant(QString());
+    }
+    if (key == QLatin1String("Version")) {
+        if (control_->status() != q7::voucher::StatusAdd || lists::textToCode(3, cellText(head.value(QStringLiteral("BomType")))) != QLatin1String("1"))
+            return head.value(key, QString());
+        // A new main BOM takes the part's next version.
+        const int part = store_->existingPartId(head, QString());
+        return QString::number((part ? store_->highestVersion(part) : 0) + 1);
+    }
+    if (key == QLatin1String("VersionEffDate")) {
+        const QString date = cellText(head.value(key));
+        return date.isEmpty() ? values::dateText(system::today()) : date;
+    }
+    if (key == QLatin1String("PRoutingId")) {
+        // The parent part's routing valid on the version date (a substitute BOM: today).
+        const int part = store_->existingPartId(head, QString());
+        QString date = cellText(head.value(QStringLiteral("VersionEffDate")));
+        if (date.isEmpty())
+            date = values::dateText(system::today());
+        const int routing = part ? store_->routingOf(part, date) : 0;
+        return routing ? QString::number(routing) : QString();
+    }
+    return head.value(key, QString());
+}
+
+QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->row(row), key); }
+
+QVariant VoucherForm::computeBody(const QVariantMap& r, const QString& key) const
+{
+    const auto num = [&](const char* k, double fallback) {
+        const QString t = cellText(r.value(QString::fromLatin1(k)));
+        return t.isEmpty() ? fallback : values::toDouble(t);
+    };
+    if (key == QLatin1String("DQty")) {
+        const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
+        const bool variable = lists::textToCode(2, cellText(r.value(QStringLiteral("DFVFlag")))) != QLatin1String("0");
+        return number(componentQuantity(num("DBaseQtyN", 1), num("DBaseQtyD", 1), num("DCompScrap", 0), variable,
+                                        parentScrap.isEmpty() ? 0.0 : values::toDouble(parentScrap)));
+    }
+    if (key == QLatin1String("DWhName"))
+        return store_->wareHouseName(cellText(r.value(QStringLiteral("DWhCode"))));
+    if (key == QLatin1String("DDeptName"))
+        return store_->departmentName(cellText(r.value(QStringLiteral("DDeptCode"))));
+    if (key == QLatin1String("DOpSeq")) {
+        // An operation the head's routing does not have is dropped.
+        const QString routing = cellText(control_->headerText(QStringLiteral("PRoutingId")));
+        const QString opSeq = cellText(r.value(key));
+        const bool kept = !routing.isEmpty() && store_->hasOperation(values::toLong(routing), opSeq);
+        return kept ? opSeq : QString();
+    }
+    return r.value(key, QString());
+}
+
+int VoucherForm::highestSortSeq() const
+{
+    int sortSeq = 0;
+    for (int r = 1; r <= control_->rows(); ++r)
+        sortSeq = std::max(sortSeq, sortSeqOf(control_->row(r)));
+    return sortSeq;
+}
+
+int VoucherForm::sortSeqOf(const QVariantMap& row)
+{
+    const QVariant sortSeq = row.value(QStringLiteral("DSortSeq"), QString());
+    return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
+}
+
+QVariantMap VoucherForm::newRowValues(int sortSeq) const
+{
+    const QString today = values::dateText(system::today());
+    const QVariantMap defaults{
+        {QStringLiteral("DSortSeq"), QString::number(sortSeq + 10)}, {QStringLiteral("DOpSeq"), QString()},
+        {QStringLiteral("DBaseQtyN"), QStringLiteral("1")},           {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
+        {QStringLiteral("DCompScrap"), QStringLiteral("0")},          {QStringLiteral("DFVFlag"), lists::codeToText(2, 1)},
+        {QStringLiteral("DWIPType"), lists::codeToText(1, 3)},        {QStringLiteral("DQty"), QString()},
+        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), QString::fromLatin1(account::OpenEnd)},
+        {QStringLiteral("DOffset"), QStringLiteral("0")},             {QStringLiteral("DPlanRate"), QStringLiteral("100")},
+        {QStringLiteral("DByproductFlag"), lists::codeToText(0, 0)},  {QStringLiteral("DAccuCostFlag"), lists::codeToText(0, 1)},
+        {QStringLiteral("DOptionalFlag"), lists::codeToText(0, 0)},   {QStringLiteral("DMutexRule"), QString()},
+        {QStringLiteral("DSequence"), QStringLiteral("1")},           {QStringLiteral("DFactor"), QStringLiteral("1")},
+        {QStringLiteral("DReplaceFlag"), lists::codeToText(0, 0)},
+    };
+    QVariantMap values;
+    for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
+        values.insert(key.toString(), defaults.value(key.toString(), QString()));
+    if (values.contains(QStringLiteral("DQty")))
+        values.insert(QStringLiteral("DQty"), computeBody(values, QStringLiteral("DQty")));
+    return values;
+}
+
+int VoucherForm::addRow()
+{
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return 0;
+    const int row = control_->appendRow(newRowValues(highestSortSeq()));
+    raise(QStringLiteral("AddBody"), {row - 1});
+    selectRow(row);
+    return row;
+}
+
+void VoucherForm::selectRow(int row)
+{
+    if (row == currentRow_)
+        return;
+    const int previous = currentRow_;
+    currentRow_ = row;
+    raise(QStringLiteral("BodyRowChanged"), {previous - 1, row - 1});
+}
+
+// The item fields (the first field of each refresh-inventory entry: the parent's
+// and the component's code) have the library's own inventory reference.
+bool VoucherForm::isItemField(const QString& key) const { return fromConfig().inventory.contains(key); }
+
+QVariant VoucherForm::pickItem(const QVariant& current) const
+{
+    const ui::ReferList list = ui::referList(*connection_, ReferInventory, {cellText(current)});
+    const int row = ui::pickRow(list);
+    return row < 0 ? QVariant() : list.rows.rows[row].value(0);
+}
+
+bool VoucherForm::browseHead(const QString& key)
+{
+    if (control_->status() == q7::voucher::StatusBrowse)
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->headerText(key));
+        return picked.isValid() && typeHead(key, picked);
+    }
+    const QVariant before = control_->headerText(key);
+    QVariantList args{key, before};
+    raiseEvent(events_.data(), QStringLiteral("HeadBrowUser"), args);
+    // a pick comes back in the value; it is then entered as if typed (and checked as typed)
+    if (cellText(args[1]) == cellText(before))
+        return false;
+    return typeHead(key, args[1]);
+}
+
+bool VoucherForm::browseBody(int row, const QString& key)
+{
+    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+        return false;
+    if (isItemField(key)) {
+        const QVariant picked = pickItem(control_->bodyText(row, key));
+        return picked.isValid() && typeBody(row, key, picked);
+    }
+    QVariantList args{key, row - 1, control_->bodyText(row, key)};
+    raiseEvent(events_.data(), QStringLiteral("BodyBrowUser"), args);
+    if (cellText(args[2]) == cellText(control_->bodyText(row, key)))
+        return false;
+    return typeBody(row, key, args[2]);
+}
+
+void VoucherForm::popupMenu(int index)
+{
+    QVariantList args{index, info_->currentId};
+    raiseEvent(events_.data(), QStringLiteral("ExecutePopMenu"), args);
+}
+
+void VoucherForm::runTask(const QString& key)
+{
+    info_->success = true;
+    raise(QStringLiteral("ExecuteTask"), {key});
+}
+
+} // namespace q7::host::voucher
