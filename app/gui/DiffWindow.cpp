@@ -1,6 +1,6 @@
 #include "app/gui/DiffWindow.h"
 
-#include "app/DiffCommand.h"
+#include "app/DiffTables.h"
 #include "app/gui/ExplosionDiffModel.h"
 #include "host/db/AccountDatabase.h"
 #include "host/process/ops/Parts.h"
