@@ -184,8 +184,10 @@ if [ "$server" = 1 ] && connection=$("$root/scripts/pg-cluster.sh" start "$work/
   best "$big_runs" llc_file file_llc
   row "server \`maintain llc\`, 1 000 000 lines" "$(seconds "$q7")" "the same on the file: $(seconds "$best")" "$best" "$q7"
 else
-  rows+=("| server \`maintain llc\`, 1 000 000 lines | skipped | no PostgreSQL cluster | — |")
-  rows+=("| server \`init-db --synthetic\`, 1 000 000 lines | skipped | no PostgreSQL cluster | — |")
+  why="no PostgreSQL cluster could be started"
+  [ "$server" = 1 ] || why="--no-server"
+  rows+=("| server \`init-db --synthetic\`, 1 000 000 lines | skipped | $why | — |")
+  rows+=("| server \`maintain llc\`, 1 000 000 lines | skipped | $why | — |")
 fi
 rm -f "$work/llc.db" "$work/init.db" "$work/import.db"
 
