@@ -8,6 +8,7 @@
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
 #include "platform/Values.h"
+#include "platform/data/TSqlBridge.h"
 
 #include <QFile>
 
@@ -62,6 +63,9 @@ int runReport(const QStringList& args)
                        QStringLiteral("N")});
     command.addOption({QStringLiteral("list-filters"), QStringLiteral("The report's items: name, caption, single/range, list, default.")});
     command.addOption({QStringLiteral("sql"), QStringLiteral("Print the statement the viewer would run, and stop.")});
+    command.addOption({QStringLiteral("bridged"),
+                       QStringLiteral("Print the statement as a file account runs it (after the T-SQL bridge), and stop:\n"
+                                      "plain SQL of the embedded database, for its own shell.")});
     command.addOption({QStringLiteral("max-rows"),
                        QStringLiteral("Stop with a message when a multi-level report passes N rows (default %1).")
                            .arg(q7::host::procedures::DefaultRowLimit),
@@ -88,7 +92,8 @@ int runReport(const QStringList& args)
             return 2;
         maxRows = *parsed;
     }
-    const bool sqlOnly = command.isSet(QStringLiteral("sql"));
+    const bool bridged = command.isSet(QStringLiteral("bridged"));
+    const bool sqlOnly = command.isSet(QStringLiteral("sql")) || bridged;
     QString dbPath = command.value(QStringLiteral("db"));
     if (command.isSet(QStringLiteral("db")) && dbPath.trimmed().isEmpty())
         return command.refuse(QStringLiteral("--db needs the path of an account database"));
@@ -135,6 +140,21 @@ int runReport(const QStringList& args)
         if (outcome.refused) {
             std::fprintf(stderr, "%s\n", outcome.message.toUtf8().constData());
             return 2;
+        }
+        if (bridged) {
+            q7::data::ProcedureCall call;
+            if (q7::data::parseProcedureCall(outcome.statement, call)) {
+                std::fprintf(stderr, "q7bom report: %s runs the procedure %s, not a statement\n", key.toUtf8().constData(),
+                             call.name.toUtf8().constData());
+                return 2;
+            }
+            try {
+                std::printf("%s\n", q7::data::translateSelect(outcome.statement).toUtf8().constData());
+            } catch (const q7::data::BridgeError& error) {
+                std::fprintf(stderr, "q7bom report: statement not supported: %s\n", error.what());
+                return 1;
+            }
+            return 0;
         }
         if (sqlOnly) {
             std::printf("%s\n", outcome.statement.toUtf8().constData());
