@@ -249,8 +249,8 @@ TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
 
 namespace {
 
-// Packs stored by an earlier build: the red bicycle's BOMs (part 1) and the uses of the wheel
-// (part 10) in the demo account. Accounts keep their packs across versions, so today's writers
+// Packs stored by an earlier build: the red bicycle's BOMs (PartId 1) and the uses of the wheel
+// (PartId 10) in the demo account. Accounts keep their packs across versions, so today's writers
 // must write these bytes and today's readers must read them back to the same bytes.
 const struct StoredPack {
     const char* table;
