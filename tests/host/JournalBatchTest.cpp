@@ -9,6 +9,7 @@
 #include "host/process/ops/Transaction.h"
 #include "platform/data/Ado.h"
 #include "support/ServerDatabase.h"
+#include "support/SqlRows.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -23,20 +24,7 @@ using namespace q7::host::process;
 
 namespace {
 
-QString rowsOf(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        return QStringLiteral("error: ") + sql;
-    QString text;
-    while (query.next()) {
-        QStringList cells;
-        for (int i = 0; i < query.record().count(); ++i)
-            cells.append(fake::comparableText(query.value(i)));
-        text += cells.join(u'|') + u'\n';
-    }
-    return text;
-}
+QString rowsOf(QSqlDatabase& db, const QString& sql) { return fake::rowsOf(db, sql, fake::comparableText); }
 
 QString accountRows(QSqlDatabase& db)
 {
