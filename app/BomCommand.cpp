@@ -14,7 +14,7 @@
 #include "host/voucher/VoucherWindow.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,7 +24,8 @@
 #include <cstdio>
 #include <optional>
 
-using namespace q7;
+namespace q7::app {
+
 using q7::host::voucher::BomDocument;
 using q7::host::voucher::VoucherForm;
 
@@ -100,8 +101,8 @@ std::optional<int> parseOptions(const QString& action, const QStringList& args, 
     if (command.isSet(QStringLiteral("db")) && o.db.trimmed().isEmpty())
         return command.refuse(QStringLiteral("--db needs the path of an account database"));
     if (o.db.isEmpty())
-        o.db = host::account::ensureDemoAccount();
-    else if (!host::account::isServerAccount(o.db) && !QFile::exists(o.db))
+        o.db = host::db::ensureDemoAccount();
+    else if (!host::db::isServerAccount(o.db) && !QFile::exists(o.db))
         return command.refuse(QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(o.db));
     return std::nullopt;
 }
@@ -144,7 +145,7 @@ int show(const Options& o)
     for (int r = 1; r <= ctl.rows(); ++r) {
         const QString begin = text(ctl.bodyText(r, QStringLiteral("DEffBegDate")));
         const QString end = text(ctl.bodyText(r, QStringLiteral("DEffEndDate")));
-        if (!o.date.isEmpty() && !host::account::holdsOn(begin, end, o.date))
+        if (!o.date.isEmpty() && !host::db::holdsOn(begin, end, o.date))
             continue;
         QStringList row;
         for (const QString& key : shown)
@@ -201,7 +202,7 @@ int exportBoms(const Options& o)
 int showWindow(const Options& o)
 {
     // the session's account: the references of the window look up in it
-    const auto account = q7::host::AccountContext::open(o.db);
+    const auto account = q7::host::browse::AccountContext::open(o.db);
     auto form = openVoucher(o.db);
     const int id = o.target.isEmpty() ? form->store().last() : form->store().mainBomOf(o.target, o.version);
     if (id > 0)
@@ -222,9 +223,9 @@ int showWindow(const Options& o)
 
 int history(const Options& o)
 {
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(o.db));
-    const QList<host::process::BomEvent> events = host::process::bomHistory(connection, o.target);
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(o.db));
+    const QList<host::process::ops::BomEvent> events = host::process::ops::bomHistory(connection, o.target);
     if (events.isEmpty()) {
         std::fprintf(stderr, "q7bom bom history: %s has no dated change in its BOMs\n", o.target.toUtf8().constData());
         return 2;
@@ -232,7 +233,7 @@ int history(const Options& o)
     OutputTable table;
     table.headers = {QStringLiteral("日期"), QStringLiteral("母件"), QStringLiteral("BOM"), QStringLiteral("变化"), QStringLiteral("行号"),
                      QStringLiteral("子件编码"), QStringLiteral("子件名称"), QStringLiteral("基本用量"), QStringLiteral("工程变更")};
-    for (const host::process::BomEvent& e : events)
+    for (const host::process::ops::BomEvent& e : events)
         table.rows.append({e.date, e.parent, e.bom, e.event, e.sortSeq ? QVariant(e.sortSeq) : QVariant(QString()), e.component, e.componentName,
                            e.quantity, e.change});
     table.print(o.format, stdout);
@@ -269,3 +270,5 @@ int runBomCommand(const QStringList& args)
     std::fprintf(stderr, "q7bom bom: unknown action '%s' (show, import, export)\n", action.toUtf8().constData());
     return 2;
 }
+
+} // namespace q7::app

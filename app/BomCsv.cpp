@@ -2,7 +2,8 @@
 
 #include "platform/AutomationError.h"
 
-using namespace q7;
+namespace q7::app {
+
 
 QStringList bomCsvColumns() { return bomCsvHeadColumns() + bomCsvLineColumns(); }
 
@@ -124,3 +125,5 @@ QList<QStringList> parseCsv(const QString& text)
         records.append(record.fields);
     return records;
 }
+
+} // namespace q7::app

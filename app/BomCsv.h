@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace q7::app {
+
 // The CSV that `bom export` writes and `bom import` reads: one row per BOM
 // line, the BOM's head columns repeated on each of its lines.
 QStringList bomCsvColumns();
@@ -42,3 +44,5 @@ private:
     QByteArray field_;
 };
 QList<QStringList> parseCsv(const QString& text);
+
+} // namespace q7::app

@@ -7,7 +7,7 @@
 #include "host/db/InForce.h"
 #include "host/voucher/VoucherForm.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QFile>
 #include <QHash>
@@ -19,7 +19,8 @@
 #include <memory>
 #include <cstdio>
 
-using namespace q7;
+namespace q7::app {
+
 using q7::host::voucher::BomDocument;
 using q7::host::voucher::VoucherForm;
 
@@ -206,8 +207,8 @@ bool sameValue(const QString& column, const QString& stored, const QString& valu
     static const QHash<QString, QString> blank{{QStringLiteral("DBaseQtyN"), QStringLiteral("1")},  {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
                                                {QStringLiteral("DCompScrap"), QStringLiteral("0")}, {QStringLiteral("ParentScrap"), QStringLiteral("0")},
                                                {QStringLiteral("DFVFlag"), QStringLiteral("1")},    {QStringLiteral("DByproductFlag"), QStringLiteral("0")},
-                                               {QStringLiteral("DEffBegDate"), QString::fromLatin1(host::account::OpenBegin)},
-                                               {QStringLiteral("DEffEndDate"), QString::fromLatin1(host::account::OpenEnd)}};
+                                               {QStringLiteral("DEffBegDate"), QString::fromLatin1(host::db::OpenBegin)},
+                                               {QStringLiteral("DEffEndDate"), QString::fromLatin1(host::db::OpenEnd)}};
     if (stored == value)
         return true;
     const QString typed = value.isEmpty() ? blank.value(column) : value;
@@ -570,3 +571,5 @@ int importBoms(const QString& file, const QString& db, bool dryRun)
                 result.added, result.changed, result.unchanged, dryRun ? "; nothing was written" : "");
     return 0;
 }
+
+} // namespace q7::app

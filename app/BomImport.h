@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace q7::app {
+
 // `q7bom bom import FILE.csv`: the BOMs of an export file entered through the
 // voucher, as a person at the voucher would enter them. The file's shape is
 // checked before any row (valid UTF-8, known and unrepeated columns, the
@@ -33,3 +35,5 @@ struct ImportResult {
 // (the same rules, the same messages; kept to prove the two agree).
 enum class ImportEntry { InMemory, Typed };
 ImportResult runImport(const QString& file, const QString& db, bool dryRun, ImportEntry entry = ImportEntry::InMemory);
+
+} // namespace q7::app

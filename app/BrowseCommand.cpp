@@ -1,6 +1,6 @@
 #include "app/BrowseCommand.h"
 #include "host/voucher/BomChecks.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include "app/CommandParser.h"
 
@@ -12,7 +12,7 @@
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "platform/forms/TreeView.h"
 
 #include <QApplication>
@@ -24,7 +24,8 @@
 #include <functional>
 #include <optional>
 
-using namespace q7;
+namespace q7::app {
+
 using namespace q7::forms;
 
 namespace {
@@ -85,7 +86,7 @@ Options optionsOf(const CommandParser& command)
 }
 
 // Fills the condition dialog as a user types into it; a refused field is refused input.
-void fillCondition(FrmBO02001Cond& dialog, const Options& o, std::optional<Refused>& refused)
+void fillCondition(component::FrmBO02001Cond& dialog, const Options& o, std::optional<Refused>& refused)
 {
     dialog.txtInvCode->SetFocus();
     dialog.txtInvCode->type(o.item);
@@ -163,15 +164,15 @@ int runBrowseCommand(const QStringList& args)
         std::fputs("q7bom browse: needs a QApplication\n", stderr);
         return 1;
     }
-    const QString path = o.db.isEmpty() ? host::account::ensureDemoAccount() : o.db;
-    if (!host::account::isServerAccount(path) && !QFile::exists(path)) {
+    const QString path = o.db.isEmpty() ? host::db::ensureDemoAccount() : o.db;
+    if (!host::db::isServerAccount(path) && !QFile::exists(path)) {
         std::fprintf(stderr, "q7bom browse: no account database %s\n", path.toUtf8().constData());
         return 2;
     }
-    const auto account = host::AccountContext::open(path, o.date.isValid() ? o.date : system::today());
+    const auto account = host::browse::AccountContext::open(path, o.date.isValid() ? o.date : system::today());
     const QString menuKey = o.whereUsed ? QStringLiteral("BO02002") : QStringLiteral("BO02001");
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
-    auto form = objectCast<FrmBO02001>(toObject(call(factory, QStringLiteral("CreateView"), {QStringLiteral("Morvex.Q7.BO.") + menuKey})));
+    auto form = objectCast<component::FrmBO02001>(toObject(call(factory, QStringLiteral("CreateView"), {QStringLiteral("Morvex.Q7.BO.") + menuKey})));
     QVariant first = fromObject(account), second = menuKey;
     form->Enter(first, second);
     form->setWidthTwips(16000);
@@ -180,7 +181,7 @@ int runBrowseCommand(const QStringList& args)
     std::optional<Refused> refused;
     bool conditionSaved = true;
     Form::setModalDriver([&](Form& shown) {
-        auto* dialog = qobject_cast<FrmBO02001Cond*>(&shown);
+        auto* dialog = qobject_cast<component::FrmBO02001Cond*>(&shown);
         if (!dialog)
             return;
         fillCondition(*dialog, o, refused);
@@ -241,3 +242,5 @@ int runBrowseCommand(const QStringList& args)
     form->Unload();
     return 0;
 }
+
+} // namespace q7::app

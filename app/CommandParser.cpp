@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace q7::app {
+
 CommandParser::CommandParser(QString command, QString usage, QString description)
     : command_(std::move(command)), usage_(std::move(usage)), description_(std::move(description))
 {
@@ -26,7 +28,7 @@ void CommandParser::addOption(const QCommandLineOption& option)
 QString CommandParser::value(const QString& name) const
 {
     if (server_ && name == QLatin1String("db") && parser_.isSet(QStringLiteral("server")))
-        return q7::host::account::serverAccount(parser_.value(QStringLiteral("server")));
+        return q7::host::db::serverAccount(parser_.value(QStringLiteral("server")));
     return parser_.value(name);
 }
 
@@ -93,3 +95,5 @@ std::optional<double> CommandParser::number(const QString& name, double min, dou
     }
     return value;
 }
+
+} // namespace q7::app

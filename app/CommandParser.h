@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace q7::app {
+
 // The options of one subcommand, parsed with QCommandLineParser: long options
 // with "=" or a blank, --help, unknown options and missing values refused.
 class CommandParser {
@@ -44,3 +46,5 @@ private:
     QCommandLineParser parser_;
     bool server_ = false; // --server is an option
 };
+
+} // namespace q7::app

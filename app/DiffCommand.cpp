@@ -19,17 +19,19 @@
 
 #include <cstdio>
 
-using namespace q7::host::procedures;
-using q7::host::process::PartKey;
+namespace q7::app {
+
+using namespace q7::host::db::procedures;
+using q7::host::process::ops::PartKey;
 
 namespace {
 
-int partOf(q7::ado::Connection& connection, const QString& label, const QString& option)
+int partOf(q7::data::Connection& connection, const QString& label, const QString& option)
 {
     const PartKey key = PartKey::fromLabel(label);
-    if (const auto part = q7::host::process::findPart(connection.database(), key))
+    if (const auto part = q7::host::process::ops::findPart(connection.database(), key))
         return *part;
-    QSqlQuery parts = q7::ado::runBound(connection.database(),
+    QSqlQuery parts = q7::data::runBound(connection.database(),
                                         QStringLiteral("SELECT InvCode, Free1, Free2 FROM bas_part WHERE InvCode = ? ORDER BY PartId"), {key.invCode});
     QStringList known;
     while (parts.next()) {
@@ -43,9 +45,9 @@ int partOf(q7::ado::Connection& connection, const QString& label, const QString&
                                               : QStringLiteral("%1: %2 names no part; give one of %3").arg(option, label, known.join(QStringLiteral(", "))));
 }
 
-int versionBom(q7::ado::Connection& connection, int part, const QString& version)
+int versionBom(q7::data::Connection& connection, int part, const QString& version)
 {
-    QSqlQuery query = q7::ado::runBound(connection.database(),
+    QSqlQuery query = q7::data::runBound(connection.database(),
                                         QStringLiteral("SELECT b.BomId FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
                                                        "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ? ORDER BY b.BomId"),
                                         {part, version.toDouble()});
@@ -54,9 +56,9 @@ int versionBom(q7::ado::Connection& connection, int part, const QString& version
     return query.value(0).toInt();
 }
 
-QString versionDate(q7::ado::Connection& connection, int bom)
+QString versionDate(q7::data::Connection& connection, int bom)
 {
-    QSqlQuery query = q7::ado::runBound(connection.database(), QStringLiteral("SELECT VersionEffDate FROM bom_bom WHERE BomId = ?"), {bom});
+    QSqlQuery query = q7::data::runBound(connection.database(), QStringLiteral("SELECT VersionEffDate FROM bom_bom WHERE BomId = ?"), {bom});
     return query.next() ? query.value(0).toString() : QString();
 }
 
@@ -66,7 +68,7 @@ int showDiffWindow(const QString& db, const QString& item, const QString& at, co
         std::fputs("q7bom diff: the window needs a widget application\n", stderr);
         return 1;
     }
-    q7::gui::DiffWindow window(db, item, at, against);
+    q7::app::gui::DiffWindow window(db, item, at, against);
     window.resize(1100, 640);
     window.show();
     if (screenshot.isEmpty())
@@ -128,8 +130,8 @@ int runDiffCommand(const QStringList& args)
         return command.refuse(QStringLiteral("--against-item and --against-version name two second explosions; give one"));
     QString db = command.value(QStringLiteral("db"));
     if (db.isEmpty())
-        db = q7::host::account::ensureDemoAccount();
-    else if (!q7::host::account::isServerAccount(db) && !QFile::exists(db))
+        db = q7::host::db::ensureDemoAccount();
+    else if (!q7::host::db::isServerAccount(db) && !QFile::exists(db))
         return command.refuse(QStringLiteral("no account database at %1 (q7bom init-db --path %1 makes one)").arg(db));
 
     if (command.isSet(QStringLiteral("window")) || command.isSet(QStringLiteral("screenshot"))) {
@@ -139,8 +141,8 @@ int runDiffCommand(const QStringList& args)
                               command.value(QStringLiteral("screenshot")));
     }
     try {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         const QString item = command.positionals().first();
         ExplosionSide before{partOf(connection, item, QStringLiteral("ITEM")), at, 0};
         ExplosionSide after = before;
@@ -174,3 +176,5 @@ int runDiffCommand(const QStringList& args)
         return command.refuse(error.description());
     }
 }
+
+} // namespace q7::app

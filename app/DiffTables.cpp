@@ -2,7 +2,9 @@
 
 #include "host/db/procedures/ProcedureSupport.h"
 
-using namespace q7::host::procedures;
+namespace q7::app {
+
+using namespace q7::host::db::procedures;
 
 namespace {
 
@@ -67,3 +69,5 @@ OutputTable diffTotalsTable(const ExplosionDiff& diff)
         table.rows.append({total.code, total.free1, total.name, total.unit, total.before, total.after, total.after - total.before});
     return table;
 }
+
+} // namespace q7::app

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace q7::app {
+
 int runInitDb(const QStringList& args)
 {
     CommandParser command(QStringLiteral("init-db"), QStringLiteral("[--path FILE | --server CONNECTION] [--force] [--demo | --synthetic --parts N --depth D --fanout F [--seed S]]"),
@@ -33,7 +35,7 @@ int runInitDb(const QStringList& args)
     if (const auto done = command.parse(args))
         return *done;
 
-    QString path = q7::host::account::defaultDemoPath();
+    QString path = q7::host::db::defaultDemoPath();
     if (command.isSet(QStringLiteral("path"))) {
         path = command.value(QStringLiteral("path"));
         if (path.trimmed().isEmpty())
@@ -45,13 +47,13 @@ int runInitDb(const QStringList& args)
             return command.refuse(QStringLiteral("--path and --server name two accounts; give one"));
         if (command.value(QStringLiteral("server")).trimmed().isEmpty())
             return command.refuse(QStringLiteral("--server needs a connection string"));
-        path = q7::host::account::serverAccount(command.value(QStringLiteral("server")));
+        path = q7::host::db::serverAccount(command.value(QStringLiteral("server")));
     }
     const bool synthetic = command.isSet(QStringLiteral("synthetic"));
     if (synthetic && command.isSet(QStringLiteral("demo")))
         return command.refuse(QStringLiteral("--demo and --synthetic are two data sets; give one"));
     const bool force = command.isSet(QStringLiteral("force"));
-    q7::host::account::SyntheticOptions options;
+    q7::host::db::SyntheticOptions options;
     const struct {
         const char* name;
         int* target;
@@ -68,7 +70,7 @@ int runInitDb(const QStringList& args)
         *size.target = static_cast<int>(*value);
     }
     if (synthetic) {
-        if (const QString refusal = q7::host::account::syntheticOptionsRefusal(options); !refusal.isEmpty())
+        if (const QString refusal = q7::host::db::syntheticOptionsRefusal(options); !refusal.isEmpty())
             return command.refuse(refusal);
     }
     if (command.isSet(QStringLiteral("seed"))) {
@@ -78,9 +80,9 @@ int runInitDb(const QStringList& args)
         options.seed = static_cast<uint64_t>(*seed);
     }
 
-    using q7::host::account::AccountState;
+    using q7::host::db::AccountState;
     const QString shown = server ? q7::data::describeServerConnection(command.value(QStringLiteral("server"))) : path;
-    const AccountState state = q7::host::account::accountStateOf(path);
+    const AccountState state = q7::host::db::accountStateOf(path);
     if (state == AccountState::Foreign && server && !force) {
         std::fprintf(stderr, "q7bom init-db: %s holds other tables; it was left unchanged (--force replaces them)\n", shown.toUtf8().constData());
         return 2;
@@ -94,18 +96,18 @@ int runInitDb(const QStringList& args)
                      shown.toUtf8().constData());
         return 2;
     }
-    const auto existing = force ? q7::host::account::Existing::Replace : q7::host::account::Existing::Refuse;
+    const auto existing = force ? q7::host::db::Existing::Replace : q7::host::db::Existing::Refuse;
 
     QElapsedTimer timer;
     timer.start();
     QString summary;
     if (synthetic) {
         Progress progress(QStringLiteral("BOM lines"));
-        const auto made = q7::host::account::createSyntheticAccount(
+        const auto made = q7::host::db::createSyntheticAccount(
             path, options, [&](int64_t done, int64_t total) { progress.update(done, total); }, existing);
         summary = QStringLiteral("%1 parts, %2 BOMs, %3 BOM lines").arg(made.parts).arg(made.boms).arg(made.lines);
     } else {
-        summary = q7::host::account::createDemoAccount(path, existing);
+        summary = q7::host::db::createDemoAccount(path, existing);
     }
     std::printf("%s\n%s\n", shown.toUtf8().constData(), summary.toUtf8().constData());
     std::fflush(stdout); // the time follows the summary also where both streams go to one file
@@ -115,3 +117,5 @@ int runInitDb(const QStringList& args)
         std::fprintf(stderr, "created in %.2f s, %.1f MB\n", timer.elapsed() / 1000.0, QFileInfo(path).size() / 1e6);
     return 0;
 }
+
+} // namespace q7::app

@@ -9,7 +9,7 @@
 #include "host/process/ProcessHead.h"
 #include "host/process/ops/Journal.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 
 #include <QApplication>
@@ -18,7 +18,10 @@
 
 #include <cstdio>
 
+namespace q7::app {
+
 using namespace q7::host::process;
+using namespace q7::host::process::ops;
 
 namespace {
 
@@ -73,8 +76,8 @@ const Subcommand* findSubcommand(const QString& name)
 QString accountPath(const QString& given)
 {
     if (given.isEmpty())
-        return q7::host::account::ensureDemoAccount();
-    if (q7::host::account::isServerAccount(given))
+        return q7::host::db::ensureDemoAccount();
+    if (q7::host::db::isServerAccount(given))
         return given;
     if (!QFile::exists(given))
         throw q7::AutomationError(q7::ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(given));
@@ -102,8 +105,8 @@ void printResult(const OperationResult& result, OutputTable::Format format)
 
 int listRuns(const QString& path, OutputTable::Format format)
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path));
     OutputTable table;
     table.headers = {QStringLiteral("run"), QStringLiteral("operation"), QStringLiteral("user"), QStringLiteral("at"),
                      QStringLiteral("changes"), QStringLiteral("summary"), QStringLiteral("undone")};
@@ -116,8 +119,8 @@ int listRuns(const QString& path, OutputTable::Format format)
 
 int undo(const QString& path, int runId, const QString& user, OutputTable::Format format)
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path));
     printResult(undoRun(connection, runId, user), format);
     return 0;
 }
@@ -192,7 +195,7 @@ int runMaintainCommand(const QStringList& args)
             } else if (a == QLatin1String("--db") && hasValue) {
                 db = args[++i];
             } else if (a == QLatin1String("--server") && hasValue) {
-                db = q7::host::account::serverAccount(args[++i]);
+                db = q7::host::db::serverAccount(args[++i]);
             } else if (a == QLatin1String("--user") && hasValue) {
                 user = args[++i];
             } else if (a == QLatin1String("--date") && hasValue) {
@@ -263,7 +266,7 @@ int runMaintainCommand(const QStringList& args)
             return 0;
         }
         if (window) {
-            const auto account = q7::host::AccountContext::open(path); // the references of the window look up in it
+            const auto account = q7::host::browse::AccountContext::open(path); // the references of the window look up in it
             return showWindow(form, screenshot, dryRun);
         }
 
@@ -282,3 +285,5 @@ int runMaintainCommand(const QStringList& args)
         return error.number() == q7::ErrBadCallOrArgument ? 2 : 1;
     }
 }
+
+} // namespace q7::app

@@ -3,6 +3,8 @@
 #include "host/voucher/VoucherForm.h"
 #include "platform/ClassRegistry.h"
 
+namespace q7::app {
+
 using q7::host::voucher::VoucherForm;
 
 QSharedPointer<VoucherForm> openVoucher(const QString& db)
@@ -11,3 +13,5 @@ QSharedPointer<VoucherForm> openVoucher(const QString& db)
     form->open(q7::createObject(QStringLiteral("Q7BomLib.clsBO01001")));
     return form;
 }
+
+} // namespace q7::app

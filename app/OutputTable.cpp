@@ -1,6 +1,6 @@
 #include "app/OutputTable.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include "platform/ObjectRef.h"
 
@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+
+namespace q7::app {
 
 namespace {
 
@@ -294,3 +296,5 @@ QString OutputTable::render(Format format) const
     }
     return text;
 }
+
+} // namespace q7::app

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+namespace q7::app {
+
 // Rows printed as an aligned table (Chinese text takes two columns), CSV or
 // JSON. CSV and JSON carry every number exactly (the shortest text that reads
 // back to the same double); the table rounds to ten significant digits for the
@@ -62,3 +64,5 @@ private:
     bool begun_ = false;
     std::string buffer_; // raw rows, written out in large pieces
 };
+
+} // namespace q7::app

@@ -5,9 +5,11 @@
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <cstdio>
+
+namespace q7::app {
 
 namespace {
 
@@ -36,8 +38,10 @@ int runProgramTypes(const QStringList& args)
         q7::callByName(programDefine, QStringLiteral("SetProgramType"), callArgs);
         const q7::Object handler = q7::toObject(callArgs[4]);
         table.rows.append({QString::fromLatin1(key), q7::values::toTextOrEmpty(callArgs[2]), q7::values::toTextOrEmpty(callArgs[3]),
-                           handler ? QString::fromLatin1(handler->metaObject()->className()) : QString()});
+                           handler ? q7::typeName(handler.data()) : QString()});
     }
     table.print(format, stdout);
     return 0;
 }
+
+} // namespace q7::app

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace q7::app {
+
 Progress::Progress(QString label) : label_(std::move(label)), terminal_(isatty(STDERR_FILENO) != 0) {}
 
 Progress::~Progress()
@@ -24,3 +26,5 @@ void Progress::update(int64_t done, int64_t total)
                  std::string(30 - filled, '.').c_str(), percent, static_cast<long long>(done), static_cast<long long>(total));
     std::fflush(stderr);
 }
+
+} // namespace q7::app

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace q7::app {
+
 // A progress bar on standard error, drawn only when it is a terminal.
 class Progress {
 public:
@@ -16,3 +18,5 @@ private:
     bool terminal_;
     int lastPercent_ = -1;
 };
+
+} // namespace q7::app

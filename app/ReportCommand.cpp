@@ -7,12 +7,14 @@
 #include "host/report/ReportViewer.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/TSqlBridge.h"
 
 #include <QFile>
 
 #include <cstdio>
+
+namespace q7::app {
 
 using q7::host::report::FilterSetting;
 using q7::host::report::ItemDefinition;
@@ -68,7 +70,7 @@ int runReport(const QStringList& args)
                                       "plain SQL of the embedded database, for its own shell.")});
     command.addOption({QStringLiteral("max-rows"),
                        QStringLiteral("Stop with a message when a multi-level report passes N rows (default %1).")
-                           .arg(q7::host::procedures::DefaultRowLimit),
+                           .arg(q7::host::db::procedures::DefaultRowLimit),
                        QStringLiteral("N")});
     command.addOption({QStringLiteral("format"), QStringLiteral("table (default), csv or json."), QStringLiteral("FORMAT")});
     if (const auto done = command.parse(args, 1, 1))
@@ -85,7 +87,7 @@ int runReport(const QStringList& args)
             return 2;
         angle = static_cast<int>(*parsed);
     }
-    long long maxRows = q7::host::procedures::DefaultRowLimit;
+    long long maxRows = q7::host::db::procedures::DefaultRowLimit;
     if (command.isSet(QStringLiteral("max-rows"))) {
         const auto parsed = command.integer(QStringLiteral("max-rows"), 1, 1'000'000'000);
         if (!parsed)
@@ -113,12 +115,12 @@ int runReport(const QStringList& args)
         for (const QString& text : command.values(QStringLiteral("filter")))
             typed.append(parseFilterSetting(text));
 
-        q7::ado::Connection connection;
+        q7::data::Connection connection;
         if (!sqlOnly) {
             if (dbPath.isEmpty())
-                dbPath = q7::host::account::ensureDemoAccount();
-            q7::host::account::openAccount(connection, dbPath);
-            q7::host::procedures::setRowLimit(connection, maxRows);
+                dbPath = q7::host::db::ensureDemoAccount();
+            q7::host::db::openAccount(connection, dbPath);
+            q7::host::db::procedures::setRowLimit(connection, maxRows);
         }
         // CSV and JSON go out as the rows are read: a long explosion needs no memory for its rows
         struct Printer : q7::data::RowConsumer {
@@ -173,3 +175,5 @@ int runReport(const QStringList& args)
         return error.number() == q7::ErrBadCallOrArgument ? 2 : 1;
     }
 }
+
+} // namespace q7::app

@@ -4,6 +4,8 @@
 
 #include "host/report/ReportViewer.h"
 
+namespace q7::app {
+
 // `q7bom report KEY`: runs a BOM report through the report viewer.
 int runReport(const QStringList& args);
 
@@ -13,3 +15,5 @@ q7::host::report::FilterSetting parseFilterSetting(const QString& text);
 // means exactly that value, and the last setting of an item wins whole.
 QList<q7::host::report::FilterSetting> effectiveSettings(const QList<q7::host::report::FilterSetting>& typed,
                                                          const q7::host::report::ViewerFilter& filter);
+
+} // namespace q7::app

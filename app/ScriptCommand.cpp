@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+namespace q7::app {
+
 int runScriptCommand(const QStringList& args)
 {
     CommandParser command(QStringLiteral("script"), QStringLiteral("[--db FILE] FILE.js [ARGS…]"),
@@ -56,7 +58,7 @@ int runScriptCommand(const QStringList& args)
     QString dbPath = command.value(QStringLiteral("db"));
     if (command.isSet(QStringLiteral("db")) && dbPath.trimmed().isEmpty())
         return command.refuse(QStringLiteral("--db needs the path of an account database"));
-    if (command.isSet(QStringLiteral("db")) && !q7::host::account::isServerAccount(dbPath) && !QFile::exists(dbPath))
+    if (command.isSet(QStringLiteral("db")) && !q7::host::db::isServerAccount(dbPath) && !QFile::exists(dbPath))
         return command.refuse(QStringLiteral("No account database at %1").arg(dbPath));
 
     QFile source;
@@ -73,7 +75,7 @@ int runScriptCommand(const QStringList& args)
     }
     const QString program = QString::fromUtf8(source.readAll());
     if (dbPath.isEmpty())
-        dbPath = q7::host::account::ensureDemoAccount();
+        dbPath = q7::host::db::ensureDemoAccount();
 
     // A script stuck in a native call past its bounds ends the process: the
     // account's open transaction is rolled back by the database, as after any crash.
@@ -95,3 +97,5 @@ int runScriptCommand(const QStringList& args)
         std::fprintf(stderr, "q7bom script: %s\n", outcome.error.toUtf8().constData());
     return outcome.status;
 }
+
+} // namespace q7::app

@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+namespace q7::app {
+
 namespace {
 
 // The demo window: a tree-coloured pane and a document-coloured pane with the
@@ -31,7 +33,7 @@ public:
             left->Line(200, row * 400.0, 2400, row * 400.0, QColor(0x7a, 0x9c, 0xc6));
             right->Line(300, row * 400.0, 9000, row * 400.0, QColor(0xc9, 0xb0, 0x6b));
         }
-        spr = add<SplitRegion>(QStringLiteral("spr"));
+        spr = add<component::SplitRegion>(QStringLiteral("spr"));
         spr->setGeometryTwips(0, 0, innerWidthTwips(), innerHeightTwips());
         window();
         spr->ZOrder(1); // behind the panes: only the bar shows between them
@@ -48,7 +50,7 @@ public:
 
     q7::forms::PictureBox* left = nullptr;
     q7::forms::PictureBox* right = nullptr;
-    SplitRegion* spr = nullptr;
+    component::SplitRegion* spr = nullptr;
 };
 
 } // namespace
@@ -85,5 +87,7 @@ int runSplitterDemo(const QStringList& args)
     std::printf("%s\n", screenshot.toUtf8().constData());
     return 0;
 }
+
+} // namespace q7::app
 
 #include "SplitterDemoCommand.moc"

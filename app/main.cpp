@@ -68,8 +68,8 @@ int main(int argc, char* argv[])
     // Only the window needs a GUI session; a screenshot is drawn offscreen.
     const bool browse = argc > 1 && qstrcmp(argv[1], "browse") == 0; // its window is always drawn offscreen
     const bool gui = browse || (argc > 1 && (qstrcmp(argv[1], "splitter-demo") == 0 || qstrcmp(argv[1], "gui") == 0)) ||
-                     maintainNeedsWidgets(argc, argv) ||
-                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0) || diffNeedsWidgets(argc, argv);
+                     q7::app::maintainNeedsWidgets(argc, argv) ||
+                     (argc > 2 && qstrcmp(argv[1], "bom") == 0 && qstrcmp(argv[2], "window") == 0) || q7::app::diffNeedsWidgets(argc, argv);
     bool screenshot = false, help = false;
     for (int i = 2; i < argc; ++i) {
         screenshot = screenshot || qstrcmp(argv[i], "--screenshot") == 0;
@@ -91,32 +91,32 @@ int main(int argc, char* argv[])
     }
 
     q7::host::registerHostServices();
-    DllRegisterServer();
+    q7::component::DllRegisterServer();
 
     const QString command = args.takeFirst();
     try {
         if (command == QLatin1String("program-types"))
-            return runProgramTypes(args);
+            return q7::app::runProgramTypes(args);
         if (command == QLatin1String("init-db"))
-            return runInitDb(args);
+            return q7::app::runInitDb(args);
         if (command == QLatin1String("report"))
-            return runReport(args);
+            return q7::app::runReport(args);
         if (command == QLatin1String("splitter-demo"))
-            return runSplitterDemo(args);
+            return q7::app::runSplitterDemo(args);
         if (command == QLatin1String("maintain"))
-            return runMaintainCommand(args);
+            return q7::app::runMaintainCommand(args);
         if (command == QLatin1String("gui"))
-            return runGui(args);
+            return q7::app::gui::runGui(args);
         if (command == QLatin1String("bom"))
-            return runBomCommand(args);
+            return q7::app::runBomCommand(args);
         if (command == QLatin1String("diff"))
-            return runDiffCommand(args);
+            return q7::app::runDiffCommand(args);
         if (command == QLatin1String("browse"))
-            return runBrowseCommand(args);
+            return q7::app::runBrowseCommand(args);
         if (command == QLatin1String("script"))
-            return runScriptCommand(args);
+            return q7::app::runScriptCommand(args);
         if (command == QLatin1String("pack"))
-            return runPackCommand(args);
+            return q7::app::runPackCommand(args);
     } catch (const q7::AutomationError& error) {
         std::fprintf(stderr, "q7bom %s: %s\n", command.toUtf8().constData(), error.what());
         return 1;

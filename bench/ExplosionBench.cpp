@@ -280,7 +280,7 @@ int runParent(QCoreApplication& app)
         database = dir.filePath(QStringLiteral("synthetic.db"));
         QElapsedTimer timer;
         timer.start();
-        const auto made = q7::host::account::createSyntheticAccount(database, {parts, depth, fanout, 1});
+        const auto made = q7::host::db::createSyntheticAccount(database, {parts, depth, fanout, 1});
         std::printf("synthetic account: %lld parts, %lld BOM lines, built in %.2f s, %.1f MB\n", static_cast<long long>(made.parts),
                     static_cast<long long>(made.lines), timer.elapsed() / 1000.0, QFileInfo(database).size() / 1e6);
     } else if (!QFileInfo::exists(database)) {

@@ -25,8 +25,8 @@ const QString& accountWithAChange()
 {
     static const QString path = [] {
         const QString& file = millionLineAccount();
-        q7::ado::Connection connection;
-        connection.Open(account::connectionStringFor(file));
+        q7::data::Connection connection;
+        connection.Open(db::connectionStringFor(file));
         QString sql = QStringLiteral("INSERT INTO Inventory (cInvCode, cInvName, cComUnitName, InvAttr) VALUES ('KIT-10', '十件套', '套', 3);"
                                      "INSERT INTO bas_part (PartId, InvCode) VALUES (%1, 'KIT-10');"
                                      "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) VALUES (%1, 1, 1, '2000-01-01', '2099-12-31');"
@@ -40,26 +40,26 @@ const QString& accountWithAChange()
                        .arg(top * 10);
         connection.executeNative(sql);
         const auto firstComponent = [&](const char* top) {
-            QSqlQuery q = q7::ado::runBound(connection.database(),
+            QSqlQuery q = q7::data::runBound(connection.database(),
                                             QStringLiteral("SELECT c.InvCode FROM bom_opcomponent l JOIN bom_parent t ON t.BomId = l.BomId "
                                                            "JOIN bas_part p ON p.PartId = t.ParentId JOIN bas_part c ON c.PartId = l.ComponentId "
                                                            "WHERE p.InvCode = ? ORDER BY l.SortSeq LIMIT 1"),
                                             {QString::fromLatin1(top)});
             q.next();
-            return process::PartKey{q.value(0).toString()};
+            return process::ops::PartKey{q.value(0).toString()};
         };
-        process::replaceComponent(connection, {firstComponent("S0000001"), firstComponent("S0000002"), {}, After},
-                                  process::RunOptions{QStringLiteral("bench"), false});
+        process::ops::replaceComponent(connection, {firstComponent("S0000001"), firstComponent("S0000002"), {}, After},
+                                  process::ops::RunOptions{QStringLiteral("bench"), false});
         return file;
     }();
     return path;
 }
 
-void report(benchmark::State& state, const procedures::ExplosionDiff& diff)
+void report(benchmark::State& state, const db::procedures::ExplosionDiff& diff)
 {
     state.counters["rows before"] = diff.rowsBefore;
     state.counters["rows after"] = diff.rowsAfter;
-    state.counters["changed"] = static_cast<double>(diff.lines.size()) - diff.count(procedures::DiffChange::Same);
+    state.counters["changed"] = static_cast<double>(diff.lines.size()) - diff.count(db::procedures::DiffChange::Same);
 }
 
 } // namespace
@@ -69,13 +69,13 @@ void report(benchmark::State& state, const procedures::ExplosionDiff& diff)
 static void BM_ExplosionDiffCold(benchmark::State& state)
 {
     const QString& path = accountWithAChange();
-    procedures::ExplosionDiff diff;
+    db::procedures::ExplosionDiff diff;
     for (auto _ : state) {
         state.PauseTiming();
-        auto connection = std::make_unique<q7::ado::Connection>();
-        connection->Open(account::connectionStringFor(path));
+        auto connection = std::make_unique<q7::data::Connection>();
+        connection->Open(db::connectionStringFor(path));
         state.ResumeTiming();
-        diff = procedures::diffExplosions(*connection, {Kit, Before, 0}, {Kit, After, 0});
+        diff = db::procedures::diffExplosions(*connection, {Kit, Before, 0}, {Kit, After, 0});
         benchmark::DoNotOptimize(diff.lines.data());
         state.PauseTiming();
         connection.reset();
@@ -88,12 +88,12 @@ BENCHMARK(BM_ExplosionDiffCold)->Unit(benchmark::kMillisecond)->Iterations(5);
 // The same on one connection, its BOMs of both dates read once.
 static void BM_ExplosionDiffWarm(benchmark::State& state)
 {
-    q7::ado::Connection connection;
-    connection.Open(account::connectionStringFor(accountWithAChange()));
-    procedures::diffExplosions(connection, {Kit, Before, 0}, {Kit, After, 0});
-    procedures::ExplosionDiff diff;
+    q7::data::Connection connection;
+    connection.Open(db::connectionStringFor(accountWithAChange()));
+    db::procedures::diffExplosions(connection, {Kit, Before, 0}, {Kit, After, 0});
+    db::procedures::ExplosionDiff diff;
     for (auto _ : state) {
-        diff = procedures::diffExplosions(connection, {Kit, Before, 0}, {Kit, After, 0});
+        diff = db::procedures::diffExplosions(connection, {Kit, Before, 0}, {Kit, After, 0});
         benchmark::DoNotOptimize(diff.lines.data());
     }
     report(state, diff);

@@ -11,12 +11,12 @@
 // Reading the BOMs in force and computing every part's low-level code.
 static void BM_LowLevelCodeCompute(benchmark::State& state)
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(millionLineAccount()));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(millionLineAccount()));
     int64_t edges = 0;
     for (auto _ : state) {
-        const auto structure = q7::host::process::BomStructure::inForce(q7::host::procedures::Database::of(connection), QStringLiteral("2026-12-07"));
-        const auto codes = q7::host::process::computeLowLevelCodes(structure);
+        const auto structure = q7::host::process::ops::BomStructure::inForce(q7::host::db::procedures::Database::of(connection), QStringLiteral("2026-12-07"));
+        const auto codes = q7::host::process::ops::computeLowLevelCodes(structure);
         benchmark::DoNotOptimize(codes.code.data());
         edges = structure.edgeCount();
     }
@@ -28,11 +28,11 @@ BENCHMARK(BM_LowLevelCodeCompute)->Unit(benchmark::kMillisecond)->Iterations(3);
 // compare with the stored codes, nothing to write.
 static void BM_LowLevelCodeRunUnchanged(benchmark::State& state)
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(millionLineAccount()));
-    const q7::host::process::RunOptions options{QStringLiteral("bench"), false};
-    q7::host::process::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options); // stores every code (once)
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(millionLineAccount()));
+    const q7::host::process::ops::RunOptions options{QStringLiteral("bench"), false};
+    q7::host::process::ops::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options); // stores every code (once)
     for (auto _ : state)
-        benchmark::DoNotOptimize(q7::host::process::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options).runId);
+        benchmark::DoNotOptimize(q7::host::process::ops::runLowLevelCode(connection, QStringLiteral("2026-12-07"), options).runId);
 }
 BENCHMARK(BM_LowLevelCodeRunUnchanged)->Unit(benchmark::kMillisecond)->Iterations(3);

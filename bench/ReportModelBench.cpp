@@ -51,10 +51,10 @@ static void BM_ReportResultInTheWindow(benchmark::State& state)
 
         QElapsedTimer timer;
         timer.start();
-        auto grid = std::make_unique<q7::gui::ReportRowsModel>();
-        q7::gui::ReportSortProxy sorter;
+        auto grid = std::make_unique<q7::app::gui::ReportRowsModel>();
+        q7::app::gui::ReportSortProxy sorter;
         sorter.setSourceModel(grid.get());
-        auto tree = std::make_unique<q7::gui::ReportTreeModel>();
+        auto tree = std::make_unique<q7::app::gui::ReportTreeModel>();
         grid->setRows(rows);
         tree->setRows(rows);
         rows.reset();

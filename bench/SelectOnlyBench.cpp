@@ -43,11 +43,11 @@ int main(int argc, char** argv)
         return 2;
     }
     q7::host::registerHostServices();
-    DllRegisterServer();
+    q7::component::DllRegisterServer();
     try {
         q7::host::report::ReportViewer viewer(args[1]);
-        q7::ado::Connection connection;
-        q7::host::account::openAccount(connection, args[0]);
+        q7::data::Connection connection;
+        q7::host::db::openAccount(connection, args[0]);
         RowCounter counter;
         const auto outcome = viewer.run({}, 0, &connection, &counter);
         if (outcome.refused) {

@@ -10,10 +10,10 @@ static void BM_SyntheticAccount(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("synthetic.db"));
-    q7::host::account::SyntheticSummary summary;
+    q7::host::db::SyntheticSummary summary;
     for (auto _ : state)
-        summary = q7::host::account::createSyntheticAccount(path, {static_cast<int>(state.range(0)), 5, 10, 1}, {},
-                                                             q7::host::account::Existing::Replace);
+        summary = q7::host::db::createSyntheticAccount(path, {static_cast<int>(state.range(0)), 5, 10, 1}, {},
+                                                             q7::host::db::Existing::Replace);
     state.counters["lines"] = static_cast<double>(summary.lines);
     state.counters["MB"] = QFileInfo(path).size() / 1e6;
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(summary.lines), benchmark::Counter::kIsIterationInvariantRate);

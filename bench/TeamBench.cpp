@@ -63,8 +63,8 @@ int runLoad(const LoadOptions& o)
     TeamAccount account = o.server.isEmpty() ? TeamAccount::onFile(o.file, synthetic) : TeamAccount::onServer(o.server, synthetic, o.keep);
     Plan plan;
     {
-        q7::ado::Connection connection;
-        q7::host::account::openAccount(connection, account.account());
+        q7::data::Connection connection;
+        q7::host::db::openAccount(connection, account.account());
         plan = discoverPlan(connection, account.account(), o.hot, o.seed);
     }
     const QString planFile = folder + QStringLiteral("/plan.json");
@@ -105,7 +105,7 @@ int main(int argc, char* argv[])
     if (const int* status = std::get_if<int>(&invocation))
         return *status;
     q7::host::registerHostServices();
-    DllRegisterServer();
+    q7::component::DllRegisterServer();
     if (const auto* client = std::get_if<ClientOptions>(&invocation))
         return runClient(*client);
     try {

@@ -16,7 +16,7 @@ QByteArray bomCsv(int lines)
 {
     const QStringList components{QStringLiteral("ST-400"), QStringLiteral("CP-400"), QStringLiteral("SP-320"), QStringLiteral("TY-330"),
                                  QStringLiteral("BL-200"), QStringLiteral("PT-220"), QStringLiteral("CW-300"), QStringLiteral("SW-310")};
-    const QStringList columns = bomCsvColumns();
+    const QStringList columns = q7::app::bomCsvColumns();
     QByteArray csv = columns.join(u',').toUtf8() + '\n';
     for (int i = 0; i < lines; ++i) {
         QMap<QString, QString> row{{QStringLiteral("cInvCode"), QStringLiteral("BS-200")},
@@ -53,11 +53,11 @@ QByteArray bomCsv(int lines)
 
 // Imports N BOM lines through the voucher and its handler into a fresh demo account: the
 // command (lines entered in memory by the voucher's rules), or every cell typed.
-static void importInto(benchmark::State& state, ImportEntry entry)
+static void importInto(benchmark::State& state, q7::app::ImportEntry entry)
 {
     static const bool registered = [] {
         q7::host::registerHostServices();
-        DllRegisterServer();
+        q7::component::DllRegisterServer();
         return true;
     }();
     (void)registered;
@@ -70,18 +70,18 @@ static void importInto(benchmark::State& state, ImportEntry entry)
     for (auto _ : state) {
         state.PauseTiming();
         const QString db = dir.filePath(QStringLiteral("account.db"));
-        q7::host::account::createDemoAccount(db);
+        q7::host::db::createDemoAccount(db);
         state.ResumeTiming();
-        const bool refused = entry == ImportEntry::InMemory ? runBomCommand({QStringLiteral("import"), csv, QStringLiteral("--db"), db}) != 0
-                                                            : !runImport(csv, db, false, entry).problems.isEmpty();
+        const bool refused = entry == q7::app::ImportEntry::InMemory ? q7::app::runBomCommand({QStringLiteral("import"), csv, QStringLiteral("--db"), db}) != 0
+                                                            : !q7::app::runImport(csv, db, false, entry).problems.isEmpty();
         if (refused)
             state.SkipWithError("import refused");
     }
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-static void BM_VoucherImport(benchmark::State& state) { importInto(state, ImportEntry::InMemory); }
+static void BM_VoucherImport(benchmark::State& state) { importInto(state, q7::app::ImportEntry::InMemory); }
 BENCHMARK(BM_VoucherImport)->Arg(10000)->Arg(100000)->Unit(benchmark::kSecond)->Iterations(1);
 
-static void BM_VoucherImportTyped(benchmark::State& state) { importInto(state, ImportEntry::Typed); }
+static void BM_VoucherImportTyped(benchmark::State& state) { importInto(state, q7::app::ImportEntry::Typed); }
 BENCHMARK(BM_VoucherImportTyped)->Arg(10000)->Unit(benchmark::kSecond)->Iterations(1);

@@ -10,7 +10,7 @@
 #include "host/report/FilterDefinitions.h"
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/TSqlBridge.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ std::optional<QString> statementFor(const Input& input)
         run.setFilterList();
         if (run.check())
             return std::nullopt;
-        const report::ReportSqlParts parts = run.sql();
+        const ReportSqlParts parts = run.sql();
         return parts.SqlSelect + u' ' + parts.SqlFrom + u' ' + parts.SqlWhere + u' ' + parts.SqlOrder;
     } catch (const AutomationError&) {
         return std::nullopt;

@@ -3,7 +3,7 @@
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
 #include "platform/Resources.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QDate>
 #include <QSet>
@@ -107,12 +107,12 @@ QImage CommonService::GetIcon(int number)
 {
     if (number == 11)
         return windowIcon();
-    return resources::loadBitmap(library_, number);
+    return loadBitmap(library_, number);
 }
 
 QString CommonService::LoadString(int number, const QVariant&, int)
 {
-    return resources::loadString(library_, number).value_or(QString(""));
+    return loadString(library_, number).value_or(QString(""));
 }
 
 bool CommonService::CheckDate(QVariant& text, int)

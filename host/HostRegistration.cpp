@@ -38,16 +38,16 @@ void registerHostServices()
     add<DropDownListBuilder>(DropDownListClassId);
     add<ColumnAuthBuilder>(ColumnAuthClassId);
     add<CalendarPicker>(CalendarClassId);
-    add<ViewInitializer>(framework::ViewInitializerClassId);
+    add<ViewInitializer>(ViewInitializerClassId);
     add<process::ProcessLibrary>(process::ProcessLibraryClassId);
-    add<StructureQuery>(StructureQueryClassId);
-    add<WhereUsedQuery>(WhereUsedQueryClassId);
-    add<DataManager>(DataManagerClassId);
-    add<DefaultDataSource>(DataSourceClassId);
-    add<ColumnFormat>(ColumnFormatClassId);
-    add<ResLog>(ResLogClassId);
-    add<AccountContext>(AccountContextClassId);
-    procedures::registerAccountProcedures();
+    add<browse::StructureQuery>(browse::StructureQueryClassId);
+    add<browse::WhereUsedQuery>(browse::WhereUsedQueryClassId);
+    add<browse::DataManager>(browse::DataManagerClassId);
+    add<browse::DefaultDataSource>(browse::DataSourceClassId);
+    add<browse::ColumnFormat>(browse::ColumnFormatClassId);
+    add<browse::ResLog>(browse::ResLogClassId);
+    add<browse::AccountContext>(browse::AccountContextClassId);
+    db::procedures::registerAccountProcedures();
     voucher::registerVoucherClasses();
 }
 

@@ -1,7 +1,7 @@
 #include "host/MessageService.h"
 
 #include "platform/Resources.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host {
 
@@ -11,7 +11,7 @@ QString MessageService::format(const QVariant& message, const QVariantList& argu
     if (!numeric)
         return values::toTextOrEmpty(message);
     const int number = values::toLong(message);
-    QString text = resources::loadString(library_, number).value_or(QStringLiteral("#%1").arg(number));
+    QString text = loadString(library_, number).value_or(QStringLiteral("#%1").arg(number));
     qsizetype from = 0;
     for (const QVariant& argument : arguments) {
         const qsizetype at = text.indexOf(QStringLiteral("%s"), from);

@@ -2,7 +2,7 @@
 
 #include "host/process/ProcessLists.h"
 #include "host/voucher/BomDocument.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QVariantMap>
 

@@ -9,8 +9,8 @@
 #include "host/ui/PickDialog.h"
 
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <QMenu>
 #include <QVariantMap>
@@ -50,7 +50,7 @@ bool pick(const ui::ReferList& list, QVariant& recordset, int& row)
     row = ui::pickRow(list);
     if (row < 0)
         return false;
-    auto rs = makeObject<ado::Recordset>(list.rows);
+    auto rs = makeObject<data::Recordset>(list.rows);
     for (int i = 0; i < row; ++i)
         rs->MoveNext();
     recordset = fromObject(rs);
@@ -64,9 +64,9 @@ bool ReferService::ShowRefer(const QVariant&, const QString& referKind, const QV
     const int kind = referKindOf(referKind);
     // a kind this host has no list for, or no account context open (a form driven without the host's
     // session): nothing to pick, the value stays
-    if (kind == 0 || !AccountContext::current())
+    if (kind == 0 || !browse::AccountContext::current())
         return false;
-    const ui::ReferList list = ui::referList(currentConnection(), kind, parameters);
+    const ui::ReferList list = ui::referList(browse::currentConnection(), kind, parameters);
     int row = -1;
     if (!pick(list, recordset, row))
         return false;
@@ -76,9 +76,9 @@ bool ReferService::ShowRefer(const QVariant&, const QString& referKind, const QV
 
 bool ReferService::ShowFreeItemRefer(const QVariant&, QVariant& itemCode, QVariant& freeValues, int, QVariant& recordset, int)
 {
-    if (!AccountContext::current())
+    if (!browse::AccountContext::current())
         return false;
-    const ui::ReferList list = ui::freeItemList(currentConnection(), values::toTextOrEmpty(itemCode));
+    const ui::ReferList list = ui::freeItemList(browse::currentConnection(), values::toTextOrEmpty(itemCode));
     int row = -1;
     if (!pick(list, recordset, row))
         return false;
@@ -140,7 +140,7 @@ void PopupMenuService::SetMenuRecord(QVariant& record, int index, const QString&
 
 QVariant TemplateService::GetTemplate(const QVariant&, const QString& voucherType)
 {
-    const QVariantList entries = voucherTemplate(voucherType);
+    const QVariantList entries = browse::voucherTemplate(voucherType);
     return entries.isEmpty() ? QVariant(voucherType) : QVariant(entries);
 }
 

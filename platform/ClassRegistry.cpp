@@ -41,7 +41,6 @@ Object ClassRegistry::create(const QString& classId) const
 
 Object createObject(const QString& classId) { return ClassRegistry::instance().create(classId); }
 
-namespace server {
 
 int registerServer(std::span<const ClassEntry> classes)
 {
@@ -65,5 +64,4 @@ ClassFactory getClassObject(std::span<const ClassEntry> classes, const QString& 
     return {};
 }
 
-} // namespace server
 } // namespace q7

@@ -45,10 +45,8 @@ struct ClassEntry {
     const char* classId;
     ClassFactory factory;
 };
-namespace server {
 int registerServer(std::span<const ClassEntry> classes);   // 0 on success
 int unregisterServer(std::span<const ClassEntry> classes); // 0 on success
 ClassFactory getClassObject(std::span<const ClassEntry> classes, const QString& classId);
-} // namespace server
 
 } // namespace q7

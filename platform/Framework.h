@@ -7,7 +7,7 @@
 
 // The host UI framework's view interfaces: a view factory answers a view key
 // with a view; the framework enters, activates and exits views.
-namespace q7::framework {
+namespace q7 {
 
 class IFormView {
 public:
@@ -28,4 +28,4 @@ public:
 // → Boolean); the context then answers "Account" and "MenuKey".
 inline constexpr const char* ViewInitializerClassId = "Q7Host.ViewInitializer";
 
-} // namespace q7::framework
+} // namespace q7

@@ -10,7 +10,7 @@
 // The early-bound interfaces of the host's shared service objects. The host
 // registers objects implementing them under the class identifiers below; the
 // component creates them by identifier and casts to these interfaces.
-namespace q7::host {
+namespace q7 {
 
 inline constexpr const char* CommonClassId = "Q7Host.Common";
 inline constexpr const char* MessageClassId = "Q7Host.Message";
@@ -131,4 +131,4 @@ public:
     virtual QVariant GetTemplate(const QVariant& account, const QString& voucherType) = 0;
 };
 
-} // namespace q7::host
+} // namespace q7

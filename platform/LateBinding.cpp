@@ -1,7 +1,7 @@
 #include "platform/LateBinding.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QMetaMethod>
 #include <QMetaProperty>
@@ -247,6 +247,12 @@ bool hasDeclaredMember(const QObject* object, const QString& name)
         if (isCallable(meta->method(i)) && values::textEquals(QString::fromLatin1(meta->method(i).name()), name))
             return true;
     return false;
+}
+
+QString typeName(const QObject* object)
+{
+    const QString qualified = QString::fromLatin1(object->metaObject()->className());
+    return qualified.section(QStringLiteral("::"), -1);
 }
 
 } // namespace q7

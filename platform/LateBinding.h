@@ -41,4 +41,8 @@ void letProperty(const Object& object, const QString& name, const QVariantList& 
 // cannot be probed, so only declared members count).
 bool hasDeclaredMember(const QObject* object, const QString& name);
 
+// The name of an object's class as scripts and users see it: the class's own
+// name without the namespace it is declared in ("clsBO02004", "TextBox").
+QString typeName(const QObject* object);
+
 } // namespace q7

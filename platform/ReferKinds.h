@@ -4,7 +4,7 @@
 
 // The kinds of reference look-up that IRefer::ShowRefer answers, with the
 // names the host's reference lists go by.
-namespace q7::host {
+namespace q7 {
 
 enum ReferKind {
     ReferInventory = 1,
@@ -37,4 +37,4 @@ inline int referKindOf(const QString& name)
     return 0;
 }
 
-} // namespace q7::host
+} // namespace q7

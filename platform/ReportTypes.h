@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace q7::report {
+namespace q7 {
 
 // The record through which a report handler hands its SQL to the report
 // viewer (a record of the viewer's library, passed by value).
@@ -20,6 +20,6 @@ struct ReportSqlParts {
     QString Text9;
 };
 
-} // namespace q7::report
+} // namespace q7
 
-Q_DECLARE_METATYPE(q7::report::ReportSqlParts)
+Q_DECLARE_METATYPE(q7::ReportSqlParts)

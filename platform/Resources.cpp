@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-namespace q7::resources {
+namespace q7 {
 
 namespace {
 QHash<QString, StringLookup>& stringTables()
@@ -34,4 +34,4 @@ QImage loadBitmap(const QString& library, int number)
     return found == bitmapTables().cend() ? QImage() : (*found)(number);
 }
 
-} // namespace q7::resources
+} // namespace q7

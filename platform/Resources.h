@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-namespace q7::resources {
+namespace q7 {
 
 using StringLookup = std::function<std::optional<QString>(int)>;
 using BitmapLookup = std::function<QImage(int)>;
@@ -18,4 +18,4 @@ void publishBitmaps(const QString& library, BitmapLookup lookup);
 std::optional<QString> loadString(const QString& library, int number);
 QImage loadBitmap(const QString& library, int number); // null image when unknown
 
-} // namespace q7::resources
+} // namespace q7

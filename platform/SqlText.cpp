@@ -1,6 +1,6 @@
 #include "platform/SqlText.h"
 
-namespace q7::sqltext {
+namespace q7 {
 
 QString doubledQuotes(const QString& value)
 {
@@ -11,4 +11,4 @@ QString doubledQuotes(const QString& value)
 
 QString quoted(const QString& value) { return u'\'' + doubledQuotes(value) + u'\''; }
 
-} // namespace q7::sqltext
+} // namespace q7

@@ -5,7 +5,7 @@
 #include <QVariant>
 #include <QVariantList>
 
-namespace q7::voucher {
+namespace q7 {
 
 // The record through which a voucher handler hands the voucher library the
 // statement that finds the voucher before the current one: the statement's
@@ -26,6 +26,6 @@ struct LocateSqlString {
 // Voucher status as the voucher library and the handlers use it.
 enum VoucherStatus { StatusBrowse = 0, StatusEdit = 1, StatusAdd = 2 };
 
-} // namespace q7::voucher
+} // namespace q7
 
-Q_DECLARE_METATYPE(q7::voucher::LocateSqlString)
+Q_DECLARE_METATYPE(q7::LocateSqlString)

@@ -2,7 +2,7 @@
 
 #include "platform/ObjectRef.h"
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 bool isNumberCell(const QVariant& value)
 {
@@ -17,4 +17,4 @@ bool isNumberCell(const QVariant& value)
 
 bool isEmptyCell(const QVariant& value) { return !value.isValid() || value.isNull() || isNull(value); }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

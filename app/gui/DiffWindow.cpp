@@ -15,9 +15,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
-using host::procedures::DiffChange;
+using host::db::procedures::DiffChange;
 
 DiffWindow::DiffWindow(const QString& accountPath, const QString& item, const QString& at, const QString& against, QWidget* parent)
     : QWidget(parent), model_(new ExplosionDiffModel(this))
@@ -68,12 +68,12 @@ DiffWindow::DiffWindow(const QString& accountPath, const QString& item, const QS
     layout->addWidget(status_);
 
     try {
-        ado::Connection connection;
-        connection.Open(host::account::connectionStringFor(accountPath));
-        const auto part = host::process::findPart(connection.database(), host::process::PartKey::fromLabel(item));
+        data::Connection connection;
+        connection.Open(host::db::connectionStringFor(accountPath));
+        const auto part = host::process::ops::findPart(connection.database(), host::process::ops::PartKey::fromLabel(item));
         if (!part)
             throw AutomationError(ErrBadCallOrArgument, QStringLiteral("%1 不是物料").arg(item));
-        model_->setDiff(host::procedures::diffExplosions(connection, {*part, at, 0}, {*part, against, 0}));
+        model_->setDiff(host::db::procedures::diffExplosions(connection, {*part, at, 0}, {*part, against, 0}));
     } catch (const AutomationError& error) {
         status_->setText(error.description());
         return;
@@ -106,4 +106,4 @@ DiffWindow::DiffWindow(const QString& accountPath, const QString& item, const QS
 
 QString DiffWindow::status() const { return status_->text(); }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -6,7 +6,7 @@ class QLabel;
 class QTableView;
 class QTreeView;
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 class ExplosionDiffModel;
 
@@ -31,4 +31,4 @@ private:
     QLabel* status_;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

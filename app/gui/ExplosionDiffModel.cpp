@@ -3,11 +3,11 @@
 #include "app/OutputTable.h"
 #include "host/db/procedures/ProcedureSupport.h"
 
-namespace q7::gui {
+namespace q7::app::gui {
 
-using host::procedures::DiffChange;
-using host::procedures::DiffLine;
-using host::procedures::DiffValues;
+using host::db::procedures::DiffChange;
+using host::db::procedures::DiffLine;
+using host::db::procedures::DiffValues;
 
 namespace {
 
@@ -45,7 +45,7 @@ QString number(double value) { return OutputTable::displayNumber(value); }
 
 ExplosionDiffModel::ExplosionDiffModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void ExplosionDiffModel::setDiff(host::procedures::ExplosionDiff diff)
+void ExplosionDiffModel::setDiff(host::db::procedures::ExplosionDiff diff)
 {
     beginResetModel();
     diff_ = std::move(diff);
@@ -113,7 +113,7 @@ QVariant ExplosionDiffModel::text(const DiffLine& line, int column) const
     case Base: return bothSides(line, [](const DiffValues& v) { return number(v.baseQty); });
     case Scrap: return bothSides(line, [](const DiffValues& v) { return number(v.scrap); });
     case Cumulative: return bothSides(line, [](const DiffValues& v) { return number(v.cumulative); });
-    case Supply: return bothSides(line, [](const DiffValues& v) { return host::procedures::wipText(v.wipType); });
+    case Supply: return bothSides(line, [](const DiffValues& v) { return host::db::procedures::wipText(v.wipType); });
     case Warehouse: return bothSides(line, [](const DiffValues& v) { return v.warehouse; });
     case Note: return bothSides(line, [](const DiffValues& v) { return v.note; });
     }
@@ -131,7 +131,7 @@ QVariant ExplosionDiffModel::data(const QModelIndex& index, int role) const
         if (const QColor colour = colourOf(line.change); colour.isValid())
             return colour;
         return {};
-    case Qt::ToolTipRole: return host::procedures::pathText(diff_, static_cast<int>(index.internalId()));
+    case Qt::ToolTipRole: return host::db::procedures::pathText(diff_, static_cast<int>(index.internalId()));
     case ChangeRole: return static_cast<int>(line.change);
     case Qt::TextAlignmentRole:
         return index.column() >= Base && index.column() <= Cumulative ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
@@ -146,4 +146,4 @@ QVariant ExplosionDiffModel::headerData(int section, Qt::Orientation orientation
     return {};
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -10,7 +10,7 @@
 // A diff of two explosions as a tree: each line under the line one level up
 // on its path, the lines added, removed and changed coloured, the values of
 // both sides side by side ("1 → 2" where they differ).
-namespace q7::gui {
+namespace q7::app::gui {
 
 class ExplosionDiffModel : public QAbstractItemModel {
     Q_OBJECT
@@ -19,10 +19,10 @@ public:
 
     explicit ExplosionDiffModel(QObject* parent = nullptr);
 
-    void setDiff(host::procedures::ExplosionDiff diff);
-    const host::procedures::ExplosionDiff& diff() const { return diff_; }
+    void setDiff(host::db::procedures::ExplosionDiff diff);
+    const host::db::procedures::ExplosionDiff& diff() const { return diff_; }
     // The colour of a line of that kind (none for an unchanged one).
-    static QColor colourOf(host::procedures::DiffChange change);
+    static QColor colourOf(host::db::procedures::DiffChange change);
     // The tree index of a line of the diff.
     QModelIndex indexOfLine(int line, int column = 0) const;
 
@@ -35,12 +35,12 @@ public:
 
 private:
     const std::vector<int>& childrenOf(int line) const { return line < 0 ? roots_ : children_[static_cast<size_t>(line)]; }
-    QVariant text(const host::procedures::DiffLine& line, int column) const;
+    QVariant text(const host::db::procedures::DiffLine& line, int column) const;
 
-    host::procedures::ExplosionDiff diff_;
+    host::db::procedures::ExplosionDiff diff_;
     std::vector<int> roots_;
     std::vector<std::vector<int>> children_;
     std::vector<int> position_; // of each line among its parent's children
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -3,7 +3,7 @@
 #include "host/db/AccountDatabase.h"
 #include "host/db/FreeItemTitles.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -18,7 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 using host::report::FilterSetting;
 using host::report::ItemDefinition;
@@ -55,7 +55,7 @@ FilterDialog::FilterDialog(const ReportDocument& document, Runner runner, QWidge
     layout->addLayout(form);
     QStringList freeTitles;
     try {
-        freeTitles = host::account::freeItemTitles(connection().database());
+        freeTitles = host::db::freeItemTitles(connection().database());
     } catch (const AutomationError&) {
         // an account that cannot be read shows the items' own captions; the run says what is wrong
     }
@@ -200,11 +200,11 @@ bool FilterDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-ado::Connection& FilterDialog::connection()
+data::Connection& FilterDialog::connection()
 {
     if (!connection_) {
-        auto connection = std::make_unique<ado::Connection>();
-        host::account::openAccount(*connection, document_.accountPath());
+        auto connection = std::make_unique<data::Connection>();
+        host::db::openAccount(*connection, document_.accountPath());
         connection_ = std::move(connection);
     }
     return *connection_;
@@ -269,4 +269,4 @@ void FilterDialog::reject()
         QDialog::reject();
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -12,7 +12,7 @@
 class QComboBox;
 class QWidget;
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 // The filter dialog of a report, built from its filter items: one editor per
 // single item, two (from, to) per range item, drop-down lists for list items,
@@ -51,7 +51,7 @@ protected:
 
 private:
     static QString textOf(const QWidget* editor);
-    ado::Connection& connection();
+    data::Connection& connection();
     QString parentCode() const;
     static void setText(QWidget* editor, const QString& text);
 
@@ -62,9 +62,9 @@ private:
     QComboBox* angle_ = nullptr;
     QHash<QWidget*, FilterPick> picks_;
     QHash<QString, QString> captions_;
-    std::unique_ptr<ado::Connection> connection_;
+    std::unique_ptr<data::Connection> connection_;
     ReportRun run_;
     bool running_ = false; // a run started here is going on
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 QString groupOf(const QString& reportKey) { return QStringLiteral("filters/") + reportKey; }
@@ -50,4 +50,4 @@ std::optional<RememberedFilter> rememberedFilter(const QString& reportKey)
     return filter;
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -8,7 +8,7 @@
 #include <optional>
 
 // The last filter values of each report, kept between runs in the user's settings.
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct RememberedFilter {
     QList<host::report::FilterSetting> settings;
@@ -18,4 +18,4 @@ struct RememberedFilter {
 void rememberFilter(const QString& reportKey, const RememberedFilter& filter);
 std::optional<RememberedFilter> rememberedFilter(const QString& reportKey);
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -4,11 +4,11 @@
 #include "host/ui/PickDialog.h"
 #include "host/ui/ReferLists.h"
 #include "platform/ReferKinds.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QSqlQuery>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 FilterPick pickOf(const host::report::ItemDefinition& definition)
 {
@@ -32,9 +32,9 @@ FilterPick pickOf(const host::report::ItemDefinition& definition)
 namespace {
 
 // A parent's part with a main BOM (the first of its free-item variants).
-long long parentPart(ado::Connection& connection, const QString& code)
+long long parentPart(data::Connection& connection, const QString& code)
 {
-    QSqlQuery q = ado::runBound(connection.database(),
+    QSqlQuery q = data::runBound(connection.database(),
                                 QStringLiteral("SELECT p.PartId FROM bas_part p JOIN bom_parent t ON t.ParentId = p.PartId "
                                                "JOIN bom_bom b ON b.BomId = t.BomId WHERE p.InvCode = ? AND b.BomType = 1 ORDER BY p.PartId"),
                                 {code});
@@ -43,7 +43,7 @@ long long parentPart(ado::Connection& connection, const QString& code)
 
 } // namespace
 
-QString pickValue(FilterPick pick, ado::Connection& connection, const QString& current, const QString& parentCode, QWidget* parent)
+QString pickValue(FilterPick pick, data::Connection& connection, const QString& current, const QString& parentCode, QWidget* parent)
 {
     if (pick == FilterPick::Date) {
         const QDate initial = QDate::fromString(values::trim(current), QStringLiteral("yyyy-MM-dd"));
@@ -53,11 +53,11 @@ QString pickValue(FilterPick pick, ado::Connection& connection, const QString& c
     int kind = 0;
     QVariantList parameters{current};
     switch (pick) {
-    case FilterPick::Parent: kind = host::ReferBomParent; break;
-    case FilterPick::Component: kind = host::ReferBomComponent; break;
-    case FilterPick::Item: kind = host::ReferInventory; break;
+    case FilterPick::Parent: kind = ReferBomParent; break;
+    case FilterPick::Component: kind = ReferBomComponent; break;
+    case FilterPick::Item: kind = ReferInventory; break;
     case FilterPick::Version:
-        kind = host::ReferBomVersion;
+        kind = ReferBomVersion;
         parameters.append(parentPart(connection, values::trim(parentCode)));
         break;
     default: return {};
@@ -69,4 +69,4 @@ QString pickValue(FilterPick pick, ado::Connection& connection, const QString& c
     return values::trim(values::toTextOrEmpty(list.rows.rows.value(dialog.pickedRow()).value(0)));
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -22,6 +22,8 @@
 
 #include <cstdio>
 
+namespace q7::app::gui {
+
 namespace {
 
 // The offscreen platform says for each window what it cannot do (raise it,
@@ -89,7 +91,7 @@ int screenshots(const QString& accountPath, const QString& dir)
         return 1;
     }
     QSettings().clear(); // the pictures show the defaults, not what a user left behind
-    q7::gui::MainWindow window(accountPath);
+    q7::app::gui::MainWindow window(accountPath);
     window.resize(1500, 900);
     window.show();
     window.openEntry(QStringLiteral("BO01001"));
@@ -97,8 +99,8 @@ int screenshots(const QString& accountPath, const QString& dir)
     QMdiSubWindow* sub = window.openEntry(QStringLiteral("BO02004"));
     if (!sub)
         return 1;
-    auto* report = qobject_cast<q7::gui::ReportWindow*>(sub->widget());
-    q7::gui::FilterDialog* dialog = report->filterDialog();
+    auto* report = qobject_cast<q7::app::gui::ReportWindow*>(sub->widget());
+    q7::app::gui::FilterDialog* dialog = report->filterDialog();
     for (int which : {0, 1})
         if (auto* parent = qobject_cast<QLineEdit*>(dialog->editor(QStringLiteral("InvCode"), which)))
             parent->setText(QStringLiteral("BK-100"));
@@ -121,7 +123,7 @@ int screenshots(const QString& accountPath, const QString& dir)
         return 1;
     // a double click on a component's row opens its BOM in the voucher
     report->showTree(true);
-    const q7::gui::ReportTreeModel* tree = report->treeModel();
+    const q7::app::gui::ReportTreeModel* tree = report->treeModel();
     for (int row = 0; tree->indexOfRow(row).isValid(); ++row) {
         const QModelIndex index = tree->indexOfRow(row, tree->shape().treeColumn);
         if (!tree->data(index).toString().startsWith(QStringLiteral("FR-200")))
@@ -155,10 +157,10 @@ int runGui(const QStringList& args)
     if (command.isSet(QStringLiteral("db"))) {
         if (path.trimmed().isEmpty())
             return command.refuse(QStringLiteral("--db needs the path of an account database"));
-        if (q7::host::account::accountStateOf(path) != q7::host::account::AccountState::Finished)
+        if (q7::host::db::accountStateOf(path) != q7::host::db::AccountState::Finished)
             return command.refuse(QStringLiteral("%1 is not an account database").arg(path));
     } else {
-        path = q7::host::account::ensureDemoAccount();
+        path = q7::host::db::ensureDemoAccount();
     }
     QCoreApplication::setOrganizationName(QStringLiteral("Q7BomLib"));
     if (command.isSet(QStringLiteral("screenshot"))) {
@@ -168,7 +170,9 @@ int runGui(const QStringList& args)
         return screenshots(path, command.value(QStringLiteral("screenshot")));
     }
     QCoreApplication::setApplicationName(QStringLiteral("q7bom"));
-    q7::gui::MainWindow window(path);
+    q7::app::gui::MainWindow window(path);
     window.show();
     return QApplication::exec();
 }
+
+} // namespace q7::app::gui

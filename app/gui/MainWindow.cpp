@@ -27,7 +27,7 @@
 #include <QSettings>
 #include <QStatusBar>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 template <typename Slot>
@@ -62,7 +62,7 @@ void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("账套"));
     addEntry(file, QStringLiteral("打开账套…"), this, [this] { chooseAccount(); })->setShortcut(QKeySequence::Open);
-    addEntry(file, QStringLiteral("演示账套"), this, [this] { setAccount(host::account::ensureDemoAccount()); });
+    addEntry(file, QStringLiteral("演示账套"), this, [this] { setAccount(host::db::ensureDemoAccount()); });
     addEntry(file, QStringLiteral("新建模拟账套…"), this, [this] {
         SyntheticAccountDialog dialog(this);
         if (dialog.exec() == QDialog::Accepted)
@@ -248,7 +248,7 @@ void MainWindow::chooseAccount()
                                                       QStringLiteral("账套 (*.db *.sqlite);;所有文件 (*)"));
     if (path.isEmpty())
         return;
-    if (host::account::accountStateOf(path) != host::account::AccountState::Finished) {
+    if (host::db::accountStateOf(path) != host::db::AccountState::Finished) {
         QMessageBox::warning(this, windowTitle(), QStringLiteral("%1 不是账套数据库").arg(path));
         return;
     }
@@ -286,10 +286,10 @@ QMdiSubWindow* MainWindow::openEntry(const QString& menuKey)
 void MainWindow::openView(const QString& menuKey)
 {
     if (!account_)
-        account_ = host::AccountContext::open(accountPath_);
+        account_ = host::browse::AccountContext::open(accountPath_);
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
     const Object view = toObject(call(factory, QStringLiteral("CreateView"), {QStringLiteral("Morvex.Q7.BO.") + menuKey}));
-    auto* formView = dynamic_cast<framework::IFormView*>(view.data());
+    auto* formView = dynamic_cast<IFormView*>(view.data());
     if (!formView) {
         statusBar()->showMessage(QStringLiteral("%1：组件没有此视图").arg(menuKey));
         return;
@@ -351,4 +351,4 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 QString MainWindow::statusText() const { return statusBar()->currentMessage(); }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

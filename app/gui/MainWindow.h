@@ -20,7 +20,7 @@ namespace q7::host {
 class ScopedPresenter;
 }
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct PartLink;
 
@@ -64,7 +64,7 @@ private:
     void remember(QMdiSubWindow* window);
 
     QString accountPath_;
-    QSharedPointer<host::AccountContext> account_; // the views' account, opened with the first view
+    QSharedPointer<host::browse::AccountContext> account_; // the views' account, opened with the first view
     QList<Object> views_;                          // the views entered, held as the host holds them
     QMdiArea* area_ = nullptr;
     QMenu* windowMenu_ = nullptr;
@@ -74,4 +74,4 @@ private:
     std::unique_ptr<host::ScopedPresenter> messages_; // the libraries' messages as message boxes of this window
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -5,9 +5,9 @@
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
 #include "platform/Resources.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 
@@ -41,7 +41,7 @@ QString captionOf(const MenuSource& source)
 {
     const QString key = QString::fromLatin1(source.key);
     if (source.stringNumber != 0)
-        if (const auto text = resources::loadString(QStringLiteral("Q7BomLib"), source.stringNumber))
+        if (const auto text = loadString(QStringLiteral("Q7BomLib"), source.stringNumber))
             return values::trim(*text);
     if (host::report::reportKeys().contains(key))
         return host::report::definition(key).title;
@@ -72,4 +72,4 @@ ProgramAnswer askProgramType(const QString& menuKey)
     return answer;
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

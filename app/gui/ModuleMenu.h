@@ -7,7 +7,7 @@
 
 // The BOM module's menu as the host shows it, and what the component's
 // program definition answers for an entry.
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct MenuEntry {
     QString key;     // "BO01001" …
@@ -26,4 +26,4 @@ struct ProgramAnswer {
 };
 ProgramAnswer askProgramType(const QString& menuKey);
 
-} // namespace q7::gui
+} // namespace q7::app::gui

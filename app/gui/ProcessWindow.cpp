@@ -8,7 +8,7 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 QString currentUser()
@@ -20,7 +20,7 @@ QString currentUser()
 
 ProcessWindow::ProcessWindow(const QString& menuKey, const QString& accountPath, QWidget* parent)
     : QWidget(parent),
-      account_(host::AccountContext::open(accountPath)),
+      account_(host::browse::AccountContext::open(accountPath)),
       session_(std::make_unique<host::process::ProcessSession>(menuKey, accountPath, currentUser())),
       window_(std::make_unique<host::process::ProcessFormWindow>(session_->form()))
 {
@@ -61,4 +61,4 @@ bool ProcessWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

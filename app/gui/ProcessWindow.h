@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace q7::host {
+namespace q7::host::browse {
 class AccountContext;
 }
 namespace q7::host::process {
@@ -13,7 +13,7 @@ class ProcessSession;
 class ProcessFormWindow;
 } // namespace q7::host::process
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 // A maintenance form as the host opens it inside the workbench: the session
 // (handler made by the program definition, form set up by it) and the form's
@@ -36,10 +36,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QSharedPointer<host::AccountContext> account_; // the session's account: the references look up in it
+    QSharedPointer<host::browse::AccountContext> account_; // the session's account: the references look up in it
     std::unique_ptr<host::process::ProcessSession> session_;
     std::unique_ptr<host::process::ProcessFormWindow> window_;
     QWidget* formWidget_ = nullptr;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -2,14 +2,14 @@
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/procedures/ProcedureSupport.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QElapsedTimer>
 #include <QSqlDriver>
 
 #include <sqlite3.h>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 ReportDocument::ReportDocument(const QString& reportKey, const QString& accountPath) : key_(reportKey), accountPath_(accountPath)
 {
@@ -26,9 +26,9 @@ void RunStop::request()
         sqlite3_interrupt(database); // safe from any thread while the connection is open
 }
 
-void RunStop::attach(ado::Connection& connection)
+void RunStop::attach(data::Connection& connection)
 {
-    host::procedures::setStopFlag(connection, flag_);
+    host::db::procedures::setStopFlag(connection, flag_);
     const QVariant handle = connection.database().driver()->handle();
     if (connection.isEmbedded() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         database_.store(*static_cast<sqlite3* const*>(handle.data()));
@@ -64,9 +64,9 @@ private:
 ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings, int angle, const Progress& progress)
 {
     if (!connection_) {
-        auto connection = std::make_unique<ado::Connection>();
-        host::account::openAccount(*connection, accountPath_);
-        host::procedures::setRowLimit(*connection, host::procedures::DefaultRowLimit);
+        auto connection = std::make_unique<data::Connection>();
+        host::db::openAccount(*connection, accountPath_);
+        host::db::procedures::setRowLimit(*connection, host::db::procedures::DefaultRowLimit);
         if (stop_)
             stop_->attach(*connection);
         connection_ = std::move(connection);
@@ -118,4 +118,4 @@ QString offendingItem(const QString& message, const QList<FilterField>& fields)
     return {};
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

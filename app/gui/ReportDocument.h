@@ -16,7 +16,7 @@ struct sqlite3;
 // items with the handler's defaults, the angles, and runs through the report
 // viewer (a fresh viewer per run, so every run starts from the handler's
 // defaults and the dialog's values only).
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct FilterField {
     host::report::ItemDefinition definition;
@@ -43,7 +43,7 @@ public:
     void clear() { flag_->store(false); }
     bool requested() const { return flag_->load(std::memory_order_relaxed); }
     // The connection the runs use (on the thread that runs them).
-    void attach(ado::Connection& connection);
+    void attach(data::Connection& connection);
 
 private:
     std::shared_ptr<std::atomic<bool>> flag_ = std::make_shared<std::atomic<bool>>(false);
@@ -75,11 +75,11 @@ private:
     QString accountPath_;
     QList<FilterField> fields_;
     QStringList angles_;
-    std::unique_ptr<ado::Connection> connection_;
+    std::unique_ptr<data::Connection> connection_;
     std::shared_ptr<RunStop> stop_;
 };
 
 // The item whose caption a refusal names ("[ caption ]"), "" when none does.
 QString offendingItem(const QString& message, const QList<FilterField>& fields);
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 void writeCsv(const QString& path, const QStringList& headers, const QList<QVariantList>& rows)
 {
@@ -65,4 +65,4 @@ void writeXlsx(const QString& path, const QString& sheetTitle, const QStringList
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("Cannot write %1").arg(path));
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -9,7 +9,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 QString reportHtml(const PrintedReport& report)
 {
@@ -71,4 +71,4 @@ void writePdf(const QString& path, const PrintedReport& report)
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("Cannot write %1").arg(path));
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

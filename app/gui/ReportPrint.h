@@ -11,7 +11,7 @@ class QPrinter;
 // filters set and the row count, then a table whose headings repeat on every
 // page (numbers right-aligned, as the grid shows them); pages numbered, wide
 // reports in landscape.
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct PrintedReport {
     QString title;
@@ -28,4 +28,4 @@ void printReport(const PrintedReport& report, QPrinter& printer);
 // Writes a PDF (A4 landscape); throws an AutomationError when the file cannot be written.
 void writePdf(const QString& path, const PrintedReport& report);
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -7,7 +7,7 @@
 
 #include <malloc.h>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 QVariant cellDisplay(const QVariant& value)
 {
@@ -82,4 +82,4 @@ QVariant ReportRowsModel::headerData(int section, Qt::Orientation orientation, i
     return section + 1;
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

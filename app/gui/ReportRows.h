@@ -9,7 +9,7 @@
 // A report's rows as the window shows them: one model over the rows the run
 // read, in the report's order, with no object per cell. Numbers show as the
 // command line writes them, right-aligned; ValueRole answers the value itself.
-namespace q7::gui {
+namespace q7::app::gui {
 
 using ReportRowsPtr = std::shared_ptr<const data::ResultSet>;
 
@@ -42,4 +42,4 @@ QVariant cellAlignment(const QVariant& value);
 // and the window that showed them closes at once. The memory goes back to the system.
 void releaseRows(ReportRowsPtr rows);
 
-} // namespace q7::gui
+} // namespace q7::app::gui

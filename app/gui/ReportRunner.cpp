@@ -4,7 +4,7 @@
 
 #include <malloc.h>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 // The side of the runner on its own thread: the document and its connection
 // are made, used and destroyed there.
@@ -41,7 +41,7 @@ public:
     }
 
 signals:
-    void done(std::shared_ptr<q7::gui::ReportRun> run);
+    void done(std::shared_ptr<q7::app::gui::ReportRun> run);
 
 private:
     QString key_, accountPath_;
@@ -52,7 +52,7 @@ private:
 
 ReportRunner::ReportRunner(const QString& reportKey, const QString& accountPath, QObject* parent) : QObject(parent)
 {
-    qRegisterMetaType<std::shared_ptr<q7::gui::ReportRun>>();
+    qRegisterMetaType<std::shared_ptr<q7::app::gui::ReportRun>>();
     thread_.setObjectName(QStringLiteral("report ") + reportKey);
     worker_ = new ReportWorker(reportKey, accountPath, stop_, rows_); // owned by the thread from here: deleted when it ends
     worker_->moveToThread(&thread_);
@@ -88,6 +88,6 @@ void ReportRunner::stop()
         stop_->request();
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui
 
 #include "ReportRunner.moc"

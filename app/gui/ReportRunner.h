@@ -11,7 +11,7 @@
 // Runs a report's queries off the window's thread, on a connection of its
 // own, one run at a time: the window stays responsive, shows how far the run
 // got and can stop it. The result arrives through finished().
-namespace q7::gui {
+namespace q7::app::gui {
 
 class ReportWorker;
 
@@ -31,7 +31,7 @@ public:
     qint64 rowsRead() const { return rows_->load(std::memory_order_relaxed); }
 
 signals:
-    void finished(std::shared_ptr<q7::gui::ReportRun> run);
+    void finished(std::shared_ptr<q7::app::gui::ReportRun> run);
 
 private:
     QThread thread_;
@@ -41,4 +41,4 @@ private:
     bool busy_ = false;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 
@@ -176,4 +176,4 @@ QVariant ReportSortProxy::headerData(int section, Qt::Orientation orientation, i
     return sourceModel() ? sourceModel()->headerData(section, orientation, role) : QVariant();
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

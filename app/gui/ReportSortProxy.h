@@ -7,7 +7,7 @@
 // user sorts by a column, and back to it on request. Sorting compares the
 // values the rows hold (numbers as numbers, empty cells first), stable, so
 // rows that tie keep the report's order; nothing is copied per row.
-namespace q7::gui {
+namespace q7::app::gui {
 
 class ReportRowsModel;
 
@@ -40,4 +40,4 @@ private:
     int sortColumn_ = -1;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QFont>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 
@@ -219,4 +219,4 @@ QVariant ReportTreeModel::headerData(int section, Qt::Orientation orientation, i
     return QAbstractItemModel::headerData(section, orientation, role);
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

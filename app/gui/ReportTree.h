@@ -10,7 +10,7 @@
 // part exploded, or the part whose uses are listed) the rows hang below the
 // row one level up before them; a summary by level groups its rows by top and
 // by level. The columns are the report's; the tree is drawn in the part's column.
-namespace q7::gui {
+namespace q7::app::gui {
 
 struct TreeShape {
     enum class Kind { None, Indented, ByLevel };
@@ -67,4 +67,4 @@ private:
     int depth_ = 0;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -12,7 +12,7 @@
 #include "app/gui/ReportTree.h"
 #include "host/voucher/BomChecks.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,7 +45,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 
@@ -646,4 +646,4 @@ void ReportWindow::showStatement()
     box.exec();
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -14,7 +14,7 @@ class QStackedWidget;
 class QTableView;
 class QTreeView;
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 class DiffWindow;
 class FilterDialog;
@@ -79,7 +79,7 @@ public:
     PrintedReport printed() const;
 
 signals:
-    void partLinkRequested(const q7::gui::PartLink& link);
+    void partLinkRequested(const q7::app::gui::PartLink& link);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -117,4 +117,4 @@ private:
     QString account_;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 namespace {
 QSpinBox* sizeBox(int value, int max, QWidget* parent)
@@ -32,7 +32,7 @@ QSpinBox* sizeBox(int value, int max, QWidget* parent)
 SyntheticAccountDialog::SyntheticAccountDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("新建模拟账套"));
-    const host::account::SyntheticOptions defaults;
+    const host::db::SyntheticOptions defaults;
     auto* form = new QFormLayout(this);
     path_ = new QLineEdit(QDir::home().filePath(QStringLiteral("synthetic.db")), this);
     auto* browse = new QPushButton(QStringLiteral("…"), this);
@@ -62,9 +62,9 @@ SyntheticAccountDialog::SyntheticAccountDialog(QWidget* parent) : QDialog(parent
 
 QString SyntheticAccountDialog::path() const { return path_->text().trimmed(); }
 
-host::account::SyntheticOptions SyntheticAccountDialog::options() const
+host::db::SyntheticOptions SyntheticAccountDialog::options() const
 {
-    host::account::SyntheticOptions options;
+    host::db::SyntheticOptions options;
     options.parts = parts_->value();
     options.depth = depth_->value();
     options.fanout = fanout_->value();
@@ -76,11 +76,11 @@ QString SyntheticAccountDialog::create()
     const QString target = path();
     if (target.isEmpty())
         return {};
-    auto existing = host::account::Existing::Refuse;
+    auto existing = host::db::Existing::Refuse;
     if (QFileInfo::exists(target)) {
         if (QMessageBox::question(this, windowTitle(), QStringLiteral("%1 已存在，替换吗？").arg(target)) != QMessageBox::Yes)
             return {};
-        existing = host::account::Existing::Replace;
+        existing = host::db::Existing::Replace;
     }
     QProgressDialog progress(QStringLiteral("正在生成账套…"), QString(), 0, 1000, this);
     progress.setWindowTitle(windowTitle());
@@ -89,7 +89,7 @@ QString SyntheticAccountDialog::create()
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     try {
-        host::account::createSyntheticAccount(target, options(), [&](int64_t done, int64_t total) {
+        host::db::createSyntheticAccount(target, options(), [&](int64_t done, int64_t total) {
             if (sinceEvents.elapsed() < 100)
                 return;
             sinceEvents.restart();
@@ -103,4 +103,4 @@ QString SyntheticAccountDialog::create()
     return target;
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

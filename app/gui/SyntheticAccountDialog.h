@@ -7,7 +7,7 @@
 class QLineEdit;
 class QSpinBox;
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 // Asks where to create a synthetic account and how large (parts, levels,
 // lines per BOM), then creates it with a progress dialog.
@@ -17,7 +17,7 @@ public:
     explicit SyntheticAccountDialog(QWidget* parent = nullptr);
 
     QString path() const;
-    host::account::SyntheticOptions options() const;
+    host::db::SyntheticOptions options() const;
     QLineEdit* pathEdit() const { return path_; }
     QSpinBox* partsBox() const { return parts_; }
 
@@ -31,4 +31,4 @@ private:
     QSpinBox* fanout_ = nullptr;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -8,10 +8,10 @@
 #include <QDate>
 #include <QVBoxLayout>
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 VoucherHostWindow::VoucherHostWindow(const QString& voucherType, const Object& handler, const QString& accountPath, QWidget* parent)
-    : QWidget(parent), account_(host::AccountContext::open(accountPath))
+    : QWidget(parent), account_(host::browse::AccountContext::open(accountPath))
 {
     setObjectName(QStringLiteral("voucher_") + voucherType);
     const QString user = qEnvironmentVariable("USER");
@@ -60,4 +60,4 @@ VoucherHostWindow::~VoucherHostWindow()
     account_.reset();
 }
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace q7::host {
+namespace q7::host::browse {
 class AccountContext;
 }
 namespace q7::host::voucher {
@@ -15,7 +15,7 @@ class VoucherForm;
 class VoucherWindow;
 } // namespace q7::host::voucher
 
-namespace q7::gui {
+namespace q7::app::gui {
 
 // The BOM voucher as the host opens it inside the workbench: the voucher
 // library's form of the voucher type the program definition answered, opened
@@ -41,9 +41,9 @@ signals:
     void statusMessage(const QString& text);
 
 private:
-    QSharedPointer<host::AccountContext> account_;
+    QSharedPointer<host::browse::AccountContext> account_;
     QSharedPointer<host::voucher::VoucherForm> voucher_;
     std::unique_ptr<host::voucher::VoucherWindow> window_;
 };
 
-} // namespace q7::gui
+} // namespace q7::app::gui

@@ -5,7 +5,7 @@
 #include "host/HostRegistration.h"
 #include "host/db/AccountDatabase.h"
 #include "host/report/ReportViewer.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "platform/data/Ado.h"
 
 #include <QCoreApplication>
@@ -38,7 +38,7 @@ qint64 statusKb(const char* field)
     return -1;
 }
 
-Rows viaReport(const RunRequest& r, ado::Connection& connection)
+Rows viaReport(const RunRequest& r, data::Connection& connection)
 {
     using host::report::FilterSetting;
     const ReferenceScope& s = r.scope;
@@ -64,7 +64,7 @@ Rows viaReport(const RunRequest& r, ado::Connection& connection)
 }
 
 // Reads every row into variants, as the report's result holds them.
-Rows viaCte(const RunRequest& r, ado::Connection& connection)
+Rows viaCte(const RunRequest& r, data::Connection& connection)
 {
     QString sql;
     if (r.report == QLatin1String("BO02004"))
@@ -92,7 +92,7 @@ Rows viaCte(const RunRequest& r, ado::Connection& connection)
 
 } // namespace
 
-Rows rowsOf(const RunRequest& request, ado::Connection& connection)
+Rows rowsOf(const RunRequest& request, data::Connection& connection)
 {
     return request.engine == Engine::Report ? viaReport(request, connection) : viaCte(request, connection);
 }
@@ -134,10 +134,10 @@ int runChild(const QStringList& a)
     r.rowsFile = a[10];
 
     host::registerHostServices();
-    DllRegisterServer();
+    q7::component::DllRegisterServer();
     system::setToday(QDate::fromString(r.scope.effDate, QStringLiteral("yyyy-MM-dd")));
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(r.database));
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(r.database));
 
     const qint64 peakBefore = statusKb("VmHWM"), anonBefore = statusKb("RssAnon");
     QElapsedTimer timer;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
@@ -35,7 +35,7 @@ struct RunResult {
 const QStringList& reportNames();
 
 // The request's rows by its engine on the connection (the measured work).
-Rows rowsOf(const RunRequest& request, ado::Connection& connection);
+Rows rowsOf(const RunRequest& request, data::Connection& connection);
 
 // The arguments that make this program run the request as a child, and the child's side.
 QStringList childArguments(const RunRequest& request);

@@ -14,29 +14,29 @@ namespace q7::bench::team {
 namespace {
 
 // Every BOM written, and every one whose counter moved (written or not).
-QSet<int> bomsToCompare(ado::Connection& connection, const QList<WriteRecord>& writes)
+QSet<int> bomsToCompare(data::Connection& connection, const QList<WriteRecord>& writes)
 {
     QSet<int> boms;
     for (const WriteRecord& w : writes)
         boms.insert(w.state.bomId);
-    for (QSqlQuery q = ado::runBound(connection.database(), QStringLiteral("SELECT BomId FROM q7_bom_change WHERE ChangeCount > 0")); q.next();)
+    for (QSqlQuery q = data::runBound(connection.database(), QStringLiteral("SELECT BomId FROM q7_bom_change WHERE ChangeCount > 0")); q.next();)
         boms.insert(q.value(0).toInt());
     return boms;
 }
 
-QStringList structureProblems(ado::Connection& connection, const Plan& plan)
+QStringList structureProblems(data::Connection& connection, const Plan& plan)
 {
     QStringList problems;
-    const auto check = host::process::checkStructure(connection, plan.structureDepth(), plan.effDate);
+    const auto check = host::process::ops::checkStructure(connection, plan.structureDepth(), plan.effDate);
     for (const QStringList& row : check.rows)
         problems.append(QStringLiteral("structure check: ") + row.join(u' '));
     return problems;
 }
 
-QStringList integrityProblems(ado::Connection& connection)
+QStringList integrityProblems(data::Connection& connection)
 {
     QStringList problems;
-    for (QSqlQuery q = ado::runBound(connection.database(), QStringLiteral("PRAGMA integrity_check")); q.next();)
+    for (QSqlQuery q = data::runBound(connection.database(), QStringLiteral("PRAGMA integrity_check")); q.next();)
         if (q.value(0).toString() != QLatin1String("ok"))
             problems.append(QStringLiteral("integrity check: ") + q.value(0).toString());
     return problems;
@@ -53,8 +53,8 @@ AuditResult auditAccount(const Plan& plan, const QList<WriteRecord>& writes)
 {
     AuditResult result;
     try {
-        ado::Connection connection;
-        host::account::openAccount(connection, plan.account);
+        data::Connection connection;
+        host::db::openAccount(connection, plan.account);
         QHash<int, BomState> finals;
         for (const int bom : bomsToCompare(connection, writes))
             finals.insert(bom, readBomState(connection, bom));

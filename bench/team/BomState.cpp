@@ -3,7 +3,7 @@
 #include "host/db/BomChanges.h"
 #include "host/voucher/BomDocument.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 
 #include <QJsonArray>
@@ -32,9 +32,9 @@ bool nearlyEqual(double a, double b) { return a == b || std::fabs(a - b) <= 1e-1
 // One snapshot: everything read between begin and end sees the same committed account.
 class ReadTransaction {
 public:
-    explicit ReadTransaction(ado::Connection& connection) : db_(connection.database())
+    explicit ReadTransaction(data::Connection& connection) : db_(connection.database())
     {
-        ado::runBound(db_, connection.isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
+        data::runBound(db_, connection.isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN"));
     }
     ~ReadTransaction()
     {
@@ -45,7 +45,7 @@ public:
     ReadTransaction& operator=(const ReadTransaction&) = delete;
     void end()
     {
-        ado::runBound(db_, QStringLiteral("COMMIT"));
+        data::runBound(db_, QStringLiteral("COMMIT"));
         open_ = false;
     }
 
@@ -56,14 +56,14 @@ private:
 
 } // namespace
 
-BomState readBomState(ado::Connection& connection, int bomId)
+BomState readBomState(data::Connection& connection, int bomId)
 {
     QSqlDatabase& db = connection.database();
     BomState state;
     state.bomId = bomId;
     ReadTransaction snapshot(connection);
-    state.changeCount = host::account::changeCountOf(db, bomId);
-    QSqlQuery query = ado::runBound(db,
+    state.changeCount = host::db::changeCountOf(db, bomId);
+    QSqlQuery query = data::runBound(db,
                                     QStringLiteral("SELECT c.SortSeq, p.InvCode, c.BaseQtyN, c.BaseQtyD FROM bom_opcomponent c "
                                                    "JOIN bas_part p ON p.PartId = c.ComponentId WHERE c.BomId = ?"),
                                     {bomId});

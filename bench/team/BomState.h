@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 namespace q7::host::voucher {
@@ -30,7 +30,7 @@ struct BomState {
 
 // The BOM's counter and lines as one snapshot of the account: a read
 // transaction on the file, a read-only repeatable-read one on the server.
-BomState readBomState(ado::Connection& connection, int bomId);
+BomState readBomState(data::Connection& connection, int bomId);
 
 // The lines a save of the document leaves in the account.
 QList<LineState> documentLines(const host::voucher::BomDocument& document);

@@ -4,7 +4,7 @@
 #include "bench/team/WriteRecord.h"
 #include "host/browse/AccountContext.h"
 #include "host/voucher/BomStore.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 
 #include <QDate>
 
@@ -12,14 +12,14 @@ namespace q7::bench::team {
 
 ClientSession::ClientSession(const Plan& plan, int client, uint64_t seed, WriteLog& log)
     : plan_(plan), client_(client), user_(QStringLiteral("team-%1").arg(client)), random_(seed), log_(log),
-      account_(host::AccountContext::open(plan.account, QDate::fromString(plan.effDate, QStringLiteral("yyyy-MM-dd")))),
+      account_(host::browse::AccountContext::open(plan.account, QDate::fromString(plan.effDate, QStringLiteral("yyyy-MM-dd")))),
       store_(std::make_unique<host::voucher::BomStore>(*account_->connectionObject()))
 {
 }
 
 ClientSession::~ClientSession() = default;
 
-ado::Connection& ClientSession::connection() const { return *account_->connectionObject(); }
+data::Connection& ClientSession::connection() const { return *account_->connectionObject(); }
 
 int ClientSession::below(qsizetype n) { return static_cast<int>(std::uniform_int_distribution<qsizetype>(0, n - 1)(random_)); }
 

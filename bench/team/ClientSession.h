@@ -9,10 +9,10 @@
 #include <memory>
 #include <random>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
-namespace q7::host {
+namespace q7::host::browse {
 class AccountContext;
 }
 namespace q7::host::voucher {
@@ -52,7 +52,7 @@ public:
     Attempt undo(int run); // the run of the last replace
 
 private:
-    ado::Connection& connection() const;
+    data::Connection& connection() const;
     int below(qsizetype n);
     const QString& pick(const QStringList& codes);
     Attempt report(const QString& key, const QString& item);
@@ -64,7 +64,7 @@ private:
     QString user_;
     std::mt19937_64 random_;
     WriteLog& log_;
-    QSharedPointer<host::AccountContext> account_;
+    QSharedPointer<host::browse::AccountContext> account_;
     std::unique_ptr<host::voucher::BomStore> store_;
     int replacedBom_ = 0;
 };

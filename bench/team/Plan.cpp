@@ -1,6 +1,6 @@
 #include "bench/team/Plan.h"
 
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "platform/data/Ado.h"
 
 #include <QFile>
@@ -64,17 +64,17 @@ Plan Plan::load(const QString& path)
     return plan;
 }
 
-Plan discoverPlan(ado::Connection& connection, const QString& account, int hotBoms, uint64_t seed)
+Plan discoverPlan(data::Connection& connection, const QString& account, int hotBoms, uint64_t seed)
 {
     QSqlDatabase& db = connection.database();
     QHash<int, QString> codes;
-    for (QSqlQuery q = ado::runBound(db, QStringLiteral("SELECT PartId, InvCode FROM bas_part")); q.next();)
+    for (QSqlQuery q = data::runBound(db, QStringLiteral("SELECT PartId, InvCode FROM bas_part")); q.next();)
         codes.insert(q.value(0).toInt(), q.value(1).toString());
 
     // Levels: the longest distance from a top, in topological order (the account has no cycle).
     QHash<int, QList<int>> components;
     QHash<int, int> users;
-    for (QSqlQuery q = ado::runBound(db, QStringLiteral("SELECT t.ParentId, c.ComponentId FROM bom_opcomponent c "
+    for (QSqlQuery q = data::runBound(db, QStringLiteral("SELECT t.ParentId, c.ComponentId FROM bom_opcomponent c "
                                                         "JOIN bom_parent t ON t.BomId = c.BomId AND t.SharingPartId IS NULL"));
          q.next();) {
         const int parent = q.value(0).toInt(), component = q.value(1).toInt();
@@ -112,7 +112,7 @@ Plan discoverPlan(ado::Connection& connection, const QString& account, int hotBo
         codesOfLevel.sort();
 
     QList<HotBom> boms;
-    for (QSqlQuery q = ado::runBound(db, QStringLiteral("SELECT t.BomId, p.InvCode FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId "
+    for (QSqlQuery q = data::runBound(db, QStringLiteral("SELECT t.BomId, p.InvCode FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId "
                                                         "WHERE t.SharingPartId IS NULL ORDER BY t.BomId"));
          q.next();)
         boms.append({q.value(0).toInt(), q.value(1).toString()});

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
@@ -36,6 +36,6 @@ struct Plan {
 
 // The plan of an account: every part on a line, at its longest distance from
 // a top, and `hotBoms` BOMs picked with the seed.
-Plan discoverPlan(ado::Connection& connection, const QString& account, int hotBoms, uint64_t seed);
+Plan discoverPlan(data::Connection& connection, const QString& account, int hotBoms, uint64_t seed);
 
 } // namespace q7::bench::team

@@ -8,7 +8,7 @@
 #include "host/report/ReportViewer.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QXmlStreamReader>
 
@@ -60,7 +60,7 @@ Attempt ClientSession::browse()
     for (int n = 1; n <= 10; ++n)
         fields.append(QString()); // the free items: a synthetic item has none
     fields << QStringLiteral("-1") << plan_.effDate << QStringLiteral("1") << QStringLiteral("0"); // the version in force, not 阶列式, no plan rate
-    const Object query = createObject(QString::fromLatin1(host::StructureQueryClassId));
+    const Object query = createObject(QString::fromLatin1(host::browse::StructureQueryClassId));
     QVariant condition = fields.join(u'|');
     const QString root = ask(query, "SetConditionValue", {condition});
     if (root.startsWith(QLatin1String("-1&")))

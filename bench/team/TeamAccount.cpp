@@ -18,8 +18,8 @@ constexpr int Depth = 4, Fanout = 5;
 
 void administer(const QString& libpqConnection, const QString& sql)
 {
-    ado::Connection admin;
-    admin.Open(host::account::serverAccount(libpqConnection));
+    data::Connection admin;
+    admin.Open(host::db::serverAccount(libpqConnection));
     admin.executeNative(sql);
 }
 
@@ -35,16 +35,16 @@ QString withDatabase(const QString& libpqConnection, const QString& database)
 // The tables the first maintenance run and the first save would make, made once before the clients start.
 void prepare(const QString& account)
 {
-    ado::Connection connection;
-    host::account::openAccount(connection, account);
-    host::process::ensureMaintenanceTables(connection);
+    data::Connection connection;
+    host::db::openAccount(connection, account);
+    host::process::ops::ensureMaintenanceTables(connection);
 }
 
 } // namespace
 
-host::account::SyntheticOptions syntheticForLines(int lines, uint64_t seed)
+host::db::SyntheticOptions syntheticForLines(int lines, uint64_t seed)
 {
-    host::account::SyntheticOptions options;
+    host::db::SyntheticOptions options;
     options.depth = Depth;
     options.fanout = Fanout;
     // every part above the last level has a BOM of `fanout` lines
@@ -53,16 +53,16 @@ host::account::SyntheticOptions syntheticForLines(int lines, uint64_t seed)
     return options;
 }
 
-TeamAccount TeamAccount::onFile(const QString& path, const host::account::SyntheticOptions& options)
+TeamAccount TeamAccount::onFile(const QString& path, const host::db::SyntheticOptions& options)
 {
     TeamAccount made;
     made.account_ = path;
-    made.summary_ = host::account::createSyntheticAccount(path, options, {}, host::account::Existing::Replace);
+    made.summary_ = host::db::createSyntheticAccount(path, options, {}, host::db::Existing::Replace);
     prepare(path);
     return made;
 }
 
-TeamAccount TeamAccount::onServer(const QString& libpqConnection, const host::account::SyntheticOptions& options, bool keep)
+TeamAccount TeamAccount::onServer(const QString& libpqConnection, const host::db::SyntheticOptions& options, bool keep)
 {
     TeamAccount made;
     made.admin_ = libpqConnection;
@@ -70,8 +70,8 @@ TeamAccount TeamAccount::onServer(const QString& libpqConnection, const host::ac
     const QString name = QStringLiteral("q7team_%1_%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch() % 100000000);
     administer(libpqConnection, QStringLiteral("CREATE DATABASE %1").arg(name));
     made.database_ = name; // dropped from here on, whatever fails next
-    made.account_ = host::account::serverAccount(withDatabase(libpqConnection, name));
-    made.summary_ = host::account::createSyntheticAccount(made.account_, options, {}, host::account::Existing::Refuse);
+    made.account_ = host::db::serverAccount(withDatabase(libpqConnection, name));
+    made.summary_ = host::db::createSyntheticAccount(made.account_, options, {}, host::db::Existing::Refuse);
     prepare(made.account_);
     return made;
 }

@@ -10,14 +10,14 @@
 namespace q7::bench::team {
 
 // A synthetic account of about this many BOM lines: four levels, five lines per BOM.
-host::account::SyntheticOptions syntheticForLines(int lines, uint64_t seed);
+host::db::SyntheticOptions syntheticForLines(int lines, uint64_t seed);
 
 class TeamAccount {
 public:
     // Creates the account at the path (an account already there is replaced; any other file is left alone).
-    static TeamAccount onFile(const QString& path, const host::account::SyntheticOptions& options);
+    static TeamAccount onFile(const QString& path, const host::db::SyntheticOptions& options);
     // Creates a database on the server reached by the libpq connection text, and the account in it.
-    static TeamAccount onServer(const QString& libpqConnection, const host::account::SyntheticOptions& options, bool keep);
+    static TeamAccount onServer(const QString& libpqConnection, const host::db::SyntheticOptions& options, bool keep);
 
     TeamAccount(TeamAccount&& other) noexcept;
     TeamAccount& operator=(TeamAccount&&) = delete;
@@ -28,7 +28,7 @@ public:
     const QString& account() const { return account_; } // a path or an ADO connection string
     bool onServer() const { return !database_.isEmpty(); }
     QString description() const;                         // for the table's title
-    const host::account::SyntheticSummary& summary() const { return summary_; }
+    const host::db::SyntheticSummary& summary() const { return summary_; }
 
 private:
     TeamAccount() = default;
@@ -36,7 +36,7 @@ private:
     QString admin_;    // the server's connection string as given (the database made is dropped through it)
     QString database_; // the database made on the server
     bool keep_ = false;
-    host::account::SyntheticSummary summary_;
+    host::db::SyntheticSummary summary_;
 };
 
 } // namespace q7::bench::team

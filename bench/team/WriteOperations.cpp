@@ -10,7 +10,7 @@
 #include "host/process/ops/ComponentReplace.h"
 #include "host/process/ops/Journal.h"
 #include "host/voucher/BomStore.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::bench::team {
 
@@ -75,12 +75,12 @@ Attempt ClientSession::replace(int& run)
     while (replacement.compare(old, Qt::CaseInsensitive) == 0)
         replacement = pick(plan_.levels[level]); // a part of the same level: no cycle can come of it
 
-    host::process::ReplaceParameters parameters;
+    host::process::ops::ReplaceParameters parameters;
     parameters.oldPart.invCode = old;
     parameters.newPart.invCode = replacement;
     parameters.scope.fromParent = parameters.scope.toParent = bom.parent;
     parameters.scope.bomType = 1;
-    const host::process::OperationResult result = host::process::replaceComponent(connection(), parameters, {user_});
+    const host::process::ops::OperationResult result = host::process::ops::replaceComponent(connection(), parameters, {user_});
     if (!result.changed())
         return {Outcome::Gone, QStringLiteral("%1 is no longer in the BOM of %2").arg(old, bom.parent)};
     journalAfter(QStringLiteral("replace"), before, static_cast<int>(result.rows.size()));
@@ -92,7 +92,7 @@ Attempt ClientSession::replace(int& run)
 Attempt ClientSession::undo(int run)
 {
     const BomState before = readBomState(connection(), replacedBom_);
-    const host::process::OperationResult result = host::process::undoRun(connection(), run, user_);
+    const host::process::ops::OperationResult result = host::process::ops::undoRun(connection(), run, user_);
     journalAfter(QStringLiteral("undo"), before, static_cast<int>(result.rows.size()));
     return {};
 }

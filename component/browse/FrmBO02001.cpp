@@ -11,14 +11,15 @@
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <cmath>
 
-using namespace q7;
+namespace q7::component {
+
 using namespace q7::forms;
 
 namespace {
@@ -86,7 +87,7 @@ Object FrmBO02001::self() { return sharedFromThis(); }
 
 bool FrmBO02001::Enter(QVariant& first, QVariant& second)
 {
-    const Object initializer = createObject(QString::fromLatin1(framework::ViewInitializerClassId));
+    const Object initializer = createObject(QString::fromLatin1(ViewInitializerClassId));
     QVariantList args{viewContext_, first, second};
     const bool filled = values::toBoolean(callByName(initializer, QStringLiteral("Init"), args));
     viewContext_ = args[0];
@@ -120,8 +121,8 @@ void FrmBO02001::FormLoad()
     ignoringErrors([&] { letProperty(MvFrmCaptionMgr, QStringLiteral("FontCharset"), 134); });
     ignoringErrors([&] { setIcon(ModBOM::objCommon().GetIcon(11)); });
     ignoringErrors([&] {
-        const Object common = createObject(QString::fromLatin1(host::CommonClassId));
-        auto* services = dynamic_cast<host::ICommon*>(common.data());
+        const Object common = createObject(QString::fromLatin1(CommonClassId));
+        auto* services = dynamic_cast<ICommon*>(common.data());
         if (!services)
             throw AutomationError(ErrTypeMismatch);
         const QVariant login = getProperty(toObject(s.objAccount), QStringLiteral("Login"));
@@ -155,7 +156,7 @@ void FrmBO02001::FormLoad()
 
 void FrmBO02001::InitToolBar(QVariant& imageList, QVariant& toolbar)
 {
-    host::IToolbar& tools = ModBOM::objToolbar();
+    IToolbar& tools = ModBOM::objToolbar();
     call(toObject(imageList), QStringLiteral("Clear"));
     tools.AddImage(imageList, 1, QStringLiteral("filter"), 308, 1);
     tools.AddImage(imageList, 1, QStringLiteral("refresh"), 501, 1);
@@ -574,3 +575,5 @@ void FrmBO02001::Form_Unload(QVariant&)
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
     condition_.reset(); // the dialog refers back to this window
 }
+
+} // namespace q7::component

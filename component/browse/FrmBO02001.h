@@ -11,13 +11,15 @@
 #include <QEnableSharedFromThis>
 #include <QVariant>
 
+namespace q7::component {
+
 class SplitRegion;
 
 // The multi-level BOM browse window (structure or where-used), reached by
 // the host only through IFormView. The tree on the left grows one level per
 // opened node from the query object of the mode; the voucher on the right
 // shows the selected node's BOM (or users) as a document.
-class FrmBO02001 : public q7::forms::Form, public q7::framework::IFormView, public QEnableSharedFromThis<FrmBO02001> {
+class FrmBO02001 : public q7::forms::Form, public q7::IFormView, public QEnableSharedFromThis<FrmBO02001> {
     Q_OBJECT
     Q_CLASSINFO("AutomationKind", "Form")
     Q_PROPERTY(QVariant ViewContext READ viewContext)
@@ -92,3 +94,5 @@ private:
     int hRange_ = 0;
     double voucherWidth_ = 0;
 };
+
+} // namespace q7::component

@@ -9,15 +9,16 @@
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 #include "platform/forms/TreeView.h"
 
 #include <QDate>
 #include <cmath>
 
-using namespace q7;
+namespace q7::component {
+
 using namespace q7::forms;
 
 namespace {
@@ -30,21 +31,21 @@ const QString Forbidden = QStringLiteral("<>'\"|&,");
 bool structure() { return ModBOM::state().bStructureMode; }
 
 // A user value inside a quoted SQL literal.
-QString quoted(const QString& text) { return sqltext::doubledQuotes(text); }
+QString quoted(const QString& text) { return doubledQuotes(text); }
 
-ado::Connection& accountConnection()
+data::Connection& accountConnection()
 {
     const Object connection = toObject(getProperty(toObject(ModBOM::state().objAccount), QStringLiteral("Connection")));
-    auto* typed = qobject_cast<ado::Connection*>(connection.data());
+    auto* typed = qobject_cast<data::Connection*>(connection.data());
     if (!typed)
         throw AutomationError(ErrObjectNotSet);
     return *typed;
 }
 
-std::unique_ptr<ado::Recordset> openRecordset(const QString& sql)
+std::unique_ptr<data::Recordset> openRecordset(const QString& sql)
 {
-    auto rs = std::make_unique<ado::Recordset>();
-    rs->Open(sql, accountConnection(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+    auto rs = std::make_unique<data::Recordset>();
+    rs->Open(sql, accountConnection(), data::adOpenForwardOnly, data::adLockReadOnly);
     return rs;
 }
 
@@ -142,8 +143,8 @@ void FrmBO02001Cond::Form_Load()
     lblHint[12]->setCaption(ModBOM::resText(40020));
     lblHint[13]->setCaption(ModBOM::resText(40011));
     lblHint[14]->setCaption(ModBOM::resText(40018));
-    cmdOK->setCaption(ModBOM::resText(30035, host::TextButton));
-    cdmCancel->setCaption(ModBOM::resText(30036, host::TextButton));
+    cmdOK->setCaption(ModBOM::resText(30035, TextButton));
+    cdmCancel->setCaption(ModBOM::resText(30036, TextButton));
     QList<Control*> gb2312{txtInvCode, cboQueryType, cboPlanRateFlag, lblInvCode, lblInvName};
     for (int i = 1; i <= 10; ++i)
         gb2312.append(cboFree[i]);
@@ -208,13 +209,13 @@ void FrmBO02001Cond::InitBo02001Cond()
 // design captions and all ten rows, so each step is tried on its own.
 void FrmBO02001Cond::LoadFreeItemCaptions()
 {
-    std::unique_ptr<ado::Recordset> rs;
+    std::unique_ptr<data::Recordset> rs;
     ignoringErrors([&] {
-        rs = std::make_unique<ado::Recordset>();
-        rs->cursorLocation = ado::adUseClient;
+        rs = std::make_unique<data::Recordset>();
+        rs->cursorLocation = data::adUseClient;
         rs->Open(QStringLiteral("Select cItem,cItemName=coalesce(cItemName,'') From UserDef where (cID in(20,21) or cid between 28 and 35) ") +
                      QStringLiteral("  Order By cId"),
-                 accountConnection(), ado::adOpenStatic, ado::adLockReadOnly);
+                 accountConnection(), data::adOpenStatic, data::adLockReadOnly);
     });
     if (!rs || rs->recordCount() < 1)
         return;
@@ -237,7 +238,7 @@ void FrmBO02001Cond::LoadFreeItemCaptions()
 // with all ten rows. Registering the buttons with the host is cosmetic too.
 void FrmBO02001Cond::ArrangeFreeItemRows()
 {
-    std::unique_ptr<ado::Recordset> rs;
+    std::unique_ptr<data::Recordset> rs;
     ignoringErrors([&] {
         rs = openRecordset(QStringLiteral("Select coalesce(max(cID),0) as Count From UserDef where (cID in(20,21) or cid between 28 and 35) and "
                                           "len(rtrim(coalesce(cItemName,''))) > 0"));
@@ -456,7 +457,7 @@ void FrmBO02001Cond::cmdInvCodeRef_Click()
 {
     try {
         QVariant recordset, picked;
-        const bool chosen = ModBOM::objRefer().ShowRefer(login(), host::referKindName(structure() ? host::ReferBomParent : host::ReferBomComponent),
+        const bool chosen = ModBOM::objRefer().ShowRefer(login(), referKindName(structure() ? ReferBomParent : ReferBomComponent),
                                                          {values::trim(txtInvCode->text())}, recordset, picked, 0, 0);
         if (!chosen)
             return;
@@ -530,7 +531,7 @@ void FrmBO02001Cond::cmdVerRef_Click()
 {
     try {
         QVariant recordset, picked;
-        if (ModBOM::objRefer().ShowRefer(login(), host::referKindName(host::ReferBomVersion), {txtVersion->text(), GetPartId()}, recordset, picked, 0, 0))
+        if (ModBOM::objRefer().ShowRefer(login(), referKindName(ReferBomVersion), {txtVersion->text(), GetPartId()}, recordset, picked, 0, 0))
             txtVersion->setText(values::toTextOrEmpty(call(toObject(recordset), QStringLiteral("Fields"), {QStringLiteral("Version")})));
     } catch (const AutomationError& e) {
         ModBOM::showError(e);
@@ -661,3 +662,5 @@ void FrmBO02001Cond::Form_Terminate()
     if (ModBOM::state().bOpenFilterOnActivate && frmBrowse)
         ignoringErrors([&] { call(frmBrowse, QStringLiteral("Unload")); });
 }
+
+} // namespace q7::component

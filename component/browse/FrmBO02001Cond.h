@@ -9,6 +9,8 @@
 #include <QList>
 #include <QVariant>
 
+namespace q7::component {
+
 // The modal condition dialog of the BOM browse: item code, free items,
 // version (structure), effective date, expansion mode (structure) and plan
 // ratio, checked against the account and handed to the mode's query object.
@@ -93,3 +95,5 @@ private:
     QVariant login() const;
     QString code() const;
 };
+
+} // namespace q7::component

@@ -8,13 +8,14 @@
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-using namespace q7;
+namespace q7::component {
+
 using namespace q7::forms;
 
 FrmBO02Desc::FrmBO02Desc()
@@ -61,7 +62,7 @@ void FrmBO02Desc::Form_Load()
 
 void FrmBO02Desc::InitToolBar(QVariant& imageList, QVariant& toolbar)
 {
-    host::IToolbar& tools = ModBOM::objToolbar();
+    IToolbar& tools = ModBOM::objToolbar();
     call(toObject(imageList), QStringLiteral("Clear"));
     tools.AddImage(imageList, 1, QStringLiteral("column"), 504, 1);
     tools.AddImage(imageList, 1, QStringLiteral("help"), 502, 1);
@@ -190,3 +191,5 @@ void FrmBO02Desc::Form_Unload(QVariant&)
     OpenForms::remove(this);
     ignoringErrors([&] { call(createObject(QStringLiteral("LingvarPkg.ResLog")), QStringLiteral("Unload")); });
 }
+
+} // namespace q7::component

@@ -9,6 +9,8 @@
 #include <QEnableSharedFromThis>
 #include <QVariant>
 
+namespace q7::component {
+
 // The substitutes window of the BOM browse: the substitute materials of one
 // voucher body row, in the grid's column set "BO02". At most one is open.
 class FrmBO02Desc : public q7::forms::Form, public QEnableSharedFromThis<FrmBO02Desc> {
@@ -40,3 +42,5 @@ private:
     void LoadColumnFormat();
     q7::Object columnFormat_;
 };
+
+} // namespace q7::component

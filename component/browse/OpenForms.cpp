@@ -4,6 +4,8 @@
 #include <QList>
 #include <QPair>
 
+namespace q7::component {
+
 namespace OpenForms {
 
 namespace {
@@ -50,3 +52,5 @@ q7::Object find(const QString& name)
 }
 
 } // namespace OpenForms
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include <QDomDocument>
 
+namespace q7::component {
+
 std::optional<QVariantList> loadRows(const QString& xml)
 {
     QDomDocument document;
@@ -22,3 +24,5 @@ std::optional<QVariantList> loadRows(const QString& xml)
     }
     return rows;
 }
+
+} // namespace q7::component

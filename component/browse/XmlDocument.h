@@ -7,7 +7,11 @@
 
 #include <optional>
 
+namespace q7::component {
+
 // An answer of a browse query object loaded as an XML document: the
 // attribute maps of the "Row" elements under "mvinterface", in document
 // order. No value when the text does not load as XML.
 std::optional<QVariantList> loadRows(const QString& xml);
+
+} // namespace q7::component

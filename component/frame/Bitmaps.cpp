@@ -1,6 +1,8 @@
 #include "frame/Bitmaps.h"
 
 
+namespace q7::component {
+
 namespace Bitmaps {
 
 namespace {
@@ -54,3 +56,5 @@ QImage bitmap(int number)
 }
 
 } // namespace Bitmaps
+
+} // namespace q7::component

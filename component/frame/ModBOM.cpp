@@ -6,14 +6,15 @@
 #include "platform/ClassRegistry.h"
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <memory>
 
+namespace q7::component {
+
 namespace ModBOM {
 
-using namespace q7;
 
 namespace {
 
@@ -42,25 +43,25 @@ ThreadState& state()
 
 void resetThread() { threadState.reset(); }
 
-host::ICommon& objCommon() { return service<host::ICommon>(state().common, host::CommonClassId); }
-host::IMessage& objMessage() { return service<host::IMessage>(state().message, host::MessageClassId); }
-host::IRefer& objRefer() { return service<host::IRefer>(state().refer, host::ReferClassId); }
-host::IToolbar& objToolbar() { return service<host::IToolbar>(state().toolbar, host::ToolbarClassId); }
-host::IPopupMenu& objPopupMenu() { return service<host::IPopupMenu>(state().popupMenu, host::PopupMenuClassId); }
-host::ITemplate& objTemplate() { return service<host::ITemplate>(state().templ, host::TemplateClassId); }
-host::IRefreshInventory& objRefreshInventory()
+ICommon& objCommon() { return service<ICommon>(state().common, CommonClassId); }
+IMessage& objMessage() { return service<IMessage>(state().message, MessageClassId); }
+IRefer& objRefer() { return service<IRefer>(state().refer, ReferClassId); }
+IToolbar& objToolbar() { return service<IToolbar>(state().toolbar, ToolbarClassId); }
+IPopupMenu& objPopupMenu() { return service<IPopupMenu>(state().popupMenu, PopupMenuClassId); }
+ITemplate& objTemplate() { return service<ITemplate>(state().templ, TemplateClassId); }
+IRefreshInventory& objRefreshInventory()
 {
-    return service<host::IRefreshInventory>(state().refreshInventory, host::RefreshInventoryClassId);
+    return service<IRefreshInventory>(state().refreshInventory, RefreshInventoryClassId);
 }
-host::IRefreshColumn& objRefreshColumn()
+IRefreshColumn& objRefreshColumn()
 {
-    return service<host::IRefreshColumn>(state().refreshColumn, host::RefreshColumnClassId);
+    return service<IRefreshColumn>(state().refreshColumn, RefreshColumnClassId);
 }
-host::IDropDownList& objDropDownList()
+IDropDownList& objDropDownList()
 {
-    return service<host::IDropDownList>(state().dropDownList, host::DropDownListClassId);
+    return service<IDropDownList>(state().dropDownList, DropDownListClassId);
 }
-host::IColumnAuth& objColumnAuth() { return service<host::IColumnAuth>(state().columnAuth, host::ColumnAuthClassId); }
+IColumnAuth& objColumnAuth() { return service<IColumnAuth>(state().columnAuth, ColumnAuthClassId); }
 
 Object objLayout()
 {
@@ -84,8 +85,8 @@ void ApplyToolbarStyle(const Object& form)
     ignoringErrors([&] { bar = toObject(getProperty(form, QStringLiteral("CTBCtrl1"))); });
     ignoringErrors([&] { classic = toObject(getProperty(form, QStringLiteral("Toolbar1"))); });
     ignoringErrors([&] {
-        const Object common = createObject(QString::fromLatin1(host::CommonClassId)); // a new instance, as the routine asks
-        auto* services = dynamic_cast<host::ICommon*>(common.data());
+        const Object common = createObject(QString::fromLatin1(CommonClassId)); // a new instance, as the routine asks
+        auto* services = dynamic_cast<ICommon*>(common.data());
         if (!services)
             throw AutomationError(ErrTypeMismatch);
         mode = services->GetToolbarMode(state().objAccount);
@@ -110,7 +111,7 @@ void ApplyToolbarStyle(const Object& form)
 
 void ShowCalendar(const Object& textBox, const QVariant& windowValue, int32_t left, int32_t top)
 {
-    const Object picker = createObject(QString::fromLatin1(host::CalendarClassId));
+    const Object picker = createObject(QString::fromLatin1(CalendarClassId));
     call(picker, QStringLiteral("SetLeft"), {left});
     call(picker, QStringLiteral("SetTop"), {top});
     call(picker, QStringLiteral("SetSeparator"), {QStringLiteral("-")});
@@ -179,3 +180,5 @@ void InitGridHeader(const Object& grid, const Object& columnFormat)
 }
 
 } // namespace ModBOM
+
+} // namespace q7::component

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace q7::component {
+
 // The component's shared module: the browse windows' shared state and the
 // shared service objects, one set per user-interface thread, and the four
 // routines the forms use.
@@ -38,22 +40,22 @@ ThreadState& state();
 // Drops the calling thread's variables (as when the thread ends).
 void resetThread();
 
-q7::host::ICommon& objCommon();
-q7::host::IMessage& objMessage();
-q7::host::IRefer& objRefer();
-q7::host::IToolbar& objToolbar();
-q7::host::IPopupMenu& objPopupMenu();
-q7::host::ITemplate& objTemplate();
-q7::host::IRefreshInventory& objRefreshInventory();
-q7::host::IRefreshColumn& objRefreshColumn();
-q7::host::IDropDownList& objDropDownList();
-q7::host::IColumnAuth& objColumnAuth();
+q7::ICommon& objCommon();
+q7::IMessage& objMessage();
+q7::IRefer& objRefer();
+q7::IToolbar& objToolbar();
+q7::IPopupMenu& objPopupMenu();
+q7::ITemplate& objTemplate();
+q7::IRefreshInventory& objRefreshInventory();
+q7::IRefreshColumn& objRefreshColumn();
+q7::IDropDownList& objDropDownList();
+q7::IColumnAuth& objColumnAuth();
 
 // The shared layout calculator (a clsLayout), made on first use.
 q7::Object objLayout();
 
 // Text of a resource of the component's string table, through objCommon.
-QString resText(int number, int kind = q7::host::TextLabel);
+QString resText(int number, int kind = q7::TextLabel);
 
 // Shows a run-time error's description to the user through objMessage: how
 // the browse windows' data-loading routines and handlers end on a failure.
@@ -76,3 +78,5 @@ QVariant SplitText(const QString& text, const QString& separator, bool bAfter);
 void InitGridHeader(const q7::Object& grid, const q7::Object& columnFormat);
 
 } // namespace ModBOM
+
+} // namespace q7::component

@@ -18,6 +18,8 @@
 #include "reports/clsBO02010.h"
 #include "ui/SplitRegion.h"
 
+namespace q7::component {
+
 namespace {
 
 template <typename T>
@@ -52,13 +54,15 @@ std::span<const q7::ClassEntry> q7bomlibClasses() { return classes; }
 
 int DllRegisterServer()
 {
-    q7::resources::publishStrings(QString::fromLatin1(StringTable::LibraryName), StringTable::find);
-    q7::resources::publishBitmaps(QString::fromLatin1(StringTable::LibraryName), Bitmaps::bitmap);
-    return q7::server::registerServer(classes);
+    q7::publishStrings(QString::fromLatin1(StringTable::LibraryName), StringTable::find);
+    q7::publishBitmaps(QString::fromLatin1(StringTable::LibraryName), Bitmaps::bitmap);
+    return q7::registerServer(classes);
 }
 
-int DllUnregisterServer() { return q7::server::unregisterServer(classes); }
+int DllUnregisterServer() { return q7::unregisterServer(classes); }
 
-q7::ClassFactory DllGetClassObject(const QString& classId) { return q7::server::getClassObject(classes, classId); }
+q7::ClassFactory DllGetClassObject(const QString& classId) { return q7::getClassObject(classes, classId); }
 
 bool DllCanUnloadNow() { return true; }
+
+} // namespace q7::component

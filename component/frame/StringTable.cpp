@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QHash>
 
+namespace q7::component {
+
 namespace StringTable {
 
 namespace {
@@ -45,3 +47,5 @@ std::optional<QString> find(int number)
 int count() { return static_cast<int>(table().size()); }
 
 } // namespace StringTable
+
+} // namespace q7::component

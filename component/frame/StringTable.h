@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace q7::component {
+
 // The component's string table (language 2052), looked up by number.
 namespace StringTable {
 
@@ -13,3 +15,5 @@ std::optional<QString> find(int number);
 int count();
 
 } // namespace StringTable
+
+} // namespace q7::component

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace q7::component {
+
 namespace {
 
 struct ProgramEntry {
@@ -48,3 +50,5 @@ void clsProgramDefine::SetProgramType(const QString& sMenuID, const QString& /*s
         return;
     }
 }
+
+} // namespace q7::component

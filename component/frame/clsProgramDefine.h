@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QVariant>
 
+namespace q7::component {
+
 // Tells the host what kind of program a menu entry is and, for document,
 // maintenance and report entries, hands it a new handler.
 class clsProgramDefine : public QObject {
@@ -13,3 +15,5 @@ public:
     Q_INVOKABLE void SetProgramType(const QString& sMenuID, const QString& sAuthID, QVariant& eProgramType,
                                     QVariant& sVouType, QVariant& oClass);
 };
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "browse/FrmBO02001.h"
 
+namespace q7::component {
+
 q7::Object clsViewFactory::CreateView(const QString& key)
 {
     if (key.left(10) != QLatin1String("Morvex.Q7."))
@@ -11,3 +13,5 @@ q7::Object clsViewFactory::CreateView(const QString& key)
         return q7::makeObject<FrmBO02001>();
     return {};
 }
+
+} // namespace q7::component

@@ -4,10 +4,11 @@
 #include "frame/ModBOM.h"
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 
 namespace {
 
@@ -215,3 +216,5 @@ void clsBO01005::objEvent_CheckValidate(QVariant& bValid)
     ModBOM::objMessage().ShowMessage(static_cast<int32_t>(40127), missingValue(), QVariantList{fieldName(QStringLiteral("TotLevel"))});
     bValid = false;
 }
+
+} // namespace q7::component

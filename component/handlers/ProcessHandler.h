@@ -7,6 +7,8 @@
 
 #include <initializer_list>
 
+namespace q7::component {
+
 // What the four grid maintenance handlers share: the maintenance form and
 // the binding of its event source, and the form members they reach by name.
 class ProcessHandler : public QObject {
@@ -86,3 +88,5 @@ public:
     Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
     Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
 };
+
+} // namespace q7::component

@@ -2,11 +2,12 @@
 
 #include "frame/ModBOM.h"
 #include "handlers/VoucherFormAccess.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QStringList>
 
-using namespace q7;
+namespace q7::component {
+
 
 namespace {
 
@@ -214,3 +215,5 @@ void storeEntryForm(const VoucherFormAccess& form)
 }
 
 } // namespace VoucherConfiguration
+
+} // namespace q7::component

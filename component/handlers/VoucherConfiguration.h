@@ -1,5 +1,7 @@
 #pragma once
 
+namespace q7::component {
+
 class VoucherFormAccess;
 
 // The configuration records that the BOM voucher's handler stores in the
@@ -14,3 +16,5 @@ void storeListForm(const VoucherFormAccess& form);
 void storeEntryForm(const VoucherFormAccess& form);
 
 } // namespace VoucherConfiguration
+
+} // namespace q7::component

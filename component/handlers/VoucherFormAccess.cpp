@@ -2,9 +2,10 @@
 
 #include "frame/ModBOM.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 
 namespace {
 constexpr int SectionHead = 0;
@@ -111,3 +112,5 @@ QVariant VoucherFormAccess::button(const QString& key) const
 {
     return getProperty(toolbar(), QStringLiteral("Buttons"), {key});
 }
+
+} // namespace q7::component

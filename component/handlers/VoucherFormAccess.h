@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+namespace q7::component {
+
 // Late-bound access to a voucher form of the host's voucher library: its
 // voucher control (head fields, body rows, item states), its settings bag
 // "BillInfo", its service "BillManager" and its toolbar. Rows are counted
@@ -52,3 +54,5 @@ public:
 private:
     q7::Object form_;
 };
+
+} // namespace q7::component

@@ -4,17 +4,18 @@
 #include "frame/ModBOM.h"
 #include "handlers/VoucherFormAccess.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QRegularExpression>
 
-using namespace q7;
+namespace q7::component {
+
 
 namespace {
 
 constexpr int MsgBadFilterName = 61310;
 
-QString quotedValue(const QVariant& value) { return sqltext::doubledQuotes(values::toTextOrEmpty(value)); }
+QString quotedValue(const QVariant& value) { return doubledQuotes(values::toTextOrEmpty(value)); }
 
 void appendBounds(QString& cond, const QString& column, const QVariant& from, const QVariant& to)
 {
@@ -35,7 +36,7 @@ bool isColumnName(const QString& name)
     return plain.match(name).hasMatch();
 }
 
-std::optional<voucher::LocateSqlString> build(const Object& filter, const VoucherFormAccess& form)
+std::optional<LocateSqlString> build(const Object& filter, const VoucherFormAccess& form)
 {
     QString cond;
     bool freeItems = false;
@@ -61,7 +62,7 @@ std::optional<voucher::LocateSqlString> build(const Object& filter, const Vouche
         }
     }
 
-    voucher::LocateSqlString locate;
+    LocateSqlString locate;
     locate.SqlSelect = QStringLiteral("Select max(bom_bom.BomId) as ID ");
     locate.SqlFrom = QStringLiteral("From bom_bom,v_bom_parent_rpt,Inventory ");
     locate.SqlWhere = QStringLiteral("Where bom_bom.BomId = v_bom_parent_rpt.BomId and v_bom_parent_rpt.InvCode = Inventory.cInvCode ")
@@ -83,3 +84,5 @@ std::optional<voucher::LocateSqlString> build(const Object& filter, const Vouche
 }
 
 } // namespace VoucherLocate
+
+} // namespace q7::component

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace q7::component {
+
 class VoucherFormAccess;
 
 // The statement that finds the BOM before the current one that passes the
@@ -13,9 +15,11 @@ class VoucherFormAccess;
 // and ".") is refused with a message and no statement is made.
 namespace VoucherLocate {
 
-std::optional<q7::voucher::LocateSqlString> build(const q7::Object& filter, const VoucherFormAccess& form);
+std::optional<q7::LocateSqlString> build(const q7::Object& filter, const VoucherFormAccess& form);
 
 // Whether a filter item's name may stand in the statement as a column name.
 bool isColumnName(const QString& name);
 
 } // namespace VoucherLocate
+
+} // namespace q7::component

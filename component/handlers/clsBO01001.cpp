@@ -7,9 +7,10 @@
 #include "handlers/VoucherLocate.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 using values::textEquals;
 
 namespace {
@@ -113,11 +114,11 @@ void clsBO01001::objEvent_InitMenu()
     if (textEquals(form.vouType(), BomVoucher)) {
         const QVariant add = form.button(toolbar.AddKey());
         letProperty(toObject(add), QStringLiteral("Style"), ButtonStyleDropDown);
-        toolbar.AddButtonMenu(add, QStringLiteral("tlbAddSub"), ModBOM::resText(ResSubstituteBom, host::TextButton));
-        const QString sharing = ModBOM::resText(ResSharing, host::TextButton);
+        toolbar.AddButtonMenu(add, QStringLiteral("tlbAddSub"), ModBOM::resText(ResSubstituteBom, TextButton));
+        const QString sharing = ModBOM::resText(ResSharing, TextButton);
         toolbar.AddButton(toolbarObject, QStringLiteral("tlbSharing"), sharing, ButtonStyleDefault, 901, -1, -1, sharing);
     }
-    const QString copy = ModBOM::resText(ResCopy, host::TextButton);
+    const QString copy = ModBOM::resText(ResCopy, TextButton);
     toolbar.AddButton(toolbarObject, QStringLiteral("tlbCopy"), copy, ButtonStyleDefault, 507, -1, -1, copy);
 }
 
@@ -125,16 +126,16 @@ void clsBO01001::objEvent_ModifyMenu(const QVariant&)
 {
     const VoucherFormAccess form(frmVoucher_);
     const int status = form.status();
-    letProperty(toObject(form.button(QStringLiteral("tlbCopy"))), QStringLiteral("Enabled"), status == voucher::StatusAdd);
+    letProperty(toObject(form.button(QStringLiteral("tlbCopy"))), QStringLiteral("Enabled"), status == StatusAdd);
     if (textEquals(form.vouType(), BomVoucher))
-        letProperty(toObject(form.button(QStringLiteral("tlbSharing"))), QStringLiteral("Enabled"), status == voucher::StatusBrowse);
+        letProperty(toObject(form.button(QStringLiteral("tlbSharing"))), QStringLiteral("Enabled"), status == StatusBrowse);
 }
 
 void clsBO01001::objEvent_SetVouchItemState()
 {
     const VoucherFormAccess form(frmVoucher_);
     auto& common = ModBOM::objCommon();
-    const bool adding = form.status() == voucher::StatusAdd;
+    const bool adding = form.status() == StatusAdd;
     const bool mainBom = ModBOM::objDropDownList().TextToCode(text(form.head(QStringLiteral("BomType"))), 3) == QLatin1String("1");
 
     for (const char* key : {"Version", "VersionDesc", "VersionEffDate"})
@@ -344,7 +345,7 @@ bool clsBO01001::copyFromServer(const VoucherFormAccess& form)
     const Object billInfo = form.billInfo();
     call(form.control(), QStringLiteral("setVoucherDataXML"),
          {getProperty(billInfo, QStringLiteral("Headxml")), getProperty(billInfo, QStringLiteral("Bodyxml"))});
-    form.setStatus(voucher::StatusAdd);
+    form.setStatus(StatusAdd);
     call(form.control(), QStringLiteral("ResetSigh"));
     return true;
 }
@@ -352,7 +353,7 @@ bool clsBO01001::copyFromServer(const VoucherFormAccess& form)
 void clsBO01001::objEvent_Locate(QVariant& filter)
 {
     const VoucherFormAccess form(frmVoucher_);
-    const std::optional<voucher::LocateSqlString> locate = VoucherLocate::build(toObject(filter), form);
+    const std::optional<LocateSqlString> locate = VoucherLocate::build(toObject(filter), form);
     if (!locate) {
         form.setSuccess(false);
         return;
@@ -407,7 +408,7 @@ void clsBO01001::objEntryEvent_AddBody(const QVariant& row)
     if (!hasRowRules(form.vouType()))
         return;
     const QString status = form.lineStatus(values::toLong(row) + 1);
-    const bool editable = status == QLatin1String("A") || form.status() == voucher::StatusAdd;
+    const bool editable = status == QLatin1String("A") || form.status() == StatusAdd;
     form.setCanModify(QStringLiteral("DInvCode"), editable);
     form.setCanModify(QStringLiteral("DInvAddCode"), editable);
 }
@@ -419,8 +420,8 @@ void clsBO01001::objEntryEvent_BodyRowChanged(const QVariant&, const QVariant& c
         return;
     const int32_t row = values::toLong(currentRow);
     for (const char* key : {"DInvCode", "DInvAddCode"})
-        form.setCanModify(QString::fromLatin1(key), form.lineStatus(row + 1) == QLatin1String("A") || form.status() == voucher::StatusAdd);
-    if (form.status() != voucher::StatusEdit)
+        form.setCanModify(QString::fromLatin1(key), form.lineStatus(row + 1) == QLatin1String("A") || form.status() == StatusAdd);
+    if (form.status() != StatusEdit)
         return;
     for (int n = 1; n <= 10; ++n) {
         const QString key = QStringLiteral("DInvFree_") + QString::number(n);
@@ -448,3 +449,5 @@ void clsBO01001::objEntryEvent_InitHelp(QVariant& helpId) { helpId = HelpTopic; 
 void clsBO01001::objEntryEvent_BodyOnEdit(const QVariant&) { VoucherFormAccess(frmEntry_).vouType(); }
 
 void clsBO01001::objEntryEvent_Save() { VoucherFormAccess(frmEntry_).vouType(); }
+
+} // namespace q7::component

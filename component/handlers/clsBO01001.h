@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QVariant>
 
+namespace q7::component {
+
 class VoucherFormAccess;
 
 // Handler of the BOM voucher: serves the voucher's list form and its entry
@@ -66,3 +68,5 @@ private:
     q7::EventVariable objEvent{this, QStringLiteral("objEvent")};
     q7::EventVariable objEntryEvent{this, QStringLiteral("objEntryEvent")};
 };
+
+} // namespace q7::component

@@ -2,8 +2,10 @@
 
 #include "frame/ModBOM.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ReportProtocol.h"
+
+namespace q7::component {
 
 namespace ProcArguments {
 
@@ -55,3 +57,5 @@ int freeItemNumber(const QString& key)
 }
 
 } // namespace ProcArguments
+
+} // namespace q7::component

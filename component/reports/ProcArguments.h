@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace q7::component {
+
 // Text encodings of stored-procedure arguments, one piece per filter item.
 // V1 and V2 are the item's bounds as typed (not trimmed); texts are quoted
 // with their single quotes doubled.
@@ -20,3 +22,5 @@ QString unquotedNumber(const QString& value);
 int freeItemNumber(const QString& key);
 
 } // namespace ProcArguments
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportProtocol.h"
 
+namespace q7::component {
+
 QString procedureArguments(const q7::Object& filter,
                            const std::function<QString(const QString& key, const QString& v1, const QString& v2)>& piece)
 {
@@ -16,7 +18,9 @@ QString procedureArguments(const q7::Object& filter,
 
 void locateProcedureStatement(const QVariant& reportInfo, const QString& statement)
 {
-    q7::report::ReportSqlParts parts = ReportProtocol::newSqlParts();
+    q7::ReportSqlParts parts = ReportProtocol::newSqlParts();
     parts.SqlSelect = statement;
     ReportProtocol::locateSql(reportInfo, parts);
 }
+
+} // namespace q7::component

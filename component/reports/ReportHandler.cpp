@@ -2,10 +2,11 @@
 
 #include "frame/ModBOM.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 using ReportProtocol::FilterItem;
 
 namespace {
@@ -95,3 +96,5 @@ void ReportHandler::objFilter_SetReportSQL(const QVariant&, QVariant& oFilter, Q
 {
     buildStatement(ReportProtocol::filterOf(oFilter), oReportInfo, sQuerySQL);
 }
+
+} // namespace q7::component

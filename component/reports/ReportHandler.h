@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace q7::component {
+
 // One check of a filter item. Kinds and their messages:
 //  VersionTooLong (20449) — a trimmed bound longer than 8 characters
 //  InList (20453)         — the trimmed value is one of the listed captions
@@ -63,3 +65,5 @@ private:
 
     q7::EventVariable objFilter{this, QStringLiteral("objFilter")};
 };
+
+} // namespace q7::component

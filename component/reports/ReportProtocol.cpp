@@ -4,13 +4,14 @@
 #include "frame/ModBOM.h"
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QRegularExpression>
 
+namespace q7::component {
+
 namespace ReportProtocol {
 
-using namespace q7;
 
 QString FilterItem::name() const { return values::toTextOrEmpty(getProperty(item_, QStringLiteral("name"))); }
 QString FilterItem::value() const { return values::toTextOrEmpty(rawValue()); }
@@ -56,7 +57,7 @@ void appendUnlessBlank(QString& where, const QString& conditions)
         where += conditions;
 }
 
-QString quoted(const QString& value) { return sqltext::quoted(value); }
+QString quoted(const QString& value) { return q7::quoted(value); }
 
 QString codeBounds(const QString& column, const QString& v1, const QString& v2)
 {
@@ -134,22 +135,22 @@ QString quantityText(bool planRate)
                     : QString::fromUtf8(QtyFixed) + QString::fromUtf8(QtyVariable);
 }
 
-report::ReportSqlParts newSqlParts()
+ReportSqlParts newSqlParts()
 {
-    report::ReportSqlParts parts;
+    ReportSqlParts parts;
     parts.List6 = QVariantList{QVariant(int(1))};
     parts.List7 = QVariantList{QVariant(int(0))};
     return parts;
 }
 
-void locateSql(const QVariant& reportInfo, const report::ReportSqlParts& parts)
+void locateSql(const QVariant& reportInfo, const ReportSqlParts& parts)
 {
     letProperty(toObject(reportInfo), QStringLiteral("LocateSQLString"), QVariant::fromValue(parts));
 }
 
 void locateSelect(const QVariant& reportInfo, const QString& select, const QString& from, const QString& where, const QString& order)
 {
-    report::ReportSqlParts parts = newSqlParts();
+    ReportSqlParts parts = newSqlParts();
     parts.SqlSelect = select;
     parts.SqlFrom = from;
     parts.SqlWhere = where;
@@ -159,3 +160,5 @@ void locateSelect(const QVariant& reportInfo, const QString& select, const QStri
 }
 
 } // namespace ReportProtocol
+
+} // namespace q7::component

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace q7::component {
+
 // What the report handlers share when they talk to the viewer's filter
 // object: its items, defaults, caption fragments, quantity texts and quoting.
 namespace ReportProtocol {
@@ -80,11 +82,13 @@ inline constexpr const char* QtyVariablePlan =
 QString quantityText(bool planRate);
 
 // A fresh record with List6 = {1} and List7 = {0}.
-q7::report::ReportSqlParts newSqlParts();
+q7::ReportSqlParts newSqlParts();
 // Hands the record to the viewer's report-information object.
-void locateSql(const QVariant& reportInfo, const q7::report::ReportSqlParts& parts);
+void locateSql(const QVariant& reportInfo, const q7::ReportSqlParts& parts);
 // Hands a SELECT report's statement parts to the viewer in a fresh record,
 // with List8 naming the column of the creating operator ("b.CreateUser").
 void locateSelect(const QVariant& reportInfo, const QString& select, const QString& from, const QString& where, const QString& order);
 
 } // namespace ReportProtocol
+
+} // namespace q7::component

@@ -2,9 +2,10 @@
 
 #include "frame/ModBOM.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 using values::textEquals;
 using Kind = CheckRule::Kind;
 
@@ -172,3 +173,5 @@ void clsBO02003::buildStatement(const Object& filter, const QVariant& reportInfo
     ReportProtocol::locateSelect(reportInfo, selectList(fragments, ReportProtocol::quantityText(m_bPlanRate)), fromClause(), whereClause,
                                  QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3 "));
 }
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Single-level BOM detail list by parent. The viewer composes the plain range
 // conditions; the handler adds the BOM-type and effectivity conditions and
 // chooses the quantity formula. Its two flags persist between runs.
@@ -24,3 +26,5 @@ private:
     bool m_bPlanRate = false;
     bool m_bSubstitute = false;
 };
+
+} // namespace q7::component

@@ -1,9 +1,11 @@
 #include "reports/clsBO02004.h"
 
 #include "frame/ModBOM.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 #include "reports/ProcedureStatement.h"
+
+namespace q7::component {
 
 using q7::values::textEquals;
 using Kind = CheckRule::Kind;
@@ -51,3 +53,5 @@ void clsBO02004::buildStatement(const q7::Object& filter, const QVariant& report
         filter, [this](const QString& key, const QString& v1, const QString& v2) { return BuildProcArgument(key, v1, v2); });
     locateProcedureStatement(reportInfo, QStringLiteral(" Exec Usp_BO_ExpandByParent ") + arguments + QStringLiteral("0,1,") + m_strEffDate);
 }
+
+} // namespace q7::component

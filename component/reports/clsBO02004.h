@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Multi-level explosion from parent items (procedure Usp_BO_ExpandByParent).
 // The effective date is kept between runs and appended after the fixed values.
 class clsBO02004 : public ReportHandler {
@@ -20,3 +22,5 @@ private:
 
     QString m_strEffDate;
 };
+
+} // namespace q7::component

@@ -2,10 +2,11 @@
 
 #include "frame/ModBOM.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 
-using namespace q7;
+namespace q7::component {
+
 using ReportProtocol::quoted;
 using values::textEquals;
 using Kind = CheckRule::Kind;
@@ -148,3 +149,5 @@ void clsBO02005::buildStatement(const Object& filter, const QVariant& reportInfo
     ReportProtocol::locateSelect(reportInfo, selectList(fragments, ReportProtocol::quantityText(planRate) + u','), fromClause(), where,
                                  QStringLiteral(" Order By bc.InvCode,bc.Free1,bc.Free2,bc.Free3,bc.Free4,bc.Free5,bc.Free6,bc.Free7,bc.Free8,bc.Free9,bc.Free10,bp.InvCode,bp.Free1,bp.Free2,bp.Free3,b.BomType,b.Version,b.IdentCode,c.SortSeq"));
 }
+
+} // namespace q7::component

@@ -1,8 +1,10 @@
 #include "reports/clsBO02006.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 #include "reports/ProcedureStatement.h"
+
+namespace q7::component {
 
 using q7::values::textEquals;
 using Kind = CheckRule::Kind;
@@ -38,3 +40,5 @@ void clsBO02006::buildStatement(const q7::Object& filter, const QVariant& report
     const QString arguments = procedureArguments(filter, &clsBO02006::BuildProcArgument);
     locateProcedureStatement(reportInfo, QStringLiteral(" Exec Usp_BO_ExpandByComp ") + arguments + QStringLiteral("0,1"));
 }
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Multi-level where-used explosion (procedure Usp_BO_ExpandByComp).
 class clsBO02006 : public ReportHandler {
     Q_OBJECT
@@ -14,3 +16,5 @@ protected:
 private:
     static QString BuildProcArgument(const QString& key, const QString& v1, const QString& v2);
 };
+
+} // namespace q7::component

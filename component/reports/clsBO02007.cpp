@@ -1,9 +1,11 @@
 #include "reports/clsBO02007.h"
 
 #include "frame/ModBOM.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 #include "reports/ProcedureStatement.h"
+
+namespace q7::component {
 
 using q7::values::textEquals;
 using Kind = CheckRule::Kind;
@@ -62,3 +64,5 @@ void clsBO02007::buildStatement(const q7::Object& filter, const QVariant& report
     const QString arguments = procedureArguments(filter, &clsBO02007::BuildProcArgument);
     locateProcedureStatement(reportInfo, QStringLiteral(" Exec Usp_BO_BO02007 ") + arguments);
 }
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Explosion of a quantity of parent items (procedure Usp_BO_BO02007).
 class clsBO02007 : public ReportHandler {
     Q_OBJECT
@@ -14,3 +16,5 @@ protected:
 private:
     static QString BuildProcArgument(const QString& key, const QString& v1, const QString& v2);
 };
+
+} // namespace q7::component

@@ -2,9 +2,10 @@
 
 #include "frame/ModBOM.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
-using namespace q7;
+namespace q7::component {
+
 using values::textEquals;
 using Kind = CheckRule::Kind;
 
@@ -64,3 +65,5 @@ void clsBO02008::buildStatement(const Object& filter, const QVariant&, QVariant&
         whereClause += QStringLiteral(" AND ") + where;
     sQuerySQL = selectAndFrom(fragments) + whereClause + order;
 }
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Shared BOMs: which item uses whose BOM. The viewer composes the
 // conditions; the handler returns the whole statement in sQuerySQL, sorted
 // by the side the user chose in "Sel", and empties "Sel" afterwards.
@@ -13,3 +15,5 @@ protected:
     QList<CheckRule> checkRules() const override;
     void buildStatement(const q7::Object& filter, const QVariant& reportInfo, QVariant& sQuerySQL) override;
 };
+
+} // namespace q7::component

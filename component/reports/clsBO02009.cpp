@@ -1,10 +1,11 @@
 #include "reports/clsBO02009.h"
 
 #include "frame/ModBOM.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 
-using namespace q7;
+namespace q7::component {
+
 using ReportProtocol::quoted;
 using values::textEquals;
 using Kind = CheckRule::Kind;
@@ -135,3 +136,5 @@ void clsBO02009::buildStatement(const Object& filter, const QVariant& reportInfo
     ReportProtocol::locateSelect(reportInfo, selectList(fragments), fromClause(), where,
                                  QStringLiteral(" Order By vp.InvCode,bp.Free1,bp.Free2,bp.Free3,bp.Free4,bp.Free5,bp.Free6,bp.Free7,bp.Free8,bp.Free9,bp.Free10,b.BomType,b.Version,b.IdentCode,c.SortSeq,vc.InvCode,bc.Free1,bc.Free2,bc.Free3  "));
 }
+
+} // namespace q7::component

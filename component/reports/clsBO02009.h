@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Substitute materials of BOM components. The conditions on version, date
 // and identifier depend on the BOM type of the same filter; for all types
 // they are combined into one parenthesised OR.
@@ -13,3 +15,5 @@ protected:
     QList<CheckRule> checkRules() const override;
     void buildStatement(const q7::Object& filter, const QVariant& reportInfo, QVariant& sQuerySQL) override;
 };
+
+} // namespace q7::component

@@ -1,9 +1,11 @@
 #include "reports/clsBO02010.h"
 
 #include "frame/ModBOM.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "reports/ProcArguments.h"
 #include "reports/ProcedureStatement.h"
+
+namespace q7::component {
 
 using q7::values::textEquals;
 using Kind = CheckRule::Kind;
@@ -66,3 +68,5 @@ void clsBO02010::buildStatement(const q7::Object& filter, const QVariant& report
         + procedureArguments(filter, [](const QString& key, const QString& v1, const QString&) { return BuildProcArgument(key, v1); });
     locateProcedureStatement(reportInfo, QStringLiteral("Exec Usp_BO_BO02010 ") + arguments);
 }
+
+} // namespace q7::component

@@ -2,6 +2,8 @@
 
 #include "reports/ReportHandler.h"
 
+namespace q7::component {
+
 // Comparison of two BOMs of one item (procedure Usp_BO_BO02010), the one
 // multi-angle report: CurrentType 1 compares two versions, 2 a version with a
 // substitute BOM, 3 two substitute BOMs.
@@ -26,3 +28,5 @@ private:
 
     short iCurrentType_ = 0;
 };
+
+} // namespace q7::component

@@ -3,11 +3,12 @@
 #include "platform/AutomationError.h"
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <cmath>
 
-using namespace q7;
+namespace q7::component {
+
 using q7::forms::Container;
 using q7::forms::Control;
 
@@ -588,3 +589,5 @@ void SplitRegion::raiseEvent(const char* event)
     QVariantList none;
     raise(QString::fromLatin1(event), none);
 }
+
+} // namespace q7::component

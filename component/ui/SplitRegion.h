@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace q7::component {
+
 // Divides its own rectangle between two sibling controls of its container
 // (Control1 left or on top, Control2 right or below) and lets the user drag
 // the bar between them. The split is a percentage of the region. Events, in
@@ -116,3 +118,5 @@ private:
     std::unique_ptr<q7::forms::Canvas> dc_;
     double lastDrawn_ = 0;
 };
+
+} // namespace q7::component

@@ -3,12 +3,13 @@
 #include "platform/ErrorsIgnored.h"
 #include "platform/LateBinding.h"
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/Units.h"
 
 #include <cmath>
 
-using namespace q7;
+namespace q7::component {
+
 
 namespace {
 
@@ -153,3 +154,5 @@ void clsLayout::ArrCtrl(QVariant& ctrl, const QVariant& XMinWidth, const QVarian
     if (!hidden)
         ignoringErrors([&] { letProperty(control, QStringLiteral("Visible"), true); });
 }
+
+} // namespace q7::component

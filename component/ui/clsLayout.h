@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace q7::component {
+
 // Sizes forms and places controls in units of 180 twips, measured from the
 // form's usable client area. Forms and controls are reached late-bound.
 class clsLayout : public QObject {
@@ -48,3 +50,5 @@ private:
     int16_t iWidth_ = 0;
     int16_t iHeight_ = 0;
 };
+
+} // namespace q7::component

@@ -2,27 +2,27 @@
 
 #include "host/db/AccountDatabase.h"
 #include "platform/AutomationError.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 
 #include <QFileInfo>
 #include <QWeakPointer>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 namespace {
 thread_local QWeakPointer<AccountContext> currentContext;
 } // namespace
 
-AccountContext::AccountContext() : login_(makeObject<LoginInfo>()), connection_(makeObject<ado::Connection>()) {}
+AccountContext::AccountContext() : login_(makeObject<LoginInfo>()), connection_(makeObject<data::Connection>()) {}
 
 void AccountContext::Open(const QString& connectionString, const QString& userId, const QDate& loginDate)
 {
-    const QString text = connectionString.contains(u'=') ? connectionString : account::connectionStringFor(connectionString);
+    const QString text = connectionString.contains(u'=') ? connectionString : db::connectionStringFor(connectionString);
     connection_->Open(text);
     login_->userId = userId;
     QString file = connectionString;
     QList<std::pair<QString, QString>> pairs;
-    if (ado::parseConnectionString(text, pairs))
+    if (data::parseConnectionString(text, pairs))
         for (const auto& [key, value] : pairs)
             if (key.compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) == 0)
                 file = value;
@@ -44,7 +44,7 @@ QSharedPointer<AccountContext> AccountContext::open(const QString& path, const Q
     return context;
 }
 
-ado::Connection& currentConnection()
+data::Connection& currentConnection()
 {
     const auto context = AccountContext::current();
     if (!context || !context->connectionObject()->isOpen())
@@ -52,4 +52,4 @@ ado::Connection& currentConnection()
     return *context->connectionObject();
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 inline constexpr const char* AccountContextClassId = "Q7Host.AccountContext";
 
@@ -48,7 +48,7 @@ public:
     QVariant login() const { return fromObject(login_); }
     QDate loginDate() const { return login_->loginDate; }
     QVariant connection() const { return fromObject(connection_); }
-    ado::Connection* connectionObject() const { return connection_.data(); }
+    data::Connection* connectionObject() const { return connection_.data(); }
 
     // The context opened last on this thread and still alive, or null.
     static QSharedPointer<AccountContext> current();
@@ -57,10 +57,10 @@ public:
 
 private:
     QSharedPointer<LoginInfo> login_;
-    QSharedPointer<ado::Connection> connection_;
+    QSharedPointer<data::Connection> connection_;
 };
 
 // The connection of the current account; run-time error 91 when no account is open.
-ado::Connection& currentConnection();
+data::Connection& currentConnection();
 
-} // namespace q7::host
+} // namespace q7::host::browse

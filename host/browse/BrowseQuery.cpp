@@ -2,14 +2,14 @@
 
 #include "host/browse/AccountContext.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/DatabaseError.h"
 
 #include <QDate>
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 namespace {
 // Texts of a query object's failures as the user reads them.
@@ -128,7 +128,7 @@ QString BrowseQuery::GetComponentSubXML(QVariant& row, QVariant&)
     }
 }
 
-ado::Connection& BrowseQuery::connection() const
+data::Connection& BrowseQuery::connection() const
 {
     if (!account_)
         account_ = AccountContext::current();
@@ -137,10 +137,10 @@ ado::Connection& BrowseQuery::connection() const
     return *account_->connectionObject();
 }
 
-procedures::BomGraph& BrowseQuery::graph() const
+db::procedures::BomGraph& BrowseQuery::graph() const
 {
     if (!graph_)
-        graph_ = std::make_unique<procedures::BomGraph>(connection(), date_);
+        graph_ = std::make_unique<db::procedures::BomGraph>(connection(), date_);
     return *graph_;
 }
 
@@ -164,7 +164,7 @@ int BrowseQuery::mainBomAt(int partId) const { return graph().mainBom(partId); }
 
 QString BrowseQuery::partLabel(int partId)
 {
-    const procedures::PartInfo& p = graph().part(partId);
+    const db::procedures::PartInfo& p = graph().part(partId);
     QString label = p.code + u' ' + p.name;
     QStringList free;
     for (const QString& f : {p.free1, p.free2})
@@ -179,7 +179,7 @@ QString BrowseQuery::rootLabel(int partId) { return partLabel(partId); }
 
 XmlRow BrowseQuery::itemAttributes(int partId)
 {
-    const procedures::PartInfo& p = graph().part(partId);
+    const db::procedures::PartInfo& p = graph().part(partId);
     return {{QStringLiteral("cInvCode"), p.code},   {QStringLiteral("cInvName"), p.name}, {QStringLiteral("cInvStd"), p.invStd},
             {QStringLiteral("cComUnitName"), p.unit}, {QStringLiteral("Free1"), p.free1},   {QStringLiteral("Free2"), p.free2}};
 }
@@ -194,4 +194,4 @@ QString BrowseQuery::pathText(const QList<int>& path)
     return ids.join(u'.');
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

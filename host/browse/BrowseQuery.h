@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 inline constexpr const char* StructureQueryClassId = "Morvex.Q7.BO.UIP.BO02001";
 inline constexpr const char* WhereUsedQueryClassId = "Morvex.Q7.BO.UIP.BO02002";
@@ -60,11 +60,11 @@ protected:
     virtual QList<XmlRow> detailRows() = 0;
     virtual void loaded(const QStringList& fields) { Q_UNUSED(fields) }
 
-    ado::Connection& connection() const;
+    data::Connection& connection() const;
     // What the account holds at the date, read as the reports read it: made on
     // first use after the condition is set or a node is loaded, so that the
     // tree rows, head and document of one node come from one reading.
-    procedures::BomGraph& graph() const;
+    db::procedures::BomGraph& graph() const;
     // The part of an item with these free-item values (only the item's
     // configured free items are compared); 0 when none.
     int findPart(const QString& code, const QStringList& free) const;
@@ -83,7 +83,7 @@ private:
     // The account the object works on: the current one at its first use,
     // kept open for as long as the object (and its cached statements) lives.
     mutable QSharedPointer<AccountContext> account_;
-    mutable std::unique_ptr<procedures::BomGraph> graph_;
+    mutable std::unique_ptr<db::procedures::BomGraph> graph_;
 };
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -12,7 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 namespace {
 
@@ -96,7 +96,7 @@ void ColumnFormat::Init(const QString& connectionString, const QString& loginTex
 {
     connection_->Open(connectionString);
     login_ = loginText;
-    ado::runBound(connection_->database(), QStringLiteral("CREATE TABLE IF NOT EXISTS ColumnFormatSetting (SetKey TEXT COLLATE NOCASE, LoginText TEXT, "
+    data::runBound(connection_->database(), QStringLiteral("CREATE TABLE IF NOT EXISTS ColumnFormatSetting (SetKey TEXT COLLATE NOCASE, LoginText TEXT, "
                                                  "ColKey TEXT COLLATE NOCASE, Shown INTEGER, Width INTEGER, PRIMARY KEY (SetKey, LoginText, ColKey))"));
 }
 
@@ -115,7 +115,7 @@ bool ColumnFormat::Load(const QString& setKey)
         columns_->columns.append(column);
     }
     if (connection_->isOpen()) {
-        QSqlQuery q = ado::runBound(connection_->database(),
+        QSqlQuery q = data::runBound(connection_->database(),
                            QStringLiteral("SELECT ColKey, Shown, Width FROM ColumnFormatSetting WHERE SetKey = ? AND LoginText = ?"), {setKey_, login_});
         while (q.next())
             for (const auto& column : columns_->columns)
@@ -161,7 +161,7 @@ void ColumnFormat::save()
     if (!connection_->isOpen())
         return;
     for (const auto& column : columns_->columns)
-        ado::runBound(connection_->database(),
+        data::runBound(connection_->database(),
              QStringLiteral("INSERT OR REPLACE INTO ColumnFormatSetting (SetKey, LoginText, ColKey, Shown, Width) VALUES (?,?,?,?,?)"),
              {setKey_, login_, column->key, column->visible ? 1 : 0, column->width});
 }
@@ -170,4 +170,4 @@ void ResLog::Unload() { ++unloads(); }
 
 int ResLog::unloadCount() { return unloads(); }
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 inline constexpr const char* ColumnFormatClassId = "Q7Host.ColumnFormat";
 inline constexpr const char* ResLogClassId = "LingvarPkg.ResLog";
@@ -77,7 +77,7 @@ public:
 
 private:
     void save();
-    QSharedPointer<ado::Connection> connection_ = makeObject<ado::Connection>();
+    QSharedPointer<data::Connection> connection_ = makeObject<data::Connection>();
     QString login_, setKey_;
     QSharedPointer<FormatColumnList> columns_ = makeObject<FormatColumnList>();
 };
@@ -90,4 +90,4 @@ public:
     static int unloadCount();
 };
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -8,7 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 namespace {
 
@@ -41,7 +41,7 @@ bool StructureQuery::prepareRoot(int partId, QString& whyNot)
             whyNot = QStringLiteral("版本代号无效：") + cond_.version;
             return false;
         }
-        QSqlQuery q = ado::runBound(connection().database(),
+        QSqlQuery q = data::runBound(connection().database(),
                           QStringLiteral("SELECT b.BomId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
                                          "WHERE t.ParentId = ? AND b.BomType = 1 AND b.Version = ? ORDER BY b.BomId LIMIT 1"),
                           {partId, version});
@@ -51,7 +51,7 @@ bool StructureQuery::prepareRoot(int partId, QString& whyNot)
         whyNot = QStringLiteral("没有符合条件的物料清单");
         return false;
     }
-    QSqlQuery q = ado::runBound(connection().database(), QStringLiteral("SELECT Version FROM bom_bom WHERE BomId = ?"), {rootBom_});
+    QSqlQuery q = data::runBound(connection().database(), QStringLiteral("SELECT Version FROM bom_bom WHERE BomId = ?"), {rootBom_});
     if (q.next())
         rootVersion_ = q.value(0).toString();
     return true;
@@ -79,10 +79,10 @@ int StructureQuery::loadedBom() const { return path_.size() == 1 ? rootBom_ : ma
 QList<XmlRow> StructureQuery::treeRows()
 {
     const int parent = path_.last();
-    QVector<procedures::BomLine> lines;
+    QVector<db::procedures::BomLine> lines;
     if (path_.size() == 1) {
         lines = graph().bomLines(rootBom_);
-        QSqlQuery q = ado::runBound(connection().database(), QStringLiteral("SELECT ParentScrap FROM bom_parent WHERE BomId = ? AND ParentId = ?"),
+        QSqlQuery q = data::runBound(connection().database(), QStringLiteral("SELECT ParentScrap FROM bom_parent WHERE BomId = ? AND ParentId = ?"),
                           {rootBom_, parent});
         const double scrap = q.next() ? q.value(0).toDouble() : 0;
         for (auto& line : lines) {
@@ -93,7 +93,7 @@ QList<XmlRow> StructureQuery::treeRows()
         lines = graph().mainLines(parent);
     }
     QList<XmlRow> rows;
-    for (const procedures::BomLine& line : lines) {
+    for (const db::procedures::BomLine& line : lines) {
         const int component = line.componentId;
         const double qty = line.quantity(cond_.planRate);
         const double cumulative = cumulative_ * qty;
@@ -119,7 +119,7 @@ XmlRow StructureQuery::headRow()
     const int bom = loadedBom();
     if (bom == 0)
         return row;
-    QSqlQuery q = ado::runBound(connection().database(),
+    QSqlQuery q = data::runBound(connection().database(),
                       QStringLiteral("SELECT b.Version, b.VersionDesc, b.VersionEffDate, b.VersionEndDate, t.ParentScrap FROM bom_bom b "
                                      "JOIN bom_parent t ON t.BomId = b.BomId WHERE b.BomId = ? AND t.ParentId = ?"),
                       {bom, part});
@@ -140,7 +140,7 @@ QList<XmlRow> StructureQuery::detailRows()
     QList<XmlRow> rows;
     if (bom == 0)
         return rows;
-    QSqlQuery q = ado::runBound(connection().database(),
+    QSqlQuery q = data::runBound(connection().database(),
                       QStringLiteral("SELECT c.OpComponentId, c.SortSeq, c.OpSeq, p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, "
                                      "c.BaseQtyN, c.BaseQtyD, c.CompScrap, c.FVFlag, o.WIPType, o.PlanFactor, c.EffBegDate, c.EffEndDate, "
                                      "c.ByProductFlag, r.Remark, t.ParentScrap, w.cWhName "
@@ -150,10 +150,10 @@ QList<XmlRow> StructureQuery::detailRows()
                                      "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
                                      "LEFT JOIN bom_opcomponentrmk r ON r.OpComponentId = c.OpComponentId "
                                      "LEFT JOIN WareHouse w ON w.cWhCode = o.WhCode "
-                                     "WHERE c.BomId = ? AND ") + account::lineInForceText("c", "?") + QStringLiteral(" ORDER BY c.SortSeq, c.OpComponentId"),
+                                     "WHERE c.BomId = ? AND ") + db::lineInForceText("c", "?") + QStringLiteral(" ORDER BY c.SortSeq, c.OpComponentId"),
                       {part, bom, date_, date_});
     while (q.next()) {
-        procedures::BomLine line;
+        db::procedures::BomLine line;
         line.qtyN = q.value(8).toDouble();
         line.qtyD = q.value(9).toDouble();
         line.compScrap = q.value(10).toDouble();
@@ -174,8 +174,8 @@ QList<XmlRow> StructureQuery::detailRows()
                      {QStringLiteral("BaseQtyD"), number(line.qtyD)},
                      {QStringLiteral("CompScrap"), number(line.compScrap)},
                      {QStringLiteral("Qty"), number(line.quantity(cond_.planRate))},
-                     {QStringLiteral("FVFlag"), procedures::fvText(line.fvFlag == 0 ? 0 : 1)},
-                     {QStringLiteral("WIPType"), procedures::wipText(q.value(12).toInt())},
+                     {QStringLiteral("FVFlag"), db::procedures::fvText(line.fvFlag == 0 ? 0 : 1)},
+                     {QStringLiteral("WIPType"), db::procedures::wipText(q.value(12).toInt())},
                      {QStringLiteral("WhName"), q.value(19).toString()},
                      {QStringLiteral("EffBegDate"), q.value(14).toString()},
                      {QStringLiteral("EffEndDate"), q.value(15).toString()},
@@ -185,4 +185,4 @@ QList<XmlRow> StructureQuery::detailRows()
     return rows;
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -2,7 +2,7 @@
 
 #include "host/browse/BrowseQuery.h"
 
-namespace q7::host {
+namespace q7::host::browse {
 
 // The browse of what an item is made of: its BOM at the date, level by level.
 class StructureQuery : public BrowseQuery {
@@ -25,4 +25,4 @@ private:
     double cumulative_ = 1;
 };
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -1,11 +1,11 @@
 #include "host/browse/VoucherTemplates.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QVariantMap>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 namespace {
 
@@ -75,4 +75,4 @@ bool DataManager::GetVouchInfo(const QString& voucherType, QVariant& info, const
     return true;
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

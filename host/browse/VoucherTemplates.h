@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <QVariantList>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 inline constexpr const char* DataManagerClassId = "Q7MDataHelper.clsDataManager";
 inline constexpr const char* DataSourceClassId = "IDataSource.DefaultDataSource";
@@ -46,4 +46,4 @@ public:
     QVariant login;
 };
 
-} // namespace q7::host
+} // namespace q7::host::browse

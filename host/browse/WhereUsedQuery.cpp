@@ -9,7 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 BrowseQuery::Condition WhereUsedQuery::parse(const QStringList& fields) const
 {
@@ -36,7 +36,7 @@ QList<XmlRow> WhereUsedQuery::treeRows()
     const int component = path_.last();
     const QString unit = graph().part(component).unit;
     QList<XmlRow> rows;
-    for (const procedures::BomLine& line : graph().usedIn(component)) {
+    for (const db::procedures::BomLine& line : graph().usedIn(component)) {
         const int parent = line.parentId;
         const bool cycle = path_.contains(parent);
         const int above = cycle ? 0 : static_cast<int>(graph().usedIn(parent).size());
@@ -60,8 +60,8 @@ QList<XmlRow> WhereUsedQuery::detailRows()
                              "FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId JOIN bom_parent t ON t.BomId = b.BomId "
                              "JOIN bas_part p ON p.PartId = t.ParentId JOIN Inventory i ON i.cInvCode = p.InvCode "
                              "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                             "WHERE c.ComponentId = ? AND b.BomType = 1 AND ") + account::bomInForceText("b", "?") + QStringLiteral(" AND ") +
-              account::lineInForceText("c", "?") + QStringLiteral(" ORDER BY t.ParentId, c.SortSeq"));
+                             "WHERE c.ComponentId = ? AND b.BomType = 1 AND ") + db::bomInForceText("b", "?") + QStringLiteral(" AND ") +
+              db::lineInForceText("c", "?") + QStringLiteral(" ORDER BY t.ParentId, c.SortSeq"));
     q.addBindValue(path_.last());
     for (int i = 0; i < 4; ++i)
         q.addBindValue(date_);
@@ -71,13 +71,13 @@ QList<XmlRow> WhereUsedQuery::detailRows()
     // lists them by (those the explosion would use: a superseded version still
     // in force is not one), so that the two never decide apart.
     QSet<std::pair<int, int>> users; // parent, BOM
-    for (const procedures::BomLine& line : graph().usedIn(path_.last()))
+    for (const db::procedures::BomLine& line : graph().usedIn(path_.last()))
         users.insert({line.parentId, line.bomId});
     QList<XmlRow> rows;
     while (q.next()) {
         if (!users.contains({q.value(16).toInt(), q.value(15).toInt()}))
             continue;
-        procedures::BomLine line;
+        db::procedures::BomLine line;
         line.qtyN = q.value(7).toDouble();
         line.qtyD = q.value(8).toDouble();
         line.compScrap = q.value(9).toDouble();
@@ -104,4 +104,4 @@ QList<XmlRow> WhereUsedQuery::detailRows()
     return rows;
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -2,7 +2,7 @@
 
 #include "host/browse/BrowseQuery.h"
 
-namespace q7::host {
+namespace q7::host::browse {
 
 // The browse of where an item is used: the parents whose BOMs at the date use it, level by level.
 class WhereUsedQuery : public BrowseQuery {
@@ -17,4 +17,4 @@ protected:
     QList<XmlRow> detailRows() override;
 };
 
-} // namespace q7::host
+} // namespace q7::host::browse

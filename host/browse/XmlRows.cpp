@@ -2,7 +2,7 @@
 
 #include <QXmlStreamWriter>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 QString mvInterfaceXml(const QList<XmlRow>& rows)
 {
@@ -19,4 +19,4 @@ QString mvInterfaceXml(const QList<XmlRow>& rows)
     return text;
 }
 
-} // namespace q7::host
+} // namespace q7::host::browse

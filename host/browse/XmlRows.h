@@ -4,7 +4,7 @@
 #include <QPair>
 #include <QString>
 
-namespace q7::host {
+namespace q7::host::browse {
 
 // One "Row" element: attribute names and values in order.
 using XmlRow = QList<QPair<QString, QString>>;
@@ -13,4 +13,4 @@ using XmlRow = QList<QPair<QString, QString>>;
 // "mvinterface" holding one "Row" element per row.
 QString mvInterfaceXml(const QList<XmlRow>& rows);
 
-} // namespace q7::host
+} // namespace q7::host::browse

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <functional>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
 // The account database on disk: where it lives, how it is created.
-namespace q7::host::account {
+namespace q7::host::db {
 
 // An account is named by a path (the embedded file) or by the ADO connection
 // string of a server account (Provider=PostgreSQL;Connection="…"); every
@@ -47,7 +47,7 @@ enum class Existing {
 };
 
 // Opens the account at path; refuses (run-time error) anything but a finished account.
-void openAccount(ado::Connection& connection, const QString& path);
+void openAccount(data::Connection& connection, const QString& path);
 
 // Creates a new account file with the schema and the demo data set. The account
 // is built beside the path and moved there only when complete, so a reader sees
@@ -77,4 +77,4 @@ SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOpti
 // or its creation never completed.
 QString ensureDemoAccount();
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -2,7 +2,7 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
 #include "platform/data/DatabaseError.h"
@@ -21,7 +21,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
@@ -179,7 +179,7 @@ void removeLeftovers(const QFileInfo& target)
 AccountState accountStateOf(const QString& path)
 {
     if (isServerAccount(path)) {
-        ado::Connection connection;
+        data::Connection connection;
         connection.Open(path);
         return serverStateOf(connection);
     }
@@ -192,7 +192,7 @@ AccountState accountStateOf(const QString& path)
     return stateOf(db, path);
 }
 
-void openAccount(ado::Connection& connection, const QString& path)
+void openAccount(data::Connection& connection, const QString& path)
 {
     if (isServerAccount(path))
         return openServerAccount(connection, path);
@@ -207,7 +207,7 @@ void openAccount(ado::Connection& connection, const QString& path)
     }
 }
 
-bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill)
+bool buildAccountFile(const QString& path, Existing existing, const std::function<void(data::Connection&)>& fill)
 {
     if (isServerAccount(path))
         return buildServerAccount(path, existing, fill);
@@ -231,10 +231,10 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
     file.close();
     const QString building = file.fileName();
     {
-        ado::Connection connection;
+        data::Connection connection;
         connection.Open(connectionStringFor(building));
         fill(connection);
-        procedures::packs::packAll(SqlInserter::handleOf(connection.database()));
+        db::procedures::packs::packAll(SqlInserter::handleOf(connection.database()));
         connection.executeNative(QStringLiteral("PRAGMA user_version = %1").arg(FinishedAccountMark));
     }
     QFile::remove(building + QStringLiteral("-journal"));
@@ -246,4 +246,4 @@ bool buildAccountFile(const QString& path, Existing existing, const std::functio
     return true;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

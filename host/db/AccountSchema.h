@@ -8,10 +8,10 @@
 
 #include <functional>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 // Creates every table and view of the account on an empty database (either kind).
-void createSchema(ado::Connection& connection);
+void createSchema(data::Connection& connection);
 // The user_version of a finished account database, set in the transaction that
 // completes it. It names the schema too: a new table moves it on, and an
 // account marked with an earlier one reads as unfinished for this version
@@ -24,11 +24,11 @@ constexpr int FinishedAccountMark = 0x51374232; // 0x51374231 before the routing
 // existing is Keep and a finished account is already there (nothing built).
 // A server account is built in one transaction instead, after the same
 // checks; its mark is the row of the table q7_account.
-bool buildAccountFile(const QString& path, Existing existing, const std::function<void(ado::Connection&)>& fill);
+bool buildAccountFile(const QString& path, Existing existing, const std::function<void(data::Connection&)>& fill);
 
 // The server account's side of the functions above.
-AccountState serverStateOf(ado::Connection& connection);
-void openServerAccount(ado::Connection& connection, const QString& account);
-bool buildServerAccount(const QString& account, Existing existing, const std::function<void(ado::Connection&)>& fill);
+AccountState serverStateOf(data::Connection& connection);
+void openServerAccount(data::Connection& connection, const QString& account);
+bool buildServerAccount(const QString& account, Existing existing, const std::function<void(data::Connection&)>& fill);
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -12,19 +12,19 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
 
-QVariant firstValue(ado::Connection& connection, const QString& sql)
+QVariant firstValue(data::Connection& connection, const QString& sql)
 {
-    QSqlQuery query = ado::runBound(connection.database(), sql);
+    QSqlQuery query = data::runBound(connection.database(), sql);
     return query.next() ? query.value(0) : QVariant();
 }
 
 // Where the account is, for messages: the server and database, never the whole connection text.
-QString describe(ado::Connection& connection)
+QString describe(data::Connection& connection)
 {
     const QSqlDatabase& db = connection.database();
     return QStringLiteral("the database %1 on %2").arg(db.databaseName().isEmpty() ? QStringLiteral("(default)") : db.databaseName(),
@@ -75,7 +75,7 @@ QString serverAccount(const QString& libpqConnection) { return data::serverConne
 
 bool isServerAccount(const QString& account) { return !data::serverConnectionOf(account).isEmpty(); }
 
-AccountState serverStateOf(ado::Connection& connection)
+AccountState serverStateOf(data::Connection& connection)
 {
     const long long tables = firstValue(connection, QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"))
                                  .toLongLong();
@@ -88,7 +88,7 @@ AccountState serverStateOf(ado::Connection& connection)
     return firstValue(connection, QStringLiteral("SELECT to_regclass('bom_bom')")).isNull() ? AccountState::Foreign : AccountState::Unfinished;
 }
 
-void openServerAccount(ado::Connection& connection, const QString& account)
+void openServerAccount(data::Connection& connection, const QString& account)
 {
     connection.Open(account);
     const AccountState state = serverStateOf(connection);
@@ -99,15 +99,15 @@ void openServerAccount(ado::Connection& connection, const QString& account)
     }
 }
 
-bool buildServerAccount(const QString& account, Existing existing, const std::function<void(ado::Connection&)>& fill)
+bool buildServerAccount(const QString& account, Existing existing, const std::function<void(data::Connection&)>& fill)
 {
-    ado::Connection connection;
+    data::Connection connection;
     connection.Open(account);
     QSqlDatabase& db = connection.database();
     // One transaction: readers see the old account until the new one is complete; creators take turns.
     if (!db.transaction())
         q7::data::throwProviderError(db.lastError());
-    ado::runBound(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(FinishedAccountMark));
+    data::runBound(db, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(FinishedAccountMark));
     const AccountState state = serverStateOf(connection);
     if (state == AccountState::Finished && existing == Existing::Keep) {
         db.rollback();
@@ -121,10 +121,10 @@ bool buildServerAccount(const QString& account, Existing existing, const std::fu
     if (state != AccountState::Missing)
         connection.executeNative(QStringLiteral("DROP SCHEMA public CASCADE; CREATE SCHEMA public"));
     fill(connection);
-    ado::runBound(db, QStringLiteral("INSERT INTO q7_account (Mark) VALUES (%1)").arg(FinishedAccountMark));
+    data::runBound(db, QStringLiteral("INSERT INTO q7_account (Mark) VALUES (%1)").arg(FinishedAccountMark));
     if (!db.commit())
         q7::data::throwProviderError(QStringLiteral("Cannot complete the account: %1").arg(q7::data::errorText(db.lastError())));
     return true;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

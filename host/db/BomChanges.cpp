@@ -5,7 +5,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
@@ -13,13 +13,13 @@ namespace {
 // opening or reading an account never writes to it.
 void ensureTable(QSqlDatabase& db)
 {
-    ado::runBound(db, QStringLiteral("CREATE TABLE IF NOT EXISTS q7_bom_change (BomId INTEGER PRIMARY KEY, ChangeCount INTEGER NOT NULL)"));
+    data::runBound(db, QStringLiteral("CREATE TABLE IF NOT EXISTS q7_bom_change (BomId INTEGER PRIMARY KEY, ChangeCount INTEGER NOT NULL)"));
 }
 
 bool hasTable(QSqlDatabase& db)
 {
     const bool embedded = qstrcmp(db.driver()->handle().typeName(), "sqlite3*") == 0;
-    QSqlQuery query = ado::runBound(db, embedded ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'q7_bom_change'")
+    QSqlQuery query = data::runBound(db, embedded ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'q7_bom_change'")
                                                  : QStringLiteral("SELECT count(*) FROM pg_class WHERE oid = to_regclass('q7_bom_change')"));
     return query.next() && query.value(0).toInt() > 0;
 }
@@ -30,7 +30,7 @@ qint64 changeCountOf(QSqlDatabase& db, int bomId)
 {
     if (!hasTable(db))
         return 0;
-    QSqlQuery query = ado::runBound(db, QStringLiteral("SELECT ChangeCount FROM q7_bom_change WHERE BomId = ?"), {bomId});
+    QSqlQuery query = data::runBound(db, QStringLiteral("SELECT ChangeCount FROM q7_bom_change WHERE BomId = ?"), {bomId});
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -39,8 +39,8 @@ bool claimChange(QSqlDatabase& db, int bomId, qint64 loaded)
     ensureTable(db);
     // The row first (a concurrent claimer on the server waits here for the other's transaction), then
     // one compare-and-move that only one of several claimers of the same count can win.
-    ado::runBound(db, QStringLiteral("INSERT INTO q7_bom_change (BomId, ChangeCount) VALUES (?, 0) ON CONFLICT (BomId) DO NOTHING"), {bomId});
-    const QSqlQuery query = ado::runBound(
+    data::runBound(db, QStringLiteral("INSERT INTO q7_bom_change (BomId, ChangeCount) VALUES (?, 0) ON CONFLICT (BomId) DO NOTHING"), {bomId});
+    const QSqlQuery query = data::runBound(
         db, QStringLiteral("UPDATE q7_bom_change SET ChangeCount = ChangeCount + 1 WHERE BomId = ? AND ChangeCount = ?"), {bomId, loaded});
     return query.numRowsAffected() == 1;
 }
@@ -48,9 +48,9 @@ bool claimChange(QSqlDatabase& db, int bomId, qint64 loaded)
 void noteChange(QSqlDatabase& db, int bomId)
 {
     ensureTable(db);
-    ado::runBound(db, QStringLiteral("INSERT INTO q7_bom_change (BomId, ChangeCount) VALUES (?, 1) "
+    data::runBound(db, QStringLiteral("INSERT INTO q7_bom_change (BomId, ChangeCount) VALUES (?, 1) "
                                      "ON CONFLICT (BomId) DO UPDATE SET ChangeCount = q7_bom_change.ChangeCount + 1"),
                   {bomId});
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -8,7 +8,7 @@
 // client that loaded a BOM claims its save with the counter it loaded; a
 // claim fails when someone else changed the BOM since, and the save is refused
 // instead of overwriting their change. Readers never wait for it.
-namespace q7::host::account {
+namespace q7::host::db {
 
 // On a server the writers of BOM lines (voucher saves, maintenance runs and
 // their undo) take turns on this advisory lock, each before it touches a row:
@@ -22,4 +22,4 @@ bool claimChange(QSqlDatabase& db, int bomId, qint64 loaded);
 // Moves the counter on, whatever it is (maintenance operations that rewrite lines).
 void noteChange(QSqlDatabase& db, int bomId);
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -1,6 +1,6 @@
 #include "host/db/CopyText.h"
 
-namespace q7::host::account::copytext {
+namespace q7::host::db::copytext {
 
 void appendEscaped(QByteArray& row, QByteArrayView utf8)
 {
@@ -32,4 +32,4 @@ QByteArray escaped(QByteArrayView utf8)
     return field;
 }
 
-} // namespace q7::host::account::copytext
+} // namespace q7::host::db::copytext

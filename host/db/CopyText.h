@@ -8,7 +8,7 @@
 // newlines and carriage returns are written as escapes, so that no value can
 // end its field or its row early; every other byte (quotes, UTF-8 text) goes
 // as it is.
-namespace q7::host::account::copytext {
+namespace q7::host::db::copytext {
 
 // The field for a text value (UTF-8): its special bytes escaped. An empty
 // text stays empty, which COPY reads as the empty text, not NULL.
@@ -18,4 +18,4 @@ void appendEscaped(QByteArray& row, QByteArrayView utf8);
 // The field that COPY reads as NULL.
 inline constexpr QByteArrayView Null = "\\N";
 
-} // namespace q7::host::account::copytext
+} // namespace q7::host::db::copytext

@@ -13,7 +13,7 @@
 #include <QSet>
 #include <QStandardPaths>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
@@ -190,10 +190,10 @@ QString defaultDemoPath()
 
 QString connectionStringFor(const QString& path)
 {
-    return isServerAccount(path) ? path : QStringLiteral("Data Source=") + ado::quoteConnectionValue(path);
+    return isServerAccount(path) ? path : QStringLiteral("Data Source=") + data::quoteConnectionValue(path);
 }
 
-void createSchema(ado::Connection& connection)
+void createSchema(data::Connection& connection)
 {
     QFile file(connection.isServer() ? QStringLiteral(":/q7host/schema-pg.sql") : QStringLiteral(":/q7host/schema.sql"));
     if (!file.open(QIODevice::ReadOnly))
@@ -203,7 +203,7 @@ void createSchema(ado::Connection& connection)
 
 namespace {
 
-void fillDemoAccount(ado::Connection& connection)
+void fillDemoAccount(data::Connection& connection)
 {
     createSchema(connection);
     QSqlDatabase& db = connection.database();
@@ -327,4 +327,4 @@ QString ensureDemoAccount()
     return path;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -3,7 +3,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 QStringList freeItemTitles(const QSqlDatabase& db)
 {
@@ -20,4 +20,4 @@ QStringList freeItemTitles(const QSqlDatabase& db)
     return titles;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
@@ -35,7 +35,7 @@ QByteArray substituteInForce(const char* alias, const char* date) { return dates
 
 QList<int> settleVersions(QSqlDatabase& db, int bomId)
 {
-    const auto run = [&](const QString& sql, const QVariantList& bound) { return ado::runBound(db, sql, bound); };
+    const auto run = [&](const QString& sql, const QVariantList& bound) { return data::runBound(db, sql, bound); };
     const QString open = QString::fromLatin1(OpenEnd);
     const QString versions = QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
                                             "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL WHERE b.BomType = 1 AND ");
@@ -75,7 +75,7 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
 QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
 {
     const QString open = QString::fromLatin1(OpenEnd);
-    QSqlQuery own = ado::runBound(db, QStringLiteral("SELECT t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
+    QSqlQuery own = data::runBound(db, QStringLiteral("SELECT t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
                                                      "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
                                                      "WHERE b.BomId = ? AND b.BomType = 1 AND b.VersionEffDate IS NOT NULL"),
                                   {open, bomId});
@@ -84,7 +84,7 @@ QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
     const QVariant parent = own.value(0), from = own.value(1), until = own.value(2);
     // The version it took over from, of those that ended where it began: one it replaced on
     // that very date (the one readers prefer), else the latest that held before it.
-    QSqlQuery ended = ado::runBound(db, QStringLiteral("SELECT b.BomId, b.VersionEffDate, coalesce(b.Version, 0) FROM bom_bom b "
+    QSqlQuery ended = data::runBound(db, QStringLiteral("SELECT b.BomId, b.VersionEffDate, coalesce(b.Version, 0) FROM bom_bom b "
                                                        "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
                                                        "WHERE t.ParentId = ? AND b.BomType = 1 AND b.BomId <> ? AND b.VersionEndDate = ?"),
                                     {parent, bomId, from});
@@ -106,13 +106,13 @@ QList<int> withdrawVersion(QSqlDatabase& db, int bomId)
     if (chosen)
         reopened.append(chosen);
     for (const int other : reopened)
-        ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, other});
+        data::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, other});
     return reopened;
 }
 
 int closeOpenVersions(QSqlDatabase& db)
 {
-    if (!ado::runBound(db, QStringLiteral("SELECT 1 FROM bom_bom WHERE BomType = 1 AND VersionEndDate IS NULL LIMIT 1")).next())
+    if (!data::runBound(db, QStringLiteral("SELECT 1 FROM bom_bom WHERE BomType = 1 AND VersionEndDate IS NULL LIMIT 1")).next())
         return 0;
     struct Version {
         int bomId;
@@ -123,7 +123,7 @@ int closeOpenVersions(QSqlDatabase& db)
     };
     // The main versions of every parent that has one without an end.
     QHash<int, QList<Version>> byParent;
-    QSqlQuery versions = ado::runBound(db, QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.Version, 0), b.VersionEndDate IS NULL, "
+    QSqlQuery versions = data::runBound(db, QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.Version, 0), b.VersionEndDate IS NULL, "
                                                           "b.VersionEndDate "
                                                           "FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL "
                                                           "WHERE b.BomType = 1 AND b.VersionEffDate IS NOT NULL AND t.ParentId IN (SELECT u.ParentId "
@@ -152,14 +152,14 @@ int closeOpenVersions(QSqlDatabase& db)
             }
             v.until = until;
             v.open = false;
-            changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, v.bomId}).numRowsAffected();
+            changed += data::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {until, v.bomId}).numRowsAffected();
         }
     }
     // what has no parent, or no date, is open
-    changed += ado::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"),
+    changed += data::runBound(db, QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomType = 1 AND VersionEndDate IS NULL"),
                              {QString::fromLatin1(OpenEnd)})
                    .numRowsAffected();
     return changed;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -15,7 +15,7 @@ class QSqlDatabase;
 // Dates are texts written yyyy-mm-dd, so comparing texts is comparing dates.
 // What the account writes for a BOM or line without an end is OpenEnd; the
 // SQL below also reads a NULL as open.
-namespace q7::host::account {
+namespace q7::host::db {
 
 inline constexpr const char* OpenBegin = "2000-01-01";
 inline constexpr const char* OpenEnd = "2099-12-31";
@@ -62,4 +62,4 @@ QList<int> withdrawVersion(QSqlDatabase& db, int bomId);
 // reports read them), else the open end. Returns how many it changed.
 int closeOpenVersions(QSqlDatabase& db);
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -6,7 +6,7 @@
 #include <optional>
 
 // How much of a component one unit of the parent takes, from a BOM line.
-namespace q7::host::account {
+namespace q7::host::db {
 
 // Fixed line (fvFlag 0): N / D × (1 + component scrap %); variable line
 // (fvFlag 1): also ÷ (1 − parent scrap %); any other flag: 0. With a plan
@@ -38,4 +38,4 @@ inline QByteArray quantityBroken(const char* alias)
            ".BaseQtyD) < 1e308 AND coalesce(" + a + ".CompScrap, 0) >= 0 AND coalesce(" + a + ".CompScrap, 0) < 100)";
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -6,7 +6,7 @@
 
 // Whether a part would become its own component: the one search every cycle
 // check of a write uses, over whatever structure the caller hands it.
-namespace q7::host::account {
+namespace q7::host::db {
 
 // The shortest path from `from` through components back to `to` (both
 // included; from == to asks for a cycle through it), or empty when there is
@@ -45,4 +45,4 @@ std::vector<int> pathBack(int part, Components&& components)
     return pathBetween(part, part, components);
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

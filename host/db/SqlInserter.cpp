@@ -18,7 +18,7 @@
 #include <exception>
 #include <utility>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 [[noreturn]] void fail(sqlite3* db, const QString& what)
@@ -301,4 +301,4 @@ void SqlInserter::insertInts(std::initializer_list<long long> values)
     step();
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

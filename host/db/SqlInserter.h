@@ -11,7 +11,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 struct pg_conn;
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 // An INSERT of many rows (bulk loads), the same for both kinds of account.
 // On the embedded file the statement is prepared, bound and stepped directly;
@@ -55,4 +55,4 @@ private:
     int uncaught_ = 0;
 };
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -7,7 +7,7 @@
 // algorithm, without recursion): the one way the account finds which parts
 // lie on a cycle, for the structure check and low-level codes over the whole
 // account as for an explosion over what its top reaches.
-namespace q7::host::account {
+namespace q7::host::db {
 
 // Walks from roots over a graph the caller describes and hands it each set,
 // every set after all the sets it reaches (components before parents).
@@ -107,4 +107,4 @@ private:
     int counter_ = 0;
 };
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -3,10 +3,10 @@
 
 #include "host/db/AccountSchema.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/DownPack.h"
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/DownPack.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 #include "host/db/procedures/Statement.h"
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/packs/UsePack.h"
 #include "platform/AutomationError.h"
 
 #include <QSqlQuery>
@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <optional>
 
-namespace q7::host::account {
+namespace q7::host::db {
 
 namespace {
 
@@ -42,8 +42,8 @@ class PackInserts {
 public:
     explicit PackInserts(QSqlDatabase& db) : handle_(SqlInserter::handleOf(db))
     {
-        procedures::packs::prepareTables(handle_);
-        const auto database = procedures::Database::embeddedOf(handle_);
+        db::procedures::packs::prepareTables(handle_);
+        const auto database = db::procedures::Database::embeddedOf(handle_);
         down_.emplace(database, "INSERT INTO bom_pack_down (PartId, Data) VALUES (?1, ?2)");
         use_.emplace(database, "INSERT INTO bom_pack_use (PartId, Data) VALUES (?1, ?2)");
     }
@@ -51,7 +51,7 @@ public:
     void use(int part, const QByteArray& pack) { put(*use_, part, pack); }
 
 private:
-    static void put(procedures::Statement& s, int part, const QByteArray& pack)
+    static void put(db::procedures::Statement& s, int part, const QByteArray& pack)
     {
         s.bind(1, part);
         s.bindBlob(2, pack);
@@ -59,7 +59,7 @@ private:
         s.reset();
     }
     sqlite3* handle_;
-    std::optional<procedures::Statement> down_, use_;
+    std::optional<db::procedures::Statement> down_, use_;
 };
 
 // A line as the where-used packs need it, kept from the level that uses a part until its pack is
@@ -71,7 +71,7 @@ struct Use {
     bool ended;
 };
 
-SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptions& options,
+SyntheticSummary fillSynthetic(data::Connection& connection, const SyntheticOptions& options,
                                const std::function<void(int64_t, int64_t)>& progress)
 {
     createSchema(connection);
@@ -144,7 +144,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     const QByteArray namePrefix = QStringLiteral("合成件").toUtf8();
     const auto describedAs = [&](int64_t i) {
         const bool leaf = i >= levelStart(options.depth - 1);
-        return procedures::packs::DescriptionBytes{{codeOf(i), namePrefix + QByteArray::number(static_cast<long long>(i + 1)), std::nullopt, QByteArray("个"), QByteArray(""),
+        return db::procedures::packs::DescriptionBytes{{codeOf(i), namePrefix + QByteArray::number(static_cast<long long>(i + 1)), std::nullopt, QByteArray("个"), QByteArray(""),
                           QByteArray("")},
                          leaf ? 1 : 3};
     };
@@ -153,7 +153,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
         SqlInserter part(db, QStringLiteral("INSERT INTO bas_part (PartId, InvCode) VALUES (?,?)"));
         const QString unit = QStringLiteral("个");
         for (int64_t i = 0; i < n; ++i) {
-            const procedures::packs::DescriptionBytes d = describedAs(i);
+            const db::procedures::packs::DescriptionBytes d = describedAs(i);
             item.insert({*d.texts[0], *d.texts[1], unit, d.attr});
             part.insert({static_cast<long long>(i + 1), *d.texts[0]});
             if ((i + 1) % 10000 == 0)
@@ -177,8 +177,8 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
     // those are all the lines that use them.
     std::vector<bool> used(static_cast<size_t>(n), false);
     std::vector<Use> uses;
-    procedures::packs::UseWriter useWriter;
-    procedures::packs::PackWriter pack; // of one part at a time
+    db::procedures::packs::UseWriter useWriter;
+    db::procedures::packs::PackWriter pack; // of one part at a time
     // Writes the packs of the parts first..end, whose users are the parts parentFirst..parentEnd.
     const auto writeUses = [&](int64_t first, int64_t end, int64_t parentFirst, int64_t parentEnd) {
         { // by component, each component's uses in the order they were made: a counting sort over the level's ids
@@ -193,7 +193,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             uses = std::move(sorted);
         }
         // each unused parent's description (the packs hold no other), made once for its tens of lines
-        std::vector<std::optional<procedures::packs::DescriptionBytes>> parents(static_cast<size_t>(parentEnd - parentFirst));
+        std::vector<std::optional<db::procedures::packs::DescriptionBytes>> parents(static_cast<size_t>(parentEnd - parentFirst));
         for (int64_t p = parentFirst; p < parentEnd; ++p)
             if (!used[static_cast<size_t>(p)])
                 parents[static_cast<size_t>(p - parentFirst)] = describedAs(p);
@@ -209,7 +209,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
                     if (const auto& d = parents[static_cast<size_t>(parent - 1 - parentFirst)])
                         useWriter.describeParent(*d);
                 }
-                procedures::BomLine line;
+                db::procedures::BomLine line;
                 line.componentId = next->component;
                 line.parentId = line.bomId = next->parent;
                 line.sortSeq = next->sortSeq;
@@ -239,7 +239,7 @@ SyntheticSummary fillSynthetic(ado::Connection& connection, const SyntheticOptio
             }
             pack.beginBom(static_cast<int>(bomId), 1, 20000101, 20991231, parentScrap);
             for (int k = 0; k < options.fanout; ++k) {
-                procedures::BomLine l;
+                db::procedures::BomLine l;
                 l.componentId = static_cast<int>(childFirst + random.below(std::max<int64_t>(childCount, 1)) + 1);
                 const bool endedLine = random.below(20) == 0; // one line in twenty is no longer valid
                 l.sortSeq = (k + 1) * 10;
@@ -296,8 +296,8 @@ SyntheticSummary createSyntheticAccount(const QString& path, const SyntheticOpti
     if (const QString refusal = syntheticOptionsRefusal(options); !refusal.isEmpty())
         throw AutomationError(ErrBadCallOrArgument, refusal);
     SyntheticSummary summary;
-    buildAccountFile(path, existing, [&](ado::Connection& connection) { summary = fillSynthetic(connection, options, progress); });
+    buildAccountFile(path, existing, [&](data::Connection& connection) { summary = fillSynthetic(connection, options, progress); });
     return summary;
 }
 
-} // namespace q7::host::account
+} // namespace q7::host::db

@@ -1,6 +1,6 @@
 #include "host/process/ProcessFields.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QStringList>
 

@@ -15,8 +15,8 @@
 #include "platform/ClassRegistry.h"
 #include "platform/Events.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <QSqlQuery>
 
@@ -50,8 +50,8 @@ ProcessForm::ProcessForm(const QString& menuKey, const QString& accountPath, con
       head_(makeObject<ProcessHead>(definition_)), manager_(makeObject<ProcessManager>(connection_)),
       label_(makeObject<ProcessLabel>())
 {
-    connection_.Open(account::connectionStringFor(accountPath));
-    ensureMaintenanceTables(connection_);
+    connection_.Open(db::connectionStringFor(accountPath));
+    ops::ensureMaintenanceTables(connection_);
     auto login = makeObject<ProcessLogin>();
     login->userId = user;
     login->accountPath = accountPath;
@@ -83,7 +83,7 @@ QString ProcessForm::EnterField(const QString& key, const QVariant& value)
 
 QVariant ProcessForm::RunOperation(bool dryRun)
 {
-    const std::optional<OperationResult> result = run(dryRun);
+    const std::optional<ops::OperationResult> result = run(dryRun);
     QVariantList rows;
     if (result)
         for (const QStringList& row : result->rows)
@@ -114,7 +114,7 @@ void ProcessForm::initialize()
 
 void ProcessForm::fillFreeItemTitles()
 {
-    const QStringList titles = account::freeItemTitles(connection_.database());
+    const QStringList titles = db::freeItemTitles(connection_.database());
     for (const FieldDefinition& field : definition_.fields)
         if (field.freeItem > 0 && field.kind == FieldKind::Text)
             head_->state(field.key)->sCardFormula1 = titles.value(field.freeItem - 1);
@@ -207,11 +207,11 @@ bool ProcessForm::validate()
     return values::toBoolean(args[0]);
 }
 
-std::optional<OperationResult> ProcessForm::run(bool dryRun)
+std::optional<ops::OperationResult> ProcessForm::run(bool dryRun)
 {
     if (!validate())
         return std::nullopt;
-    OperationResult result = runOperation(dryRun);
+    ops::OperationResult result = runOperation(dryRun);
     if (!dryRun)
         storeConditions();
     return result;
@@ -224,19 +224,19 @@ void ProcessForm::storeConditions()
             manager_->store(definition_.menuKey, field.key, values::toTextOrEmpty(head_->headerText(field.key)));
 }
 
-OperationResult ProcessForm::runOperation(bool dryRun)
+ops::OperationResult ProcessForm::runOperation(bool dryRun)
 {
-    const RunOptions options{user_, dryRun, progress_};
+    const ops::RunOptions options{user_, dryRun, progress_};
     const auto text = [&](const QString& key) { return values::trim(values::toTextOrEmpty(head_->headerText(key))); };
     const auto part = [&](const QString& code, const QString& freePrefix) {
-        PartKey key{text(code)};
+        ops::PartKey key{text(code)};
         for (int n = 1; n <= 10; ++n)
             key.free[n - 1] = text(freePrefix + QString::number(n));
         return key;
     };
     const QString menu = definition_.menuKey;
     if (menu == QLatin1String("BO01002")) {
-        ReplaceParameters p{part(QStringLiteral("OldInvCode"), QStringLiteral("InvFree_")),
+        ops::ReplaceParameters p{part(QStringLiteral("OldInvCode"), QStringLiteral("InvFree_")),
                             part(QStringLiteral("NewInvCode"), QStringLiteral("DInvFree_")),
                             {}};
         p.scope.fromParent = text(QStringLiteral("SInv"));
@@ -245,23 +245,23 @@ OperationResult ProcessForm::runOperation(bool dryRun)
         if (listCode(text(QStringLiteral("Select")), SelectionList).value_or(QStringLiteral("0")) != QLatin1String("0")) {
             const QDate date = QDate::fromString(text(QStringLiteral("EffDate")), Qt::ISODate);
             if (!date.isValid())
-                throw RefusedOperation(QStringLiteral("[ %1 ] 不是日期：%2").arg(head_->definition(QStringLiteral("EffDate")).caption,
+                throw ops::RefusedOperation(QStringLiteral("[ %1 ] 不是日期：%2").arg(head_->definition(QStringLiteral("EffDate")).caption,
                                                                              text(QStringLiteral("EffDate"))));
             p.scope.inForceOn = values::dateText(date);
         }
         if (const QString from = text(QStringLiteral("FromDate")); !from.isEmpty()) {
             const QDate date = QDate::fromString(from, Qt::ISODate);
             if (!date.isValid())
-                throw RefusedOperation(QStringLiteral("[ %1 ] 不是日期：%2").arg(head_->definition(QStringLiteral("FromDate")).caption, from));
+                throw ops::RefusedOperation(QStringLiteral("[ %1 ] 不是日期：%2").arg(head_->definition(QStringLiteral("FromDate")).caption, from));
             p.fromDate = values::dateText(date);
         }
-        return replaceComponent(connection_, p, options);
+        return ops::replaceComponent(connection_, p, options);
     }
     if (menu == QLatin1String("BO01003"))
-        return removeComponent(connection_, part(QStringLiteral("InvCode"), QStringLiteral("InvFree_")), options);
+        return ops::removeComponent(connection_, part(QStringLiteral("InvCode"), QStringLiteral("InvFree_")), options);
     if (menu == QLatin1String("BO01004"))
-        return runLowLevelCode(connection_, operationDate(), options);
-    return checkStructure(connection_, values::toInteger(head_->headerText(QStringLiteral("TotLevel"))), operationDate());
+        return ops::runLowLevelCode(connection_, operationDate(), options);
+    return ops::checkStructure(connection_, values::toInteger(head_->headerText(QStringLiteral("TotLevel"))), operationDate());
 }
 
 ProcessSession::ProcessSession(const QString& menuKey, const QString& accountPath, const QString& user)

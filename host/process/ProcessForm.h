@@ -58,7 +58,7 @@ public:
     ProcessHead& head() { return *head_; }
     const ProcessHead& head() const { return *head_; }
     ProcessInfo& info() { return *info_; }
-    ado::Connection& connection() { return connection_; }
+    data::Connection& connection() { return connection_; }
     const QString& user() const { return user_; }
     QString description() const; // LabDesc(0)'s caption
     int helpId() const { return helpId_; }
@@ -82,8 +82,8 @@ public:
     // Validates, then runs (or previews) the operation with the head values;
     // nothing when the handler refused (its message has been shown). A run
     // that wrote stores the form's conditions for the next time it opens.
-    // RefusedOperation for input the operation itself refuses.
-    std::optional<OperationResult> run(bool dryRun);
+    // ops::RefusedOperation for input the operation itself refuses.
+    std::optional<ops::OperationResult> run(bool dryRun);
 
     // The date the operations read BOMs in force on (today unless set).
     void setOperationDate(const QDate& date) { operationDate_ = date; }
@@ -94,12 +94,12 @@ public:
 private:
     void refreshInventory(const QString& key);
     void fillFreeItemTitles();
-    OperationResult runOperation(bool dryRun);
+    ops::OperationResult runOperation(bool dryRun);
     void storeConditions();
 
     FormDefinition definition_;
     QString user_;
-    ado::Connection connection_;
+    data::Connection connection_;
     Object events_;
     QSharedPointer<ProcessHead> head_;
     QSharedPointer<ProcessInfo> info_;

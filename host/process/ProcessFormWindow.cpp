@@ -6,7 +6,7 @@
 #include "host/process/RunsDialog.h"
 #include "host/ui/Confirm.h"
 #include "host/ui/DialogDriver.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Keys.h"
@@ -223,11 +223,11 @@ void ProcessFormWindow::runOperation()
     attempt(false);
 }
 
-std::optional<OperationResult> ProcessFormWindow::attempt(bool dryRun)
+std::optional<ops::OperationResult> ProcessFormWindow::attempt(bool dryRun)
 {
     try {
         // the handler's refusal reaches the user as a message; the status keeps it too
-        std::optional<OperationResult> result;
+        std::optional<ops::OperationResult> result;
         const QList<PresentedMessage> heard = heardWhile([&] { result = model_.run(dryRun); });
         if (!result) {
             clearResult();
@@ -236,7 +236,7 @@ std::optional<OperationResult> ProcessFormWindow::attempt(bool dryRun)
         }
         showResult(*result);
         return result;
-    } catch (const RefusedOperation& refused) {
+    } catch (const ops::RefusedOperation& refused) {
         clearResult(); // rows of an earlier preview are not what this input does
         setStatus(refused.description());
         messagePresenter().present({MessageKind::Error, refused.description(), {}, refused.description()});
@@ -251,7 +251,7 @@ void ProcessFormWindow::clearResult()
     grid_->SetTextMatrix(0, 0, QString());
 }
 
-void ProcessFormWindow::showResult(const OperationResult& result)
+void ProcessFormWindow::showResult(const ops::OperationResult& result)
 {
     grid_->setRedraw(false);
     grid_->setCols(std::max<int>(1, static_cast<int>(result.headers.size())));

@@ -60,8 +60,8 @@ private:
     void layOut();
     bool commitTyped();
     // Runs (or previews) the operation and shows its rows; nothing on a refusal, which is shown.
-    std::optional<OperationResult> attempt(bool dryRun);
-    void showResult(const OperationResult& result);
+    std::optional<ops::OperationResult> attempt(bool dryRun);
+    void showResult(const ops::OperationResult& result);
     void clearResult();
     void setStatus(const QString& text);
 

@@ -1,7 +1,7 @@
 #include "host/process/ProcessInfo.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::process {
 

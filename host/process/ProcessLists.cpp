@@ -1,6 +1,6 @@
 #include "host/process/ProcessLists.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::process {
 

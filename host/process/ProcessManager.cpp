@@ -3,7 +3,7 @@
 #include "host/process/ops/Journal.h"
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 #include "platform/data/DatabaseError.h"
 
@@ -27,7 +27,7 @@ void ProcessManager::GetConditionData(const QVariant& processInfo, const QVarian
 
 QVariant ProcessManager::storedValue(const QString& menuKey, const QString& key) const
 {
-    ensureMaintenanceTables(connection_);
+    ops::ensureMaintenanceTables(connection_);
     QSqlQuery query(connection_.database());
     query.prepare(QStringLiteral("SELECT Value FROM q7_process_condition WHERE MenuKey = ? AND Name = ?"));
     query.addBindValue(menuKey);
@@ -39,7 +39,7 @@ QVariant ProcessManager::storedValue(const QString& menuKey, const QString& key)
 
 void ProcessManager::store(const QString& menuKey, const QString& key, const QString& value)
 {
-    ensureMaintenanceTables(connection_);
+    ops::ensureMaintenanceTables(connection_);
     QSqlQuery query(connection_.database());
     // one statement for the embedded file and the server
     query.prepare(QStringLiteral("INSERT INTO q7_process_condition (MenuKey, Name, Value) VALUES (?, ?, ?) "

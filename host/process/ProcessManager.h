@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
@@ -16,7 +16,7 @@ namespace q7::host::process {
 class ProcessManager : public QObject {
     Q_OBJECT
 public:
-    explicit ProcessManager(ado::Connection& connection) : connection_(connection) {}
+    explicit ProcessManager(data::Connection& connection) : connection_(connection) {}
 
     // values ← one value per key (Empty for a key never stored).
     Q_INVOKABLE void GetConditionData(const QVariant& processInfo, const QVariant& keys, QVariant& values);
@@ -25,7 +25,7 @@ public:
     void store(const QString& menuKey, const QString& key, const QString& value);
 
 private:
-    ado::Connection& connection_;
+    data::Connection& connection_;
 };
 
 } // namespace q7::host::process

@@ -20,7 +20,7 @@ constexpr int RunIdRole = Qt::UserRole + 1;
 constexpr int UndoneRole = Qt::UserRole + 2;
 } // namespace
 
-RunsDialog::RunsDialog(ado::Connection& connection, QString user, QWidget* parent)
+RunsDialog::RunsDialog(data::Connection& connection, QString user, QWidget* parent)
     : QDialog(parent), connection_(connection), user_(std::move(user))
 {
     setWindowTitle(QStringLiteral("运行记录"));
@@ -50,11 +50,11 @@ RunsDialog::RunsDialog(ado::Connection& connection, QString user, QWidget* paren
 
 void RunsDialog::refresh()
 {
-    QList<RunRecord> runs = maintenanceRuns(connection_);
-    std::sort(runs.begin(), runs.end(), [](const RunRecord& a, const RunRecord& b) { return a.runId > b.runId; });
+    QList<ops::RunRecord> runs = ops::maintenanceRuns(connection_);
+    std::sort(runs.begin(), runs.end(), [](const ops::RunRecord& a, const ops::RunRecord& b) { return a.runId > b.runId; });
     table_->setRowCount(static_cast<int>(runs.size()));
     for (int r = 0; r < runs.size(); ++r) {
-        const RunRecord& run = runs[r];
+        const ops::RunRecord& run = runs[r];
         const QString undone = run.undoneAt.isEmpty() ? QString() : QStringLiteral("%1 %2").arg(run.undoneAt, run.undoneBy);
         const QStringList cells{QString::number(run.runId), run.operation, run.user,  run.runAt,
                                 QString::number(run.changes), run.summary, undone};
@@ -89,7 +89,7 @@ bool RunsDialog::undoRow(int row)
     if (!ui::confirm(this, QStringLiteral("撤销运行 %1（%2）？").arg(runId).arg(summary)))
         return false;
     try {
-        const OperationResult result = undoRun(connection_, runId, user_);
+        const ops::OperationResult result = ops::undoRun(connection_, runId, user_);
         refresh();
         messagePresenter().present({MessageKind::Info, result.summary, {}, result.summary});
         return true;

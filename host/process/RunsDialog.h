@@ -5,7 +5,7 @@
 class QTableWidget;
 class QPushButton;
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
@@ -17,7 +17,7 @@ namespace q7::host::process {
 class RunsDialog : public QDialog {
     Q_OBJECT
 public:
-    RunsDialog(ado::Connection& connection, QString user, QWidget* parent = nullptr);
+    RunsDialog(data::Connection& connection, QString user, QWidget* parent = nullptr);
 
     QTableWidget* table() const { return table_; }
     // Undoes the run on the table's row; false when refused or not confirmed.
@@ -28,7 +28,7 @@ public:
 private:
     void updateButtons();
 
-    ado::Connection& connection_;
+    data::Connection& connection_;
     const QString user_;
     QTableWidget* table_ = nullptr;
     QPushButton* undo_ = nullptr;

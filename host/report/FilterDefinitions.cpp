@@ -16,7 +16,7 @@ namespace {
 QString textOf(const QJsonValue& value)
 {
     if (value.isDouble())
-        return resources::loadString(QStringLiteral("Q7BomLib"), value.toInt()).value_or(QString::number(value.toInt()));
+        return loadString(QStringLiteral("Q7BomLib"), value.toInt()).value_or(QString::number(value.toInt()));
     return value.toString();
 }
 

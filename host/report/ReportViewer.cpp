@@ -5,7 +5,7 @@
 #include "platform/ClassRegistry.h"
 #include "platform/Events.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::report {
 
@@ -38,7 +38,7 @@ QString normalisedDate(const QString& text)
 
 } // namespace
 
-QString joinStatement(const q7::report::ReportSqlParts& parts)
+QString joinStatement(const q7::ReportSqlParts& parts)
 {
     QStringList texts;
     for (const QString* field : {&parts.SqlSelect, &parts.SqlFrom, &parts.SqlWhere, &parts.SqlOrder, &parts.Text5, &parts.Text9})
@@ -116,7 +116,7 @@ QString strayListValue(const ViewerFilterItem& item)
 
 } // namespace
 
-ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection, data::RowConsumer* consumer)
+ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle, data::Connection* connection, data::RowConsumer* consumer)
 {
     ReportOutcome outcome;
     PresenterScope messages;
@@ -179,7 +179,7 @@ ReportOutcome ReportViewer::run(const QList<FilterSetting>& settings, int angle,
     }
     outcome.statement = values::toTextOrEmpty(sql[5]);
     if (outcome.statement.isEmpty())
-        outcome.statement = joinStatement(info_->locate.value<q7::report::ReportSqlParts>());
+        outcome.statement = joinStatement(info_->locate.value<q7::ReportSqlParts>());
     if (connection)
         outcome.rows = consumer ? connection->stream(outcome.statement, *consumer) : connection->query(outcome.statement);
     return outcome;

@@ -43,7 +43,7 @@ public:
     // Applies the settings and runs the report. With connection null the
     // statement is built but not run. Unknown items are errors. With a
     // consumer the rows go to it as they are read (the outcome keeps the columns).
-    ReportOutcome run(const QList<FilterSetting>& settings, int angle, ado::Connection* connection, data::RowConsumer* consumer = nullptr);
+    ReportOutcome run(const QList<FilterSetting>& settings, int angle, data::Connection* connection, data::RowConsumer* consumer = nullptr);
 
 private:
     ReportDefinition definition_;
@@ -53,6 +53,6 @@ private:
 };
 
 // The statement of a record: its non-empty text fields in order, joined by one blank.
-QString joinStatement(const q7::report::ReportSqlParts& parts);
+QString joinStatement(const q7::ReportSqlParts& parts);
 
 } // namespace q7::host::report

@@ -2,7 +2,7 @@
 #include "platform/SqlText.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QRegularExpression>
 
@@ -43,7 +43,7 @@ void ViewerFilter::MakeSQLString()
             continue;
         const auto literal = [&](const QString& value) {
             if (item->definition.type != ItemDefinition::Type::Number)
-                return sqltext::quoted(value);
+                return quoted(value);
             if (!number.match(value).hasMatch())
                 throw ViewerRefusal{QStringLiteral("[ %1 ] 必须输入数字！").arg(item->definition.caption)};
             return value;

@@ -11,13 +11,13 @@ namespace q7::host::script {
 
 void AccountObject::Open(const QString& path)
 {
-    if (path.trimmed().isEmpty() || (!account::isServerAccount(path) && !QFile::exists(path)))
+    if (path.trimmed().isEmpty() || (!db::isServerAccount(path) && !QFile::exists(path)))
         throw AutomationError(ErrBadCallOrArgument, QStringLiteral("No account database at %1").arg(path));
-    connection_.Open(account::connectionStringFor(path));
+    connection_.Open(db::connectionStringFor(path));
     path_ = path;
 }
 
-ado::Connection& AccountObject::connection()
+data::Connection& AccountObject::connection()
 {
     if (!connection_.isOpen())
         q7::data::throwProviderError(QStringLiteral("The account is not open"));
@@ -36,7 +36,7 @@ QVariant AccountObject::Query(const QString& sql)
 
 QVariant AccountObject::Execute(const QString& sql)
 {
-    return fromObject(makeObject<ado::Recordset>(connection().query(sql)));
+    return fromObject(makeObject<data::Recordset>(connection().query(sql)));
 }
 
 } // namespace q7::host::script

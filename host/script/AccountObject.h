@@ -27,11 +27,11 @@ public:
 
     QString path() const { return path_; }
     // The open connection; error 3709 when the account is not open.
-    ado::Connection& connection();
+    data::Connection& connection();
 
 private:
     QString path_;
-    ado::Connection connection_;
+    data::Connection connection_;
 };
 
 } // namespace q7::host::script

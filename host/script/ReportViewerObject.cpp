@@ -3,7 +3,7 @@
 #include "host/script/AccountObject.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::script {
 

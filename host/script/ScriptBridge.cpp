@@ -4,7 +4,7 @@
 #include "platform/ClassRegistry.h"
 #include "platform/Events.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QFile>
 #include <QMetaProperty>
@@ -172,7 +172,7 @@ QString ScriptBridge::typeName(const QJSValue& object)
 {
     return guarded([&] {
                const Object target = objectOf(object);
-               return QJSValue(target ? QString::fromLatin1(target->metaObject()->className()).section(QStringLiteral("::"), -1)
+               return QJSValue(target ? q7::typeName(target.data())
                                       : QStringLiteral("Nothing"));
            })
         .toString();

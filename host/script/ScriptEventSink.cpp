@@ -1,7 +1,7 @@
 #include "host/script/ScriptEventSink.h"
 
 #include "host/script/ScriptValues.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::script {
 

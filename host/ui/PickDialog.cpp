@@ -1,6 +1,6 @@
 #include "host/ui/PickDialog.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include "host/ui/DialogDriver.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/ReferKinds.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -14,9 +14,9 @@ namespace q7::host::ui {
 
 namespace {
 
-data::ResultSet select(ado::Connection& connection, const QString& sql, const QVariantList& binds)
+data::ResultSet select(data::Connection& connection, const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q = ado::runBound(connection.database(), sql, binds);
+    QSqlQuery q = data::runBound(connection.database(), sql, binds);
     data::ResultSet rs;
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i)
@@ -80,7 +80,7 @@ void captionColumns(ReferList& list)
 }
 } // namespace
 
-ReferList referList(ado::Connection& connection, int kind, const QVariantList& parameters)
+ReferList referList(data::Connection& connection, int kind, const QVariantList& parameters)
 {
     ReferList list;
     switch (kind) {
@@ -133,7 +133,7 @@ ReferList referList(ado::Connection& connection, int kind, const QVariantList& p
     return list;
 }
 
-ReferList freeItemList(ado::Connection& connection, const QString& search)
+ReferList freeItemList(data::Connection& connection, const QString& search)
 {
     ReferList list;
     list.title = QStringLiteral("存货自由项参照");

@@ -27,8 +27,8 @@ QString referCaption(const QString& column);
 // InvAttr or bConfigFree1..10), BomVersion and BomIdentCode (current text,
 // part id), ProutingOperation (current text, part id), BomParent and
 // BomComponent (search text). Run-time error 5 for an unknown kind.
-ReferList referList(ado::Connection& connection, int kind, const QVariantList& parameters);
+ReferList referList(data::Connection& connection, int kind, const QVariantList& parameters);
 // Parts of items: code, name and the ten free-item values.
-ReferList freeItemList(ado::Connection& connection, const QString& search);
+ReferList freeItemList(data::Connection& connection, const QString& search);
 
 } // namespace q7::host::ui

@@ -2,7 +2,7 @@
 
 #include "host/voucher/VoucherForm.h"
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::voucher {
 

@@ -4,7 +4,7 @@
 #include "host/voucher/VoucherFields.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QDate>
 
@@ -63,7 +63,7 @@ public:
 
     void baseQuantity(const char* key)
     {
-        if (const auto n = number(key); n && !account::validBaseQuantity(*n))
+        if (const auto n = number(key); n && !db::validBaseQuantity(*n))
             fail(key, QStringLiteral("必须大于 0：%1").arg(value(key)));
     }
     void atLeast(const char* key, double low)
@@ -73,7 +73,7 @@ public:
     }
     void percent(const char* key)
     {
-        if (const auto n = number(key); n && !account::validScrap(*n))
+        if (const auto n = number(key); n && !db::validScrap(*n))
             fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
     }
     void whole(const char* key, double low)

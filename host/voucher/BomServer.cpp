@@ -6,7 +6,7 @@
 #include "host/voucher/VoucherForm.h"
 #include "platform/ClassRegistry.h"
 #include "platform/HostServices.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 namespace q7::host::voucher {
 
@@ -22,7 +22,7 @@ void BomServer::BomCopyRef(const QVariant& login, QVariant& bomId, short kind, Q
 
 void AdoConnection::Open(const QString& connectionString, const QString&, const QString&, int)
 {
-    ado::Connection::Open(connectionString);
+    data::Connection::Open(connectionString);
 }
 
 void registerVoucherClasses()
@@ -32,7 +32,7 @@ void registerVoucherClasses()
     registry.registerClass(QStringLiteral("ADODB.Connection"), [] { return Object(makeObject<AdoConnection>()); });
     registry.registerClass(QString::fromLatin1(VoucherLibraryClassId), [] { return Object(makeObject<VoucherLibrary>()); });
     registry.registerClass(QStringLiteral("Q7Host.BomVoucher"), [] {
-        return Object(VoucherForm::create(QStringLiteral("BO11"), account::ensureDemoAccount()));
+        return Object(VoucherForm::create(QStringLiteral("BO11"), db::ensureDemoAccount()));
     });
 }
 

@@ -19,7 +19,7 @@ public:
 
 // The platform's database connection object, opened with a connection
 // string, a user, a password and options.
-class AdoConnection : public ado::Connection {
+class AdoConnection : public data::Connection {
     Q_OBJECT
 public:
     Q_INVOKABLE void Open(const QString& connectionString, const QString& user, const QString& password, int options);

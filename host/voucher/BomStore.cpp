@@ -1,7 +1,7 @@
 #include "host/voucher/BomStore.h"
 #include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 
 #include "host/db/AccountDatabase.h"
 #include "host/db/BomChanges.h"
@@ -11,8 +11,8 @@
 #include "host/db/SqlInserter.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 #include "platform/data/DatabaseError.h"
 
@@ -77,7 +77,7 @@ QList<QVariantMap> rowsOf(QSqlQuery& query)
         QVariantMap row;
         const QSqlRecord record = query.record();
         for (int i = 0; i < record.count(); ++i)
-            row.insert(folded ? account::columnName(record.fieldName(i)) : record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
+            row.insert(folded ? db::columnName(record.fieldName(i)) : record.fieldName(i), query.value(i).isNull() ? QVariant() : query.value(i));
         rows.append(row);
     }
     return rows;
@@ -137,11 +137,11 @@ QString freeKey(const QString& prefix, int n)
 
 double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap)
 {
-    const double quantity = account::lineQuantity(qtyN, qtyD, compScrap, variable ? 1 : 0, parentScrap);
+    const double quantity = db::lineQuantity(qtyN, qtyD, compScrap, variable ? 1 : 0, parentScrap);
     return std::isfinite(quantity) ? quantity : 0.0;
 }
 
-BomStore::BomStore(ado::Connection& connection) : connection_(connection), db_(connection.database()) {}
+BomStore::BomStore(data::Connection& connection) : connection_(connection), db_(connection.database()) {}
 
 std::optional<BomDocument> BomStore::load(int bomId) const
 {
@@ -155,7 +155,7 @@ std::optional<BomDocument> BomStore::load(int bomId) const
     const QVariantMap& h = heads.first();
     BomDocument document;
     document.bomId = bomId;
-    document.changeCount = account::changeCountOf(db_, bomId);
+    document.changeCount = db::changeCountOf(db_, bomId);
     putItem(document.head, h, QString(), true);
     document.head.insert(QStringLiteral("BomId"), bomId);
     document.head.insert(QStringLiteral("ParentId"), h.value(QStringLiteral("ParentId")));
@@ -365,7 +365,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
             found.append(stored.value(0).toInt());
         return found;
     };
-    const std::vector<int> path = account::pathBack(parent, componentsOf);
+    const std::vector<int> path = db::pathBack(parent, componentsOf);
     if (path.empty())
         return {};
     Cycle found;
@@ -456,7 +456,7 @@ std::optional<Refusal> BomStore::check(const BomDocument& document) const
 void BomStore::closeOpenVersionsOnce()
 {
     if (!versionsClosed_)
-        account::closeOpenVersions(db_);
+        db::closeOpenVersions(db_);
     versionsClosed_ = true;
 }
 
@@ -466,7 +466,7 @@ SaveResult BomStore::save(const BomDocument& document)
     // Inside a batch a save is a savepoint, so that a refused BOM of the
     // batch sees the BOMs saved before it (a cycle across them is refused).
     if (batch_ && !held_ && connection_.isEmbedded()) // before the savepoint: what it holds lasts the batch
-        held_ = procedures::packs::holdTriggers(account::SqlInserter::handleOf(db_));
+        held_ = db::procedures::packs::holdTriggers(db::SqlInserter::handleOf(db_));
     if (batch_)
         run(db_, QStringLiteral("SAVEPOINT bom_save"));
     else
@@ -474,12 +474,12 @@ SaveResult BomStore::save(const BomDocument& document)
     try {
         // On a server the savers of an account take turns (new ids are the highest plus one); readers never wait.
         if (connection_.isServer())
-            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(db::LineWritersLock));
         if (!batch_)
             closeOpenVersionsOnce();
         if (const auto refusal = check(document)) {
             result.refusal = *refusal;
-        } else if (document.bomId != 0 && !account::claimChange(db_, document.bomId, document.changeCount)) {
+        } else if (document.bomId != 0 && !db::claimChange(db_, document.bomId, document.changeCount)) {
             result.refusal.text = QStringLiteral("这个BOM在读取之后已被其他用户修改，本次保存未执行：请重新读取后再修改");
         } else {
             result.bomId = write(document);
@@ -488,7 +488,7 @@ SaveResult BomStore::save(const BomDocument& document)
         if (batch_)
             run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
         else if (result.saved)
-            procedures::packs::refresh(db_); // the packed BOMs the save dropped
+            db::procedures::packs::refresh(db_); // the packed BOMs the save dropped
         if (!batch_ && !result.saved)
             versionsClosed_ = false; // rolled back with the rest
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
@@ -522,7 +522,7 @@ void BomStore::beginBatch()
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
-        run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
+        run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(db::LineWritersLock));
     closeOpenVersionsOnce();
 }
 
@@ -531,9 +531,9 @@ void BomStore::commitBatch()
     batch_ = false;
     inventoryRows_.clear();
     if (held_)
-        procedures::packs::releaseTriggers(account::SqlInserter::handleOf(db_));
+        db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
-    procedures::packs::refresh(db_);
+    db::procedures::packs::refresh(db_);
     if (!db_.commit())
         q7::data::throwProviderError(db_.lastError());
 }
@@ -572,7 +572,7 @@ int BomStore::write(const BomDocument& document)
     if (bomId == 0) {
         bomId = preparedInt(QStringLiteral("SELECT max(BomId) FROM bom_bom"), {}) + 1;
         // A new main BOM holds until a later version or a change ends it; a substitute BOM has no dates of its own.
-        const QVariant endDate = headValues.first().toInt() == 1 ? QVariant(QString::fromLatin1(account::OpenEnd)) : QVariant();
+        const QVariant endDate = headValues.first().toInt() == 1 ? QVariant(QString::fromLatin1(db::OpenEnd)) : QVariant();
         prepared(QStringLiteral("INSERT INTO bom_bom (BomType, Version, VersionDesc, VersionEffDate, IdentCode, IdentDesc, CreateUser, BomId, "
                                 "VersionEndDate) VALUES (?,?,?,?,?,?,?,?,?)"),
             headValues + QVariantList{bomId, endDate});
@@ -581,11 +581,11 @@ int BomStore::write(const BomDocument& document)
         takesOver = was.next() && was.value(0).toString() != headValues[3].toString();
         was.finish();
         if (takesOver) // it leaves its former date: the version it had ended gets its period back first
-            for (const int reopened : account::withdrawVersion(db_, bomId))
-                account::noteChange(db_, reopened);
+            for (const int reopened : db::withdrawVersion(db_, bomId))
+                db::noteChange(db_, reopened);
         prepared(QStringLiteral("UPDATE bom_bom SET BomType = ?, Version = ?, VersionDesc = ?, VersionEffDate = ?, IdentCode = ?, IdentDesc = ?, "
                                 "CreateUser = ?, VersionEndDate = CASE WHEN ? = 1 THEN coalesce(VersionEndDate, ?) ELSE VersionEndDate END WHERE BomId = ?"),
-            headValues + QVariantList{headValues.first(), QString::fromLatin1(account::OpenEnd), bomId});
+            headValues + QVariantList{headValues.first(), QString::fromLatin1(db::OpenEnd), bomId});
         removeLines(bomId);
     }
     const int parent = partId(h, QString(), true);
@@ -597,8 +597,8 @@ int BomStore::write(const BomDocument& document)
             {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
 
     if (takesOver)
-        for (const int superseded : account::settleVersions(db_, bomId))
-            account::noteChange(db_, superseded);
+        for (const int superseded : db::settleVersions(db_, bomId))
+            db::noteChange(db_, superseded);
 
     int nextLine = preparedInt(QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"), {}) + 1;
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
@@ -618,8 +618,8 @@ int BomStore::write(const BomDocument& document)
             {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
              orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
              numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
-             cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(account::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))),
-             cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(account::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))),
+             cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))),
+             cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))),
              lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
         if (const QString remark = cellText(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
             prepared(QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
@@ -640,13 +640,13 @@ bool BomStore::remove(int bomId)
     begin();
     try {
         if (connection_.isServer())
-            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(account::LineWritersLock));
-        for (const int reopened : account::withdrawVersion(db_, bomId))
-            account::noteChange(db_, reopened);
+            run(db_, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(db::LineWritersLock));
+        for (const int reopened : db::withdrawVersion(db_, bomId))
+            db::noteChange(db_, reopened);
         removeLines(bomId);
         run(db_, QStringLiteral("DELETE FROM bom_parent WHERE BomId = ?"), {bomId});
         const int removed = run(db_, QStringLiteral("DELETE FROM bom_bom WHERE BomId = ?"), {bomId}).numRowsAffected();
-        procedures::packs::refresh(db_);
+        db::procedures::packs::refresh(db_);
         if (!db_.commit())
             q7::data::throwProviderError(db_.lastError());
         return removed > 0;
@@ -695,7 +695,7 @@ int BomStore::mainBomOf(const QString& invCode, const QString& version) const
 int BomStore::mainBomInForce(const QString& invCode, const QString& date) const
 {
     QSqlQuery parts = run(db_, QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ? ORDER BY PartId"), {invCode});
-    procedures::BomGraph graph(connection_, date);
+    db::procedures::BomGraph graph(connection_, date);
     while (parts.next())
         if (const int bom = graph.mainBom(parts.value(0).toInt()))
             return bom;
@@ -760,7 +760,7 @@ QVariantList BomStore::readInventoryRow(const QString& invCode) const
 
 int BomStore::routingOf(int partId, const QString& date) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + account::lineInForceText("r", "?"),
+    return intOf(run(db_, QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + db::lineInForceText("r", "?"),
                      {partId, date, date})); // a routing's dates hold as a line's do
 }
 

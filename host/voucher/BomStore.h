@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
@@ -41,7 +41,7 @@ struct SaveResult {
 // the database as it was.
 class BomStore {
 public:
-    explicit BomStore(ado::Connection& connection);
+    explicit BomStore(data::Connection& connection);
 
     std::optional<BomDocument> load(int bomId) const;
     SaveResult save(const BomDocument& document);
@@ -111,11 +111,11 @@ private:
     int write(const BomDocument& document);
     void removeLines(int bomId);
 
-    ado::Connection& connection_;
+    data::Connection& connection_;
     QSqlDatabase& db_;
     bool batch_ = false;
     bool versionsClosed_ = false;
-    bool held_ = false; // the batch holds the pack triggers (procedures::packs::holdTriggers)
+    bool held_ = false; // the batch holds the pack triggers (db::procedures::packs::holdTriggers)
     // The statements a BOM's every line runs, prepared once for the store's life.
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
     mutable QHash<QString, QSqlQuery> prepared_;
@@ -126,7 +126,7 @@ private:
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
 };
 
-// A line's quantity per parent unit as the voucher shows it (account::lineQuantity),
+// A line's quantity per parent unit as the voucher shows it (db::lineQuantity),
 // 0 while the values typed give no number (a denominator of 0, a parent scrap of 100 %).
 double componentQuantity(double qtyN, double qtyD, double compScrap, bool variable, double parentScrap);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "host/voucher/BomDocument.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <utility>
 #include <vector>

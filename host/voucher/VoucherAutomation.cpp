@@ -6,7 +6,7 @@
 #include "host/voucher/VoucherForm.h"
 #include "host/voucher/VoucherLibrary.h"
 #include "platform/ClassRegistry.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 
 #include "host/voucher/VoucherXml.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/VoucherTypes.h"
 
 namespace q7::host::voucher {
@@ -81,7 +81,7 @@ bool VoucherForm::saveEntry()
     else if (row >= 1 && row <= list.rows())
         list.setBodyText(row, type == QLatin1String("BO51") ? QStringLiteral("_Substitutes") : QStringLiteral("_Locations"),
                          type == QLatin1String("BO51") ? QVariant(rows) : QVariant(locations));
-    if (list.status() == q7::voucher::StatusBrowse && owner_->info().currentId > 0) {
+    if (list.status() == q7::StatusBrowse && owner_->info().currentId > 0) {
         const SaveResult result = store_->save(owner_->document());
         if (!result.saved) {
             list.setHeaderText(QStringLiteral("_Users"), before.value(QStringLiteral("_Users")));
@@ -97,7 +97,7 @@ bool VoucherForm::saveEntry()
     info_->headDocument->loadXML(entryData().value(QStringLiteral("HeadXml")).toString());
     info_->bodyDocument->loadXML(entryData().value(QStringLiteral("DetailXml")).toString());
     control_->ResetSigh();
-    setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbSave"));
+    setStatus(q7::StatusBrowse, QStringLiteral("tlbSave"));
     return true;
 }
 

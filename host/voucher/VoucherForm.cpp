@@ -14,8 +14,8 @@
 #include "platform/HostServices.h"
 #include "platform/LateBinding.h"
 #include "platform/ReferKinds.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/VoucherTypes.h"
 
 #include <QSet>
@@ -42,7 +42,7 @@ QVariantMap visibleFields(const QVariantMap& fields)
 
 // ---- set-up ------------------------------------------------------------------
 
-VoucherForm::VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection> connection)
+VoucherForm::VoucherForm(const QString& vouType, std::shared_ptr<data::Connection> connection)
     : connection_(std::move(connection)),
       store_(std::make_unique<BomStore>(*connection_)),
       control_(makeObject<VoucherControl>(headKeys(vouType), bodyKeys(vouType))),
@@ -61,8 +61,8 @@ VoucherForm::VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection
 
 QSharedPointer<VoucherForm> VoucherForm::create(const QString& vouType, const QString& account, const QString& user)
 {
-    auto connection = std::make_shared<ado::Connection>();
-    connection->Open(account.contains(u'=') ? account : account::connectionStringFor(account));
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open(account.contains(u'=') ? account : db::connectionStringFor(account));
     QSharedPointer<VoucherForm> form(new VoucherForm(vouType, std::move(connection)));
     form->info_->login->loginObject = user;
     return form;
@@ -95,7 +95,7 @@ void VoucherForm::open(const Object& handler)
         raise(QStringLiteral("OpenEntryForm"));
         control_->setVoucherDataXML(info_->headXml(), info_->bodyXml());
         control_->ResetSigh();
-        setStatus(q7::voucher::StatusBrowse, QString());
+        setStatus(q7::StatusBrowse, QString());
     } else {
         setStatus(0, QString());
     }
@@ -113,7 +113,7 @@ void VoucherForm::setStatus(int status, const QString& key)
 
 void VoucherForm::updateButtons()
 {
-    const bool browsing = control_->status() == q7::voucher::StatusBrowse;
+    const bool browsing = control_->status() == q7::StatusBrowse;
     const bool hasVoucher = owner_ ? true : info_->currentId > 0;
     toolbar_->SetButtonEnabled(QStringLiteral("tlbAdd"), browsing && !owner_);
     toolbar_->SetButtonEnabled(QStringLiteral("tlbEdit"), browsing && hasVoucher);
@@ -148,7 +148,7 @@ void VoucherForm::ExecuteMenuTask(const QString& key)
     if (key == QLatin1String("tlbAdd")) {
         addNew();
     } else if (key == QLatin1String("tlbEdit")) {
-        setStatus(q7::voucher::StatusEdit, key);
+        setStatus(q7::StatusEdit, key);
     } else if (key == QLatin1String("tlbSave")) {
         save();
     } else if (key == QLatin1String("tlbCancel")) {
@@ -158,8 +158,8 @@ void VoucherForm::ExecuteMenuTask(const QString& key)
         } else if (!loadBom(info_->currentId)) {
             control_->clear();
         }
-        setStatus(q7::voucher::StatusBrowse, key);
-    } else if (key == QLatin1String("tlbDelete") && status == q7::voucher::StatusBrowse) {
+        setStatus(q7::StatusBrowse, key);
+    } else if (key == QLatin1String("tlbDelete") && status == q7::StatusBrowse) {
         const int id = info_->currentId;
         if (id > 0 && store_->remove(id)) {
             const int next = store_->previous(id) ? store_->previous(id) : store_->next(id);
@@ -167,11 +167,11 @@ void VoucherForm::ExecuteMenuTask(const QString& key)
                 control_->clear();
                 info_->currentId = 0;
             }
-            setStatus(q7::voucher::StatusBrowse, key);
+            setStatus(q7::StatusBrowse, key);
         }
     } else if (key == QLatin1String("tlbRefresh")) {
         loadBom(info_->currentId);
-        setStatus(q7::voucher::StatusBrowse, key);
+        setStatus(q7::StatusBrowse, key);
     } else {
         navigate(key);
     }
@@ -192,7 +192,7 @@ void VoucherForm::navigate(const QString& key)
     else
         return;
     if (id > 0 && loadBom(id))
-        setStatus(q7::voucher::StatusBrowse, key);
+        setStatus(q7::StatusBrowse, key);
 }
 
 int VoucherForm::locateBefore(const QString& invCode, int bomId)
@@ -207,15 +207,15 @@ int VoucherForm::locateBefore(const QString& invCode, int bomId)
     QVariant filterValue = fromObject(filter);
     raise(QStringLiteral("Locate"), {filterValue});
     info_->currentId = shown;
-    if (!info_->success || !info_->locate.canConvert<q7::voucher::LocateSqlString>())
+    if (!info_->success || !info_->locate.canConvert<q7::LocateSqlString>())
         return 0;
-    return store_->locate(info_->locate.value<q7::voucher::LocateSqlString>().statement());
+    return store_->locate(info_->locate.value<q7::LocateSqlString>().statement());
 }
 
 bool VoucherForm::goToItem(const QString& invCode)
 {
     const QString code = invCode.trimmed();
-    if (code.isEmpty() || control_->status() != q7::voucher::StatusBrowse)
+    if (code.isEmpty() || control_->status() != q7::StatusBrowse)
         return false;
     constexpr int Beyond = std::numeric_limits<int>::max();
     const bool ownShown = info_->currentId > 0 && values::textEquals(cellText(control_->headerText(QStringLiteral("cInvCode"))), code);
@@ -224,7 +224,7 @@ bool VoucherForm::goToItem(const QString& invCode)
         id = locateBefore(code, Beyond); // past the oldest: round to the newest
     if (id <= 0 || !loadBom(id))
         return false;
-    setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbLocate"));
+    setStatus(q7::StatusBrowse, QStringLiteral("tlbLocate"));
     return true;
 }
 
@@ -236,7 +236,7 @@ void VoucherForm::addNew()
     control_->setHeaderText(QStringLiteral("VersionEffDate"), values::dateText(system::today()));
     control_->setHeaderText(QStringLiteral("ParentScrap"), QStringLiteral("0"));
     control_->setHeaderText(QStringLiteral("CreateUser"), cellText(info_->login->loginObject));
-    setStatus(q7::voucher::StatusAdd, QStringLiteral("tlbAdd"));
+    setStatus(q7::StatusAdd, QStringLiteral("tlbAdd"));
 }
 
 bool VoucherForm::loadBom(int bomId)
@@ -276,7 +276,7 @@ void VoucherForm::showDocument(const BomDocument& document)
 BomDocument VoucherForm::document() const
 {
     BomDocument document;
-    document.bomId = control_->status() == q7::voucher::StatusAdd ? 0 : info_->currentId;
+    document.bomId = control_->status() == q7::StatusAdd ? 0 : info_->currentId;
     document.changeCount = loadedChange_;
     document.head = visibleFields(control_->head());
     for (const QVariant& user : control_->head().value(QStringLiteral("_Users")).toList())

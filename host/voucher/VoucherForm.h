@@ -118,7 +118,7 @@ public:
     BillInfo& info() const { return *info_; }
     VoucherToolbar& buttons() const { return *toolbar_; }
     BomStore& store() const { return *store_; }
-    ado::Connection& connection() const { return *connection_; }
+    data::Connection& connection() const { return *connection_; }
     QSharedPointer<VoucherForm> lastEntryForm() const { return entry_; }
     int currentRow() const { return currentRow_; }
     QString vouType() const { return info_->vouType; }
@@ -126,7 +126,7 @@ public:
     int helpId() const { return helpId_; }
 
 private:
-    VoucherForm(const QString& vouType, std::shared_ptr<ado::Connection> connection);
+    VoucherForm(const QString& vouType, std::shared_ptr<data::Connection> connection);
     void raise(const QString& event, QVariantList args = {});
     void setStatus(int status, const QString& key);
     void updateButtons();
@@ -159,7 +159,7 @@ private:
     Refusal bodyRefusal(const QList<PresentedMessage>& said) const;
     int locateBefore(const QString& invCode, int bomId); // the item's (any item's for "") BOM before bomId, 0 when none
 
-    std::shared_ptr<ado::Connection> connection_;
+    std::shared_ptr<data::Connection> connection_;
     bool showSaved_ = true;
     std::unique_ptr<BomStore> store_;
     QSharedPointer<VoucherControl> control_;

@@ -14,8 +14,8 @@
 #include "platform/HostServices.h"
 #include "platform/LateBinding.h"
 #include "platform/ReferKinds.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/VoucherTypes.h"
 
 #include <QSet>
@@ -82,7 +82,7 @@ Refusal VoucherForm::bodyRefusal(const QList<PresentedMessage>& said) const
 bool VoucherForm::save()
 {
     lastRefusal_ = Refusal{};
-    if (control_->status() == q7::voucher::StatusBrowse)
+    if (control_->status() == q7::StatusBrowse)
         return false;
     if (!checkRequired())
         return false;
@@ -106,7 +106,7 @@ bool VoucherForm::save()
     else
         info_->currentId = result.bomId;
     control_->ResetSigh();
-    setStatus(q7::voucher::StatusBrowse, QStringLiteral("tlbSave"));
+    setStatus(q7::StatusBrowse, QStringLiteral("tlbSave"));
     return true;
 }
 

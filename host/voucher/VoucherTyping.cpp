@@ -14,8 +14,8 @@
 #include "platform/HostServices.h"
 #include "platform/LateBinding.h"
 #include "platform/ReferKinds.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/VoucherTypes.h"
 
 #include <QSet>
@@ -58,7 +58,7 @@ bool VoucherForm::columnVisible(const QString& key) const { return control_->ite
 
 bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
 {
-    if (control_->status() == q7::voucher::StatusBrowse || !control_->headEnabled(key) ||
+    if (control_->status() == q7::StatusBrowse || !control_->headEnabled(key) ||
         !control_->itemState(key, VoucherControl::Head).bCanModify)
         return false;
     QVariant shown = value;
@@ -82,7 +82,7 @@ bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStr
 
 bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
 {
-    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+    if (control_->status() == q7::StatusBrowse || row < 1 || row > control_->rows())
         return false;
     selectRow(row);
     raise(QStringLiteral("BodyOnEdit"), {key});
@@ -119,7 +119,7 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
 QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
 {
     QList<QStringList> refused;
-    if (control_->status() == q7::voucher::StatusBrowse || rows.isEmpty())
+    if (control_->status() == q7::StatusBrowse || rows.isEmpty())
         return refused;
     selectRow(control_->rows() + 1);
     QSet<QString> heard;
@@ -213,7 +213,7 @@ QVariant VoucherForm::computeHead(const QString& key) const
         return part ? QVariant(QString::number(part)) : QVariant(QString());
     }
     if (key == QLatin1String("Version")) {
-        if (control_->status() != q7::voucher::StatusAdd || lists::textToCode(3, cellText(head.value(QStringLiteral("BomType")))) != QLatin1String("1"))
+        if (control_->status() != q7::StatusAdd || lists::textToCode(3, cellText(head.value(QStringLiteral("BomType")))) != QLatin1String("1"))
             return head.value(key, QString());
         // A new main BOM takes the part's next version.
         const int part = store_->existingPartId(head, QString());
@@ -285,7 +285,7 @@ QVariantMap VoucherForm::newRowValues(int sortSeq) const
         {QStringLiteral("DBaseQtyN"), QStringLiteral("1")},           {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
         {QStringLiteral("DCompScrap"), QStringLiteral("0")},          {QStringLiteral("DFVFlag"), lists::codeToText(2, 1)},
         {QStringLiteral("DWIPType"), lists::codeToText(1, 3)},        {QStringLiteral("DQty"), QString()},
-        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), QString::fromLatin1(account::OpenEnd)},
+        {QStringLiteral("DEffBegDate"), today},                       {QStringLiteral("DEffEndDate"), QString::fromLatin1(db::OpenEnd)},
         {QStringLiteral("DOffset"), QStringLiteral("0")},             {QStringLiteral("DPlanRate"), QStringLiteral("100")},
         {QStringLiteral("DByproductFlag"), lists::codeToText(0, 0)},  {QStringLiteral("DAccuCostFlag"), lists::codeToText(0, 1)},
         {QStringLiteral("DOptionalFlag"), lists::codeToText(0, 0)},   {QStringLiteral("DMutexRule"), QString()},
@@ -302,7 +302,7 @@ QVariantMap VoucherForm::newRowValues(int sortSeq) const
 
 int VoucherForm::addRow()
 {
-    if (control_->status() == q7::voucher::StatusBrowse)
+    if (control_->status() == q7::StatusBrowse)
         return 0;
     const int row = control_->appendRow(newRowValues(highestSortSeq()));
     raise(QStringLiteral("AddBody"), {row - 1});
@@ -332,7 +332,7 @@ QVariant VoucherForm::pickItem(const QVariant& current) const
 
 bool VoucherForm::browseHead(const QString& key)
 {
-    if (control_->status() == q7::voucher::StatusBrowse)
+    if (control_->status() == q7::StatusBrowse)
         return false;
     if (isItemField(key)) {
         const QVariant picked = pickItem(control_->headerText(key));
@@ -349,7 +349,7 @@ bool VoucherForm::browseHead(const QString& key)
 
 bool VoucherForm::browseBody(int row, const QString& key)
 {
-    if (control_->status() == q7::voucher::StatusBrowse || row < 1 || row > control_->rows())
+    if (control_->status() == q7::StatusBrowse || row < 1 || row > control_->rows())
         return false;
     if (isItemField(key)) {
         const QVariant picked = pickItem(control_->bodyText(row, key));

@@ -4,7 +4,7 @@
 #include "host/ui/DialogDriver.h"
 #include "host/voucher/VoucherToolbar.h"
 #include "platform/VoucherTypes.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/BasicControls.h"
 #include "platform/forms/Grid.h"
 #include "platform/forms/Keys.h"
@@ -53,7 +53,7 @@ VoucherWindow::VoucherWindow(QSharedPointer<VoucherForm> voucher) : voucher_(std
 
 void VoucherWindow::goToItem()
 {
-    if (voucher_->voucher().status() != q7::voucher::StatusBrowse) {
+    if (voucher_->voucher().status() != q7::StatusBrowse) {
         setStatus(QStringLiteral("录入中不能转到其他物料"));
         return;
     }

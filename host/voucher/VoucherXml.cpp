@@ -1,7 +1,7 @@
 #include "host/voucher/VoucherXml.h"
 
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>

@@ -2,7 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/ProcedureRegistry.h"
@@ -21,7 +21,7 @@
 
 #include <algorithm>
 
-namespace q7::ado {
+namespace q7::data {
 
 namespace {
 
@@ -414,4 +414,4 @@ void Recordset::setFilter(const QString& filter)
     bof_ = visible_.isEmpty();
 }
 
-} // namespace q7::ado
+} // namespace q7::data

@@ -18,7 +18,7 @@
 // SQLite file is the default; SQL Server statements pass through the T-SQL
 // bridge, and "Exec" calls go to the procedure registry. An ODBC connection
 // string goes to Qt's ODBC driver unchanged.
-namespace q7::ado {
+namespace q7::data {
 
 enum CursorLocation { adUseServer = 2, adUseClient = 3 };
 enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
@@ -118,4 +118,4 @@ private:
     QString filter_;
 };
 
-} // namespace q7::ado
+} // namespace q7::data

@@ -1,6 +1,6 @@
 #include "platform/data/ConnectionString.h"
 
-namespace q7::ado {
+namespace q7::data {
 
 namespace {
 
@@ -74,4 +74,4 @@ bool parseConnectionString(const QString& text, QList<std::pair<QString, QString
     return !pairs.isEmpty();
 }
 
-} // namespace q7::ado
+} // namespace q7::data

@@ -6,7 +6,7 @@
 #include <utility>
 
 // The text by which a connection is opened: key=value pairs separated by ';'.
-namespace q7::ado {
+namespace q7::data {
 
 // A value written into a connection string so that it reads back unchanged:
 // in double quotes, a double quote inside doubled ("a;b" -> "\"a;b\"").
@@ -17,4 +17,4 @@ QString quoteConnectionValue(const QString& value);
 // inside). Returns false when the text is not a connection string (a plain path).
 bool parseConnectionString(const QString& text, QList<std::pair<QString, QString>>& pairs);
 
-} // namespace q7::ado
+} // namespace q7::data

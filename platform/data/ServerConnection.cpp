@@ -31,7 +31,7 @@ QString quoteLibpq(const QString& value)
 
 QString serverConnectionString(const QString& libpqConnection)
 {
-    return QStringLiteral("Provider=PostgreSQL;Connection=") + ado::quoteConnectionValue(libpqConnection);
+    return QStringLiteral("Provider=PostgreSQL;Connection=") + data::quoteConnectionValue(libpqConnection);
 }
 
 QString serverConnectionOf(const QString& adoConnectionString)
@@ -40,7 +40,7 @@ QString serverConnectionOf(const QString& adoConnectionString)
     if (isUri(text))
         return text;
     QList<std::pair<QString, QString>> pairs;
-    if (!ado::parseConnectionString(text, pairs))
+    if (!data::parseConnectionString(text, pairs))
         return {};
     bool server = false;
     QString connection;

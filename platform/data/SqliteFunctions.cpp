@@ -1,6 +1,6 @@
 #include "platform/data/SqliteFunctions.h"
 
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 
 #include <QSqlDriver>
 #include <sqlite3.h>

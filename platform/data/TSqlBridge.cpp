@@ -22,7 +22,7 @@ QString quoteName(const QString& name)
     return u'"' + escaped + u'"';
 }
 
-QString quoteString(const QString& value) { return sqltext::quoted(value); }
+QString quoteString(const QString& value) { return quoted(value); }
 
 QString render(const Token& token)
 {

@@ -1,7 +1,7 @@
 #include "platform/forms/BasicControls.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Keys.h"
 

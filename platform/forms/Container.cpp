@@ -1,7 +1,7 @@
 #include "platform/forms/Container.h"
 #include "platform/forms/UserControl.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/Control.h"
 
 namespace q7::forms {

@@ -40,7 +40,7 @@ public:
     QString name() const { return name_; }
     int index() const { return index_; }
     Container* container() const { return container_; }
-    virtual QString typeName() const { return QString::fromLatin1(metaObject()->className()); }
+    virtual QString typeName() const { return q7::typeName(this); }
 
     // Geometry in the container's scale units.
     double left() const;

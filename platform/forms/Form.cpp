@@ -1,7 +1,7 @@
 #include "platform/forms/Form.h"
 
 #include "platform/AutomationError.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/FormPlacement.h"
 #include "platform/forms/HelpWindow.h"

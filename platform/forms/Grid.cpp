@@ -1,6 +1,6 @@
 #include "platform/forms/Grid.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include "platform/AutomationError.h"
 #include "platform/forms/Keys.h"

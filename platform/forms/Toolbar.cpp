@@ -2,7 +2,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/Resources.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -17,7 +17,7 @@ void ImageList::AddImage(const QString& key, const QVariant& image)
 {
     QImage picture = image.metaType() == QMetaType::fromType<QImage>()
         ? image.value<QImage>()
-        : resources::loadBitmap(QStringLiteral("Q7BomLib"), values::toLong(image));
+        : loadBitmap(QStringLiteral("Q7BomLib"), values::toLong(image));
     if (picture.isNull())
         throw AutomationError(ErrInvalidPropertyValue, QStringLiteral("No image for %1").arg(key));
     keys_.append(key);

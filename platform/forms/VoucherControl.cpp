@@ -1,6 +1,6 @@
 #include "platform/forms/VoucherControl.h"
 
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Units.h"
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace q7::app;
+
 namespace {
 
 using fake::readAll;
@@ -39,7 +41,7 @@ protected:
     {
         fake::resetRecords();
         db = dir.filePath(QStringLiteral("account.db"));
-        q7::host::account::createDemoAccount(db);
+        q7::host::db::createDemoAccount(db);
     }
     int run(QStringList args)
     {
@@ -57,8 +59,8 @@ TEST_F(BomCommand, ExportedBomsImportBackUnchanged)
     // The voucher requires a main BOM's version description; the demo's
     // structure BOMs have none.
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         connection.executeNative(QStringLiteral("UPDATE bom_bom SET VersionDesc = '标准' WHERE BomType = 1 AND VersionDesc IS NULL"));
     }
     for (const char* item : {"BK-100", "WH-200", "FN-100"}) {

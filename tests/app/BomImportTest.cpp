@@ -14,6 +14,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+using namespace q7::app;
+
 namespace {
 
 using fake::readAll;
@@ -39,7 +41,7 @@ protected:
     {
         fake::resetRecords();
         db = dir.filePath(QStringLiteral("account.db"));
-        q7::host::account::createDemoAccount(db);
+        q7::host::db::createDemoAccount(db);
     }
     QString file(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
     ImportResult import(const QByteArray& content, bool dryRun = false)
@@ -49,8 +51,8 @@ protected:
     }
     int count(const QString& sql)
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         QSqlQuery q(connection.database());
         EXPECT_TRUE(q.exec(sql) && q.next()) << sql.toStdString();
         return q.value(0).toInt();
@@ -161,8 +163,8 @@ TEST_F(BomImport, TheSameFileTwiceChangesNothingTheSecondTime)
     EXPECT_EQ(rewritten.unchanged, 1);
     EXPECT_EQ(readAll(db), afterFirst);
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         QSqlQuery q(connection.database());
         ASSERT_TRUE(q.exec(versions) && q.next());
         QStringList listed = q.value(0).toString().split(u',');
@@ -210,8 +212,8 @@ TEST_F(BomImport, ReplacingAStoredBomKeepsItsLinesSubstitutesAndDesignators)
 TEST_F(BomImport, AnExportedBomImportsBackUnchangedWhateverItsNumbers)
 {
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         connection.executeNative(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 0.00001, SortSeq = 2000000000 WHERE BomId = "
                                                 "(SELECT t.BomId FROM bom_parent t JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'WH-200') "
                                                 "AND SortSeq = 10; UPDATE bom_opcomponent SET BaseQtyD = 123456789012345 WHERE SortSeq = 20"));

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace q7::app;
+
 namespace {
 
 struct ProcessRun {

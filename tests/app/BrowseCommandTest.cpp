@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace q7::app;
+using namespace q7::component;
+
 TEST(BrowseCommand, PrintsTheGrownTreeOrRefuses)
 {
     struct Case {

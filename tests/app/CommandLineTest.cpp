@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace q7::app;
+
 TEST(CommandLine, FilterSettings)
 {
     struct Case {

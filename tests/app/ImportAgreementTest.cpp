@@ -10,13 +10,15 @@
 #include "app/BomImport.h"
 #include "host/db/AccountDatabase.h"
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 #include "host/report/ReportViewer.h"
 #include "platform/data/Ado.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+
+using namespace q7::app;
 
 namespace {
 
@@ -116,8 +118,8 @@ protected:
     // Every table of the account, every row, in one order.
     static QStringList content(const QString& db)
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(db));
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(db));
         QSqlQuery tables(connection.database());
         EXPECT_TRUE(tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name")));
         QStringList names;
@@ -153,7 +155,7 @@ protected:
 TEST_F(ImportAgreement, TypedAndInMemoryEntryLeaveTheSameAccountAndTellTheSameProblems)
 {
     const QString demo = file(QStringLiteral("demo.db"));
-    q7::host::account::createDemoAccount(demo);
+    q7::host::db::createDemoAccount(demo);
     const QByteArray account = readAll(demo);
     int refused = 0, imported = 0;
     for (const Case& c : corpus()) {
@@ -187,7 +189,7 @@ TEST_F(ImportAgreement, TypedAndInMemoryEntryLeaveTheSameAccountAndTellTheSamePr
 TEST_F(ImportAgreement, TheImportLeavesThePacksTheTablesGive)
 {
     const QString db = file(QStringLiteral("packs.db"));
-    q7::host::account::createDemoAccount(db);
+    q7::host::db::createDemoAccount(db);
     const QList<Case> good = corpus().mid(0, 2);
     QByteArray content = good[0].content + good[1].content.mid(header.size()).replace(",主BOM,5,", ",主BOM,8,"); // the second's a version of its own
     content += row({{"cInvCode", "WH-200"}, {"BomType", "主BOM"}, {"Version", "2"}, {"VersionDesc", "二版"}, {"VersionEffDate", "2026-12-07"}, {"DSortSeq", "10"},
@@ -197,8 +199,8 @@ TEST_F(ImportAgreement, TheImportLeavesThePacksTheTablesGive)
     ASSERT_TRUE(result.problems.isEmpty()) << result.problems.first().message.toStdString();
     ASSERT_EQ(result.added, 5);
 
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(db));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(db));
     const auto rowsOf = [&](const QString& sql) {
         QSqlQuery q(connection.database());
         EXPECT_TRUE(q.exec(sql));
@@ -237,7 +239,7 @@ TEST_F(ImportAgreement, TheImportLeavesThePacksTheTablesGive)
     QStringList fromTables;
     report(fromTables);
     EXPECT_EQ(withPacks, fromTables);
-    q7::host::procedures::packs::packAll(q7::host::account::SqlInserter::handleOf(connection.database()));
+    q7::host::db::procedures::packs::packAll(q7::host::db::SqlInserter::handleOf(connection.database()));
     EXPECT_EQ(rowsOf(packs.arg(QStringLiteral("bom_pack_down"))), down);
     EXPECT_EQ(rowsOf(packs.arg(QStringLiteral("bom_pack_use"))), use);
 }

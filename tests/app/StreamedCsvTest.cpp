@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace q7::app;
+
 namespace {
 
 struct Streamed : q7::data::RowConsumer {
@@ -27,7 +29,7 @@ struct Streamed : q7::data::RowConsumer {
     }
 };
 
-QByteArray streamedCsv(const QString& key, const QList<q7::host::report::FilterSetting>& settings, q7::ado::Connection& connection, bool* raw)
+QByteArray streamedCsv(const QString& key, const QList<q7::host::report::FilterSetting>& settings, q7::data::Connection& connection, bool* raw)
 {
     QTemporaryFile file;
     EXPECT_TRUE(file.open());
@@ -41,7 +43,7 @@ QByteArray streamedCsv(const QString& key, const QList<q7::host::report::FilterS
     return file.readAll();
 }
 
-QByteArray renderedCsv(const QString& key, const QList<q7::host::report::FilterSetting>& settings, q7::ado::Connection& connection)
+QByteArray renderedCsv(const QString& key, const QList<q7::host::report::FilterSetting>& settings, q7::data::Connection& connection)
 {
     q7::host::report::ReportViewer viewer(key);
     const auto outcome = viewer.run(settings, 0, &connection);
@@ -58,7 +60,7 @@ TEST(StreamedCsv, CellsReadInPlaceWriteTheSameCsvAsValues)
 {
     QTemporaryDir dir;
     const QString synthetic = dir.filePath(QStringLiteral("syn.db"));
-    q7::host::account::createSyntheticAccount(synthetic, {400, 4, 4, 3});
+    q7::host::db::createSyntheticAccount(synthetic, {400, 4, 4, 3});
     // texts CSV must quote, numbers far from 1, a negative one
     const fake::ScratchAccount odd;
     odd.execute(QStringLiteral("UPDATE Inventory SET cInvName = 'a,b\"c' || char(10) || '车把' WHERE cInvCode = 'HB-220'"));
@@ -82,8 +84,8 @@ TEST(StreamedCsv, CellsReadInPlaceWriteTheSameCsvAsValues)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.key) + " on " + c.account.toStdString());
-        q7::ado::Connection connection;
-        q7::host::account::openAccount(connection, c.account);
+        q7::data::Connection connection;
+        q7::host::db::openAccount(connection, c.account);
         bool raw = false;
         const QByteArray streamed = streamedCsv(QString::fromLatin1(c.key), c.settings, connection, &raw);
         EXPECT_TRUE(raw); // the statement ran on the file, read in place

@@ -56,9 +56,9 @@ TEST(ExplosionBenchReference, GivesTheReportsRowsOnASyntheticAccount)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("synthetic.db"));
-    host::account::createSyntheticAccount(path, {2000, 4, 4, 3});
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    host::db::createSyntheticAccount(path, {2000, 4, 4, 3});
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(path));
     bench::RunRequest request;
     request.database = path;
     request.scope = {QStringLiteral("2026-12-07"), QStringLiteral("S0000001"), QStringLiteral("S0000005"), QString(), 12};

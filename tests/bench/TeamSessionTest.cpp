@@ -30,11 +30,11 @@ namespace {
 struct SmallAccount {
     explicit SmallAccount(const QString& path) : account(TeamAccount::onFile(path, syntheticForLines(400, 1)))
     {
-        connection.Open(host::account::connectionStringFor(path));
+        connection.Open(host::db::connectionStringFor(path));
         plan = discoverPlan(connection, path, 4, 1);
     }
     TeamAccount account;
-    ado::Connection connection;
+    data::Connection connection;
     Plan plan;
 };
 
@@ -47,7 +47,7 @@ TEST(TeamLoadSession, TheSyntheticAccountIsSizedByItsLines)
     } cases[] = {{400, 106}, {4000, 1066}, {100, 26}};
     for (const auto& c : cases) {
         const auto options = syntheticForLines(c.lines, 1);
-        EXPECT_TRUE(host::account::syntheticOptionsRefusal(options).isEmpty()) << c.lines;
+        EXPECT_TRUE(host::db::syntheticOptionsRefusal(options).isEmpty()) << c.lines;
         EXPECT_EQ(options.parts, c.parts) << c.lines;
     }
     QTemporaryDir dir;
@@ -67,7 +67,7 @@ TEST(TeamLoadSession, ThePlanHasTheSyntheticForestsLevels)
         EXPECT_EQ(plan.levelOf(QStringLiteral("S%1").arg(product, 7, 10, QLatin1Char('0'))), 0) << product;
     EXPECT_EQ(plan.levelOf(QStringLiteral("nothing")), -1);
     // Every line goes down to a higher level: a replacement by a part of the component's own level keeps it so, and can make no cycle.
-    QSqlQuery lines = ado::runBound(small.connection.database(),
+    QSqlQuery lines = data::runBound(small.connection.database(),
                                     QStringLiteral("SELECT pp.InvCode, pc.InvCode FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId "
                                                    "JOIN bas_part pp ON pp.PartId = t.ParentId JOIN bas_part pc ON pc.PartId = c.ComponentId"));
     int count = 0;
@@ -140,33 +140,33 @@ TEST(TeamLoadSession, EveryOperationRunsAndItsWritesPassTheAudit)
 
 TEST(TeamLoadSession, TheAuditFindsChangesBehindTheJournal)
 {
-    using Fault = std::function<void(ado::Connection&, int written, int untouched)>;
-    const auto execute = [](ado::Connection& c, const QString& sql) { ado::runBound(c.database(), sql); };
+    using Fault = std::function<void(data::Connection&, int written, int untouched)>;
+    const auto execute = [](data::Connection& c, const QString& sql) { data::runBound(c.database(), sql); };
     const struct {
         const char* what;
         Fault fault;
         bool holds;
     } cases[] = {
-        {"no fault", [](ado::Connection&, int, int) {}, true},
+        {"no fault", [](data::Connection&, int, int) {}, true},
         {"a journaled BOM's line changed without its counter",
-         [&](ado::Connection& c, int written, int) {
+         [&](data::Connection& c, int written, int) {
              execute(c, QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 1 WHERE BomId = %1").arg(written));
          },
          false},
         {"a journaled BOM changed again, with its counter",
-         [&](ado::Connection& c, int written, int) {
-             host::account::noteChange(c.database(), written);
+         [&](data::Connection& c, int written, int) {
+             host::db::noteChange(c.database(), written);
              execute(c, QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN + 1 WHERE BomId = %1").arg(written));
          },
          false},
         {"another BOM changed with its counter, by no client",
-         [](ado::Connection& c, int, int untouched) { host::account::noteChange(c.database(), untouched); },
+         [](data::Connection& c, int, int untouched) { host::db::noteChange(c.database(), untouched); },
          false},
         {"a line's quantity broken behind everyone's back",
-         [&](ado::Connection& c, int, int untouched) { execute(c, QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 0 WHERE BomId = %1").arg(untouched)); },
+         [&](data::Connection& c, int, int untouched) { execute(c, QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 0 WHERE BomId = %1").arg(untouched)); },
          false},
         {"a line's component gone",
-         [&](ado::Connection& c, int, int untouched) {
+         [&](data::Connection& c, int, int untouched) {
              execute(c, QStringLiteral("UPDATE bom_opcomponent SET ComponentId = 999999 WHERE BomId = %1").arg(untouched));
          },
          false},
@@ -197,8 +197,8 @@ TEST(TeamLoadSession, EveryOperationRunsOnAServerAccountOfItsOwn)
     ASSERT_TRUE(account.onServer());
     Plan plan;
     {
-        ado::Connection connection;
-        host::account::openAccount(connection, account.account());
+        data::Connection connection;
+        host::db::openAccount(connection, account.account());
         plan = discoverPlan(connection, account.account(), 4, 1);
     }
     {

@@ -8,12 +8,13 @@
 
 using namespace q7;
 using namespace q7::forms;
+using namespace q7::component;
 
 namespace browse {
 
 Session::Session(const QString& menuKey, const QString& accountPath, const QDate& loginDate)
 {
-    account = host::AccountContext::open(accountPath, loginDate);
+    account = host::browse::AccountContext::open(accountPath, loginDate);
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
     const QVariant view = call(factory, QStringLiteral("CreateView"), {QStringLiteral("Morvex.Q7.BO.") + menuKey});
     form = objectCast<FrmBO02001>(toObject(view));

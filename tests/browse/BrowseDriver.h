@@ -19,7 +19,7 @@ struct Session {
     ~Session();
 
     // The condition dialog that the window opened last.
-    FrmBO02001Cond& dialog() const;
+    q7::component::FrmBO02001Cond& dialog() const;
     // Types the item code and leaves the field (as Tab does).
     void enterItem(const QString& code);
     // Picks a list entry of a free item by its text.
@@ -31,8 +31,8 @@ struct Session {
     // Opens every node below the root, level by level.
     void growAll(int depth = 100);
 
-    QSharedPointer<q7::host::AccountContext> account;
-    QSharedPointer<FrmBO02001> form;
+    QSharedPointer<q7::host::browse::AccountContext> account;
+    QSharedPointer<q7::component::FrmBO02001> form;
 };
 
 } // namespace browse

@@ -21,6 +21,7 @@
 
 using namespace q7;
 using namespace q7::forms;
+using namespace q7::component;
 using browse::Session;
 
 namespace {
@@ -45,7 +46,7 @@ QList<int> shownNumbers()
 QString scratchAccount(const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     return path;
 }
 

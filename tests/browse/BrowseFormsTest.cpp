@@ -8,12 +8,12 @@
 #include "frame/ModBOM.h"
 #include "host/browse/StructureQuery.h"
 #include "host/browse/ColumnFormat.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "host/db/AccountDatabase.h"
 #include "host/report/ReportViewer.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 #include "platform/forms/HelpWindow.h"
 #include "ui/SplitRegion.h"
@@ -27,6 +27,7 @@
 
 using namespace q7;
 using namespace q7::forms;
+using namespace q7::component;
 using browse::Session;
 
 namespace {
@@ -65,9 +66,9 @@ TreeNode* nodeWithCode(TreeView* tree, const QString& code)
 QString scratchAccount(const QTemporaryDir& dir, const QStringList& statements = {})
 {
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    host::account::createDemoAccount(path);
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    host::db::createDemoAccount(path);
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(path));
     for (const QString& sql : statements)
         connection.executeNative(sql);
     return path;
@@ -120,8 +121,8 @@ TEST_F(BrowseForms, GrownBicycleTreeEqualsTheExplosionReport)
 
         system::setToday(QDate::fromString(QString::fromLatin1(c.date), QStringLiteral("yyyy-MM-dd")));
         host::report::ReportViewer viewer(QStringLiteral("BO02004"));
-        ado::Connection connection;
-        connection.Open(host::account::connectionStringFor(fake::demoAccountPath()));
+        data::Connection connection;
+        connection.Open(host::db::connectionStringFor(fake::demoAccountPath()));
         const auto out = viewer.run({{QStringLiteral("InvCode"), QStringLiteral("BK-100"), QStringLiteral("BK-100")},
                                      {QStringLiteral("cFree1"), QStringLiteral("红"), QStringLiteral("红")},
                                      {QStringLiteral("EffDate"), QString::fromLatin1(c.date), std::nullopt},
@@ -342,7 +343,7 @@ TEST_F(BrowseForms, NothingFoundShowsTheMessageAndKeepsTheTree)
 
 TEST_F(BrowseForms, AnswerWithoutAmpersandIsTheFirstField)
 {
-    const QString id = QString::fromLatin1(host::StructureQueryClassId);
+    const QString id = QString::fromLatin1(host::browse::StructureQueryClassId);
     for (const char* answer : {"-1", "7"}) {
         SCOPED_TRACE(answer);
         auto recorder = makeObject<fake::Recorder>();
@@ -352,7 +353,7 @@ TEST_F(BrowseForms, AnswerWithoutAmpersandIsTheFirstField)
         s.enterItem(QStringLiteral("BL-200"));
         fake::resetRecords();
         s.ok();
-        ClassRegistry::instance().registerClass(id, [] { return Object(makeObject<host::StructureQuery>()); });
+        ClassRegistry::instance().registerClass(id, [] { return Object(makeObject<host::browse::StructureQuery>()); });
         if (QLatin1String(answer) == QLatin1String("-1")) {
             EXPECT_EQ(shownTexts().size(), 1);
             EXPECT_TRUE(s.form->tvBOM->roots().isEmpty());
@@ -650,13 +651,13 @@ TEST_F(BrowseForms, RightClickOnABodyRowShowsItsSubstitutes)
     EXPECT_EQ(OpenForms::find(QStringLiteral("frmBO02Desc")), desc);
     EXPECT_EQ(desc->grd->rows(), 1);
     // hiding a column through the settings persists it and shows the last row again
-    host::ColumnFormat::setEditor([](QList<host::ColumnFormat::Setting>& settings) {
+    host::browse::ColumnFormat::setEditor([](QList<host::browse::ColumnFormat::Setting>& settings) {
         settings[0].visible = false;
         return true;
     });
     voucher->bodyMouseDown(3, RightButton);
     desc->Toolbar1->click(QStringLiteral("column"));
-    host::ColumnFormat::setEditor({});
+    host::browse::ColumnFormat::setEditor({});
     EXPECT_EQ(desc->grd->ColWidth(0), 0);
     EXPECT_EQ(desc->grd->rows(), 2);
     EXPECT_EQ(desc->grd->TextMatrix(1, 1), QStringLiteral("TY-331"));

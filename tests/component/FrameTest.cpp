@@ -8,11 +8,12 @@
 #include "platform/ClassRegistry.h"
 #include "platform/Framework.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <gtest/gtest.h>
 
 using namespace q7;
+using namespace q7::component;
 using fake::errorOf;
 
 namespace {
@@ -52,7 +53,7 @@ TEST(ProgramDefine, AnswersEveryMenuKey)
         const ProgramType answer = setProgramType(QString::fromLatin1(row.menu));
         EXPECT_EQ(answer.type.toInt(), row.type) << row.menu;
         EXPECT_EQ(answer.vouType.toString(), QString::fromLatin1(row.vouType)) << row.menu;
-        EXPECT_EQ(answer.handler ? QString::fromLatin1(answer.handler->metaObject()->className()) : QString(),
+        EXPECT_EQ(answer.handler ? typeName(answer.handler.data()) : QString(),
                   QString::fromLatin1(row.handler))
             << row.menu;
     }
@@ -62,7 +63,7 @@ TEST(ProgramDefine, AnswersEveryMenuKey)
 TEST(ViewFactory, KeyRules)
 {
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
-    auto* views = dynamic_cast<framework::IViewFactory*>(factory.data());
+    auto* views = dynamic_cast<IViewFactory*>(factory.data());
     ASSERT_NE(views, nullptr);
     struct Case {
         const char* key;
@@ -77,7 +78,7 @@ TEST(ViewFactory, KeyRules)
         const Object view = views->CreateView(QString::fromLatin1(c.key));
         EXPECT_EQ(!view.isNull(), c.view) << c.key;
         if (view) {
-            EXPECT_NE(dynamic_cast<framework::IFormView*>(view.data()), nullptr);
+            EXPECT_NE(dynamic_cast<IFormView*>(view.data()), nullptr);
         }
     }
     // also reachable late-bound
@@ -87,8 +88,8 @@ TEST(ViewFactory, KeyRules)
 TEST(BrowseView, EnterSetsModeFromMenuKey)
 {
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
-    const Object view = dynamic_cast<framework::IViewFactory*>(factory.data())->CreateView(QStringLiteral("Morvex.Q7.BO.BO02002"));
-    auto* formView = dynamic_cast<framework::IFormView*>(view.data());
+    const Object view = dynamic_cast<IViewFactory*>(factory.data())->CreateView(QStringLiteral("Morvex.Q7.BO.BO02002"));
+    auto* formView = dynamic_cast<IFormView*>(view.data());
     QVariant account = QStringLiteral("account"), key = QStringLiteral("BO02002");
     ModBOM::state().bOpenFilterOnActivate = false;
     EXPECT_TRUE(formView->Enter(account, key));
@@ -147,7 +148,7 @@ TEST(Registration, EntryPointsPassToTheStandardServices)
 {
     const ClassFactory factory = DllGetClassObject(QStringLiteral("q7bomlib.CLSBO02004"));
     ASSERT_TRUE(factory);
-    EXPECT_STREQ(factory()->metaObject()->className(), "clsBO02004");
+    EXPECT_EQ(typeName(factory().data()), QStringLiteral("clsBO02004"));
     EXPECT_FALSE(DllGetClassObject(QStringLiteral("Q7BomLib.clsLayout"))); // private classes are not published
     EXPECT_EQ(DllUnregisterServer(), 0);
     EXPECT_EQ(errorOf([] { createObject(QStringLiteral("Q7BomLib.clsProgramDefine")); }), ErrCannotCreateObject);
@@ -160,10 +161,10 @@ TEST(Registration, EntryPointsPassToTheStandardServices)
 TEST(BrowseView, EnterRefusedByTheInitializerChangesNothing)
 {
     const Object factory = createObject(QStringLiteral("Q7BomLib.clsViewFactory"));
-    const Object view = dynamic_cast<framework::IViewFactory*>(factory.data())->CreateView(QStringLiteral("Morvex.Q7.BO.BO02001"));
+    const Object view = dynamic_cast<IViewFactory*>(factory.data())->CreateView(QStringLiteral("Morvex.Q7.BO.BO02001"));
     QVariant account = QStringLiteral("account"), noKey = QString("");
     ModBOM::state().bStructureMode = false;
-    EXPECT_TRUE(dynamic_cast<framework::IFormView*>(view.data())->Enter(account, noKey));
+    EXPECT_TRUE(dynamic_cast<IFormView*>(view.data())->Enter(account, noKey));
     EXPECT_FALSE(ModBOM::state().bStructureMode);
     EXPECT_FALSE(ModBOM::state().bOpenFilterOnActivate);
     EXPECT_FALSE(ModBOM::state().objAccount.isValid());

@@ -2,13 +2,14 @@
 
 #include "frame/ModBOM.h"
 #include "host/CommonService.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 using namespace q7;
+using namespace q7::component;
 
 TEST(SplitText, BeforeAndAfterTheFirstSeparator)
 {
@@ -114,7 +115,7 @@ TEST(ShowCalendar, WritesPickedDateAndMovesCaret)
 TEST(ModBOMState, OneSetPerThreadAndServicesKept)
 {
     ModBOM::state().strStructureRootKey = QStringLiteral("root");
-    host::ICommon* first = &ModBOM::objCommon();
+    ICommon* first = &ModBOM::objCommon();
     EXPECT_EQ(first, &ModBOM::objCommon()); // created once, then kept
     QString seenInOtherThread = QStringLiteral("unset");
     std::thread other([&] {

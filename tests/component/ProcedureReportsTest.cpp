@@ -2,8 +2,8 @@
 
 #include "platform/AutomationError.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace q7::component;
+
 using namespace ReportProtocol;
 
 TEST(ReportProtocol, QuotingAndPlainNumbers)

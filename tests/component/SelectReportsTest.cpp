@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using namespace q7::component;
 using fake::ReportRun;
 
 namespace {

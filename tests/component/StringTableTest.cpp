@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace q7::component;
+
 TEST(StringTable, TextsExactToTheCharacter)
 {
     struct Row {

@@ -15,19 +15,19 @@ namespace {
 // One demo account for the whole suite.
 class DemoAccount : public testing::Test {
 protected:
-    void SetUp() override { connection.Open(host::account::connectionStringFor(fake::demoAccountPath())); }
+    void SetUp() override { connection.Open(host::db::connectionStringFor(fake::demoAccountPath())); }
 
     QStringList column(const QString& sql, const QString& name)
     {
-        ado::Recordset rs;
-        rs.Open(sql, connection, ado::adOpenForwardOnly, ado::adLockReadOnly);
+        data::Recordset rs;
+        rs.Open(sql, connection, data::adOpenForwardOnly, data::adLockReadOnly);
         QStringList values;
         for (; !rs.isEof(); rs.MoveNext())
             values.append(isNull(rs.Fields(name)) ? QStringLiteral("<null>") : rs.Fields(name).toString());
         return values;
     }
 
-    ado::Connection connection;
+    data::Connection connection;
 };
 
 QString freePieces(const QStringList& values)
@@ -42,10 +42,10 @@ QString freePieces(const QStringList& values)
 
 TEST_F(DemoAccount, FreeItemCaptionsThroughTheClientFilter)
 {
-    ado::Recordset rs;
+    data::Recordset rs;
     rs.Open(QStringLiteral("Select cItem,cItemName=coalesce(cItemName,'') From UserDef where (cID in(20,21) or cid between 28 and 35) ")
                 + QStringLiteral("  Order By cId"),
-            connection, ado::adOpenStatic, ado::adLockReadOnly);
+            connection, data::adOpenStatic, data::adLockReadOnly);
     EXPECT_EQ(rs.recordCount(), 10);
     QStringList captions;
     for (int i = 1; i <= 10; ++i) {
@@ -116,7 +116,7 @@ TEST_F(DemoAccount, ErrorsAreRunTimeErrors)
     EXPECT_EQ(fake::errorOf([&] { connection.query(QStringLiteral("select nosuch from Inventory")); }), 3709);
     EXPECT_EQ(fake::errorOf([&] { connection.query(QStringLiteral("drop table Inventory")); }), 3709);
     EXPECT_EQ(fake::errorOf([&] { connection.query(QStringLiteral("Exec Usp_Unknown 1")); }), 3709);
-    ado::Recordset rs(connection.query(QStringLiteral("select cInvCode from Inventory where 1 = 0")));
+    data::Recordset rs(connection.query(QStringLiteral("select cInvCode from Inventory where 1 = 0")));
     EXPECT_TRUE(rs.isEof() && rs.isBof());
     EXPECT_EQ(fake::errorOf([&] { rs.Fields(QStringLiteral("cInvCode")); }), 3021);
     EXPECT_EQ(getProperty(&rs, QStringLiteral("EOF")).toBool(), true);
@@ -125,26 +125,26 @@ TEST_F(DemoAccount, ErrorsAreRunTimeErrors)
 TEST(SyntheticAccount, DeterministicForest)
 {
     QTemporaryDir dir;
-    const host::account::SyntheticOptions options{200, 4, 3, 7};
-    const auto a = host::account::createSyntheticAccount(dir.filePath(QStringLiteral("a.db")), options);
-    const auto b = host::account::createSyntheticAccount(dir.filePath(QStringLiteral("b.db")), options);
+    const host::db::SyntheticOptions options{200, 4, 3, 7};
+    const auto a = host::db::createSyntheticAccount(dir.filePath(QStringLiteral("a.db")), options);
+    const auto b = host::db::createSyntheticAccount(dir.filePath(QStringLiteral("b.db")), options);
     EXPECT_EQ(a.parts, 200);
     EXPECT_EQ(a.boms, 150); // every level but the last
     EXPECT_EQ(a.lines, 450);
     EXPECT_EQ(b.lines, a.lines);
-    ado::Connection ca, cb;
-    ca.Open(host::account::connectionStringFor(dir.filePath(QStringLiteral("a.db"))));
-    cb.Open(host::account::connectionStringFor(dir.filePath(QStringLiteral("b.db"))));
+    data::Connection ca, cb;
+    ca.Open(host::db::connectionStringFor(dir.filePath(QStringLiteral("a.db"))));
+    cb.Open(host::db::connectionStringFor(dir.filePath(QStringLiteral("b.db"))));
     const QString sql = QStringLiteral("select sum(ComponentId * SortSeq + BaseQtyN) as s from bom_opcomponent");
     EXPECT_EQ(ca.query(sql).rows[0][0], cb.query(sql).rows[0][0]);
-    EXPECT_THROW(host::account::createSyntheticAccount(dir.filePath(QStringLiteral("c.db")), {1, 4, 3, 7}), AutomationError);
+    EXPECT_THROW(host::db::createSyntheticAccount(dir.filePath(QStringLiteral("c.db")), {1, 4, 3, 7}), AutomationError);
 }
 
 TEST(SyntheticAccount, ProgressEndsAtTheTotal)
 {
     QTemporaryDir dir;
     QList<std::pair<int64_t, int64_t>> calls;
-    const auto made = host::account::createSyntheticAccount(dir.filePath(QStringLiteral("p.db")), {50000, 3, 2, 1},
+    const auto made = host::db::createSyntheticAccount(dir.filePath(QStringLiteral("p.db")), {50000, 3, 2, 1},
                                                              [&](int64_t done, int64_t total) { calls.append({done, total}); });
     ASSERT_GE(calls.size(), 2); // every 20000 lines, and once at the end
     EXPECT_EQ(calls.last().first, made.lines);

@@ -21,16 +21,17 @@
 #include <vector>
 
 using namespace q7;
-using host::account::AccountState;
-using host::account::Existing;
+using namespace q7::app;
+using host::db::AccountState;
+using host::db::Existing;
 
 namespace {
 
 // The text a one-value query answers on an account opened as every command opens it ("error" when it fails).
 QString textOf(const QString& path, const QString& sql)
 {
-    ado::Connection connection;
-    host::account::openAccount(connection, path);
+    data::Connection connection;
+    host::db::openAccount(connection, path);
     QSqlQuery query(connection.database());
     if (!query.exec(sql) || !query.next())
         return QStringLiteral("error");
@@ -96,8 +97,8 @@ QByteArray readFile(const QString& path)
 // Takes the finished mark off an account, as a creator killed before the end would leave it.
 void unmark(const QString& path)
 {
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(path));
     connection.executeNative(QStringLiteral("PRAGMA user_version = 0"));
 }
 
@@ -109,7 +110,7 @@ TEST(AccountFile, ParallelCreatorsKeepEveryReaderOnACompleteAccount)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     const QString complete = countsOf(path);
     ASSERT_EQ(complete, QStringLiteral("28/34/10"));
 
@@ -122,7 +123,7 @@ TEST(AccountFile, ParallelCreatorsKeepEveryReaderOnACompleteAccount)
             threads.emplace_back([&, c] {
                 // Half replace the account, half only create it (and must be refused).
                 const Existing existing = c % 2 == 0 ? Existing::Replace : Existing::Refuse;
-                if (!refusalOf([&] { host::account::createDemoAccount(path, existing); }).isEmpty())
+                if (!refusalOf([&] { host::db::createDemoAccount(path, existing); }).isEmpty())
                     ++refusedCreators;
                 --creatorsLeft;
             });
@@ -142,7 +143,7 @@ TEST(AccountFile, ParallelCreatorsKeepEveryReaderOnACompleteAccount)
         for (const auto& readings : seen)
             for (const QString& reading : readings)
                 EXPECT_EQ(reading, complete) << "round " << round;
-        EXPECT_EQ(host::account::accountStateOf(path), AccountState::Finished);
+        EXPECT_EQ(host::db::accountStateOf(path), AccountState::Finished);
     }
     // Nothing left behind but the account and its lock file.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
@@ -158,7 +159,7 @@ TEST(AccountFile, FirstUseByManyAtOnceBuildsOneCompleteAccount)
         std::vector<std::thread> threads;
         for (int i = 0; i < 4; ++i) {
             threads.emplace_back([&, i] {
-                results[i] = refusalOf([&] { host::account::createDemoAccount(path, Existing::Keep); });
+                results[i] = refusalOf([&] { host::db::createDemoAccount(path, Existing::Keep); });
                 if (results[i].isEmpty())
                     results[i] = countsOf(path);
             });
@@ -199,12 +200,12 @@ TEST(AccountFile, ProcessesAtOnceOnTheCommandLine)
         EXPECT_EQ(results.size(), 4);
         EXPECT_TRUE(results.first().startsWith(QStringLiteral("0 "))) << results.first().toStdString();
         EXPECT_EQ(results.count(results.first()), 4) << results.join(u'|').toStdString();
-        EXPECT_EQ(host::account::accountStateOf(home.filePath(QStringLiteral("q7bom/demo.db"))), AccountState::Finished);
+        EXPECT_EQ(host::db::accountStateOf(home.filePath(QStringLiteral("q7bom/demo.db"))), AccountState::Finished);
     }
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bom.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     QStringList withDb = report;
     withDb << QStringLiteral("--db") << path;
     for (int round = 0; round < 3; ++round) {
@@ -228,7 +229,7 @@ TEST(AccountFile, OnlyFinishedAccountsOpen)
 {
     QTemporaryDir dir;
     const QString account = dir.filePath(QStringLiteral("a.db"));
-    host::account::createDemoAccount(account);
+    host::db::createDemoAccount(account);
     const QString halfBuilt = dir.filePath(QStringLiteral("half.db"));
     QFile::copy(account, halfBuilt);
     unmark(halfBuilt);
@@ -238,8 +239,8 @@ TEST(AccountFile, OnlyFinishedAccountsOpen)
     writeFile(empty, "");
     const QString other = dir.filePath(QStringLiteral("other.db")); // another program's database
     {
-        ado::Connection connection;
-        connection.Open(host::account::connectionStringFor(other));
+        data::Connection connection;
+        connection.Open(host::db::connectionStringFor(other));
         connection.executeNative(QStringLiteral("CREATE TABLE notes (t TEXT)"));
     }
     const QString missing = dir.filePath(QStringLiteral("missing.db"));
@@ -259,9 +260,9 @@ TEST(AccountFile, OnlyFinishedAccountsOpen)
         {missing, AccountState::Missing, "No account database at"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(host::account::accountStateOf(c.path), c.state) << c.path.toStdString();
-        ado::Connection connection;
-        const QString refusal = refusalOf([&] { host::account::openAccount(connection, c.path); });
+        EXPECT_EQ(host::db::accountStateOf(c.path), c.state) << c.path.toStdString();
+        data::Connection connection;
+        const QString refusal = refusalOf([&] { host::db::openAccount(connection, c.path); });
         if (c.refusal) {
             EXPECT_TRUE(refusal.contains(QString::fromUtf8(c.refusal))) << refusal.toStdString();
             EXPECT_FALSE(connection.isOpen());
@@ -277,15 +278,15 @@ TEST(AccountFile, ADamagedAccountIsADatabaseErrorAndIsNeverReplaced)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     QByteArray bytes = readFile(path);
     bytes.replace(100, 100, QByteArray(100, '\xff')); // the table of tables, right after the file header
     writeFile(path, bytes);
 
-    const QString refusal = refusalOf([&] { host::account::accountStateOf(path); });
+    const QString refusal = refusalOf([&] { host::db::accountStateOf(path); });
     EXPECT_TRUE(refusal.contains(QStringLiteral("malformed"))) << refusal.toStdString();
-    ado::Connection connection;
-    EXPECT_TRUE(refusalOf([&] { host::account::openAccount(connection, path); }).contains(QStringLiteral("malformed")));
+    data::Connection connection;
+    EXPECT_TRUE(refusalOf([&] { host::db::openAccount(connection, path); }).contains(QStringLiteral("malformed")));
     EXPECT_THROW(initDb({QStringLiteral("--force"), QStringLiteral("--path"), path}), AutomationError); // exit status 1
     EXPECT_EQ(readFile(path), bytes);
 }
@@ -302,13 +303,13 @@ TEST(AccountFile, AFailedCreationLeavesNothingBehind)
         if (done > 0)
             throw AutomationError(ErrBadCallOrArgument, QStringLiteral("stopped"));
     };
-    EXPECT_THROW(host::account::createSyntheticAccount(path, {60000, 3, 2, 1}, stopHalfway), AutomationError);
-    EXPECT_EQ(host::account::accountStateOf(path), AccountState::Missing);
+    EXPECT_THROW(host::db::createSyntheticAccount(path, {60000, 3, 2, 1}, stopHalfway), AutomationError);
+    EXPECT_EQ(host::db::accountStateOf(path), AccountState::Missing);
 
     // The same over a good account: it stays as it was.
-    host::account::createSyntheticAccount(path, {100, 3, 2, 1});
+    host::db::createSyntheticAccount(path, {100, 3, 2, 1});
     const QByteArray before = readFile(path);
-    EXPECT_THROW(host::account::createSyntheticAccount(path, {60000, 3, 2, 1}, stopHalfway, Existing::Replace), AutomationError);
+    EXPECT_THROW(host::db::createSyntheticAccount(path, {60000, 3, 2, 1}, stopHalfway, Existing::Replace), AutomationError);
     EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral(".other.db.Ab12Cd.partial"), QStringLiteral("s.db"), QStringLiteral("s.db.lock")}));
@@ -340,14 +341,14 @@ TEST(AccountFile, InitDbReplacesOnlyAccountsAndOnlyWithForce)
     unmark(halfBuilt);
     EXPECT_EQ(initDb({QStringLiteral("--path"), halfBuilt}), 2);
     EXPECT_EQ(initDb({QStringLiteral("--path"), halfBuilt, QStringLiteral("--force")}), 0);
-    EXPECT_EQ(host::account::accountStateOf(halfBuilt), AccountState::Finished);
+    EXPECT_EQ(host::db::accountStateOf(halfBuilt), AccountState::Finished);
 }
 
 TEST(AccountFile, PathsWithConnectionStringSyntaxOpenExactlyThatFile)
 {
     QTemporaryDir dir;
     const QString decoy = dir.filePath(QStringLiteral("decoy.db"));
-    host::account::createSyntheticAccount(decoy, {20, 2, 1, 1});
+    host::db::createSyntheticAccount(decoy, {20, 2, 1, 1});
     const QString names[] = {
         QStringLiteral("a;b.db"),
         QStringLiteral("x;Data Source=decoy.db"),
@@ -357,10 +358,10 @@ TEST(AccountFile, PathsWithConnectionStringSyntaxOpenExactlyThatFile)
     };
     for (const QString& name : names) {
         const QString path = dir.filePath(name);
-        host::account::createDemoAccount(path);
+        host::db::createDemoAccount(path);
         EXPECT_TRUE(QFile::exists(path)) << name.toStdString();
         EXPECT_EQ(countsOf(path), QStringLiteral("28/34/10")) << name.toStdString(); // not the decoy's 20 items
-        ado::Connection connection;
+        data::Connection connection;
         connection.Open(path); // a plain path is taken whole too
         EXPECT_TRUE(connection.isEmbedded()) << name.toStdString();
         QSqlQuery query(connection.database());
@@ -389,14 +390,14 @@ TEST(AccountFile, ConnectionStringValues)
     };
     for (const Case& c : cases) {
         QList<std::pair<QString, QString>> pairs;
-        EXPECT_EQ(ado::parseConnectionString(QString::fromUtf8(c.text), pairs), !c.pairs.isEmpty()) << c.text;
+        EXPECT_EQ(data::parseConnectionString(QString::fromUtf8(c.text), pairs), !c.pairs.isEmpty()) << c.text;
         if (!c.pairs.isEmpty()) {
             EXPECT_EQ(pairs, c.pairs) << c.text;
         }
     }
     for (const QString& value : {QStringLiteral("a;b"), QStringLiteral("\"x\";DSN=y"), QStringLiteral(" sp ace "), QStringLiteral("{}'")}) {
         QList<std::pair<QString, QString>> pairs;
-        ASSERT_TRUE(ado::parseConnectionString(QStringLiteral("Data Source=") + ado::quoteConnectionValue(value), pairs));
+        ASSERT_TRUE(data::parseConnectionString(QStringLiteral("Data Source=") + data::quoteConnectionValue(value), pairs));
         EXPECT_EQ(pairs, (QList<std::pair<QString, QString>>{{QStringLiteral("Data Source"), value}}));
     }
 }
@@ -407,14 +408,14 @@ TEST(AccountFile, AReaderAfterAKilledWriterReadsTheCommittedState)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("account.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     const QString committed = quantitiesOf(path);
     ASSERT_NE(committed, QStringLiteral("error"));
     for (const int every : {1, 2, 3, 7}) {
         SCOPED_TRACE(every);
         killWriterMidTransaction(path, every);
         ASSERT_TRUE(QFile::exists(path + QStringLiteral("-journal"))) << "the writer left its journal";
-        EXPECT_EQ(host::account::accountStateOf(path), AccountState::Finished);
+        EXPECT_EQ(host::db::accountStateOf(path), AccountState::Finished);
         EXPECT_EQ(quantitiesOf(path), committed);
         EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
     }

@@ -13,7 +13,7 @@ using namespace q7;
 namespace {
 
 // The statement's column names (ignoring case) and rows, or its error.
-QString outcome(ado::Connection& connection, const QString& sql)
+QString outcome(data::Connection& connection, const QString& sql)
 {
     try {
         const data::ResultSet rs = connection.query(sql);
@@ -35,10 +35,10 @@ protected:
     void SetUp() override
     {
         Q7_NEEDS_SERVER();
-        host::account::openAccount(file, fake::demoAccountPath());
-        host::account::openAccount(server, fake::serverDemoAccount());
+        host::db::openAccount(file, fake::demoAccountPath());
+        host::db::openAccount(server, fake::serverDemoAccount());
     }
-    ado::Connection file, server;
+    data::Connection file, server;
 };
 
 } // namespace

@@ -10,21 +10,21 @@ using namespace q7;
 
 namespace {
 
-ado::Recordset rows()
+data::Recordset rows()
 {
     data::ResultSet rs;
     rs.columns = QStringList{QStringLiteral("cItem"), QStringLiteral("cID"), QStringLiteral("cItemName")};
     rs.rows = {{QStringLiteral("自由项1"), 20, QStringLiteral("颜色")},
                {QStringLiteral("自由项2"), 21, nullValue()},
                {QStringLiteral("Other"), 28, QStringLiteral("x")}};
-    return ado::Recordset(rs);
+    return data::Recordset(rs);
 }
 
 } // namespace
 
 TEST(Recordset, NavigationAndFields)
 {
-    ado::Recordset rs = rows();
+    data::Recordset rs = rows();
     EXPECT_EQ(rs.recordCount(), 3);
     EXPECT_FALSE(rs.isBof() || rs.isEof());
     EXPECT_EQ(rs.Fields(QStringLiteral("CITEM")).toString(), QStringLiteral("自由项1"));
@@ -55,7 +55,7 @@ TEST(Recordset, ClientSideFilter)
         {"", 3, "自由项1"},
     };
     for (const Case& c : cases) {
-        ado::Recordset rs = rows();
+        data::Recordset rs = rows();
         rs.setFilter(QString::fromUtf8(c.filter));
         EXPECT_EQ(rs.recordCount(), c.count) << c.filter;
         EXPECT_EQ(rs.isEof(), c.count == 0) << c.filter;
@@ -63,7 +63,7 @@ TEST(Recordset, ClientSideFilter)
             EXPECT_EQ(rs.Fields(QStringLiteral("cItem")).toString(), QString::fromUtf8(c.first)) << c.filter;
         }
     }
-    ado::Recordset rs = rows();
+    data::Recordset rs = rows();
     EXPECT_EQ(fake::errorOf([&] { rs.setFilter(QStringLiteral("cItem like 'x'")); }), ErrInvalidPropertyValue);
     EXPECT_EQ(fake::errorOf([&] { rs.setFilter(QStringLiteral("nosuch='x'")); }), 3265);
 }
@@ -75,7 +75,7 @@ TEST(Recordset, ClientSideFilter)
 // Numbers of an Exec call reach the procedure as the values they are, never as 0.
 TEST(Recordset, ProcedureArgumentsKeepTheirNumbers)
 {
-    q7::data::registerProcedure(QStringLiteral("Usp_Test_Echo"), [](q7::ado::Connection&, const QVariantList& args) {
+    q7::data::registerProcedure(QStringLiteral("Usp_Test_Echo"), [](q7::data::Connection&, const QVariantList& args) {
         q7::data::ResultSet rs;
         rs.columns = {QStringLiteral("value")};
         for (const QVariant& a : args)
@@ -83,7 +83,7 @@ TEST(Recordset, ProcedureArgumentsKeepTheirNumbers)
         return rs;
     });
     QTemporaryDir dir;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
     connection.Open(dir.filePath(QStringLiteral("echo.db")));
     const auto rs = connection.query(QStringLiteral("Exec Usp_Test_Echo 1e3, 7, 2.5, -4, 9223372036854775808, 'x'"));
     ASSERT_EQ(rs.rows.size(), 6);

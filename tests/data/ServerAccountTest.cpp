@@ -15,12 +15,12 @@
 #include <algorithm>
 
 using namespace q7;
-namespace account = q7::host::account;
+namespace db = q7::host::db;
 
 namespace {
 
 // Every row of a table, as sorted texts.
-QStringList rowsOf(ado::Connection& connection, const QString& table)
+QStringList rowsOf(data::Connection& connection, const QString& table)
 {
     QSqlQuery query(connection.database());
     if (!query.exec(QStringLiteral("SELECT * FROM %1").arg(table)))
@@ -52,9 +52,9 @@ QString failure(const std::function<void()>& action)
 TEST(ServerAccount, DemoAccountHoldsTheSameRowsAsTheFile)
 {
     Q7_NEEDS_SERVER();
-    ado::Connection file, server;
-    account::openAccount(file, fake::demoAccountPath());
-    account::openAccount(server, fake::serverDemoAccount());
+    data::Connection file, server;
+    db::openAccount(file, fake::demoAccountPath());
+    db::openAccount(server, fake::serverDemoAccount());
     EXPECT_TRUE(server.isServer());
     EXPECT_FALSE(server.isEmbedded());
     for (const char* table : {"Inventory", "v_bas_inventory", "bas_part", "ecn_ecnapply", "ecn_ecnapplydetail", "bom_bom", "bom_parent",
@@ -73,14 +73,14 @@ TEST(ServerAccount, SyntheticAccountIsTheSameForest)
     const fake::ServerDatabase database;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("synthetic.db"));
-    const account::SyntheticOptions options{2500, 4, 3, 7}; // more rows than one statement of the server's load takes
-    const auto onFile = account::createSyntheticAccount(path, options);
-    const auto onServer = account::createSyntheticAccount(database.account(), options);
+    const db::SyntheticOptions options{2500, 4, 3, 7}; // more rows than one statement of the server's load takes
+    const auto onFile = db::createSyntheticAccount(path, options);
+    const auto onServer = db::createSyntheticAccount(database.account(), options);
     EXPECT_EQ(onServer.lines, onFile.lines);
     EXPECT_EQ(onServer.boms, onFile.boms);
-    ado::Connection file, server;
-    account::openAccount(file, path);
-    account::openAccount(server, database.account());
+    data::Connection file, server;
+    db::openAccount(file, path);
+    db::openAccount(server, database.account());
     for (const char* table : {"Inventory", "bas_part", "bom_bom", "bom_parent", "bom_opcomponent"})
         EXPECT_EQ(rowsOf(server, QString::fromLatin1(table)), rowsOf(file, QString::fromLatin1(table))) << table;
 }
@@ -91,48 +91,48 @@ TEST(ServerAccount, CreatingRefusesWhatIsThereAndOpeningRefusesWhatIsNoAccount)
     const fake::ServerDatabase database;
     const QString target = database.account();
     // an empty database holds no account
-    ado::Connection connection;
-    EXPECT_TRUE(failure([&] { account::openAccount(connection, target); }).contains(QStringLiteral("holds no account")));
-    EXPECT_EQ(account::accountStateOf(target), account::AccountState::Missing);
+    data::Connection connection;
+    EXPECT_TRUE(failure([&] { db::openAccount(connection, target); }).contains(QStringLiteral("holds no account")));
+    EXPECT_EQ(db::accountStateOf(target), db::AccountState::Missing);
 
     // another program's tables are kept unless asked to replace them
     {
-        ado::Connection raw;
+        data::Connection raw;
         raw.Open(target);
         raw.executeNative(QStringLiteral("CREATE TABLE invoices (id integer); INSERT INTO invoices VALUES (1)"));
     }
-    EXPECT_EQ(account::accountStateOf(target), account::AccountState::Foreign);
-    EXPECT_TRUE(failure([&] { account::createDemoAccount(target); }).contains(QStringLiteral("holds other tables")));
-    EXPECT_TRUE(failure([&] { account::openAccount(connection, target); }).contains(QStringLiteral("not an account")));
+    EXPECT_EQ(db::accountStateOf(target), db::AccountState::Foreign);
+    EXPECT_TRUE(failure([&] { db::createDemoAccount(target); }).contains(QStringLiteral("holds other tables")));
+    EXPECT_TRUE(failure([&] { db::openAccount(connection, target); }).contains(QStringLiteral("not an account")));
     {
-        ado::Connection raw;
+        data::Connection raw;
         raw.Open(target);
         EXPECT_EQ(raw.query(QStringLiteral("SELECT count(*) FROM invoices")).rows.value(0).value(0).toInt(), 1); // left as it was
     }
-    account::createDemoAccount(target, account::Existing::Replace);
-    EXPECT_EQ(account::accountStateOf(target), account::AccountState::Finished);
+    db::createDemoAccount(target, db::Existing::Replace);
+    EXPECT_EQ(db::accountStateOf(target), db::AccountState::Finished);
 
     // a finished account is replaced only on request; a failed build leaves the old account
-    EXPECT_TRUE(failure([&] { account::createDemoAccount(target); }).contains(QStringLiteral("already exists")));
+    EXPECT_TRUE(failure([&] { db::createDemoAccount(target); }).contains(QStringLiteral("already exists")));
     EXPECT_FALSE(failure([&] {
-                     account::buildAccountFile(target, account::Existing::Replace, [](ado::Connection& c) {
-                         account::createSchema(c);
+                     db::buildAccountFile(target, db::Existing::Replace, [](data::Connection& c) {
+                         db::createSchema(c);
                          throw AutomationError(5, QStringLiteral("stopped halfway"));
                      });
                  }).isEmpty());
-    account::openAccount(connection, target);
+    db::openAccount(connection, target);
     EXPECT_EQ(connection.query(QStringLiteral("SELECT count(*) FROM bom_opcomponent")).rows.value(0).value(0).toInt(), 34);
 
     // an account whose mark is missing is unfinished
     connection.executeNative(QStringLiteral("DELETE FROM q7_account"));
     connection.Close();
-    EXPECT_TRUE(failure([&] { account::openAccount(connection, target); }).contains(QStringLiteral("unfinished")));
+    EXPECT_TRUE(failure([&] { db::openAccount(connection, target); }).contains(QStringLiteral("unfinished")));
 }
 
 TEST(ServerAccount, ConnectionTextIsCheckedBeforeAnythingIsSent)
 {
     Q7_NEEDS_SERVER();
-    ado::Connection connection;
+    data::Connection connection;
     const struct {
         QString text;
         const char* message;
@@ -143,7 +143,7 @@ TEST(ServerAccount, ConnectionTextIsCheckedBeforeAnythingIsSent)
         {fake::serverConnection() + QStringLiteral(" dbname=q7_no_such_database"), "Cannot open the server account"},
     };
     for (const auto& c : cases) {
-        const QString message = failure([&] { connection.Open(account::serverAccount(c.text)); });
+        const QString message = failure([&] { connection.Open(db::serverAccount(c.text)); });
         EXPECT_TRUE(message.contains(QString::fromLatin1(c.message))) << message.toStdString();
         EXPECT_FALSE(message.contains(QStringLiteral("secret"))) << message.toStdString();
     }
@@ -157,19 +157,19 @@ TEST(ServerAccount, ErrorsCarryTheServersReasonAndState)
     const fake::ServerDatabase database;
     // a refused connection names libpq's reason, not the driver's words
     const QString refused = failure([&] {
-        ado::Connection connection;
-        connection.Open(account::serverAccount(QStringLiteral("host=127.0.0.1 port=1 dbname=x connect_timeout=5")));
+        data::Connection connection;
+        connection.Open(db::serverAccount(QStringLiteral("host=127.0.0.1 port=1 dbname=x connect_timeout=5")));
     });
     EXPECT_TRUE(refused.contains(QStringLiteral("Connection refused"))) << refused.toStdString();
     EXPECT_FALSE(refused.contains(QStringLiteral("QPSQL"))) << refused.toStdString();
     const QString missing = failure([&] {
-        ado::Connection connection;
-        connection.Open(account::serverAccount(fake::serverConnection() + QStringLiteral(" dbname=q7_no_such_database")));
+        data::Connection connection;
+        connection.Open(db::serverAccount(fake::serverConnection() + QStringLiteral(" dbname=q7_no_such_database")));
     });
     EXPECT_TRUE(missing.contains(QStringLiteral("database \"q7_no_such_database\" does not exist"))) << missing.toStdString();
 
     // a statement's error: the server's message and its SQLSTATE
-    ado::Connection first, second;
+    data::Connection first, second;
     first.Open(database.account());
     second.Open(database.account());
     const QString unknown = failure([&] { first.query(QStringLiteral("SELECT * FROM q7_no_such_table")); });
@@ -204,7 +204,7 @@ TEST(ServerAccount, TheDriversNoiseStaysOffStandardError)
     }
     {
         const fake::ServerDatabase database;
-        ado::Connection connection;
+        data::Connection connection;
         connection.Open(database.account());
         QSqlQuery setup(connection.database());
         ASSERT_TRUE(setup.exec(QStringLiteral("CREATE TABLE q7_noise (n INTEGER)")));

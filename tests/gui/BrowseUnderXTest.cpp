@@ -17,7 +17,8 @@
 #include <QWindow>
 
 using namespace q7;
-using namespace q7::gui;
+using namespace q7::app::gui;
+using namespace q7::component;
 
 namespace {
 

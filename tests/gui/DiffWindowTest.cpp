@@ -17,8 +17,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace q7::gui;
-using q7::host::procedures::DiffChange;
+using namespace q7::app::gui;
+using q7::host::db::procedures::DiffChange;
 using q7::host::report::FilterSetting;
 using DiffWindowTest = fake::GuiSettings;
 
@@ -28,9 +28,9 @@ namespace {
 struct TyreChange {
     TyreChange()
     {
-        q7::ado::Connection connection;
-        connection.Open(q7::host::account::connectionStringFor(scratch.path()));
-        q7::host::process::replaceComponent(connection, {{QStringLiteral("TY-330")}, {QStringLiteral("TY-331")}, {}, QStringLiteral("2026-03-01")},
+        q7::data::Connection connection;
+        connection.Open(q7::host::db::connectionStringFor(scratch.path()));
+        q7::host::process::ops::replaceComponent(connection, {{QStringLiteral("TY-330")}, {QStringLiteral("TY-331")}, {}, QStringLiteral("2026-03-01")},
                                             {QStringLiteral("tester"), false});
     }
     fake::ScratchAccount scratch;
@@ -96,17 +96,17 @@ TEST_F(DiffWindowTest, ARowOfTheExplosionComparesItsPartWithAnotherDate)
 
 TEST(ExplosionDiffModel, ShowsBothSidesWhereTheyDiffer)
 {
-    q7::host::procedures::ExplosionDiff diff;
-    q7::host::procedures::DiffLine parent, child;
+    q7::host::db::procedures::ExplosionDiff diff;
+    q7::host::db::procedures::DiffLine parent, child;
     parent.code = QStringLiteral("P");
     parent.change = DiffChange::Changed;
     parent.changed = QStringList{QStringLiteral("累计用量")};
-    parent.before = q7::host::procedures::DiffValues{1, 0, 1, 1, 3, QStringLiteral("01"), {}};
-    parent.after = q7::host::procedures::DiffValues{1, 0, 1, 2, 3, QStringLiteral("02"), {}};
+    parent.before = q7::host::db::procedures::DiffValues{1, 0, 1, 1, 3, QStringLiteral("01"), {}};
+    parent.after = q7::host::db::procedures::DiffValues{1, 0, 1, 2, 3, QStringLiteral("02"), {}};
     child.code = QStringLiteral("C");
     child.parent = 0;
     child.change = DiffChange::Added;
-    child.after = q7::host::procedures::DiffValues{4, 5, 4.2, 8.4, 1, QStringLiteral("01"), QStringLiteral("产出品")};
+    child.after = q7::host::db::procedures::DiffValues{4, 5, 4.2, 8.4, 1, QStringLiteral("01"), QStringLiteral("产出品")};
     diff.lines = {parent, child};
     ExplosionDiffModel model;
     model.setDiff(diff);

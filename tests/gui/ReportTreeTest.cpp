@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-using q7::gui::ReportTreeModel;
+using q7::app::gui::ReportTreeModel;
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST(ReportTree, RowsHangBelowTheLastRowOneLevelUpUnderTheirOwnTop)
             rows->rows.append({top, level, QStringLiteral("P"), QStringLiteral("C%1").arg(n++)});
         ReportTreeModel model;
         model.setRows(rows);
-        ASSERT_EQ(model.shape().kind, q7::gui::TreeShape::Kind::Indented) << c.name;
+        ASSERT_EQ(model.shape().kind, q7::app::gui::TreeShape::Kind::Indented) << c.name;
         EXPECT_EQ(parentsOf(model), c.parents) << c.name;
     }
 }

@@ -37,7 +37,7 @@
 
 #include <functional>
 
-using namespace q7::gui;
+using namespace q7::app::gui;
 using q7::host::report::FilterSetting;
 using ReportWindowTest = fake::GuiSettings;
 
@@ -93,11 +93,11 @@ TEST_F(ReportWindowTest, ASortedLargeResultClosesAtOnceAndGoesBackToTheReportsOr
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("syn.db"));
-    q7::host::account::SyntheticOptions options;
+    q7::host::db::SyntheticOptions options;
     options.parts = 3000;
     options.depth = 6;
     options.fanout = 6;
-    q7::host::account::createSyntheticAccount(path, options);
+    q7::host::db::createSyntheticAccount(path, options);
 
     auto window = std::make_unique<ReportWindow>(QStringLiteral("BO02004"), path);
     window->resize(900, 600);

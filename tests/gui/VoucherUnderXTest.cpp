@@ -15,7 +15,7 @@
 #include <QTableWidget>
 #include <QTest>
 
-using namespace q7::gui;
+using namespace q7::app::gui;
 using q7::host::voucher::VoucherWindow;
 
 namespace {

@@ -46,7 +46,8 @@
 #include <QScopeGuard>
 #include <gtest/gtest.h>
 
-using namespace q7::gui;
+using namespace q7::app::gui;
+using namespace q7::component;
 using q7::objectCast;
 namespace forms = q7::forms;
 
@@ -394,7 +395,7 @@ TEST_F(Workbench, ASyntheticAccountIsMadeAsSizedAndOpens)
     dialog.partsBox()->setValue(200);
     const QString made = dialog.create();
     ASSERT_EQ(made, dir.filePath(QStringLiteral("syn.db")));
-    EXPECT_EQ(q7::host::account::accountStateOf(made), q7::host::account::AccountState::Finished);
+    EXPECT_EQ(q7::host::db::accountStateOf(made), q7::host::db::AccountState::Finished);
 
     MainWindow main(fake::demoAccountPath());
     main.openEntry(QStringLiteral("BO02003"));
@@ -470,11 +471,11 @@ TEST_F(Workbench, CancelStopsALongExplosion)
     // 3 000 parts over six levels explode into millions of rows: far more than half a second.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("syn.db"));
-    q7::host::account::SyntheticOptions options;
+    q7::host::db::SyntheticOptions options;
     options.parts = 3000;
     options.depth = 6;
     options.fanout = 6;
-    q7::host::account::createSyntheticAccount(path, options);
+    q7::host::db::createSyntheticAccount(path, options);
 
     ReportWindow window(QStringLiteral("BO02004"), path);
     window.show();

@@ -6,9 +6,9 @@
 #include "host/db/AccountDatabase.h"
 #include "host/db/SqlInserter.h"
 #include "host/db/procedures/BomGraph.h"
-#include "host/db/procedures/DownPack.h"
-#include "host/db/procedures/PackUpkeep.h"
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/packs/DownPack.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
+#include "host/db/procedures/packs/UsePack.h"
 #include "host/db/procedures/Explosion.h"
 #include "host/report/ReportViewer.h"
 #include "platform/data/Ado.h"
@@ -23,7 +23,7 @@
 using namespace q7;
 using host::report::FilterSetting;
 using host::report::ReportViewer;
-namespace packs = host::procedures::packs;
+namespace packs = host::db::procedures::packs;
 
 namespace {
 
@@ -63,10 +63,10 @@ class Account {
 public:
     Account()
     {
-        host::account::createDemoAccount(path);
-        connection.Open(host::account::connectionStringFor(path));
+        host::db::createDemoAccount(path);
+        connection.Open(host::db::connectionStringFor(path));
     }
-    sqlite3* handle() { return host::account::SqlInserter::handleOf(connection.database()); }
+    sqlite3* handle() { return host::db::SqlInserter::handleOf(connection.database()); }
     void sql(const QString& text) { connection.executeNative(text); }
     int count(const QString& select)
     {
@@ -102,7 +102,7 @@ public:
         return all;
     }
 
-    ado::Connection connection;
+    data::Connection connection;
 
 private:
     QTemporaryDir dir_;
@@ -224,9 +224,9 @@ TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
     // the synthetic load writes its packs with its rows; they must be the packs read back from the tables would give
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("synthetic.db"));
-    host::account::createSyntheticAccount(path, {3000, 4, 6, 7});
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    host::db::createSyntheticAccount(path, {3000, 4, 6, 7});
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(path));
     const auto packsOf = [&](const QString& table) {
         std::map<int, QByteArray> packs;
         QSqlQuery q(connection.database());
@@ -239,7 +239,7 @@ TEST(BomPacks, ASyntheticAccountIsPackedAsThePackerPacksIt)
     ASSERT_EQ(downs.size(), 3000u);
     ASSERT_EQ(uses.size(), 3000u);
     connection.executeNative(QStringLiteral("DELETE FROM bom_pack_down; DELETE FROM bom_pack_use"));
-    packs::packAll(host::account::SqlInserter::handleOf(connection.database()));
+    packs::packAll(host::db::SqlInserter::handleOf(connection.database()));
     EXPECT_EQ(packsOf(QStringLiteral("bom_pack_down")), downs);
     const auto packedAgain = packsOf(QStringLiteral("bom_pack_use"));
     ASSERT_EQ(packedAgain.size(), uses.size());
@@ -428,10 +428,10 @@ TEST(BomPacks, TopsWalkedAloneGiveTheRowsTheyGiveWalkedSideBySide)
             tops.append(q.value(0).toInt());
     }
     ASSERT_GE(tops.size(), 4);
-    namespace procedures = host::procedures;
+    namespace procedures = host::db::procedures;
     const auto summary = [&](const QVector<int>& readBelow) {
-        ado::Connection connection; // a graph of its own: a connection keeps what its graphs read
-        connection.Open(host::account::connectionStringFor(a.path));
+        data::Connection connection; // a graph of its own: a connection keeps what its graphs read
+        connection.Open(host::db::connectionStringFor(a.path));
         procedures::BomGraph graph(connection, QStringLiteral("2026-12-07"));
         std::vector<QVector<procedures::BomLine>> lines;
         for (const int top : tops)

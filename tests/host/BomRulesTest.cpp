@@ -86,17 +86,17 @@ TEST(InForce, TheSqlTextAndTheComparisonAgreeOnEveryBoundary)
             fill.addBindValue(v);
         ASSERT_TRUE(fill.exec());
         const QString date = QString::fromLatin1(c.date);
-        EXPECT_EQ(memory.holds(account::bomInForce("t", "?"), {date, date}), c.inForce) << "BOM";
-        EXPECT_EQ(memory.holds(account::substituteInForce("t", "?"), {date, date}), c.inForce) << "substitute";
+        EXPECT_EQ(memory.holds(db::bomInForce("t", "?"), {date, date}), c.inForce) << "BOM";
+        EXPECT_EQ(memory.holds(db::substituteInForce("t", "?"), {date, date}), c.inForce) << "substitute";
         if (c.from && c.until) { // a line's dates are never NULL
-            EXPECT_EQ(memory.holds(account::lineInForce("t", "?"), {date, date}), c.inForce) << "line";
-            EXPECT_EQ(account::holdsOn(QString::fromLatin1(c.from), QString::fromLatin1(c.until), date), c.inForce) << "C++";
+            EXPECT_EQ(memory.holds(db::lineInForce("t", "?"), {date, date}), c.inForce) << "line";
+            EXPECT_EQ(db::holdsOn(QString::fromLatin1(c.from), QString::fromLatin1(c.until), date), c.inForce) << "C++";
         }
         // the ends the account writes for an open period behave as the open period
-        const QString writtenFrom = c.from ? QString::fromLatin1(c.from) : QString::fromLatin1(account::OpenBegin);
-        const QString writtenUntil = c.until ? QString::fromLatin1(c.until) : QString::fromLatin1(account::OpenEnd);
-        if (date >= QString::fromLatin1(account::OpenBegin) && date < QString::fromLatin1(account::OpenEnd)) {
-            EXPECT_EQ(account::holdsOn(writtenFrom, writtenUntil, date), c.inForce) << "written ends";
+        const QString writtenFrom = c.from ? QString::fromLatin1(c.from) : QString::fromLatin1(db::OpenBegin);
+        const QString writtenUntil = c.until ? QString::fromLatin1(c.until) : QString::fromLatin1(db::OpenEnd);
+        if (date >= QString::fromLatin1(db::OpenBegin) && date < QString::fromLatin1(db::OpenEnd)) {
+            EXPECT_EQ(db::holdsOn(writtenFrom, writtenUntil, date), c.inForce) << "written ends";
         }
     }
 }
@@ -112,7 +112,7 @@ TEST(InForce, OfSeveralBomsTheHighestVersionThenTheOlderIsUsed)
         double version = 0;
         int chosen = 0;
         for (const Bom& b : order)
-            if (account::preferredBom(b.version, b.id, version, chosen)) {
+            if (db::preferredBom(b.version, b.id, version, chosen)) {
                 version = b.version;
                 chosen = b.id;
             }
@@ -136,8 +136,8 @@ TEST(LineQuantity, FixedVariableAndPlanFactor)
         {1, 1, 0, 7, 0, std::nullopt, 0},         // an unknown flag
     };
     for (const Case& c : cases)
-        EXPECT_NEAR(account::lineQuantity(c.n, c.d, c.compScrap, c.fv, c.parentScrap, c.plan), c.expected, 1e-12) << c.n << '/' << c.d;
-    EXPECT_FALSE(std::isfinite(account::lineQuantity(1, 0, 0, 1, 0))) << "nothing guarded: what the statements compute";
+        EXPECT_NEAR(db::lineQuantity(c.n, c.d, c.compScrap, c.fv, c.parentScrap, c.plan), c.expected, 1e-12) << c.n << '/' << c.d;
+    EXPECT_FALSE(std::isfinite(db::lineQuantity(1, 0, 0, 1, 0))) << "nothing guarded: what the statements compute";
 }
 
 TEST(PathBack, CyclesAreFoundWithTheirShortestPathAndOnlyWhatIsReachedIsRead)
@@ -163,22 +163,22 @@ TEST(PathBack, CyclesAreFoundWithTheirShortestPathAndOnlyWhatIsReachedIsRead)
             const auto found = c.graph.find(part);
             return found == c.graph.end() ? std::vector<int>{} : found->second;
         };
-        EXPECT_EQ(account::pathBack(c.part, components), c.path) << c.name;
+        EXPECT_EQ(db::pathBack(c.part, components), c.path) << c.name;
         std::sort(asked.begin(), asked.end());
         EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end()) << c.name << ": a part was read twice";
     }
     // a chain a million parts deep: no recursion to exhaust the stack
     const int depth = 1000000;
     const auto chain = [&](int part) { return std::vector<int>{part < depth ? part + 1 : 0}; };
-    EXPECT_EQ(account::pathBack(0, chain).size(), static_cast<size_t>(depth + 2));
+    EXPECT_EQ(db::pathBack(0, chain).size(), static_cast<size_t>(depth + 2));
 }
 
 TEST(SqlText, SingleQuotesAreDoubled)
 {
-    EXPECT_EQ(sqltext::quoted(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
-    EXPECT_EQ(sqltext::quoted(QStringLiteral("x' OR '1'='1")), QStringLiteral("'x'' OR ''1''=''1'"));
-    EXPECT_EQ(sqltext::doubledQuotes(QStringLiteral("''")), QStringLiteral("''''"));
-    EXPECT_EQ(sqltext::quoted(QString()), QStringLiteral("''"));
+    EXPECT_EQ(quoted(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
+    EXPECT_EQ(quoted(QStringLiteral("x' OR '1'='1")), QStringLiteral("'x'' OR ''1''=''1'"));
+    EXPECT_EQ(doubledQuotes(QStringLiteral("''")), QStringLiteral("''''"));
+    EXPECT_EQ(quoted(QString()), QStringLiteral("''"));
 }
 
 // A BOM that keeps every rule; each case spoils one field of it.
@@ -277,16 +277,16 @@ void saveVersion(const QString& db, int version, const QString& from)
 // Runs statements of the account's own dialect on it.
 void execute(const QString& db, const QString& sql)
 {
-    ado::Connection connection;
-    connection.Open(account::connectionStringFor(db));
+    data::Connection connection;
+    connection.Open(db::connectionStringFor(db));
     connection.executeNative(sql);
 }
 
 // "version: from..until" of BS-200's main BOMs, by version.
 QStringList periods(const QString& db)
 {
-    ado::Connection connection;
-    connection.Open(account::connectionStringFor(db));
+    data::Connection connection;
+    connection.Open(db::connectionStringFor(db));
     QSqlQuery q(connection.database());
     q.exec(QStringLiteral("SELECT b.Version, b.VersionEffDate, b.VersionEndDate FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
                           "JOIN bas_part p ON p.PartId = t.ParentId WHERE p.InvCode = 'BS-200' AND b.BomType = 1 ORDER BY b.Version, b.BomId"));

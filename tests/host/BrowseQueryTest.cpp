@@ -8,7 +8,7 @@
 #include "host/db/AccountDatabase.h"
 #include "platform/ClassRegistry.h"
 #include "platform/LateBinding.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <QDomDocument>
 #include <QTemporaryDir>
@@ -46,10 +46,10 @@ QString condition(const QString& code, const QString& free1, const QString& vers
 
 class BrowseQuery : public testing::Test {
 protected:
-    void SetUp() override { account = host::AccountContext::open(fake::demoAccountPath()); }
-    Object structure() const { return createObject(QString::fromLatin1(host::StructureQueryClassId)); }
-    Object whereUsed() const { return createObject(QString::fromLatin1(host::WhereUsedQueryClassId)); }
-    QSharedPointer<host::AccountContext> account;
+    void SetUp() override { account = host::browse::AccountContext::open(fake::demoAccountPath()); }
+    Object structure() const { return createObject(QString::fromLatin1(host::browse::StructureQueryClassId)); }
+    Object whereUsed() const { return createObject(QString::fromLatin1(host::browse::WhereUsedQueryClassId)); }
+    QSharedPointer<host::browse::AccountContext> account;
 };
 
 } // namespace
@@ -200,37 +200,37 @@ TEST_F(BrowseQuery, WhereUsedRowsAndSubstitutes)
 
 TEST_F(BrowseQuery, TemplatesDataManagerAndColumnFormat)
 {
-    const Object manager = createObject(QString::fromLatin1(host::DataManagerClassId));
+    const Object manager = createObject(QString::fromLatin1(host::browse::DataManagerClassId));
     for (const char* type : {"BO21", "BO25"}) {
         QVariantList args{QString::fromLatin1(type), QVariant(), account->connection()};
         callByName(manager, QStringLiteral("GetVouchInfo"), args);
         EXPECT_EQ(values::toTextOrEmpty(getProperty(toObject(args[1]), QStringLiteral("DefVTID"))), QString::fromLatin1(type));
-        EXPECT_FALSE(host::voucherTemplate(QString::fromLatin1(type)).isEmpty());
+        EXPECT_FALSE(host::browse::voucherTemplate(QString::fromLatin1(type)).isEmpty());
     }
     EXPECT_EQ(fake::errorOf([&] { call(manager, QStringLiteral("GetVouchInfo"), {QStringLiteral("XX99"), QVariant(), QVariant()}); }), 5);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     const auto makeFormat = [&](const QString& login) {
-        auto format = makeObject<host::ColumnFormat>();
-        format->Init(host::account::connectionStringFor(path), login);
+        auto format = makeObject<host::browse::ColumnFormat>();
+        format->Init(host::db::connectionStringFor(path), login);
         format->Load(QStringLiteral("BO02"));
         return format;
     };
     auto format = makeFormat(QStringLiteral("demo@a"));
     EXPECT_EQ(format->fieldList().section(u',', 0, 1), QStringLiteral("Sequence,SubInvCode"));
-    host::ColumnFormat::setEditor([](QList<host::ColumnFormat::Setting>& s) {
+    host::browse::ColumnFormat::setEditor([](QList<host::browse::ColumnFormat::Setting>& s) {
         s[2].visible = false;
         s[3].width = 2222;
         return true;
     });
     format->ShowSettings(0);
     EXPECT_TRUE(format->changed);
-    host::ColumnFormat::setEditor([](QList<host::ColumnFormat::Setting>&) { return false; }); // cancelled
+    host::browse::ColumnFormat::setEditor([](QList<host::browse::ColumnFormat::Setting>&) { return false; }); // cancelled
     format->ShowSettings(0);
     EXPECT_FALSE(format->changed);
-    host::ColumnFormat::setEditor({});
+    host::browse::ColumnFormat::setEditor({});
     auto again = makeFormat(QStringLiteral("demo@a"));
     EXPECT_FALSE(again->columns()[2]->visible);
     EXPECT_EQ(again->columns()[3]->width, 2222);
@@ -247,7 +247,7 @@ TEST_F(BrowseQuery, WhereUsedDocumentListsOnlyTheBomsInUse)
                                    "INSERT INTO bom_parent (BomId, ParentId) SELECT 900, PartId FROM bas_part WHERE InvCode = 'WH-200';"
                                    "INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN) "
                                    "SELECT 9000, 900, PartId, 10, 1 FROM bas_part WHERE InvCode = 'RM-310'"));
-    account = host::AccountContext::open(scratch.path());
+    account = host::browse::AccountContext::open(scratch.path());
     const auto users = [&](const char* code, const char* date) {
         const Object query = whereUsed();
         QVariant text = QString::fromLatin1(code) + QStringLiteral("|||||||||||") + QString::fromLatin1(date) + QStringLiteral("|0");

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using namespace q7::host::process::ops;
 using host::voucher::BomDocument;
 using host::voucher::BomStore;
 
@@ -25,10 +26,10 @@ QString quantity(const BomDocument& document, int line) { return document.lines.
 void twoClientsSaveOneBom(const QString& account)
 {
     constexpr int frameBom = 5; // FR-200, two lines
-    ado::Connection first, second, third;
-    host::account::openAccount(first, account);
-    host::account::openAccount(second, account);
-    host::account::openAccount(third, account);
+    data::Connection first, second, third;
+    host::db::openAccount(first, account);
+    host::db::openAccount(second, account);
+    host::db::openAccount(third, account);
     BomStore a(first), b(second), reader(third);
 
     BomDocument mine = *a.load(frameBom);
@@ -64,7 +65,7 @@ void twoClientsSaveOneBom(const QString& account)
     // a maintenance operation that rewrites the BOM's lines moves the same counter
     BomDocument loaded = *b.load(frameBom);
     ASSERT_TRUE(first.database().transaction());
-    host::account::noteChange(first.database(), frameBom);
+    host::db::noteChange(first.database(), frameBom);
     ASSERT_TRUE(first.database().commit());
     loaded.lines[0].fields.insert(QStringLiteral("DBaseQtyN"), QStringLiteral("5"));
     EXPECT_FALSE(b.save(loaded).saved);
@@ -77,7 +78,7 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("account.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     ASSERT_NO_FATAL_FAILURE(twoClientsSaveOneBom(path));
 }
 
@@ -85,7 +86,7 @@ TEST(ConcurrentSaves, OneOfTwoClientsWinsOnTheServer)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    host::account::createDemoAccount(database.account());
+    host::db::createDemoAccount(database.account());
     ASSERT_NO_FATAL_FAILURE(twoClientsSaveOneBom(database.account()));
 }
 
@@ -94,10 +95,10 @@ namespace {
 // A maintenance run that rewrites a BOM's lines, and its undo, each make a voucher's copy of the BOM stale.
 void maintenanceMovesTheCounter(const QString& path)
 {
-    ado::Connection voucher, maintenance;
-    host::account::openAccount(voucher, path);
-    host::account::openAccount(maintenance, path);
-    QSqlQuery owner = ado::runBound(voucher.database(), QStringLiteral("SELECT BomId FROM bom_opcomponent WHERE OpComponentId = 13"));
+    data::Connection voucher, maintenance;
+    host::db::openAccount(voucher, path);
+    host::db::openAccount(maintenance, path);
+    QSqlQuery owner = data::runBound(voucher.database(), QStringLiteral("SELECT BomId FROM bom_opcomponent WHERE OpComponentId = 13"));
     ASSERT_TRUE(owner.next());
     const int bomId = owner.value(0).toInt(); // the 2025 bicycle, whose new handlebar the run replaces
     owner.finish();
@@ -125,7 +126,7 @@ TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounter)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("account.db"));
-    host::account::createDemoAccount(path);
+    host::db::createDemoAccount(path);
     ASSERT_NO_FATAL_FAILURE(maintenanceMovesTheCounter(path));
 }
 
@@ -133,6 +134,6 @@ TEST(ConcurrentSaves, MaintenanceRunsAndUndoMoveTheCounterOnTheServer)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    host::account::createDemoAccount(database.account());
+    host::db::createDemoAccount(database.account());
     ASSERT_NO_FATAL_FAILURE(maintenanceMovesTheCounter(database.account()));
 }

@@ -11,8 +11,8 @@
 
 #include <optional>
 
-using q7::host::account::SqlInserter;
-namespace copytext = q7::host::account::copytext;
+using q7::host::db::SqlInserter;
+namespace copytext = q7::host::db::copytext;
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST(CopyText, TheServerReadsBackWhatTheLoaderWrote)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
     connection.Open(database.account());
     QSqlDatabase& db = connection.database();
     SqlInserter::exec(db, "CREATE TABLE copied (n bigint, t text, r double precision, k text, \"offset\" bigint)");
@@ -97,7 +97,7 @@ TEST(CopyText, ABadRowFailsTheLoadWithTheServersMessage)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
     connection.Open(database.account());
     QSqlDatabase& db = connection.database();
     SqlInserter::exec(db, "CREATE TABLE copied (n bigint PRIMARY KEY)");

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7::host::process;
+using namespace q7::host::process::ops;
 using q7::host::report::FilterSetting;
 using q7::host::report::ReportViewer;
 
@@ -48,7 +49,7 @@ struct Account {
             "FROM bom_opcomponent WHERE BomId = 2 AND SortSeq = 20;"
             "INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) SELECT OpComponentId, 1, 'F' FROM bom_opcomponent WHERE BomId = 2 AND SortSeq = 20;"
             "INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) SELECT OpComponentId, 2, 'R' FROM bom_opcomponent WHERE BomId = 2 AND SortSeq = 20;"));
-        connection.Open(q7::host::account::connectionStringFor(scratch.path()));
+        connection.Open(q7::host::db::connectionStringFor(scratch.path()));
         ensureMaintenanceTables(connection);
     }
     // BO02004, every row of the bicycles' indented explosion on the date.
@@ -79,7 +80,7 @@ struct Account {
                            db(QStringLiteral("SELECT BomId, ApplyDId FROM bom_bom ORDER BY BomId")); }
 
     fake::ScratchAccount scratch;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
 };
 
 const QStringList dates{QStringLiteral("2024-06-30"), QStringLiteral("2025-12-31"), QStringLiteral("2026-02-28"), From,

@@ -19,7 +19,7 @@
 #include <random>
 #include <set>
 
-using namespace q7::host::procedures;
+using namespace q7::host::db::procedures;
 
 namespace {
 
@@ -173,9 +173,9 @@ public:
     explicit RandomAccount(unsigned seed) : random_(seed)
     {
         path_ = dir_.filePath(QStringLiteral("random.db"));
-        q7::host::account::createDemoAccount(path_); // its schema; its BOMs go
-        q7::ado::Connection make;
-        make.Open(q7::host::account::connectionStringFor(path_));
+        q7::host::db::createDemoAccount(path_); // its schema; its BOMs go
+        q7::data::Connection make;
+        make.Open(q7::host::db::connectionStringFor(path_));
         QString sql = QStringLiteral("BEGIN; DELETE FROM bom_opcomponentsub; DELETE FROM bom_opcomponentloc; DELETE FROM bom_opcomponentrmk; "
                                      "DELETE FROM bom_opcomponent; DELETE FROM bom_opcomponentopt; DELETE FROM bom_parent; DELETE FROM bom_bom;");
         for (int p = 1; p <= Parts; ++p)
@@ -224,13 +224,13 @@ public:
         }
         make.executeNative(sql + QStringLiteral("COMMIT;"));
         make.Close();
-        connection.Open(q7::host::account::connectionStringFor(path_));
+        connection.Open(q7::host::db::connectionStringFor(path_));
     }
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
     static constexpr int Parts = 9, First = 1000; // parts First + 1 … First + Parts
     Model model;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
 
 private:
     std::mt19937 random_;
@@ -292,9 +292,9 @@ TEST(ExplosionDiff, DemoBicycleFromTheHandlebarChangeToTheLockBolts)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    q7::host::account::createDemoAccount(path);
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path));
+    q7::host::db::createDemoAccount(path);
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path));
     const int red = 1; // BK-100(红)
     // the handlebar's last day and the new one's first, the lock bolts' first day
     const ExplosionDiff handlebar = diffExplosions(connection, {red, QStringLiteral("2025-06-30"), 0}, {red, QStringLiteral("2025-07-01"), 0});
@@ -319,9 +319,9 @@ TEST(ExplosionDiff, TheServerAccountGivesTheSameDiff)
     Q7_NEEDS_SERVER();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    q7::host::account::createDemoAccount(path);
-    q7::ado::Connection file, server;
-    file.Open(q7::host::account::connectionStringFor(path));
+    q7::host::db::createDemoAccount(path);
+    q7::data::Connection file, server;
+    file.Open(q7::host::db::connectionStringFor(path));
     server.Open(fake::serverDemoAccount());
     const QList<std::pair<ExplosionSide, ExplosionSide>> cases{
         {{1, QStringLiteral("2025-06-30"), 0}, {1, QStringLiteral("2027-01-01"), 0}},

@@ -34,8 +34,8 @@ public:
     Fixture()
     {
         path_ = dir_.filePath(QStringLiteral("fixture.db"));
-        host::account::createDemoAccount(path_);
-        connection.Open(host::account::connectionStringFor(path_));
+        host::db::createDemoAccount(path_);
+        connection.Open(host::db::connectionStringFor(path_));
     }
 
     int part(const QString& code)
@@ -87,7 +87,7 @@ public:
     }
     const QString& path() const { return path_; }
 
-    ado::Connection connection;
+    data::Connection connection;
 
 private:
     QTemporaryDir dir_;
@@ -321,9 +321,9 @@ TEST(ExplosionFixtures, WhereUsedAgreesOnASyntheticAccountWithSeveralVersions)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("synthetic.db"));
-    host::account::createSyntheticAccount(path, {300, 4, 3, 7});
-    ado::Connection connection;
-    connection.Open(host::account::connectionStringFor(path));
+    host::db::createSyntheticAccount(path, {300, 4, 3, 7});
+    data::Connection connection;
+    connection.Open(host::db::connectionStringFor(path));
     // every third BOM gets a version 2 in force from 2020 with other quantities and one line fewer
     connection.executeNative(QStringLiteral(
         "INSERT INTO bom_bom (BomId, BomType, Version, VersionEffDate, VersionEndDate) "
@@ -376,7 +376,7 @@ TEST(ExplosionFixtures, DeepChainsNeedNoStack)
 TEST(ExplosionFixtures, RowLimitStopsWithAMessage)
 {
     Fixture f;
-    host::procedures::setRowLimit(f.connection, 5);
+    host::db::procedures::setRowLimit(f.connection, 5);
     ReportViewer viewer(QStringLiteral("BO02004"));
     try {
         viewer.run({range("InvCode", "BK-100", "BK-100")}, 0, &f.connection);
@@ -384,7 +384,7 @@ TEST(ExplosionFixtures, RowLimitStopsWithAMessage)
     } catch (const AutomationError& error) {
         EXPECT_TRUE(error.description().contains(QStringLiteral("more than 5 rows"))) << error.what();
     }
-    host::procedures::setRowLimit(f.connection, 1000);
+    host::db::procedures::setRowLimit(f.connection, 1000);
     EXPECT_EQ(f.run("BO02004", {range("InvCode", "BK-100", "BK-100"), range("cFree1", "红", "红")}).rows.size(), 13);
 }
 
@@ -393,11 +393,11 @@ TEST(ExplosionFixtures, RowLimitStopsTheSummaryOfTopsWalkedSideBySide)
     // two tops of 12 rows each: the limit is passed within one top's walk, or only by both together
     Fixture f;
     const auto summary = [&] { return f.run("BO02004", {range("InvCode", "BK-100", "BK-100"), value("QueryType", "阶列式")}); };
-    host::procedures::setRowLimit(f.connection, 1000);
+    host::db::procedures::setRowLimit(f.connection, 1000);
     const qsizetype all = summary().rows.size();
     ASSERT_EQ(all, 24);
     for (const int limit : {5, 15, 23}) {
-        host::procedures::setRowLimit(f.connection, limit);
+        host::db::procedures::setRowLimit(f.connection, limit);
         try {
             summary();
             ADD_FAILURE() << "no error at the row limit " << limit;
@@ -405,7 +405,7 @@ TEST(ExplosionFixtures, RowLimitStopsTheSummaryOfTopsWalkedSideBySide)
             EXPECT_TRUE(error.description().contains(QStringLiteral("more than %1 rows").arg(limit))) << error.what();
         }
     }
-    host::procedures::setRowLimit(f.connection, 24);
+    host::db::procedures::setRowLimit(f.connection, 24);
     EXPECT_EQ(summary().rows.size(), all);
 }
 
@@ -415,8 +415,8 @@ TEST(ExplosionFixtures, DatabaseErrorsFailTheReport)
     // another connection holds the database exclusively past the busy timeout
     f.sql(QStringLiteral("PRAGMA busy_timeout = 50"));
     {
-        ado::Connection writer;
-        writer.Open(host::account::connectionStringFor(f.path()));
+        data::Connection writer;
+        writer.Open(host::db::connectionStringFor(f.path()));
         writer.executeNative(QStringLiteral("BEGIN EXCLUSIVE; UPDATE bom_opcomponent SET BaseQtyN = BaseQtyN WHERE OpComponentId = 1"));
         for (const char* key : {"BO02004", "BO02006", "BO02007"}) {
             ReportViewer viewer(QString::fromLatin1(key));
@@ -438,7 +438,7 @@ TEST(ExplosionFixtures, DatabaseErrorsFailTheReport)
         file.write(QByteArray(64, '\x7f'));
     }
     file.close();
-    f.connection.Open(host::account::connectionStringFor(f.path()));
+    f.connection.Open(host::db::connectionStringFor(f.path()));
     for (const char* key : {"BO02004", "BO02006", "BO02007"}) {
         ReportViewer viewer(QString::fromLatin1(key));
         EXPECT_THROW(viewer.run({}, 0, &f.connection), AutomationError) << key;

@@ -21,6 +21,7 @@
 #include <memory>
 
 using namespace q7::host::process;
+using namespace q7::host::process::ops;
 
 namespace {
 
@@ -41,7 +42,7 @@ QString journalOf(QSqlDatabase& db, int runId)
 }
 
 // Stored codes partly stale and partly missing: llc changes some and makes the others.
-void prepare(q7::ado::Connection& connection)
+void prepare(q7::data::Connection& connection)
 {
     RunOptions setup{QStringLiteral("setup"), false};
     setup.journalChunkRows = 0;
@@ -56,9 +57,9 @@ struct Outcome {
     int changes = 0;
 };
 
-using Operation = std::function<OperationResult(q7::ado::Connection&, const RunOptions&)>;
+using Operation = std::function<OperationResult(q7::data::Connection&, const RunOptions&)>;
 
-Outcome runAndUndo(q7::ado::Connection& connection, const Operation& operation, int chunkRows)
+Outcome runAndUndo(q7::data::Connection& connection, const Operation& operation, int chunkRows)
 {
     RunOptions options{QStringLiteral("tester"), false};
     options.journalChunkRows = chunkRows;
@@ -83,7 +84,7 @@ QList<int> chunkSizesFor(int n)
     return {n, divisor, 7, n - 1, n + 1, 1};
 }
 
-void expectBatchesAsRowByRow(q7::ado::Connection& connection, const char* backend)
+void expectBatchesAsRowByRow(q7::data::Connection& connection, const char* backend)
 {
     prepare(connection);
     const QString before = accountRows(connection.database());
@@ -113,7 +114,7 @@ void expectBatchesAsRowByRow(q7::ado::Connection& connection, const char* backen
 }
 
 // 120 parts on 3 levels, 30 lines per BOM: a leaf is a component of some 30 lines.
-const q7::host::account::SyntheticOptions forest{120, 3, 30, 7};
+const q7::host::db::SyntheticOptions forest{120, 3, 30, 7};
 
 } // namespace
 
@@ -121,9 +122,9 @@ TEST(JournalBatch, LlcAndReplaceOnTheFileAsRowByRow)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("forest.q7db"));
-    q7::host::account::createSyntheticAccount(path, forest);
-    q7::ado::Connection connection;
-    q7::host::account::openAccount(connection, path);
+    q7::host::db::createSyntheticAccount(path, forest);
+    q7::data::Connection connection;
+    q7::host::db::openAccount(connection, path);
     expectBatchesAsRowByRow(connection, "file");
 }
 
@@ -131,9 +132,9 @@ TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    q7::host::account::createSyntheticAccount(database.account(), forest);
-    q7::ado::Connection connection;
-    q7::host::account::openAccount(connection, database.account());
+    q7::host::db::createSyntheticAccount(database.account(), forest);
+    q7::data::Connection connection;
+    q7::host::db::openAccount(connection, database.account());
     expectBatchesAsRowByRow(connection, "server");
 }
 
@@ -141,9 +142,9 @@ TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefused)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("forest.q7db"));
-    q7::host::account::createSyntheticAccount(path, forest);
-    q7::ado::Connection connection;
-    q7::host::account::openAccount(connection, path);
+    q7::host::db::createSyntheticAccount(path, forest);
+    q7::data::Connection connection;
+    q7::host::db::openAccount(connection, path);
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
     const QString lines = accountRows(db);

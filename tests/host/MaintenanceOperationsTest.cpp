@@ -15,11 +15,12 @@
 #include <gtest/gtest.h>
 
 using namespace q7::host::process;
+using namespace q7::host::process::ops;
 
 namespace {
 
 struct Account {
-    Account() { connection.Open(q7::host::account::connectionStringFor(scratch.path())); }
+    Account() { connection.Open(q7::host::db::connectionStringFor(scratch.path())); }
     QMap<QString, int> storedCodes()
     {
         QMap<QString, int> codes;
@@ -52,7 +53,7 @@ struct Account {
                                 .arg(from, to));
     }
     fake::ScratchAccount scratch;
-    q7::ado::Connection connection;
+    q7::data::Connection connection;
     const RunOptions run{QStringLiteral("tester"), false};
     const RunOptions preview{QStringLiteral("tester"), true};
 };

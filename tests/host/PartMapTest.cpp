@@ -8,7 +8,7 @@
 #include <climits>
 #include <vector>
 
-using q7::host::procedures::PartMap;
+using q7::host::db::procedures::PartMap;
 
 TEST(PartMap, EveryIdFindsItsOwnValueAndValuesNeverMove)
 {

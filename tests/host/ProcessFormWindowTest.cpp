@@ -145,7 +145,7 @@ TEST(ProcessLibrary, OpensFormsByMenuKeyThroughTheRuntime)
 TEST(ProcessFormWindow, F2InAFieldOpensItsReferenceAndEnterTakesTheRow)
 {
     fake::ScratchAccount account;
-    const auto context = q7::host::AccountContext::open(account.path()); // the session's account, as the workbench opens it
+    const auto context = q7::host::browse::AccountContext::open(account.path()); // the session's account, as the workbench opens it
     ProcessSession session(QStringLiteral("BO01002"), account.path(), QStringLiteral("tester"));
     ProcessFormWindow window(session.form());
     window.Show();

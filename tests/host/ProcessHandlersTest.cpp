@@ -5,7 +5,7 @@
 #include "host/process/ProcessHead.h"
 #include "host/process/ProcessInfo.h"
 #include "platform/AutomationError.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "support/FakeHost.h"
 #include "support/ScratchAccount.h"
 
@@ -282,7 +282,7 @@ TEST(ProcessHandlers, AnEffectiveDateThatIsNoDateIsRefusedByTheOperation)
     try {
         opened.form().run(false);
         ADD_FAILURE() << "not refused";
-    } catch (const q7::host::process::RefusedOperation& refused) {
+    } catch (const q7::host::process::ops::RefusedOperation& refused) {
         EXPECT_EQ(refused.description(), QStringLiteral("[ 有效日期 ] 不是日期：2025-02-30"));
     }
     EXPECT_EQ(opened.account.dump(), before);

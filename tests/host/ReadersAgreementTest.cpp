@@ -15,7 +15,7 @@
 #include "host/voucher/VoucherFields.h"
 #include "host/voucher/VoucherForm.h"
 #include "platform/ClassRegistry.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 #include "platform/data/Ado.h"
 
 #include <QDate>
@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 using namespace q7;
+using namespace q7::app;
 using host::voucher::VoucherForm;
 
 namespace {
@@ -161,7 +162,7 @@ QString captureStdout(const std::function<int()>& run)
 
 class Readers {
 public:
-    explicit Readers(QString db) : db_(std::move(db)) { connection_.Open(host::account::connectionStringFor(db_)); }
+    explicit Readers(QString db) : db_(std::move(db)) { connection_.Open(host::db::connectionStringFor(db_)); }
 
     // `bom show ITEM --date D`: the lines valid on D of the BOM in force on D.
     QStringList show(const QString& item, const QString& date)
@@ -236,7 +237,7 @@ public:
 private:
     using Session = browse::Session;
     QString db_;
-    ado::Connection connection_;
+    data::Connection connection_;
 };
 
 // The dates a BOM's reading changes on, and the day before each.
@@ -265,7 +266,7 @@ TEST(ReadersAgreement, EveryReaderListsTheSameLinesOnEveryBoundary)
         fake::resetRecords();
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("account.db"));
-        host::account::createDemoAccount(db);
+        host::db::createDemoAccount(db);
         const QList<Bom> boms = randomBoms(seed);
         bool throughVoucher = seed % 2 == 0;
         for (const Bom& bom : boms)
@@ -313,14 +314,14 @@ TEST(ReadersAgreement, ABomEndingWithoutSuccessorIsGoneOnItsEndDate)
     fake::resetRecords();
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("account.db"));
-    host::account::createDemoAccount(db);
+    host::db::createDemoAccount(db);
     const Bom bom{QStringLiteral("BS-200"), {{1, QStringLiteral("2026-01-01"), {{QStringLiteral("ST-400"), 2, 1, 0, false, QStringLiteral("2026-01-01"),
                                                                                   QStringLiteral("2099-12-31"), false}}}}};
     saveThroughVoucher(db, bom, bom.versions.first());
     ASSERT_FALSE(testing::Test::HasFatalFailure());
     {
-        ado::Connection connection;
-        connection.Open(host::account::connectionStringFor(db));
+        data::Connection connection;
+        connection.Open(host::db::connectionStringFor(db));
         connection.executeNative(QStringLiteral("UPDATE bom_bom SET VersionEndDate = '2026-07-01' WHERE BomId = (SELECT max(BomId) FROM bom_bom)"));
     }
     Readers readers(db);

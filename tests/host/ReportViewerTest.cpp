@@ -3,8 +3,8 @@
 #include "host/db/AccountDatabase.h"
 #include "host/report/ReportViewer.h"
 #include "platform/AutomationError.h"
-#include "platform/SystemSettings.h"
-#include "platform/Values.h"
+#include "platform/system/SystemSettings.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 
 #include <QTemporaryDir>
@@ -19,7 +19,7 @@ namespace {
 // Runs reports on one demo account; the clock is fixed at 2026-12-07.
 class Reports : public testing::Test {
 protected:
-    void SetUp() override { connection.Open(host::account::connectionStringFor(fake::demoAccountPath())); }
+    void SetUp() override { connection.Open(host::db::connectionStringFor(fake::demoAccountPath())); }
 
     host::report::ReportOutcome run(const QString& key, const QList<FilterSetting>& settings, int angle = 0)
     {
@@ -42,7 +42,7 @@ protected:
         return found;
     }
 
-    ado::Connection connection;
+    data::Connection connection;
 };
 
 FilterSetting range(const char* name, const char* low, const char* high) { return {QString::fromUtf8(name), QString::fromUtf8(low), QString::fromUtf8(high)}; }
@@ -51,11 +51,11 @@ FilterSetting value(const char* name, const char* v) { return {QString::fromUtf8
 constexpr double eps = 1e-9;
 
 // A demo account of its own, for a test that changes the data.
-void openScratchDemo(const QTemporaryDir& dir, ado::Connection& connection)
+void openScratchDemo(const QTemporaryDir& dir, data::Connection& connection)
 {
     const QString path = dir.filePath(QStringLiteral("demo.db"));
-    host::account::createDemoAccount(path);
-    connection.Open(host::account::connectionStringFor(path));
+    host::db::createDemoAccount(path);
+    connection.Open(host::db::connectionStringFor(path));
 }
 
 } // namespace
@@ -256,7 +256,7 @@ TEST_F(Reports, EveryStatementOfTheShippedDefinitionsRuns)
 TEST(ReportCycles, EveryExplosionFinishesWithTheCycleMarked)
 {
     QTemporaryDir dir;
-    ado::Connection connection;
+    data::Connection connection;
     openScratchDemo(dir, connection);
     // the tube's BOM now needs a frame assembly: FR-200 → FR-210 → TB-300 → FR-200
     connection.executeNative(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, SortSeq, BaseQtyN, BaseQtyD) "
@@ -308,7 +308,7 @@ TEST_F(Reports, LevelSummaryEqualsTheSumOfTheIndentedRows)
 TEST(ReportCache, AChangedBomIsReadAgain)
 {
     QTemporaryDir dir;
-    ado::Connection connection;
+    data::Connection connection;
     openScratchDemo(dir, connection);
     const auto steel = [&] {
         ReportViewer viewer(QStringLiteral("BO02004"));
@@ -362,7 +362,7 @@ TEST_F(Reports, TheViewerNormalisesDatesToTheDatabasesForm)
 TEST(ReportVersions, TheHighestValidMainVersionIsExploded)
 {
     QTemporaryDir dir;
-    ado::Connection connection;
+    data::Connection connection;
     openScratchDemo(dir, connection);
     // a second frame BOM, valid now, with two welded frames instead of one
     connection.executeNative(QStringLiteral(

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using q7::host::procedures::serverDialect;
+using q7::host::db::procedures::serverDialect;
 
 // The procedures' statements are written once; on the server they must keep
 // their meaning: parameters by number, literals untouched, id lists as arrays.

@@ -21,6 +21,7 @@
 #include <functional>
 
 using namespace q7::host::process;
+using namespace q7::host::process::ops;
 
 namespace {
 
@@ -55,9 +56,9 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-using Step = std::function<OperationResult(q7::ado::Connection&)>;
+using Step = std::function<OperationResult(q7::data::Connection&)>;
 
-Outcome outcomeOf(const Step& step, q7::ado::Connection& connection)
+Outcome outcomeOf(const Step& step, q7::data::Connection& connection)
 {
     try {
         const OperationResult r = step(connection);
@@ -77,19 +78,19 @@ PartKey part(const QString& code, const QString& free1 = QString())
 const RunOptions run{QStringLiteral("tester"), false};
 const RunOptions preview{QStringLiteral("tester"), true};
 
-OperationResult replace(q7::ado::Connection& c, const PartKey& from, const PartKey& to, const RunOptions& options, const LineScope& scope = {})
+OperationResult replace(q7::data::Connection& c, const PartKey& from, const PartKey& to, const RunOptions& options, const LineScope& scope = {})
 {
     return replaceComponent(c, {from, to, scope}, options);
 }
 
 // The tyre becomes its substitute from 2026-03-01: the line in force ends, a copy with its options
 // and its substitute begins (new rows numbered by the server), and an engineering change names the BOM.
-OperationResult dated(q7::ado::Connection& c, const RunOptions& options)
+OperationResult dated(q7::data::Connection& c, const RunOptions& options)
 {
     return replaceComponent(c, {part("TY-330"), part("TY-331"), {}, QStringLiteral("2026-03-01")}, options);
 }
 
-OperationResult historyOf(q7::ado::Connection& c)
+OperationResult historyOf(q7::data::Connection& c)
 {
     OperationResult r;
     for (const BomEvent& e : bomHistory(c, QStringLiteral("WH-200")))
@@ -97,7 +98,7 @@ OperationResult historyOf(q7::ado::Connection& c)
     return r;
 }
 
-OperationResult runsOf(q7::ado::Connection& c)
+OperationResult runsOf(q7::data::Connection& c)
 {
     OperationResult r;
     for (const RunRecord& record : maintenanceRuns(c)) // the time differs
@@ -113,9 +114,9 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
     Q7_NEEDS_SERVER();
     const fake::ScratchAccount scratch;
     const fake::ServerDatabase database;
-    q7::host::account::createDemoAccount(database.account());
-    q7::ado::Connection file, server;
-    file.Open(q7::host::account::connectionStringFor(scratch.path()));
+    q7::host::db::createDemoAccount(database.account());
+    q7::data::Connection file, server;
+    file.Open(q7::host::db::connectionStringFor(scratch.path()));
     server.Open(database.account());
     ensureMaintenanceTables(file);
 
@@ -171,7 +172,7 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
     const QString quantity =
         rowsOf(file.database(), QStringLiteral("SELECT BaseQtyN FROM bom_opcomponent WHERE OpComponentId = %1").arg(line)).trimmed();
     ASSERT_FALSE(quantity.isEmpty()) << line.toStdString();
-    for (q7::ado::Connection* c : {&file, &server})
+    for (q7::data::Connection* c : {&file, &server})
         QSqlQuery(c->database()).exec(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = 9 WHERE OpComponentId = %1").arg(line));
     const QString tampered = linesOf(file.database());
     const Step undoFirst = [](auto& c) { return undoRun(c, 1, QStringLiteral("tester")); };
@@ -179,7 +180,7 @@ TEST(ServerMaintenance, EveryOperationAsOnTheFile)
     EXPECT_TRUE(refusedOnFile.summary.startsWith(QStringLiteral("refused: "))) << refusedOnFile.summary.toStdString();
     EXPECT_EQ(refusedOnServer, refusedOnFile);
     EXPECT_EQ(linesOf(server.database()), tampered);
-    for (q7::ado::Connection* c : {&file, &server})
+    for (q7::data::Connection* c : {&file, &server})
         QSqlQuery(c->database()).exec(QStringLiteral("UPDATE bom_opcomponent SET BaseQtyN = %1 WHERE OpComponentId = %2").arg(quantity, line));
 
     // Every run undone, latest first: the account as it was, row for row.
@@ -209,8 +210,8 @@ TEST(ServerMaintenance, AnEarlierServerAccountIsUpgradedOnFirstUse)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    q7::host::account::createDemoAccount(database.account());
-    q7::ado::Connection server;
+    q7::host::db::createDemoAccount(database.account());
+    q7::data::Connection server;
     server.Open(database.account());
     server.executeNative(QStringLiteral("ALTER TABLE bom_opcomponentsub DROP COLUMN rowid; ALTER TABLE bom_opcomponentloc DROP COLUMN rowid; "
                                         "ALTER TABLE q7_maint_run ALTER COLUMN RunId DROP IDENTITY; "
@@ -230,8 +231,8 @@ TEST(ServerMaintenance, ALineChangedDuringTheRunIsNotWrittenOver)
 {
     Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
-    q7::host::account::createDemoAccount(database.account());
-    q7::ado::Connection server, other;
+    q7::host::db::createDemoAccount(database.account());
+    q7::data::Connection server, other;
     server.Open(database.account());
     other.Open(database.account());
     const QString lines = QStringLiteral("SELECT c.OpComponentId, p.InvCode FROM bom_opcomponent c JOIN bas_part p ON p.PartId = c.ComponentId "

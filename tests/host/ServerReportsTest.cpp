@@ -76,8 +76,8 @@ protected:
     void SetUp() override
     {
         Q7_NEEDS_SERVER();
-        host::account::openAccount(file, fake::demoAccountPath());
-        host::account::openAccount(server, fake::serverDemoAccount());
+        host::db::openAccount(file, fake::demoAccountPath());
+        host::db::openAccount(server, fake::serverDemoAccount());
     }
 
     // Runs every variant of the reports on both backends; answers how many gave rows.
@@ -108,7 +108,7 @@ protected:
         return withRows;
     }
 
-    ado::Connection file, server;
+    data::Connection file, server;
 };
 
 } // namespace

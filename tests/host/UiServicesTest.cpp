@@ -9,7 +9,7 @@
 #include "host/ui/PickDialog.h"
 #include "platform/LateBinding.h"
 #include "platform/ReferKinds.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 #include "platform/data/Ado.h"
 
 #include <QCalendarWidget>
@@ -18,6 +18,8 @@
 
 using namespace q7;
 using namespace q7::host;
+using namespace q7::component;
+using namespace q7::host::browse;
 
 namespace {
 
@@ -91,7 +93,7 @@ TEST_F(UiServices, PickListsOfEveryKind)
         EXPECT_EQ(chosen, c.picked != nullptr);
         if (c.picked) {
             EXPECT_EQ(values::toTextOrEmpty(picked), QString::fromUtf8(c.picked));
-            const auto* rs = qobject_cast<ado::Recordset*>(toObject(recordset).data());
+            const auto* rs = qobject_cast<data::Recordset*>(toObject(recordset).data());
             ASSERT_NE(rs, nullptr);
             EXPECT_EQ(values::toTextOrEmpty(rs->field(0)), QString::fromUtf8(c.picked));
         } else {
@@ -171,7 +173,7 @@ TEST_F(UiServices, CalendarAndPopupMenu)
 // The condition dialog's look-ups through the same services.
 TEST_F(UiServices, ConditionDialogPicks)
 {
-    browse::Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
+    ::browse::Session s(QStringLiteral("BO02001"), fake::demoAccountPath());
     FrmBO02001Cond& d = s.dialog();
     {
         ScriptedUser user(QStringLiteral("BK-100"), {Qt::Key_Return});

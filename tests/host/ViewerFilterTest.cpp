@@ -63,7 +63,7 @@ TEST(ViewerFilter, ComposesConditionsOfTokenZeroItems)
 
 TEST(ViewerFilter, StatementJoinsTheNonEmptyTextFields)
 {
-    q7::report::ReportSqlParts parts;
+    q7::ReportSqlParts parts;
     parts.SqlSelect = QStringLiteral("SELECT a AS x");
     parts.SqlFrom = QStringLiteral("FROM t");
     parts.SqlWhere = QStringLiteral("WHERE 1=1");

@@ -21,7 +21,7 @@ protected:
     {
         fake::resetRecords();
         path = dir.filePath(QStringLiteral("account.db"));
-        host::account::createDemoAccount(path);
+        host::db::createDemoAccount(path);
         form = VoucherForm::create(QStringLiteral("BO11"), path);
         form->open(createObject(QStringLiteral("Q7BomLib.clsBO01001")));
     }
@@ -98,7 +98,7 @@ TEST_F(VoucherRules, LocateWithBlankBoundsAndTheFiltersOwnCondition)
         form->info().currentId = 5;
         QVariantList args{fromObject(filter)};
         raiseEvent(toObject(form->eventHandler()).data(), QStringLiteral("Locate"), args);
-        const auto locate = form->info().locate.value<q7::voucher::LocateSqlString>();
+        const auto locate = form->info().locate.value<q7::LocateSqlString>();
         EXPECT_TRUE(locate.SqlWhere.endsWith(QString::fromLatin1(c.tail))) << locate.SqlWhere.toStdString();
         EXPECT_EQ(locate.SqlFrom, QStringLiteral("From bom_bom,v_bom_parent_rpt,Inventory "));
         EXPECT_EQ(locate.VouchType, QStringLiteral("BO11"));
@@ -172,7 +172,7 @@ TEST_F(VoucherRules, ARefusedSaveNamesTheRowAndFieldAtFault)
         ASSERT_EQ(fake::messages()->messages.size(), 1);
         EXPECT_TRUE(fake::messages()->messages.first().text.startsWith(QString::fromUtf8(c.shown)))
             << fake::messages()->messages.first().text.toStdString();
-        EXPECT_EQ(form->voucher().status(), q7::voucher::StatusEdit);
+        EXPECT_EQ(form->voucher().status(), q7::StatusEdit);
         form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
     }
 }

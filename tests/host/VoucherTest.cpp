@@ -25,6 +25,7 @@
 
 using namespace q7;
 using namespace q7::host::voucher;
+using namespace q7::component;
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
     {
         fake::resetRecords();
         path = dir.filePath(QStringLiteral("account.db"));
-        host::account::createDemoAccount(path);
+        host::db::createDemoAccount(path);
         form = VoucherForm::create(QStringLiteral("BO11"), path);
         handler = createObject(QStringLiteral("Q7BomLib.clsBO01001"));
         form->open(handler);
@@ -343,7 +344,7 @@ TEST_F(Voucher, OwnComponentIsRefusedWithItsPathAndNothingWritten)
     EXPECT_FALSE(form->save());
     EXPECT_EQ(lastMessage().toInt(), 61311);
     EXPECT_EQ(lastArguments(), (QVariantList{QStringLiteral("TB-300"), QStringLiteral("TB-300 → FR-200 → FR-210 → TB-300")}));
-    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusEdit));
+    EXPECT_EQ(ctl().status(), int(q7::StatusEdit));
     form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
     form->connection().Close();
     EXPECT_EQ(fileHash(path), before);
@@ -379,7 +380,7 @@ TEST_F(Voucher, LocateDoublesQuotesAndAddsBoundsOfFreeItems)
     form->info().currentId = 10;
     QVariantList args{fromObject(filter)};
     raiseEvent(toObject(form->eventHandler()).data(), QStringLiteral("Locate"), args);
-    const auto locate = form->info().locate.value<q7::voucher::LocateSqlString>();
+    const auto locate = form->info().locate.value<q7::LocateSqlString>();
     EXPECT_TRUE(locate.SqlWhere.endsWith(QStringLiteral("and bom_bom.BomId < 10 and bas_part.PartId = v_bom_parent_rpt.ParentId"
                                                          " and bas_part.Free2 >= '1' and bas_part.Free2 <= '2''X'")))
         << locate.SqlWhere.toStdString();
@@ -415,7 +416,7 @@ TEST_F(Voucher, CopyNeedsAParentAndTakesTheChosenBomsLines)
     EXPECT_EQ(ctl().rows(), 3);
     EXPECT_EQ(body(2, "DInvCode"), QStringLiteral("SP-320"));
     EXPECT_EQ(head("cInvCode"), QStringLiteral("BK-120"));
-    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
+    EXPECT_EQ(ctl().status(), int(q7::StatusAdd));
     EXPECT_EQ(ctl().QueryDataLineStatus(1), QString());
     // The person cancels the choice, or picks a BOM that is gone: the task
     // fails, the voucher stays, and the task can be started again.
@@ -583,7 +584,7 @@ TEST_F(Voucher, WindowDrivesTheVoucherThroughItsButtonsAndFields)
     EXPECT_EQ(grid->TextMatrix(2, 1), QStringLiteral("SP-320"));
     EXPECT_EQ(grid->rows(), 4);
     call(&window, QStringLiteral("cmdTool_Click"), {0}); // 增加
-    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
+    EXPECT_EQ(ctl().status(), int(q7::StatusAdd));
     EXPECT_EQ(grid->rows(), 2); // the heading and the blank row to type the first line into
     auto* code = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 0));
     auto* version = static_cast<forms::TextBox*>(window.control(QStringLiteral("txtHead"), 8));
@@ -676,7 +677,7 @@ TEST_F(Voucher, GoToItemWalksTheItemsBomsNewestFirst)
     EXPECT_EQ(head("cInvCode"), QStringLiteral("FR-210"));
     form->ExecuteMenuTask(QStringLiteral("tlbAdd"));
     EXPECT_FALSE(form->goToItem(QStringLiteral("BK-100")));
-    EXPECT_EQ(ctl().status(), int(q7::voucher::StatusAdd));
+    EXPECT_EQ(ctl().status(), int(q7::StatusAdd));
 }
 
 TEST_F(Voucher, CtrlGInTheWindowAsksForTheItemAndShowsItsBom)

@@ -1,7 +1,7 @@
 #include "support/FakeHost.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,9 @@
 #include "platform/ClassRegistry.h"
 #include "platform/Events.h"
 #include "platform/LateBinding.h"
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
+
+using namespace q7::component;
 
 namespace fake {
 
@@ -38,7 +40,7 @@ QString demoAccountPath()
     static QTemporaryDir dir;
     static const QString path = [] {
         const QString file = dir.filePath(QStringLiteral("demo.db"));
-        q7::host::account::createDemoAccount(file);
+        q7::host::db::createDemoAccount(file);
         return file;
     }();
     return path;
@@ -162,7 +164,7 @@ QString ReportRun::reportInfoCalls()
     return info->calls.join(u'\n');
 }
 
-q7::report::ReportSqlParts ReportRun::sql()
+q7::ReportSqlParts ReportRun::sql()
 {
     QVariantList args{QStringLiteral("report"), q7::fromObject(filter), q7::fromObject(info), q7::nothing(), QString("user"), QString("")};
     q7::raiseEvent(filter.data(), QStringLiteral("SetReportSQL"), args);

@@ -93,7 +93,7 @@ public:
     {
         calls.append(QStringLiteral("SetColumn %1 %2 %3").arg(index).arg(caption).arg(flag ? "True" : "False"));
     }
-    q7::report::ReportSqlParts parts() const { return locate.value<q7::report::ReportSqlParts>(); }
+    q7::ReportSqlParts parts() const { return locate.value<q7::ReportSqlParts>(); }
     QVariant locate;
     QStringList calls;
 };
@@ -135,7 +135,7 @@ struct ReportRun {
     void setFilterList();
     bool check(); // bCancel
     QString reportInfoCalls();
-    q7::report::ReportSqlParts sql();
+    q7::ReportSqlParts sql();
     QString querySql; // sQuerySQL after SetReportSQL
 
     q7::Object handler;

@@ -54,7 +54,7 @@ void typeInto(QWidget* editor, const QString& text)
     ASSERT_EQ(edit->text(), text);
 }
 
-void clickOk(q7::gui::FilterDialog* dialog)
+void clickOk(q7::app::gui::FilterDialog* dialog)
 {
     auto* buttons = dialog->findChild<QDialogButtonBox*>();
     ASSERT_NE(buttons, nullptr);

@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace q7::gui {
+namespace q7::app::gui {
 class FilterDialog;
 }
 
@@ -25,7 +25,7 @@ protected:
 
 // Types text into a line edit (Chinese through the input method) or picks it in a drop-down list.
 void typeInto(QWidget* editor, const QString& text);
-void clickOk(q7::gui::FilterDialog* dialog);
+void clickOk(q7::app::gui::FilterDialog* dialog);
 
 // Answers the next message box that opens with OK and keeps its text (the
 // runs go on a thread of their own, so the box opens some time after the click).

@@ -15,22 +15,22 @@ namespace fake {
 ScratchAccount::ScratchAccount() : path_(dir_.filePath(QStringLiteral("account.db")))
 {
     QFile::copy(demoAccountPath(), path_);
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path_));
-    q7::host::process::ensureMaintenanceTables(connection);
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path_));
+    q7::host::process::ops::ensureMaintenanceTables(connection);
 }
 
 void ScratchAccount::execute(const QString& sql) const
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path_));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path_));
     connection.executeNative(sql);
 }
 
 QString ScratchAccount::dump() const
 {
-    q7::ado::Connection connection;
-    connection.Open(q7::host::account::connectionStringFor(path_));
+    q7::data::Connection connection;
+    connection.Open(q7::host::db::connectionStringFor(path_));
     QStringList out;
     for (const char* table : {"bom_bom", "bom_parent", "bom_opcomponent", "bom_opcomponentopt", "bom_opcomponentsub", "bom_opcomponentrmk",
                               "bom_opcomponentloc", "bas_part_llc"}) {

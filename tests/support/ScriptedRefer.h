@@ -8,7 +8,7 @@
 
 // A reference service that picks what the test scripted for each refer kind
 // (no entry: the person cancels), and notes what was asked.
-class ScriptedRefer : public QObject, public q7::host::IRefer {
+class ScriptedRefer : public QObject, public q7::IRefer {
     Q_OBJECT
 public:
     void InitReferInfo(QVariant& record, int count) override { record = QVariantMap{{QStringLiteral("Count"), count}}; }

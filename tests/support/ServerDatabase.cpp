@@ -19,7 +19,7 @@ namespace {
 
 void administer(const QString& sql)
 {
-    q7::ado::Connection admin;
+    q7::data::Connection admin;
     admin.Open(q7::data::serverConnectionString(serverConnection()));
     admin.executeNative(sql);
 }
@@ -47,7 +47,7 @@ ServerDatabase::~ServerDatabase()
 
 QString ServerDatabase::connection() const { return serverConnection() + QStringLiteral(" dbname=") + name_; }
 
-QString ServerDatabase::account() const { return q7::host::account::serverAccount(connection()); }
+QString ServerDatabase::account() const { return q7::host::db::serverAccount(connection()); }
 
 namespace {
 std::unique_ptr<ServerDatabase>& demoDatabase()
@@ -63,7 +63,7 @@ QString serverDemoAccount()
     auto& database = demoDatabase();
     if (!database) {
         database = std::make_unique<ServerDatabase>();
-        q7::host::account::createDemoAccount(database->account());
+        q7::host::db::createDemoAccount(database->account());
         qAddPostRoutine(dropDemoDatabase); // while the application can still load the driver
     }
     return database->account();

@@ -19,6 +19,7 @@
 
 using namespace q7;
 using namespace q7::forms;
+using namespace q7::component;
 
 namespace {
 

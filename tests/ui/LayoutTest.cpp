@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using namespace q7::component;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace q7;
+using namespace q7::component;
 using forms::PictureBox;
 
 namespace {

@@ -11,7 +11,7 @@
 #include <map>
 #include <tuple>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 namespace {
 
@@ -33,7 +33,7 @@ QVector<int> topBoms(const Database& db, int part, const TopBomFilter& f)
 {
     QString sql = QStringLiteral("SELECT b.BomId, b.BomType, upper(coalesce(b.IdentCode, '')), coalesce(b.Version, 0) "
                                  "FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId "
-                                 "WHERE t.ParentId = ? AND ") + account::bomInForceText("b", "?");
+                                 "WHERE t.ParentId = ? AND ") + db::bomInForceText("b", "?");
     QVariantList binds{part, f.effDate, f.effDate};
     struct Conditions {
         QString text;
@@ -123,7 +123,7 @@ data::ResultSet resultWith(const QStringList& columns)
 
 } // namespace
 
-data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& args)
+data::ResultSet expandByParent(data::Connection& connection, const QVariantList& args)
 {
     Arguments a(args, "Usp_BO_ExpandByParent");
     QString low = a.text();
@@ -161,7 +161,7 @@ data::ResultSet expandByParent(ado::Connection& connection, const QVariantList& 
     return rows;
 }
 
-data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& args)
+data::ResultSet expandByComp(data::Connection& connection, const QVariantList& args)
 {
     Arguments a(args, "Usp_BO_ExpandByComp");
     QString low = a.text();
@@ -185,7 +185,7 @@ data::ResultSet expandByComp(ado::Connection& connection, const QVariantList& ar
     return rows;
 }
 
-data::ResultSet quantityExplosion(ado::Connection& connection, const QVariantList& args)
+data::ResultSet quantityExplosion(data::Connection& connection, const QVariantList& args)
 {
     Arguments a(args, "Usp_BO_BO02007");
     QString low = a.text();
@@ -281,7 +281,7 @@ QVector<std::pair<int, int>> pairLines(QVector<ComparedLine>& a, QVector<Compare
 
 } // namespace
 
-data::ResultSet compareBoms(ado::Connection& connection, const QVariantList& args)
+data::ResultSet compareBoms(data::Connection& connection, const QVariantList& args)
 {
     Arguments a(args, "Usp_BO_BO02010");
     const int angle = static_cast<int>(a.number(0));
@@ -378,4 +378,4 @@ void registerAccountProcedures()
     data::registerProcedure(QStringLiteral("Usp_BO_BO02010"), &compareBoms);
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

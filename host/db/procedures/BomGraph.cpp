@@ -3,9 +3,9 @@
 #include "host/db/InForce.h"
 #include "host/db/LineQuantity.h"
 
-#include "host/db/procedures/DownPack.h"
-#include "host/db/procedures/PackUpkeep.h"
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/packs/DownPack.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
+#include "host/db/procedures/packs/UsePack.h"
 
 #include "host/db/procedures/Statement.h"
 
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 const char* const descriptionColumns = "p.InvCode, i.cInvName, i.cInvStd, i.cComUnitName, p.Free1, p.Free2, i.InvAttr";
 const char* const itemJoin = " LEFT JOIN Inventory i ON i.cInvCode = p.InvCode";
@@ -28,8 +28,8 @@ namespace {
 // row keeps its line.
 const QByteArray componentColumns = QByteArray(", ") + descriptionColumns;
 const QByteArray componentJoins = QByteArray(" LEFT JOIN bas_part p ON p.PartId = c.ComponentId") + itemJoin;
-const QByteArray lineInForce = account::lineInForce("c", "?2");
-const QByteArray mainBomInForce = " WHERE b.BomType = 1 AND " + account::bomInForce("b", "?2");
+const QByteArray lineInForce = db::lineInForce("c", "?2");
+const QByteArray mainBomInForce = " WHERE b.BomType = 1 AND " + db::bomInForce("b", "?2");
 
 void sortBySequence(QVector<BomLine>& lines)
 {
@@ -88,10 +88,10 @@ LazyStatement prepare(const Database& db, const QByteArray& sql) { return LazySt
 
 double BomLine::quantity(bool planRate) const
 {
-    return account::lineQuantity(qtyN, qtyD, compScrap, fvFlag, parentScrap, planRate ? std::optional(planFactor.value_or(100)) : std::nullopt);
+    return db::lineQuantity(qtyN, qtyD, compScrap, fvFlag, parentScrap, planRate ? std::optional(planFactor.value_or(100)) : std::nullopt);
 }
 
-std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection, const Database& db, const QString& date)
+std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(data::Connection& connection, const Database& db, const QString& date)
 {
     // Other clients change a server's account at any time: there, what one explosion read goes with it.
     if (db.onServer())
@@ -114,7 +114,7 @@ std::shared_ptr<BomGraph::Cache> BomGraph::cacheFor(ado::Connection& connection,
     return stamped->cache;
 }
 
-BomGraph::BomGraph(ado::Connection& connection, QString effDate)
+BomGraph::BomGraph(data::Connection& connection, QString effDate)
     : date_(std::move(effDate)), dateUtf8_(date_.toUtf8()), db_(Database::of(connection)), cache_(cacheFor(connection, db_, date_))
 {
     const Database& handle = db_;
@@ -166,7 +166,7 @@ BomGraph::BomGraph(ado::Connection& connection, QString effDate)
     usedInStmt_ = prepare(handle, QByteArray("SELECT ") + lineColumns +
                                       ", t.ParentId, t.ParentScrap, b.BomId FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
                                       "JOIN bom_parent t ON t.BomId = b.BomId LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
-                                      "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND " + account::bomInForce("b", "?2") + " AND " +
+                                      "WHERE c.ComponentId = ?1 AND b.BomType = 1 AND " + db::bomInForce("b", "?2") + " AND " +
                                       lineInForce + " ORDER BY t.ParentId, c.SortSeq, c.OpComponentId");
 }
 
@@ -358,7 +358,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
                 double version = 0;
                 chosen = 0;
                 for (const packs::UseBom& b : p.boms)
-                    if (account::holdsOn(b.from, b.until, date) && preferredBom(b.version, b.bomId, version, chosen)) {
+                    if (db::holdsOn(b.from, b.until, date) && preferredBom(b.version, b.bomId, version, chosen)) {
                         version = b.version;
                         chosen = b.bomId;
                     }
@@ -366,7 +366,7 @@ QVector<int> BomGraph::readUsePacks(const QVector<int>& level, QVector<int>& nex
                                    p.description.present && !cache_->parts.contains(p.partId) ? std::optional(convert.info(p.description)) : std::nullopt});
             },
             [&](const packs::Line& l) {
-                if (account::holdsOn(l.from, l.until, date) && l.line.bomId == chosen) // the parent's BOM at the date only
+                if (db::holdsOn(l.from, l.until, date) && l.line.bomId == chosen) // the parent's BOM at the date only
                     lines.append(l.line);
             });
         if (!whole) { // a damaged pack: the part is read from the tables
@@ -489,11 +489,11 @@ QVector<int> BomGraph::readPacks(const QVector<int>& level, std::vector<Best>& b
                     own = d.present ? convert.info(d) : PartInfo{};
             },
             [&](const packs::Bom& bom) {
-                if (!account::holdsOn(bom.from, bom.until, date))
+                if (!db::holdsOn(bom.from, bom.until, date))
                     return;
                 bool anyLine = false;
                 for (const packs::Line& packedLine : bom.lines) {
-                    if (!account::holdsOn(packedLine.from, packedLine.until, date))
+                    if (!db::holdsOn(packedLine.from, packedLine.until, date))
                         continue;
                     anyLine = true;
                     BomLine line = packedLine.line;
@@ -586,4 +586,4 @@ const QVector<BomLine>& BomGraph::usedIn(int componentId)
     return *cache_->usedIn.try_emplace(componentId, std::move(lines)).first;
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

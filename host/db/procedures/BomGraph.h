@@ -15,7 +15,7 @@
 #include <optional>
 #include <unordered_map>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 struct PartInfo {
     QString code, name, invStd, unit;
@@ -23,7 +23,7 @@ struct PartInfo {
     int attr = 0;
 };
 
-using account::preferredBom; // which of two BOMs in force is used
+using db::preferredBom; // which of two BOMs in force is used
 
 // A part's description as the procedures show it, for a part p (bas_part) and
 // its item i joined by itemJoin: code, name, model and size, unit, free items
@@ -51,7 +51,7 @@ BomLine readLine(const Statement& statement);
 // checked when a graph is made); it goes with the connection.
 class BomGraph {
 public:
-    BomGraph(ado::Connection& connection, QString effDate);
+    BomGraph(data::Connection& connection, QString effDate);
     ~BomGraph();
     BomGraph(const BomGraph&) = delete;
     BomGraph& operator=(const BomGraph&) = delete;
@@ -108,7 +108,7 @@ private:
     void keepMainLines(int partId, int bom, QVector<BomLine>&& lines);
     // Reads the descriptions of parts not yet known, many per statement.
     void describe(QVector<int> parts);
-    static std::shared_ptr<Cache> cacheFor(ado::Connection& connection, const Database& db, const QString& date);
+    static std::shared_ptr<Cache> cacheFor(data::Connection& connection, const Database& db, const QString& date);
 
     QString date_;
     QByteArray dateUtf8_;
@@ -122,4 +122,4 @@ private:
     LazyStatement partStmt_, mainBomStmt_, linesStmt_, scrapStmt_, usedInStmt_, frontierBoms_, partsStmt_;
 };
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // One BOM line as the explosions read it, with its quantity per unit of parent.
 struct BomLine {
@@ -18,8 +18,8 @@ struct BomLine {
     int accuCost = 0;
     bool byProduct = false;
 
-    // The line's quantity per parent unit (account::lineQuantity), with or without its plan factor.
+    // The line's quantity per parent unit (db::lineQuantity), with or without its plan factor.
     double quantity(bool planRate) const;
 };
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

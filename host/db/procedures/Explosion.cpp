@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 const QStringList explosionColumns{
     QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1"), QStringLiteral("层级"), QStringLiteral("母件编码"), QStringLiteral("子件编码"),
@@ -238,7 +238,7 @@ public:
         if (!open(top, &topLines, source.info(top)))
             return;
         Graph graph{*this, source};
-        account::StrongSets<Graph> walk(graph);
+        db::StrongSets<Graph> walk(graph);
         walk.walk(0);
     }
 
@@ -581,4 +581,4 @@ void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out)
               });
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -11,7 +11,7 @@
 // The walks of the BOM procedures. All are iterative: depth is limited only
 // by memory. A part met again on its own path is listed, marked 循环 and not
 // expanded (a BOM cycle); a by-product is listed, marked 产出品 and not expanded.
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 extern const QStringList explosionColumns;
 extern const QStringList summaryColumns;
@@ -62,4 +62,4 @@ void sortSummary(data::ResultSet& out, BomGraph& graph, const std::vector<Summar
 // explosion stops at a by-product, so nothing below it is used by the maker).
 void whereUsed(BomGraph& graph, int startPart, bool planRate, RowSink& out);
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 namespace {
 
@@ -79,12 +79,12 @@ private:
 // The warehouses of the lines in force on the date of the BOMs, by (BOM, line number, component).
 class Warehouses {
 public:
-    Warehouses(ado::Connection& connection, const QString& date, std::vector<int> boms)
+    Warehouses(data::Connection& connection, const QString& date, std::vector<int> boms)
     {
         std::sort(boms.begin(), boms.end());
         boms.erase(std::unique(boms.begin(), boms.end()), boms.end());
         const QByteArray sql = "SELECT c.BomId, c.SortSeq, c.ComponentId, o.WhCode FROM IDS(?1) f CROSS JOIN bom_opcomponent c ON c.BomId = f.value "
-                               "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE " + account::lineInForce("c", "?2");
+                               "LEFT JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId WHERE " + db::lineInForce("c", "?2");
         Statement statement(Database::of(connection), sql.constData());
         statement.bindIds(1, QVector<int>(boms.begin(), boms.end()));
         statement.bind(2, date.toUtf8());
@@ -106,7 +106,7 @@ struct Side {
     std::vector<SideRow> rows;
 };
 
-Side walk(ado::Connection& connection, BomGraph& graph, const ExplosionSide& side, int sideIndex, PathTree& tree, bool planRate)
+Side walk(data::Connection& connection, BomGraph& graph, const ExplosionSide& side, int sideIndex, PathTree& tree, bool planRate)
 {
     Side out;
     const int topBom = side.bomId ? side.bomId : graph.mainBom(side.part);
@@ -179,7 +179,7 @@ QString pathText(const ExplosionDiff& diff, int line)
     return steps.join(QStringLiteral(" / "));
 }
 
-ExplosionDiff diffExplosions(ado::Connection& connection, const ExplosionSide& before, const ExplosionSide& after, bool planRate)
+ExplosionDiff diffExplosions(data::Connection& connection, const ExplosionSide& before, const ExplosionSide& after, bool planRate)
 {
     const Database db = Database::of(connection);
     const ReadSnapshot snapshot(db); // both sides read the same state of the account
@@ -252,4 +252,4 @@ ExplosionDiff diffExplosions(ado::Connection& connection, const ExplosionSide& b
     return diff;
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -13,7 +13,7 @@
 // version of its BOM. Rows are matched by their path, the chain of
 // (component, line number) from the top, so that a component on two lines
 // stays two rows; the top itself is not part of the path.
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // One side: the top part's BOM in force on the date (or the given BOM of the
 // top, with its lines in force on the date), and the BOMs in force on the
@@ -63,7 +63,7 @@ struct ExplosionDiff {
     int count(DiffChange change) const;
 };
 
-ExplosionDiff diffExplosions(ado::Connection& connection, const ExplosionSide& before, const ExplosionSide& after, bool planRate = false);
+ExplosionDiff diffExplosions(data::Connection& connection, const ExplosionSide& before, const ExplosionSide& after, bool planRate = false);
 
 // The row's path from the top: "FR-200#10 / FR-210#10" (component # line number).
 QString pathText(const ExplosionDiff& diff, int line);
@@ -71,4 +71,4 @@ QString pathText(const ExplosionDiff& diff, int line);
 // Whether two quantities are the same for the diff (equal to 1e-9 of their size).
 bool sameQuantity(double a, double b);
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // The rows of one pack table (PartId, Data) for a sorted list of part ids:
 // by a seek per id, or when the ids lie dense in their range by one pass over
@@ -89,4 +89,4 @@ private:
     LazyStatement byIds_, byRange_;
 };
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

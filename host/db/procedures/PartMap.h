@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // Values by part id for the walks, which look a part up for every row they
 // make. An account numbers its parts from 1 upwards, so an id is found by two
@@ -75,4 +75,4 @@ private:
     Slot count_ = 0;
 };
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 QString Arguments::text()
 {
@@ -100,24 +100,24 @@ struct Limit {
 const QString limitKey = QStringLiteral("row-limit");
 } // namespace
 
-int64_t rowLimit(ado::Connection& connection)
+int64_t rowLimit(data::Connection& connection)
 {
     const auto limit = std::static_pointer_cast<Limit>(connection.attachment(limitKey));
     return limit ? limit->rows : DefaultRowLimit;
 }
 
-void setRowLimit(ado::Connection& connection, int64_t limit) { connection.attach(limitKey, std::make_shared<Limit>(Limit{limit})); }
+void setRowLimit(data::Connection& connection, int64_t limit) { connection.attach(limitKey, std::make_shared<Limit>(Limit{limit})); }
 
 namespace {
 const QString stopKey = QStringLiteral("stop-flag");
 } // namespace
 
-void setStopFlag(ado::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop)
+void setStopFlag(data::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop)
 {
     connection.attach(stopKey, std::const_pointer_cast<std::atomic<bool>>(std::move(stop)));
 }
 
-const std::atomic<bool>* stopFlag(ado::Connection& connection)
+const std::atomic<bool>* stopFlag(data::Connection& connection)
 {
     return std::static_pointer_cast<const std::atomic<bool>>(connection.attachment(stopKey)).get();
 }
@@ -151,4 +151,4 @@ const QString& wipText(int type)
     return type >= 1 && type <= 4 ? texts[type] : texts[0];
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -15,7 +15,7 @@
 
 // What the BOM procedures share: reading their arguments, the bounds they
 // take, the parts a range selects, and the row limit of their results.
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // Reads a procedure's arguments in order; a missing trailing argument is an error.
 class Arguments {
@@ -52,14 +52,14 @@ QVector<Range> freeRanges(Arguments& a);
 QVector<int> matchingParts(const Database& db, const Range& code, const QVector<Range>& free);
 
 // The rows a procedure may give before it stops with a message; kept with the connection.
-int64_t rowLimit(ado::Connection& connection);
-void setRowLimit(ado::Connection& connection, int64_t limit);
+int64_t rowLimit(data::Connection& connection);
+void setRowLimit(data::Connection& connection, int64_t limit);
 inline constexpr int64_t DefaultRowLimit = 5'000'000;
 
 // A flag another thread sets to stop the procedures running on a connection:
 // they stop at their next row with an error. Kept with the connection.
-void setStopFlag(ado::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop);
-const std::atomic<bool>* stopFlag(ado::Connection& connection);
+void setStopFlag(data::Connection& connection, std::shared_ptr<const std::atomic<bool>> stop);
+const std::atomic<bool>* stopFlag(data::Connection& connection);
 
 // Takes a procedure's rows, refusing to pass the limit: into the result, or
 // straight to the connection's consumer when the caller streams (the result's
@@ -88,4 +88,4 @@ private:
 const QString& fvText(int flag);
 const QString& wipText(int type);
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -10,7 +10,7 @@
 #include <charconv>
 #include <map>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 QByteArray serverDialect(const char* sql)
 {
@@ -155,4 +155,4 @@ bool beginServerSnapshot(pg_conn* db)
 
 void endServerSnapshot(pg_conn* db) { PQclear(PQexec(db, "ROLLBACK")); }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

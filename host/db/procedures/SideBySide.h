@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // Runs job(0) … job(count - 1) side by side on the machine's cores (at most
 // four threads, the calling one among them), each job once. After a job
@@ -54,4 +54,4 @@ void runSideBySide(size_t count, Job&& job)
         std::rethrow_exception(failure);
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

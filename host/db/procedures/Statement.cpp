@@ -12,7 +12,7 @@
 
 #include <charconv>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 void throwDatabaseError(sqlite3* db) { q7::data::throwProviderError(QString::fromUtf8(sqlite3_errmsg(db))); }
 
@@ -39,14 +39,14 @@ Database Database::embeddedOf(sqlite3* db)
     return database;
 }
 
-Database Database::of(ado::Connection& connection)
+Database Database::of(data::Connection& connection)
 {
     Database db;
     if (connection.isEmbedded()) {
-        db.embedded_ = account::SqlInserter::handleOf(connection.database());
+        db.embedded_ = db::SqlInserter::handleOf(connection.database());
         return db;
     }
-    db.server_ = account::SqlInserter::serverHandleOf(connection.database());
+    db.server_ = db::SqlInserter::serverHandleOf(connection.database());
     if (!db.server_)
         q7::data::throwProviderError(QStringLiteral("The BOM procedures need the embedded account database or a PostgreSQL server"));
     return db;
@@ -174,4 +174,4 @@ ReadSnapshot::~ReadSnapshot()
         sqlite3_exec(db_.embedded(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

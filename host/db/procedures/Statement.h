@@ -10,11 +10,11 @@
 struct sqlite3;
 struct pg_conn;
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // The account database as the procedures read it: the embedded file's
 // handle, or the server's. The procedures' statements are written once, in
@@ -23,7 +23,7 @@ namespace q7::host::procedures {
 // read with "IDS(?n) f", giving rows f.value.
 class Database {
 public:
-    static Database of(ado::Connection& connection);
+    static Database of(data::Connection& connection);
     static Database embeddedOf(sqlite3* db);
     bool onServer() const { return server_ != nullptr; }
     sqlite3* embedded() const { return embedded_; }
@@ -116,4 +116,4 @@ private:
     std::unique_ptr<Statement> statement_;
 };
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -2,7 +2,7 @@
 
 #include "host/db/procedures/Statement.h"
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // What a statement does on one kind of database.
 class Statement::Backend {
@@ -30,13 +30,13 @@ QByteArray idListText(const QVector<int>& ids, char open, char close);
 std::unique_ptr<Statement::Backend> embeddedStatement(sqlite3* db, const char* sql);
 std::unique_ptr<Statement::Backend> serverStatement(pg_conn* db, const char* sql);
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 
 // Begins a read-only repeatable-read transaction on the server unless one is
 // open; true when it began one.
 bool beginServerSnapshot(pg_conn* db);
 void endServerSnapshot(pg_conn* db);
 
-} // namespace q7::host::procedures
+} // namespace q7::host::db::procedures

@@ -12,13 +12,13 @@
 
 #include <algorithm>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
 bool isBound(const QString& date)
 {
-    return date.isEmpty() || date == QLatin1String(account::OpenBegin) || date == QLatin1String(account::OpenEnd);
+    return date.isEmpty() || date == QLatin1String(db::OpenBegin) || date == QLatin1String(db::OpenEnd);
 }
 
 QString number(const QVariant& v) { return QString::number(v.toDouble(), 'g', 10); }
@@ -41,7 +41,7 @@ QString endOf(const QVariant& snapshot)
 // The lines of the item's BOMs that runs from a date wrote, of the runs not undone, in run order.
 QHash<int, LineChanges> changesOfLines(QSqlDatabase& db, const QString& invCode)
 {
-    QSqlQuery query = ado::runBound(
+    QSqlQuery query = data::runBound(
         db, QStringLiteral("SELECT c.RowKey, a.DocCode, c.Before, c.After FROM q7_maint_change c JOIN q7_maint_run r ON r.RunId = c.RunId "
                            "JOIN q7_maint_change e ON e.RunId = c.RunId AND e.TableName = 'ecn_ecnapply' JOIN ecn_ecnapply a ON a.ApplyId = e.RowKey "
                            "WHERE c.TableName = 'bom_opcomponent' AND (r.UndoneAt IS NULL OR r.UndoneAt = '') AND c.RowKey IN "
@@ -64,7 +64,7 @@ QHash<int, LineChanges> changesOfLines(QSqlDatabase& db, const QString& invCode)
 // before the first run from a date pointed it to that run's change.
 QString versionChange(QSqlDatabase& db, int bomId, const QString& current)
 {
-    QSqlQuery first = ado::runBound(db, QStringLiteral("SELECT c.Before FROM q7_maint_change c JOIN q7_maint_run r ON r.RunId = c.RunId "
+    QSqlQuery first = data::runBound(db, QStringLiteral("SELECT c.Before FROM q7_maint_change c JOIN q7_maint_run r ON r.RunId = c.RunId "
                                                        "WHERE c.TableName = 'bom_bom' AND c.RowKey = ? AND (r.UndoneAt IS NULL OR r.UndoneAt = '') "
                                                        "ORDER BY c.RunId, c.Seq"),
                                     {bomId});
@@ -77,7 +77,7 @@ QString versionChange(QSqlDatabase& db, int bomId, const QString& current)
             detail = it.value().toVariant();
     if (!detail.isValid())
         return {};
-    QSqlQuery code = ado::runBound(db, QStringLiteral("SELECT a.DocCode FROM ecn_ecnapplydetail d JOIN ecn_ecnapply a ON a.ApplyId = d.ApplyId "
+    QSqlQuery code = data::runBound(db, QStringLiteral("SELECT a.DocCode FROM ecn_ecnapplydetail d JOIN ecn_ecnapply a ON a.ApplyId = d.ApplyId "
                                                       "WHERE d.ApplyDId = ?"),
                                    {detail});
     return code.next() ? code.value(0).toString() : QString();
@@ -95,7 +95,7 @@ QString parentText(const QSqlQuery& query, int first)
 
 } // namespace
 
-QList<BomEvent> bomHistory(ado::Connection& connection, const QString& invCode)
+QList<BomEvent> bomHistory(data::Connection& connection, const QString& invCode)
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
@@ -113,7 +113,7 @@ QList<BomEvent> bomHistory(ado::Connection& connection, const QString& invCode)
         return line.bomText();
     };
 
-    QSqlQuery versions = ado::runBound(db, QStringLiteral("SELECT b.BomType, b.Version, b.IdentCode, b.VersionEffDate, b.VersionEndDate, a.DocCode, b.BomId, ") +
+    QSqlQuery versions = data::runBound(db, QStringLiteral("SELECT b.BomType, b.Version, b.IdentCode, b.VersionEffDate, b.VersionEndDate, a.DocCode, b.BomId, ") +
                                                parentColumns + ofItem + QStringLiteral(" WHERE p.InvCode = ? AND b.BomType = 1"),
                                        {invCode});
     while (versions.next()) {
@@ -125,7 +125,7 @@ QList<BomEvent> bomHistory(ado::Connection& connection, const QString& invCode)
             events.append({versions.value(4).toString(), parent, bom, QStringLiteral("版本失效"), 0, {}, {}, {}, {}});
     }
 
-    QSqlQuery lines = ado::runBound(
+    QSqlQuery lines = data::runBound(
         db, QStringLiteral("SELECT b.BomType, b.Version, b.IdentCode, c.OpComponentId, c.SortSeq, i.cInvCode, i.cInvName, c.BaseQtyN, c.BaseQtyD, "
                            "c.EffBegDate, c.EffEndDate, ") +
                 parentColumns + ofItem +
@@ -147,4 +147,4 @@ QList<BomEvent> bomHistory(ado::Connection& connection, const QString& invCode)
     return events;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -3,11 +3,11 @@
 #include <QList>
 #include <QString>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // One change of an item's BOMs on a date: a main BOM version taking effect
 // or ending, a line starting or ending; with the engineering change that did
@@ -25,6 +25,6 @@ struct BomEvent {
 
 // Every change of the item's own BOMs (of all its parts), by date; the open
 // bounds (a BOM or line without a beginning or end) are no change.
-QList<BomEvent> bomHistory(ado::Connection& connection, const QString& invCode);
+QList<BomEvent> bomHistory(data::Connection& connection, const QString& invCode);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

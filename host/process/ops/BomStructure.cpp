@@ -11,10 +11,10 @@
 #include <deque>
 #include <functional>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
-using procedures::Database;
-using procedures::Statement;
+using db::procedures::Database;
+using db::procedures::Statement;
 
 namespace {
 
@@ -64,7 +64,7 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
                    std::vector<std::pair<int, int>>& edges, const std::unordered_set<int>& leftOut = {})
 {
     // one snapshot: a change committed by another connection between the reads cannot mix in
-    const procedures::ReadSnapshot snapshot(db);
+    const db::procedures::ReadSnapshot snapshot(db);
     {
         Statement parts(db, "SELECT PartId FROM bas_part ORDER BY PartId");
         while (parts.next()) {
@@ -77,7 +77,7 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
                              ? bomParents(db, "SELECT t.BomId, t.ParentId FROM bom_parent t", d)
                              : bomParents(db,
                                           QByteArray("SELECT t.BomId, t.ParentId FROM bom_parent t JOIN bom_bom b ON b.BomId = t.BomId WHERE ") +
-                                              account::bomInForce("b", "?1"),
+                                              db::bomInForce("b", "?1"),
                                           d);
     const auto addLines = [&](const QByteArray& sql, bool componentLines) {
         Statement lines(db, sql.constData());
@@ -101,9 +101,9 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
         addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent", true);
         addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId", false);
     } else {
-        addLines(QByteArray("SELECT c.BomId, c.ComponentId, c.OpComponentId FROM bom_opcomponent c WHERE ") + account::lineInForce("c", "?1"), true);
+        addLines(QByteArray("SELECT c.BomId, c.ComponentId, c.OpComponentId FROM bom_opcomponent c WHERE ") + db::lineInForce("c", "?1"), true);
         addLines(QByteArray("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
-                            "WHERE ") + account::lineInForce("c", "?1") + " AND " + account::substituteInForce("s", "?1"),
+                            "WHERE ") + db::lineInForce("c", "?1") + " AND " + db::substituteInForce("s", "?1"),
                  false);
     }
 }
@@ -149,7 +149,7 @@ StructureGroups strongGroups(const BomStructure& structure)
     StructureGroups groups;
     groups.groupOf.assign(static_cast<size_t>(structure.nodeCount()), -1);
     Graph graph{structure, groups};
-    account::StrongSets<Graph> sets(graph);
+    db::StrongSets<Graph> sets(graph);
     for (int root = 0; root < structure.nodeCount(); ++root)
         sets.walk(root);
     return groups;
@@ -161,7 +161,7 @@ namespace {
 template <typename Allowed>
 std::vector<int> search(const BomStructure& structure, int from, int to, Allowed allowed)
 {
-    return account::pathBetween(from, to, [&](int node) {
+    return db::pathBetween(from, to, [&](int node) {
         std::vector<int> next;
         for (const int* c = structure.begin(node); c != structure.end(node); ++c)
             if (*c == to || allowed(*c))
@@ -186,4 +186,4 @@ std::vector<int> pathBetween(const BomStructure& structure, int from, int to)
     return search(structure, from, to, [](int) { return true; });
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -7,11 +7,11 @@
 #include <unordered_set>
 #include <vector>
 
-namespace q7::host::procedures {
+namespace q7::host::db::procedures {
 class Database;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // The parent → component structure of an account as a compact graph: every
 // part is a node; an edge for each BOM line (and each substitute of a line)
@@ -20,9 +20,9 @@ class BomStructure {
 public:
     // Lines in force on the date: the BOM's version dates (none = always)
     // and the line's dates contain it (EffBegDate <= date < EffEndDate).
-    static BomStructure inForce(const procedures::Database& db, const QString& date);
+    static BomStructure inForce(const db::procedures::Database& db, const QString& date);
     // Every line of every BOM, whatever its dates, but for the lines left out.
-    static BomStructure allLines(const procedures::Database& db, const std::unordered_set<int>& leftOut = {});
+    static BomStructure allLines(const db::procedures::Database& db, const std::unordered_set<int>& leftOut = {});
 
     int nodeCount() const { return static_cast<int>(partIds_.size()); }
     int partId(int node) const { return partIds_[node]; }
@@ -57,4 +57,4 @@ std::vector<int> cycleThrough(const BomStructure& structure, const StructureGrou
 // A path from one node to another (both included), or empty when there is none.
 std::vector<int> pathBetween(const BomStructure& structure, int from, int to);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

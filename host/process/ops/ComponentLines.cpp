@@ -8,7 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 void run(QSqlQuery& query)
@@ -47,7 +47,7 @@ QVector<ComponentLine> componentLines(QSqlDatabase& db, int componentId, const L
     if (scope.bomType != 0)
         sql += QStringLiteral(" AND b.BomType = :type");
     if (scope.inForceOn)
-        sql += QStringLiteral(" AND ") + account::bomInForceText("b", ":date") + QStringLiteral(" AND ") + account::lineInForceText("c", ":date");
+        sql += QStringLiteral(" AND ") + db::bomInForceText("b", ":date") + QStringLiteral(" AND ") + db::lineInForceText("c", ":date");
     sql += QStringLiteral(" ORDER BY p.InvCode, p.Free1, c.BomId, c.SortSeq, c.OpComponentId");
 
     QSqlQuery query(db);
@@ -101,4 +101,4 @@ QVector<int> parentsOfBom(QSqlDatabase& db, int bomId)
     return parents;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // A BOM line as the maintenance operations list it.
 struct ComponentLine {
@@ -36,4 +36,4 @@ QVector<ComponentLine> componentLines(QSqlDatabase& db, int componentId, const L
 // Every parent of a BOM (its own and those that share it).
 QVector<int> parentsOfBom(QSqlDatabase& db, int bomId);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

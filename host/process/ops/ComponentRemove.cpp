@@ -12,7 +12,7 @@
 
 #include <optional>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
@@ -31,7 +31,7 @@ QList<qint64> rowids(QSqlDatabase& db, const QString& sql, int key)
 
 } // namespace
 
-OperationResult removeComponent(ado::Connection& connection, const PartKey& key, const RunOptions& options)
+OperationResult removeComponent(data::Connection& connection, const PartKey& key, const RunOptions& options)
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
@@ -71,7 +71,7 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
         const QList<qint64> lineOptions = rowids(db, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ? AND OptionsId IS NOT NULL"),
                                              line.lineId);
         journal.remove(QStringLiteral("bom_opcomponent"), line.lineId);
-        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
+        db::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
         // The line's options go with it unless another line uses them too.
         for (qint64 option : lineOptions)
             if (rowids(db, QStringLiteral("SELECT OpComponentId FROM bom_opcomponent WHERE OptionsId = ?"), static_cast<int>(option)).isEmpty())
@@ -84,4 +84,4 @@ OperationResult removeComponent(ado::Connection& connection, const PartKey& key,
     return result;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -4,15 +4,15 @@
 #include "host/process/ops/OperationResult.h"
 #include "host/process/ops/Parts.h"
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // Removes the part as component from every BOM (every type, version and
 // date), each line with its substitutes, remarks, location designators and
 // its own line options, in one recorded run. Refused when the part does not exist.
-OperationResult removeComponent(ado::Connection& connection, const PartKey& part, const RunOptions& options);
+OperationResult removeComponent(data::Connection& connection, const PartKey& part, const RunOptions& options);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -14,7 +14,7 @@
 
 #include <optional>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
@@ -32,13 +32,13 @@ int requirePart(QSqlDatabase& db, const PartKey& key, const QString& role)
 
 // The first parent that the new part would reach again, as a path from the
 // parent through the new part back to it; empty when there is none.
-QStringList cycleAfterReplace(ado::Connection& connection, const QVector<ComponentLine>& lines, int newPart)
+QStringList cycleAfterReplace(data::Connection& connection, const QVector<ComponentLine>& lines, int newPart)
 {
     QSqlDatabase& db = connection.database();
     std::unordered_set<int> replaced;
     for (const ComponentLine& line : lines)
         replaced.insert(line.lineId);
-    BomStructure structure = BomStructure::allLines(procedures::Database::of(connection), replaced);
+    BomStructure structure = BomStructure::allLines(db::procedures::Database::of(connection), replaced);
     const int newNode = structure.nodeOf(newPart);
     QVector<int> parents;
     for (const ComponentLine& line : lines)
@@ -70,14 +70,14 @@ enum class FromDate { Stays, InPlace, Split };
 FromDate treatmentFrom(const ComponentLine& line, const QString& date)
 {
     const auto bound = [](const QString& d, const char* open) { return d.isEmpty() ? QString::fromLatin1(open) : d; };
-    QString begin = bound(line.effBegDate, account::OpenBegin), end = bound(line.effEndDate, account::OpenEnd);
+    QString begin = bound(line.effBegDate, db::OpenBegin), end = bound(line.effEndDate, db::OpenEnd);
     if (line.bomType == 1) {
-        begin = std::max(begin, bound(line.versionEffDate, account::OpenBegin));
-        end = std::min(end, bound(line.versionEndDate, account::OpenEnd));
+        begin = std::max(begin, bound(line.versionEffDate, db::OpenBegin));
+        end = std::min(end, bound(line.versionEndDate, db::OpenEnd));
     }
     if (!(date < end))
         return FromDate::Stays; // ended by then: history
-    if (!account::holdsOn(begin, end, date) || begin == date)
+    if (!db::holdsOn(begin, end, date) || begin == date)
         return FromDate::InPlace; // not yet begun, or begins that day: nothing before the date to keep
     return FromDate::Split;
 }
@@ -89,7 +89,7 @@ QString treatmentText(FromDate treatment)
 
 qint64 highestKey(QSqlDatabase& db, const QString& table, const QString& key)
 {
-    QSqlQuery query = ado::runBound(db, QStringLiteral("SELECT max(%1) FROM %2").arg(key, table));
+    QSqlQuery query = data::runBound(db, QStringLiteral("SELECT max(%1) FROM %2").arg(key, table));
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -110,7 +110,7 @@ public:
         QVariantMap copy{{QStringLiteral("OpComponentId"), nextLine_++},
                          {QStringLiteral("ComponentId"), newPart_},
                          {QStringLiteral("EffBegDate"), date_}};
-        QSqlQuery options = ado::runBound(db_, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ?"), {lineId});
+        QSqlQuery options = data::runBound(db_, QStringLiteral("SELECT OptionsId FROM bom_opcomponent WHERE OpComponentId = ?"), {lineId});
         if (options.next() && !options.value(0).isNull())
             copy.insert(QStringLiteral("OptionsId"),
                         journal_.copy(QStringLiteral("bom_opcomponentopt"), options.value(0).toLongLong(), {{QStringLiteral("OptionsId"), nextOptions_++}}));
@@ -127,7 +127,7 @@ private:
     QList<qint64> rowsOf(const QString& table, const QString& key, int lineId)
     {
         QList<qint64> rows;
-        QSqlQuery query = ado::runBound(db_, QStringLiteral("SELECT %1 FROM %2 WHERE OpComponentId = ? ORDER BY %1").arg(key, table), {lineId});
+        QSqlQuery query = data::runBound(db_, QStringLiteral("SELECT %1 FROM %2 WHERE OpComponentId = ? ORDER BY %1").arg(key, table), {lineId});
         while (query.next())
             rows.append(query.value(0).toLongLong());
         return rows;
@@ -157,7 +157,7 @@ QString parametersText(const ReplaceParameters& p)
 
 } // namespace
 
-OperationResult replaceComponent(ado::Connection& connection, const ReplaceParameters& parameters, const RunOptions& options)
+OperationResult replaceComponent(data::Connection& connection, const ReplaceParameters& parameters, const RunOptions& options)
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
@@ -229,7 +229,7 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
                            [&](qsizetype done) { options.report(done, lines.size()); });
     }
     for (const ComponentLine& line : lines)
-        account::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
+        db::noteChange(db, line.bomId); // a voucher that loaded the BOM before cannot save over this
     result.summary = QStringLiteral("%1 行%2替换：%3 → %4").arg(lines.size()).arg(from, oldLabel, newLabel);
     if (change)
         result.summary += QStringLiteral("，工程变更 %1").arg(change->docCode());
@@ -239,4 +239,4 @@ OperationResult replaceComponent(ado::Connection& connection, const ReplaceParam
     return result;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -6,11 +6,11 @@
 
 #include <optional>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 struct ReplaceParameters {
     PartKey oldPart;
@@ -28,6 +28,6 @@ struct ReplaceParameters {
 // does not exist, when old and new are the same part, or when the new part
 // would become a component of itself (the message names the path).
 // A run from a date also refuses a date that is no yyyy-mm-dd date.
-OperationResult replaceComponent(ado::Connection& connection, const ReplaceParameters& parameters, const RunOptions& options);
+OperationResult replaceComponent(data::Connection& connection, const ReplaceParameters& parameters, const RunOptions& options);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -5,13 +5,13 @@
 
 #include <QSqlQuery>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
 qint64 nextKey(QSqlDatabase& db, const QString& table, const QString& key)
 {
-    QSqlQuery query = ado::runBound(db, QStringLiteral("SELECT max(%1) FROM %2").arg(key, table));
+    QSqlQuery query = data::runBound(db, QStringLiteral("SELECT max(%1) FROM %2").arg(key, table));
     return query.next() ? query.value(0).toLongLong() + 1 : 1;
 }
 
@@ -19,7 +19,7 @@ qint64 nextKey(QSqlDatabase& db, const QString& table, const QString& key)
 QString nextDocCode(QSqlDatabase& db, const QString& year)
 {
     const QString prefix = QStringLiteral("ECN-%1-").arg(year);
-    QSqlQuery query = ado::runBound(db, QStringLiteral("SELECT DocCode FROM ecn_ecnapply WHERE DocCode LIKE ?"), {prefix + u'%'});
+    QSqlQuery query = data::runBound(db, QStringLiteral("SELECT DocCode FROM ecn_ecnapply WHERE DocCode LIKE ?"), {prefix + u'%'});
     int highest = 0;
     while (query.next())
         highest = std::max(highest, query.value(0).toString().mid(prefix.size()).toInt());
@@ -48,4 +48,4 @@ void EngineeringChange::touch(int bomId)
     journal_.update(QStringLiteral("bom_bom"), bomId, {{QStringLiteral("ApplyDId"), detail}});
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -4,7 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 class Journal;
 
@@ -31,4 +31,4 @@ private:
     QSet<int> boms_;
 };
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

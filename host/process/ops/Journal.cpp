@@ -17,7 +17,7 @@
 
 #include <algorithm>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
@@ -221,7 +221,7 @@ QString now() { return QDateTime::currentDateTime().toString(QStringLiteral("yyy
 
 } // namespace
 
-void ensureMaintenanceTables(ado::Connection& connection)
+void ensureMaintenanceTables(data::Connection& connection)
 {
     if (!connection.isEmbedded()) { // the server's schema has the tables
         upgradeServerAccount(connection.database());
@@ -540,7 +540,7 @@ int Journal::finish(const QString& summary)
     return runId_;
 }
 
-QList<RunRecord> maintenanceRuns(ado::Connection& connection)
+QList<RunRecord> maintenanceRuns(data::Connection& connection)
 {
     ensureMaintenanceTables(connection);
     QSqlQuery query(connection.database());
@@ -555,7 +555,7 @@ QList<RunRecord> maintenanceRuns(ado::Connection& connection)
     return runs;
 }
 
-OperationResult undoRun(ado::Connection& connection, int runId, const QString& user)
+OperationResult undoRun(data::Connection& connection, int runId, const QString& user)
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
@@ -612,7 +612,7 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
         // the BOM whose lines come back has changed for a voucher that loaded it
         const QJsonObject& row = change.before ? *change.before : *change.after;
         if (change.table == QLatin1String("bom_opcomponent"))
-            account::noteChange(db, columnOf(row, QStringLiteral("BomId")).toInt());
+            db::noteChange(db, columnOf(row, QStringLiteral("BomId")).toInt());
         else if (const QJsonValue line = columnOf(row, QStringLiteral("OpComponentId"));
                  change.table.startsWith(QLatin1String("bom_opcomponent")) && !line.isUndefined()) {
             QSqlQuery owner(db);
@@ -620,7 +620,7 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
             owner.addBindValue(valueOf(line));
             run(owner);
             if (owner.next())
-                account::noteChange(db, owner.value(0).toInt());
+                db::noteChange(db, owner.value(0).toInt());
         }
     }
     QSqlQuery mark(db);
@@ -634,4 +634,4 @@ OperationResult undoRun(ado::Connection& connection, int runId, const QString& u
     return result;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -14,15 +14,15 @@
 #include <optional>
 #include <span>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // Creates the maintenance tables (low-level codes, runs and their changes,
 // form conditions) when the account does not have them yet.
-void ensureMaintenanceTables(ado::Connection& connection);
+void ensureMaintenanceTables(data::Connection& connection);
 
 // Records a run of an operation and every row it changes, so that the run
 // can be undone as a whole. Used inside the operation's transaction: each
@@ -96,11 +96,11 @@ struct RunRecord {
     int changes = 0;
     QString undoneBy, undoneAt;
 };
-QList<RunRecord> maintenanceRuns(ado::Connection& connection);
+QList<RunRecord> maintenanceRuns(data::Connection& connection);
 
 // Restores every row of the run as it was before, in one transaction, and
 // marks the run undone. Refused (nothing written) when the run does not
 // exist or was undone already, or when any of its rows has changed since.
-OperationResult undoRun(ado::Connection& connection, int runId, const QString& user);
+OperationResult undoRun(data::Connection& connection, int runId, const QString& user);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -13,7 +13,7 @@
 #include <optional>
 #include <unordered_map>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 LowLevelCodes computeLowLevelCodes(const BomStructure& structure)
 {
@@ -43,14 +43,14 @@ LowLevelCodes computeLowLevelCodes(const BomStructure& structure)
     return codes;
 }
 
-OperationResult runLowLevelCode(ado::Connection& connection, const QString& date, const RunOptions& options)
+OperationResult runLowLevelCode(data::Connection& connection, const QString& date, const RunOptions& options)
 {
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
     std::optional<Transaction> transaction; // the structure and the stored codes are read and written in one transaction
     if (!options.dryRun)
         transaction.emplace(db);
-    const BomStructure structure = BomStructure::inForce(procedures::Database::of(connection), date);
+    const BomStructure structure = BomStructure::inForce(db::procedures::Database::of(connection), date);
     const LowLevelCodes codes = computeLowLevelCodes(structure);
 
     std::unordered_map<int, int> stored;
@@ -112,4 +112,4 @@ OperationResult runLowLevelCode(ado::Connection& connection, const QString& date
     return result;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -7,11 +7,11 @@
 
 #include <vector>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // Low-level codes of a structure: for every part the deepest level at which
 // it is a component (0 for a part that is no one's component), computed in
@@ -27,6 +27,6 @@ LowLevelCodes computeLowLevelCodes(const BomStructure& structure);
 // Computes the low-level codes of the BOMs in force on the date and stores
 // those that changed (table bas_part_llc), in one recorded run. Parts on a
 // cycle keep their stored code; each cycle is listed with its path.
-OperationResult runLowLevelCode(ado::Connection& connection, const QString& date, const RunOptions& options);
+OperationResult runLowLevelCode(data::Connection& connection, const QString& date, const RunOptions& options);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

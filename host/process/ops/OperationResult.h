@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // What a maintenance operation reports: rows (the preview of the lines it
 // changes, or what a check found), a one-line summary, and the run under
@@ -48,4 +48,4 @@ struct RunOptions {
     }
 };
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -8,7 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
@@ -107,4 +107,4 @@ QString pathText(const std::vector<int>& path, const BomStructure& structure, Pa
     return parts.join(QStringLiteral(" → "));
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // An item with the values of its ten free items, as a form names a part.
 struct PartKey {
@@ -42,4 +42,4 @@ class BomStructure;
 // A path of the structure's nodes as the parts' labels joined by arrows ("A → B → A").
 QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 namespace {
 
@@ -30,10 +30,10 @@ void lineProblems(QSqlDatabase& db, const QString& sql, const QString& kind, con
 
 } // namespace
 
-OperationResult checkStructure(ado::Connection& connection, int maxLevels, const QString& date)
+OperationResult checkStructure(data::Connection& connection, int maxLevels, const QString& date)
 {
     QSqlDatabase& db = connection.database();
-    const BomStructure structure = BomStructure::inForce(procedures::Database::of(connection), date);
+    const BomStructure structure = BomStructure::inForce(db::procedures::Database::of(connection), date);
     const StructureGroups groups = strongGroups(structure);
     PartLabels labels(db);
     OperationResult result;
@@ -85,7 +85,7 @@ OperationResult checkStructure(ado::Connection& connection, int maxLevels, const
                  QStringLiteral("SELECT t.ParentId, coalesce(p.InvCode, '#' || c.ComponentId), c.OpComponentId, c.SortSeq, c.BaseQtyN, c.BaseQtyD "
                                 "FROM bom_opcomponent c JOIN bom_parent t ON t.BomId = c.BomId AND t.SharingPartId IS NULL "
                                 "LEFT JOIN bas_part p ON p.PartId = c.ComponentId "
-                                "WHERE ") + QString::fromUtf8(account::quantityBroken("c")) + QStringLiteral(" ORDER BY c.OpComponentId"),
+                                "WHERE ") + QString::fromUtf8(db::quantityBroken("c")) + QStringLiteral(" ORDER BY c.OpComponentId"),
                  QStringLiteral("用量错误"),
                  [](const QSqlQuery& q) {
                      return QStringLiteral("行号 %1 基本用量 %2/%3").arg(q.value(3).toInt()).arg(q.value(4).toDouble()).arg(q.value(5).toDouble());
@@ -96,4 +96,4 @@ OperationResult checkStructure(ado::Connection& connection, int maxLevels, const
     return result;
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

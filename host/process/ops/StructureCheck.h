@@ -4,11 +4,11 @@
 
 #include <QString>
 
-namespace q7::ado {
+namespace q7::data {
 class Connection;
 }
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // Checks the BOM structure and changes nothing. Lists, in this order:
 //  循环     — each cycle of the BOMs in force on the date, with its path
@@ -16,6 +16,6 @@ namespace q7::host::process {
 //             maxLevels levels, with its deepest path
 //  子件缺失 — lines (of any BOM and date) whose component is no part, or whose item is gone
 //  用量错误 — lines whose base quantity or its denominator is zero or negative
-OperationResult checkStructure(ado::Connection& connection, int maxLevels, const QString& date);
+OperationResult checkStructure(data::Connection& connection, int maxLevels, const QString& date);
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

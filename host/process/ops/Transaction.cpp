@@ -1,14 +1,14 @@
 #include "host/process/ops/Transaction.h"
 
 #include "host/db/BomChanges.h"
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 Transaction::Transaction(QSqlDatabase& db) : db_(db)
 {
@@ -21,7 +21,7 @@ Transaction::Transaction(QSqlDatabase& db) : db_(db)
     const bool embedded = db_.driverName() == QLatin1String("QSQLITE");
     QSqlQuery begin(db_);
     if (!embedded) {
-        if (!begin.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(account::LineWritersLock)))
+        if (!begin.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(db::LineWritersLock)))
             q7::data::throwProviderError(QStringLiteral("Cannot begin a transaction: %1").arg(q7::data::errorText(begin.lastError())));
         turn_ = true;
     }
@@ -43,17 +43,17 @@ Transaction::~Transaction()
 void Transaction::endTurn()
 {
     if (turn_)
-        QSqlQuery(db_).exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(account::LineWritersLock));
+        QSqlQuery(db_).exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(db::LineWritersLock));
     turn_ = false;
 }
 
 void Transaction::commit()
 {
-    procedures::packs::refresh(db_); // the packed BOMs the changes dropped
+    db::procedures::packs::refresh(db_); // the packed BOMs the changes dropped
     if (!db_.commit())
         q7::data::throwProviderError(QStringLiteral("Cannot commit: %1").arg(q7::data::errorText(db_.lastError())));
     open_ = false;
     endTurn();
 }
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

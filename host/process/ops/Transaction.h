@@ -2,11 +2,11 @@
 
 #include <QSqlDatabase>
 
-namespace q7::host::process {
+namespace q7::host::process::ops {
 
 // A transaction on the account database, rolled back unless committed. An
 // operation opens it before it reads what it changes; on the server it first
-// takes its turn among the writers of BOM lines (account::LineWritersLock).
+// takes its turn among the writers of BOM lines (db::LineWritersLock).
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase& db);
@@ -23,4 +23,4 @@ private:
     bool turn_ = false; // holds the server's turn among the writers of BOM lines
 };
 
-} // namespace q7::host::process
+} // namespace q7::host::process::ops

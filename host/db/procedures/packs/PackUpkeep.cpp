@@ -1,11 +1,11 @@
-#include "host/db/procedures/PackUpkeep.h"
+#include "host/db/procedures/packs/PackUpkeep.h"
 
 #include "host/db/SqlInserter.h"
-#include "host/db/procedures/PackFromTables.h"
+#include "host/db/procedures/packs/PackFromTables.h"
 
 #include <sqlite3.h>
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 namespace {
 
@@ -187,7 +187,7 @@ void refresh(sqlite3* db)
 void refresh(QSqlDatabase& db)
 {
     if (db.driverName() == QLatin1String("QSQLITE"))
-        refresh(account::SqlInserter::handleOf(db));
+        refresh(db::SqlInserter::handleOf(db));
 }
 
 namespace {
@@ -251,4 +251,4 @@ void releaseTriggers(sqlite3* db)
         createTriggers(db, *w);
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

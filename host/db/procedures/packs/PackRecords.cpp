@@ -1,6 +1,6 @@
-#include "host/db/procedures/PackRecords.h"
+#include "host/db/procedures/packs/PackRecords.h"
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 void putPackedLine(Writer& w, const BomLine& line, int from, int until)
 {
@@ -65,4 +65,4 @@ bool readDescription(Reader& r, Description& d)
     return r.readInt(d.attr);
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

@@ -1,6 +1,6 @@
-#include "host/db/procedures/DownPack.h"
+#include "host/db/procedures/packs/DownPack.h"
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // Pack format: the part's description, then per BOM met its header (BOM id,
 // version, dates, parent scrap, number of lines) and its lines; texts as their
@@ -82,4 +82,4 @@ bool readDescription(QByteArrayView pack, Description& d)
     return readDescription(r, d);
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

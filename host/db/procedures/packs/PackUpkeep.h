@@ -6,7 +6,7 @@ struct sqlite3;
 
 // Keeping the packs of an embedded account: their tables, the triggers that
 // drop a pack when anything it holds changes, and packing again what they dropped.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // Creates the pack tables when missing (a bulk load fills them before the triggers exist).
 void prepareTables(sqlite3* db);
@@ -36,4 +36,4 @@ bool kept(sqlite3* db);
 // Whether it keeps where-used packs too (an account packed by an earlier version has none until packed again).
 bool usesKept(sqlite3* db);
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

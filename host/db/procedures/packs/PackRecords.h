@@ -1,14 +1,14 @@
 #pragma once
 
 #include "host/db/procedures/BomLine.h"
-#include "host/db/procedures/PackCodec.h"
+#include "host/db/procedures/packs/PackCodec.h"
 
 #include <QByteArray>
 
 #include <optional>
 
 // What both kinds of pack hold: a part's description and a BOM line with its dates.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // A part's description as the tables give it (descriptionColumns), UTF-8, to
 // be packed: code, name, model and size, unit, free items 1 and 2 (none for
@@ -40,4 +40,4 @@ void putDescription(Writer& writer, const DescriptionBytes& description);
 // Appends a description put into its own writer, or none when it is empty, and empties it.
 void appendDescription(Writer& out, Writer& description);
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

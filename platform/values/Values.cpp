@@ -1,4 +1,4 @@
-#include "platform/Values.h"
+#include "platform/values/Values.h"
 
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"

@@ -1,10 +1,10 @@
 #include "host/db/procedures/BomGraph.h"
-#include "host/db/procedures/PackFromTables.h"
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/packs/PackFromTables.h"
+#include "host/db/procedures/packs/UsePack.h"
 
 #include <unordered_map>
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 namespace {
 
@@ -135,4 +135,4 @@ void packMissingUses(const Database& db)
     packUses(db, parts);
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/procedures/PackRecords.h"
+#include "host/db/procedures/packs/PackRecords.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,7 +19,7 @@
 // where-used then reads a level with one seek per part instead of several per line, and never reads a part that nothing uses (most of a
 // where-used's parts are products). Like the other packs they are a cache of
 // the tables, dropped by triggers and packed again on save.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // A main BOM of a parent, as its choice at a date needs it.
 struct UseBom {
@@ -100,4 +100,4 @@ bool forEachUse(QByteArrayView pack, Describe&& describe, TakeParent&& takeParen
     return r.atEnd();
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

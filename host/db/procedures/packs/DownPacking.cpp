@@ -1,8 +1,8 @@
 #include "host/db/procedures/BomGraph.h"
-#include "host/db/procedures/DownPack.h"
-#include "host/db/procedures/PackFromTables.h"
+#include "host/db/procedures/packs/DownPack.h"
+#include "host/db/procedures/packs/PackFromTables.h"
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // Per part, its description and the join the explosion reads, for every date:
 // the part's main BOMs in the order of its BOM rows, each with all its lines in
@@ -84,4 +84,4 @@ void packDown(const Database& db, Statement& rows)
     });
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

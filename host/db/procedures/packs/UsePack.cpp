@@ -1,6 +1,6 @@
-#include "host/db/procedures/UsePack.h"
+#include "host/db/procedures/packs/UsePack.h"
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // Format: the part's description; the number of parents, and per parent its
 // id, whether it is used, its main BOMs (their number, then each one's id,
@@ -91,4 +91,4 @@ QByteArray UseWriter::finish()
     return result;
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

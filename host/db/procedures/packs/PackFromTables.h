@@ -1,13 +1,13 @@
 #pragma once
 
-#include "host/db/procedures/PackRecords.h"
+#include "host/db/procedures/packs/PackRecords.h"
 #include "host/db/procedures/Statement.h"
 
 #include <QByteArray>
 #include <QVector>
 
 // Packs made from the account's tables, for the upkeep.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // A date column as the packs keep it (a NULL as whenNull); false when it is
 // not a yyyy-mm-dd text, or NULL and whenNull is 0.
@@ -27,4 +27,4 @@ void packUses(const Database& db, const QVector<int>& parts);
 // Packs the uses of every part that has no use pack yet.
 void packMissingUses(const Database& db);
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

@@ -1,8 +1,8 @@
-#include "host/db/procedures/PackCodec.h"
+#include "host/db/procedures/packs/PackCodec.h"
 
 #include <cmath>
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 std::optional<int> day(QByteArrayView text)
 {
@@ -39,4 +39,4 @@ void Writer::putText(const std::optional<QByteArray>& text)
     data_.append(text->constData(), static_cast<size_t>(text->size()));
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

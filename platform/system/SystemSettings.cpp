@@ -1,4 +1,4 @@
-#include "platform/SystemSettings.h"
+#include "platform/system/SystemSettings.h"
 
 namespace q7::system {
 

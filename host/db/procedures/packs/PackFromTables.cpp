@@ -1,6 +1,6 @@
-#include "host/db/procedures/PackFromTables.h"
+#include "host/db/procedures/packs/PackFromTables.h"
 
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 bool dateOf(const Statement& s, int column, int whenNull, int& out)
 {
@@ -27,4 +27,4 @@ DescriptionBytes readDescriptionBytes(const Statement& s, int first)
     return d;
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

@@ -12,7 +12,7 @@
 // The encoding the packs are written in: dates as yyyymmdd numbers, numbers
 // as variable-length integers, texts with their length. It knows nothing of
 // what a pack holds.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // A date as the packs keep it (yyyymmdd), for texts written yyyy-mm-dd only:
 // for those, comparing the numbers is comparing the texts.
@@ -137,4 +137,4 @@ inline bool Reader::readText(Text& text)
     return true;
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/procedures/PackRecords.h"
+#include "host/db/procedures/packs/PackRecords.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,7 +16,7 @@
 // its part in bom_pack_down_stale) whenever anything it holds changes, the
 // saving code packs the noted parts again before it commits, and a part
 // without a pack is read from the tables.
-namespace q7::host::procedures::packs {
+namespace q7::host::db::procedures::packs {
 
 // One BOM of the part as the explosion's join meets it (a BOM listed twice
 // for the part is met twice), with all its lines.
@@ -76,4 +76,4 @@ bool forEachBom(QByteArrayView pack, Describe&& describe, Take&& take)
     return true;
 }
 
-} // namespace q7::host::procedures::packs
+} // namespace q7::host::db::procedures::packs
