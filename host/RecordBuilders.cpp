@@ -1,5 +1,6 @@
 #include "host/RecordBuilders.h"
 
+#include "host/RecordEntries.h"
 #include "host/process/ProcessLists.h"
 #include "host/voucher/BomDocument.h"
 #include "platform/values/Values.h"
@@ -7,19 +8,6 @@
 #include <QVariantMap>
 
 namespace q7::host {
-
-namespace {
-void putInList(QVariant& record, const QString& listKey, int index, const QVariant& value)
-{
-    QVariantMap map = record.toMap();
-    QVariantList list = map.value(listKey).toList();
-    while (list.size() <= index)
-        list.append(QVariant());
-    list[index] = value;
-    map.insert(listKey, list);
-    record = map;
-}
-} // namespace
 
 void RefreshInventoryBuilder::Init(QVariant& record, const QString& hookName, int fieldCount)
 {

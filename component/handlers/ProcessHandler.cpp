@@ -9,12 +9,9 @@
 
 namespace q7::component {
 
-
 namespace {
 
 QString latin(const char* text) { return QString::fromLatin1(text); }
-
-bool isKey(const QString& key, const char* name) { return values::textEquals(key, latin(name)); }
 
 // A free-item flag as a logical value; a flag that was never filled counts
 // as not set (its conversion would otherwise be a type mismatch).
@@ -26,6 +23,8 @@ bool flagSet(const QVariant& flag)
 }
 
 } // namespace
+
+bool ProcessHandler::isKey(const QString& key, const char* name) { return values::textEquals(key, latin(name)); }
 
 void ProcessHandler::FormProcess(const QVariant& frm) { bindFormEventHandler(frm, frmProcess_, objEvent); }
 
@@ -93,128 +92,6 @@ bool ProcessHandler::checkItemWithFreeItems(const QString& codeKey, const QStrin
         }
     }
     return true;
-}
-
-// ---- clsBO01002 -----------------------------------------------------------
-
-void clsBO01002::objEvent_InitForm()
-{
-    setRefreshInventoryList({
-        {"SetOldPartId",
-         {{"OldInvCode", 0}, {"OldInvAddCode", 1}, {"OldInvName", 2}, {"OldInvStd", 3}, {"InvFree_", 19}, {"BStrFree_", 18}}},
-        {"SetNewPartId",
-         {{"NewInvCode", 0}, {"NewInvAddCode", 1}, {"NewInvName", 2}, {"NewInvStd", 3}, {"DInvFree_", 19}, {"DBStrFree_", 18}}},
-    });
-
-    QVariant lists;
-    ModBOM::objDropDownList().Init(lists, 2);
-    ModBOM::objDropDownList().SetEntry(lists, 0, QStringLiteral("BomType"), 39);
-    ModBOM::objDropDownList().SetEntry(lists, 1, QStringLiteral("Select"), 40);
-    letProperty(processInfo(), QStringLiteral("DropDownListColumnField"), lists);
-
-    setHeadText(QStringLiteral("BomType"), ModBOM::resText(40081));
-    setHeadText(QStringLiteral("Select"), ModBOM::resText(40081));
-    // The effective date stays locked while all BOMs are selected.
-    call(headControl(), QStringLiteral("EnableHead"), {QStringLiteral("EffDate"), false});
-}
-
-void clsBO01002::objEvent_InitHelp(QVariant& lHelpId) { lHelpId = static_cast<int32_t>(91101002); }
-
-void clsBO01002::objEvent_ColumnBrowUser(const QString& sKey, QVariant& vValue)
-{
-    if (!isKey(sKey, "SInv") && !isKey(sKey, "EInv"))
-        return;
-    const Object login = toObject(getProperty(processInfo(), QStringLiteral("LoginInformation")));
-    QVariant recordset;
-    QVariant picked;
-    if (ModBOM::objRefer().ShowRefer(getProperty(login, QStringLiteral("LoginObject")), QStringLiteral("BomParent"),
-                                     QVariantList{vValue, vValue}, recordset, picked, 0, 0))
-        vValue = picked;
-}
-
-void clsBO01002::objEvent_ColumnChanged(const QString& sKey)
-{
-    if (!isKey(sKey, "Select"))
-        return;
-    const QString code = ModBOM::objDropDownList().TextToCode(values::toTextOrEmpty(headText(QStringLiteral("Select"))), 40);
-    const bool some = values::isNumeric(code) ? values::toDouble(code) != 0 : true;
-    call(headControl(), QStringLiteral("EnableHead"), {QStringLiteral("EffDate"), some});
-    if (!some) {
-        setHeadText(QStringLiteral("EffDate"), QString(""));
-        return;
-    }
-    if (values::trim(values::toTextOrEmpty(headText(QStringLiteral("EffDate")))).isEmpty()) {
-        const QString today = system::toShortDate(system::today());
-        setHeadText(QStringLiteral("EffDate"), today);
-        QVariant result;
-        ModBOM::objCommon().CallServerWithParams(fromObject(processInfo()), QStringLiteral("SetConditionColumn"),
-                                                 QVariantList{QStringLiteral("EffDate")}, QVariantList{today}, result);
-    }
-}
-
-void clsBO01002::objEvent_ColumnChanging(const QString&, const QVariant&, QVariant& lResult) { lResult = 2; }
-
-void clsBO01002::objEvent_CheckValidate(QVariant& bValid)
-{
-    if (!checkItemWithFreeItems(QStringLiteral("OldInvCode"), QStringLiteral("InvFree_"), QStringLiteral("BStrFree_")) ||
-        !checkItemWithFreeItems(QStringLiteral("NewInvCode"), QStringLiteral("DInvFree_"), QStringLiteral("DBStrFree_")))
-        bValid = false;
-}
-
-// ---- clsBO01003 -----------------------------------------------------------
-
-void clsBO01003::objEvent_InitForm()
-{
-    setRefreshInventoryList({
-        {"SetOldPartId", {{"InvCode", 0}, {"InvAddCode", 1}, {"InvName", 2}, {"InvStd", 3}, {"InvFree_", 19}, {"BStrFree_", 18}}},
-    });
-}
-
-void clsBO01003::objEvent_InitHelp(QVariant& lHelpId) { lHelpId = static_cast<int32_t>(91101003); }
-
-void clsBO01003::objEvent_CheckValidate(QVariant& bValid)
-{
-    if (!checkItemWithFreeItems(QStringLiteral("InvCode"), QStringLiteral("InvFree_"), QStringLiteral("BStrFree_")))
-        bValid = false;
-}
-
-// ---- clsBO01004 -----------------------------------------------------------
-
-void clsBO01004::objEvent_InitForm()
-{
-    const Object label = toObject(getProperty(frmProcess_, QStringLiteral("LabDesc"), {0}));
-    letProperty(label, QStringLiteral("Caption"), ModBOM::resText(40125) + ModBOM::resText(40126));
-}
-
-void clsBO01004::objEvent_InitHelp(QVariant& lHelpId) { lHelpId = static_cast<int32_t>(91101004); }
-
-// ---- clsBO01005 -----------------------------------------------------------
-
-void clsBO01005::objEvent_InitForm()
-{
-    const Object manager = toObject(getProperty(frmProcess_, QStringLiteral("ProcessManager")));
-    QVariantList args{fromObject(processInfo()), QVariantList{QStringLiteral("TotLevel")}, QVariant()};
-    callByName(manager, QStringLiteral("GetConditionData"), args);
-    setHeadText(QStringLiteral("TotLevel"), args[2].toList().value(0));
-}
-
-void clsBO01005::objEvent_InitHelp(QVariant& lHelpId) { lHelpId = static_cast<int32_t>(91101005); }
-
-void clsBO01005::objEvent_CheckValidate(QVariant& bValid)
-{
-    bool inRange = false;
-    try {
-        const int16_t level = values::toInteger(headText(QStringLiteral("TotLevel")));
-        inRange = level >= 1 && level <= 50;
-    } catch (const AutomationError& error) {
-        // Text that is no number, or a number beyond the integer range, is out of range too.
-        if (error.number() != ErrTypeMismatch && error.number() != ErrOverflow)
-            throw;
-    }
-    if (inRange)
-        return;
-    ModBOM::objMessage().ShowMessage(static_cast<int32_t>(40127), missingValue(), QVariantList{fieldName(QStringLiteral("TotLevel"))});
-    bValid = false;
 }
 
 } // namespace q7::component

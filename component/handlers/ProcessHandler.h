@@ -31,6 +31,9 @@ protected:
         std::initializer_list<RefreshField> fields;
     };
 
+    // Whether a field key is the named one (keys compare ignoring case).
+    static bool isKey(const QString& key, const char* name);
+
     q7::Object processInfo() const;
     q7::Object headControl() const;
     QVariant headText(const QString& key) const;
@@ -49,44 +52,6 @@ protected:
 
     q7::Object frmProcess_;
     q7::EventVariable objEvent{this, QStringLiteral("objEvent")};
-};
-
-// Replaces one component item by another in the BOMs of a parent range.
-class clsBO01002 : public ProcessHandler {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void objEvent_InitForm();
-    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
-    Q_INVOKABLE void objEvent_ColumnBrowUser(const QString& sKey, QVariant& vValue);
-    Q_INVOKABLE void objEvent_ColumnChanged(const QString& sKey);
-    Q_INVOKABLE void objEvent_ColumnChanging(const QString& sKey, const QVariant& vNewValue, QVariant& lResult);
-    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
-};
-
-// An operation on one item with its free items.
-class clsBO01003 : public ProcessHandler {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void objEvent_InitForm();
-    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
-    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
-};
-
-// The low-level code computation: a description, no input.
-class clsBO01004 : public ProcessHandler {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void objEvent_InitForm();
-    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
-};
-
-// An operation over a number of levels.
-class clsBO01005 : public ProcessHandler {
-    Q_OBJECT
-public:
-    Q_INVOKABLE void objEvent_InitForm();
-    Q_INVOKABLE void objEvent_InitHelp(QVariant& lHelpId);
-    Q_INVOKABLE void objEvent_CheckValidate(QVariant& bValid);
 };
 
 } // namespace q7::component

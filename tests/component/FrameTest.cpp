@@ -2,7 +2,10 @@
 
 #include "frame/ModBOM.h"
 #include "frame/Registration.h"
-#include "handlers/ProcessHandler.h"
+#include "handlers/clsBO01002.h"
+#include "handlers/clsBO01003.h"
+#include "handlers/clsBO01004.h"
+#include "handlers/clsBO01005.h"
 #include "handlers/clsBO01001.h"
 #include "platform/AutomationError.h"
 #include "platform/ClassRegistry.h"

@@ -2,7 +2,9 @@
 
 #include "browse/BrowseDriver.h"
 #include "frame/ModBOM.h"
-#include "host/UiServices.h"
+#include "host/CalendarPicker.h"
+#include "host/PopupMenuService.h"
+#include "host/ReferService.h"
 #include "host/browse/AccountContext.h"
 #include "host/ui/CalendarDialog.h"
 #include "host/ui/DialogDriver.h"

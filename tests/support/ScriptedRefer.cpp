@@ -1,7 +1,7 @@
 #include "support/ScriptedRefer.h"
 
 #include "frame/ModBOM.h"
-#include "host/UiServices.h"
+#include "host/ReferService.h"
 #include "platform/ClassRegistry.h"
 
 
