@@ -124,6 +124,7 @@ private:
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
+    mutable QHash<QString, int> partIds_; // the parts found or made in the batch, by code and free items as searched
 };
 
 // A line's quantity per parent unit as the voucher shows it (db::lineQuantity),

@@ -81,7 +81,7 @@ private:
     QVariantMap head_;
     QList<Row> body_;
     QHash<QString, bool> headEnabled_;
-    QHash<QString, QSharedPointer<ItemState>> states_;
+    QHash<std::pair<int, QString>, QSharedPointer<ItemState>> states_; // by section and key
     int status_ = 0;
 };
 
