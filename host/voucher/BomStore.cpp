@@ -549,6 +549,8 @@ void BomStore::beginBatch()
 {
     inventoryRows_.clear();
     partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -561,6 +563,8 @@ void BomStore::commitBatch()
     batch_ = false;
     inventoryRows_.clear();
     partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     if (held_)
         db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
@@ -574,6 +578,8 @@ void BomStore::rollbackBatch()
     batch_ = false;
     inventoryRows_.clear();
     partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();
@@ -803,17 +809,23 @@ bool BomStore::hasOperation(int routingId, const QString& opSeq) const
 
 QString BomStore::wareHouseName(const QString& code) const
 {
-    QSqlQuery& q = prepared(QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), {code});
-    const QString name = q.next() ? q.value(0).toString() : QString();
-    q.finish();
-    return name;
+    return nameOf(wareHouseNames_, QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), code);
 }
-
 QString BomStore::departmentName(const QString& code) const
 {
-    QSqlQuery& q = prepared(QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), {code});
+    return nameOf(departmentNames_, QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), code);
+}
+
+QString BomStore::nameOf(QHash<QString, QString>& read, const QString& sql, const QString& code) const
+{
+    if (batch_) // a batch reads each name once
+        if (const auto found = read.constFind(code); found != read.constEnd())
+            return *found;
+    QSqlQuery& q = prepared(sql, {code});
     const QString name = q.next() ? q.value(0).toString() : QString();
     q.finish();
+    if (batch_)
+        read.insert(code, name);
     return name;
 }
 

@@ -140,6 +140,7 @@ private:
     struct InventoryEntry {
         QString field;
         int column = 0;
+        QStringList numbered; // a group's fields (the field ends with "_"): field1, field2, …
     };
     struct ConfigRules {
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them

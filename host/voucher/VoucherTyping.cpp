@@ -152,13 +152,13 @@ QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& 
             frees[n] = freeValues[n];
         inventory[19] = frees;
     }
-    for (const auto& [field, column] : entries) {
+    for (const auto& [field, column, numbered] : entries) {
         const QVariant value = inventory.value(column);
         if (field.endsWith(u'_')) {
             const QVariantList group = value.toList();
             const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
             for (int n = 1; n <= size; ++n)
-                filled.append({field + QString::number(n), group.value(n - 1, QString())});
+                filled.append({n <= numbered.size() ? numbered[n - 1] : field + QString::number(n), group.value(n - 1, QString())});
         } else {
             filled.append({field, value.isValid() ? value : QVariant(QString())});
         }
@@ -177,8 +177,13 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
         if (entries.isEmpty())
             continue;
         QList<InventoryEntry>& list = rules.inventory[entries.first().toMap().value(QStringLiteral("Field")).toString()];
-        for (const QVariant& e : entries)
-            list.append({e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt()});
+        for (const QVariant& e : entries) {
+            InventoryEntry entry{e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt(), {}};
+            if (entry.field.endsWith(u'_')) // a group's fields: the name and their number
+                for (int n = 1; n <= 16; ++n)
+                    entry.numbered.append(entry.field + QString::number(n));
+            list.append(entry);
+        }
     }
     const int columnLists = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
     for (int i = 0; i < columnLists; ++i) {
