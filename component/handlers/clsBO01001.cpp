@@ -60,13 +60,6 @@ void showRowMessage(int row, const QString& title)
 template <typename FlagIsSet>
 bool bodyRowsValid(const VoucherFormAccess& form, FlagIsSet flagIsSet)
 {
-    static const auto numbered = [](const char* prefix) {
-        QStringList keys;
-        for (int n = 1; n <= 10; ++n)
-            keys.append(QString::fromLatin1(prefix) + QString::number(n));
-        return keys;
-    };
-    static const QStringList freeKeys = numbered("DInvFree_"), freeFlagKeys = numbered("DBStrFree_");
     auto& common = ModBOM::objCommon();
     const int rows = form.rows();
     for (int r = 1; r <= rows; ++r) {
@@ -78,9 +71,9 @@ bool bodyRowsValid(const VoucherFormAccess& form, FlagIsSet flagIsSet)
         }
         for (int n = 1; n <= 10; ++n) {
             // the flag first: a free item the part does not use is not read
-            if (!flagIsSet(form.body(r, freeFlagKeys[n - 1])))
+            if (!flagIsSet(form.body(r, QStringLiteral("DBStrFree_") + QString::number(n))))
                 continue;
-            const QString& freeKey = freeKeys[n - 1];
+            const QString freeKey = QStringLiteral("DInvFree_") + QString::number(n);
             if (common.IsBlank(form.body(r, freeKey))) {
                 showRowMessage(r, form.bodyColumnTitle(freeKey));
                 return false;
