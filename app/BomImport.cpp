@@ -1,6 +1,7 @@
 #include "app/BomImport.h"
 
 #include "app/BomCsv.h"
+#include "app/MappedFile.h"
 #include "app/OpenVoucher.h"
 #include "host/MessagePresenter.h"
 #include "host/voucher/BomChecks.h"
@@ -9,7 +10,6 @@
 #include "platform/AutomationError.h"
 #include "platform/values/Values.h"
 
-#include <QFile>
 #include <QHash>
 #include <QMap>
 #include <QSet>
@@ -75,11 +75,12 @@ struct ImportBom {
     QList<Row> lines;
 };
 
-// Every line of the file that is not valid UTF-8 is a problem.
-void checkUtf8(QByteArrayView data, Problems& problems)
+// Every line of the file that is not valid UTF-8 is a problem; readUpTo(offset) hears how far it has read.
+template <typename ReadUpTo>
+void checkUtf8(QByteArrayView data, Problems& problems, ReadUpTo readUpTo)
 {
     int line = 1;
-    for (qsizetype from = 0; from <= data.size(); ++line) {
+    for (qsizetype from = 0; from <= data.size(); readUpTo(from), ++line) {
         qsizetype end = data.indexOf('\n', from);
         if (end < 0)
             end = data.size();
@@ -457,15 +458,29 @@ Row readRow(CsvReader& reader, const std::shared_ptr<const Columns>& columns)
 ImportResult runImport(const QString& file, const QString& db, bool dryRun, ImportEntry entry)
 {
     Problems problems;
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly)) {
+    // The file is read through a map, and its rows read again from it as their BOMs are entered;
+    // what has been read is let go as the reading goes on, so that little of the file is held at a time.
+    const MappedFile input(file);
+    if (!input.isOpen()) {
         problems.add(0, {}, QStringLiteral("cannot read the file"));
         return finished(problems);
     }
-    // The file is kept as it is read, and its rows read again from it as their BOMs are entered.
-    const QByteArray bytes = input.readAll();
-    const QByteArrayView data = QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
-    checkUtf8(data, problems);
+    const qsizetype skipped = input.bytes().startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const QByteArrayView data = input.bytes().sliced(skipped);
+    qsizetype heldFrom = 0; // of data: what lies before is let go
+    const auto readUpTo = [&](qsizetype offset) {
+        constexpr qsizetype step = 1 << 20;
+        if (offset - heldFrom >= step) {
+            input.release(skipped + heldFrom, skipped + offset);
+            heldFrom = offset;
+        }
+    };
+    const auto readThrough = [&] {
+        input.release(0, input.bytes().size());
+        heldFrom = 0;
+    };
+    checkUtf8(data, problems, readUpTo);
+    readThrough();
     if (problems.any())
         return finished(problems);
     CsvRecord header;
@@ -487,6 +502,7 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         std::sort(columns->byName.begin(), columns->byName.end());
         bool anyRow = false;
         for (CsvReader::Position at = reader.position();; at = reader.position()) {
+            readUpTo(at.offset);
             const Row row = readRow(reader, columns);
             if (row.line == 0)
                 break;
@@ -503,6 +519,7 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
                 badLines.insert(row.line);
             grouping.add(row, at, cells);
         }
+        readThrough();
         if (!anyRow)
             shape.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
     } catch (const AutomationError& error) { // "line N: what"
@@ -524,11 +541,15 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         for (const FileBom& bom : grouping.boms()) {
             // a row already found wrong is left out and the rest entered, so that every problem shows at once
             ImportBom usable{bom.head, {}};
+            qsizetype from = data.size(), to = 0; // the bytes its rows were read from
             for (const RowAt& at : bom.rows)
                 if (!badLines.contains(at.line)) {
                     CsvReader reader(data, at.at);
                     usable.lines.append(readRow(reader, columns));
+                    from = std::min(from, at.at.offset);
+                    to = std::max(to, reader.position().offset);
                 }
+            input.release(skipped + from, skipped + to); // the BOM's rows are held as cells now
             if (!usable.lines.isEmpty())
                 usable.head = usable.lines.first();
             switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {
@@ -544,6 +565,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         form->store().rollbackBatch();
         throw;
     }
+    // what the file's rows were is no longer needed: the end of the batch (the packs made again) has it
+    grouping = Grouping{};
+    badLines.clear();
     if (problems.any() || dryRun)
         form->store().rollbackBatch();
     else

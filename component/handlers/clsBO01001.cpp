@@ -70,9 +70,11 @@ bool bodyRowsValid(const VoucherFormAccess& form, FlagIsSet flagIsSet)
             return false;
         }
         for (int n = 1; n <= 10; ++n) {
+            // the flag first: a free item the part does not use is not read
+            if (!flagIsSet(form.body(r, QStringLiteral("DBStrFree_") + QString::number(n))))
+                continue;
             const QString freeKey = QStringLiteral("DInvFree_") + QString::number(n);
-            const QVariant flag = form.body(r, QStringLiteral("DBStrFree_") + QString::number(n));
-            if (common.IsBlank(form.body(r, freeKey)) && flagIsSet(flag)) {
+            if (common.IsBlank(form.body(r, freeKey))) {
                 showRowMessage(r, form.bodyColumnTitle(freeKey));
                 return false;
             }

@@ -191,7 +191,23 @@ bool isVersionNumber(double version) { return version >= 1 && version <= 9999999
 
 bool isDateText(const QString& text)
 {
-    return text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid();
+    if (text.size() != 10)
+        return false;
+    // digits where the pattern has them: the date is read at once (what every file and account holds)
+    const auto digits = [&](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    if (year >= 0 && month >= 0 && day >= 0 && text.at(4) == u'-' && text.at(7) == u'-')
+        return QDate(year, month, day).isValid();
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid();
 }
 
 QList<Problem> checkBom(const BomDocument& document, const AccountFacts& facts)

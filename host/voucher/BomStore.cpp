@@ -130,7 +130,25 @@ const QString itemColumns = QStringLiteral(
 QString codeKey(const QString& prefix) { return prefix == QLatin1String("D") ? QStringLiteral("DInvCode") : QStringLiteral("cInvCode"); }
 QString freeKey(const QString& prefix, int n)
 {
+    static const auto keys = [](const char* stem) {
+        QStringList list;
+        for (int k = 1; k <= 10; ++k)
+            list.append(QString::fromLatin1(stem) + QString::number(k));
+        return list;
+    };
+    static const QStringList body = keys("DInvFree_"), head = keys("InvFree_");
+    if (n >= 1 && n <= 10)
+        return (prefix == QLatin1String("D") ? body : head)[n - 1];
     return (prefix == QLatin1String("D") ? QStringLiteral("DInvFree_") : QStringLiteral("InvFree_")) + QString::number(n);
+}
+
+// A part as bas_part is searched for: its code and ten free-item values, as bound.
+QString partKey(const QVariantList& codeAndFrees)
+{
+    QString key;
+    for (const QVariant& value : codeAndFrees)
+        key += value.toString() + u'\x1f';
+    return key;
 }
 
 } // namespace
@@ -274,9 +292,15 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
     QVariantList bound{cellText(fields.value(codeKey(prefix)))};
     for (int n = 1; n <= 10; ++n)
         bound.append(cellText(fields.value(freeKey(prefix, n))));
+    const QString key = batch_ ? partKey(bound) : QString();
+    if (batch_)
+        if (const auto found = partIds_.constFind(key); found != partIds_.constEnd())
+            return *found;
     QSqlQuery& query = prepared(sql, bound);
     const int id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
     query.finish();
+    if (batch_ && id)
+        partIds_.insert(key, id);
     return id;
 }
 
@@ -292,6 +316,8 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
                             "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
         bound);
+    if (batch_)
+        partIds_.insert(partKey(bound.mid(1)), id);
     return id;
 }
 
@@ -485,6 +511,8 @@ SaveResult BomStore::save(const BomDocument& document)
             result.bomId = write(document);
             result.saved = true;
         }
+        if (batch_ && !result.saved)
+            partIds_.clear(); // the parts the refused save made are gone with it
         if (batch_)
             run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
         else if (result.saved)
@@ -495,6 +523,7 @@ SaveResult BomStore::save(const BomDocument& document)
             q7::data::throwProviderError(db_.lastError());
     } catch (...) {
         if (batch_) {
+            partIds_.clear();
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
         } else {
             db_.rollback();
@@ -519,6 +548,9 @@ void BomStore::begin()
 void BomStore::beginBatch()
 {
     inventoryRows_.clear();
+    partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -530,6 +562,9 @@ void BomStore::commitBatch()
 {
     batch_ = false;
     inventoryRows_.clear();
+    partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     if (held_)
         db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
@@ -542,6 +577,9 @@ void BomStore::rollbackBatch()
 {
     batch_ = false;
     inventoryRows_.clear();
+    partIds_.clear();
+    wareHouseNames_.clear();
+    departmentNames_.clear();
     held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();
@@ -771,17 +809,23 @@ bool BomStore::hasOperation(int routingId, const QString& opSeq) const
 
 QString BomStore::wareHouseName(const QString& code) const
 {
-    QSqlQuery& q = prepared(QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), {code});
-    const QString name = q.next() ? q.value(0).toString() : QString();
-    q.finish();
-    return name;
+    return nameOf(wareHouseNames_, QStringLiteral("SELECT cWhName FROM WareHouse WHERE cWhCode = ?"), code);
 }
-
 QString BomStore::departmentName(const QString& code) const
 {
-    QSqlQuery& q = prepared(QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), {code});
+    return nameOf(departmentNames_, QStringLiteral("SELECT cDepName FROM Department WHERE cDepCode = ?"), code);
+}
+
+QString BomStore::nameOf(QHash<QString, QString>& read, const QString& sql, const QString& code) const
+{
+    if (batch_) // a batch reads each name once
+        if (const auto found = read.constFind(code); found != read.constEnd())
+            return *found;
+    QSqlQuery& q = prepared(sql, {code});
     const QString name = q.next() ? q.value(0).toString() : QString();
     q.finish();
+    if (batch_)
+        read.insert(code, name);
     return name;
 }
 

@@ -124,6 +124,10 @@ private:
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
+    mutable QHash<QString, int> partIds_; // the parts found or made in the batch, by code and free items as searched
+    // A name by its code (the statement's one parameter), read once in a batch.
+    QString nameOf(QHash<QString, QString>& read, const QString& sql, const QString& code) const;
+    mutable QHash<QString, QString> wareHouseNames_, departmentNames_; // read in the batch, by code as typed
 };
 
 // A line's quantity per parent unit as the voucher shows it (db::lineQuantity),

@@ -33,7 +33,7 @@ bool VoucherControl::dispatch(Access access, const QString& name, QVariantList& 
     }
     if (values::textEquals(name, QStringLiteral("ItemState")) && access != Access::Let && args.size() == 2) {
         itemState(values::toText(args[0]), values::toLong(args[1]));
-        result = fromObject(states_.value(QString::number(values::toLong(args[1])) + u':' + values::toText(args[0])));
+        result = fromObject(states_.value({int(values::toLong(args[1])), values::toText(args[0])}));
         return true;
     }
     return false;
@@ -106,8 +106,7 @@ void VoucherControl::ResetSigh()
 
 ItemState& VoucherControl::itemState(const QString& key, int section)
 {
-    const QString id = QString::number(section) + u':' + key;
-    auto& slot = states_[id];
+    auto& slot = states_[{section, key}];
     if (!slot) {
         slot = makeObject<ItemState>();
         slot->sFieldName2 = key;

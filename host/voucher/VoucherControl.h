@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -70,18 +71,19 @@ public:
     const QStringList& headKeys() const { return headKeys_; }
     const QStringList& bodyKeys() const { return bodyKeys_; }
     // Fields that a new row gets by default do not make a row non-empty.
-    void setDefaultKeys(const QStringList& keys) { defaultKeys_ = keys; }
+    void setDefaultKeys(const QStringList& keys) { defaultKeys_ = QSet<QString>(keys.begin(), keys.end()); }
 
 private:
     struct Row {
         QVariantMap values;
         QString status; // "A" added since loading
     };
-    QStringList headKeys_, bodyKeys_, defaultKeys_;
+    QStringList headKeys_, bodyKeys_;
+    QSet<QString> defaultKeys_;
     QVariantMap head_;
     QList<Row> body_;
     QHash<QString, bool> headEnabled_;
-    QHash<QString, QSharedPointer<ItemState>> states_;
+    QHash<std::pair<int, QString>, QSharedPointer<ItemState>> states_; // by section and key
     int status_ = 0;
 };
 

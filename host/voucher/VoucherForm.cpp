@@ -34,7 +34,7 @@ QVariantMap visibleFields(const QVariantMap& fields)
     QVariantMap result;
     for (auto it = fields.begin(); it != fields.end(); ++it)
         if (!isHidden(it.key()))
-            result.insert(it.key(), it.value());
+            result.insert(result.cend(), it.key(), it.value()); // in key order: each goes last
     return result;
 }
 

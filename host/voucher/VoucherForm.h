@@ -140,13 +140,21 @@ private:
     struct InventoryEntry {
         QString field;
         int column = 0;
+        QStringList numbered; // a group's fields (the field ends with "_"): field1, field2, …
     };
     struct ConfigRules {
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
         QHash<QString, QStringList> targets;             // by source column
+        QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
     };
     const ConfigRules& fromConfig() const;
     QVariantMap newRowValues(int sortSeq) const; // a new row's defaults after the highest sort sequence
+    QVariantMap defaultRowValues(const QString& today) const;
+    struct NewRow {
+        quint64 configRead = 0;
+        QString today, parentScrap;
+        QVariantMap values;
+    };
     int highestSortSeq() const;
     static int sortSeqOf(const QVariantMap& row);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
@@ -177,6 +185,7 @@ private:
     qint64 loadedChange_ = 0; // the shown BOM's change counter when it was loaded
     mutable std::unique_ptr<ConfigRules> rules_;
     mutable quint64 rulesRead_ = 0;
+    mutable std::unique_ptr<NewRow> newRow_; // a new row's defaults as last made
 };
 
 } // namespace q7::host::voucher

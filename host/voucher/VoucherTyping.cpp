@@ -34,13 +34,7 @@ QString number(double v) { return QString::number(v, 'g', 12); }
 
 // ---- a person's typing -----------------------------------------------------
 
-int VoucherForm::dropDownKind(const QString& key) const
-{
-    for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList())
-        if (entry.toMap().value(QStringLiteral("Column")).toString() == key)
-            return entry.toMap().value(QStringLiteral("Kind")).toInt();
-    return -1;
-}
+int VoucherForm::dropDownKind(const QString& key) const { return fromConfig().dropDownKinds.value(key, -1); }
 
 bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
 {
@@ -158,13 +152,13 @@ QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& 
             frees[n] = freeValues[n];
         inventory[19] = frees;
     }
-    for (const auto& [field, column] : entries) {
+    for (const auto& [field, column, numbered] : entries) {
         const QVariant value = inventory.value(column);
         if (field.endsWith(u'_')) {
             const QVariantList group = value.toList();
             const int size = inventory.isEmpty() ? (field.contains(QLatin1String("Define")) ? 16 : 10) : int(group.size());
             for (int n = 1; n <= size; ++n)
-                filled.append({field + QString::number(n), group.value(n - 1, QString())});
+                filled.append({n <= numbered.size() ? numbered[n - 1] : field + QString::number(n), group.value(n - 1, QString())});
         } else {
             filled.append({field, value.isValid() ? value : QVariant(QString())});
         }
@@ -183,8 +177,13 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
         if (entries.isEmpty())
             continue;
         QList<InventoryEntry>& list = rules.inventory[entries.first().toMap().value(QStringLiteral("Field")).toString()];
-        for (const QVariant& e : entries)
-            list.append({e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt()});
+        for (const QVariant& e : entries) {
+            InventoryEntry entry{e.toMap().value(QStringLiteral("Field")).toString(), e.toMap().value(QStringLiteral("Column")).toInt(), {}};
+            if (entry.field.endsWith(u'_')) // a group's fields: the name and their number
+                for (int n = 1; n <= 16; ++n)
+                    entry.numbered.append(entry.field + QString::number(n));
+            list.append(entry);
+        }
     }
     const int columnLists = info_->config(QStringLiteral("RefreshColumnListCount")).toInt();
     for (int i = 0; i < columnLists; ++i) {
@@ -196,6 +195,11 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
             for (const QString& target : targets)
                 if (target != source)
                     rules.targets[source].append(target);
+    }
+    for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList()) {
+        const QString column = entry.toMap().value(QStringLiteral("Column")).toString();
+        if (!rules.dropDownKinds.contains(column)) // the first entry of a column is its list
+            rules.dropDownKinds.insert(column, entry.toMap().value(QStringLiteral("Kind")).toInt());
     }
     rules_ = std::make_unique<ConfigRules>(std::move(rules));
     rulesRead_ = info_->configChanges();
@@ -239,14 +243,14 @@ QVariant VoucherForm::computeBody(int row, const QString& key) const { return co
 
 QVariant VoucherForm::computeBody(const QVariantMap& r, const QString& key) const
 {
-    const auto num = [&](const char* k, double fallback) {
-        const QString t = cellText(r.value(QString::fromLatin1(k)));
+    const auto num = [&](const QString& k, double fallback) {
+        const QString t = cellText(r.value(k));
         return t.isEmpty() ? fallback : values::toDouble(t);
     };
     if (key == QLatin1String("DQty")) {
         const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
         const bool variable = lists::textToCode(2, cellText(r.value(QStringLiteral("DFVFlag")))) != QLatin1String("0");
-        return number(componentQuantity(num("DBaseQtyN", 1), num("DBaseQtyD", 1), num("DCompScrap", 0), variable,
+        return number(componentQuantity(num(QStringLiteral("DBaseQtyN"), 1), num(QStringLiteral("DBaseQtyD"), 1), num(QStringLiteral("DCompScrap"), 0), variable,
                                         parentScrap.isEmpty() ? 0.0 : values::toDouble(parentScrap)));
     }
     if (key == QLatin1String("DWhName"))
@@ -279,9 +283,21 @@ int VoucherForm::sortSeqOf(const QVariantMap& row)
 
 QVariantMap VoucherForm::newRowValues(int sortSeq) const
 {
+    // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
     const QString today = values::dateText(system::today());
+    const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
+    if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
+        newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
+    QVariantMap values = newRow_->values;
+    if (values.contains(QStringLiteral("DSortSeq")))
+        values.insert(QStringLiteral("DSortSeq"), QString::number(sortSeq + 10));
+    return values;
+}
+
+QVariantMap VoucherForm::defaultRowValues(const QString& today) const
+{
     const QVariantMap defaults{
-        {QStringLiteral("DSortSeq"), QString::number(sortSeq + 10)}, {QStringLiteral("DOpSeq"), QString()},
+        {QStringLiteral("DSortSeq"), QString()}, /* each row's own, put in by newRowValues */ {QStringLiteral("DOpSeq"), QString()},
         {QStringLiteral("DBaseQtyN"), QStringLiteral("1")},           {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
         {QStringLiteral("DCompScrap"), QStringLiteral("0")},          {QStringLiteral("DFVFlag"), lists::codeToText(2, 1)},
         {QStringLiteral("DWIPType"), lists::codeToText(1, 3)},        {QStringLiteral("DQty"), QString()},

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -56,9 +58,42 @@ namespace {
 
 // Parses text as the platform reads numbers: blanks around, thousands
 // separators, a sign, decimals, exponents, and "&H" / "&O" prefixes.
+// A number written with digits, a leading minus and one point between digits,
+// read without the copies the general reading makes; nullopt when written otherwise.
+std::optional<double> plainNumber(const QString& text)
+{
+    constexpr qsizetype longest = 32;
+    if (text.isEmpty() || text.size() > longest)
+        return std::nullopt;
+    std::array<char, longest> ascii{};
+    bool point = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool digit = c >= u'0' && c <= u'9';
+        const bool minusFirst = c == u'-' && i == 0;
+        const bool pointBetweenDigits = c == u'.' && !point && i > 0 && ascii[static_cast<size_t>(i - 1)] != '-' && i + 1 < text.size();
+        if (!digit && !minusFirst && !pointBetweenDigits)
+            return std::nullopt;
+        point = point || c == u'.';
+        ascii[static_cast<size_t>(i)] = static_cast<char>(c);
+    }
+    if (text.size() == 1 && ascii[0] == '-')
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + text.size(), value);
+    if (error != std::errc() || end != ascii.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 std::optional<double> parseNumber(const QString& raw)
 {
+    if (const auto plain = plainNumber(raw))
+        return plain;
     QString text = raw.trimmed();
+    // a decimal number has a digit (a word such as "false" is not read further)
+    if (!text.startsWith(u'&') && std::none_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
     if (text.isEmpty())
         return std::nullopt;
     if (text.startsWith(u'&') && text.size() > 2) {

@@ -200,6 +200,33 @@ voucher::BomDocument goodBom()
     return d;
 }
 
+// A date is ten characters yyyy-mm-dd of a day the calendar has, read at once when written in
+// ASCII digits; the answer is the one the general date reading gives, on every boundary.
+TEST(BomChecks, DateTextsAreDaysOfTheCalendar)
+{
+    struct Case {
+        const char* text;
+        bool date;
+    };
+    const Case cases[] = {
+        {"2026-01-01", true},  {"2026-12-31", true},  {"2099-12-31", true},  {"1900-01-01", true},  {"2024-02-29", true},
+        {"2000-02-29", true},  {"2026-02-29", false}, {"1900-02-29", false}, {"2026-04-31", false}, {"2026-13-01", false},
+        {"2026-00-10", false}, {"2026-01-00", false}, {"0000-01-01", false}, {"2026/01/01", false}, {"2026-1-01", false},
+        {"2026-01-1", false},  {"20260101", false},   {"2026-01-01 ", false}, {" 2026-01-01", false}, {"2026-01-0a", false},
+        {"abcd-ef-gh", false}, {"", false},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(voucher::isDateText(text), c.date) << c.text;
+        EXPECT_EQ(voucher::isDateText(text), text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid()) << c.text;
+    }
+    // spellings that are not all ASCII digits are left to the general reading
+    for (const char* text : {"+026-01-01", "-026-01-01", "２０２６-01-01", "2026-01-01"}) {
+        const QString t = QString::fromUtf8(text);
+        EXPECT_EQ(voucher::isDateText(t), t.size() == 10 && QDate::fromString(t, QStringLiteral("yyyy-MM-dd")).isValid()) << text;
+    }
+}
+
 TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
 {
     // ST-400 comes in grades (its first free item), BS-200 in nothing

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace q7;
 using fake::errorOf;
 using namespace q7::values;
@@ -28,6 +30,37 @@ TEST(Values, IntegerConversionRoundsHalfToEvenAndAcceptsPlatformNumbers)
         EXPECT_EQ(toLong(c.in), c.expected) << c.in.toString().toStdString();
         EXPECT_EQ(toInteger(c.in), c.expected) << c.in.toString().toStdString();
     }
+}
+
+// Numbers written plainly are read at once; every other spelling the general way. Both readings
+// must agree: a plain number reads as QString::toDouble reads it, to the last bit.
+TEST(Values, PlainAndOtherNumbersReadAlike)
+{
+    struct Case {
+        const char* text;
+        double expected;
+    };
+    const Case cases[] = {
+        {"0", 0.0},           {"7", 7.0},      {"-7", -7.0},          {"007", 7.0},   {"3.5", 3.5},       {"-0.25", -0.25},
+        {"0.1", 0.1},         {"100", 100.0},  {"123456789.123456789", 123456789.123456789},                 {" 3.5 ", 3.5},
+        {"1,000.5", 1000.5},  {".5", 0.5},     {"5.", 5.0},           {"1e3", 1000.0}, {"+4", 4.0},       {"&H10", 16.0},
+        {"12345678901234567890123456789012", 12345678901234567890123456789012.0}, // 32 digits: the longest read at once
+        {"123456789012345678901234567890123", 123456789012345678901234567890123.0}, // 33: read the general way
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(toDouble(text), c.expected) << c.text;
+        EXPECT_TRUE(isNumeric(text)) << c.text;
+        if (text.trimmed() == text && !text.contains(u',') && !text.startsWith(u'&')) {
+            EXPECT_EQ(toDouble(text), text.toDouble()) << c.text;
+        }
+    }
+    EXPECT_EQ(toDouble(QStringLiteral("&HFF")), 255.0); // no decimal digit, but a hexadecimal number
+    for (const char* text : {"-", "1.2.3", "1-2", "--1", "-.", "1..2", "abc", "1 2", " ", "false", "inf", "nan", "e", "."})
+        EXPECT_FALSE(isNumeric(QString::fromLatin1(text))) << text;
+    EXPECT_EQ(toDouble(QStringLiteral("-0")), 0.0);
+    EXPECT_TRUE(std::signbit(toDouble(QStringLiteral("-0"))));
+    EXPECT_FALSE(isNumeric(QString(QChar(0x0661)))); // a digit, but not one a number is written with
 }
 
 TEST(Values, ConversionErrors)

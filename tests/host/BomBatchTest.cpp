@@ -1,0 +1,74 @@
+// A batch of saves (an import) finds each part once and keeps what it found
+// for the batch only: a part the batch made is found again by its next BOM,
+// and a part of a batch rolled back is not found by the next one.
+#include "support/FakeHost.h"
+#include "support/ScratchAccount.h"
+#include "host/voucher/VoucherForm.h"
+
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+using namespace q7::host;
+
+namespace {
+
+// A new version of BS-200 whose two lines use BK-100 of a colour (its first free item) the account has no part of yet.
+voucher::BomDocument withColour(const QString& colour, int version)
+{
+    voucher::BomDocument d;
+    d.head = {{QStringLiteral("cInvCode"), QStringLiteral("BS-200")},          {QStringLiteral("BomType"), QStringLiteral("主BOM")},
+              {QStringLiteral("Version"), QString::number(version)},           {QStringLiteral("VersionEffDate"), QStringLiteral("2026-12-01")},
+              {QStringLiteral("ParentScrap"), QStringLiteral("0")}};
+    voucher::BomLine line;
+    line.fields = {{QStringLiteral("DInvCode"), QStringLiteral("BK-100")}, {QStringLiteral("DInvFree_1"), colour},
+                   {QStringLiteral("DBaseQtyN"), QStringLiteral("2")},     {QStringLiteral("DBaseQtyD"), QStringLiteral("1")},
+                   {QStringLiteral("DCompScrap"), QStringLiteral("0")},    {QStringLiteral("DFVFlag"), QStringLiteral("变动")},
+                   {QStringLiteral("DWIPType"), QStringLiteral("领用")},   {QStringLiteral("DEffBegDate"), QStringLiteral("2026-12-01")},
+                   {QStringLiteral("DEffEndDate"), QStringLiteral("2099-12-31")}, {QStringLiteral("DSortSeq"), QStringLiteral("10")}};
+    d.lines = {line, line};
+    d.lines[1].fields.insert(QStringLiteral("DSortSeq"), QStringLiteral("20"));
+    return d;
+}
+
+int partOf(const voucher::BomStore& store, const QString& colour)
+{
+    return store.existingPartId({{QStringLiteral("DInvCode"), QStringLiteral("BK-100")}, {QStringLiteral("DInvFree_1"), colour}}, QStringLiteral("D"));
+}
+
+} // namespace
+
+TEST(BomBatch, APartMadeInABatchIsFoundAgainAndGoesWithItsRollback)
+{
+    fake::resetRecords();
+    const fake::ScratchAccount scratch;
+    auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), scratch.path());
+    voucher::BomStore& store = form->store();
+    ASSERT_EQ(partOf(store, QStringLiteral("绿")), 0);
+
+    store.beginBatch();
+    const voucher::SaveResult first = store.save(withColour(QStringLiteral("绿"), 3));
+    ASSERT_TRUE(first.saved) << first.refusal.text.toStdString() << " " << first.refusal.message;
+    const int made = partOf(store, QStringLiteral("绿"));
+    ASSERT_NE(made, 0);
+    store.rollbackBatch();
+    EXPECT_EQ(partOf(store, QStringLiteral("绿")), 0);
+
+    store.beginBatch();
+    ASSERT_TRUE(store.save(withColour(QStringLiteral("黄"), 3)).saved);
+    EXPECT_EQ(partOf(store, QStringLiteral("黄")), made) << "the next part takes the id the rolled-back one had";
+    EXPECT_EQ(partOf(store, QStringLiteral("绿")), 0) << "a part of the rolled-back batch is not found in the next";
+    ASSERT_TRUE(store.save(withColour(QStringLiteral("黄"), 4)).saved); // finds the part the batch made
+    store.commitBatch();
+
+    QSqlQuery q(form->connection().database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM bas_part WHERE InvCode = 'BK-100' AND Free1 IN ('绿', '黄')")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*), min(ComponentId), max(ComponentId) FROM bom_opcomponent c JOIN bom_bom b ON b.BomId = c.BomId "
+                                      "JOIN bom_parent t ON t.BomId = b.BomId JOIN bas_part p ON p.PartId = t.ParentId "
+                                      "WHERE p.InvCode = 'BS-200' AND b.Version IN (3, 4)")) &&
+                q.next());
+    EXPECT_EQ(q.value(0).toInt(), 4);
+    EXPECT_EQ(q.value(1).toInt(), made);
+    EXPECT_EQ(q.value(2).toInt(), made);
+}
