@@ -1,5 +1,7 @@
 #include "app/OutputTable.h"
 
+#include "app/ExactNumber.h"
+
 #include "platform/values/Values.h"
 
 #include "platform/ObjectRef.h"
@@ -90,19 +92,10 @@ QString jsonValue(const QVariant& value)
 
 } // namespace
 
-char* OutputTable::exactNumber(double value, char* buf)
-{
-    const double magnitude = std::fabs(value);
-    const bool fixed = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
-    return (fixed ? std::to_chars(buf, buf + 400, value, std::chars_format::fixed) : std::to_chars(buf, buf + 400, value)).ptr;
-}
-
 QString OutputTable::exactNumber(double value)
 {
-    if (!std::isfinite(value))
-        return QString::number(value);
     char buffer[400];
-    return QString::fromLatin1(buffer, exactNumber(value, buffer) - buffer);
+    return QString::fromLatin1(buffer, exactNumberText(value, buffer) - buffer);
 }
 
 QString OutputTable::displayNumber(double value)
@@ -200,56 +193,21 @@ void OutputStream::row(const QVariantList& values)
 
 void OutputStream::row(sqlite3_stmt* statement, int columnCount)
 {
-    char number[400];
+    // One call into the statement per cell: its value, read as it is. The
+    // value is "unprotected" only in the sense of the connection's mutex,
+    // which the file's connection does not have (it is opened NOMUTEX) and one
+    // thread reads; the column_* calls would enter and leave the connection
+    // two or three times a cell instead.
     for (int i = 0; i < columnCount; ++i) {
         if (i > 0)
-            buffer_ += ',';
-        switch (sqlite3_column_type(statement, i)) {
-        case SQLITE_INTEGER: {
-            const auto end = std::to_chars(number, number + sizeof number, static_cast<long long>(sqlite3_column_int64(statement, i))).ptr;
-            buffer_.append(number, end);
-            break;
-        }
-        case SQLITE_FLOAT: {
-            const double value = sqlite3_column_double(statement, i);
-            if (std::isfinite(value))
-                buffer_.append(number, OutputTable::exactNumber(value, number));
-            else
-                buffer_ += OutputTable::exactNumber(value).toStdString();
-            break;
-        }
-        case SQLITE_NULL:
-            break;
-        default: { // text (and blobs, read as UTF-8 text)
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-            const std::string_view cell(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, i)));
-            if (cell.find_first_of(",\"\n\r") == std::string_view::npos) {
-                buffer_ += cell;
-                break;
-            }
-            buffer_ += '"';
-            for (const char c : cell) {
-                if (c == '"')
-                    buffer_ += '"';
-                buffer_ += c;
-            }
-            buffer_ += '"';
-        }
-        }
+            raw_.separator();
+        raw_.cell(sqlite3_column_value(statement, i));
     }
-    buffer_ += '\n';
+    raw_.endRow();
     ++rows_;
-    if (buffer_.size() >= (1 << 16))
-        flush();
 }
 
-void OutputStream::flush()
-{
-    if (buffer_.empty())
-        return;
-    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-    buffer_.clear();
-}
+void OutputStream::flush() { raw_.flush(); }
 
 void OutputStream::end()
 {

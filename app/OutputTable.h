@@ -4,10 +4,10 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "app/CsvCells.h"
 #include "platform/data/ResultSet.h"
 
 #include <cstdio>
-#include <string>
 
 namespace q7::app {
 
@@ -28,8 +28,6 @@ struct OutputTable {
     // The shortest text of a double that reads back to the same value; fixed
     // notation from 1e-6 up to 1e21.
     static QString exactNumber(double value);
-    // The same text into buf (at least 400 bytes) for a finite value; answers its end.
-    static char* exactNumber(double value, char* buf);
     // Ten significant digits in fixed notation below 1e15, trailing zeros dropped.
     static QString displayNumber(double value);
 };
@@ -38,7 +36,7 @@ struct OutputTable {
 // OutputTable renders; nothing is kept but the count.
 class OutputStream : public q7::data::RawRowSink {
 public:
-    OutputStream(OutputTable::Format format, std::FILE* out) : format_(format), out_(out) {}
+    OutputStream(OutputTable::Format format, std::FILE* out) : format_(format), out_(out), raw_(out) {}
     ~OutputStream() override { flush(); } // what an unfinished output holds still goes out
     OutputStream(const OutputStream&) = delete;
     OutputStream& operator=(const OutputStream&) = delete;
@@ -62,7 +60,7 @@ private:
     qsizetype columns_ = 0;
     long long rows_ = 0;
     bool begun_ = false;
-    std::string buffer_; // raw rows, written out in large pieces
+    CsvCells raw_; // raw rows, written out in large pieces
 };
 
 } // namespace q7::app
