@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
 
@@ -117,10 +118,16 @@ private:
 
 // The file's state, read through an open handle. A damaged or locked
 // database is an error of its own, not a judgement on what the file is.
-AccountState stateOf(ReadOnlyDatabase& db, const QString& path)
+// Schema::Read also reads the table of tables, which parses the whole schema
+// and finds a damaged one; Schema::Later trusts a finished account's mark (in
+// the file's header) and leaves that to whoever opens the account next.
+enum class Schema { Read, Later };
+
+AccountState stateOf(ReadOnlyDatabase& db, const QString& path, Schema schema)
 {
     const long long mark = db.value("PRAGMA user_version");
-    const long long tables = db.value("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'");
+    const bool count = schema == Schema::Read || mark != FinishedAccountMark;
+    const long long tables = count ? db.value("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'") : 0;
     if (db.code() == SQLITE_NOTADB)
         return AccountState::Foreign;
     if (db.code() != SQLITE_OK)
@@ -176,6 +183,21 @@ void removeLeftovers(const QFileInfo& target)
 
 } // namespace
 
+namespace {
+
+AccountState fileStateOf(const QString& path, Schema schema)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return AccountState::Missing;
+    if (!info.isFile())
+        return AccountState::Foreign;
+    ReadOnlyDatabase db(path);
+    return stateOf(db, path, schema);
+}
+
+} // namespace
+
 AccountState accountStateOf(const QString& path)
 {
     if (isServerAccount(path)) {
@@ -183,24 +205,25 @@ AccountState accountStateOf(const QString& path)
         connection.Open(path);
         return serverStateOf(connection);
     }
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return AccountState::Missing;
-    if (!info.isFile())
-        return AccountState::Foreign;
-    ReadOnlyDatabase db(path);
-    return stateOf(db, path);
+    return fileStateOf(path, Schema::Read);
 }
 
 void openAccount(data::Connection& connection, const QString& path)
 {
     if (isServerAccount(path))
         return openServerAccount(connection, path);
-    const AccountState state = accountStateOf(path); // before opening: opening creates a missing file
+    // Before opening (opening creates a missing file); the schema is parsed
+    // once, below, on the connection that keeps it for its statements.
+    const AccountState state = fileStateOf(path, Schema::Later);
     if (state != AccountState::Finished)
         throw AutomationError(ErrBadCallOrArgument, refusal(state, path));
     connection.Open(connectionStringFor(path));
     QSqlQuery query(connection.database());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'")) || !query.next()) {
+        const QString reason = q7::data::errorText(query.lastError());
+        connection.Close();
+        q7::data::throwProviderError(QStringLiteral("Cannot read %1: %2").arg(path, reason));
+    }
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next() || query.value(0).toInt() != FinishedAccountMark) {
         connection.Close();
         throw AutomationError(ErrBadCallOrArgument, refusal(AccountState::Unfinished, path));
