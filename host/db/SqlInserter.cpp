@@ -3,6 +3,7 @@
 
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
+#include "platform/data/LibPq.h"
 
 #include <QMutex>
 #include <QMultiHash>
@@ -10,7 +11,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -41,7 +41,7 @@ QMultiHash<QString, SqlInserter*>& live()
 
 [[noreturn]] void failOnServer(pg_conn* server, const QString& what)
 {
-    q7::data::throwProviderError(what + QStringLiteral(": ") + QString::fromUtf8(PQerrorMessage(server)).trimmed());
+    q7::data::throwProviderError(what + QStringLiteral(": ") + QString::fromUtf8(q7::data::libpq().errorMessage(server)).trimmed());
 }
 
 // The statement's parts: the table, its columns, and the row's fields ('?' or a constant).
@@ -178,25 +178,25 @@ void SqlInserter::flush()
     if (rows_.isEmpty())
         return;
     const QByteArray rows = std::exchange(rows_, QByteArray());
-    PGresult* started = PQexec(server_, copy_.constData());
-    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
-    PQclear(started);
+    PGresult* started = q7::data::libpq().exec(server_, copy_.constData());
+    const bool copying = q7::data::libpq().resultStatus(started) == PGRES_COPY_IN;
+    q7::data::libpq().clear(started);
     if (!copying)
         failOnServer(server_, QString::fromUtf8(copy_));
-    const bool sent = PQputCopyData(server_, rows.constData(), static_cast<int>(rows.size())) == 1;
-    const bool ended = PQputCopyEnd(server_, sent ? nullptr : "the rows could not be sent") == 1;
+    const bool sent = q7::data::libpq().putCopyData(server_, rows.constData(), static_cast<int>(rows.size())) == 1;
+    const bool ended = q7::data::libpq().putCopyEnd(server_, sent ? nullptr : "the rows could not be sent") == 1;
     bool done = sent && ended;
     QString message;
-    while (PGresult* result = PQgetResult(server_)) { // the COPY's outcome, then the end
-        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+    while (PGresult* result = q7::data::libpq().getResult(server_)) { // the COPY's outcome, then the end
+        if (q7::data::libpq().resultStatus(result) != PGRES_COMMAND_OK) {
             done = false;
-            message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+            message = QString::fromUtf8(q7::data::libpq().resultErrorMessage(result)).trimmed();
         }
-        PQclear(result);
+        q7::data::libpq().clear(result);
     }
     if (!done)
         q7::data::throwProviderError(QString::fromUtf8(copy_) + QStringLiteral(": ")
-                                     + (message.isEmpty() ? QString::fromUtf8(PQerrorMessage(server_)).trimmed() : message));
+                                     + (message.isEmpty() ? QString::fromUtf8(q7::data::libpq().errorMessage(server_)).trimmed() : message));
 }
 
 template <typename Value, typename Add>

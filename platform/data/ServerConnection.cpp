@@ -3,8 +3,8 @@
 #include "platform/AutomationError.h"
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DatabaseError.h"
+#include "platform/data/LibPq.h"
 
-#include <libpq-fe.h>
 
 #include <memory>
 
@@ -60,9 +60,9 @@ QString serverConnectionOf(const QString& adoConnectionString)
 QString describeServerConnection(const QString& libpqConnection)
 {
     char* error = nullptr;
-    const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(libpqConnection.toUtf8().constData(), &error),
-                                                                                PQconninfoFree);
-    PQfreemem(error);
+    const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(libpq().conninfoParse(libpqConnection.toUtf8().constData(), &error),
+                                                                                libpq().conninfoFree);
+    libpq().freemem(error);
     QString database, host;
     for (const PQconninfoOption* option = options.get(); option && option->keyword; ++option) {
         if (!option->val)
@@ -80,10 +80,10 @@ void configureServerDatabase(QSqlDatabase& db, const QString& libpqConnection)
 {
     char* error = nullptr;
     const QByteArray text = libpqConnection.toUtf8();
-    const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(text.constData(), &error), PQconninfoFree);
+    const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(libpq().conninfoParse(text.constData(), &error), libpq().conninfoFree);
     if (!options) {
         const QString reason = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
-        PQfreemem(error);
+        libpq().freemem(error);
         q7::data::throwProviderError(QStringLiteral("Not a PostgreSQL connection string or URI: %1").arg(reason));
     }
     QStringList rest;

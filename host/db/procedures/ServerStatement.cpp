@@ -2,8 +2,8 @@
 
 #include "platform/AutomationError.h"
 #include "platform/data/DatabaseError.h"
+#include "platform/data/LibPq.h"
 
-#include <libpq-fe.h>
 
 #include <QRegularExpression>
 
@@ -75,7 +75,7 @@ public:
     {
         if (!result_)
             run();
-        return ++row_ < PQntuples(result_);
+        return ++row_ < q7::data::libpq().ntuples(result_);
     }
     void reset() override
     {
@@ -85,23 +85,23 @@ public:
     int integer(int column) const override { return static_cast<int>(real(column)); }
     double real(int column) const override
     {
-        const char* value = PQgetvalue(result_, row_, column);
+        const char* value = q7::data::libpq().getvalue(result_, row_, column);
         double number = 0;
-        std::from_chars(value, value + PQgetlength(result_, row_, column), number);
+        std::from_chars(value, value + q7::data::libpq().getlength(result_, row_, column), number);
         return number;
     }
-    bool isNull(int column) const override { return PQgetisnull(result_, row_, column) != 0; }
+    bool isNull(int column) const override { return q7::data::libpq().getisnull(result_, row_, column) != 0; }
     QString text(int column) const override
     {
         if (isNull(column))
             return QString();
-        return QString::fromUtf8(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+        return QString::fromUtf8(q7::data::libpq().getvalue(result_, row_, column), q7::data::libpq().getlength(result_, row_, column));
     }
 
     bool isText(int column) const override { return !isNull(column); }
     QByteArrayView utf8(int column) const override
     {
-        return QByteArrayView(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column));
+        return QByteArrayView(q7::data::libpq().getvalue(result_, row_, column), q7::data::libpq().getlength(result_, row_, column));
     }
 
 private:
@@ -111,9 +111,9 @@ private:
         std::vector<const char*> values(static_cast<size_t>(count), nullptr);
         for (const auto& [index, value] : params_)
             values[static_cast<size_t>(index - 1)] = value.constData();
-        result_ = PQexecParams(db_, sql_.constData(), count, nullptr, values.data(), nullptr, nullptr, 0);
-        if (PQresultStatus(result_) != PGRES_TUPLES_OK) {
-            const QByteArray message = result_ ? QByteArray(PQresultErrorMessage(result_)) : QByteArray(PQerrorMessage(db_));
+        result_ = q7::data::libpq().execParams(db_, sql_.constData(), count, nullptr, values.data(), nullptr, nullptr, 0);
+        if (q7::data::libpq().resultStatus(result_) != PGRES_TUPLES_OK) {
+            const QByteArray message = result_ ? QByteArray(q7::data::libpq().resultErrorMessage(result_)) : QByteArray(q7::data::libpq().errorMessage(db_));
             clear();
             throwServerError(message.constData());
         }
@@ -122,7 +122,7 @@ private:
     void clear()
     {
         if (result_)
-            PQclear(result_);
+            q7::data::libpq().clear(result_);
         result_ = nullptr;
     }
 
@@ -139,20 +139,20 @@ std::unique_ptr<Statement::Backend> serverStatement(pg_conn* db, const char* sql
 
 bool beginServerSnapshot(pg_conn* db)
 {
-    if (PQtransactionStatus(db) != PQTRANS_IDLE)
+    if (q7::data::libpq().transactionStatus(db) != PQTRANS_IDLE)
         return false;
     // The procedures read a level of parts at a time by their keys: each statement walks the
     // indexes from the listed ids, which the planner, guessing the list's size, does not always see.
-    PGresult* result = PQexec(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
+    PGresult* result = q7::data::libpq().exec(db, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
                                   "SET LOCAL enable_hashjoin = off; SET LOCAL enable_mergejoin = off; SET LOCAL enable_seqscan = off");
-    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    const QByteArray message = ok ? QByteArray() : QByteArray(PQerrorMessage(db));
-    PQclear(result);
+    const bool ok = q7::data::libpq().resultStatus(result) == PGRES_COMMAND_OK;
+    const QByteArray message = ok ? QByteArray() : QByteArray(q7::data::libpq().errorMessage(db));
+    q7::data::libpq().clear(result);
     if (!ok)
         throwServerError(message.constData());
     return true;
 }
 
-void endServerSnapshot(pg_conn* db) { PQclear(PQexec(db, "ROLLBACK")); }
+void endServerSnapshot(pg_conn* db) { q7::data::libpq().clear(q7::data::libpq().exec(db, "ROLLBACK")); }
 
 } // namespace q7::host::db::procedures

@@ -1,0 +1,40 @@
+// Libraries opened on first use: a function found, a missing function or
+// library told by name.
+#include "platform/LazyLibrary.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+TEST(LazyLibrary, FindsFunctionsAndTellsWhatIsMissing)
+{
+    const struct {
+        const char* library;
+        const char* function;
+        bool found;
+        const char* errorHolds;
+    } cases[] = {
+        {"libsqlite3.so.0", "sqlite3_libversion_number", true, ""},
+        {"libsqlite3.so.0", "sqlite3_no_such_function", false, "sqlite3_no_such_function"},
+        {"libq7-no-such-library.so.1", "sqlite3_libversion_number", false, "libq7-no-such-library.so.1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.library) + " " + c.function);
+        q7::LazyLibrary library(c.library);
+        using Version = int();
+        Version* const function = library.function<Version>(c.function);
+        EXPECT_EQ(function != nullptr, c.found);
+        if (function) {
+            EXPECT_EQ(function(), sqlite3_libversion_number()); // the library the program links, not a second copy
+        }
+        EXPECT_TRUE(library.error().contains(QString::fromLatin1(c.errorHolds))) << library.error().toStdString();
+    }
+}
+
+TEST(LazyLibrary, AMissingLibraryStaysMissingOnLaterCalls)
+{
+    q7::LazyLibrary library("libq7-no-such-library.so.1");
+    EXPECT_EQ(library.function<void()>("first"), nullptr);
+    EXPECT_EQ(library.function<void()>("second"), nullptr);
+    EXPECT_TRUE(library.error().contains(QLatin1String("libq7-no-such-library.so.1")));
+}
