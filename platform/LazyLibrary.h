@@ -23,6 +23,13 @@ public:
     {
         return reinterpret_cast<Function*>(symbol(name));
     }
+    // Fills slot with the named function (nullptr when missing).
+    template <typename Function>
+    void take(Function*& slot, const char* name)
+    {
+        slot = function<Function>(name);
+    }
+    // What was missing so far: the library, or the last function not found; empty when all were found.
     QString error() const { return error_; }
 
 private:

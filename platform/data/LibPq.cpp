@@ -11,29 +11,26 @@ namespace {
 LibPq load()
 {
     static LazyLibrary library("libpq.so.5");
-    const auto take = [&]<typename Function>(Function*& slot, const char* name) {
-        slot = library.function<Function>(name);
-        if (!slot)
-            throwProviderError(QStringLiteral("The PostgreSQL client library cannot be used: %1").arg(library.error()));
-    };
     LibPq pq{};
-    take(pq.conninfoParse, "PQconninfoParse");
-    take(pq.conninfoFree, "PQconninfoFree");
-    take(pq.freemem, "PQfreemem");
-    take(pq.errorMessage, "PQerrorMessage");
-    take(pq.transactionStatus, "PQtransactionStatus");
-    take(pq.exec, "PQexec");
-    take(pq.execParams, "PQexecParams");
-    take(pq.resultStatus, "PQresultStatus");
-    take(pq.resultErrorMessage, "PQresultErrorMessage");
-    take(pq.ntuples, "PQntuples");
-    take(pq.getvalue, "PQgetvalue");
-    take(pq.getlength, "PQgetlength");
-    take(pq.getisnull, "PQgetisnull");
-    take(pq.clear, "PQclear");
-    take(pq.putCopyData, "PQputCopyData");
-    take(pq.putCopyEnd, "PQputCopyEnd");
-    take(pq.getResult, "PQgetResult");
+    library.take(pq.conninfoParse, "PQconninfoParse");
+    library.take(pq.conninfoFree, "PQconninfoFree");
+    library.take(pq.freemem, "PQfreemem");
+    library.take(pq.errorMessage, "PQerrorMessage");
+    library.take(pq.transactionStatus, "PQtransactionStatus");
+    library.take(pq.exec, "PQexec");
+    library.take(pq.execParams, "PQexecParams");
+    library.take(pq.resultStatus, "PQresultStatus");
+    library.take(pq.resultErrorMessage, "PQresultErrorMessage");
+    library.take(pq.ntuples, "PQntuples");
+    library.take(pq.getvalue, "PQgetvalue");
+    library.take(pq.getlength, "PQgetlength");
+    library.take(pq.getisnull, "PQgetisnull");
+    library.take(pq.clear, "PQclear");
+    library.take(pq.putCopyData, "PQputCopyData");
+    library.take(pq.putCopyEnd, "PQputCopyEnd");
+    library.take(pq.getResult, "PQgetResult");
+    if (!library.error().isEmpty())
+        throwProviderError(QStringLiteral("The PostgreSQL client library cannot be used: %1").arg(library.error()));
     return pq;
 }
 

@@ -38,3 +38,17 @@ TEST(LazyLibrary, AMissingLibraryStaysMissingOnLaterCalls)
     EXPECT_EQ(library.function<void()>("second"), nullptr);
     EXPECT_TRUE(library.error().contains(QLatin1String("libq7-no-such-library.so.1")));
 }
+
+TEST(LazyLibrary, TakeFillsEverySlotAndKeepsTheLastMissingName)
+{
+    q7::LazyLibrary library("libsqlite3.so.0");
+    int (*version)() = nullptr;
+    const char* (*missing)() = reinterpret_cast<const char* (*)()>(&sqlite3_libversion);
+    library.take(version, "sqlite3_libversion_number");
+    EXPECT_TRUE(library.error().isEmpty());
+    library.take(missing, "sqlite3_gone");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version(), sqlite3_libversion_number());
+    EXPECT_EQ(missing, nullptr); // overwritten, not left as it was
+    EXPECT_TRUE(library.error().contains(QLatin1String("sqlite3_gone")));
+}
