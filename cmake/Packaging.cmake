@@ -39,9 +39,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/lib")
-# Loaded at run time as plug-ins, so the library scan cannot see them: the
-# account drivers and the window system's platform plug-ins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins")
+# Loaded at run time, so the library scan cannot see them: the account
+# drivers and the window system's platform plug-ins, the server's client
+# library and the workbook writer (opened when first used).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins, libpq5, libxlsxwriter4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei")
 set(CPACK_GENERATOR DEB)
 include(CPack)

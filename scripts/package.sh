@@ -15,6 +15,15 @@ rm -f "$build_dir"/q7bom_*.deb
 deb=$(ls "$build_dir"/q7bom_*_amd64.deb)
 echo "package: $deb"
 dpkg-deb -f "$deb" Package Version Depends Recommends
+# Libraries the program opens when first needed are no link the library scan
+# sees: the package must name them itself.
+depends=", $(dpkg-deb -f "$deb" Depends),"
+for needed in libpq5 libxlsxwriter4 libqt6sql6-sqlite libqt6sql6-psql; do
+  case "$depends" in
+  *", $needed,"* | *", $needed ("*) ;;
+  *) echo "package.sh: the package does not depend on $needed, which the program opens at run time" >&2; exit 1 ;;
+  esac
+done
 
 work=$(mktemp -d /tmp/q7deb.XXXXXX)
 trap 'rm -rf "$work"' EXIT
