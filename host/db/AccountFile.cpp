@@ -26,6 +26,9 @@ namespace q7::host::db {
 
 namespace {
 
+// Whether the BOM tables are there; reading the table of tables parses the
+// whole schema, so it also finds a damaged one.
+constexpr const char* BomTablesProbe = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'";
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -127,7 +130,7 @@ AccountState stateOf(ReadOnlyDatabase& db, const QString& path, Schema schema)
 {
     const long long mark = db.value("PRAGMA user_version");
     const bool count = schema == Schema::Read || mark != FinishedAccountMark;
-    const long long tables = count ? db.value("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'") : 0;
+    const long long tables = count ? db.value(BomTablesProbe) : 0;
     if (db.code() == SQLITE_NOTADB)
         return AccountState::Foreign;
     if (db.code() != SQLITE_OK)
@@ -219,7 +222,7 @@ void openAccount(data::Connection& connection, const QString& path)
         throw AutomationError(ErrBadCallOrArgument, refusal(state, path));
     connection.Open(connectionStringFor(path));
     QSqlQuery query(connection.database());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'bom_bom'")) || !query.next()) {
+    if (!query.exec(QString::fromLatin1(BomTablesProbe)) || !query.next()) {
         const QString reason = q7::data::errorText(query.lastError());
         connection.Close();
         q7::data::throwProviderError(QStringLiteral("Cannot read %1: %2").arg(path, reason));
