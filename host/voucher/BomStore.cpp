@@ -545,12 +545,18 @@ void BomStore::begin()
         q7::data::throwProviderError(db_.lastError());
 }
 
-void BomStore::beginBatch()
+// What a batch has looked up is its own: read again by the next one.
+void BomStore::forgetBatchLookups() const
 {
     inventoryRows_.clear();
     partIds_.clear();
     wareHouseNames_.clear();
     departmentNames_.clear();
+}
+
+void BomStore::beginBatch()
+{
+    forgetBatchLookups();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -561,10 +567,7 @@ void BomStore::beginBatch()
 void BomStore::commitBatch()
 {
     batch_ = false;
-    inventoryRows_.clear();
-    partIds_.clear();
-    wareHouseNames_.clear();
-    departmentNames_.clear();
+    forgetBatchLookups();
     if (held_)
         db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
@@ -576,10 +579,7 @@ void BomStore::commitBatch()
 void BomStore::rollbackBatch()
 {
     batch_ = false;
-    inventoryRows_.clear();
-    partIds_.clear();
-    wareHouseNames_.clear();
-    departmentNames_.clear();
+    forgetBatchLookups();
     held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();

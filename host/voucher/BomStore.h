@@ -123,6 +123,7 @@ private:
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
+    void forgetBatchLookups() const;
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
     mutable QHash<QString, int> partIds_; // the parts found or made in the batch, by code and free items as searched
     // A name by its code (the statement's one parameter), read once in a batch.
