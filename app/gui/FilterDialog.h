@@ -41,6 +41,7 @@ public:
     bool pick(QWidget* editor);
     QComboBox* angleBox() const { return angle_; }
     const ReportRun& lastRun() const { return run_; }
+    ReportRun takeLastRun() { return std::exchange(run_, ReportRun{}); } // the rows move out with it
 
     void accept() override;
     void reject() override;

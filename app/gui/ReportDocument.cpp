@@ -42,20 +42,31 @@ namespace {
 
 struct Stopped {};
 
-// Keeps the rows as they are read and asks the callback whether to go on.
-class CollectingConsumer : public data::RowConsumer {
+// Keeps the rows packed as they are read, a statement of the file's cells in
+// place, and asks the callback whether to go on.
+class CollectingConsumer : public data::RowConsumer, data::RawRowSink {
 public:
     explicit CollectingConsumer(const ReportDocument::Progress& progress) : progress_(progress) {}
-    void columns(const QStringList& names) override { rows.columns = names; }
+    void columns(const QStringList& names) override { rows.columns(names); }
     void row(const QVector<QVariant>& values) override
     {
-        rows.rows.append(values);
-        if (!progress_(rows.rows.size()))
-            throw Stopped{};
+        rows.append(values);
+        kept();
     }
-    data::ResultSet rows;
+    void row(sqlite3_stmt* statement, int columnCount) override
+    {
+        rows.row(statement, columnCount);
+        kept();
+    }
+    data::RawRowSink* rawSink() override { return this; }
+    data::RowStore rows;
 
 private:
+    void kept()
+    {
+        if (progress_ && !progress_(rows.size()))
+            throw Stopped{};
+    }
     const ReportDocument::Progress& progress_;
 };
 
@@ -77,19 +88,14 @@ ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings
     ReportRun run;
     host::report::ReportOutcome outcome;
     const auto stopped = [&] {
-        run = ReportRun{};
-        run.cancelled = true;
-        run.elapsedMs = timer.elapsed();
-        return run;
+        ReportRun cancelled;
+        cancelled.cancelled = true;
+        cancelled.elapsedMs = timer.elapsed();
+        return cancelled;
     };
+    CollectingConsumer consumer(progress);
     try {
-        if (progress) {
-            CollectingConsumer consumer(progress);
-            outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get(), &consumer);
-            outcome.rows.rows = std::move(consumer.rows.rows);
-        } else {
-            outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get());
-        }
+        outcome = viewer.run(settings, angles_.isEmpty() ? 0 : angle, connection_.get(), &consumer);
     } catch (const Stopped&) {
         return stopped();
     } catch (...) {
@@ -104,7 +110,9 @@ ReportRun ReportDocument::run(const QList<host::report::FilterSetting>& settings
     run.message = outcome.message;
     run.offendingItem = outcome.refused ? offendingItem(outcome.message, fields_) : QString();
     run.statement = outcome.statement;
-    run.rows = std::move(outcome.rows);
+    run.rows = std::move(consumer.rows);
+    if (run.rows.columnNames().isEmpty())
+        run.rows.columns(outcome.rows.columns);
     return run;
 }
 

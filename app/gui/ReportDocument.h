@@ -2,6 +2,7 @@
 
 #include "host/report/ReportViewer.h"
 #include "platform/data/Ado.h"
+#include "platform/data/RowStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,7 +31,7 @@ struct ReportRun {
     QString message;
     QString offendingItem; // the item the refusal names ("" when none)
     QString statement;
-    data::ResultSet rows;
+    data::RowStore rows; // packed: a wide report of a million rows in the size of its text
     qint64 elapsedMs = 0;
 };
 

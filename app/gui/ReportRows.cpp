@@ -25,7 +25,7 @@ QVariant cellAlignment(const QVariant& value)
 
 void releaseRows(ReportRowsPtr rows)
 {
-    if (!rows || rows.use_count() > 1 || rows->rows.size() < 10000) {
+    if (!rows || rows.use_count() > 1 || rows->size() < 10000) {
         rows.reset();
         return;
     }
@@ -49,22 +49,21 @@ void ReportRowsModel::setRows(ReportRowsPtr rows)
 
 int ReportRowsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !rows_ ? 0 : static_cast<int>(rows_->rows.size());
+    return parent.isValid() || !rows_ ? 0 : static_cast<int>(rows_->size());
 }
 
 int ReportRowsModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !rows_ ? 0 : static_cast<int>(rows_->columns.size());
+    return parent.isValid() || !rows_ ? 0 : rows_->columnCount();
 }
 
 QVariant ReportRowsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !rows_)
         return {};
-    const auto& row = rows_->rows[index.row()];
-    if (index.column() >= row.size())
+    if (index.column() >= rows_->cellCount(index.row()))
         return {};
-    const QVariant& value = row[index.column()];
+    const QVariant value = rows_->value(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole: return cellDisplay(value);
     case Qt::TextAlignmentRole: return cellAlignment(value);
@@ -78,7 +77,7 @@ QVariant ReportRowsModel::headerData(int section, Qt::Orientation orientation, i
     if (role != Qt::DisplayRole || !rows_)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)
-        return section < rows_->columns.size() ? rows_->columns[section] : QVariant();
+        return section < rows_->columnCount() ? rows_->columnNames()[section] : QVariant();
     return section + 1;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/data/ResultSet.h"
+#include "platform/data/RowStore.h"
 
 #include <QAbstractTableModel>
 
@@ -11,7 +11,7 @@
 // command line writes them, right-aligned; ValueRole answers the value itself.
 namespace q7::app::gui {
 
-using ReportRowsPtr = std::shared_ptr<const data::ResultSet>;
+using ReportRowsPtr = std::shared_ptr<const data::RowStore>;
 
 class ReportRowsModel : public QAbstractTableModel {
     Q_OBJECT

@@ -87,10 +87,10 @@ void ReportSortProxy::sort(int column, Qt::SortOrder order)
         showReportOrder();
         return;
     }
-    const auto& data = model->rows()->rows;
+    const data::RowStore& data = *model->rows();
     QVector<SortKey> keys(data.size());
     for (qsizetype r = 0; r < data.size(); ++r)
-        keys[r] = column < data[r].size() ? keyOf(data[r][column]) : SortKey{};
+        keys[r] = column < data.cellCount(r) ? keyOf(data.value(r, column)) : SortKey{};
     QVector<int> sorted(data.size());
     std::iota(sorted.begin(), sorted.end(), 0);
     const bool ascending = order == Qt::AscendingOrder;

@@ -65,20 +65,19 @@ void ReportTreeModel::build()
     childStart_.clear();
     children_.clear();
     depth_ = 0;
-    shape_ = rows_ ? treeShapeOf(rows_->columns) : TreeShape{};
+    shape_ = rows_ ? treeShapeOf(rows_->columnNames()) : TreeShape{};
     if (!rows_ || shape_.kind == TreeShape::Kind::None)
         return;
-    const auto& data = rows_->rows;
+    const data::RowStore& data = *rows_;
     nodes_.reserve(data.size() + data.size() / 8 + 16);
     nodeOfRow_.resize(data.size());
     QStringList currentTop;
     int topNode = -1, levelNode = -1, currentLevel = -1;
     QVector<int> lastAtLevel; // the latest row node of each level under the current top
     for (int r = 0; r < data.size(); ++r) {
-        const auto& row = data[r];
         QStringList top;
         for (int c : shape_.groupColumns)
-            top.append(text(row.value(c)));
+            top.append(text(data.value(r, c)));
         if (topNode < 0 || top != currentTop) {
             currentTop = top;
             top.removeAll(QString());
@@ -88,7 +87,7 @@ void ReportTreeModel::build()
             currentLevel = -1;
             lastAtLevel.clear();
         }
-        const int level = std::max(1, row.value(shape_.levelColumn).toInt());
+        const int level = std::max(1, data.value(r, shape_.levelColumn).toInt());
         depth_ = std::max(depth_, level);
         int parent = topNode;
         if (shape_.kind == TreeShape::Kind::ByLevel) {
@@ -169,7 +168,7 @@ int ReportTreeModel::rowCount(const QModelIndex& parent) const
 
 int ReportTreeModel::columnCount(const QModelIndex&) const
 {
-    return rows_ && shape_.kind != TreeShape::Kind::None ? static_cast<int>(rows_->columns.size()) : 0;
+    return rows_ && shape_.kind != TreeShape::Kind::None ? rows_->columnCount() : 0;
 }
 
 QVariant ReportTreeModel::data(const QModelIndex& index, int role) const
@@ -191,9 +190,8 @@ QVariant ReportTreeModel::data(const QModelIndex& index, int role) const
         }
         return {};
     }
-    const auto& row = rows_->rows[node.sourceRow];
-    const QVariant value = row.value(index.column());
-    const QString note = shape_.noteColumn >= 0 ? text(row.value(shape_.noteColumn)) : QString();
+    const QVariant value = rows_->value(node.sourceRow, index.column());
+    const QString note = shape_.noteColumn >= 0 ? text(rows_->value(node.sourceRow, shape_.noteColumn)) : QString();
     switch (role) {
     case Qt::DisplayRole:
         if (index.column() == shape_.treeColumn && !note.isEmpty())
@@ -214,8 +212,8 @@ QVariant ReportTreeModel::data(const QModelIndex& index, int role) const
 
 QVariant ReportTreeModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && rows_ && section < rows_->columns.size())
-        return rows_->columns[section];
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && rows_ && section < rows_->columnCount())
+        return rows_->columnNames()[section];
     return QAbstractItemModel::headerData(section, orientation, role);
 }
 

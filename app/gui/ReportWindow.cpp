@@ -237,7 +237,7 @@ FilterDialog* ReportWindow::openFilter()
         dialog->setValues(remembered->settings, remembered->angle);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         rememberFilter(document_.key(), {dialog->settings(), dialog->angle()});
-        showRun(dialog->lastRun());
+        showRun(dialog->takeLastRun());
     });
     dialog_ = dialog;
     dialog->open();
@@ -246,11 +246,11 @@ FilterDialog* ReportWindow::openFilter()
 
 void ReportWindow::runWith(const QList<host::report::FilterSetting>& settings, int angle)
 {
-    const ReportRun run = runWithProgress(settings, angle);
+    ReportRun run = runWithProgress(settings, angle);
     if (run.refused)
         QMessageBox::warning(this, windowTitle(), run.message);
     else if (!run.cancelled)
-        showRun(run);
+        showRun(std::move(run));
 }
 
 void ReportWindow::runAgain()
@@ -332,10 +332,10 @@ void ReportWindow::closeEvent(QCloseEvent* event)
 void ReportWindow::showRun(ReportRun run)
 {
     statement_ = run.statement;
-    auto rows = std::make_shared<data::ResultSet>(std::move(run.rows));
-    const qsizetype count = rows->rows.size();
+    auto rows = std::make_shared<data::RowStore>(std::move(run.rows));
+    const qsizetype count = rows->size();
     rows_->setRows(rows);
-    treeModel_->setRows(treeShapeOf(rows->columns).kind != TreeShape::Kind::None ? rows : nullptr);
+    treeModel_->setRows(treeShapeOf(rows->columnNames()).kind != TreeShape::Kind::None ? rows : nullptr);
     rows.reset();
     grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     // widths from the first rows: measuring a million rows would hold the window up
@@ -382,8 +382,7 @@ QList<QVariantList> ReportWindow::gridRows() const
     QList<QVariantList> list;
     if (!rows_->rows())
         return list;
-    const auto& data = rows_->rows()->rows;
-    list.reserve(data.size());
+    list.reserve(sorter_->rowCount());
     for (int r = 0; r < sorter_->rowCount(); ++r) {
         QVariantList row;
         const int source = sorter_->mapToSource(sorter_->index(r, 0)).row();
@@ -409,21 +408,19 @@ QString ReportWindow::partAt(const QModelIndex& index) const
         row = sorter_->mapToSource(index).row();
     if (row < 0)
         return {};
-    const data::ResultSet& data = *rows_->rows();
-    const auto codeIn = [&](int column) {
-        const QVariant value = column >= 0 && column < data.rows[row].size() ? data.rows[row][column] : QVariant();
-        return values::trim(values::toTextOrEmpty(value));
-    };
+    const data::RowStore& data = *rows_->rows();
+    const QStringList& columns = data.columnNames();
+    const auto codeIn = [&](int column) { return values::trim(values::toTextOrEmpty(data.value(row, column))); };
     // the code the user pointed at, else the part the row is about
-    if (index.column() < data.columns.size() &&
-        (data.columns[index.column()].endsWith(QStringLiteral("编码")) || data.columns[index.column()] == QStringLiteral("顶层母件")))
+    if (index.column() < columns.size() &&
+        (columns[index.column()].endsWith(QStringLiteral("编码")) || columns[index.column()] == QStringLiteral("顶层母件")))
         if (const QString code = codeIn(index.column()); !code.isEmpty())
             return code;
-    const TreeShape shape = treeShapeOf(data.columns);
+    const TreeShape shape = treeShapeOf(columns);
     if (shape.treeColumn >= 0)
         return codeIn(shape.treeColumn);
     for (const QString& heading : {QStringLiteral("子件编码"), QStringLiteral("母件编码"), QStringLiteral("物料编码")})
-        if (const int column = static_cast<int>(data.columns.indexOf(heading)); column >= 0)
+        if (const int column = static_cast<int>(columns.indexOf(heading)); column >= 0)
             return codeIn(column);
     return {};
 }
@@ -434,15 +431,16 @@ QString ReportWindow::partLabelAt(const QModelIndex& index) const
     if (code.isEmpty())
         return {};
     int row = index.model() == treeModel_ ? treeModel_->data(index, ReportTreeModel::SourceRowRole).toInt() : sorter_->mapToSource(index).row();
-    const data::ResultSet& data = *rows_->rows();
+    const data::RowStore& data = *rows_->rows();
+    const QStringList& columns = data.columnNames();
     // the free item next to the code it belongs to
     for (const auto& [codeHeading, freeHeading] : {std::pair{QStringLiteral("子件编码"), QStringLiteral("子件自由项1")},
                                                    std::pair{QStringLiteral("顶层母件"), QStringLiteral("顶层自由项1")},
                                                    std::pair{QStringLiteral("母件编码"), QStringLiteral("母件自由项1")}}) {
-        const int codeColumn = static_cast<int>(data.columns.indexOf(codeHeading)), freeColumn = static_cast<int>(data.columns.indexOf(freeHeading));
-        if (row < 0 || codeColumn < 0 || freeColumn < 0 || values::trim(values::toTextOrEmpty(data.rows[row][codeColumn])) != code)
+        const int codeColumn = static_cast<int>(columns.indexOf(codeHeading)), freeColumn = static_cast<int>(columns.indexOf(freeHeading));
+        if (row < 0 || codeColumn < 0 || freeColumn < 0 || values::trim(values::toTextOrEmpty(data.value(row, codeColumn))) != code)
             continue;
-        const QString free = values::trim(values::toTextOrEmpty(data.rows[row][freeColumn]));
+        const QString free = values::trim(values::toTextOrEmpty(data.value(row, freeColumn)));
         return free.isEmpty() ? code : QStringLiteral("%1(%2)").arg(code, free);
     }
     return code;
@@ -530,7 +528,7 @@ bool ReportWindow::findNext(const QString& text)
         return false;
     QAbstractItemView* view = treeShown() ? static_cast<QAbstractItemView*>(tree_) : grid_;
     const auto matches = [&](int sourceRow) {
-        for (const QVariant& value : rows_->rows()->rows[sourceRow])
+        for (const QVariant& value : rows_->rows()->values(sourceRow))
             if (cellDisplay(value).toString().contains(text, Qt::CaseInsensitive))
                 return true;
         return false;

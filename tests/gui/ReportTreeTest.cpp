@@ -47,11 +47,11 @@ TEST(ReportTree, RowsHangBelowTheLastRowOneLevelUpUnderTheirOwnTop)
         {"back up then down", {{"A", 1}, {"A", 2}, {"A", 1}, {"A", 2}, {"B", 1}, {"B", 2}}, {-1, 0, -1, 2, -2, 4}},
     };
     for (const auto& c : cases) {
-        auto rows = std::make_shared<q7::data::ResultSet>();
-        rows->columns = {QStringLiteral("顶层编码"), QStringLiteral("层级"), QStringLiteral("母件编码"), QStringLiteral("子件编码")};
+        auto rows = std::make_shared<q7::data::RowStore>();
+        rows->columns({QStringLiteral("顶层编码"), QStringLiteral("层级"), QStringLiteral("母件编码"), QStringLiteral("子件编码")});
         int n = 0;
         for (const auto& [top, level] : c.topAndLevel)
-            rows->rows.append({top, level, QStringLiteral("P"), QStringLiteral("C%1").arg(n++)});
+            rows->append({top, level, QStringLiteral("P"), QStringLiteral("C%1").arg(n++)});
         ReportTreeModel model;
         model.setRows(rows);
         ASSERT_EQ(model.shape().kind, q7::app::gui::TreeShape::Kind::Indented) << c.name;
