@@ -1,27 +1,14 @@
 #include "app/CsvCells.h"
 
+#include "app/CsvField.h"
 #include "app/ExactNumber.h"
 
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstring>
 
 namespace q7::app {
-
-namespace {
-
-// The bytes that make a CSV field quoted.
-constexpr std::array<bool, 256> quoted = [] {
-    std::array<bool, 256> special{};
-    for (const unsigned char c : {',', '"', '\n', '\r'})
-        special[c] = true;
-    return special;
-}();
-
-} // namespace
 
 void CsvCells::cell(sqlite3_value* value)
 {
@@ -44,19 +31,7 @@ void CsvCells::cell(sqlite3_value* value)
 
 void CsvCells::text(std::string_view utf8)
 {
-    const auto first = std::find_if(utf8.begin(), utf8.end(), [](char c) { return quoted[static_cast<unsigned char>(c)]; });
-    if (first == utf8.end()) {
-        append(utf8.data(), utf8.size());
-        return;
-    }
-    put('"');
-    append(utf8.data(), static_cast<std::size_t>(first - utf8.begin()));
-    for (auto c = first; c != utf8.end(); ++c) {
-        if (*c == '"')
-            put('"');
-        put(*c);
-    }
-    put('"');
+    writeCsvField(utf8, [this](char c) { put(c); }, [this](const char* from, std::size_t size) { append(from, size); });
 }
 
 void CsvCells::append(const char* from, std::size_t size)

@@ -1,5 +1,6 @@
 #include "app/OutputTable.h"
 
+#include "app/CsvField.h"
 #include "app/ExactNumber.h"
 
 #include "platform/values/Values.h"
@@ -27,19 +28,11 @@ int displayWidth(const QString& text)
     return width;
 }
 
-// Appends a CSV field: quoted (a quote inside doubled) when it holds a comma, a quote or a line break.
 void appendCsvField(QString& line, const QString& text)
 {
-    const bool quoted = std::any_of(text.begin(), text.end(), [](QChar c) { return c == u',' || c == u'"' || c == u'\n' || c == u'\r'; });
-    if (!quoted) {
-        line += text;
-        return;
-    }
-    QString escaped = text;
-    escaped.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    line += u'"';
-    line += escaped;
-    line += u'"';
+    writeCsvField(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
+                  [&](char16_t c) { line += QChar(c); },
+                  [&](const char16_t* from, std::size_t size) { line += QStringView(from, static_cast<qsizetype>(size)); });
 }
 
 bool isNumber(const QVariant& value)
