@@ -138,21 +138,57 @@ TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
     expectBatchesAsRowByRow(connection, "server");
 }
 
-TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefused)
+namespace {
+
+// A batch naming an absent row (updateMany makes none) or a row twice is refused before
+// it writes anything: inside the still open transaction the lines and the journal are as
+// they were (on the server the chunk's scratch table is dropped before the next use).
+void expectRefusedBatchesWriteNothing(q7::data::Connection& connection, const char* backend)
+{
+    ensureMaintenanceTables(connection);
+    QSqlDatabase& db = connection.database();
+    const QString lines = accountRows(db);
+    const QList<QList<KeyedRow>> refused{
+        {{1, {QVariant(5)}}, {999999, {QVariant(5)}}},               // the present row first, then the absent one
+        {{999999, {QVariant(5)}}, {1, {QVariant(5)}}},               // the absent one first
+        {{1, {QVariant(5)}}, {2, {QVariant(5)}}, {1, {QVariant(6)}}}, // row 1 twice
+    };
+    for (const QList<KeyedRow>& rows : refused) {
+        Transaction transaction(db);
+        Journal journal(db, QStringLiteral("test"), QStringLiteral("tester"), QString());
+        journal.setChunkRows(2); // one chunk holds the present row and the absent one
+        EXPECT_ANY_THROW(journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows)) << backend;
+        EXPECT_EQ(accountRows(db), lines) << backend << ": written before the refusal";
+        EXPECT_EQ(rowsOf(db, QStringLiteral("SELECT count(*) FROM q7_maint_change")), rowsOf(db, QStringLiteral("SELECT 0"))) << backend;
+    } // not committed
+    EXPECT_EQ(accountRows(db), lines) << backend;
+    // a batch after the refused ones is written
+    Transaction transaction(db);
+    Journal journal(db, QStringLiteral("test"), QStringLiteral("tester"), QString());
+    journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, {{1, {QVariant(5)}}, {2, {QVariant(5)}}});
+    EXPECT_EQ(rowsOf(db, QStringLiteral("SELECT ComponentId FROM bom_opcomponent WHERE OpComponentId IN (1, 2)")),
+              rowsOf(db, QStringLiteral("SELECT 5 UNION ALL SELECT 5"))) << backend;
+    EXPECT_EQ(journal.changes(), 2) << backend;
+}
+
+} // namespace
+
+TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("forest.q7db"));
     q7::host::db::createSyntheticAccount(path, forest);
     q7::data::Connection connection;
     q7::host::db::openAccount(connection, path);
-    ensureMaintenanceTables(connection);
-    QSqlDatabase& db = connection.database();
-    const QString lines = accountRows(db);
-    for (const QList<KeyedRow>& rows : {QList<KeyedRow>{{1, {QVariant(5)}}, {999999, {QVariant(5)}}},
-                                         QList<KeyedRow>{{1, {QVariant(5)}}, {2, {QVariant(5)}}, {1, {QVariant(6)}}}}) {
-        Transaction transaction(db);
-        Journal journal(db, QStringLiteral("test"), QStringLiteral("tester"), QString());
-        EXPECT_ANY_THROW(journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows));
-    } // not committed
-    EXPECT_EQ(accountRows(db), lines);
+    expectRefusedBatchesWriteNothing(connection, "file");
+}
+
+TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheServer)
+{
+    Q7_NEEDS_SERVER();
+    const fake::ServerDatabase database;
+    q7::host::db::createSyntheticAccount(database.account(), forest);
+    q7::data::Connection connection;
+    q7::host::db::openAccount(connection, database.account());
+    expectRefusedBatchesWriteNothing(connection, "server");
 }

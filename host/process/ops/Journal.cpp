@@ -277,7 +277,7 @@ void addSnapshots(QSqlQuery& query, QHash<qint64, QJsonObject>& found)
     }
 }
 
-// The rows of a statement that selects the key and then the table's columns (t.*).
+// The rows a statement answers, the key and then the table's columns (t.*).
 QHash<qint64, QJsonObject> snapshotsOf(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
@@ -594,18 +594,22 @@ void Journal::copyChunk(const QString& table, const QStringList& columns, std::s
         const auto absent = std::find_if(rows.begin(), rows.end(), [&](const KeyedRow& row) { return !before.contains(row.key); });
         q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(absent->key));
     }
+    // The rows after, as the statements that write them answer them.
+    QHash<qint64, QJsonObject> after;
     if (!before.isEmpty())
-        execute(db_, QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r WHERE t.%3 = r.%3").arg(table, sets.join(QStringLiteral(", ")), key));
-    if (before.size() < static_cast<qsizetype>(rows.size()))
-        execute(db_, QStringLiteral("INSERT INTO %1 (%2) SELECT * FROM q7_journal_rows ON CONFLICT (%3) DO NOTHING").arg(table, list, key)); // the rows present are written
-    const QHash<qint64, QJsonObject> after = snapshotsOf(db_, joined);
+        after = snapshotsOf(db_, QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r WHERE t.%3 = r.%3 RETURNING t.%3, t.*")
+                                     .arg(table, sets.join(QStringLiteral(", ")), key));
+    if (before.size() < static_cast<qsizetype>(rows.size())) // the rows present are written already
+        after.insert(snapshotsOf(db_, QStringLiteral("INSERT INTO %1 AS t (%2) SELECT * FROM q7_journal_rows ON CONFLICT (%3) DO NOTHING RETURNING t.%3, t.*")
+                                          .arg(table, list, key)));
     execute(db_, QStringLiteral("DROP TABLE q7_journal_rows"));
 
     db::SqlInserter journal(db_, QStringLiteral("INSERT INTO q7_maint_change (RunId, Seq, TableName, RowKey, Before, After) VALUES (?, ?, ?, ?, ?, ?)"));
     const QVariant none(QMetaType::fromType<QString>()); // writes NULL
     for (const KeyedRow& row : rows) {
-        const auto was = before.find(row.key), is = after.find(row.key);
-        journal.insert({runId_, ++seq_, table, row.key, was != before.end() ? QVariant(json(*was)) : none, is != after.end() ? QVariant(json(*is)) : none});
+        const auto was = before.constFind(row.key), is = after.constFind(row.key);
+        journal.insert({runId_, ++seq_, table, row.key, was != before.constEnd() ? QVariant(json(*was)) : none,
+                        is != after.constEnd() ? QVariant(json(*is)) : none});
     }
 }
 
