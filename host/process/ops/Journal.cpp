@@ -237,11 +237,12 @@ void ensureMaintenanceTables(data::Connection& connection)
 namespace {
 
 // The row the query stands on (its first column the key) as a snapshot, with the key as rowid.
-QJsonObject rowObject(const QSqlQuery& query, const QSqlRecord& record, qint64 rowid)
+// A row may be the columns from first to end of a longer one (the first its key again).
+QJsonObject rowObject(const QSqlQuery& query, const QSqlRecord& record, qint64 rowid, int first = 0, int end = -1)
 {
     QJsonObject row;
     row.insert(RowidColumn, rowid);
-    for (int i = 1; i < record.count(); ++i) {
+    for (int i = first + 1; i < (end < 0 ? record.count() : end); ++i) {
         const QVariant value = query.value(i);
         row.insert(record.fieldName(i), value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
     }
@@ -587,18 +588,36 @@ void Journal::copyChunk(const QString& table, const QStringList& columns, std::s
         }
     }
     execute(db_, QStringLiteral("ANALYZE q7_journal_rows")); // a few changed rows of a large table are found by its key
-    const QString joined = QStringLiteral("SELECT t.%1, t.* FROM %2 t JOIN q7_journal_rows r ON r.%1 = t.%1").arg(key, table);
-
-    const QHash<qint64, QJsonObject> before = snapshotsOf(db_, joined);
-    if (!makeAbsent && before.size() < static_cast<qsizetype>(rows.size())) {
-        const auto absent = std::find_if(rows.begin(), rows.end(), [&](const KeyedRow& row) { return !before.contains(row.key); });
-        q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(absent->key));
+    if (!makeAbsent) {
+        QSqlQuery absent(db_);
+        absent.setForwardOnly(true);
+        if (!absent.exec(QStringLiteral("SELECT r.%1 FROM q7_journal_rows r WHERE NOT EXISTS (SELECT 1 FROM %2 t WHERE t.%1 = r.%1)").arg(key, table)))
+            fail(absent);
+        QSet<qint64> keys;
+        while (absent.next())
+            keys.insert(absent.value(0).toLongLong());
+        const auto first = std::find_if(rows.begin(), rows.end(), [&](const KeyedRow& row) { return keys.contains(row.key); });
+        if (first != rows.end())
+            q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(first->key));
     }
-    // The rows after, as the statements that write them answer them.
-    QHash<qint64, QJsonObject> after;
-    if (!before.isEmpty())
-        after = snapshotsOf(db_, QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r WHERE t.%3 = r.%3 RETURNING t.%3, t.*")
-                                     .arg(table, sets.join(QStringLiteral(", ")), key));
+    // One UPDATE writes the rows present and answers each as it was (o, read as the
+    // statement began) and as it is (t); the INSERT answers the rows it makes.
+    QHash<qint64, QJsonObject> before, after;
+    {
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r JOIN %1 o ON o.%3 = r.%3 WHERE t.%3 = r.%3 "
+                                       "RETURNING o.%3, o.*, t.%3, t.*")
+                            .arg(table, sets.join(QStringLiteral(", ")), key)))
+            fail(query);
+        const QSqlRecord record = query.record();
+        const int width = record.count() / 2;
+        while (query.next()) {
+            const qint64 rowid = query.value(0).toLongLong();
+            before.insert(rowid, rowObject(query, record, rowid, 0, width));
+            after.insert(rowid, rowObject(query, record, rowid, width));
+        }
+    }
     if (before.size() < static_cast<qsizetype>(rows.size())) // the rows present are written already
         after.insert(snapshotsOf(db_, QStringLiteral("INSERT INTO %1 AS t (%2) SELECT * FROM q7_journal_rows ON CONFLICT (%3) DO NOTHING RETURNING t.%3, t.*")
                                           .arg(table, list, key)));
