@@ -282,7 +282,6 @@ void addSnapshots(QSqlQuery& query, QHash<qint64, QJsonObject>& found)
 QHash<qint64, QJsonObject> snapshotsOf(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
     if (!query.exec(sql))
         fail(query);
     QHash<qint64, QJsonObject> found;
@@ -605,7 +604,6 @@ void Journal::copyChunk(const QString& table, const QStringList& columns, std::s
     QHash<qint64, QJsonObject> before, after;
     {
         QSqlQuery query(db_);
-        query.setForwardOnly(true);
         if (!query.exec(QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r JOIN %1 o ON o.%3 = r.%3 WHERE t.%3 = r.%3 "
                                        "RETURNING o.%3, o.*, t.%3, t.*")
                             .arg(table, sets.join(QStringLiteral(", ")), key)))
