@@ -116,27 +116,28 @@ void expectBatchesAsRowByRow(q7::data::Connection& connection, const char* backe
 // 120 parts on 3 levels, 30 lines per BOM: a leaf is a component of some 30 lines.
 const q7::host::db::SyntheticOptions forest{120, 3, 30, 7};
 
-} // namespace
+using Check = std::function<void(q7::data::Connection&, const char*)>;
 
-TEST(JournalBatch, LlcAndReplaceOnTheFileAsRowByRow)
+void onForestFile(const Check& check)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("forest.q7db"));
     q7::host::db::createSyntheticAccount(path, forest);
     q7::data::Connection connection;
     q7::host::db::openAccount(connection, path);
-    expectBatchesAsRowByRow(connection, "file");
+    check(connection, "file");
 }
 
-TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
+void onForestServer(const Check& check)
 {
-    Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
     q7::host::db::createSyntheticAccount(database.account(), forest);
     q7::data::Connection connection;
     q7::host::db::openAccount(connection, database.account());
-    expectBatchesAsRowByRow(connection, "server");
+    check(connection, "server");
 }
+
+} // namespace
 
 namespace {
 
@@ -173,22 +174,18 @@ void expectRefusedBatchesWriteNothing(q7::data::Connection& connection, const ch
 
 } // namespace
 
-TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheFile)
+TEST(JournalBatch, LlcAndReplaceOnTheFileAsRowByRow) { onForestFile(expectBatchesAsRowByRow); }
+
+TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("forest.q7db"));
-    q7::host::db::createSyntheticAccount(path, forest);
-    q7::data::Connection connection;
-    q7::host::db::openAccount(connection, path);
-    expectRefusedBatchesWriteNothing(connection, "file");
+    Q7_NEEDS_SERVER();
+    onForestServer(expectBatchesAsRowByRow);
 }
+
+TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheFile) { onForestFile(expectRefusedBatchesWriteNothing); }
 
 TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheServer)
 {
     Q7_NEEDS_SERVER();
-    const fake::ServerDatabase database;
-    q7::host::db::createSyntheticAccount(database.account(), forest);
-    q7::data::Connection connection;
-    q7::host::db::openAccount(connection, database.account());
-    expectRefusedBatchesWriteNothing(connection, "server");
+    onForestServer(expectRefusedBatchesWriteNothing);
 }
