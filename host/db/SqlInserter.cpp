@@ -200,7 +200,7 @@ void SqlInserter::flush()
 }
 
 template <typename Value, typename Add>
-void SqlInserter::addRow(std::initializer_list<Value> values, Add add)
+void SqlInserter::addRow(std::span<const Value> values, Add add)
 {
     const qsizetype places = std::count(placeholders_.cbegin(), placeholders_.cend(), true);
     if (static_cast<qsizetype>(values.size()) != places)
@@ -253,7 +253,7 @@ void SqlInserter::step()
     sqlite3_reset(statement_);
 }
 
-void SqlInserter::insert(std::initializer_list<QVariant> values)
+void SqlInserter::insert(std::span<const QVariant> values)
 {
     if (!db_) {
         addRow(values, [this](const QVariant& value) { addField(value); });
@@ -292,7 +292,7 @@ void SqlInserter::insert(std::initializer_list<QVariant> values)
 void SqlInserter::insertInts(std::initializer_list<long long> values)
 {
     if (!db_) {
-        addRow(values, [this](long long value) { rows_ += QByteArray::number(value); });
+        addRow(std::span<const long long>(values.begin(), values.size()), [this](long long value) { rows_ += QByteArray::number(value); });
         return;
     }
     int index = 1;

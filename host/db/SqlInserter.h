@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <span>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -26,7 +27,8 @@ public:
     SqlInserter(const SqlInserter&) = delete;
     SqlInserter& operator=(const SqlInserter&) = delete;
 
-    void insert(std::initializer_list<QVariant> values);
+    void insert(std::initializer_list<QVariant> values) { insert(std::span<const QVariant>(values.begin(), values.size())); }
+    void insert(std::span<const QVariant> values);
     void insertInts(std::initializer_list<long long> values);
 
     static sqlite3* handleOf(QSqlDatabase& db);
@@ -45,7 +47,7 @@ private:
     sqlite3_stmt* statement_ = nullptr;
     void addField(const QVariant& value);
     template <typename Value, typename Add>
-    void addRow(std::initializer_list<Value> values, Add add);
+    void addRow(std::span<const Value> values, Add add);
     // the server's way
     pg_conn* server_ = nullptr;
     QByteArray copy_;                   // COPY t (…) FROM STDIN

@@ -116,43 +116,76 @@ void expectBatchesAsRowByRow(q7::data::Connection& connection, const char* backe
 // 120 parts on 3 levels, 30 lines per BOM: a leaf is a component of some 30 lines.
 const q7::host::db::SyntheticOptions forest{120, 3, 30, 7};
 
-} // namespace
+using Check = std::function<void(q7::data::Connection&, const char*)>;
 
-TEST(JournalBatch, LlcAndReplaceOnTheFileAsRowByRow)
+void onForestFile(const Check& check)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("forest.q7db"));
     q7::host::db::createSyntheticAccount(path, forest);
     q7::data::Connection connection;
     q7::host::db::openAccount(connection, path);
-    expectBatchesAsRowByRow(connection, "file");
+    check(connection, "file");
 }
 
-TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
+void onForestServer(const Check& check)
 {
-    Q7_NEEDS_SERVER();
     const fake::ServerDatabase database;
     q7::host::db::createSyntheticAccount(database.account(), forest);
     q7::data::Connection connection;
     q7::host::db::openAccount(connection, database.account());
-    expectBatchesAsRowByRow(connection, "server");
+    check(connection, "server");
 }
 
-TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefused)
+} // namespace
+
+namespace {
+
+// A batch naming an absent row (updateMany makes none) or a row twice is refused before
+// it writes anything: inside the still open transaction the lines and the journal are as
+// they were (on the server the chunk's scratch table is dropped before the next use).
+void expectRefusedBatchesWriteNothing(q7::data::Connection& connection, const char* backend)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("forest.q7db"));
-    q7::host::db::createSyntheticAccount(path, forest);
-    q7::data::Connection connection;
-    q7::host::db::openAccount(connection, path);
     ensureMaintenanceTables(connection);
     QSqlDatabase& db = connection.database();
     const QString lines = accountRows(db);
-    for (const QList<KeyedRow>& rows : {QList<KeyedRow>{{1, {QVariant(5)}}, {999999, {QVariant(5)}}},
-                                         QList<KeyedRow>{{1, {QVariant(5)}}, {2, {QVariant(5)}}, {1, {QVariant(6)}}}}) {
+    const QList<QList<KeyedRow>> refused{
+        {{1, {QVariant(5)}}, {999999, {QVariant(5)}}},               // the present row first, then the absent one
+        {{999999, {QVariant(5)}}, {1, {QVariant(5)}}},               // the absent one first
+        {{1, {QVariant(5)}}, {2, {QVariant(5)}}, {1, {QVariant(6)}}}, // row 1 twice
+    };
+    for (const QList<KeyedRow>& rows : refused) {
         Transaction transaction(db);
         Journal journal(db, QStringLiteral("test"), QStringLiteral("tester"), QString());
-        EXPECT_ANY_THROW(journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows));
+        journal.setChunkRows(2); // one chunk holds the present row and the absent one
+        EXPECT_ANY_THROW(journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, rows)) << backend;
+        EXPECT_EQ(accountRows(db), lines) << backend << ": written before the refusal";
+        EXPECT_EQ(rowsOf(db, QStringLiteral("SELECT count(*) FROM q7_maint_change")), rowsOf(db, QStringLiteral("SELECT 0"))) << backend;
     } // not committed
-    EXPECT_EQ(accountRows(db), lines);
+    EXPECT_EQ(accountRows(db), lines) << backend;
+    // a batch after the refused ones is written
+    Transaction transaction(db);
+    Journal journal(db, QStringLiteral("test"), QStringLiteral("tester"), QString());
+    journal.updateMany(QStringLiteral("bom_opcomponent"), {QStringLiteral("ComponentId")}, {{1, {QVariant(5)}}, {2, {QVariant(5)}}});
+    EXPECT_EQ(rowsOf(db, QStringLiteral("SELECT ComponentId FROM bom_opcomponent WHERE OpComponentId IN (1, 2)")),
+              rowsOf(db, QStringLiteral("SELECT 5 UNION ALL SELECT 5"))) << backend;
+    EXPECT_EQ(journal.changes(), 2) << backend;
+}
+
+} // namespace
+
+TEST(JournalBatch, LlcAndReplaceOnTheFileAsRowByRow) { onForestFile(expectBatchesAsRowByRow); }
+
+TEST(JournalBatch, LlcAndReplaceOnTheServerAsRowByRow)
+{
+    Q7_NEEDS_SERVER();
+    onForestServer(expectBatchesAsRowByRow);
+}
+
+TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheFile) { onForestFile(expectRefusedBatchesWriteNothing); }
+
+TEST(JournalBatch, AnAbsentRowOrATwiceNamedOneIsRefusedOnTheServer)
+{
+    Q7_NEEDS_SERVER();
+    onForestServer(expectRefusedBatchesWriteNothing);
 }

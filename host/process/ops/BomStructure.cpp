@@ -97,12 +97,14 @@ void readStructure(const Database& db, const QString& date, std::vector<int>& pa
             }
         }
     };
+    // a line's own key only where lines are left out (a million lines read a third less without it)
+    const QByteArray lineColumns = leftOut.empty() ? QByteArray("c.BomId, c.ComponentId") : QByteArray("c.BomId, c.ComponentId, c.OpComponentId");
     if (d.isNull()) {
-        addLines("SELECT BomId, ComponentId, OpComponentId FROM bom_opcomponent", true);
-        addLines("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId", false);
+        addLines("SELECT " + lineColumns + " FROM bom_opcomponent c", true);
+        addLines("SELECT c.BomId, s.PartId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId", false);
     } else {
-        addLines(QByteArray("SELECT c.BomId, c.ComponentId, c.OpComponentId FROM bom_opcomponent c WHERE ") + db::lineInForce("c", "?1"), true);
-        addLines(QByteArray("SELECT c.BomId, s.PartId, c.OpComponentId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
+        addLines("SELECT " + lineColumns + " FROM bom_opcomponent c WHERE " + db::lineInForce("c", "?1"), true);
+        addLines(QByteArray("SELECT c.BomId, s.PartId FROM bom_opcomponentsub s JOIN bom_opcomponent c ON c.OpComponentId = s.OpComponentId "
                             "WHERE ") + db::lineInForce("c", "?1") + " AND " + db::substituteInForce("s", "?1"),
                  false);
     }

@@ -1,6 +1,7 @@
 #include "host/process/ops/Journal.h"
 
 #include "host/db/BomChanges.h"
+#include "host/db/SqlInserter.h"
 #include "host/process/ops/Transaction.h"
 #include "platform/AutomationError.h"
 #include "platform/data/Ado.h"
@@ -236,11 +237,12 @@ void ensureMaintenanceTables(data::Connection& connection)
 namespace {
 
 // The row the query stands on (its first column the key) as a snapshot, with the key as rowid.
-QJsonObject rowObject(const QSqlQuery& query, const QSqlRecord& record, qint64 rowid)
+// A row may be the columns from first to end of a longer one (the first its key again).
+QJsonObject rowObject(const QSqlQuery& query, const QSqlRecord& record, qint64 rowid, int first = 0, int end = -1)
 {
     QJsonObject row;
     row.insert(RowidColumn, rowid);
-    for (int i = 1; i < record.count(); ++i) {
+    for (int i = first + 1; i < (end < 0 ? record.count() : end); ++i) {
         const QVariant value = query.value(i);
         row.insert(record.fieldName(i), value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
     }
@@ -264,6 +266,38 @@ QString snapshotSql(const QString& table) { return QStringLiteral("SELECT %2, * 
 
 } // namespace
 
+namespace {
+
+// The rows a query (run, its first column the key) answers, as rowSnapshots gives them.
+void addSnapshots(QSqlQuery& query, QHash<qint64, QJsonObject>& found)
+{
+    const QSqlRecord record = query.record();
+    while (query.next()) {
+        const qint64 key = query.value(0).toLongLong();
+        found.insert(key, rowObject(query, record, key));
+    }
+}
+
+// The rows a statement answers, the key and then the table's columns (t.*).
+QHash<qint64, QJsonObject> snapshotsOf(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        fail(query);
+    QHash<qint64, QJsonObject> found;
+    addSnapshots(query, found);
+    return found;
+}
+
+void execute(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        fail(query);
+}
+
+} // namespace
+
 QHash<qint64, QJsonObject> rowSnapshots(QSqlDatabase& db, const QString& table, const QList<qint64>& keys)
 {
     QHash<qint64, QJsonObject> found;
@@ -277,11 +311,7 @@ QHash<qint64, QJsonObject> rowSnapshots(QSqlDatabase& db, const QString& table, 
         for (qsizetype i = first; i < first + count; ++i)
             query.addBindValue(keys[i]);
         run(query);
-        const QSqlRecord record = query.record();
-        while (query.next()) {
-            const qint64 key = query.value(0).toLongLong();
-            found.insert(key, rowObject(query, record, key));
-        }
+        addSnapshots(query, found);
     }
     return found;
 }
@@ -421,12 +451,16 @@ void Journal::writeMany(const QString& table, const QStringList& columns, const 
             q7::data::throwProviderError(QStringLiteral("%1: row %2 twice in one batch").arg(table).arg(row.key));
         keys.insert(row.key);
     }
-    const qsizetype chunk = chunkRows_ > 0 ? chunkRows_ : 1;
+    const bool server = onServer(db_);
+    const qsizetype chunkRows = chunkRows_.value_or(server ? ServerJournalChunkRows : JournalChunkRows);
+    const qsizetype chunk = chunkRows > 0 ? chunkRows : 1;
     for (qsizetype first = 0; first < rows.size(); first += chunk) {
         const std::span<const KeyedRow> part(rows.constData() + first, static_cast<size_t>(std::min(chunk, rows.size() - first)));
         if (progress) // before the chunk is written, as row by row before each row
             progress(first);
-        if (chunkRows_ > 0) {
+        if (chunkRows > 0 && server) {
+            copyChunk(table, columns, part, makeAbsent);
+        } else if (chunkRows > 0) {
             writeChunk(table, columns, part, makeAbsent);
         } else { // row by row
             const KeyedRow& row = part.front();
@@ -527,6 +561,73 @@ void Journal::writeChunk(const QString& table, const QStringList& columns, std::
         query.addBindValue(is != after.end() ? QVariant(json(*is)) : none);
     }
     run(query);
+}
+
+void Journal::copyChunk(const QString& table, const QStringList& columns, std::span<const KeyedRow> rows, bool makeAbsent)
+{
+    // The server's names are in lower case, and one of them is a keyword.
+    const QString key = quoted(keyColumn(table).toLower());
+    QStringList names{key}, sets;
+    for (const QString& column : columns) {
+        names.append(quoted(column.toLower()));
+        sets.append(QStringLiteral("%1 = r.%1").arg(names.back()));
+    }
+    const QString list = names.join(QStringLiteral(", "));
+    // A scratch table of the columns' own types, so that no value is read as text.
+    execute(db_, QStringLiteral("DROP TABLE IF EXISTS pg_temp.q7_journal_rows"));
+    execute(db_, QStringLiteral("CREATE TEMP TABLE q7_journal_rows AS SELECT %1 FROM %2 WITH NO DATA").arg(list, table));
+    {
+        db::SqlInserter staged(db_, QStringLiteral("INSERT INTO q7_journal_rows (%1) VALUES (%2)").arg(list, places(names.size(), QStringLiteral("?"))));
+        QVariantList values;
+        for (const KeyedRow& row : rows) {
+            values.clear();
+            values.append(row.key);
+            values.append(row.values);
+            staged.insert(values);
+        }
+    }
+    execute(db_, QStringLiteral("ANALYZE q7_journal_rows")); // a few changed rows of a large table are found by its key
+    if (!makeAbsent) {
+        QSqlQuery absent(db_);
+        absent.setForwardOnly(true);
+        if (!absent.exec(QStringLiteral("SELECT r.%1 FROM q7_journal_rows r WHERE NOT EXISTS (SELECT 1 FROM %2 t WHERE t.%1 = r.%1)").arg(key, table)))
+            fail(absent);
+        QSet<qint64> keys;
+        while (absent.next())
+            keys.insert(absent.value(0).toLongLong());
+        const auto first = std::find_if(rows.begin(), rows.end(), [&](const KeyedRow& row) { return keys.contains(row.key); });
+        if (first != rows.end())
+            q7::data::throwProviderError(QStringLiteral("%1 has no row %2").arg(table).arg(first->key));
+    }
+    // One UPDATE writes the rows present and answers each as it was (o, read as the
+    // statement began) and as it is (t); the INSERT answers the rows it makes.
+    QHash<qint64, QJsonObject> before, after;
+    {
+        QSqlQuery query(db_);
+        if (!query.exec(QStringLiteral("UPDATE %1 AS t SET %2 FROM q7_journal_rows r JOIN %1 o ON o.%3 = r.%3 WHERE t.%3 = r.%3 "
+                                       "RETURNING o.%3, o.*, t.%3, t.*")
+                            .arg(table, sets.join(QStringLiteral(", ")), key)))
+            fail(query);
+        const QSqlRecord record = query.record();
+        const int width = record.count() / 2;
+        while (query.next()) {
+            const qint64 rowid = query.value(0).toLongLong();
+            before.insert(rowid, rowObject(query, record, rowid, 0, width));
+            after.insert(rowid, rowObject(query, record, rowid, width));
+        }
+    }
+    if (before.size() < static_cast<qsizetype>(rows.size())) // the rows present are written already
+        after.insert(snapshotsOf(db_, QStringLiteral("INSERT INTO %1 AS t (%2) SELECT * FROM q7_journal_rows ON CONFLICT (%3) DO NOTHING RETURNING t.%3, t.*")
+                                          .arg(table, list, key)));
+    execute(db_, QStringLiteral("DROP TABLE q7_journal_rows"));
+
+    db::SqlInserter journal(db_, QStringLiteral("INSERT INTO q7_maint_change (RunId, Seq, TableName, RowKey, Before, After) VALUES (?, ?, ?, ?, ?, ?)"));
+    const QVariant none(QMetaType::fromType<QString>()); // writes NULL
+    for (const KeyedRow& row : rows) {
+        const auto was = before.constFind(row.key), is = after.constFind(row.key);
+        journal.insert({runId_, ++seq_, table, row.key, was != before.constEnd() ? QVariant(json(*was)) : none,
+                        is != after.constEnd() ? QVariant(json(*is)) : none});
+    }
 }
 
 int Journal::finish(const QString& summary)

@@ -57,8 +57,8 @@ public:
                     const std::function<void(qsizetype)>& progress = {});
     void put(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows, const std::function<void(qsizetype)>& progress = {});
     // Rows per chunk; 0 writes each row through update / insert (the way
-    // the batches are checked against).
-    void setChunkRows(int rows) { chunkRows_ = rows; }
+    // the batches are checked against); none: the backend's own size.
+    void setChunkRows(std::optional<int> rows) { chunkRows_ = rows; }
     // Writes the summary and the number of changes; answers the run's id.
     int finish(const QString& summary);
     int changes() const { return seq_; }
@@ -71,6 +71,8 @@ private:
     void writeMany(const QString& table, const QStringList& columns, const QList<KeyedRow>& rows, bool makeAbsent,
                    const std::function<void(qsizetype)>& progress);
     void writeChunk(const QString& table, const QStringList& columns, std::span<const KeyedRow> rows, bool makeAbsent);
+    // The server's way: the chunk copied into a scratch table, the rows read and written by joining it.
+    void copyChunk(const QString& table, const QStringList& columns, std::span<const KeyedRow> rows, bool makeAbsent);
     QHash<qint64, QJsonObject> snapshots(const QString& table, std::span<const KeyedRow> rows);
     // Where a value of the column goes in a VALUES list ("?", on the server cast to the column's type).
     QString valuePlace(const QString& table, const QString& column);
@@ -80,7 +82,7 @@ private:
     QHash<QString, QString> columnTypes_; // table.column → the server's type
     int runId_ = 0;
     int seq_ = 0;
-    int chunkRows_ = JournalChunkRows;
+    std::optional<int> chunkRows_;
 };
 
 // The row of a table found by its key (its rowid where it has no key), as a

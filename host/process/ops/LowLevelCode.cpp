@@ -50,21 +50,20 @@ OperationResult runLowLevelCode(data::Connection& connection, const QString& dat
     std::optional<Transaction> transaction; // the structure and the stored codes are read and written in one transaction
     if (!options.dryRun)
         transaction.emplace(db);
-    const BomStructure structure = BomStructure::inForce(db::procedures::Database::of(connection), date);
+    const db::procedures::Database procedures = db::procedures::Database::of(connection);
+    const BomStructure structure = BomStructure::inForce(procedures, date);
     const LowLevelCodes codes = computeLowLevelCodes(structure);
 
     std::unordered_map<int, int> stored;
+    stored.reserve(static_cast<size_t>(structure.nodeCount()));
     {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral("SELECT PartId, LowLevelCode FROM bas_part_llc")))
-            q7::data::throwProviderError(query.lastError());
+        db::procedures::Statement query(procedures, "SELECT PartId, LowLevelCode FROM bas_part_llc");
         while (query.next())
-            stored.emplace(query.value(0).toInt(), query.value(1).toInt());
+            stored.emplace(query.integer(0), query.integer(1));
     }
 
     PartLabels labels(db);
-    labels.loadAll();
+    labels.loadAll(procedures);
     OperationResult result;
     result.headers = {QStringLiteral("物料"), QStringLiteral("原低阶码"), QStringLiteral("新低阶码"), QStringLiteral("说明")};
     struct Change {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace q7::host::process::ops {
 
@@ -29,8 +30,13 @@ public:
     explicit RefusedOperation(const QString& message) : AutomationError(ErrBadCallOrArgument, message) {}
 };
 
-// Rows per set-based statement of the maintenance journal's batches.
+// Rows per set-based statement of the maintenance journal's batches (on the
+// file the rows are the statement's parameters).
 inline constexpr int JournalChunkRows = 500;
+// Rows per chunk of the journal's batches on the server: a chunk is copied
+// into a scratch table and written by a few statements joined to it, so its
+// size only sets how often the progress is told.
+inline constexpr int ServerJournalChunkRows = 25000;
 
 // Who runs an operation, whether it only previews, and who hears of its
 // progress while it writes (rows done, rows in all).
@@ -38,8 +44,9 @@ struct RunOptions {
     QString user;
     bool dryRun = false;
     std::function<void(int64_t, int64_t)> progress = {};
-    // Rows per set-based statement of the journal's batches; 0 writes row by row.
-    int journalChunkRows = JournalChunkRows;
+    // Rows per chunk of the journal's batches; 0 writes row by row; none: the
+    // backend's own size (JournalChunkRows, ServerJournalChunkRows).
+    std::optional<int> journalChunkRows = std::nullopt;
 
     void report(int64_t done, int64_t total) const
     {

@@ -1,5 +1,6 @@
 #include "host/process/ops/Parts.h"
 
+#include "host/db/procedures/Statement.h"
 #include "host/process/ops/BomStructure.h"
 #include "platform/data/DatabaseError.h"
 
@@ -89,14 +90,16 @@ QString PartLabels::operator()(int partId)
     return label;
 }
 
-void PartLabels::loadAll()
+void PartLabels::loadAll(const db::procedures::Database& procedures)
 {
-    QSqlQuery query(db_);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM bas_part").arg(QLatin1String(partColumns)));
-    run(query);
-    while (query.next())
-        labels_.insert(query.value(0).toInt(), keyOf(query).label());
+    db::procedures::Statement parts(procedures, (QByteArrayLiteral("SELECT ") + partColumns + " FROM bas_part").constData());
+    while (parts.next()) {
+        PartKey key;
+        key.invCode = parts.text(1);
+        for (int n = 0; n < 10; ++n)
+            key.free[n] = parts.text(2 + n);
+        labels_.insert(parts.integer(0), key.label());
+    }
 }
 
 QString pathText(const std::vector<int>& path, const BomStructure& structure, PartLabels& labels)

@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+namespace q7::host::db::procedures {
+class Database;
+}
+
 namespace q7::host::process::ops {
 
 // An item with the values of its ten free items, as a form names a part.
@@ -31,7 +35,9 @@ class PartLabels {
 public:
     explicit PartLabels(QSqlDatabase& db) : db_(db) {}
     QString operator()(int partId);
-    void loadAll(); // every part at once (for operations over the whole account)
+    // Every part at once (for operations over the whole account), read
+    // through the procedures' statements (many thousand rows).
+    void loadAll(const db::procedures::Database& procedures);
 
 private:
     QSqlDatabase& db_;
