@@ -14,7 +14,12 @@ constexpr int SectionBody = 1;
 
 VoucherFormAccess::VoucherFormAccess(Object form) : form_(std::move(form)) {}
 
-Object VoucherFormAccess::control() const { return toObject(getProperty(form_, QStringLiteral("ctlVoucher1"))); }
+Object VoucherFormAccess::control() const
+{
+    if (!control_)
+        control_ = toObject(getProperty(form_, QStringLiteral("ctlVoucher1")));
+    return control_;
+}
 Object VoucherFormAccess::billInfo() const { return toObject(getProperty(form_, QStringLiteral("BillInfo"))); }
 Object VoucherFormAccess::billManager() const { return toObject(getProperty(form_, QStringLiteral("BillManager"))); }
 Object VoucherFormAccess::toolbar() const { return toObject(getProperty(form_, QStringLiteral("Toolbar1"))); }

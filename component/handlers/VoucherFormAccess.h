@@ -16,7 +16,7 @@ class VoucherFormAccess {
 public:
     explicit VoucherFormAccess(q7::Object form);
 
-    q7::Object control() const;
+    q7::Object control() const; // ctlVoucher1
     q7::Object billInfo() const;
     q7::Object billManager() const;
     q7::Object toolbar() const;
@@ -53,6 +53,7 @@ public:
 
 private:
     q7::Object form_;
+    mutable q7::Object control_; // the form's control, asked for once: a form keeps its control
 };
 
 } // namespace q7::component
