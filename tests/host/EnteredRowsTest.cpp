@@ -99,4 +99,30 @@ TEST_F(EnteredRows, ReadAsTheSameCellsTypedOneByOne)
     form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
 }
 
+// The document a save checks and writes holds each row's fields without the hidden ones
+// (a line's substitutes and designators go with the line, not among its fields).
+TEST_F(EnteredRows, TheDocumentHoldsTheRowsFieldsWithoutTheHiddenOnes)
+{
+    startBom();
+    form->enterRows({cells({{"DInvCode", "ST-400"}, {"DBaseQtyN", "2"}}), cells({{"DInvCode", "TY-330"}})});
+    const QVariantList substitutes{QVariantMap{{QStringLiteral("DInvCode"), QStringLiteral("TY-331")}}};
+    form->voucher().setBodyText(2, QStringLiteral("_Substitutes"), substitutes);
+    form->voucher().setBodyText(2, QStringLiteral("_Locations"), QStringList{QStringLiteral("R1"), QStringLiteral("R2")});
+
+    const BomDocument document = form->document();
+    ASSERT_EQ(document.lines.size(), 2);
+    EXPECT_EQ(document.lines[0].fields, form->voucher().row(1)); // nothing hidden: the row as it is
+    QVariantMap second = form->voucher().row(2);
+    second.remove(QStringLiteral("_Substitutes"));
+    second.remove(QStringLiteral("_Locations"));
+    EXPECT_EQ(document.lines[1].fields, second);
+    EXPECT_FALSE(document.lines[1].fields.contains(QStringLiteral("_Substitutes")));
+    ASSERT_EQ(document.lines[1].substitutes.size(), 1);
+    EXPECT_EQ(document.lines[1].substitutes[0].value(QStringLiteral("DInvCode")).toString(), QStringLiteral("TY-331"));
+    EXPECT_EQ(document.lines[1].locations, (QStringList{QStringLiteral("R1"), QStringLiteral("R2")}));
+    EXPECT_TRUE(document.lines[0].substitutes.isEmpty());
+    EXPECT_FALSE(document.head.contains(QStringLiteral("_Users")));
+    form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+}
+
 } // namespace
