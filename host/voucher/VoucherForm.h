@@ -153,7 +153,8 @@ private:
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
     };
     const ConfigRules& fromConfig() const;
-    QVariantMap newRowValues(int sortSeq) const; // a new row's defaults after the highest sort sequence
+    // A new row's defaults after the highest sort sequence, on the day given (today's date as text).
+    QVariantMap newRowValues(int sortSeq, const QString& today) const;
     QVariantMap defaultRowValues(const QString& today) const;
     struct NewRow {
         quint64 configRead = 0;

@@ -143,8 +143,9 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
                 raise(QStringLiteral("BodyOnEdit"), {cell.first});
             }
     int sortSeq = highestSortSeq();
+    const QString today = values::dateText(system::today()); // the rows entered at once are of one day
     for (const Cells& cells : rows) {
-        QVariantMap row = newRowValues(sortSeq);
+        QVariantMap row = newRowValues(sortSeq, today);
         QStringList notTaken;
         LaterColumns later;
         for (const auto& [key, value] : cells)
@@ -302,10 +303,9 @@ int VoucherForm::sortSeqOf(const QVariantMap& row)
     return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
 }
 
-QVariantMap VoucherForm::newRowValues(int sortSeq) const
+QVariantMap VoucherForm::newRowValues(int sortSeq, const QString& today) const
 {
     // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
-    const QString today = values::dateText(system::today());
     const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
     if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
         newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
@@ -341,7 +341,7 @@ int VoucherForm::addRow()
 {
     if (control_->status() == q7::StatusBrowse)
         return 0;
-    const int row = control_->appendRow(newRowValues(highestSortSeq()));
+    const int row = control_->appendRow(newRowValues(highestSortSeq(), values::dateText(system::today())));
     raise(QStringLiteral("AddBody"), {row - 1});
     selectRow(row);
     return row;
