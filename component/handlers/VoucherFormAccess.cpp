@@ -52,6 +52,14 @@ bool VoucherFormAccess::rowIsEmpty(int row) const
     return values::toBoolean(call(control(), QStringLiteral("BodyRowIsEmpty"), {row}));
 }
 
+QList<QVariantList> VoucherFormAccess::bodyColumns(const QStringList& keys) const
+{
+    QList<QVariantList> rows;
+    for (const QVariant& row : call(control(), QStringLiteral("BodyColumns"), {keys}).toList())
+        rows.append(row.toList());
+    return rows;
+}
+
 QString VoucherFormAccess::lineStatus(int row) const
 {
     return values::toTextOrEmpty(call(control(), QStringLiteral("QueryDataLineStatus"), {row}));

@@ -29,6 +29,8 @@ public:
     int rows() const;
     int bodyRows() const;
     bool rowIsEmpty(int row) const;
+    // The keys' values in every row, read at once (BodyColumns): an empty row reads as an empty list.
+    QList<QVariantList> bodyColumns(const QStringList& keys) const;
     QString lineStatus(int row) const; // QueryDataLineStatus
     int status() const;                // VoucherStatus
     void setStatus(int status) const;

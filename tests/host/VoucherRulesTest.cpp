@@ -176,3 +176,43 @@ TEST_F(VoucherRules, ARefusedSaveNamesTheRowAndFieldAtFault)
         form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
     }
 }
+
+// The handler's row check reads every row at once: an empty row is passed over but still
+// counts, the first row at fault is named, and a free item is needed only where its part uses it.
+TEST_F(VoucherRules, TheRowCheckNamesTheFirstRowAtFaultCountingEmptyRows)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> third; // typed into row 3 (row 1 stays empty)
+        bool saved;
+        const char* shown;
+    } cases[] = {
+        {"a component without its free item", {{"DInvCode", "BK-100"}}, false, "第 3 行 [ 子件颜色 ] 必须输入！"},
+        {"a remark without a component", {{"DRemark", "待定"}}, false, "第 3 行 [ "},
+        {"a component whose free item is filled", {{"DInvCode", "BK-100"}, {"DInvFree_1", "红"}}, true, ""},
+        {"a component that uses no free item", {{"DInvCode", "SP-320"}}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::resetRecords();
+        ASSERT_TRUE(form->ShowBom(QStringLiteral("PL-100"))); // which the bicycle is not made into
+        form->ExecuteMenuTask(QStringLiteral("tlbEdit"));
+        while (form->voucher().rows() > 0)
+            form->voucher().removeRow(form->voucher().rows());
+        form->addRow(); // left empty
+        ASSERT_TRUE(form->typeBody(form->addRow(), QStringLiteral("DInvCode"), QStringLiteral("ST-400")));
+        const int third = form->addRow();
+        for (const auto& [key, value] : c.third)
+            ASSERT_TRUE(form->typeBody(third, QString::fromLatin1(key), QString::fromUtf8(value))) << key;
+        EXPECT_EQ(form->save(), c.saved);
+        if (c.saved) {
+            EXPECT_TRUE(fake::messages()->messages.isEmpty()) << form->lastRefusal().text.toStdString();
+            continue;
+        }
+        EXPECT_EQ(form->lastRefusal().message, 2510);
+        EXPECT_EQ(form->lastRefusal().line, 3);
+        ASSERT_EQ(fake::messages()->messages.size(), 1);
+        EXPECT_TRUE(fake::messages()->messages.first().text.startsWith(QString::fromUtf8(c.shown))) << fake::messages()->messages.first().text.toStdString();
+        form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+    }
+}
