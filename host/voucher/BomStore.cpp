@@ -557,6 +557,7 @@ void BomStore::forgetBatchLookups() const
 void BomStore::beginBatch()
 {
     forgetBatchLookups();
+    holdFewPages();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -572,8 +573,11 @@ void BomStore::commitBatch()
         db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
     db::procedures::packs::refresh(db_);
-    if (!db_.commit())
-        q7::data::throwProviderError(db_.lastError());
+    const bool committed = db_.commit();
+    const QSqlError error = db_.lastError();
+    restorePages();
+    if (!committed)
+        q7::data::throwProviderError(error);
 }
 
 void BomStore::rollbackBatch()
@@ -583,6 +587,32 @@ void BomStore::rollbackBatch()
     held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();
+    restorePages();
+}
+
+// A batch writes far more pages than it reads again: the file's pages are held by neither the
+// connection's cache (it keeps few, and writes the rest to the file as it fills) nor a map of
+// the file while the batch runs; what the connection kept before comes back at its end.
+void BomStore::holdFewPages()
+{
+    if (!connection_.isEmbedded() || pagesBefore_)
+        return;
+    const auto setting = [&](const QString& pragma) {
+        QSqlQuery query = run(db_, QStringLiteral("PRAGMA ") + pragma);
+        return query.next() ? query.value(0).toLongLong() : 0;
+    };
+    pagesBefore_ = {setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size"))};
+    run(db_, QStringLiteral("PRAGMA cache_size = -%1").arg(BatchCacheKiB));
+    run(db_, QStringLiteral("PRAGMA mmap_size = 0"));
+}
+
+void BomStore::restorePages()
+{
+    if (!pagesBefore_)
+        return;
+    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->first));
+    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->second));
+    pagesBefore_.reset();
 }
 
 void BomStore::removeLines(int bomId)
