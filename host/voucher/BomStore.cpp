@@ -142,13 +142,35 @@ QString freeKey(const QString& prefix, int n)
     return (prefix == QLatin1String("D") ? QStringLiteral("DInvFree_") : QStringLiteral("InvFree_")) + QString::number(n);
 }
 
-// A part as bas_part is searched for: its code and ten free-item values, as bound.
-QString partKey(const QVariantList& codeAndFrees)
+// A part as bas_part is searched for: its code and ten free-item values ("" head keys, "D" body keys).
+QStringList partTexts(const QVariantMap& fields, const QString& prefix)
 {
+    QStringList texts{cellText(fields.value(codeKey(prefix)))};
+    for (int n = 1; n <= 10; ++n)
+        texts.append(cellText(fields.value(freeKey(prefix, n))));
+    return texts;
+}
+
+// The texts as one key, as a batch keeps the parts it found or made.
+QString partKey(const QStringList& texts)
+{
+    qsizetype size = texts.size();
+    for (const QString& text : texts)
+        size += text.size();
     QString key;
-    for (const QVariant& value : codeAndFrees)
-        key += value.toString() + u'\x1f';
+    key.reserve(size);
+    for (const QString& text : texts)
+        key += text + u'\x1f';
     return key;
+}
+
+QVariantList bindable(const QStringList& texts)
+{
+    QVariantList bound;
+    bound.reserve(texts.size());
+    for (const QString& text : texts)
+        bound.append(text);
+    return bound;
 }
 
 } // namespace
@@ -289,14 +311,12 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
             text += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
         return text;
     }();
-    QVariantList bound{cellText(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n)
-        bound.append(cellText(fields.value(freeKey(prefix, n))));
-    const QString key = batch_ ? partKey(bound) : QString();
+    const QStringList texts = partTexts(fields, prefix);
+    const QString key = batch_ ? partKey(texts) : QString();
     if (batch_)
         if (const auto found = partIds_.constFind(key); found != partIds_.constEnd())
             return *found;
-    QSqlQuery& query = prepared(sql, bound);
+    QSqlQuery& query = prepared(sql, bindable(texts));
     const int id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
     query.finish();
     if (batch_ && id)
@@ -310,14 +330,12 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     if (existing || !create)
         return existing;
     const int id = intOf(run(db_, QStringLiteral("SELECT max(PartId) FROM bas_part"))) + 1;
-    QVariantList bound{id, cellText(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n)
-        bound.append(cellText(fields.value(freeKey(prefix, n))));
+    const QStringList texts = partTexts(fields, prefix);
     run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
                             "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
-        bound);
+        QVariantList{id} + bindable(texts));
     if (batch_)
-        partIds_.insert(partKey(bound.mid(1)), id);
+        partIds_.insert(partKey(texts), id);
     return id;
 }
 
