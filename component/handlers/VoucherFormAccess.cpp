@@ -14,7 +14,12 @@ constexpr int SectionBody = 1;
 
 VoucherFormAccess::VoucherFormAccess(Object form) : form_(std::move(form)) {}
 
-Object VoucherFormAccess::control() const { return toObject(getProperty(form_, QStringLiteral("ctlVoucher1"))); }
+Object VoucherFormAccess::control() const
+{
+    if (!control_)
+        control_ = toObject(getProperty(form_, QStringLiteral("ctlVoucher1")));
+    return control_;
+}
 Object VoucherFormAccess::billInfo() const { return toObject(getProperty(form_, QStringLiteral("BillInfo"))); }
 Object VoucherFormAccess::billManager() const { return toObject(getProperty(form_, QStringLiteral("BillManager"))); }
 Object VoucherFormAccess::toolbar() const { return toObject(getProperty(form_, QStringLiteral("Toolbar1"))); }
@@ -45,6 +50,14 @@ int VoucherFormAccess::bodyRows() const { return values::toLong(getProperty(cont
 bool VoucherFormAccess::rowIsEmpty(int row) const
 {
     return values::toBoolean(call(control(), QStringLiteral("BodyRowIsEmpty"), {row}));
+}
+
+QList<QVariantList> VoucherFormAccess::bodyColumns(const QStringList& keys) const
+{
+    QList<QVariantList> rows;
+    for (const QVariant& row : call(control(), QStringLiteral("BodyColumns"), {keys}).toList())
+        rows.append(row.toList());
+    return rows;
 }
 
 QString VoucherFormAccess::lineStatus(int row) const

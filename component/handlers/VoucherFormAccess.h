@@ -16,7 +16,7 @@ class VoucherFormAccess {
 public:
     explicit VoucherFormAccess(q7::Object form);
 
-    q7::Object control() const;
+    q7::Object control() const; // ctlVoucher1
     q7::Object billInfo() const;
     q7::Object billManager() const;
     q7::Object toolbar() const;
@@ -29,6 +29,8 @@ public:
     int rows() const;
     int bodyRows() const;
     bool rowIsEmpty(int row) const;
+    // The keys' values in every row, read at once (BodyColumns): an empty row reads as an empty list.
+    QList<QVariantList> bodyColumns(const QStringList& keys) const;
     QString lineStatus(int row) const; // QueryDataLineStatus
     int status() const;                // VoucherStatus
     void setStatus(int status) const;
@@ -53,6 +55,7 @@ public:
 
 private:
     q7::Object form_;
+    mutable q7::Object control_; // the form's control, asked for once: a form keeps its control
 };
 
 } // namespace q7::component

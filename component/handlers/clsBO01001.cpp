@@ -57,27 +57,40 @@ void showRowMessage(int row, const QString& title)
 
 // First row (from 1) whose component is missing, or whose used free item is
 // blank; reports it with message 2510 and answers false.
+// The columns the row check reads, all rows at once: the component, its ten free-item flags, its ten free items.
+const QStringList& rowCheckColumns()
+{
+    static const QStringList keys = [] {
+        QStringList list{QStringLiteral("DInvCode")};
+        for (int n = 1; n <= 10; ++n)
+            list.append(QStringLiteral("DBStrFree_") + QString::number(n));
+        for (int n = 1; n <= 10; ++n)
+            list.append(QStringLiteral("DInvFree_") + QString::number(n));
+        return list;
+    }();
+    return keys;
+}
+
 template <typename FlagIsSet>
 bool bodyRowsValid(const VoucherFormAccess& form, FlagIsSet flagIsSet)
 {
     auto& common = ModBOM::objCommon();
-    const int rows = form.rows();
-    for (int r = 1; r <= rows; ++r) {
-        if (form.rowIsEmpty(r))
+    const QStringList& keys = rowCheckColumns();
+    const QList<QVariantList> rows = form.bodyColumns(keys);
+    for (int r = 1; r <= rows.size(); ++r) {
+        const QVariantList& row = rows[r - 1];
+        if (row.isEmpty()) // an empty row
             continue;
-        if (common.IsBlank(form.body(r, QStringLiteral("DInvCode")))) {
-            showRowMessage(r, form.bodyColumnTitle(QStringLiteral("DInvCode")));
+        if (common.IsBlank(row.value(0))) {
+            showRowMessage(r, form.bodyColumnTitle(keys[0]));
             return false;
         }
         for (int n = 1; n <= 10; ++n) {
-            // the flag first: a free item the part does not use is not read
-            if (!flagIsSet(form.body(r, QStringLiteral("DBStrFree_") + QString::number(n))))
+            // a free item the part uses (its flag) must be filled
+            if (!flagIsSet(row.value(n)) || !common.IsBlank(row.value(10 + n)))
                 continue;
-            const QString freeKey = QStringLiteral("DInvFree_") + QString::number(n);
-            if (common.IsBlank(form.body(r, freeKey))) {
-                showRowMessage(r, form.bodyColumnTitle(freeKey));
-                return false;
-            }
+            showRowMessage(r, form.bodyColumnTitle(keys[10 + n]));
+            return false;
         }
     }
     return true;

@@ -24,20 +24,35 @@ QString text(const QVariant& v)
     return values::trim(values::toTextOrEmpty(v));
 }
 
+// The ten free items' keys of a head ("InvFree_") or a line ("DInvFree_").
+QStringList freeKeys(const char* prefix)
+{
+    QStringList keys;
+    for (int n = 1; n <= 10; ++n)
+        keys.append(QString::fromLatin1(prefix) + QString::number(n));
+    return keys;
+}
+const QStringList& headFrees()
+{
+    static const QStringList keys = freeKeys("InvFree_");
+    return keys;
+}
+const QStringList& lineFrees()
+{
+    static const QStringList keys = freeKeys("DInvFree_");
+    return keys;
+}
+
 // The problems of one part of the document (its head or a line).
 class Checker {
 public:
     Checker(const QVariantMap& fields, int line, QList<Problem>& problems) : fields_(fields), line_(line), problems_(problems) {}
 
-    QString value(const char* key) const { return text(fields_.value(QString::fromLatin1(key))); }
+    QString value(const QString& key) const { return text(fields_.value(key)); }
 
-    void fail(const char* key, const QString& what)
-    {
-        const QString field = QString::fromLatin1(key);
-        problems_.append({line_, field, QStringLiteral("[ %1 ] %2").arg(caption(field), what)});
-    }
+    void fail(const QString& field, const QString& what) { problems_.append({line_, field, QStringLiteral("[ %1 ] %2").arg(caption(field), what)}); }
 
-    bool filled(const char* key)
+    bool filled(const QString& key)
     {
         if (!value(key).isEmpty())
             return true;
@@ -46,7 +61,7 @@ public:
     }
 
     // The number in the field as the voucher reads it; none when blank or not a number.
-    std::optional<double> number(const char* key)
+    std::optional<double> number(const QString& key)
     {
         const QString t = value(key);
         if (t.isEmpty())
@@ -61,32 +76,32 @@ public:
         return std::nullopt;
     }
 
-    void baseQuantity(const char* key)
+    void baseQuantity(const QString& key)
     {
         if (const auto n = number(key); n && !db::validBaseQuantity(*n))
             fail(key, QStringLiteral("必须大于 0：%1").arg(value(key)));
     }
-    void atLeast(const char* key, double low)
+    void atLeast(const QString& key, double low)
     {
         if (const auto n = number(key); n && *n < low)
             fail(key, QStringLiteral("不能小于 %1：%2").arg(low).arg(value(key)));
     }
-    void percent(const char* key)
+    void percent(const QString& key)
     {
         if (const auto n = number(key); n && !db::validScrap(*n))
             fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
     }
-    void whole(const char* key, double low)
+    void whole(const QString& key, double low)
     {
         if (const auto n = number(key); n && !(*n == std::floor(*n) && *n >= low && *n <= 2147483647))
             fail(key, QStringLiteral("必须是 %1 到 2147483647 的整数：%2").arg(low).arg(value(key)));
     }
-    void date(const char* key)
+    void date(const QString& key)
     {
         if (const QString t = value(key); !t.isEmpty() && !isDateText(t))
             fail(key, QStringLiteral("不是有效的日期（yyyy-mm-dd）：%1").arg(t));
     }
-    void period(const char* from, const char* until)
+    void period(const QString& from, const QString& until)
     {
         date(from);
         date(until);
@@ -94,19 +109,19 @@ public:
         if (isDateText(a) && isDateText(b) && !(a < b))
             fail(until, QStringLiteral("必须晚于 %1：%2").arg(a, b));
     }
-    void listed(const char* key, int listKind)
+    void listed(const QString& key, int listKind)
     {
         const QString t = value(key);
         if (!t.isEmpty() && !lists::texts(listKind).contains(lists::codeToText(listKind, lists::textToCode(listKind, t))))
             fail(key, QStringLiteral("必须是 %1 之一：%2").arg(lists::texts(listKind).join(u'、'), t));
     }
-    void exists(const char* key, const std::function<bool(const QString&)>& exists, const char* what)
+    void exists(const QString& key, const std::function<bool(const QString&)>& exists, const char* what)
     {
         if (const QString t = value(key); !t.isEmpty() && exists && !exists(t))
             fail(key, QStringLiteral("%1 %2 不存在").arg(QString::fromUtf8(what), t));
     }
     // An item of the account and its free items: filled where the item uses them, empty elsewhere.
-    void item(const char* key, const char* freePrefix, const AccountFacts& facts, const char* what)
+    void item(const QString& key, const QStringList& frees, const AccountFacts& facts, const char* what)
     {
         const QString code = value(key);
         if (code.isEmpty() || !facts.freeItemsOf)
@@ -117,12 +132,12 @@ public:
             return;
         }
         for (int n = 1; n <= 10; ++n) {
-            const QByteArray free = QByteArray(freePrefix) + QByteArray::number(n);
-            const bool filled = !value(free.constData()).isEmpty();
+            const QString& free = frees[n - 1];
+            const bool filled = !value(free).isEmpty();
             if ((*uses)[static_cast<size_t>(n - 1)] && !filled)
-                fail(free.constData(), QStringLiteral("必须输入（%1 使用此自由项）").arg(code));
+                fail(free, QStringLiteral("必须输入（%1 使用此自由项）").arg(code));
             else if (!(*uses)[static_cast<size_t>(n - 1)] && filled)
-                fail(free.constData(), QStringLiteral("%1 不使用此自由项：%2").arg(code, value(free.constData())));
+                fail(free, QStringLiteral("%1 不使用此自由项：%2").arg(code, value(free)));
         }
     }
 
@@ -135,53 +150,53 @@ private:
 void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Problem>& problems)
 {
     Checker head(document.head, 0, problems);
-    if (head.filled("cInvCode"))
-        head.item("cInvCode", "InvFree_", facts, "存货");
-    head.listed("BomType", BomTypeList);
-    const bool main = lists::textToCode(BomTypeList, head.value("BomType")) != QLatin1String("2");
+    if (head.filled(QStringLiteral("cInvCode")))
+        head.item(QStringLiteral("cInvCode"), headFrees(), facts, "存货");
+    head.listed(QStringLiteral("BomType"), BomTypeList);
+    const bool main = lists::textToCode(BomTypeList, head.value(QStringLiteral("BomType"))) != QLatin1String("2");
     if (main) {
-        if (head.filled("Version")) {
-            const QString version = head.value("Version");
-            const auto n = head.number("Version");
+        if (head.filled(QStringLiteral("Version"))) {
+            const QString version = head.value(QStringLiteral("Version"));
+            const auto n = head.number(QStringLiteral("Version"));
             if (n && !isVersionNumber(*n))
-                head.fail("Version", QStringLiteral("必须是 1 到 99999999 的整数：%1").arg(version));
+                head.fail(QStringLiteral("Version"), QStringLiteral("必须是 1 到 99999999 的整数：%1").arg(version));
         }
-        if (head.filled("VersionEffDate"))
-            head.date("VersionEffDate");
+        if (head.filled(QStringLiteral("VersionEffDate")))
+            head.date(QStringLiteral("VersionEffDate"));
     } else {
-        head.filled("IdentCode");
-        head.date("VersionEffDate");
+        head.filled(QStringLiteral("IdentCode"));
+        head.date(QStringLiteral("VersionEffDate"));
     }
-    head.percent("ParentScrap");
+    head.percent(QStringLiteral("ParentScrap"));
 }
 
 void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList<Problem>& problems)
 {
     Checker body(line.fields, number, problems);
-    if (body.filled("DInvCode"))
-        body.item("DInvCode", "DInvFree_", facts, "存货");
-    body.baseQuantity("DBaseQtyN");
-    body.baseQuantity("DBaseQtyD");
-    body.percent("DCompScrap");
-    body.atLeast("DPlanRate", 0);
-    body.whole("DSortSeq", 0);
-    body.whole("DOffset", -2147483647); // an offset may put the component's need before the parent's start
-    body.period("DEffBegDate", "DEffEndDate");
-    body.listed("DFVFlag", FixedVariable);
-    body.listed("DWIPType", SupplyType);
-    body.listed("DByproductFlag", YesNo);
-    body.listed("DAccuCostFlag", YesNo);
-    body.listed("DOptionalFlag", YesNo);
-    body.listed("DMutexRule", SelectionRule);
-    body.exists("DWhCode", facts.wareHouseExists, "仓库");
-    body.exists("DDeptCode", facts.departmentExists, "部门");
+    if (body.filled(QStringLiteral("DInvCode")))
+        body.item(QStringLiteral("DInvCode"), lineFrees(), facts, "存货");
+    body.baseQuantity(QStringLiteral("DBaseQtyN"));
+    body.baseQuantity(QStringLiteral("DBaseQtyD"));
+    body.percent(QStringLiteral("DCompScrap"));
+    body.atLeast(QStringLiteral("DPlanRate"), 0);
+    body.whole(QStringLiteral("DSortSeq"), 0);
+    body.whole(QStringLiteral("DOffset"), -2147483647); // an offset may put the component's need before the parent's start
+    body.period(QStringLiteral("DEffBegDate"), QStringLiteral("DEffEndDate"));
+    body.listed(QStringLiteral("DFVFlag"), FixedVariable);
+    body.listed(QStringLiteral("DWIPType"), SupplyType);
+    body.listed(QStringLiteral("DByproductFlag"), YesNo);
+    body.listed(QStringLiteral("DAccuCostFlag"), YesNo);
+    body.listed(QStringLiteral("DOptionalFlag"), YesNo);
+    body.listed(QStringLiteral("DMutexRule"), SelectionRule);
+    body.exists(QStringLiteral("DWhCode"), facts.wareHouseExists, "仓库");
+    body.exists(QStringLiteral("DDeptCode"), facts.departmentExists, "部门");
     for (const QVariantMap& substitute : line.substitutes) {
         Checker sub(substitute, number, problems);
-        if (sub.filled("DInvCode"))
-            sub.item("DInvCode", "DInvFree_", facts, "替代料");
-        sub.baseQuantity("DFactor");
-        sub.period("DEffBegDate", "DEffEndDate");
-        sub.listed("DReplaceFlag", YesNo);
+        if (sub.filled(QStringLiteral("DInvCode")))
+            sub.item(QStringLiteral("DInvCode"), lineFrees(), facts, "替代料");
+        sub.baseQuantity(QStringLiteral("DFactor"));
+        sub.period(QStringLiteral("DEffBegDate"), QStringLiteral("DEffEndDate"));
+        sub.listed(QStringLiteral("DReplaceFlag"), YesNo);
     }
 }
 

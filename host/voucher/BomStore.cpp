@@ -142,13 +142,35 @@ QString freeKey(const QString& prefix, int n)
     return (prefix == QLatin1String("D") ? QStringLiteral("DInvFree_") : QStringLiteral("InvFree_")) + QString::number(n);
 }
 
-// A part as bas_part is searched for: its code and ten free-item values, as bound.
-QString partKey(const QVariantList& codeAndFrees)
+// A part as bas_part is searched for: its code and ten free-item values ("" head keys, "D" body keys).
+QStringList partTexts(const QVariantMap& fields, const QString& prefix)
 {
+    QStringList texts{cellText(fields.value(codeKey(prefix)))};
+    for (int n = 1; n <= 10; ++n)
+        texts.append(cellText(fields.value(freeKey(prefix, n))));
+    return texts;
+}
+
+// The texts as one key, as a batch keeps the parts it found or made.
+QString partKey(const QStringList& texts)
+{
+    qsizetype size = texts.size();
+    for (const QString& text : texts)
+        size += text.size();
     QString key;
-    for (const QVariant& value : codeAndFrees)
-        key += value.toString() + u'\x1f';
+    key.reserve(size);
+    for (const QString& text : texts)
+        key += text + u'\x1f';
     return key;
+}
+
+QVariantList bindable(const QStringList& texts)
+{
+    QVariantList bound;
+    bound.reserve(texts.size());
+    for (const QString& text : texts)
+        bound.append(text);
+    return bound;
 }
 
 } // namespace
@@ -289,14 +311,12 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
             text += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
         return text;
     }();
-    QVariantList bound{cellText(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n)
-        bound.append(cellText(fields.value(freeKey(prefix, n))));
-    const QString key = batch_ ? partKey(bound) : QString();
+    const QStringList texts = partTexts(fields, prefix);
+    const QString key = batch_ ? partKey(texts) : QString();
     if (batch_)
         if (const auto found = partIds_.constFind(key); found != partIds_.constEnd())
             return *found;
-    QSqlQuery& query = prepared(sql, bound);
+    QSqlQuery& query = prepared(sql, bindable(texts));
     const int id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
     query.finish();
     if (batch_ && id)
@@ -310,14 +330,12 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     if (existing || !create)
         return existing;
     const int id = intOf(run(db_, QStringLiteral("SELECT max(PartId) FROM bas_part"))) + 1;
-    QVariantList bound{id, cellText(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n)
-        bound.append(cellText(fields.value(freeKey(prefix, n))));
+    const QStringList texts = partTexts(fields, prefix);
     run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
                             "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
-        bound);
+        QVariantList{id} + bindable(texts));
     if (batch_)
-        partIds_.insert(partKey(bound.mid(1)), id);
+        partIds_.insert(partKey(texts), id);
     return id;
 }
 
@@ -557,6 +575,7 @@ void BomStore::forgetBatchLookups() const
 void BomStore::beginBatch()
 {
     forgetBatchLookups();
+    holdFewPages();
     begin();
     batch_ = true;
     if (connection_.isServer()) // the batch's saves take turns with other savers from here, as the repair below does
@@ -572,8 +591,11 @@ void BomStore::commitBatch()
         db::procedures::packs::releaseTriggers(db::SqlInserter::handleOf(db_));
     held_ = false;
     db::procedures::packs::refresh(db_);
-    if (!db_.commit())
-        q7::data::throwProviderError(db_.lastError());
+    const bool committed = db_.commit();
+    const QSqlError error = db_.lastError();
+    restorePages();
+    if (!committed)
+        q7::data::throwProviderError(error);
 }
 
 void BomStore::rollbackBatch()
@@ -583,6 +605,32 @@ void BomStore::rollbackBatch()
     held_ = false; // the rollback puts the triggers back
     versionsClosed_ = false;
     db_.rollback();
+    restorePages();
+}
+
+// A batch writes far more pages than it reads again: the file's pages are held by neither the
+// connection's cache (it keeps few, and writes the rest to the file as it fills) nor a map of
+// the file while the batch runs; what the connection kept before comes back at its end.
+void BomStore::holdFewPages()
+{
+    if (!connection_.isEmbedded() || pagesBefore_)
+        return;
+    const auto setting = [&](const QString& pragma) {
+        QSqlQuery query = run(db_, QStringLiteral("PRAGMA ") + pragma);
+        return query.next() ? query.value(0).toLongLong() : 0;
+    };
+    pagesBefore_ = {setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size"))};
+    run(db_, QStringLiteral("PRAGMA cache_size = -%1").arg(BatchCacheKiB));
+    run(db_, QStringLiteral("PRAGMA mmap_size = 0"));
+}
+
+void BomStore::restorePages()
+{
+    if (!pagesBefore_)
+        return;
+    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->first));
+    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->second));
+    pagesBefore_.reset();
 }
 
 void BomStore::removeLines(int bomId)

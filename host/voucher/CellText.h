@@ -13,6 +13,10 @@ namespace q7::host::voucher {
 // never as a null string (which would be written as NULL).
 inline QString cellText(const QVariant& value)
 {
+    if (value.metaType().id() == QMetaType::QString) { // what cells mostly hold: read as is, without the general conversion
+        const QString text = values::trim(*static_cast<const QString*>(value.constData()));
+        return text.isNull() ? QStringLiteral("") : text;
+    }
     if (isNull(value) || value.metaType().id() == QMetaType::QVariantList || value.metaType().id() == QMetaType::QStringList)
         return QStringLiteral("");
     const QString text = values::trim(values::toTextOrEmpty(value));

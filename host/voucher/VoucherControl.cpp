@@ -68,6 +68,23 @@ bool VoucherControl::BodyRowIsEmpty(int row) const
     return true;
 }
 
+QVariantList VoucherControl::BodyColumns(const QVariant& keys) const
+{
+    const QStringList columns = keys.toStringList();
+    QVariantList rows;
+    rows.reserve(body_.size());
+    for (int r = 1; r <= body_.size(); ++r) {
+        QVariantList values;
+        if (!BodyRowIsEmpty(r)) {
+            values.reserve(columns.size());
+            for (const QString& key : columns)
+                values.append(body_[r - 1].values.value(key, QString()));
+        }
+        rows.append(QVariant(values));
+    }
+    return rows;
+}
+
 int VoucherControl::bodyRows() const
 {
     int count = 0;

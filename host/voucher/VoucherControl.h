@@ -51,6 +51,9 @@ public:
     int rows() const { return int(body_.size()); }
     int bodyRows() const;
     Q_INVOKABLE bool BodyRowIsEmpty(int row) const;
+    // Some columns of every row in one call (what a check of all the rows reads): per row the
+    // values of the keys in their order, an empty row (BodyRowIsEmpty) as an empty list.
+    Q_INVOKABLE QVariantList BodyColumns(const QVariant& keys) const;
     Q_INVOKABLE QString QueryDataLineStatus(int row) const;
     Q_INVOKABLE void EnableHead(const QString& key, bool enabled) { headEnabled_.insert(key, enabled); }
     Q_INVOKABLE void setVoucherDataXML(const QVariant& head, const QVariant& body);

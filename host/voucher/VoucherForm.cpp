@@ -31,6 +31,10 @@ bool isHidden(const QString& key) { return key.startsWith(u'_'); }
 
 QVariantMap visibleFields(const QVariantMap& fields)
 {
+    // hidden keys sort together ("_" follows the capitals): fields without any are shared, not copied
+    const auto hidden = fields.lowerBound(QStringLiteral("_"));
+    if (hidden == fields.end() || !isHidden(hidden.key()))
+        return fields;
     QVariantMap result;
     for (auto it = fields.begin(); it != fields.end(); ++it)
         if (!isHidden(it.key()))

@@ -135,7 +135,12 @@ private:
     // The fields a change of the key computes again (the column refresh lists naming it as a source).
     QStringList columnTargets(const QString& key) const;
     // A body cell typed into a row held in memory: typeBody's rules after the handler heard of the edit.
-    bool typeInto(QVariantMap& row, const QString& key, const QVariant& value) const;
+    // With `later`, the columns the cell's change computes again are noted there rather than computed
+    // (computeLater then computes them once the row's cells are in); a column typed after the change that
+    // computed it keeps its typed value.
+    using LaterColumns = QStringList;
+    bool typeInto(QVariantMap& row, const QString& key, const QVariant& value, LaterColumns* later = nullptr) const;
+    void computeLater(QVariantMap& row, const LaterColumns& later) const;
     // What the typing rules read of the handler's configuration, read again when it changes.
     struct InventoryEntry {
         QString field;
@@ -148,7 +153,8 @@ private:
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
     };
     const ConfigRules& fromConfig() const;
-    QVariantMap newRowValues(int sortSeq) const; // a new row's defaults after the highest sort sequence
+    // A new row's defaults after the highest sort sequence, on the day given (today's date as text).
+    QVariantMap newRowValues(int sortSeq, const QString& today) const;
     QVariantMap defaultRowValues(const QString& today) const;
     struct NewRow {
         quint64 configRead = 0;

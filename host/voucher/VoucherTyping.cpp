@@ -86,7 +86,7 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
     return taken;
 }
 
-bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value) const
+bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value, LaterColumns* later) const
 {
     if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
         return false;
@@ -98,16 +98,35 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
         return false; // not an operation of the routing
     const QVariant before = row.value(key, QString());
     row.insert(key, shown);
-    for (const auto& [field, filled] : inventoryFields(key, cellText(shown), {}))
+    for (const auto& [field, filled] : inventoryFields(key, cellText(shown), {})) {
         row.insert(field, filled);
+        if (later && !later->isEmpty())
+            later->removeAll(field);
+    }
     if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !cellText(shown).isEmpty() &&
         cellText(row.value(QStringLiteral("DInvName"))).isEmpty()) {
         row.insert(key, before);
         return false;
     }
+    if (!later) {
+        for (const QString& target : columnTargets(key))
+            row.insert(target, computeBody(row, target));
+        return true;
+    }
+    later->removeAll(key); // typed after what computed it: the typed value stands
     for (const QString& target : columnTargets(key))
-        row.insert(target, computeBody(row, target));
+        if (!later->contains(target))
+            later->append(target);
     return true;
+}
+
+// A computed column reads only the columns it is computed from (its sources), and each of those
+// notes it again when typed: computed once the row's cells are in, it reads what it would have read
+// when its last source was typed.
+void VoucherForm::computeLater(QVariantMap& row, const LaterColumns& later) const
+{
+    for (const QString& target : later)
+        row.insert(target, computeBody(row, target));
 }
 
 QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
@@ -124,12 +143,15 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
                 raise(QStringLiteral("BodyOnEdit"), {cell.first});
             }
     int sortSeq = highestSortSeq();
+    const QString today = values::dateText(system::today()); // the rows entered at once are of one day
     for (const Cells& cells : rows) {
-        QVariantMap row = newRowValues(sortSeq);
+        QVariantMap row = newRowValues(sortSeq, today);
         QStringList notTaken;
+        LaterColumns later;
         for (const auto& [key, value] : cells)
-            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value))
+            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value, &later))
                 notTaken.append(key);
+        computeLater(row, later);
         sortSeq = std::max(sortSeq, sortSeqOf(row));
         control_->appendRow(row);
         refused.append(notTaken);
@@ -281,10 +303,9 @@ int VoucherForm::sortSeqOf(const QVariantMap& row)
     return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
 }
 
-QVariantMap VoucherForm::newRowValues(int sortSeq) const
+QVariantMap VoucherForm::newRowValues(int sortSeq, const QString& today) const
 {
     // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
-    const QString today = values::dateText(system::today());
     const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
     if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
         newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
@@ -320,7 +341,7 @@ int VoucherForm::addRow()
 {
     if (control_->status() == q7::StatusBrowse)
         return 0;
-    const int row = control_->appendRow(newRowValues(highestSortSeq()));
+    const int row = control_->appendRow(newRowValues(highestSortSeq(), values::dateText(system::today())));
     raise(QStringLiteral("AddBody"), {row - 1});
     selectRow(row);
     return row;

@@ -105,6 +105,10 @@ QList<Case> corpus()
          header + row({{"cInvCode", "BK-100"}, {"InvFree_1", "红"}, {"BomType", "替代BOM"}, {"IdentCode", "S7"}, {"IdentDesc", "临时"},
                        {"DSortSeq", "10"}, {"DInvCode", "FR-200"}, {"DBaseQtyN", "1"}}) +
              base("5", "2026-01-01", "FN-100", {{"DInvFree_1", "白"}, {"DInvFree_2", "16寸"}}) + base("5", "2026-01-01", "FN-100")},
+        {"a used free item left blank on a later line, after lines that fill theirs",
+         header + base("7", "2026-03-01", "ST-400", {{"DSortSeq", "10"}, {"DCompScrap", "2.5"}}) +
+             base("7", "2026-03-01", "FN-100", {{"DSortSeq", "20"}, {"DInvFree_1", "白"}, {"DInvFree_2", "16寸"}}) +
+             base("7", "2026-03-01", "FN-100", {{"DSortSeq", "30"}, {"DInvFree_1", "白"}})},
         {"a cycle", header + row({{"cInvCode", "FR-200"}, {"BomType", "主BOM"}, {"Version", "2"}, {"VersionEffDate", "2026-01-01"},
                                   {"DInvCode", "BK-100"}, {"DInvFree_1", "红"}, {"DBaseQtyN", "1"}})},
     };

@@ -72,3 +72,36 @@ TEST(BomBatch, APartMadeInABatchIsFoundAgainAndGoesWithItsRollback)
     EXPECT_EQ(q.value(1).toInt(), made);
     EXPECT_EQ(q.value(2).toInt(), made);
 }
+
+// While a batch writes, the connection keeps few pages and maps none of the file; the settings
+// it had come back when the batch is committed and when it is rolled back.
+TEST(BomBatch, ABatchHoldsFewPagesAndGivesTheSettingsBack)
+{
+    fake::resetRecords();
+    const fake::ScratchAccount scratch;
+    auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), scratch.path());
+    voucher::BomStore& store = form->store();
+    QSqlDatabase db = form->connection().database();
+    const auto setting = [&](const char* pragma) {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("PRAGMA ") + QString::fromLatin1(pragma));
+        return query.next() ? query.value(0).toLongLong() : -1;
+    };
+    const qint64 cache = setting("cache_size"), map = setting("mmap_size");
+    ASSERT_GT(map, 0); // the account maps its file for the reports
+    for (const bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "committed" : "rolled back");
+        store.beginBatch();
+        EXPECT_EQ(setting("mmap_size"), 0);
+        EXPECT_EQ(setting("cache_size"), -4096);
+        ASSERT_TRUE(store.save(withColour(commit ? QStringLiteral("紫") : QStringLiteral("灰"), 3)).saved);
+        if (commit)
+            store.commitBatch();
+        else
+            store.rollbackBatch();
+        EXPECT_EQ(setting("cache_size"), cache);
+        EXPECT_EQ(setting("mmap_size"), map);
+    }
+    EXPECT_NE(partOf(store, QStringLiteral("紫")), 0);
+    EXPECT_EQ(partOf(store, QStringLiteral("灰")), 0);
+}
