@@ -12,6 +12,6 @@ build_dir=${1:-build-tsan}
 scripts/setup.sh "$build_dir" -DQ7_TSAN=ON -DQ7_BENCHMARKS=OFF -DQ7_MAN_PAGES=OFF
 
 export QT_QPA_PLATFORM=offscreen
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-qt.supp"
 threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*'
 "$build_dir/bin/q7tests" --gtest_filter="$threaded" --gtest_brief=1
