@@ -303,6 +303,28 @@ int BomStore::preparedInt(const QString& sql, const QVariantList& bound) const
     return value;
 }
 
+// Rows of many values are written a few statements at a time: each statement runs the table's
+// triggers and constraints and copies the pages it touches to undo it alone, once for all its rows.
+// A statement holds a power of two of rows (at most MaxRowsPerInsert), so that a handful of
+// prepared statements serve any count.
+void BomStore::insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const
+{
+    qsizetype rowsLeft = values.size() / columns;
+    qsizetype at = 0;
+    while (rowsLeft > 0) {
+        int rows = MaxRowsPerInsert;
+        while (rows > rowsLeft)
+            rows /= 2;
+        QString sql = QStringLiteral("INSERT INTO ") + tableAndColumns + QStringLiteral(" VALUES ");
+        const QString row = u'(' + QStringLiteral("?,").repeated(columns - 1) + QStringLiteral("?)");
+        for (int r = 0; r < rows; ++r)
+            sql += (r ? QStringLiteral(",") : QString()) + row;
+        prepared(sql, values.mid(at, qsizetype(rows) * columns));
+        at += qsizetype(rows) * columns;
+        rowsLeft -= rows;
+    }
+}
+
 int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
 {
     static const QString sql = [] {
@@ -688,27 +710,35 @@ int BomStore::write(const BomDocument& document)
 
     int nextLine = preparedInt(QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"), {}) + 1;
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
+    // The BOM's options, lines and remarks are each written by a few statements of many rows (insertRows).
+    QVariantList options, lines, remarks;
     for (const BomLine& line : document.lines) {
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        prepared(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
-                                "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
-            {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
-             orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
-             numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag"))))),
-             orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag"))))),
-             orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))))});
-        prepared(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
-                                "CompScrap, FVFlag, EffBegDate, EffEndDate, ByProductFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-            {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
-             orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
-             numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
-             cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))),
-             cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))),
-             lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
+        options << optionsId << orNull(f.value(QStringLiteral("DWhCode"))) << orNull(f.value(QStringLiteral("DDeptCode")))
+                << orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))) << numberOrNull(f.value(QStringLiteral("DOffset")))
+                << numberOrNull(f.value(QStringLiteral("DPlanRate"))) << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag")))))
+                << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag")))))
+                << orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))));
+        lines << lineId << bomId << partId(f, QStringLiteral("D"), true) << optionsId << numberOrNull(f.value(QStringLiteral("DSortSeq")))
+              << orNull(f.value(QStringLiteral("DOpSeq"))) << numberOr(f.value(QStringLiteral("DBaseQtyN")), 1)
+              << numberOr(f.value(QStringLiteral("DBaseQtyD")), 1) << numberOr(f.value(QStringLiteral("DCompScrap")), 0)
+              << (lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1)
+              << (cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))))
+              << (cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))))
+              << (lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0);
         if (const QString remark = cellText(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
-            prepared(QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
+            remarks << lineId << remark;
+    }
+    insertRows(QStringLiteral("bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, OptionalFlag, MutexRule)"),
+               9, options);
+    insertRows(QStringLiteral("bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, CompScrap, FVFlag, "
+                              "EffBegDate, EffEndDate, ByProductFlag)"),
+               13, lines);
+    insertRows(QStringLiteral("bom_opcomponentrmk (OpComponentId, Remark)"), 2, remarks);
+    int lineId = nextLine - int(document.lines.size());
+    for (const BomLine& line : document.lines) {
         for (const QVariantMap& s : line.substitutes)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
                                     "VALUES (?,?,?,?,?,?,?)"),
@@ -717,6 +747,7 @@ int BomStore::write(const BomDocument& document)
                  lists::textToCode(0, cellText(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
         for (int i = 0; i < line.locations.size(); ++i)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
+        ++lineId;
     }
     return bomId;
 }

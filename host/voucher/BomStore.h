@@ -120,6 +120,9 @@ private:
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
     mutable QHash<QString, QSqlQuery> prepared_;
     int preparedInt(const QString& sql, const QVariantList& bound) const; // the first column of the first row (0 for none)
+    // Writes the rows whose `columns` values follow one another in `values` into "table (column, …)".
+    void insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const;
+    static constexpr int MaxRowsPerInsert = 64;
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
