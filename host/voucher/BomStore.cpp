@@ -633,6 +633,11 @@ void BomStore::rollbackBatch()
 // A batch writes far more pages than it reads again: the file's pages are held by neither the
 // connection's cache (it keeps few, and writes the rest to the file as it fills) nor a map of
 // the file while the batch runs; what the connection kept before comes back at its end.
+// Within a BOM's savepoint each statement that runs triggers copies the pages it touches to an
+// undo journal of its own, a temporary file by default (a system call a page): the batch keeps
+// that journal, emptied at each BOM's release, and the held keys' tables in memory. The setting
+// may change only outside a transaction and drops the connection's temporary tables: the batch
+// sets it before it begins (none are held then) and puts it back after the commit or the rollback.
 void BomStore::holdFewPages()
 {
     if (!connection_.isEmbedded() || pagesBefore_)
@@ -641,17 +646,19 @@ void BomStore::holdFewPages()
         QSqlQuery query = run(db_, QStringLiteral("PRAGMA ") + pragma);
         return query.next() ? query.value(0).toLongLong() : 0;
     };
-    pagesBefore_ = {setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size"))};
+    pagesBefore_ = PageSettings{setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size")), setting(QStringLiteral("temp_store"))};
     run(db_, QStringLiteral("PRAGMA cache_size = -%1").arg(BatchCacheKiB));
     run(db_, QStringLiteral("PRAGMA mmap_size = 0"));
+    run(db_, QStringLiteral("PRAGMA temp_store = MEMORY"));
 }
 
 void BomStore::restorePages()
 {
     if (!pagesBefore_)
         return;
-    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->first));
-    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->second));
+    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->cacheSize));
+    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->mmapSize));
+    run(db_, QStringLiteral("PRAGMA temp_store = %1").arg(pagesBefore_->tempStore));
     pagesBefore_.reset();
 }
 

@@ -127,11 +127,15 @@ private:
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
     void forgetBatchLookups() const;
-    // The connection's page cache and file map made small while a batch writes, and put back after it.
+    // The connection's page cache and file map made small while a batch writes, its statements'
+    // undo copies kept in memory, and all put back after it.
     static constexpr int BatchCacheKiB = 4096;
     void holdFewPages();
     void restorePages();
-    std::optional<std::pair<qint64, qint64>> pagesBefore_; // cache_size and mmap_size before the batch
+    struct PageSettings {
+        qint64 cacheSize = 0, mmapSize = 0, tempStore = 0;
+    };
+    std::optional<PageSettings> pagesBefore_; // before the batch
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
     mutable QHash<QString, int> partIds_; // the parts found or made in the batch, by code and free items as searched
     // A name by its code (the statement's one parameter), read once in a batch.
