@@ -8,6 +8,7 @@
 #include "platform/Events.h"
 #include "platform/VoucherTypes.h"
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 using namespace q7;
@@ -316,6 +317,46 @@ TEST_F(VoucherRules, TheDocumentHoldsTheRowsFieldsWithoutTheHiddenOnes)
     EXPECT_TRUE(document.lines[0].substitutes.isEmpty());
     EXPECT_FALSE(document.head.contains(QStringLiteral("_Users")));
     form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+}
+
+// An item's fields are made once while the store hands out the same inventory row: outside a
+// batch every typing reads the item anew (a name changed in between shows), within a batch the
+// item is read once, and the next batch reads it again.
+TEST_F(VoucherRules, AnItemsFieldsFollowItsInventoryRow)
+{
+    QSqlQuery rename(form->connection().database());
+    ASSERT_TRUE(rename.prepare(QStringLiteral("UPDATE Inventory SET cInvName = ? WHERE cInvCode = 'ST-400'")));
+    const auto renameTo = [&](const QString& name) {
+        rename.addBindValue(name);
+        ASSERT_TRUE(rename.exec());
+    };
+    const auto nameOfRow = [&](int r) { return form->voucher().bodyText(r, QStringLiteral("DInvName")).toString(); };
+
+    startBom(*form);
+    form->enterRows({cells({{"DInvCode", "ST-400"}}), cells({{"DInvCode", "TY-330"}})});
+    const QString first = nameOfRow(1);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_NE(nameOfRow(2), first);
+    renameTo(QStringLiteral("改名一"));
+    form->enterRows({cells({{"DInvCode", "ST-400"}})});
+    EXPECT_EQ(nameOfRow(3), QStringLiteral("改名一")) << "typed outside a batch: the item as it is now";
+    EXPECT_EQ(nameOfRow(1), first);
+    form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+
+    for (const QString& name : {QStringLiteral("改名二"), QStringLiteral("改名三")}) {
+        SCOPED_TRACE(name.toStdString());
+        form->store().beginBatch();
+        renameTo(name);
+        startBom(*form);
+        form->enterRows({cells({{"DInvCode", "ST-400"}, {"DBaseQtyN", "2"}}), cells({{"DInvCode", "TY-330"}})});
+        renameTo(QStringLiteral("批内改名"));
+        form->enterRows({cells({{"DInvCode", "ST-400"}})});
+        EXPECT_EQ(nameOfRow(1), name);
+        EXPECT_EQ(nameOfRow(3), name) << "a batch reads an item once";
+        EXPECT_EQ(form->voucher().row(3).value(QStringLiteral("DInvStd")), form->voucher().row(1).value(QStringLiteral("DInvStd")));
+        form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+        form->store().rollbackBatch();
+    }
 }
 
 } // namespace
