@@ -1,6 +1,7 @@
 #include "host/voucher/BomStore.h"
 #include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
+#include "host/db/procedures/Statement.h"
 #include "host/db/procedures/packs/PackUpkeep.h"
 
 #include "host/db/AccountDatabase.h"
@@ -319,10 +320,52 @@ void BomStore::insertRows(const QString& tableAndColumns, int columns, const QVa
         const QString row = u'(' + QStringLiteral("?,").repeated(columns - 1) + QStringLiteral("?)");
         for (int r = 0; r < rows; ++r)
             sql += (r ? QStringLiteral(",") : QString()) + row;
-        prepared(sql, values.mid(at, qsizetype(rows) * columns));
+        if (connection_.isEmbedded())
+            insertEmbedded(sql, values, at, qsizetype(rows) * columns);
+        else
+            prepared(sql, values.mid(at, qsizetype(rows) * columns));
         at += qsizetype(rows) * columns;
         rowsLeft -= rows;
     }
+}
+
+namespace {
+// Binds a value as the general driver binds it: no value or a null text as NULL, numbers as
+// numbers, anything else as its text.
+void bindValue(db::procedures::Statement& statement, int index, const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        return; // an unbound value is NULL
+    case QMetaType::QString:
+        if (const QString& text = *static_cast<const QString*>(value.constData()); !text.isNull())
+            statement.bind(index, text.toUtf8());
+        return;
+    case QMetaType::Double:
+        statement.bind(index, value.toDouble());
+        return;
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        statement.bind(index, value.toInt());
+        return;
+    default:
+        if (!value.isNull())
+            statement.bind(index, value.toString().toUtf8());
+    }
+}
+} // namespace
+
+void BomStore::insertEmbedded(const QString& sql, const QVariantList& values, qsizetype from, qsizetype count) const
+{
+    std::shared_ptr<db::procedures::Statement>& statement = embeddedInserts_[sql];
+    if (!statement)
+        statement = std::make_shared<db::procedures::Statement>(db::procedures::Database::embeddedOf(db::SqlInserter::handleOf(db_)), sql.toUtf8().constData());
+    statement->reset();
+    for (qsizetype i = 0; i < count; ++i)
+        bindValue(*statement, int(i) + 1, values[from + i]);
+    statement->next();
+    statement->reset(); // holds nothing once it has run
 }
 
 int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
@@ -559,6 +602,8 @@ SaveResult BomStore::save(const BomDocument& document)
             db::procedures::packs::refresh(db_); // the packed BOMs the save dropped
         if (!batch_ && !result.saved)
             versionsClosed_ = false; // rolled back with the rest
+        if (!batch_)
+            embeddedInserts_.clear();
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
             q7::data::throwProviderError(db_.lastError());
     } catch (...) {
@@ -566,6 +611,7 @@ SaveResult BomStore::save(const BomDocument& document)
             partIds_.clear();
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
         } else {
+            embeddedInserts_.clear();
             db_.rollback();
             versionsClosed_ = false;
         }
@@ -592,6 +638,7 @@ void BomStore::forgetBatchLookups() const
     partIds_.clear();
     wareHouseNames_.clear();
     departmentNames_.clear();
+    embeddedInserts_.clear(); // the connection may close only once its statements are gone
 }
 
 void BomStore::beginBatch()

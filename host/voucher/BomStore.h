@@ -9,10 +9,16 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <memory>
+
 #include <optional>
 
 namespace q7::data {
 class Connection;
+}
+
+namespace q7::host::db::procedures {
+class Statement;
 }
 
 namespace q7::host::voucher {
@@ -123,6 +129,10 @@ private:
     // Writes the rows whose `columns` values follow one another in `values` into "table (column, …)".
     void insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const;
     static constexpr int MaxRowsPerInsert = 64;
+    // The file's many-row inserts, prepared once a batch (or a save) and bound value by value (not through the
+    // general driver, which names every positional value anew); a server's go through prepared().
+    mutable QHash<QString, std::shared_ptr<db::procedures::Statement>> embeddedInserts_;
+    void insertEmbedded(const QString& sql, const QVariantList& values, qsizetype from, qsizetype count) const;
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;

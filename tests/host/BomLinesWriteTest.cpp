@@ -55,13 +55,15 @@ int intOf(QSqlQuery q)
     return q.next() ? q.value(0).toInt() : -1;
 }
 
-// Each line as written, in sort order: its sort sequence, quantity, end date, plan factor, remark, substitutes and locations.
+// Each line as written, in sort order: its sort sequence, quantity, end date, plan factor, remark, substitutes,
+// locations, and how the values are held (no warehouse is NULL, not an empty text).
 QStringList linesOf(QSqlDatabase db, int bomId)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT c.SortSeq, c.BaseQtyN, c.EffEndDate, o.PlanFactor, coalesce(r.Remark, ''), "
                              "(SELECT count(*) FROM bom_opcomponentsub s WHERE s.OpComponentId = c.OpComponentId), "
-                             "(SELECT group_concat(Loc, '+') FROM bom_opcomponentloc l WHERE l.OpComponentId = c.OpComponentId) "
+                             "(SELECT group_concat(Loc, '+') FROM bom_opcomponentloc l WHERE l.OpComponentId = c.OpComponentId), "
+                             "typeof(o.WhCode) || ' ' || typeof(c.FVFlag) || ' ' || typeof(c.EffEndDate) || ' ' || typeof(o.PlanFactor) "
                              "FROM bom_opcomponent c JOIN bom_opcomponentopt o ON o.OptionsId = c.OptionsId "
                              "LEFT JOIN bom_opcomponentrmk r ON r.OpComponentId = c.OpComponentId WHERE c.BomId = ? ORDER BY c.SortSeq"));
     q.addBindValue(bomId);
@@ -69,7 +71,7 @@ QStringList linesOf(QSqlDatabase db, int bomId)
     QStringList lines;
     while (q.next()) {
         QStringList cells;
-        for (int i = 0; i < 7; ++i)
+        for (int i = 0; i < 8; ++i)
             cells.append(q.value(i).toString());
         lines.append(cells.join(u'|'));
     }
@@ -82,7 +84,8 @@ QStringList expectedLines(int count)
     for (int i = 0; i < count; ++i)
         lines.append(QStringList{sortSeq(i), QString::number(i + 1), i % 5 == 4 ? QStringLiteral("2026-12-31") : QStringLiteral("2099-12-31"),
                                  QString::number(100 - i % 7), i % 3 == 0 ? QStringLiteral("第%1行 'a, \"b\"'").arg(i + 1) : QString(),
-                                 i == 1 ? QStringLiteral("1") : QStringLiteral("0"), i == 1 ? QStringLiteral("R1+R2") : QString()}
+                                 i == 1 ? QStringLiteral("1") : QStringLiteral("0"), i == 1 ? QStringLiteral("R1+R2") : QString(),
+                                 QStringLiteral("null integer text real")}
                          .join(u'|'));
     return lines;
 }
