@@ -160,8 +160,10 @@ QString partKey(const QStringList& texts)
         size += text.size();
     QString key;
     key.reserve(size);
-    for (const QString& text : texts)
-        key += text + u'\x1f';
+    for (const QString& text : texts) {
+        key += text;
+        key += u'\x1f';
+    }
     return key;
 }
 

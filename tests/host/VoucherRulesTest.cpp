@@ -120,6 +120,16 @@ TEST(VoucherLists, TextsAndCodesConvertBothWays)
         EXPECT_EQ(lists::textToCode(c.kind, QString::fromLatin1(c.code)), QString::fromLatin1(c.code));
     }
     EXPECT_EQ(lists::textToCode(2, QStringLiteral("半变动")), QStringLiteral("半变动")); // not in the list: kept, refused by the voucher
+    // each list's texts in order; a kind with no list has none
+    const std::pair<int, QStringList> listTexts[] = {{0, {QStringLiteral("是"), QStringLiteral("否")}},
+                                                 {1, {QStringLiteral("入库倒冲"), QStringLiteral("工序倒冲"), QStringLiteral("领用"), QStringLiteral("虚拟件")}},
+                                                 {2, {QStringLiteral("固定"), QStringLiteral("变动")}},
+                                                 {3, {QStringLiteral("主BOM"), QStringLiteral("替代BOM")}},
+                                                 {4, {QStringLiteral("单选"), QStringLiteral("全选"), QStringLiteral("任选"), QStringLiteral("至少选一")}},
+                                                 {5, {}},
+                                                 {-1, {}}};
+    for (const auto& [kind, texts] : listTexts)
+        EXPECT_EQ(lists::texts(kind), texts) << kind;
 }
 
 TEST(VoucherXmlText, RowsKeepQuotesAnglesAndBlanks)
