@@ -529,12 +529,12 @@ QString BomStore::sharedFrom(const BomDocument& document) const
     const int parent = partIdOrZero(document.head, QString());
     if (!parent)
         return {};
-    QSqlQuery owner = run(db_, QStringLiteral("SELECT o.ParentId FROM bom_parent t JOIN bom_parent o ON o.BomId = t.BomId AND o.SharingPartId IS NULL "
-                                              "WHERE t.ParentId = ? AND t.SharingPartId IS NOT NULL AND t.BomId <> ?"),
-                          {parent, document.bomId});
-    if (!owner.next())
+    const int owner = preparedInt(QStringLiteral("SELECT o.ParentId FROM bom_parent t JOIN bom_parent o ON o.BomId = t.BomId AND o.SharingPartId IS NULL "
+                                                 "WHERE t.ParentId = ? AND t.SharingPartId IS NOT NULL AND t.BomId <> ?"),
+                                  {parent, document.bomId});
+    if (!owner)
         return {};
-    return QStringLiteral("母件 [ %1 ] 使用 %2 的公用BOM：先从公用BOM的使用者中去掉它").arg(partLabel(parent), partLabel(owner.value(0).toInt()));
+    return QStringLiteral("母件 [ %1 ] 使用 %2 的公用BOM：先从公用BOM的使用者中去掉它").arg(partLabel(parent), partLabel(owner));
 }
 
 QList<Problem> BomStore::problems(const BomDocument& document) const
@@ -877,20 +877,20 @@ int BomStore::mainBomInForce(const QString& invCode, const QString& date) const
 
 int BomStore::highestVersion(int partId) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
-                     {partId}));
+    return preparedInt(QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                      "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
+                       {partId});
 }
 
 int BomStore::findBom(int partId, int bomType, const QString& version, const QString& identCode) const
 {
     if (bomType == 1)
-        return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                             "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
-                         {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)}));
-    return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
-                     {partId, identCode}));
+        return preparedInt(QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                          "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
+                           {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)});
+    return preparedInt(QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                      "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
+                       {partId, identCode});
 }
 
 QVariantList BomStore::inventoryRow(const QString& invCode) const
@@ -933,13 +933,13 @@ QVariantList BomStore::readInventoryRow(const QString& invCode) const
 
 int BomStore::routingOf(int partId, const QString& date) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + db::lineInForceText("r", "?"),
-                     {partId, date, date})); // a routing's dates hold as a line's do
+    static const QString sql = QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + db::lineInForceText("r", "?");
+    return preparedInt(sql, {partId, date, date}); // a routing's dates hold as a line's do
 }
 
 bool BomStore::hasOperation(int routingId, const QString& opSeq) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq})) > 0;
+    return preparedInt(QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq}) > 0;
 }
 
 QString BomStore::wareHouseName(const QString& code) const
