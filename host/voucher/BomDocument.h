@@ -31,7 +31,7 @@ struct BomDocument {
 namespace lists {
 QString codeToText(int listKind, const QVariant& code);
 QString textToCode(int listKind, const QString& text); // the text itself when it is not in the list
-QStringList texts(int listKind);
+const QStringList& texts(int listKind);
 } // namespace lists
 
 } // namespace q7::host::voucher

@@ -1,6 +1,7 @@
 #include "host/voucher/BomStore.h"
 #include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
+#include "host/db/procedures/Statement.h"
 #include "host/db/procedures/packs/PackUpkeep.h"
 
 #include "host/db/AccountDatabase.h"
@@ -159,8 +160,10 @@ QString partKey(const QStringList& texts)
         size += text.size();
     QString key;
     key.reserve(size);
-    for (const QString& text : texts)
-        key += text + u'\x1f';
+    for (const QString& text : texts) {
+        key += text;
+        key += u'\x1f';
+    }
     return key;
 }
 
@@ -301,6 +304,70 @@ int BomStore::preparedInt(const QString& sql, const QVariantList& bound) const
     const int value = query.next() && !query.value(0).isNull() ? query.value(0).toInt() : 0;
     query.finish();
     return value;
+}
+
+// Rows of many values are written a few statements at a time: each statement runs the table's
+// triggers and constraints and copies the pages it touches to undo it alone, once for all its rows.
+// A statement holds a power of two of rows (at most MaxRowsPerInsert), so that a handful of
+// prepared statements serve any count.
+void BomStore::insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const
+{
+    qsizetype rowsLeft = values.size() / columns;
+    qsizetype at = 0;
+    while (rowsLeft > 0) {
+        int rows = MaxRowsPerInsert;
+        while (rows > rowsLeft)
+            rows /= 2;
+        QString sql = QStringLiteral("INSERT INTO ") + tableAndColumns + QStringLiteral(" VALUES ");
+        const QString row = u'(' + QStringLiteral("?,").repeated(columns - 1) + QStringLiteral("?)");
+        for (int r = 0; r < rows; ++r)
+            sql += (r ? QStringLiteral(",") : QString()) + row;
+        if (connection_.isEmbedded())
+            insertEmbedded(sql, values, at, qsizetype(rows) * columns);
+        else
+            prepared(sql, values.mid(at, qsizetype(rows) * columns));
+        at += qsizetype(rows) * columns;
+        rowsLeft -= rows;
+    }
+}
+
+namespace {
+// Binds a value as the general driver binds it: no value or a null text as NULL, numbers as
+// numbers, anything else as its text.
+void bindValue(db::procedures::Statement& statement, int index, const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        return; // an unbound value is NULL
+    case QMetaType::QString:
+        if (const QString& text = *static_cast<const QString*>(value.constData()); !text.isNull())
+            statement.bind(index, text.toUtf8());
+        return;
+    case QMetaType::Double:
+        statement.bind(index, value.toDouble());
+        return;
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        statement.bind(index, value.toInt());
+        return;
+    default:
+        if (!value.isNull())
+            statement.bind(index, value.toString().toUtf8());
+    }
+}
+} // namespace
+
+void BomStore::insertEmbedded(const QString& sql, const QVariantList& values, qsizetype from, qsizetype count) const
+{
+    std::shared_ptr<db::procedures::Statement>& statement = embeddedInserts_[sql];
+    if (!statement)
+        statement = std::make_shared<db::procedures::Statement>(db::procedures::Database::embeddedOf(db::SqlInserter::handleOf(db_)), sql.toUtf8().constData());
+    statement->reset();
+    for (qsizetype i = 0; i < count; ++i)
+        bindValue(*statement, int(i) + 1, values[from + i]);
+    statement->next();
+    statement->reset(); // holds nothing once it has run
 }
 
 int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
@@ -462,12 +529,12 @@ QString BomStore::sharedFrom(const BomDocument& document) const
     const int parent = partIdOrZero(document.head, QString());
     if (!parent)
         return {};
-    QSqlQuery owner = run(db_, QStringLiteral("SELECT o.ParentId FROM bom_parent t JOIN bom_parent o ON o.BomId = t.BomId AND o.SharingPartId IS NULL "
-                                              "WHERE t.ParentId = ? AND t.SharingPartId IS NOT NULL AND t.BomId <> ?"),
-                          {parent, document.bomId});
-    if (!owner.next())
+    const int owner = preparedInt(QStringLiteral("SELECT o.ParentId FROM bom_parent t JOIN bom_parent o ON o.BomId = t.BomId AND o.SharingPartId IS NULL "
+                                                 "WHERE t.ParentId = ? AND t.SharingPartId IS NOT NULL AND t.BomId <> ?"),
+                                  {parent, document.bomId});
+    if (!owner)
         return {};
-    return QStringLiteral("母件 [ %1 ] 使用 %2 的公用BOM：先从公用BOM的使用者中去掉它").arg(partLabel(parent), partLabel(owner.value(0).toInt()));
+    return QStringLiteral("母件 [ %1 ] 使用 %2 的公用BOM：先从公用BOM的使用者中去掉它").arg(partLabel(parent), partLabel(owner));
 }
 
 QList<Problem> BomStore::problems(const BomDocument& document) const
@@ -537,6 +604,8 @@ SaveResult BomStore::save(const BomDocument& document)
             db::procedures::packs::refresh(db_); // the packed BOMs the save dropped
         if (!batch_ && !result.saved)
             versionsClosed_ = false; // rolled back with the rest
+        if (!batch_)
+            embeddedInserts_.clear();
         if (!batch_ && !(result.saved ? db_.commit() : db_.rollback()))
             q7::data::throwProviderError(db_.lastError());
     } catch (...) {
@@ -544,6 +613,7 @@ SaveResult BomStore::save(const BomDocument& document)
             partIds_.clear();
             run(db_, QStringLiteral("ROLLBACK TO bom_save"));
         } else {
+            embeddedInserts_.clear();
             db_.rollback();
             versionsClosed_ = false;
         }
@@ -570,6 +640,7 @@ void BomStore::forgetBatchLookups() const
     partIds_.clear();
     wareHouseNames_.clear();
     departmentNames_.clear();
+    embeddedInserts_.clear(); // the connection may close only once its statements are gone
 }
 
 void BomStore::beginBatch()
@@ -611,6 +682,11 @@ void BomStore::rollbackBatch()
 // A batch writes far more pages than it reads again: the file's pages are held by neither the
 // connection's cache (it keeps few, and writes the rest to the file as it fills) nor a map of
 // the file while the batch runs; what the connection kept before comes back at its end.
+// Within a BOM's savepoint each statement that runs triggers copies the pages it touches to an
+// undo journal of its own, a temporary file by default (a system call a page): the batch keeps
+// that journal, emptied at each BOM's release, and the held keys' tables in memory. The setting
+// may change only outside a transaction and drops the connection's temporary tables: the batch
+// sets it before it begins (none are held then) and puts it back after the commit or the rollback.
 void BomStore::holdFewPages()
 {
     if (!connection_.isEmbedded() || pagesBefore_)
@@ -619,17 +695,19 @@ void BomStore::holdFewPages()
         QSqlQuery query = run(db_, QStringLiteral("PRAGMA ") + pragma);
         return query.next() ? query.value(0).toLongLong() : 0;
     };
-    pagesBefore_ = {setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size"))};
+    pagesBefore_ = PageSettings{setting(QStringLiteral("cache_size")), setting(QStringLiteral("mmap_size")), setting(QStringLiteral("temp_store"))};
     run(db_, QStringLiteral("PRAGMA cache_size = -%1").arg(BatchCacheKiB));
     run(db_, QStringLiteral("PRAGMA mmap_size = 0"));
+    run(db_, QStringLiteral("PRAGMA temp_store = MEMORY"));
 }
 
 void BomStore::restorePages()
 {
     if (!pagesBefore_)
         return;
-    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->first));
-    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->second));
+    run(db_, QStringLiteral("PRAGMA cache_size = %1").arg(pagesBefore_->cacheSize));
+    run(db_, QStringLiteral("PRAGMA mmap_size = %1").arg(pagesBefore_->mmapSize));
+    run(db_, QStringLiteral("PRAGMA temp_store = %1").arg(pagesBefore_->tempStore));
     pagesBefore_.reset();
 }
 
@@ -688,27 +766,35 @@ int BomStore::write(const BomDocument& document)
 
     int nextLine = preparedInt(QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"), {}) + 1;
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
+    // The BOM's options, lines and remarks are each written by a few statements of many rows (insertRows).
+    QVariantList options, lines, remarks;
     for (const BomLine& line : document.lines) {
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        prepared(QStringLiteral("INSERT INTO bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, "
-                                "OptionalFlag, MutexRule) VALUES (?,?,?,?,?,?,?,?,?)"),
-            {optionsId, orNull(f.value(QStringLiteral("DWhCode"))), orNull(f.value(QStringLiteral("DDeptCode"))),
-             orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))), numberOrNull(f.value(QStringLiteral("DOffset"))),
-             numberOrNull(f.value(QStringLiteral("DPlanRate"))), orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag"))))),
-             orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag"))))),
-             orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))))});
-        prepared(QStringLiteral("INSERT INTO bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, "
-                                "CompScrap, FVFlag, EffBegDate, EffEndDate, ByProductFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-            {lineId, bomId, partId(f, QStringLiteral("D"), true), optionsId, numberOrNull(f.value(QStringLiteral("DSortSeq"))),
-             orNull(f.value(QStringLiteral("DOpSeq"))), numberOr(f.value(QStringLiteral("DBaseQtyN")), 1), numberOr(f.value(QStringLiteral("DBaseQtyD")), 1),
-             numberOr(f.value(QStringLiteral("DCompScrap")), 0), lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1,
-             cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))),
-             cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))),
-             lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0});
+        options << optionsId << orNull(f.value(QStringLiteral("DWhCode"))) << orNull(f.value(QStringLiteral("DDeptCode")))
+                << orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))) << numberOrNull(f.value(QStringLiteral("DOffset")))
+                << numberOrNull(f.value(QStringLiteral("DPlanRate"))) << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag")))))
+                << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag")))))
+                << orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))));
+        lines << lineId << bomId << partId(f, QStringLiteral("D"), true) << optionsId << numberOrNull(f.value(QStringLiteral("DSortSeq")))
+              << orNull(f.value(QStringLiteral("DOpSeq"))) << numberOr(f.value(QStringLiteral("DBaseQtyN")), 1)
+              << numberOr(f.value(QStringLiteral("DBaseQtyD")), 1) << numberOr(f.value(QStringLiteral("DCompScrap")), 0)
+              << (lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1)
+              << (cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))))
+              << (cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))))
+              << (lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0);
         if (const QString remark = cellText(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
-            prepared(QStringLiteral("INSERT INTO bom_opcomponentrmk (OpComponentId, Remark) VALUES (?,?)"), {lineId, remark});
+            remarks << lineId << remark;
+    }
+    insertRows(QStringLiteral("bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, OptionalFlag, MutexRule)"),
+               9, options);
+    insertRows(QStringLiteral("bom_opcomponent (OpComponentId, BomId, ComponentId, OptionsId, SortSeq, OpSeq, BaseQtyN, BaseQtyD, CompScrap, FVFlag, "
+                              "EffBegDate, EffEndDate, ByProductFlag)"),
+               13, lines);
+    insertRows(QStringLiteral("bom_opcomponentrmk (OpComponentId, Remark)"), 2, remarks);
+    int lineId = nextLine - int(document.lines.size());
+    for (const BomLine& line : document.lines) {
         for (const QVariantMap& s : line.substitutes)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentsub (OpComponentId, PartId, Factor, EffBegDate, EffEndDate, Sequence, ReplaceFlag) "
                                     "VALUES (?,?,?,?,?,?,?)"),
@@ -717,6 +803,7 @@ int BomStore::write(const BomDocument& document)
                  lists::textToCode(0, cellText(s.value(QStringLiteral("DReplaceFlag")))) == QLatin1String("1") ? 1 : 0});
         for (int i = 0; i < line.locations.size(); ++i)
             prepared(QStringLiteral("INSERT INTO bom_opcomponentloc (OpComponentId, SortSeq, Loc) VALUES (?,?,?)"), {lineId, i + 1, line.locations[i]});
+        ++lineId;
     }
     return bomId;
 }
@@ -790,20 +877,20 @@ int BomStore::mainBomInForce(const QString& invCode, const QString& date) const
 
 int BomStore::highestVersion(int partId) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
-                     {partId}));
+    return preparedInt(QStringLiteral("SELECT max(b.Version) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                      "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1"),
+                       {partId});
 }
 
 int BomStore::findBom(int partId, int bomType, const QString& version, const QString& identCode) const
 {
     if (bomType == 1)
-        return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                             "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
-                         {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)}));
-    return intOf(run(db_, QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
-                                         "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
-                     {partId, identCode}));
+        return preparedInt(QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                          "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 1 AND b.Version = ?"),
+                           {partId, values::toDouble(version.isEmpty() ? QStringLiteral("0") : version)});
+    return preparedInt(QStringLiteral("SELECT min(b.BomId) FROM bom_bom b JOIN bom_parent t ON t.BomId = b.BomId "
+                                      "WHERE t.ParentId = ? AND t.SharingPartId IS NULL AND b.BomType = 2 AND b.IdentCode = ?"),
+                       {partId, identCode});
 }
 
 QVariantList BomStore::inventoryRow(const QString& invCode) const
@@ -846,13 +933,13 @@ QVariantList BomStore::readInventoryRow(const QString& invCode) const
 
 int BomStore::routingOf(int partId, const QString& date) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + db::lineInForceText("r", "?"),
-                     {partId, date, date})); // a routing's dates hold as a line's do
+    static const QString sql = QStringLiteral("SELECT max(r.PRoutingId) FROM sfc_prouting r WHERE r.PartId = ? AND ") + db::lineInForceText("r", "?");
+    return preparedInt(sql, {partId, date, date}); // a routing's dates hold as a line's do
 }
 
 bool BomStore::hasOperation(int routingId, const QString& opSeq) const
 {
-    return intOf(run(db_, QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq})) > 0;
+    return preparedInt(QStringLiteral("SELECT count(*) FROM sfc_proutingdetail WHERE PRoutingId = ? AND OpSeq = ?"), {routingId, opSeq}) > 0;
 }
 
 QString BomStore::wareHouseName(const QString& code) const

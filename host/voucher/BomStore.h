@@ -9,10 +9,16 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <memory>
+
 #include <optional>
 
 namespace q7::data {
 class Connection;
+}
+
+namespace q7::host::db::procedures {
+class Statement;
 }
 
 namespace q7::host::voucher {
@@ -120,15 +126,26 @@ private:
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
     mutable QHash<QString, QSqlQuery> prepared_;
     int preparedInt(const QString& sql, const QVariantList& bound) const; // the first column of the first row (0 for none)
+    // Writes the rows whose `columns` values follow one another in `values` into "table (column, …)".
+    void insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const;
+    static constexpr int MaxRowsPerInsert = 64;
+    // The file's many-row inserts, prepared once a batch (or a save) and bound value by value (not through the
+    // general driver, which names every positional value anew); a server's go through prepared().
+    mutable QHash<QString, std::shared_ptr<db::procedures::Statement>> embeddedInserts_;
+    void insertEmbedded(const QString& sql, const QVariantList& values, qsizetype from, qsizetype count) const;
     mutable QHash<QString, std::array<bool, 10>> knownItems_; // an item's free items, by its code in capitals
     mutable QSet<QString> knownWareHouses_, knownDepartments_;
     QVariantList readInventoryRow(const QString& invCode) const;
     void forgetBatchLookups() const;
-    // The connection's page cache and file map made small while a batch writes, and put back after it.
+    // The connection's page cache and file map made small while a batch writes, its statements'
+    // undo copies kept in memory, and all put back after it.
     static constexpr int BatchCacheKiB = 4096;
     void holdFewPages();
     void restorePages();
-    std::optional<std::pair<qint64, qint64>> pagesBefore_; // cache_size and mmap_size before the batch
+    struct PageSettings {
+        qint64 cacheSize = 0, mmapSize = 0, tempStore = 0;
+    };
+    std::optional<PageSettings> pagesBefore_; // before the batch
     mutable QHash<QString, QVariantList> inventoryRows_; // read in the batch, by code as typed
     mutable QHash<QString, int> partIds_; // the parts found or made in the batch, by code and free items as searched
     // A name by its code (the statement's one parameter), read once in a batch.

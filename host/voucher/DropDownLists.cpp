@@ -53,12 +53,20 @@ QString textToCode(int listKind, const QString& text)
     return value;
 }
 
-QStringList texts(int listKind)
+const QStringList& texts(int listKind)
 {
-    QStringList result;
-    for (const auto& entry : entries(listKind))
-        result.append(entry.second);
-    return result;
+    // made once per list: every typed or checked cell of a drop-down column reads them
+    static const std::vector<QStringList> made = [] {
+        std::vector<QStringList> lists;
+        for (int kind = 0; kind <= 5; ++kind) { // 5 and beyond: no list
+            QStringList result;
+            for (const auto& entry : entries(kind))
+                result.append(entry.second);
+            lists.push_back(result);
+        }
+        return lists;
+    }();
+    return made[listKind >= 0 && listKind < 5 ? listKind : 5];
 }
 
 } // namespace q7::host::voucher::lists

@@ -132,6 +132,9 @@ private:
     void updateButtons();
     // The fields choosing an inventory in the key fills (the refresh lists whose first field is the key), with their values.
     QList<std::pair<QString, QVariant>> inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const;
+    // The same fields as a map (a field named twice holds its last value), made once per item while
+    // the store hands out the same inventory row (the rows of an import batch) and the configuration stands.
+    const QVariantMap& itemFields(const QString& key, const QString& code) const;
     // The fields a change of the key computes again (the column refresh lists naming it as a source).
     QStringList columnTargets(const QString& key) const;
     // A body cell typed into a row held in memory: typeBody's rules after the handler heard of the edit.
@@ -151,7 +154,13 @@ private:
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
         QHash<QString, QStringList> targets;             // by source column
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
+        struct ItemFields {
+            QVariantList inventory; // the row they were made of
+            QVariantMap fields;
+        };
+        mutable QHash<QString, ItemFields> itemFields; // by the item field and the code (itemFields)
     };
+    static QList<std::pair<QString, QVariant>> fieldsOfInventory(const QList<InventoryEntry>& entries, const QVariantList& inventory);
     const ConfigRules& fromConfig() const;
     // A new row's defaults after the highest sort sequence, on the day given (today's date as text).
     QVariantMap newRowValues(int sortSeq, const QString& today) const;

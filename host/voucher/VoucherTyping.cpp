@@ -98,10 +98,12 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
         return false; // not an operation of the routing
     const QVariant before = row.value(key, QString());
     row.insert(key, shown);
-    for (const auto& [field, filled] : inventoryFields(key, cellText(shown), {})) {
-        row.insert(field, filled);
+    const QVariantMap& filled = itemFields(key, cellText(shown));
+    QVariantMap::const_iterator hint = row.cbegin(); // the fields come in order: each is put after the one before
+    for (auto f = filled.cbegin(); f != filled.cend(); ++f) {
+        hint = std::next(QVariantMap::const_iterator(row.insert(hint, f.key(), f.value())));
         if (later && !later->isEmpty())
-            later->removeAll(field);
+            later->removeAll(f.key());
     }
     if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !cellText(shown).isEmpty() &&
         cellText(row.value(QStringLiteral("DInvName"))).isEmpty()) {
@@ -163,10 +165,9 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
 // field is the key, from the inventory reference's result columns.
 QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const
 {
-    QList<std::pair<QString, QVariant>> filled;
     const QList<InventoryEntry>& entries = fromConfig().inventory.value(key);
     if (entries.isEmpty())
-        return filled;
+        return {};
     QVariantList inventory = store_->inventoryRow(code);
     if (!inventory.isEmpty() && !freeValues.isEmpty()) {
         QVariantList frees = inventory[19].toList();
@@ -174,6 +175,12 @@ QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& 
             frees[n] = freeValues[n];
         inventory[19] = frees;
     }
+    return fieldsOfInventory(entries, inventory);
+}
+
+QList<std::pair<QString, QVariant>> VoucherForm::fieldsOfInventory(const QList<InventoryEntry>& entries, const QVariantList& inventory)
+{
+    QList<std::pair<QString, QVariant>> filled;
     for (const auto& [field, column, numbered] : entries) {
         const QVariant value = inventory.value(column);
         if (field.endsWith(u'_')) {
@@ -186,6 +193,26 @@ QList<std::pair<QString, QVariant>> VoucherForm::inventoryFields(const QString& 
         }
     }
     return filled;
+}
+
+const QVariantMap& VoucherForm::itemFields(const QString& key, const QString& code) const
+{
+    static const QVariantMap none;
+    const ConfigRules& rules = fromConfig();
+    const QList<InventoryEntry>& entries = rules.inventory.value(key);
+    if (entries.isEmpty())
+        return none;
+    const QVariantList inventory = store_->inventoryRow(code);
+    const QString memoKey = key + u'\n' + code;
+    if (const auto found = rules.itemFields.constFind(memoKey); found != rules.itemFields.constEnd() && found->inventory.isSharedWith(inventory))
+        return found->fields;
+    constexpr qsizetype MaxItemsKept = 4096; // outside a batch every typing reads its row anew: the memo is only ever replaced
+    if (rules.itemFields.size() >= MaxItemsKept)
+        rules.itemFields.clear();
+    ConfigRules::ItemFields made{inventory, {}};
+    for (const auto& [field, value] : fieldsOfInventory(entries, inventory))
+        made.fields.insert(field, value);
+    return rules.itemFields.insert(memoKey, std::move(made))->fields;
 }
 
 const VoucherForm::ConfigRules& VoucherForm::fromConfig() const

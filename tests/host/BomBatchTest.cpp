@@ -73,8 +73,9 @@ TEST(BomBatch, APartMadeInABatchIsFoundAgainAndGoesWithItsRollback)
     EXPECT_EQ(q.value(2).toInt(), made);
 }
 
-// While a batch writes, the connection keeps few pages and maps none of the file; the settings
-// it had come back when the batch is committed and when it is rolled back.
+// While a batch writes, the connection keeps few pages, maps none of the file and keeps its
+// temporary storage (a statement's undo journal) in memory; the settings it had come back when
+// the batch is committed and when it is rolled back.
 TEST(BomBatch, ABatchHoldsFewPagesAndGivesTheSettingsBack)
 {
     fake::resetRecords();
@@ -87,13 +88,15 @@ TEST(BomBatch, ABatchHoldsFewPagesAndGivesTheSettingsBack)
         query.exec(QStringLiteral("PRAGMA ") + QString::fromLatin1(pragma));
         return query.next() ? query.value(0).toLongLong() : -1;
     };
-    const qint64 cache = setting("cache_size"), map = setting("mmap_size");
+    const qint64 cache = setting("cache_size"), map = setting("mmap_size"), temp = setting("temp_store");
     ASSERT_GT(map, 0); // the account maps its file for the reports
+    ASSERT_NE(temp, 2);
     for (const bool commit : {true, false}) {
         SCOPED_TRACE(commit ? "committed" : "rolled back");
         store.beginBatch();
         EXPECT_EQ(setting("mmap_size"), 0);
         EXPECT_EQ(setting("cache_size"), -4096);
+        EXPECT_EQ(setting("temp_store"), 2); // memory
         ASSERT_TRUE(store.save(withColour(commit ? QStringLiteral("紫") : QStringLiteral("灰"), 3)).saved);
         if (commit)
             store.commitBatch();
@@ -101,6 +104,7 @@ TEST(BomBatch, ABatchHoldsFewPagesAndGivesTheSettingsBack)
             store.rollbackBatch();
         EXPECT_EQ(setting("cache_size"), cache);
         EXPECT_EQ(setting("mmap_size"), map);
+        EXPECT_EQ(setting("temp_store"), temp);
     }
     EXPECT_NE(partOf(store, QStringLiteral("紫")), 0);
     EXPECT_EQ(partOf(store, QStringLiteral("灰")), 0);

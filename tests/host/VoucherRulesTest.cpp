@@ -8,6 +8,7 @@
 #include "platform/Events.h"
 #include "platform/VoucherTypes.h"
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 using namespace q7;
@@ -119,6 +120,16 @@ TEST(VoucherLists, TextsAndCodesConvertBothWays)
         EXPECT_EQ(lists::textToCode(c.kind, QString::fromLatin1(c.code)), QString::fromLatin1(c.code));
     }
     EXPECT_EQ(lists::textToCode(2, QStringLiteral("半变动")), QStringLiteral("半变动")); // not in the list: kept, refused by the voucher
+    // each list's texts in order; a kind with no list has none
+    const std::pair<int, QStringList> listTexts[] = {{0, {QStringLiteral("是"), QStringLiteral("否")}},
+                                                 {1, {QStringLiteral("入库倒冲"), QStringLiteral("工序倒冲"), QStringLiteral("领用"), QStringLiteral("虚拟件")}},
+                                                 {2, {QStringLiteral("固定"), QStringLiteral("变动")}},
+                                                 {3, {QStringLiteral("主BOM"), QStringLiteral("替代BOM")}},
+                                                 {4, {QStringLiteral("单选"), QStringLiteral("全选"), QStringLiteral("任选"), QStringLiteral("至少选一")}},
+                                                 {5, {}},
+                                                 {-1, {}}};
+    for (const auto& [kind, texts] : listTexts)
+        EXPECT_EQ(lists::texts(kind), texts) << kind;
 }
 
 TEST(VoucherXmlText, RowsKeepQuotesAnglesAndBlanks)
@@ -316,6 +327,46 @@ TEST_F(VoucherRules, TheDocumentHoldsTheRowsFieldsWithoutTheHiddenOnes)
     EXPECT_TRUE(document.lines[0].substitutes.isEmpty());
     EXPECT_FALSE(document.head.contains(QStringLiteral("_Users")));
     form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+}
+
+// An item's fields are made once while the store hands out the same inventory row: outside a
+// batch every typing reads the item anew (a name changed in between shows), within a batch the
+// item is read once, and the next batch reads it again.
+TEST_F(VoucherRules, AnItemsFieldsFollowItsInventoryRow)
+{
+    QSqlQuery rename(form->connection().database());
+    ASSERT_TRUE(rename.prepare(QStringLiteral("UPDATE Inventory SET cInvName = ? WHERE cInvCode = 'ST-400'")));
+    const auto renameTo = [&](const QString& name) {
+        rename.addBindValue(name);
+        ASSERT_TRUE(rename.exec());
+    };
+    const auto nameOfRow = [&](int r) { return form->voucher().bodyText(r, QStringLiteral("DInvName")).toString(); };
+
+    startBom(*form);
+    form->enterRows({cells({{"DInvCode", "ST-400"}}), cells({{"DInvCode", "TY-330"}})});
+    const QString first = nameOfRow(1);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_NE(nameOfRow(2), first);
+    renameTo(QStringLiteral("改名一"));
+    form->enterRows({cells({{"DInvCode", "ST-400"}})});
+    EXPECT_EQ(nameOfRow(3), QStringLiteral("改名一")) << "typed outside a batch: the item as it is now";
+    EXPECT_EQ(nameOfRow(1), first);
+    form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+
+    for (const QString& name : {QStringLiteral("改名二"), QStringLiteral("改名三")}) {
+        SCOPED_TRACE(name.toStdString());
+        form->store().beginBatch();
+        renameTo(name);
+        startBom(*form);
+        form->enterRows({cells({{"DInvCode", "ST-400"}, {"DBaseQtyN", "2"}}), cells({{"DInvCode", "TY-330"}})});
+        renameTo(QStringLiteral("批内改名"));
+        form->enterRows({cells({{"DInvCode", "ST-400"}})});
+        EXPECT_EQ(nameOfRow(1), name);
+        EXPECT_EQ(nameOfRow(3), name) << "a batch reads an item once";
+        EXPECT_EQ(form->voucher().row(3).value(QStringLiteral("DInvStd")), form->voucher().row(1).value(QStringLiteral("DInvStd")));
+        form->ExecuteMenuTask(QStringLiteral("tlbCancel"));
+        form->store().rollbackBatch();
+    }
 }
 
 } // namespace

@@ -59,11 +59,22 @@ constexpr Watch watches[] = {
      " JOIN bom_opcomponent c ON c.BomId = t.BomId WHERE p.InvCode IN (%1)", itemColumns},
 };
 
+// The SELECT of the parts whose packs hold the rows whose keys `keys` lists (an expression list).
+QByteArray partsSql(const Watch& w, const QByteArray& keys, const QByteArray& selectKeys)
+{
+    return QByteArray(w.parts).replace("%1", keys).replace("%2", selectKeys);
+}
+
+// Marks stale and drops the packs of the parts `parts` selects.
+QByteArray dropPartsSql(const char* packs, const QByteArray& parts)
+{
+    return "INSERT OR IGNORE INTO " + QByteArray(packs) + "_stale " + parts + "; DELETE FROM " + packs + " WHERE PartId IN (" + parts + ");";
+}
+
 // Marks stale and drops the packs that hold the rows whose keys `keys` lists (an expression list).
 QByteArray dropSql(const Watch& w, const QByteArray& keys, const QByteArray& selectKeys)
 {
-    const QByteArray parts = QByteArray(w.parts).replace("%1", keys).replace("%2", selectKeys);
-    return "INSERT OR IGNORE INTO " + QByteArray(w.packs) + "_stale " + parts + "; DELETE FROM " + w.packs + " WHERE PartId IN (" + parts + ");";
+    return dropPartsSql(w.packs, partsSql(w, keys, selectKeys));
 }
 
 QByteArray dropSql(const Watch& w, const char* row)
@@ -237,9 +248,21 @@ void releaseTriggers(sqlite3* db)
             exists.reset();
         }
     }
+    // The parts of every watch of a kind of pack are gathered first, so that each watch's SELECT runs
+    // once (not once to mark the parts stale and again to drop their packs); the packs of them all then
+    // go at once.
+    QList<const char*> packsHeld;
     for (const Watch* w : held) {
-        const QByteArray keys = "SELECT Key FROM temp." + heldTable(*w);
-        exec(db, dropSql(*w, keys, keys).constData());
+        const QByteArray keys = "SELECT Key FROM temp." + heldTable(*w), parts = QByteArray("bom_held_") + w->packs;
+        if (!packsHeld.contains(w->packs)) {
+            packsHeld.append(w->packs);
+            exec(db, ("CREATE TABLE IF NOT EXISTS temp." + parts + " (PartId PRIMARY KEY) WITHOUT ROWID").constData());
+        }
+        exec(db, ("INSERT OR IGNORE INTO temp." + parts + ' ' + partsSql(*w, keys, keys)).constData());
+    }
+    for (const char* packs : packsHeld) {
+        const QByteArray parts = QByteArray("bom_held_") + packs;
+        exec(db, (dropPartsSql(packs, "SELECT PartId FROM temp." + parts) + "DROP TABLE temp." + parts).constData());
     }
     for (const Watch* w : held) {
         const QByteArray name = "bom_held_" + QByteArray(w->name);
