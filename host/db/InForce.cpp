@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <deque>
 
 namespace q7::host::db {
 
@@ -33,21 +34,27 @@ QByteArray lineInForce(const char* alias, const char* date)
 
 QByteArray substituteInForce(const char* alias, const char* date) { return datesHold(alias, "EffBegDate", "EffEndDate", date); }
 
-QList<int> settleVersions(QSqlDatabase& db, int bomId)
+QList<int> settleVersions(QSqlDatabase& db, int bomId, const BoundRunner& runner)
 {
-    const auto run = [&](const QString& sql, const QVariantList& bound) { return data::runBound(db, sql, bound); };
+    std::deque<QSqlQuery> ran; // the statements prepared here, while they are read
+    const auto run = [&](const QString& sql, const QVariantList& bound) -> QSqlQuery& {
+        if (runner)
+            return runner(sql, bound);
+        return ran.emplace_back(data::runBound(db, sql, bound));
+    };
     const QString open = QString::fromLatin1(OpenEnd);
     const QString versions = QStringLiteral("SELECT b.BomId, t.ParentId, b.VersionEffDate, coalesce(b.VersionEndDate, ?) FROM bom_bom b "
                                             "JOIN bom_parent t ON t.BomId = b.BomId AND t.SharingPartId IS NULL WHERE b.BomType = 1 AND ");
-    QSqlQuery own = run(versions + QStringLiteral("b.BomId = ?"), {open, bomId});
+    QSqlQuery& own = run(versions + QStringLiteral("b.BomId = ?"), {open, bomId});
     if (!own.next() || own.value(2).isNull())
         return {};
     const int parent = own.value(1).toInt();
     const QString from = own.value(2).toString();
     const QString ownUntil = own.value(3).toString();
+    own.finish();
     QString until = ownUntil;
     QList<int> ended;
-    QSqlQuery others = run(versions + QStringLiteral("t.ParentId = ? AND b.BomId <> ?"), {open, parent, bomId});
+    QSqlQuery& others = run(versions + QStringLiteral("t.ParentId = ? AND b.BomId <> ?"), {open, parent, bomId});
     QList<int> cut; // the versions in force on its date: they end there
     while (others.next()) {
         const QString otherFrom = others.value(2).toString();
@@ -58,6 +65,7 @@ QList<int> settleVersions(QSqlDatabase& db, int bomId)
         else if (from < otherFrom && otherFrom < until)
             until = otherFrom;
     }
+    others.finish();
     for (const int other : cut) {
         run(QStringLiteral("UPDATE bom_bom SET VersionEndDate = ? WHERE BomId = ?"), {from, other});
         // the parts that use the ended version as a common BOM use the new one from its date

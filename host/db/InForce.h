@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSqlQuery>
+#include <QVariantList>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 class QSqlDatabase;
 
@@ -49,8 +53,11 @@ inline QString lineInForceText(const char* alias, const char* date) { return QSt
 // A main BOM takes over from its version date: the other main BOMs of its
 // parent in force on that date end there, and it ends where the next one
 // begins (or where it already ended), so that on any date at most one version
-// is in force. Answers the other BOMs whose end it moved.
-QList<int> settleVersions(QSqlDatabase& db, int bomId);
+// is in force. Answers the other BOMs whose end it moved. Its statements run
+// through `run` when given (a caller that keeps them prepared; the query it
+// answers stays valid while the next ones run), else each is prepared anew.
+using BoundRunner = std::function<QSqlQuery&(const QString& sql, const QVariantList& bound)>;
+QList<int> settleVersions(QSqlDatabase& db, int bomId, const BoundRunner& run = {});
 
 // Before a main BOM is removed: the versions of its parent that ended where it
 // began take its period back. Answers the BOMs whose end it moved.

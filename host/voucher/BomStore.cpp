@@ -285,9 +285,9 @@ QSqlQuery& BomStore::prepared(const QString& sql, const QVariantList& bound) con
         query.setForwardOnly(true);
         if (!query.prepare(sql))
             q7::data::throwProviderError(query.lastError());
-        found = prepared_.emplace(sql, std::move(query));
+        found = prepared_.emplace(sql, std::move(query)).first;
     }
-    QSqlQuery& query = *found;
+    QSqlQuery& query = found->second;
     query.finish();
     for (int i = 0; i < bound.size(); ++i)
         query.bindValue(i, bound[i]);
@@ -406,6 +406,14 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     return id;
 }
 
+int BomStore::componentId(const BomDocument& document, qsizetype line, const QVariantMap& fields)
+{
+    if (checked_.document == &document && line < checked_.components.size())
+        if (const int found = checked_.components[line])
+            return found;
+    return partId(fields, QStringLiteral("D"), true);
+}
+
 QString BomStore::partLabel(int partId) const
 {
     const QList<QVariantMap> rows = rowsOf(run(db_, QStringLiteral("SELECT * FROM bas_part WHERE PartId = ?"), {partId}));
@@ -427,6 +435,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
         parts += line.substitutes;
         return parts;
     };
+    checked_ = {};
     const int parent = partIdOrZero(document.head, QString());
     if (parent == 0) { // a new part has no users yet: only a line of the part itself closes a cycle
         const auto same = [&](const QVariantMap& part) {
@@ -450,30 +459,36 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
     }
     QList<int> components;
     QList<int> lineOf; // the document's line of each component
-    for (int i = 0; i < document.lines.size(); ++i)
-        for (const QVariantMap& part : linesParts(document.lines[i]))
-            if (const int component = partIdOrZero(part, QStringLiteral("D"))) {
+    checked_ = {&document, {}};
+    checked_.components.reserve(document.lines.size());
+    for (int i = 0; i < document.lines.size(); ++i) {
+        const BomLine& line = document.lines[i];
+        const auto note = [&](int component) {
+            if (component) {
                 components.append(component);
                 lineOf.append(i + 1);
             }
+        };
+        const int own = partIdOrZero(line.fields, QStringLiteral("D"));
+        checked_.components.append(own);
+        note(own);
+        for (const QVariantMap& substitute : line.substitutes)
+            note(partIdOrZero(substitute, QStringLiteral("D")));
+    }
     // Only what the saved BOM reaches is read: its new lines, then the stored BOMs of the parts met.
-    QSqlQuery stored(db_);
-    stored.setForwardOnly(true);
-    if (!stored.prepare(QStringLiteral("SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
-                                       "WHERE t.ParentId = ? AND c.BomId <> ? "
-                                       "UNION ALL SELECT s.PartId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
-                                       "JOIN bom_opcomponentsub s ON s.OpComponentId = c.OpComponentId WHERE t.ParentId = ? AND c.BomId <> ?")))
-        q7::data::throwProviderError(stored.lastError());
+    static const QString storedComponents = QStringLiteral(
+        "SELECT c.ComponentId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
+        "WHERE t.ParentId = ? AND c.BomId <> ? "
+        "UNION ALL SELECT s.PartId FROM bom_parent t JOIN bom_opcomponent c ON c.BomId = t.BomId "
+        "JOIN bom_opcomponentsub s ON s.OpComponentId = c.OpComponentId WHERE t.ParentId = ? AND c.BomId <> ?");
     const auto componentsOf = [&](int part) {
         if (part == parent)
             return components;
         QList<int> found;
-        for (const QVariant& v : QVariantList{part, document.bomId, part, document.bomId})
-            stored.addBindValue(v);
-        if (!stored.exec())
-            q7::data::throwProviderError(stored.lastError());
+        QSqlQuery& stored = prepared(storedComponents, {part, document.bomId, part, document.bomId});
         while (stored.next())
             found.append(stored.value(0).toInt());
+        stored.finish();
         return found;
     };
     const std::vector<int> path = db::pathBack(parent, componentsOf);
@@ -574,12 +589,13 @@ void BomStore::closeOpenVersionsOnce()
 SaveResult BomStore::save(const BomDocument& document)
 {
     SaveResult result;
+    checked_ = {};
     // Inside a batch a save is a savepoint, so that a refused BOM of the
     // batch sees the BOMs saved before it (a cycle across them is refused).
     if (batch_ && !held_ && connection_.isEmbedded()) // before the savepoint: what it holds lasts the batch
         held_ = db::procedures::packs::holdTriggers(db::SqlInserter::handleOf(db_));
     if (batch_)
-        run(db_, QStringLiteral("SAVEPOINT bom_save"));
+        runSavepoint(QStringLiteral("SAVEPOINT bom_save"));
     else
         begin();
     try {
@@ -599,7 +615,7 @@ SaveResult BomStore::save(const BomDocument& document)
         if (batch_ && !result.saved)
             partIds_.clear(); // the parts the refused save made are gone with it
         if (batch_)
-            run(db_, result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
+            runSavepoint(result.saved ? QStringLiteral("RELEASE bom_save") : QStringLiteral("ROLLBACK TO bom_save"));
         else if (result.saved)
             db::procedures::packs::refresh(db_); // the packed BOMs the save dropped
         if (!batch_ && !result.saved)
@@ -611,7 +627,7 @@ SaveResult BomStore::save(const BomDocument& document)
     } catch (...) {
         if (batch_) {
             partIds_.clear();
-            run(db_, QStringLiteral("ROLLBACK TO bom_save"));
+            runSavepoint(QStringLiteral("ROLLBACK TO bom_save"));
         } else {
             embeddedInserts_.clear();
             db_.rollback();
@@ -620,6 +636,14 @@ SaveResult BomStore::save(const BomDocument& document)
         throw;
     }
     return result;
+}
+
+void BomStore::runSavepoint(const QString& sql) const
+{
+    if (connection_.isEmbedded())
+        prepared(sql, {});
+    else // a server prepares no SAVEPOINT
+        run(db_, sql);
 }
 
 void BomStore::begin()
@@ -761,13 +785,14 @@ int BomStore::write(const BomDocument& document)
             {bomId, partId(user, QStringLiteral("D"), true), parentScrap, parent});
 
     if (takesOver)
-        for (const int superseded : db::settleVersions(db_, bomId))
+        for (const int superseded : db::settleVersions(db_, bomId, [this](const QString& sql, const QVariantList& bound) -> QSqlQuery& { return prepared(sql, bound); }))
             db::noteChange(db_, superseded);
 
     int nextLine = preparedInt(QStringLiteral("SELECT max(OpComponentId) FROM bom_opcomponent"), {}) + 1;
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
     // The BOM's options, lines and remarks are each written by a few statements of many rows (insertRows).
     QVariantList options, lines, remarks;
+    qsizetype lineIndex = 0;
     for (const BomLine& line : document.lines) {
         const QVariantMap& f = line.fields;
         const int lineId = nextLine++;
@@ -777,7 +802,7 @@ int BomStore::write(const BomDocument& document)
                 << numberOrNull(f.value(QStringLiteral("DPlanRate"))) << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag")))))
                 << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag")))))
                 << orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))));
-        lines << lineId << bomId << partId(f, QStringLiteral("D"), true) << optionsId << numberOrNull(f.value(QStringLiteral("DSortSeq")))
+        lines << lineId << bomId << componentId(document, lineIndex++, f) << optionsId << numberOrNull(f.value(QStringLiteral("DSortSeq")))
               << orNull(f.value(QStringLiteral("DOpSeq"))) << numberOr(f.value(QStringLiteral("DBaseQtyN")), 1)
               << numberOr(f.value(QStringLiteral("DBaseQtyD")), 1) << numberOr(f.value(QStringLiteral("DCompScrap")), 0)
               << (lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1)

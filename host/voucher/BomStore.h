@@ -12,6 +12,7 @@
 #include <memory>
 
 #include <optional>
+#include <unordered_map>
 
 namespace q7::data {
 class Connection;
@@ -97,9 +98,19 @@ public:
 
 private:
     void begin(); // a writing transaction
+    void runSavepoint(const QString& sql) const; // a batch's savepoint statement, prepared once on the file
     int partId(const QVariantMap& fields, const QString& prefix, bool create);
     int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
     QString partLabel(int partId) const;
+    // The part of the document's line `line` (from 0): as the cycle check found it, else found or made.
+    int componentId(const BomDocument& document, qsizetype line, const QVariantMap& fields);
+    // The parts of a document's line components as its cycle check found them (0 for none found),
+    // so that its write does not look them up again.
+    struct CheckedParts {
+        const BomDocument* document = nullptr;
+        QList<int> components;
+    };
+    mutable CheckedParts checked_;
     std::optional<Refusal> check(const BomDocument& document) const;
     // The path of a cycle the document would close, and the line (from 1) that closes it.
     struct Cycle {
@@ -124,7 +135,7 @@ private:
     bool held_ = false; // the batch holds the pack triggers (db::procedures::packs::holdTriggers)
     // The statements a BOM's every line runs, prepared once for the store's life.
     QSqlQuery& prepared(const QString& sql, const QVariantList& bound) const;
-    mutable QHash<QString, QSqlQuery> prepared_;
+    mutable std::unordered_map<QString, QSqlQuery> prepared_; // a query answered stays where it is while others are prepared
     int preparedInt(const QString& sql, const QVariantList& bound) const; // the first column of the first row (0 for none)
     // Writes the rows whose `columns` values follow one another in `values` into "table (column, …)".
     void insertRows(const QString& tableAndColumns, int columns, const QVariantList& values) const;
