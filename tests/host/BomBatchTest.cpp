@@ -109,3 +109,59 @@ TEST(BomBatch, ABatchHoldsFewPagesAndGivesTheSettingsBack)
     EXPECT_NE(partOf(store, QStringLiteral("紫")), 0);
     EXPECT_EQ(partOf(store, QStringLiteral("灰")), 0);
 }
+
+// Each line is written with its own component, as the cycle check found it or as the write made it:
+// lines of a part the account has, of a part new to it with a substitute, of the first part again,
+// after a BOM of the batch refused (its savepoint rolled back) and around a BOM that ends the version before it.
+TEST(BomBatch, EachLineKeepsItsOwnComponentAcrossRefusedAndSavedBoms)
+{
+    fake::resetRecords();
+    const fake::ScratchAccount scratch;
+    auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), scratch.path());
+    voucher::BomStore& store = form->store();
+    const int plain = partOf(store, QStringLiteral("蓝"));
+    ASSERT_NE(plain, 0);
+    ASSERT_NE(store.existingPartId({{QStringLiteral("cInvCode"), QStringLiteral("BS-200")}}, QString()), 0); // the cycle check reads its users
+
+    voucher::BomDocument mixed = withColour(QStringLiteral("绿"), 3);
+    mixed.lines.append(mixed.lines.first());
+    mixed.lines[0].fields.insert(QStringLiteral("DInvFree_1"), QStringLiteral("蓝"));
+    mixed.lines[1].substitutes = {{{QStringLiteral("DInvCode"), QStringLiteral("BK-100")}, {QStringLiteral("DInvFree_1"), QStringLiteral("橙")},
+                                   {QStringLiteral("DFactor"), QStringLiteral("1")}, {QStringLiteral("DSequence"), QStringLiteral("1")}}};
+    mixed.lines[2].fields.insert(QStringLiteral("DInvFree_1"), QStringLiteral("蓝"));
+    mixed.lines[2].fields.insert(QStringLiteral("DSortSeq"), QStringLiteral("30"));
+
+    voucher::BomDocument ownPart = withColour(QStringLiteral("蓝"), 5);
+    ownPart.lines[1].fields.insert(QStringLiteral("DInvCode"), QStringLiteral("BS-200"));
+    ownPart.lines[1].fields.insert(QStringLiteral("DInvFree_1"), QString());
+
+    store.beginBatch();
+    const voucher::SaveResult refused = store.save(ownPart);
+    ASSERT_FALSE(refused.saved);
+    EXPECT_EQ(refused.refusal.line, 2);
+    const voucher::SaveResult saved = store.save(mixed);
+    ASSERT_TRUE(saved.saved) << saved.refusal.text.toStdString() << " " << saved.refusal.message;
+    const voucher::SaveResult later = store.save(withColour(QStringLiteral("绿"), 4)); // ends version 3 on its date
+    ASSERT_TRUE(later.saved);
+    store.commitBatch();
+
+    const int green = partOf(store, QStringLiteral("绿")), orange = partOf(store, QStringLiteral("橙"));
+    ASSERT_NE(green, 0);
+    ASSERT_NE(orange, 0);
+    ASSERT_NE(green, orange);
+    QSqlQuery q(form->connection().database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT SortSeq, ComponentId, (SELECT group_concat(s.PartId) FROM bom_opcomponentsub s "
+                                      "WHERE s.OpComponentId = c.OpComponentId) FROM bom_opcomponent c WHERE c.BomId = %1 ORDER BY SortSeq")
+                           .arg(saved.bomId)));
+    const QList<std::array<int, 3>> expected{{10, plain, 0}, {20, green, orange}, {30, plain, 0}};
+    for (const auto& [sortSeq, component, substitute] : expected) {
+        SCOPED_TRACE(sortSeq);
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), sortSeq);
+        EXPECT_EQ(q.value(1).toInt(), component);
+        EXPECT_EQ(q.value(2).toInt(), substitute);
+    }
+    EXPECT_FALSE(q.next());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT VersionEndDate FROM bom_bom WHERE BomId = %1").arg(saved.bomId)) && q.next());
+    EXPECT_EQ(q.value(0).toString(), QStringLiteral("2026-12-01")) << "the later version with the same date ends it";
+}
