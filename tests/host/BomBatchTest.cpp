@@ -119,8 +119,10 @@ TEST(BomBatch, EachLineKeepsItsOwnComponentAcrossRefusedAndSavedBoms)
     const fake::ScratchAccount scratch;
     auto form = voucher::VoucherForm::create(QStringLiteral("BO11"), scratch.path());
     voucher::BomStore& store = form->store();
-    const int plain = partOf(store, QStringLiteral("蓝"));
+    const int plain = partOf(store, QStringLiteral("蓝")), red = partOf(store, QStringLiteral("红"));
     ASSERT_NE(plain, 0);
+    ASSERT_NE(red, 0);
+    ASSERT_NE(red, plain); // two known parts apart: a line's id given to another line shows
     ASSERT_NE(store.existingPartId({{QStringLiteral("cInvCode"), QStringLiteral("BS-200")}}, QString()), 0); // the cycle check reads its users
 
     voucher::BomDocument mixed = withColour(QStringLiteral("绿"), 3);
@@ -128,7 +130,7 @@ TEST(BomBatch, EachLineKeepsItsOwnComponentAcrossRefusedAndSavedBoms)
     mixed.lines[0].fields.insert(QStringLiteral("DInvFree_1"), QStringLiteral("蓝"));
     mixed.lines[1].substitutes = {{{QStringLiteral("DInvCode"), QStringLiteral("BK-100")}, {QStringLiteral("DInvFree_1"), QStringLiteral("橙")},
                                    {QStringLiteral("DFactor"), QStringLiteral("1")}, {QStringLiteral("DSequence"), QStringLiteral("1")}}};
-    mixed.lines[2].fields.insert(QStringLiteral("DInvFree_1"), QStringLiteral("蓝"));
+    mixed.lines[2].fields.insert(QStringLiteral("DInvFree_1"), QStringLiteral("红"));
     mixed.lines[2].fields.insert(QStringLiteral("DSortSeq"), QStringLiteral("30"));
 
     voucher::BomDocument ownPart = withColour(QStringLiteral("蓝"), 5);
@@ -153,7 +155,7 @@ TEST(BomBatch, EachLineKeepsItsOwnComponentAcrossRefusedAndSavedBoms)
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT SortSeq, ComponentId, (SELECT group_concat(s.PartId) FROM bom_opcomponentsub s "
                                       "WHERE s.OpComponentId = c.OpComponentId) FROM bom_opcomponent c WHERE c.BomId = %1 ORDER BY SortSeq")
                            .arg(saved.bomId)));
-    const QList<std::array<int, 3>> expected{{10, plain, 0}, {20, green, orange}, {30, plain, 0}};
+    const QList<std::array<int, 3>> expected{{10, plain, 0}, {20, green, orange}, {30, red, 0}};
     for (const auto& [sortSeq, component, substitute] : expected) {
         SCOPED_TRACE(sortSeq);
         ASSERT_TRUE(q.next());
