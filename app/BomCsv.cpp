@@ -1,5 +1,7 @@
 #include "app/BomCsv.h"
 
+#include "app/FileWindow.h"
+
 #include "platform/AutomationError.h"
 
 namespace q7::app {
@@ -124,6 +126,28 @@ QList<QStringList> parseCsv(const QString& text)
     for (const CsvRecord& record : parseCsvRecords(text))
         records.append(record.fields);
     return records;
+}
+
+bool nextRecord(FileWindow& file, CsvReader::Position& at, CsvRecord& record)
+{
+    for (qsizetype ahead = 1;;) { // what the window holds, then more
+        const QByteArrayView view = file.from(at.offset, ahead);
+        ahead = std::max<qsizetype>(2 * view.size(), 1);
+        const bool whole = file.reachesEnd(at.offset, view);
+        CsvReader reader(view, {0, at.line});
+        // A record read up to the window's end may go on past it (a line end "\r\n" split, an open quote):
+        // unless the window reaches the end of the file, it is read again through a larger one.
+        try {
+            const bool read = reader.next(record);
+            if (whole || reader.position().offset < view.size()) {
+                at = {at.offset + reader.position().offset, reader.position().line};
+                return read;
+            }
+        } catch (const AutomationError&) {
+            if (whole || reader.position().offset < view.size())
+                throw;
+        }
+    }
 }
 
 } // namespace q7::app

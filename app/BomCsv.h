@@ -43,6 +43,12 @@ private:
     int line_;
     QByteArray field_;
 };
+
+class FileWindow;
+// The next record of a file read through its window, from `at` (an offset in the file and its line),
+// which then stands after the record; false at the end of the file. A record the window cuts is read
+// again through a window large enough to hold it. Throws as CsvReader does, and FileChanged.
+bool nextRecord(FileWindow& file, CsvReader::Position& at, CsvRecord& record);
 QList<QStringList> parseCsv(const QString& text);
 
 } // namespace q7::app

@@ -1,7 +1,7 @@
 #include "app/BomImport.h"
 
 #include "app/BomCsv.h"
-#include "app/MappedFile.h"
+#include "app/FileWindow.h"
 #include "app/OpenVoucher.h"
 #include "host/MessagePresenter.h"
 #include "host/voucher/BomChecks.h"
@@ -75,20 +75,28 @@ struct ImportBom {
     QList<Row> lines;
 };
 
-// Every line of the file that is not valid UTF-8 is a problem; readUpTo(offset) hears how far it has read.
-template <typename ReadUpTo>
-void checkUtf8(QByteArrayView data, Problems& problems, ReadUpTo readUpTo)
+// Every line of the file from `from` on that is not valid UTF-8 is a problem.
+void checkUtf8(FileWindow& file, qsizetype from, Problems& problems)
 {
-    int line = 1;
-    for (qsizetype from = 0; from <= data.size(); readUpTo(from), ++line) {
-        qsizetype end = data.indexOf('\n', from);
-        if (end < 0)
-            end = data.size();
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(data.sliced(from, end - from)));
-        if (utf8.hasError())
-            problems.add(line, {}, QStringLiteral("not valid UTF-8"));
-        from = end + 1;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded;
+    for (int line = 1; from <= file.size(); ++line) {
+        qsizetype length = 0;
+        for (qsizetype ahead = 1;;) { // what the window holds; a line it cuts is read again through a larger one
+            const QByteArrayView view = file.from(from, ahead);
+            ahead = std::max<qsizetype>(2 * view.size(), 1);
+            length = view.indexOf('\n');
+            if (length >= 0 || file.reachesEnd(from, view)) {
+                length = length < 0 ? view.size() : length;
+                decoded.resize(length); // UTF-16 takes no more units than UTF-8 takes bytes
+                utf8.resetState();
+                utf8.appendToBuffer(decoded.data(), view.first(length));
+                if (utf8.hasError())
+                    problems.add(line, {}, QStringLiteral("not valid UTF-8"));
+                break;
+            }
+        }
+        from += length + 1;
     }
 }
 
@@ -143,6 +151,7 @@ bool sameValue(const QString& column, const QString& stored, const QString& valu
 // Where a row of the file is, to be read again when its BOM is entered.
 struct RowAt {
     CsvReader::Position at;
+    qsizetype end = 0; // where the next record starts
     int line = 0;
 };
 
@@ -156,7 +165,7 @@ struct FileBom {
 // between the rows of one BOM is a problem.
 class Grouping {
 public:
-    void add(const Row& row, CsvReader::Position at, Problems& problems)
+    void add(const Row& row, CsvReader::Position at, qsizetype end, Problems& problems)
     {
         const QString key = bomKey(row);
         auto found = byKey_.constFind(key);
@@ -169,7 +178,7 @@ public:
             if (row.has(column) && !sameValue(column, bom.head.value(column), row.value(column)))
                 problems.add(row.line, column,
                              QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
-        bom.rows.append({at, row.line});
+        bom.rows.append({at, end, row.line});
     }
     const QList<FileBom>& boms() const { return boms_; }
 
@@ -442,10 +451,8 @@ ImportResult finished(const Problems& problems, ImportResult result = {})
 namespace {
 
 // A row of the file as the import reads it: every cell trimmed.
-Row readRow(CsvReader& reader, const std::shared_ptr<const Columns>& columns)
+Row rowOf(const CsvRecord& record, const std::shared_ptr<const Columns>& columns)
 {
-    CsvRecord record;
-    reader.next(record);
     Row row{record.line, columns, {}};
     row.cells.reserve(record.fields.size());
     for (const QString& cell : std::as_const(record.fields))
@@ -455,32 +462,55 @@ Row readRow(CsvReader& reader, const std::shared_ptr<const Columns>& columns)
 
 } // namespace
 
+// A BOM's rows read again from the file: the runs of rows that follow each other are read at once.
+// A row that no longer reads as it read the first time means the file has changed.
+QList<Row> readRowsAgain(FileWindow& file, const QList<RowAt>& rows, const QSet<int>& badLines, const std::shared_ptr<const Columns>& columns)
+{
+    QList<Row> read;
+    read.reserve(rows.size());
+    CsvRecord record;
+    for (qsizetype first = 0; first < rows.size();) {
+        qsizetype last = first; // the run [first, last]
+        while (last + 1 < rows.size() && rows[last + 1].at.offset == rows[last].end)
+            ++last;
+        const qsizetype from = rows[first].at.offset;
+        const QByteArrayView bytes = file.span(from, rows[last].end - from);
+        for (qsizetype r = first; r <= last; ++r) {
+            if (badLines.contains(rows[r].line))
+                continue;
+            CsvReader reader(bytes.first(rows[last].end - from), {rows[r].at.offset - from, rows[r].at.line});
+            if (!reader.next(record) || record.line != rows[r].line || from + reader.position().offset != rows[r].end)
+                throw FileChanged{};
+            read.append(rowOf(record, columns));
+        }
+        first = last + 1;
+    }
+    return read;
+}
+
 ImportResult runImport(const QString& file, const QString& db, bool dryRun, ImportEntry entry)
 {
     Problems problems;
-    // The file is read through a map, and its rows read again from it as their BOMs are entered;
-    // what has been read is let go as the reading goes on, so that little of the file is held at a time.
-    const MappedFile input(file);
+    // The file is read a window at a time: once to check its bytes, once for its shape, its cells and
+    // its BOMs, and each BOM's rows again as the BOM is entered, so that little of the file is held at a time.
+    FileWindow input(file);
     if (!input.isOpen()) {
         problems.add(0, {}, QStringLiteral("cannot read the file"));
         return finished(problems);
     }
-    const qsizetype skipped = input.bytes().startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    const QByteArrayView data = input.bytes().sliced(skipped);
-    qsizetype heldFrom = 0; // of data: what lies before is let go
-    const auto readUpTo = [&](qsizetype offset) {
-        constexpr qsizetype step = 1 << 20;
-        if (offset - heldFrom >= step) {
-            input.release(skipped + heldFrom, skipped + offset);
-            heldFrom = offset;
-        }
+    const auto fileChanged = [&] {
+        Problems changed;
+        changed.add(0, {}, QStringLiteral("the file changed while it was being read"));
+        return finished(changed);
     };
-    const auto readThrough = [&] {
-        input.release(0, input.bytes().size());
-        heldFrom = 0;
-    };
-    checkUtf8(data, problems, readUpTo);
-    readThrough();
+    CsvReader::Position start; // after a byte order mark
+    try {
+        if (input.from(0, 3).startsWith("\xEF\xBB\xBF"))
+            start.offset = 3;
+        checkUtf8(input, start.offset, problems);
+    } catch (const FileChanged&) {
+        return fileChanged();
+    }
     if (problems.any())
         return finished(problems);
     CsvRecord header;
@@ -489,8 +519,8 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
     Grouping grouping;
     QSet<int> badLines; // rows whose cells no BOM could take
     try {
-        CsvReader reader(data);
-        if (!reader.next(header)) {
+        CsvReader::Position at = start;
+        if (!nextRecord(input, at, header)) {
             problems.add(0, {}, QStringLiteral("the file is empty"));
             return finished(problems);
         }
@@ -501,11 +531,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         }
         std::sort(columns->byName.begin(), columns->byName.end());
         bool anyRow = false;
-        for (CsvReader::Position at = reader.position();; at = reader.position()) {
-            readUpTo(at.offset);
-            const Row row = readRow(reader, columns);
-            if (row.line == 0)
-                break;
+        CsvRecord record;
+        for (CsvReader::Position from = at; nextRecord(input, at, record); from = at) {
+            const Row row = rowOf(record, columns);
             anyRow = true;
             if (row.cells.size() != header.fields.size()) {
                 shape.add(row.line, {}, QStringLiteral("%1 fields where the header has %2").arg(row.cells.size()).arg(header.fields.size()));
@@ -517,15 +545,16 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
             checkCells(row, cells);
             if (cells.size() > before)
                 badLines.insert(row.line);
-            grouping.add(row, at, cells);
+            grouping.add(row, from, at.offset, cells);
         }
-        readThrough();
         if (!anyRow)
             shape.add(header.line, {}, QStringLiteral("the file has its header and no rows"));
     } catch (const AutomationError& error) { // "line N: what"
         const QString said = error.description();
         problems.add(said.section(u':', 0, 0).section(u' ', 1).toInt(), {}, said.section(QStringLiteral(": "), 1));
         return finished(problems);
+    } catch (const FileChanged&) {
+        return fileChanged();
     }
     if (shape.any()) // the file's shape: no row is read
         return finished(shape);
@@ -540,16 +569,7 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
     try {
         for (const FileBom& bom : grouping.boms()) {
             // a row already found wrong is left out and the rest entered, so that every problem shows at once
-            ImportBom usable{bom.head, {}};
-            qsizetype from = data.size(), to = 0; // the bytes its rows were read from
-            for (const RowAt& at : bom.rows)
-                if (!badLines.contains(at.line)) {
-                    CsvReader reader(data, at.at);
-                    usable.lines.append(readRow(reader, columns));
-                    from = std::min(from, at.at.offset);
-                    to = std::max(to, reader.position().offset);
-                }
-            input.release(skipped + from, skipped + to); // the BOM's rows are held as cells now
+            ImportBom usable{bom.head, readRowsAgain(input, bom.rows, badLines, columns)};
             if (!usable.lines.isEmpty())
                 usable.head = usable.lines.first();
             switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {
@@ -561,6 +581,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
             ++result.boms;
             result.lines += int(bom.rows.size());
         }
+    } catch (const FileChanged&) {
+        form->store().rollbackBatch();
+        return fileChanged();
     } catch (...) {
         form->store().rollbackBatch();
         throw;
@@ -568,6 +591,10 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
     // what the file's rows were is no longer needed: the end of the batch (the packs made again) has it
     grouping = Grouping{};
     badLines.clear();
+    if (!input.unchanged()) { // what was entered may not be what the file holds now
+        form->store().rollbackBatch();
+        return fileChanged();
+    }
     if (problems.any() || dryRun)
         form->store().rollbackBatch();
     else
