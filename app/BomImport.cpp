@@ -2,6 +2,7 @@
 
 #include "app/BomCsv.h"
 #include "app/FileWindow.h"
+#include "app/MadeAhead.h"
 #include "app/OpenVoucher.h"
 #include "host/MessagePresenter.h"
 #include "host/voucher/BomChecks.h"
@@ -567,9 +568,12 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
     form->setShowSavedBom(false); // each BOM is entered anew or loaded before it is changed
     form->store().beginBatch();
     try {
-        for (const FileBom& bom : grouping.boms()) {
-            // a row already found wrong is left out and the rest entered, so that every problem shows at once
-            ImportBom usable{bom.head, readRowsAgain(input, bom.rows, badLines, columns)};
+        // The next BOMs' rows are read while one is entered; a row already found wrong is left out and
+        // the rest entered, so that every problem shows at once.
+        const QList<FileBom>& boms = grouping.boms();
+        MadeAhead<QList<Row>> rowsOf(boms.size(), 4, [&](long long b) { return readRowsAgain(input, boms[b].rows, badLines, columns); });
+        for (const FileBom& bom : boms) {
+            ImportBom usable{bom.head, rowsOf.take()};
             if (!usable.lines.isEmpty())
                 usable.head = usable.lines.first();
             switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {

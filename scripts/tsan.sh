@@ -13,5 +13,5 @@ scripts/setup.sh "$build_dir" -DQ7_TSAN=ON -DQ7_BENCHMARKS=OFF -DQ7_MAN_PAGES=OF
 
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-qt.supp"
-threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*'
+threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*:MadeAhead*:BomImport*'
 "$build_dir/bin/q7tests" --gtest_filter="$threaded" --gtest_brief=1
