@@ -54,8 +54,11 @@ private:
 // The file's columns: where each stands in a row, and their names in the
 // order of the names (the order a line's problems are told in).
 struct Columns {
+    enum Kind : char { Text, Number, Date };
     QHash<QString, int> index;
     QList<std::pair<QString, int>> byName;
+    QList<Kind> kinds;  // by where the column stands
+    QList<int> headAt;  // where each of the head's columns stands, -1 when the file has none
 };
 
 // A row of the file, its cells read by column name, with its line.
@@ -121,12 +124,13 @@ void checkHeader(const CsvRecord& header, Problems& problems)
 void checkCells(const Row& row, Problems& problems)
 {
     for (const auto& [column, at] : row.columns->byName) {
-        const QString value = row.cells.at(at).trimmed();
+        const QString& value = row.cells.at(at); // trimmed
         if (value.isEmpty())
             continue;
-        if (numberColumns.contains(column) && !values::isPlainDecimal(value))
+        const Columns::Kind kind = row.columns->kinds.at(at);
+        if (kind == Columns::Number && !values::isPlainDecimal(value))
             problems.add(row.line, column, QStringLiteral("'%1' is not a plain decimal number").arg(value));
-        else if (dateColumns.contains(column) && !host::voucher::isDateText(value))
+        else if (kind == Columns::Date && !host::voucher::isDateText(value))
             problems.add(row.line, column, QStringLiteral("'%1' is not a date written yyyy-mm-dd").arg(value));
     }
     if (row.value(QStringLiteral("DInvCode")).isEmpty())
@@ -168,24 +172,39 @@ class Grouping {
 public:
     void add(const Row& row, CsvReader::Position at, qsizetype end, Problems& problems)
     {
-        const QString key = bomKey(row);
-        auto found = byKey_.constFind(key);
-        if (found == byKey_.constEnd()) {
-            found = byKey_.insert(key, int(boms_.size()));
-            boms_.append({row, {}});
+        // A BOM's rows mostly follow each other with the same head: a row whose head cells are those
+        // of a row before it that agreed with its BOM belongs to that BOM and agrees with it too.
+        QStringList head;
+        head.reserve(row.columns->headAt.size());
+        for (const int c : row.columns->headAt)
+            head.append(c < 0 ? QString() : row.cells.at(c));
+        if (!lastAgreed_ || head != lastHead_) {
+            const QString key = bomKey(row);
+            auto found = byKey_.constFind(key);
+            if (found == byKey_.constEnd()) {
+                found = byKey_.insert(key, int(boms_.size()));
+                boms_.append({row, {}});
+            }
+            last_ = *found;
+            const FileBom& bom = boms_[last_];
+            const qsizetype before = problems.size();
+            for (const QString& column : bomCsvHeadColumns())
+                if (row.has(column) && !sameValue(column, bom.head.value(column), row.value(column)))
+                    problems.add(row.line, column,
+                                 QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
+            lastAgreed_ = problems.size() == before;
+            lastHead_ = std::move(head);
         }
-        FileBom& bom = boms_[*found];
-        for (const QString& column : bomCsvHeadColumns())
-            if (row.has(column) && !sameValue(column, bom.head.value(column), row.value(column)))
-                problems.add(row.line, column,
-                             QStringLiteral("'%1' differs from line %2 of the same BOM ('%3')").arg(row.value(column)).arg(bom.head.line).arg(bom.head.value(column)));
-        bom.rows.append({at, end, row.line});
+        boms_[last_].rows.append({at, end, row.line});
     }
     const QList<FileBom>& boms() const { return boms_; }
 
 private:
     QList<FileBom> boms_;
     QHash<QString, int> byKey_;
+    qsizetype last_ = 0;       // the BOM of the row before
+    QStringList lastHead_;     // the head cells of the row that last named it
+    bool lastAgreed_ = false;  // with its BOM's head
 };
 
 // The stored BOM the file names: same item, free items, type and version or identifier.
@@ -527,9 +546,13 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         }
         checkHeader(header, shape);
         for (int c = 0; c < header.fields.size(); ++c) {
-            columns->index.insert(header.fields[c], c);
-            columns->byName.append({header.fields[c], c});
+            const QString& column = header.fields[c];
+            columns->index.insert(column, c);
+            columns->byName.append({column, c});
+            columns->kinds.append(numberColumns.contains(column) ? Columns::Number : dateColumns.contains(column) ? Columns::Date : Columns::Text);
         }
+        for (const QString& column : bomCsvHeadColumns())
+            columns->headAt.append(columns->index.value(column, -1));
         std::sort(columns->byName.begin(), columns->byName.end());
         bool anyRow = false;
         CsvRecord record;
@@ -571,9 +594,9 @@ ImportResult runImport(const QString& file, const QString& db, bool dryRun, Impo
         // The next BOMs' rows are read while one is entered; a row already found wrong is left out and
         // the rest entered, so that every problem shows at once.
         const QList<FileBom>& boms = grouping.boms();
-        MadeAhead<QList<Row>> rowsOf(boms.size(), 4, [&](long long b) { return readRowsAgain(input, boms[b].rows, badLines, columns); });
+        const auto rowsOf = std::make_unique<MadeAhead<QList<Row>>>(boms.size(), 4, [&](long long b) { return readRowsAgain(input, boms[b].rows, badLines, columns); });
         for (const FileBom& bom : boms) {
-            ImportBom usable{bom.head, rowsOf.take()};
+            ImportBom usable{bom.head, rowsOf->take()};
             if (!usable.lines.isEmpty())
                 usable.head = usable.lines.first();
             switch (usable.lines.isEmpty() ? Outcome::Refused : importer.enter(usable)) {

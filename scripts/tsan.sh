@@ -13,5 +13,10 @@ scripts/setup.sh "$build_dir" -DQ7_TSAN=ON -DQ7_BENCHMARKS=OFF -DQ7_MAN_PAGES=OF
 
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan-qt.supp"
-threaded='AccountFile.*:ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*:MadeAhead*:BomImport*'
+# The account file's tests start q7bom processes through QProcess, which starts a child in a way the
+# checker does not follow (the child shares the parent's memory for a moment). After that the checker
+# loses track of the locks of threads started later in the same process and reports races on data
+# that every access reaches under one mutex, so those tests run in a process of their own.
+threaded='ModBOMState.*:ScriptLimits*:ExplosionFixtures*:ProcedureReports*:ConcurrentSave*:ReadersAgreement*:MadeAhead*:BomImport*'
 "$build_dir/bin/q7tests" --gtest_filter="$threaded" --gtest_brief=1
+"$build_dir/bin/q7tests" --gtest_filter='AccountFile.*' --gtest_brief=1

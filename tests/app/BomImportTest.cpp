@@ -300,4 +300,32 @@ TEST_F(BomImport, ADryRunReportsEveryProblemAtOnceAndWritesNothing)
     EXPECT_EQ(readAll(db), before);
 }
 
+TEST_F(BomImport, EveryRowWhoseHeadDiffersFromItsBomIsTold)
+{
+    // rows of two BOMs, interleaved; after a row that differs, rows like it differ too, and a row like the
+    // first agrees again
+    const QByteArray other = QByteArray(goodLine).replace("BS-200", "CP-400");
+    const QByteArray otherDesc = QByteArray(goodLine).replace("试制", "量产");
+    const struct {
+        const char* name;
+        QByteArray rows;
+        QStringList problems;
+    } cases[] = {
+        {"one differs", goodLine + otherDesc + goodLine, {QStringLiteral("3:VersionDesc")}},
+        {"two alike differ", goodLine + otherDesc + otherDesc + goodLine, {QStringLiteral("3:VersionDesc"), QStringLiteral("4:VersionDesc")}},
+        {"interleaved", goodLine + other + otherDesc + other + otherDesc, {QStringLiteral("4:VersionDesc"), QStringLiteral("6:VersionDesc")}},
+        {"another BOM's row between", goodLine + other + goodLine + QByteArray(other).replace("试制", "量产"), {QStringLiteral("5:VersionDesc")}},
+    };
+    const QByteArray before = readAll(db);
+    for (const auto& c : cases) {
+        const ImportResult result = import(header + c.rows, true);
+        QStringList found;
+        for (const ImportProblem& p : result.problems)
+            found << QStringLiteral("%1:%2").arg(p.line).arg(p.column);
+        EXPECT_EQ(found, c.problems) << c.name;
+        EXPECT_EQ(result.boms, c.rows.count("CP-400") ? 2 : 1) << c.name;
+    }
+    EXPECT_EQ(readAll(db), before);
+}
+
 } // namespace
