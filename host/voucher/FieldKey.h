@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHashFunctions>
+#include <QString>
+
+namespace q7::host::voucher {
+
+// A field's name ("DInvCode", "DBaseQtyN", …) as a small number: each name is
+// given its number once for the life of the process (by any thread) and keeps
+// it, so that a record finds and compares its fields by number rather than by
+// text. Names are interned as they are met; the hot ones are constants
+// (`static const FieldKey dInvCode(QStringLiteral("DInvCode"))`).
+class FieldKey {
+public:
+    FieldKey(const QString& name); // NOLINT(google-explicit-constructor): a name is a key
+
+    int id() const { return id_; }
+    // The name it was interned from; the reference holds for the life of the process.
+    const QString& name() const;
+    // Whether the name sorts before the other's as QString's operator< sorts (a QVariantMap's key order).
+    bool namedBefore(FieldKey other) const { return id_ != other.id_ && name() < other.name(); }
+
+    friend bool operator==(FieldKey a, FieldKey b) { return a.id_ == b.id_; }
+    friend auto operator<=>(FieldKey a, FieldKey b) { return a.id_ <=> b.id_; }
+    friend size_t qHash(FieldKey key, size_t seed = 0) { return qHash(key.id_, seed); }
+
+    // How many names have been interned so far (the ids are 0 … count - 1).
+    static int count();
+
+private:
+    explicit FieldKey(int id) : id_(id) {}
+    int id_;
+    friend class Fields;
+};
+
+} // namespace q7::host::voucher
