@@ -2,17 +2,22 @@
 
 #include <QHash>
 
-#include <deque>
+#include <array>
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
+#include <stdexcept>
+#include <vector>
 
 namespace q7::host::voucher {
 
 namespace {
 
-// The names interned so far and their numbers. Names only ever come in: a name's
-// text, once interned, is never moved (a deque keeps its elements in place), so a
-// reference to it outlives the lock it was found under.
+// The names interned so far and their numbers. Names only ever come in, and a
+// name's text, once interned, stays where it was put (in blocks that are never
+// moved or freed before the process ends): a key's name is read without a lock,
+// as the key was made after its name was in place.
 class Registry {
 public:
     int intern(const QString& name)
@@ -25,26 +30,30 @@ public:
         const std::unique_lock writing(lock_);
         if (const auto found = ids_.constFind(name); found != ids_.constEnd()) // interned meanwhile by another thread
             return *found;
-        const int id = int(names_.size());
-        names_.push_back(name);
-        ids_.insert(names_.back(), id);
+        const int id = count_.load(std::memory_order_relaxed);
+        const size_t block = size_t(id) / BlockSize;
+        if (block >= blocks_.size())
+            throw std::length_error("too many field names");
+        if (!blocks_[block].load(std::memory_order_relaxed)) {
+            owned_.push_back(std::make_unique<Block>());
+            blocks_[block].store(owned_.back().get(), std::memory_order_release);
+        }
+        (*blocks_[block].load(std::memory_order_relaxed))[size_t(id) % BlockSize] = name;
+        ids_.insert(name, id);
+        count_.store(id + 1, std::memory_order_release);
         return id;
     }
-    const QString& name(int id) const
-    {
-        const std::shared_lock reading(lock_);
-        return names_[size_t(id)];
-    }
-    int count() const
-    {
-        const std::shared_lock reading(lock_);
-        return int(names_.size());
-    }
+    const QString& name(int id) const { return (*blocks_[size_t(id) / BlockSize].load(std::memory_order_acquire))[size_t(id) % BlockSize]; }
+    int count() const { return count_.load(std::memory_order_acquire); }
 
 private:
-    mutable std::shared_mutex lock_;
-    std::deque<QString> names_;
+    static constexpr size_t BlockSize = 256;
+    using Block = std::array<QString, BlockSize>;
+    std::shared_mutex lock_;
     QHash<QString, int> ids_;
+    std::array<std::atomic<Block*>, 4096> blocks_{};
+    std::vector<std::unique_ptr<Block>> owned_;
+    std::atomic<int> count_{0};
 };
 
 Registry& registry()

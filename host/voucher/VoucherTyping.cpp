@@ -80,14 +80,15 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
         return false;
     selectRow(row);
     raise(QStringLiteral("BodyOnEdit"), {key});
-    QVariantMap values = control_->row(row);
-    const bool taken = typeInto(values, key, value);
+    Fields values = control_->rowFields(row);
+    const bool taken = typeInto(values, key, key, value);
     control_->replaceRow(row, std::move(values));
     return taken;
 }
 
-bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value, LaterColumns* later) const
+bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later) const
 {
+    static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName"));
     if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
         return false;
     QVariant shown = value;
@@ -96,18 +97,15 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
     if (key == QLatin1String("DOpSeq") && !cellText(shown).isEmpty() &&
         !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), cellText(shown)))
         return false; // not an operation of the routing
-    const QVariant before = row.value(key, QString());
-    row.insert(key, shown);
-    const QVariantMap& filled = itemFields(key, cellText(shown));
-    QVariantMap::const_iterator hint = row.cbegin(); // the fields come in order: each is put after the one before
-    for (auto f = filled.cbegin(); f != filled.cend(); ++f) {
-        hint = std::next(QVariantMap::const_iterator(row.insert(hint, f.key(), f.value())));
-        if (later && !later->isEmpty())
-            later->removeAll(f.key());
-    }
-    if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !cellText(shown).isEmpty() &&
-        cellText(row.value(QStringLiteral("DInvName"))).isEmpty()) {
-        row.insert(key, before);
+    const QVariant before = row.value(field, QString());
+    row.insert(field, shown);
+    const Fields& filled = itemFields(key, cellText(shown));
+    row.insert(filled);
+    if (later && !later->isEmpty())
+        for (const Fields::Entry& f : filled.entries())
+            later->removeAll(f.key);
+    if (field == invCode && key == control_->bodyKeys().value(0) && !cellText(shown).isEmpty() && cellText(row.value(invName)).isEmpty()) {
+        row.insert(field, before);
         return false;
     }
     if (!later) {
@@ -115,8 +113,8 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
             row.insert(target, computeBody(row, target));
         return true;
     }
-    later->removeAll(key); // typed after what computed it: the typed value stands
-    for (const QString& target : columnTargets(key))
+    later->removeAll(field); // typed after what computed it: the typed value stands
+    for (const FieldKey target : fromConfig().targetKeys.value(key))
         if (!later->contains(target))
             later->append(target);
     return true;
@@ -125,10 +123,10 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
 // A computed column reads only the columns it is computed from (its sources), and each of those
 // notes it again when typed: computed once the row's cells are in, it reads what it would have read
 // when its last source was typed.
-void VoucherForm::computeLater(QVariantMap& row, const LaterColumns& later) const
+void VoucherForm::computeLater(Fields& row, const LaterColumns& later) const
 {
-    for (const QString& target : later)
-        row.insert(target, computeBody(row, target));
+    for (const FieldKey target : later)
+        row.insert(target, computeBody(row, target.name()));
 }
 
 QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
@@ -146,13 +144,18 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
             }
     int sortSeq = highestSortSeq();
     const QString today = values::dateText(system::today()); // the rows entered at once are of one day
+    QHash<QString, FieldKey> fields; // the columns' keys, interned once
     for (const Cells& cells : rows) {
-        QVariantMap row = newRowValues(sortSeq, today);
+        Fields row = newRowValues(sortSeq, today);
         QStringList notTaken;
         LaterColumns later;
-        for (const auto& [key, value] : cells)
-            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value, &later))
+        for (const auto& [key, value] : cells) {
+            auto field = fields.constFind(key);
+            if (field == fields.constEnd())
+                field = fields.insert(key, FieldKey(key));
+            if (values::toTextOrEmpty(row.value(*field, QString())) != value && !typeInto(row, *field, key, value, &later))
                 notTaken.append(key);
+        }
         computeLater(row, later);
         sortSeq = std::max(sortSeq, sortSeqOf(row));
         control_->appendRow(row);
@@ -195,9 +198,9 @@ QList<std::pair<QString, QVariant>> VoucherForm::fieldsOfInventory(const QList<I
     return filled;
 }
 
-const QVariantMap& VoucherForm::itemFields(const QString& key, const QString& code) const
+const Fields& VoucherForm::itemFields(const QString& key, const QString& code) const
 {
-    static const QVariantMap none;
+    static const Fields none;
     const ConfigRules& rules = fromConfig();
     const QList<InventoryEntry>& entries = rules.inventory.value(key);
     if (entries.isEmpty())
@@ -242,8 +245,10 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
         sources.removeDuplicates();
         for (const QString& source : std::as_const(sources))
             for (const QString& target : targets)
-                if (target != source)
+                if (target != source) {
                     rules.targets[source].append(target);
+                    rules.targetKeys[source].append(target);
+                }
     }
     for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList()) {
         const QString column = entry.toMap().value(QStringLiteral("Column")).toString();
@@ -288,24 +293,26 @@ QVariant VoucherForm::computeHead(const QString& key) const
     return head.value(key, QString());
 }
 
-QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->row(row), key); }
+QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->rowFields(row), key); }
 
-QVariant VoucherForm::computeBody(const QVariantMap& r, const QString& key) const
+QVariant VoucherForm::computeBody(const Fields& r, const QString& key) const
 {
-    const auto num = [&](const QString& k, double fallback) {
+    static const FieldKey baseQtyN(QStringLiteral("DBaseQtyN")), baseQtyD(QStringLiteral("DBaseQtyD")), compScrap(QStringLiteral("DCompScrap")),
+        fvFlag(QStringLiteral("DFVFlag")), whCode(QStringLiteral("DWhCode")), deptCode(QStringLiteral("DDeptCode"));
+    const auto num = [&](FieldKey k, double fallback) {
         const QString t = cellText(r.value(k));
         return t.isEmpty() ? fallback : values::toDouble(t);
     };
     if (key == QLatin1String("DQty")) {
         const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
-        const bool variable = lists::textToCode(2, cellText(r.value(QStringLiteral("DFVFlag")))) != QLatin1String("0");
-        return number(componentQuantity(num(QStringLiteral("DBaseQtyN"), 1), num(QStringLiteral("DBaseQtyD"), 1), num(QStringLiteral("DCompScrap"), 0), variable,
+        const bool variable = lists::textToCode(2, cellText(r.value(fvFlag))) != QLatin1String("0");
+        return number(componentQuantity(num(baseQtyN, 1), num(baseQtyD, 1), num(compScrap, 0), variable,
                                         parentScrap.isEmpty() ? 0.0 : values::toDouble(parentScrap)));
     }
     if (key == QLatin1String("DWhName"))
-        return store_->wareHouseName(cellText(r.value(QStringLiteral("DWhCode"))));
+        return store_->wareHouseName(cellText(r.value(whCode)));
     if (key == QLatin1String("DDeptName"))
-        return store_->departmentName(cellText(r.value(QStringLiteral("DDeptCode"))));
+        return store_->departmentName(cellText(r.value(deptCode)));
     if (key == QLatin1String("DOpSeq")) {
         // An operation the head's routing does not have is dropped.
         const QString routing = cellText(control_->headerText(QStringLiteral("PRoutingId")));
@@ -320,29 +327,31 @@ int VoucherForm::highestSortSeq() const
 {
     int sortSeq = 0;
     for (int r = 1; r <= control_->rows(); ++r)
-        sortSeq = std::max(sortSeq, sortSeqOf(control_->row(r)));
+        sortSeq = std::max(sortSeq, sortSeqOf(control_->rowFields(r)));
     return sortSeq;
 }
 
-int VoucherForm::sortSeqOf(const QVariantMap& row)
+int VoucherForm::sortSeqOf(const Fields& row)
 {
-    const QVariant sortSeq = row.value(QStringLiteral("DSortSeq"), QString());
+    static const FieldKey key(QStringLiteral("DSortSeq"));
+    const QVariant sortSeq = row.value(key, QString());
     return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
 }
 
-QVariantMap VoucherForm::newRowValues(int sortSeq, const QString& today) const
+Fields VoucherForm::newRowValues(int sortSeq, const QString& today) const
 {
+    static const FieldKey key(QStringLiteral("DSortSeq"));
     // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
     const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
     if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
         newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
-    QVariantMap values = newRow_->values;
-    if (values.contains(QStringLiteral("DSortSeq")))
-        values.insert(QStringLiteral("DSortSeq"), QString::number(sortSeq + 10));
+    Fields values = newRow_->values;
+    if (values.contains(key))
+        values.insert(key, QString::number(sortSeq + 10));
     return values;
 }
 
-QVariantMap VoucherForm::defaultRowValues(const QString& today) const
+Fields VoucherForm::defaultRowValues(const QString& today) const
 {
     const QVariantMap defaults{
         {QStringLiteral("DSortSeq"), QString()}, /* each row's own, put in by newRowValues */ {QStringLiteral("DOpSeq"), QString()},
@@ -356,7 +365,7 @@ QVariantMap VoucherForm::defaultRowValues(const QString& today) const
         {QStringLiteral("DSequence"), QStringLiteral("1")},           {QStringLiteral("DFactor"), QStringLiteral("1")},
         {QStringLiteral("DReplaceFlag"), lists::codeToText(0, 0)},
     };
-    QVariantMap values;
+    Fields values;
     for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
         values.insert(key.toString(), defaults.value(key.toString(), QString()));
     if (values.contains(QStringLiteral("DQty")))
