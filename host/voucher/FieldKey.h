@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHashFunctions>
+#include <QTypeInfo>
 #include <QString>
 
 namespace q7::host::voucher {
@@ -34,3 +35,5 @@ private:
 };
 
 } // namespace q7::host::voucher
+
+Q_DECLARE_TYPEINFO(q7::host::voucher::FieldKey, Q_PRIMITIVE_TYPE);

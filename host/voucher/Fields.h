@@ -57,3 +57,5 @@ private:
 };
 
 } // namespace q7::host::voucher
+
+Q_DECLARE_TYPEINFO(q7::host::voucher::Fields::Entry, Q_RELOCATABLE_TYPE); // an int and a QVariant: moved as bytes
