@@ -42,6 +42,7 @@ public:
     void insert(const Fields& other);
     qsizetype remove(FieldKey key);
     void clear() { entries_.clear(); }
+    void reserve(qsizetype fields) { entries_.reserve(fields); }
     qsizetype size() const { return entries_.size(); }
     bool isEmpty() const { return entries_.isEmpty(); }
 

@@ -176,7 +176,7 @@ private:
     static int sortSeqOf(const Fields& row);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
     int dropDownKind(const QString& key) const;
-    bool columnVisible(const QString& key) const;
+    bool columnTypable(const QString& key) const; // a body column that may be modified and is seen
     void addNew();
     void navigate(const QString& key);
     void applyColumnAuthority();

@@ -48,7 +48,11 @@ bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
     return true;
 }
 
-bool VoucherForm::columnVisible(const QString& key) const { return control_->itemState(key, VoucherControl::Body).bVisible; }
+bool VoucherForm::columnTypable(const QString& key) const
+{
+    const ItemState& state = control_->itemState(key, VoucherControl::Body);
+    return state.bCanModify && state.bVisible;
+}
 
 bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
 {
@@ -89,7 +93,7 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
 bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later) const
 {
     static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName"));
-    if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
+    if (!columnTypable(key))
         return false;
     QVariant shown = value;
     if (!dropDownAccepts(key, shown))
@@ -145,8 +149,10 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
     int sortSeq = highestSortSeq();
     const QString today = values::dateText(system::today()); // the rows entered at once are of one day
     QHash<QString, FieldKey> fields; // the columns' keys, interned once
+    qsizetype widest = 0;            // a row's fields at most: the next row has room for as many
     for (const Cells& cells : rows) {
         Fields row = newRowValues(sortSeq, today);
+        row.reserve(widest);
         QStringList notTaken;
         LaterColumns later;
         for (const auto& [key, value] : cells) {
@@ -158,6 +164,7 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
         }
         computeLater(row, later);
         sortSeq = std::max(sortSeq, sortSeqOf(row));
+        widest = std::max(widest, row.size());
         control_->appendRow(row);
         refused.append(notTaken);
     }
