@@ -19,6 +19,8 @@ constexpr int YesNo = 0, SupplyType = 1, FixedVariable = 2, BomTypeList = 3, Sel
 
 QString text(const QVariant& v)
 {
+    if (v.metaType().id() == QMetaType::QString) // what a field mostly holds: read as is
+        return values::trim(*static_cast<const QString*>(v.constData()));
     if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
         return QString();
     return values::trim(values::toTextOrEmpty(v));
