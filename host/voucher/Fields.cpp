@@ -69,19 +69,31 @@ void Fields::insert(const Fields& other)
         entries_ = other.entries_;
         return;
     }
-    QList<Entry> merged;
-    merged.reserve(entries_.size() + other.entries_.size());
-    auto mine = entries_.cbegin(), theirs = other.entries_.cbegin();
-    while (mine != entries_.cend() || theirs != other.entries_.cend()) {
-        if (theirs == other.entries_.cend() || (mine != entries_.cend() && mine->key.id() < theirs->key.id()))
-            merged.append(*mine++);
-        else {
-            if (mine != entries_.cend() && mine->key == theirs->key)
-                ++mine; // theirs stands
-            merged.append(*theirs++);
-        }
+    // Both are in key order: the keys both have take the other's value, then the room for the
+    // others' keys is made at the end and the two are merged from the back, each entry moved once.
+    qsizetype added = 0;
+    auto mine = entries_.begin();
+    for (const Entry& theirs : other.entries_) {
+        while (mine != entries_.end() && mine->key.id() < theirs.key.id())
+            ++mine;
+        if (mine != entries_.end() && mine->key == theirs.key)
+            mine->value = theirs.value;
+        else
+            ++added;
     }
-    entries_ = std::move(merged);
+    if (added == 0)
+        return;
+    qsizetype from = entries_.size() - 1, to = entries_.size() + added - 1;
+    entries_.insert(entries_.size(), added, Entry{other.entries_.first().key, QVariant()});
+    Entry* const at = entries_.data();
+    for (qsizetype theirs = other.entries_.size() - 1; theirs >= 0 && to > from; --theirs) {
+        const Entry& entry = other.entries_.at(theirs);
+        while (from >= 0 && at[from].key.id() > entry.key.id())
+            at[to--] = std::move(at[from--]);
+        if (from >= 0 && at[from].key == entry.key)
+            continue; // had it: its value is the other's already
+        at[to--] = entry;
+    }
 }
 
 qsizetype Fields::remove(FieldKey key)

@@ -107,6 +107,31 @@ TEST(Fields, InsertRemoveAndMergeAsAMapDoes)
     EXPECT_EQ(fields.toMap(), map);
 }
 
+TEST(Fields, MergingAnyTwoRowsGivesWhatAMapGives)
+{
+    // every pair of subsets of six keys (interned out of their names' order): before, after,
+    // between and over the row's own keys, none or all of them
+    const QStringList names{QStringLiteral("MergeF"), QStringLiteral("MergeB"), QStringLiteral("MergeD"),
+                            QStringLiteral("MergeA"), QStringLiteral("MergeE"), QStringLiteral("MergeC")};
+    for (int mine = 0; mine < 64; ++mine)
+        for (int theirs = 0; theirs < 64; ++theirs) {
+            QVariantMap a, b;
+            for (int k = 0; k < names.size(); ++k) {
+                if (mine & (1 << k))
+                    a.insert(names[k], QStringLiteral("mine %1").arg(k));
+                if (theirs & (1 << k))
+                    b.insert(names[k], k % 2 ? QVariant() : QVariant(QStringLiteral("theirs %1").arg(k)));
+            }
+            Fields merged = Fields::fromMap(a);
+            const Fields shared = merged; // a copy taken before stays as it was
+            merged.insert(Fields::fromMap(b));
+            QVariantMap expected = a;
+            expected.insert(b);
+            ASSERT_EQ(merged.toMap(), expected) << mine << " + " << theirs;
+            ASSERT_EQ(shared.toMap(), a) << mine << " + " << theirs;
+        }
+}
+
 TEST(Fields, ACopyIsNotChangedByTheOriginal)
 {
     Fields original = Fields::fromMap(sampleLine());
