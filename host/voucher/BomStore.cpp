@@ -810,6 +810,8 @@ int BomStore::write(const BomDocument& document)
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
     // The BOM's options, lines and remarks are each written by a few statements of many rows (insertRows).
     QVariantList options, lines, remarks;
+    options.reserve(9 * document.lines.size());
+    lines.reserve(13 * document.lines.size());
     qsizetype lineIndex = 0;
     // the keys a line is written from, interned once
     static const FieldKey kAccuCostFlag(QStringLiteral("DAccuCostFlag")), kBaseQtyD(QStringLiteral("DBaseQtyD")), kBaseQtyN(QStringLiteral("DBaseQtyN")), kByproductFlag(QStringLiteral("DByproductFlag")), kCompScrap(QStringLiteral("DCompScrap")), kDeptCode(QStringLiteral("DDeptCode")), kEffBegDate(QStringLiteral("DEffBegDate")), kEffEndDate(QStringLiteral("DEffEndDate")), kFVFlag(QStringLiteral("DFVFlag")), kMutexRule(QStringLiteral("DMutexRule")), kOffset(QStringLiteral("DOffset")), kOpSeq(QStringLiteral("DOpSeq")), kOptionalFlag(QStringLiteral("DOptionalFlag")), kPlanRate(QStringLiteral("DPlanRate")), kRemark(QStringLiteral("DRemark")), kSortSeq(QStringLiteral("DSortSeq")), kWIPType(QStringLiteral("DWIPType")), kWhCode(QStringLiteral("DWhCode"));
