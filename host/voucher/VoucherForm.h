@@ -155,6 +155,14 @@ private:
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
         QHash<QString, QStringList> targets;             // by source column
         QHash<QString, QList<FieldKey>> targetKeys;      // the same as interned keys
+        // What the rules above say of a body column, by its key's number (made as the columns are typed).
+        struct Column {
+            bool known = false;
+            int dropDownKind = -1;  // dropDownKinds
+            bool itemField = false; // filling fields from the inventory (inventory)
+            QList<FieldKey> targets;
+        };
+        mutable QList<Column> columns;
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
         struct ItemFields {
             QVariantList inventory; // the row they were made of
@@ -175,6 +183,8 @@ private:
     int highestSortSeq() const;
     static int sortSeqOf(const Fields& row);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
+    static bool dropDownAccepts(int listKind, QVariant& value); // -1: the column has no list
+    const ConfigRules::Column& bodyColumn(FieldKey field, const QString& key) const;
     int dropDownKind(const QString& key) const;
     bool columnTypable(const QString& key) const; // a body column that may be modified and is seen
     void addNew();

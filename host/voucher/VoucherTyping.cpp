@@ -36,9 +36,10 @@ QString number(double v) { return QString::number(v, 'g', 12); }
 
 int VoucherForm::dropDownKind(const QString& key) const { return fromConfig().dropDownKinds.value(key, -1); }
 
-bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
+bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const { return dropDownAccepts(dropDownKind(key), value); }
+
+bool VoucherForm::dropDownAccepts(int kind, QVariant& value)
 {
-    const int kind = dropDownKind(key);
     if (kind < 0 || cellText(value).isEmpty())
         return true;
     const QString code = lists::textToCode(kind, cellText(value));
@@ -92,23 +93,26 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
 
 bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later) const
 {
-    static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName"));
+    static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName")), opSeq(QStringLiteral("DOpSeq"));
+    static const Fields none;
     if (!columnTypable(key))
         return false;
+    const ConfigRules::Column column = bodyColumn(field, key);
     QVariant shown = value;
-    if (!dropDownAccepts(key, shown))
+    if (!dropDownAccepts(column.dropDownKind, shown))
         return false;
-    if (key == QLatin1String("DOpSeq") && !cellText(shown).isEmpty() &&
-        !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), cellText(shown)))
+    const QString shownText = cellText(shown);
+    if (field == opSeq && !shownText.isEmpty() &&
+        !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), shownText))
         return false; // not an operation of the routing
     const QVariant before = row.value(field, QString());
     row.insert(field, shown);
-    const Fields& filled = itemFields(key, cellText(shown));
+    const Fields& filled = column.itemField ? itemFields(key, shownText) : none;
     row.insert(filled);
     if (later && !later->isEmpty())
         for (const Fields::Entry& f : filled.entries())
             later->removeAll(f.key);
-    if (field == invCode && key == control_->bodyKeys().value(0) && !cellText(shown).isEmpty() && cellText(row.value(invName)).isEmpty()) {
+    if (field == invCode && key == control_->bodyKeys().value(0) && !shownText.isEmpty() && cellText(row.value(invName)).isEmpty()) {
         row.insert(field, before);
         return false;
     }
@@ -118,7 +122,7 @@ bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, cons
         return true;
     }
     later->removeAll(field); // typed after what computed it: the typed value stands
-    for (const FieldKey target : fromConfig().targetKeys.value(key))
+    for (const FieldKey target : column.targets)
         if (!later->contains(target))
             later->append(target);
     return true;
@@ -268,6 +272,17 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
 }
 
 QStringList VoucherForm::columnTargets(const QString& key) const { return fromConfig().targets.value(key); }
+
+const VoucherForm::ConfigRules::Column& VoucherForm::bodyColumn(FieldKey field, const QString& key) const
+{
+    const ConfigRules& rules = fromConfig();
+    if (field.id() >= rules.columns.size())
+        rules.columns.resize(FieldKey::count());
+    ConfigRules::Column& column = rules.columns[field.id()];
+    if (!column.known)
+        column = {true, rules.dropDownKinds.value(key, -1), rules.inventory.contains(key), rules.targetKeys.value(key)};
+    return column;
+}
 
 QVariant VoucherForm::computeHead(const QString& key) const
 {
