@@ -146,6 +146,16 @@ ItemState& VoucherControl::itemState(const QString& key, int section)
     return *slot;
 }
 
+ItemState& VoucherControl::bodyState(FieldKey key)
+{
+    if (key.id() >= bodyStates_.size())
+        bodyStates_.resize(FieldKey::count());
+    ItemState*& state = bodyStates_[key.id()];
+    if (!state)
+        state = &itemState(key.name(), Body);
+    return *state;
+}
+
 int VoucherControl::appendRow(Fields values)
 {
     body_.append({std::move(values), QStringLiteral("A")});

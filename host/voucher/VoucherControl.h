@@ -60,6 +60,8 @@ public:
     Q_INVOKABLE void setVoucherDataXML(const QVariant& head, const QVariant& body);
     Q_INVOKABLE void ResetSigh();
     ItemState& itemState(const QString& key, int section);
+    // A body field's state by its key's number (the same object itemState gives: states stay while the control does).
+    ItemState& bodyState(FieldKey key);
 
     int status() const { return status_; }
     void setStatus(int status) { status_ = status; }
@@ -99,6 +101,7 @@ private:
     QList<Row> body_;
     QHash<QString, bool> headEnabled_;
     QHash<std::pair<int, QString>, QSharedPointer<ItemState>> states_; // by section and key
+    QList<ItemState*> bodyStates_;                                     // the body's of states_ by key number, as asked for
     int status_ = 0;
 };
 

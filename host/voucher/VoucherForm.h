@@ -186,7 +186,7 @@ private:
     static bool dropDownAccepts(int listKind, QVariant& value); // -1: the column has no list
     const ConfigRules::Column& bodyColumn(FieldKey field, const QString& key) const;
     int dropDownKind(const QString& key) const;
-    bool columnTypable(const QString& key) const; // a body column that may be modified and is seen
+    bool columnTypable(FieldKey key) const; // a body column that may be modified and is seen
     void addNew();
     void navigate(const QString& key);
     void applyColumnAuthority();

@@ -49,9 +49,9 @@ bool VoucherForm::dropDownAccepts(int kind, QVariant& value)
     return true;
 }
 
-bool VoucherForm::columnTypable(const QString& key) const
+bool VoucherForm::columnTypable(FieldKey key) const
 {
-    const ItemState& state = control_->itemState(key, VoucherControl::Body);
+    const ItemState& state = control_->bodyState(key);
     return state.bCanModify && state.bVisible;
 }
 
@@ -95,7 +95,7 @@ bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, cons
 {
     static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName")), opSeq(QStringLiteral("DOpSeq"));
     static const Fields none;
-    if (!columnTypable(key))
+    if (!columnTypable(field))
         return false;
     const ConfigRules::Column column = bodyColumn(field, key);
     QVariant shown = value;
@@ -152,18 +152,21 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
             }
     int sortSeq = highestSortSeq();
     const QString today = values::dateText(system::today()); // the rows entered at once are of one day
-    QHash<QString, FieldKey> fields; // the columns' keys, interned once
-    qsizetype widest = 0;            // a row's fields at most: the next row has room for as many
+    QList<std::pair<QString, FieldKey>> columns; // each cell's key as interned for the row before (rows mostly have the same columns)
+    qsizetype widest = 0;                        // a row's fields at most: the next row has room for as many
     for (const Cells& cells : rows) {
         Fields row = newRowValues(sortSeq, today);
         row.reserve(widest);
         QStringList notTaken;
         LaterColumns later;
-        for (const auto& [key, value] : cells) {
-            auto field = fields.constFind(key);
-            if (field == fields.constEnd())
-                field = fields.insert(key, FieldKey(key));
-            if (values::toTextOrEmpty(row.value(*field, QString())) != value && !typeInto(row, *field, key, value, &later))
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const auto& [key, value] = cells[c];
+            if (c >= columns.size())
+                columns.append({key, FieldKey(key)});
+            else if (columns[c].first != key)
+                columns[c] = {key, FieldKey(key)};
+            const FieldKey field = columns[c].second;
+            if (values::toTextOrEmpty(row.value(field, QString())) != value && !typeInto(row, field, key, value, &later))
                 notTaken.append(key);
         }
         computeLater(row, later);
