@@ -88,11 +88,14 @@ void Fields::insert(const Fields& other)
     Entry* const at = entries_.data();
     for (qsizetype theirs = other.entries_.size() - 1; theirs >= 0 && to > from; --theirs) {
         const Entry& entry = other.entries_.at(theirs);
-        while (from >= 0 && at[from].key.id() > entry.key.id())
-            at[to--] = std::move(at[from--]);
+        for (; from >= 0 && at[from].key.id() > entry.key.id(); --from, --to) { // each goes up past the room: the room's blank comes down
+            std::swap(at[to].key, at[from].key);
+            at[to].value.swap(at[from].value);
+        }
         if (from >= 0 && at[from].key == entry.key)
             continue; // had it: its value is the other's already
-        at[to--] = entry;
+        at[to].key = entry.key;
+        at[to--].value = entry.value;
     }
 }
 
