@@ -814,7 +814,13 @@ int BomStore::write(const BomDocument& document)
     lines.reserve(13 * document.lines.size());
     qsizetype lineIndex = 0;
     // the keys a line is written from, interned once
-    static const FieldKey kAccuCostFlag(QStringLiteral("DAccuCostFlag")), kBaseQtyD(QStringLiteral("DBaseQtyD")), kBaseQtyN(QStringLiteral("DBaseQtyN")), kByproductFlag(QStringLiteral("DByproductFlag")), kCompScrap(QStringLiteral("DCompScrap")), kDeptCode(QStringLiteral("DDeptCode")), kEffBegDate(QStringLiteral("DEffBegDate")), kEffEndDate(QStringLiteral("DEffEndDate")), kFVFlag(QStringLiteral("DFVFlag")), kMutexRule(QStringLiteral("DMutexRule")), kOffset(QStringLiteral("DOffset")), kOpSeq(QStringLiteral("DOpSeq")), kOptionalFlag(QStringLiteral("DOptionalFlag")), kPlanRate(QStringLiteral("DPlanRate")), kRemark(QStringLiteral("DRemark")), kSortSeq(QStringLiteral("DSortSeq")), kWIPType(QStringLiteral("DWIPType")), kWhCode(QStringLiteral("DWhCode"));
+    static const FieldKey kAccuCostFlag(QStringLiteral("DAccuCostFlag")), kBaseQtyD(QStringLiteral("DBaseQtyD")),
+        kBaseQtyN(QStringLiteral("DBaseQtyN")), kByproductFlag(QStringLiteral("DByproductFlag")), kCompScrap(QStringLiteral("DCompScrap")),
+        kDeptCode(QStringLiteral("DDeptCode")), kEffBegDate(QStringLiteral("DEffBegDate")), kEffEndDate(QStringLiteral("DEffEndDate")),
+        kFVFlag(QStringLiteral("DFVFlag")), kMutexRule(QStringLiteral("DMutexRule")), kOffset(QStringLiteral("DOffset")),
+        kOpSeq(QStringLiteral("DOpSeq")), kOptionalFlag(QStringLiteral("DOptionalFlag")), kPlanRate(QStringLiteral("DPlanRate")),
+        kRemark(QStringLiteral("DRemark")), kSortSeq(QStringLiteral("DSortSeq")), kWIPType(QStringLiteral("DWIPType")),
+        kWhCode(QStringLiteral("DWhCode"));
     for (const BomLine& line : document.lines) {
         const Fields& f = line.fields;
         const int lineId = nextLine++;

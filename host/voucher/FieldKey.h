@@ -18,8 +18,6 @@ public:
     int id() const { return id_; }
     // The name it was interned from; the reference holds for the life of the process.
     const QString& name() const;
-    // Whether the name sorts before the other's as QString's operator< sorts (a QVariantMap's key order).
-    bool namedBefore(FieldKey other) const { return id_ != other.id_ && name() < other.name(); }
 
     friend bool operator==(FieldKey a, FieldKey b) { return a.id_ == b.id_; }
     friend auto operator<=>(FieldKey a, FieldKey b) { return a.id_ <=> b.id_; }
@@ -29,11 +27,9 @@ public:
     static int count();
 
 private:
-    explicit FieldKey(int id) : id_(id) {}
     int id_;
-    friend class Fields;
 };
 
 } // namespace q7::host::voucher
 
-Q_DECLARE_TYPEINFO(q7::host::voucher::FieldKey, Q_PRIMITIVE_TYPE);
+Q_DECLARE_TYPEINFO(q7::host::voucher::FieldKey, Q_RELOCATABLE_TYPE);
