@@ -1,6 +1,7 @@
 #include "host/voucher/BomChecks.h"
 
 #include "host/db/LineQuantity.h"
+#include "host/voucher/LineKeys.h"
 #include "host/voucher/VoucherFields.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -182,14 +183,7 @@ void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Pro
 
 void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList<Problem>& problems)
 {
-    // the keys a line is checked by, interned once
-    static const FieldKey invCode(QStringLiteral("DInvCode")), baseQtyN(QStringLiteral("DBaseQtyN")), baseQtyD(QStringLiteral("DBaseQtyD")),
-        compScrap(QStringLiteral("DCompScrap")), planRate(QStringLiteral("DPlanRate")), sortSeq(QStringLiteral("DSortSeq")),
-        offset(QStringLiteral("DOffset")), begDate(QStringLiteral("DEffBegDate")), endDate(QStringLiteral("DEffEndDate")),
-        fvFlag(QStringLiteral("DFVFlag")), wipType(QStringLiteral("DWIPType")), byproductFlag(QStringLiteral("DByproductFlag")),
-        accuCostFlag(QStringLiteral("DAccuCostFlag")), optionalFlag(QStringLiteral("DOptionalFlag")), mutexRule(QStringLiteral("DMutexRule")),
-        whCode(QStringLiteral("DWhCode")), deptCode(QStringLiteral("DDeptCode")), factor(QStringLiteral("DFactor")),
-        replaceFlag(QStringLiteral("DReplaceFlag"));
+    using namespace lineKeys;
     Checker body(line.fields, number, problems);
     if (body.filled(invCode))
         body.item(invCode, lineFrees(), facts, "存货");
@@ -199,7 +193,7 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
     body.atLeast(planRate, 0);
     body.whole(sortSeq, 0);
     body.whole(offset, -2147483647); // an offset may put the component's need before the parent's start
-    body.period(begDate, endDate);
+    body.period(effBegDate, effEndDate);
     body.listed(fvFlag, FixedVariable);
     body.listed(wipType, SupplyType);
     body.listed(byproductFlag, YesNo);
@@ -214,7 +208,7 @@ void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList
         if (sub.filled(invCode))
             sub.item(invCode, lineFrees(), facts, "替代料");
         sub.baseQuantity(factor);
-        sub.period(begDate, endDate);
+        sub.period(effBegDate, effEndDate);
         sub.listed(replaceFlag, YesNo);
     }
 }

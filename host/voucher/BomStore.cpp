@@ -1,4 +1,6 @@
 #include "host/voucher/BomStore.h"
+
+#include "host/voucher/LineKeys.h"
 #include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
 #include "host/db/procedures/Statement.h"
@@ -813,31 +815,24 @@ int BomStore::write(const BomDocument& document)
     options.reserve(9 * document.lines.size());
     lines.reserve(13 * document.lines.size());
     qsizetype lineIndex = 0;
-    // the keys a line is written from, interned once
-    static const FieldKey kAccuCostFlag(QStringLiteral("DAccuCostFlag")), kBaseQtyD(QStringLiteral("DBaseQtyD")),
-        kBaseQtyN(QStringLiteral("DBaseQtyN")), kByproductFlag(QStringLiteral("DByproductFlag")), kCompScrap(QStringLiteral("DCompScrap")),
-        kDeptCode(QStringLiteral("DDeptCode")), kEffBegDate(QStringLiteral("DEffBegDate")), kEffEndDate(QStringLiteral("DEffEndDate")),
-        kFVFlag(QStringLiteral("DFVFlag")), kMutexRule(QStringLiteral("DMutexRule")), kOffset(QStringLiteral("DOffset")),
-        kOpSeq(QStringLiteral("DOpSeq")), kOptionalFlag(QStringLiteral("DOptionalFlag")), kPlanRate(QStringLiteral("DPlanRate")),
-        kRemark(QStringLiteral("DRemark")), kSortSeq(QStringLiteral("DSortSeq")), kWIPType(QStringLiteral("DWIPType")),
-        kWhCode(QStringLiteral("DWhCode"));
+    using namespace lineKeys;
     for (const BomLine& line : document.lines) {
         const Fields& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        options << optionsId << orNull(f.value(kWhCode)) << orNull(f.value(kDeptCode))
-                << orNull(lists::textToCode(1, cellText(f.value(kWIPType)))) << numberOrNull(f.value(kOffset))
-                << numberOrNull(f.value(kPlanRate)) << orNull(lists::textToCode(0, cellText(f.value(kAccuCostFlag))))
-                << orNull(lists::textToCode(0, cellText(f.value(kOptionalFlag))))
-                << orNull(lists::textToCode(4, cellText(f.value(kMutexRule))));
-        lines << lineId << bomId << componentId(document, lineIndex++, f) << optionsId << numberOrNull(f.value(kSortSeq))
-              << orNull(f.value(kOpSeq)) << numberOr(f.value(kBaseQtyN), 1)
-              << numberOr(f.value(kBaseQtyD), 1) << numberOr(f.value(kCompScrap), 0)
-              << (lists::textToCode(2, cellText(f.value(kFVFlag))) == QLatin1String("0") ? 0 : 1)
-              << (cellText(f.value(kEffBegDate)).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(kEffBegDate)))
-              << (cellText(f.value(kEffEndDate)).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(kEffEndDate)))
-              << (lists::textToCode(0, cellText(f.value(kByproductFlag))) == QLatin1String("1") ? 1 : 0);
-        if (const QString remark = cellText(f.value(kRemark)); !remark.isEmpty())
+        options << optionsId << orNull(f.value(whCode)) << orNull(f.value(deptCode))
+                << orNull(lists::textToCode(1, cellText(f.value(wipType)))) << numberOrNull(f.value(offset))
+                << numberOrNull(f.value(planRate)) << orNull(lists::textToCode(0, cellText(f.value(accuCostFlag))))
+                << orNull(lists::textToCode(0, cellText(f.value(optionalFlag))))
+                << orNull(lists::textToCode(4, cellText(f.value(mutexRule))));
+        lines << lineId << bomId << componentId(document, lineIndex++, f) << optionsId << numberOrNull(f.value(sortSeq))
+              << orNull(f.value(opSeq)) << numberOr(f.value(baseQtyN), 1)
+              << numberOr(f.value(baseQtyD), 1) << numberOr(f.value(compScrap), 0)
+              << (lists::textToCode(2, cellText(f.value(fvFlag))) == QLatin1String("0") ? 0 : 1)
+              << (cellText(f.value(effBegDate)).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(effBegDate)))
+              << (cellText(f.value(effEndDate)).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(effEndDate)))
+              << (lists::textToCode(0, cellText(f.value(byproductFlag))) == QLatin1String("1") ? 1 : 0);
+        if (const QString remark = cellText(f.value(lineKeys::remark)); !remark.isEmpty())
             remarks << lineId << remark;
     }
     insertRows(QStringLiteral("bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, OptionalFlag, MutexRule)"),

@@ -1,6 +1,7 @@
 #include "host/voucher/VoucherForm.h"
 
 #include "host/voucher/CellText.h"
+#include "host/voucher/LineKeys.h"
 
 #include "host/MessageService.h"
 #include "host/db/AccountDatabase.h"
@@ -93,7 +94,7 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
 
 bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later) const
 {
-    static const FieldKey invCode(QStringLiteral("DInvCode")), invName(QStringLiteral("DInvName")), opSeq(QStringLiteral("DOpSeq"));
+    using namespace lineKeys;
     static const Fields none;
     if (!columnTypable(field))
         return false;
@@ -322,8 +323,7 @@ QVariant VoucherForm::computeBody(int row, const QString& key) const { return co
 
 QVariant VoucherForm::computeBody(const Fields& r, const QString& key) const
 {
-    static const FieldKey baseQtyN(QStringLiteral("DBaseQtyN")), baseQtyD(QStringLiteral("DBaseQtyD")), compScrap(QStringLiteral("DCompScrap")),
-        fvFlag(QStringLiteral("DFVFlag")), whCode(QStringLiteral("DWhCode")), deptCode(QStringLiteral("DDeptCode"));
+    using namespace lineKeys;
     const auto num = [&](FieldKey k, double fallback) {
         const QString t = cellText(r.value(k));
         return t.isEmpty() ? fallback : values::toDouble(t);
@@ -358,21 +358,19 @@ int VoucherForm::highestSortSeq() const
 
 int VoucherForm::sortSeqOf(const Fields& row)
 {
-    static const FieldKey key(QStringLiteral("DSortSeq"));
-    const QVariant sortSeq = row.value(key, QString());
+    const QVariant sortSeq = row.value(lineKeys::sortSeq, QString());
     return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
 }
 
 Fields VoucherForm::newRowValues(int sortSeq, const QString& today) const
 {
-    static const FieldKey key(QStringLiteral("DSortSeq"));
     // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
     const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
     if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
         newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
     Fields values = newRow_->values;
-    if (values.contains(key))
-        values.insert(key, QString::number(sortSeq + 10));
+    if (values.contains(lineKeys::sortSeq))
+        values.insert(lineKeys::sortSeq, QString::number(sortSeq + 10));
     return values;
 }
 
