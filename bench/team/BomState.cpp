@@ -78,7 +78,7 @@ BomState readBomState(data::Connection& connection, int bomId)
 QList<LineState> documentLines(const host::voucher::BomDocument& document)
 {
     // as the store reads the voucher's fields: numbers typed as text, a blank quantity 1
-    const auto number = [](const QVariantMap& fields, const char* key, double blank) {
+    const auto number = [](const host::voucher::Fields& fields, const char* key, double blank) {
         const QString text = values::trim(values::toTextOrEmpty(fields.value(QString::fromLatin1(key))));
         return text.isEmpty() ? blank : values::toDouble(text);
     };

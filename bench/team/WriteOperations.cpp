@@ -34,7 +34,7 @@ Attempt ClientSession::save()
     auto document = store_->load(bom.bomId);
     if (!document || document->lines.isEmpty())
         return {Outcome::Error, QStringLiteral("BOM %1 of %2 cannot be loaded").arg(bom.bomId).arg(bom.parent)};
-    QVariantMap& fields = document->lines[below(document->lines.size())].fields;
+    host::voucher::Fields& fields = document->lines[below(document->lines.size())].fields;
     const double was = values::toDouble(fields.value(QStringLiteral("DBaseQtyN")));
     double quantity = was;
     while (quantity == was)

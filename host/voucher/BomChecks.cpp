@@ -1,6 +1,7 @@
 #include "host/voucher/BomChecks.h"
 
 #include "host/db/LineQuantity.h"
+#include "host/voucher/LineKeys.h"
 #include "host/voucher/VoucherFields.h"
 #include "platform/AutomationError.h"
 #include "platform/ObjectRef.h"
@@ -19,40 +20,49 @@ constexpr int YesNo = 0, SupplyType = 1, FixedVariable = 2, BomTypeList = 3, Sel
 
 QString text(const QVariant& v)
 {
+    if (v.metaType().id() == QMetaType::QString) // what a field mostly holds: read as is
+        return values::trim(*static_cast<const QString*>(v.constData()));
     if (isNull(v) || v.metaType().id() == QMetaType::QVariantList || v.metaType().id() == QMetaType::QStringList)
         return QString();
     return values::trim(values::toTextOrEmpty(v));
 }
 
 // The ten free items' keys of a head ("InvFree_") or a line ("DInvFree_").
-QStringList freeKeys(const char* prefix)
+QList<FieldKey> freeKeys(const char* prefix)
 {
-    QStringList keys;
+    QList<FieldKey> keys;
     for (int n = 1; n <= 10; ++n)
         keys.append(QString::fromLatin1(prefix) + QString::number(n));
     return keys;
 }
-const QStringList& headFrees()
+const QList<FieldKey>& headFrees()
 {
-    static const QStringList keys = freeKeys("InvFree_");
+    static const QList<FieldKey> keys = freeKeys("InvFree_");
     return keys;
 }
-const QStringList& lineFrees()
+const QList<FieldKey>& lineFrees()
 {
-    static const QStringList keys = freeKeys("DInvFree_");
+    static const QList<FieldKey> keys = freeKeys("DInvFree_");
     return keys;
 }
 
 // The problems of one part of the document (its head or a line).
 class Checker {
 public:
-    Checker(const QVariantMap& fields, int line, QList<Problem>& problems) : fields_(fields), line_(line), problems_(problems) {}
+    Checker(const Fields& fields, int line, QList<Problem>& problems) : fields_(fields), line_(line), problems_(problems) {}
 
-    QString value(const QString& key) const { return text(fields_.value(key)); }
+    QString value(FieldKey key) const
+    {
+        const QVariant* found = fields_.find(key);
+        return found ? text(*found) : QString();
+    }
 
-    void fail(const QString& field, const QString& what) { problems_.append({line_, field, QStringLiteral("[ %1 ] %2").arg(caption(field), what)}); }
+    void fail(FieldKey field, const QString& what)
+    {
+        problems_.append({line_, field.name(), QStringLiteral("[ %1 ] %2").arg(caption(field.name()), what)});
+    }
 
-    bool filled(const QString& key)
+    bool filled(FieldKey key)
     {
         if (!value(key).isEmpty())
             return true;
@@ -61,7 +71,7 @@ public:
     }
 
     // The number in the field as the voucher reads it; none when blank or not a number.
-    std::optional<double> number(const QString& key)
+    std::optional<double> number(FieldKey key)
     {
         const QString t = value(key);
         if (t.isEmpty())
@@ -76,32 +86,32 @@ public:
         return std::nullopt;
     }
 
-    void baseQuantity(const QString& key)
+    void baseQuantity(FieldKey key)
     {
         if (const auto n = number(key); n && !db::validBaseQuantity(*n))
             fail(key, QStringLiteral("必须大于 0：%1").arg(value(key)));
     }
-    void atLeast(const QString& key, double low)
+    void atLeast(FieldKey key, double low)
     {
         if (const auto n = number(key); n && *n < low)
             fail(key, QStringLiteral("不能小于 %1：%2").arg(low).arg(value(key)));
     }
-    void percent(const QString& key)
+    void percent(FieldKey key)
     {
         if (const auto n = number(key); n && !db::validScrap(*n))
             fail(key, QStringLiteral("必须在 0 到 100 之间（不含 100）：%1").arg(value(key)));
     }
-    void whole(const QString& key, double low)
+    void whole(FieldKey key, double low)
     {
         if (const auto n = number(key); n && !(*n == std::floor(*n) && *n >= low && *n <= 2147483647))
             fail(key, QStringLiteral("必须是 %1 到 2147483647 的整数：%2").arg(low).arg(value(key)));
     }
-    void date(const QString& key)
+    void date(FieldKey key)
     {
         if (const QString t = value(key); !t.isEmpty() && !isDateText(t))
             fail(key, QStringLiteral("不是有效的日期（yyyy-mm-dd）：%1").arg(t));
     }
-    void period(const QString& from, const QString& until)
+    void period(FieldKey from, FieldKey until)
     {
         date(from);
         date(until);
@@ -109,19 +119,19 @@ public:
         if (isDateText(a) && isDateText(b) && !(a < b))
             fail(until, QStringLiteral("必须晚于 %1：%2").arg(a, b));
     }
-    void listed(const QString& key, int listKind)
+    void listed(FieldKey key, int listKind)
     {
         const QString t = value(key);
         if (!t.isEmpty() && !lists::texts(listKind).contains(lists::codeToText(listKind, lists::textToCode(listKind, t))))
             fail(key, QStringLiteral("必须是 %1 之一：%2").arg(lists::texts(listKind).join(u'、'), t));
     }
-    void exists(const QString& key, const std::function<bool(const QString&)>& exists, const char* what)
+    void exists(FieldKey key, const std::function<bool(const QString&)>& exists, const char* what)
     {
         if (const QString t = value(key); !t.isEmpty() && exists && !exists(t))
             fail(key, QStringLiteral("%1 %2 不存在").arg(QString::fromUtf8(what), t));
     }
     // An item of the account and its free items: filled where the item uses them, empty elsewhere.
-    void item(const QString& key, const QStringList& frees, const AccountFacts& facts, const char* what)
+    void item(FieldKey key, const QList<FieldKey>& frees, const AccountFacts& facts, const char* what)
     {
         const QString code = value(key);
         if (code.isEmpty() || !facts.freeItemsOf)
@@ -132,7 +142,7 @@ public:
             return;
         }
         for (int n = 1; n <= 10; ++n) {
-            const QString& free = frees[n - 1];
+            const FieldKey free = frees[n - 1];
             const bool filled = !value(free).isEmpty();
             if ((*uses)[static_cast<size_t>(n - 1)] && !filled)
                 fail(free, QStringLiteral("必须输入（%1 使用此自由项）").arg(code));
@@ -142,14 +152,15 @@ public:
     }
 
 private:
-    const QVariantMap& fields_;
+    const Fields& fields_;
     int line_;
     QList<Problem>& problems_;
 };
 
 void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Problem>& problems)
 {
-    Checker head(document.head, 0, problems);
+    const Fields fields = Fields::fromMap(document.head);
+    Checker head(fields, 0, problems);
     if (head.filled(QStringLiteral("cInvCode")))
         head.item(QStringLiteral("cInvCode"), headFrees(), facts, "存货");
     head.listed(QStringLiteral("BomType"), BomTypeList);
@@ -172,31 +183,33 @@ void checkHead(const BomDocument& document, const AccountFacts& facts, QList<Pro
 
 void checkLine(const BomLine& line, int number, const AccountFacts& facts, QList<Problem>& problems)
 {
+    using namespace lineKeys;
     Checker body(line.fields, number, problems);
-    if (body.filled(QStringLiteral("DInvCode")))
-        body.item(QStringLiteral("DInvCode"), lineFrees(), facts, "存货");
-    body.baseQuantity(QStringLiteral("DBaseQtyN"));
-    body.baseQuantity(QStringLiteral("DBaseQtyD"));
-    body.percent(QStringLiteral("DCompScrap"));
-    body.atLeast(QStringLiteral("DPlanRate"), 0);
-    body.whole(QStringLiteral("DSortSeq"), 0);
-    body.whole(QStringLiteral("DOffset"), -2147483647); // an offset may put the component's need before the parent's start
-    body.period(QStringLiteral("DEffBegDate"), QStringLiteral("DEffEndDate"));
-    body.listed(QStringLiteral("DFVFlag"), FixedVariable);
-    body.listed(QStringLiteral("DWIPType"), SupplyType);
-    body.listed(QStringLiteral("DByproductFlag"), YesNo);
-    body.listed(QStringLiteral("DAccuCostFlag"), YesNo);
-    body.listed(QStringLiteral("DOptionalFlag"), YesNo);
-    body.listed(QStringLiteral("DMutexRule"), SelectionRule);
-    body.exists(QStringLiteral("DWhCode"), facts.wareHouseExists, "仓库");
-    body.exists(QStringLiteral("DDeptCode"), facts.departmentExists, "部门");
+    if (body.filled(invCode))
+        body.item(invCode, lineFrees(), facts, "存货");
+    body.baseQuantity(baseQtyN);
+    body.baseQuantity(baseQtyD);
+    body.percent(compScrap);
+    body.atLeast(planRate, 0);
+    body.whole(sortSeq, 0);
+    body.whole(offset, -2147483647); // an offset may put the component's need before the parent's start
+    body.period(effBegDate, effEndDate);
+    body.listed(fvFlag, FixedVariable);
+    body.listed(wipType, SupplyType);
+    body.listed(byproductFlag, YesNo);
+    body.listed(accuCostFlag, YesNo);
+    body.listed(optionalFlag, YesNo);
+    body.listed(mutexRule, SelectionRule);
+    body.exists(whCode, facts.wareHouseExists, "仓库");
+    body.exists(deptCode, facts.departmentExists, "部门");
     for (const QVariantMap& substitute : line.substitutes) {
-        Checker sub(substitute, number, problems);
-        if (sub.filled(QStringLiteral("DInvCode")))
-            sub.item(QStringLiteral("DInvCode"), lineFrees(), facts, "替代料");
-        sub.baseQuantity(QStringLiteral("DFactor"));
-        sub.period(QStringLiteral("DEffBegDate"), QStringLiteral("DEffEndDate"));
-        sub.listed(QStringLiteral("DReplaceFlag"), YesNo);
+        const Fields fields = Fields::fromMap(substitute);
+        Checker sub(fields, number, problems);
+        if (sub.filled(invCode))
+            sub.item(invCode, lineFrees(), facts, "替代料");
+        sub.baseQuantity(factor);
+        sub.period(effBegDate, effEndDate);
+        sub.listed(replaceFlag, YesNo);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/voucher/Fields.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,7 +14,7 @@ namespace q7::host::voucher {
 // Each line carries its substitutes (fields "DInvCode", "DFactor", …) and
 // its location designators; the users of a common BOM are parent parts.
 struct BomLine {
-    QVariantMap fields;
+    Fields fields;
     QList<QVariantMap> substitutes;
     QStringList locations;
 };

@@ -1,4 +1,6 @@
 #include "host/voucher/BomStore.h"
+
+#include "host/voucher/LineKeys.h"
 #include "host/voucher/CellText.h"
 #include "host/db/procedures/BomGraph.h"
 #include "host/db/procedures/Statement.h"
@@ -108,7 +110,8 @@ QString number(const QVariant& v)
 }
 
 // Fills an item's description fields with a prefix ("" head, "D" body).
-void putItem(QVariantMap& fields, const QVariantMap& row, const QString& prefix, bool head)
+template <class Map>
+void putItem(Map& fields, const QVariantMap& row, const QString& prefix, bool head)
 {
     fields.insert(prefix + QStringLiteral("cInvCode").mid(head ? 0 : 1), row.value(QStringLiteral("InvCode")));
     fields.insert(prefix + QStringLiteral("cInvAddCode").mid(head ? 0 : 1), row.value(QStringLiteral("cInvAddCode")));
@@ -149,6 +152,24 @@ QStringList partTexts(const QVariantMap& fields, const QString& prefix)
     QStringList texts{cellText(fields.value(codeKey(prefix)))};
     for (int n = 1; n <= 10; ++n)
         texts.append(cellText(fields.value(freeKey(prefix, n))));
+    return texts;
+}
+
+// A line's part (body keys) as partTexts reads it.
+QStringList partTexts(const Fields& fields)
+{
+    static const QList<FieldKey> keys = [] {
+        QList<FieldKey> list{codeKey(QStringLiteral("D"))};
+        for (int n = 1; n <= 10; ++n)
+            list.append(freeKey(QStringLiteral("D"), n));
+        return list;
+    }();
+    QStringList texts;
+    texts.reserve(keys.size());
+    for (const FieldKey key : keys) {
+        const QVariant* found = fields.find(key);
+        texts.append(cellText(found ? *found : QVariant()));
+    }
     return texts;
 }
 
@@ -222,7 +243,7 @@ std::optional<BomDocument> BomStore::load(int bomId) const
         {bomId}));
     for (const QVariantMap& l : lines) {
         BomLine line;
-        QVariantMap& f = line.fields;
+        Fields& f = line.fields;
         putItem(f, l, QStringLiteral("D"), false);
         const int lineId = l.value(QStringLiteral("OpComponentId")).toInt();
         f.insert(QStringLiteral("OpComponentId"), lineId);
@@ -370,7 +391,9 @@ void BomStore::insertEmbedded(const QString& sql, const QVariantList& values, qs
     statement->reset(); // holds nothing once it has run
 }
 
-int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const
+int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) const { return partIdOrZero(partTexts(fields, prefix)); }
+
+int BomStore::partIdOrZero(const QStringList& texts) const
 {
     static const QString sql = [] {
         QString text = QStringLiteral("SELECT PartId FROM bas_part WHERE InvCode = ?");
@@ -378,7 +401,6 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
             text += QStringLiteral(" AND ") + free(n) + QStringLiteral(" = ?");
         return text;
     }();
-    const QStringList texts = partTexts(fields, prefix);
     const QString key = batch_ ? partKey(texts) : QString();
     if (batch_)
         if (const auto found = partIds_.constFind(key); found != partIds_.constEnd())
@@ -391,13 +413,14 @@ int BomStore::partIdOrZero(const QVariantMap& fields, const QString& prefix) con
     return id;
 }
 
-int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool create)
+int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool create) { return partId(partTexts(fields, prefix), create); }
+
+int BomStore::partId(const QStringList& texts, bool create)
 {
-    const int existing = partIdOrZero(fields, prefix);
+    const int existing = partIdOrZero(texts);
     if (existing || !create)
         return existing;
     const int id = intOf(run(db_, QStringLiteral("SELECT max(PartId) FROM bas_part"))) + 1;
-    const QStringList texts = partTexts(fields, prefix);
     run(db_, QStringLiteral("INSERT INTO bas_part (PartId, InvCode, Free1, Free2, Free3, Free4, Free5, Free6, Free7, Free8, Free9, Free10) "
                             "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
         QVariantList{id} + bindable(texts));
@@ -406,12 +429,12 @@ int BomStore::partId(const QVariantMap& fields, const QString& prefix, bool crea
     return id;
 }
 
-int BomStore::componentId(const BomDocument& document, qsizetype line, const QVariantMap& fields)
+int BomStore::componentId(const BomDocument& document, qsizetype line, const Fields& fields)
 {
     if (checked_.document == &document && line < checked_.components.size())
         if (const int found = checked_.components[line])
             return found;
-    return partId(fields, QStringLiteral("D"), true);
+    return partId(partTexts(fields), true);
 }
 
 QString BomStore::partLabel(int partId) const
@@ -429,25 +452,22 @@ QString BomStore::partLabel(int partId) const
 
 BomStore::Cycle BomStore::cycle(const BomDocument& document) const
 {
-    // A line's parts: its component and its substitutes, as the structure check counts them.
+    // A line's parts' texts: its component and its substitutes, as the structure check counts them.
     const auto linesParts = [&](const BomLine& line) {
-        QList<QVariantMap> parts{line.fields};
-        parts += line.substitutes;
+        QList<QStringList> parts{partTexts(line.fields)};
+        for (const QVariantMap& substitute : line.substitutes)
+            parts.append(partTexts(substitute, QStringLiteral("D")));
         return parts;
     };
     checked_ = {};
-    const int parent = partIdOrZero(document.head, QString());
+    const QStringList head = partTexts(document.head, QString());
+    const int parent = partIdOrZero(head);
     if (parent == 0) { // a new part has no users yet: only a line of the part itself closes a cycle
-        const auto same = [&](const QVariantMap& part) {
-            if (cellText(part.value(QStringLiteral("DInvCode"))).compare(cellText(document.head.value(QStringLiteral("cInvCode"))), Qt::CaseInsensitive) != 0)
-                return false;
-            for (int n = 1; n <= 10; ++n)
-                if (cellText(part.value(freeKey(QStringLiteral("D"), n))) != cellText(document.head.value(freeKey(QString(), n))))
-                    return false;
-            return true;
+        const auto same = [&](const QStringList& part) {
+            return part.first().compare(head.first(), Qt::CaseInsensitive) == 0 && std::equal(part.cbegin() + 1, part.cend(), head.cbegin() + 1, head.cend());
         };
         for (int i = 0; i < document.lines.size(); ++i)
-            for (const QVariantMap& part : linesParts(document.lines[i]))
+            for (const QStringList& part : linesParts(document.lines[i]))
                 if (same(part)) {
                     QString label = cellText(document.head.value(QStringLiteral("cInvCode")));
                     for (int n = 1; n <= 10; ++n)
@@ -469,7 +489,7 @@ BomStore::Cycle BomStore::cycle(const BomDocument& document) const
                 lineOf.append(i + 1);
             }
         };
-        const int own = partIdOrZero(line.fields, QStringLiteral("D"));
+        const int own = partIdOrZero(partTexts(line.fields));
         checked_.components.append(own);
         note(own);
         for (const QVariantMap& substitute : line.substitutes)
@@ -792,24 +812,27 @@ int BomStore::write(const BomDocument& document)
     int nextOption = preparedInt(QStringLiteral("SELECT max(OptionsId) FROM bom_opcomponentopt"), {}) + 1;
     // The BOM's options, lines and remarks are each written by a few statements of many rows (insertRows).
     QVariantList options, lines, remarks;
+    options.reserve(9 * document.lines.size());
+    lines.reserve(13 * document.lines.size());
     qsizetype lineIndex = 0;
+    using namespace lineKeys;
     for (const BomLine& line : document.lines) {
-        const QVariantMap& f = line.fields;
+        const Fields& f = line.fields;
         const int lineId = nextLine++;
         const int optionsId = nextOption++;
-        options << optionsId << orNull(f.value(QStringLiteral("DWhCode"))) << orNull(f.value(QStringLiteral("DDeptCode")))
-                << orNull(lists::textToCode(1, cellText(f.value(QStringLiteral("DWIPType"))))) << numberOrNull(f.value(QStringLiteral("DOffset")))
-                << numberOrNull(f.value(QStringLiteral("DPlanRate"))) << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DAccuCostFlag")))))
-                << orNull(lists::textToCode(0, cellText(f.value(QStringLiteral("DOptionalFlag")))))
-                << orNull(lists::textToCode(4, cellText(f.value(QStringLiteral("DMutexRule")))));
-        lines << lineId << bomId << componentId(document, lineIndex++, f) << optionsId << numberOrNull(f.value(QStringLiteral("DSortSeq")))
-              << orNull(f.value(QStringLiteral("DOpSeq"))) << numberOr(f.value(QStringLiteral("DBaseQtyN")), 1)
-              << numberOr(f.value(QStringLiteral("DBaseQtyD")), 1) << numberOr(f.value(QStringLiteral("DCompScrap")), 0)
-              << (lists::textToCode(2, cellText(f.value(QStringLiteral("DFVFlag")))) == QLatin1String("0") ? 0 : 1)
-              << (cellText(f.value(QStringLiteral("DEffBegDate"))).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(QStringLiteral("DEffBegDate"))))
-              << (cellText(f.value(QStringLiteral("DEffEndDate"))).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(QStringLiteral("DEffEndDate"))))
-              << (lists::textToCode(0, cellText(f.value(QStringLiteral("DByproductFlag")))) == QLatin1String("1") ? 1 : 0);
-        if (const QString remark = cellText(f.value(QStringLiteral("DRemark"))); !remark.isEmpty())
+        options << optionsId << orNull(f.value(whCode)) << orNull(f.value(deptCode))
+                << orNull(lists::textToCode(1, cellText(f.value(wipType)))) << numberOrNull(f.value(offset))
+                << numberOrNull(f.value(planRate)) << orNull(lists::textToCode(0, cellText(f.value(accuCostFlag))))
+                << orNull(lists::textToCode(0, cellText(f.value(optionalFlag))))
+                << orNull(lists::textToCode(4, cellText(f.value(mutexRule))));
+        lines << lineId << bomId << componentId(document, lineIndex++, f) << optionsId << numberOrNull(f.value(sortSeq))
+              << orNull(f.value(opSeq)) << numberOr(f.value(baseQtyN), 1)
+              << numberOr(f.value(baseQtyD), 1) << numberOr(f.value(compScrap), 0)
+              << (lists::textToCode(2, cellText(f.value(fvFlag))) == QLatin1String("0") ? 0 : 1)
+              << (cellText(f.value(effBegDate)).isEmpty() ? QString::fromLatin1(db::OpenBegin) : cellText(f.value(effBegDate)))
+              << (cellText(f.value(effEndDate)).isEmpty() ? QString::fromLatin1(db::OpenEnd) : cellText(f.value(effEndDate)))
+              << (lists::textToCode(0, cellText(f.value(byproductFlag))) == QLatin1String("1") ? 1 : 0);
+        if (const QString remark = cellText(f.value(lineKeys::remark)); !remark.isEmpty())
             remarks << lineId << remark;
     }
     insertRows(QStringLiteral("bom_opcomponentopt (OptionsId, WhCode, DrawDeptCode, WIPType, \"offset\", PlanFactor, AccuCostFlag, OptionalFlag, MutexRule)"),

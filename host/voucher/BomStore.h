@@ -101,9 +101,12 @@ private:
     void runSavepoint(const QString& sql) const; // a batch's savepoint statement, prepared once on the file
     int partId(const QVariantMap& fields, const QString& prefix, bool create);
     int partIdOrZero(const QVariantMap& fields, const QString& prefix) const;
+    // The same by the part's texts: its code and ten free-item values.
+    int partId(const QStringList& texts, bool create);
+    int partIdOrZero(const QStringList& texts) const;
     QString partLabel(int partId) const;
     // The part of the document's line `line` (from 0): as the cycle check found it, else found or made.
-    int componentId(const BomDocument& document, qsizetype line, const QVariantMap& fields);
+    int componentId(const BomDocument& document, qsizetype line, const Fields& fields);
     // The parts of a document's line components as its cycle check found them (0 for none found),
     // so that its write does not look them up again.
     struct CheckedParts {

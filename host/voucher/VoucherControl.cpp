@@ -57,27 +57,42 @@ bool VoucherControl::BodyRowIsEmpty(int row) const
 {
     if (row < 1 || row > body_.size())
         return true;
-    const QVariantMap& fields = body_[row - 1].values;
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        if (defaultKeys_.contains(it.key()) || it.key().contains(QLatin1String("BStrFree_")) || it.key().startsWith(u'_') ||
-            it.key() == QLatin1String("OpComponentId") || isNull(it.value()))
+    for (const auto& [key, value] : body_[row - 1].values.entries()) {
+        if (!fillsRow(key) || isNull(value))
             continue;
-        if (!values::trim(values::toTextOrEmpty(it.value())).isEmpty())
+        if (!values::trim(values::toTextOrEmpty(value)).isEmpty())
             return false;
     }
     return true;
 }
 
+bool VoucherControl::fillsRow(FieldKey key) const
+{
+    if (key.id() >= fillsRow_.size())
+        fillsRow_.resize(FieldKey::count(), -1);
+    signed char& fills = fillsRow_[key.id()];
+    if (fills < 0) {
+        const QString& name = key.name();
+        fills = defaultKeys_.contains(name) || name.contains(QLatin1String("BStrFree_")) || name.startsWith(u'_') ||
+                        name == QLatin1String("OpComponentId")
+                    ? 0
+                    : 1;
+    }
+    return fills == 1;
+}
+
 QVariantList VoucherControl::BodyColumns(const QVariant& keys) const
 {
-    const QStringList columns = keys.toStringList();
+    QList<FieldKey> columns;
+    for (const QString& key : keys.toStringList())
+        columns.append(key);
     QVariantList rows;
     rows.reserve(body_.size());
     for (int r = 1; r <= body_.size(); ++r) {
         QVariantList values;
         if (!BodyRowIsEmpty(r)) {
             values.reserve(columns.size());
-            for (const QString& key : columns)
+            for (const FieldKey key : columns)
                 values.append(body_[r - 1].values.value(key, QString()));
         }
         rows.append(QVariant(values));
@@ -112,7 +127,7 @@ void VoucherControl::setVoucherDataXML(const QVariant& head, const QVariant& bod
     head_ = heads.value(0);
     body_.clear();
     for (const QVariantMap& line : lines)
-        body_.append({line, QStringLiteral("A")});
+        body_.append({Fields::fromMap(line), QStringLiteral("A")});
 }
 
 void VoucherControl::ResetSigh()
@@ -131,13 +146,29 @@ ItemState& VoucherControl::itemState(const QString& key, int section)
     return *slot;
 }
 
-int VoucherControl::appendRow(const QVariantMap& values)
+ItemState& VoucherControl::bodyState(FieldKey key)
 {
-    body_.append({values, QStringLiteral("A")});
+    if (key.id() >= bodyStates_.size())
+        bodyStates_.resize(FieldKey::count());
+    ItemState*& state = bodyStates_[key.id()];
+    if (!state)
+        state = &itemState(key.name(), Body);
+    return *state;
+}
+
+int VoucherControl::appendRow(Fields values)
+{
+    body_.append({std::move(values), QStringLiteral("A")});
     return rows();
 }
 
-void VoucherControl::replaceRow(int row, QVariantMap values)
+const Fields& VoucherControl::rowFields(int row) const
+{
+    static const Fields none;
+    return row >= 1 && row <= body_.size() ? body_[row - 1].values : none;
+}
+
+void VoucherControl::replaceRow(int row, Fields values)
 {
     if (row < 1 || row > body_.size())
         throw AutomationError(9);
@@ -156,11 +187,11 @@ void VoucherControl::clear()
     body_.clear();
 }
 
-void VoucherControl::load(const QVariantMap& head, const QList<QVariantMap>& body)
+void VoucherControl::load(const QVariantMap& head, const QList<Fields>& body)
 {
     head_ = head;
     body_.clear();
-    for (const QVariantMap& line : body)
+    for (const Fields& line : body)
         body_.append({line, QString()});
 }
 

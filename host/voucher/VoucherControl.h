@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/voucher/Fields.h"
 #include "platform/LateBinding.h"
 
 #include <QHash>
@@ -59,34 +60,48 @@ public:
     Q_INVOKABLE void setVoucherDataXML(const QVariant& head, const QVariant& body);
     Q_INVOKABLE void ResetSigh();
     ItemState& itemState(const QString& key, int section);
+    // A body field's state by its key's number (the same object itemState gives: states stay while the control does).
+    ItemState& bodyState(FieldKey key);
 
     int status() const { return status_; }
     void setStatus(int status) { status_ = status; }
     bool headEnabled(const QString& key) const { return headEnabled_.value(key, true); }
-    int appendRow(const QVariantMap& values); // a new row ("A"); answers its number
-    void replaceRow(int row, QVariantMap values); // the row's fields, its status kept
+    int appendRow(Fields values); // a new row ("A"); answers its number
+    int appendRow(const QVariantMap& values) { return appendRow(Fields::fromMap(values)); }
+    void replaceRow(int row, Fields values); // the row's fields, its status kept
     void removeRow(int row);
     void clear();
-    void load(const QVariantMap& head, const QList<QVariantMap>& body); // stored rows
+    void load(const QVariantMap& head, const QList<Fields>& body); // stored rows
 
     const QVariantMap& head() const { return head_; }
-    QVariantMap row(int row) const { return body_.value(row - 1).values; }
+    // A row's fields (from 1); an empty record for a row there is not.
+    const Fields& rowFields(int row) const;
+    // The same as a map, for late-bound readers.
+    QVariantMap row(int row) const { return rowFields(row).toMap(); }
     const QStringList& headKeys() const { return headKeys_; }
     const QStringList& bodyKeys() const { return bodyKeys_; }
     // Fields that a new row gets by default do not make a row non-empty.
-    void setDefaultKeys(const QStringList& keys) { defaultKeys_ = QSet<QString>(keys.begin(), keys.end()); }
+    void setDefaultKeys(const QStringList& keys)
+    {
+        defaultKeys_ = QSet<QString>(keys.begin(), keys.end());
+        fillsRow_.clear();
+    }
 
 private:
+    // Whether a field counts towards a row's being filled (BodyRowIsEmpty), by key number.
+    bool fillsRow(FieldKey key) const;
     struct Row {
-        QVariantMap values;
+        Fields values;
         QString status; // "A" added since loading
     };
     QStringList headKeys_, bodyKeys_;
     QSet<QString> defaultKeys_;
+    mutable QList<signed char> fillsRow_; // by key number: 1 counts, 0 does not, -1 not known yet
     QVariantMap head_;
     QList<Row> body_;
     QHash<QString, bool> headEnabled_;
     QHash<std::pair<int, QString>, QSharedPointer<ItemState>> states_; // by section and key
+    QList<ItemState*> bodyStates_;                                     // the body's of states_ by key number, as asked for
     int status_ = 0;
 };
 

@@ -116,7 +116,7 @@ QVariantMap VoucherForm::copyData() const
 {
     QList<QVariantMap> rows;
     for (const BomLine& line : copy_.lines) {
-        QVariantMap fields = line.fields;
+        QVariantMap fields = line.fields.toMap();
         fields.remove(QStringLiteral("OpComponentId"));
         rows.append(fields);
     }

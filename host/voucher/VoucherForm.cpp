@@ -42,6 +42,26 @@ QVariantMap visibleFields(const QVariantMap& fields)
     return result;
 }
 
+Fields visibleFields(const Fields& fields)
+{
+    Fields result = fields; // shared, not copied, while nothing is hidden
+    for (const Fields::Entry& entry : fields.entries())
+        if (isHidden(entry.key.name()))
+            result.remove(entry.key);
+    return result;
+}
+
+const FieldKey& substitutesKey()
+{
+    static const FieldKey key(QStringLiteral("_Substitutes"));
+    return key;
+}
+const FieldKey& locationsKey()
+{
+    static const FieldKey key(QStringLiteral("_Locations"));
+    return key;
+}
+
 } // namespace
 
 // ---- set-up ------------------------------------------------------------------
@@ -263,14 +283,14 @@ void VoucherForm::showDocument(const BomDocument& document)
     for (const QVariantMap& user : document.users)
         users.append(user);
     head.insert(QStringLiteral("_Users"), users);
-    QList<QVariantMap> rows;
+    QList<Fields> rows;
     for (const BomLine& line : document.lines) {
-        QVariantMap row = line.fields;
+        Fields row = line.fields;
         QVariantList subs;
         for (const QVariantMap& s : line.substitutes)
             subs.append(s);
-        row.insert(QStringLiteral("_Substitutes"), subs);
-        row.insert(QStringLiteral("_Locations"), line.locations);
+        row.insert(substitutesKey(), subs);
+        row.insert(locationsKey(), line.locations);
         rows.append(row);
     }
     control_->load(head, rows);
@@ -288,12 +308,13 @@ BomDocument VoucherForm::document() const
     for (int r = 1; r <= control_->rows(); ++r) {
         if (control_->BodyRowIsEmpty(r))
             continue;
-        const QVariantMap row = control_->row(r);
+        const Fields& row = control_->rowFields(r);
         BomLine line;
         line.fields = visibleFields(row);
-        for (const QVariant& s : row.value(QStringLiteral("_Substitutes")).toList())
-            line.substitutes.append(s.toMap());
-        line.locations = row.value(QStringLiteral("_Locations")).toStringList();
+        if (const QVariant* subs = row.find(substitutesKey()))
+            for (const QVariant& s : subs->toList())
+                line.substitutes.append(s.toMap());
+        line.locations = row.value(locationsKey()).toStringList();
         document.lines.append(line);
     }
     return document;

@@ -104,7 +104,7 @@ public:
 
     // ---- what the library computes ------------------------------------------
     QVariant computeBody(int row, const QString& key) const;
-    QVariant computeBody(const QVariantMap& row, const QString& key) const;
+    QVariant computeBody(const Fields& row, const QString& key) const;
     QVariant computeHead(const QString& key) const;
     bool checkRequired();
     BomDocument document() const; // the voucher as shown
@@ -134,16 +134,17 @@ private:
     QList<std::pair<QString, QVariant>> inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const;
     // The same fields as a map (a field named twice holds its last value), made once per item while
     // the store hands out the same inventory row (the rows of an import batch) and the configuration stands.
-    const QVariantMap& itemFields(const QString& key, const QString& code) const;
+    const Fields& itemFields(const QString& key, const QString& code) const;
     // The fields a change of the key computes again (the column refresh lists naming it as a source).
     QStringList columnTargets(const QString& key) const;
     // A body cell typed into a row held in memory: typeBody's rules after the handler heard of the edit.
     // With `later`, the columns the cell's change computes again are noted there rather than computed
     // (computeLater then computes them once the row's cells are in); a column typed after the change that
     // computed it keeps its typed value.
-    using LaterColumns = QStringList;
-    bool typeInto(QVariantMap& row, const QString& key, const QVariant& value, LaterColumns* later = nullptr) const;
-    void computeLater(QVariantMap& row, const LaterColumns& later) const;
+    // The field is the key's interned number.
+    using LaterColumns = QList<FieldKey>;
+    bool typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later = nullptr) const;
+    void computeLater(Fields& row, const LaterColumns& later) const;
     // What the typing rules read of the handler's configuration, read again when it changes.
     struct InventoryEntry {
         QString field;
@@ -153,28 +154,39 @@ private:
     struct ConfigRules {
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
         QHash<QString, QStringList> targets;             // by source column
+        QHash<QString, QList<FieldKey>> targetKeys;      // the same as interned keys
+        // What the rules above say of a body column, by its key's number (made as the columns are typed).
+        struct Column {
+            bool known = false;
+            int dropDownKind = -1;  // dropDownKinds
+            bool itemField = false; // filling fields from the inventory (inventory)
+            QList<FieldKey> targets;
+        };
+        mutable QList<Column> columns;
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column
         struct ItemFields {
             QVariantList inventory; // the row they were made of
-            QVariantMap fields;
+            Fields fields;
         };
         mutable QHash<QString, ItemFields> itemFields; // by the item field and the code (itemFields)
     };
     static QList<std::pair<QString, QVariant>> fieldsOfInventory(const QList<InventoryEntry>& entries, const QVariantList& inventory);
     const ConfigRules& fromConfig() const;
     // A new row's defaults after the highest sort sequence, on the day given (today's date as text).
-    QVariantMap newRowValues(int sortSeq, const QString& today) const;
-    QVariantMap defaultRowValues(const QString& today) const;
+    Fields newRowValues(int sortSeq, const QString& today) const;
+    Fields defaultRowValues(const QString& today) const;
     struct NewRow {
         quint64 configRead = 0;
         QString today, parentScrap;
-        QVariantMap values;
+        Fields values;
     };
     int highestSortSeq() const;
-    static int sortSeqOf(const QVariantMap& row);
+    static int sortSeqOf(const Fields& row);
     bool dropDownAccepts(const QString& key, QVariant& value) const;
+    static bool dropDownAccepts(int listKind, QVariant& value); // -1: the column has no list
+    const ConfigRules::Column& bodyColumn(FieldKey field, const QString& key) const;
     int dropDownKind(const QString& key) const;
-    bool columnVisible(const QString& key) const;
+    bool columnTypable(FieldKey key) const; // a body column that may be modified and is seen
     void addNew();
     void navigate(const QString& key);
     void applyColumnAuthority();

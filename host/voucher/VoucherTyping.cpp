@@ -1,6 +1,7 @@
 #include "host/voucher/VoucherForm.h"
 
 #include "host/voucher/CellText.h"
+#include "host/voucher/LineKeys.h"
 
 #include "host/MessageService.h"
 #include "host/db/AccountDatabase.h"
@@ -36,9 +37,10 @@ QString number(double v) { return QString::number(v, 'g', 12); }
 
 int VoucherForm::dropDownKind(const QString& key) const { return fromConfig().dropDownKinds.value(key, -1); }
 
-bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
+bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const { return dropDownAccepts(dropDownKind(key), value); }
+
+bool VoucherForm::dropDownAccepts(int kind, QVariant& value)
 {
-    const int kind = dropDownKind(key);
     if (kind < 0 || cellText(value).isEmpty())
         return true;
     const QString code = lists::textToCode(kind, cellText(value));
@@ -48,7 +50,11 @@ bool VoucherForm::dropDownAccepts(const QString& key, QVariant& value) const
     return true;
 }
 
-bool VoucherForm::columnVisible(const QString& key) const { return control_->itemState(key, VoucherControl::Body).bVisible; }
+bool VoucherForm::columnTypable(FieldKey key) const
+{
+    const ItemState& state = control_->bodyState(key);
+    return state.bCanModify && state.bVisible;
+}
 
 bool VoucherForm::typeHead(const QString& key, const QVariant& value, const QStringList& freeValues)
 {
@@ -80,34 +86,35 @@ bool VoucherForm::typeBody(int row, const QString& key, const QVariant& value)
         return false;
     selectRow(row);
     raise(QStringLiteral("BodyOnEdit"), {key});
-    QVariantMap values = control_->row(row);
-    const bool taken = typeInto(values, key, value);
+    Fields values = control_->rowFields(row);
+    const bool taken = typeInto(values, key, key, value);
     control_->replaceRow(row, std::move(values));
     return taken;
 }
 
-bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant& value, LaterColumns* later) const
+bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, const QVariant& value, LaterColumns* later) const
 {
-    if (!control_->itemState(key, VoucherControl::Body).bCanModify || !columnVisible(key))
+    using namespace lineKeys;
+    static const Fields none;
+    if (!columnTypable(field))
         return false;
+    const ConfigRules::Column column = bodyColumn(field, key);
     QVariant shown = value;
-    if (!dropDownAccepts(key, shown))
+    if (!dropDownAccepts(column.dropDownKind, shown))
         return false;
-    if (key == QLatin1String("DOpSeq") && !cellText(shown).isEmpty() &&
-        !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), cellText(shown)))
+    const QString shownText = cellText(shown);
+    if (field == opSeq && !shownText.isEmpty() &&
+        !store_->hasOperation(values::toLong(cellText(control_->headerText(QStringLiteral("PRoutingId")))), shownText))
         return false; // not an operation of the routing
-    const QVariant before = row.value(key, QString());
-    row.insert(key, shown);
-    const QVariantMap& filled = itemFields(key, cellText(shown));
-    QVariantMap::const_iterator hint = row.cbegin(); // the fields come in order: each is put after the one before
-    for (auto f = filled.cbegin(); f != filled.cend(); ++f) {
-        hint = std::next(QVariantMap::const_iterator(row.insert(hint, f.key(), f.value())));
-        if (later && !later->isEmpty())
-            later->removeAll(f.key());
-    }
-    if (key == control_->bodyKeys().value(0) && key == QLatin1String("DInvCode") && !cellText(shown).isEmpty() &&
-        cellText(row.value(QStringLiteral("DInvName"))).isEmpty()) {
-        row.insert(key, before);
+    const QVariant before = row.value(field, QString());
+    row.insert(field, shown);
+    const Fields& filled = column.itemField ? itemFields(key, shownText) : none;
+    row.insert(filled);
+    if (later && !later->isEmpty())
+        for (const Fields::Entry& f : filled.entries())
+            later->removeAll(f.key);
+    if (field == invCode && key == control_->bodyKeys().value(0) && !shownText.isEmpty() && cellText(row.value(invName)).isEmpty()) {
+        row.insert(field, before);
         return false;
     }
     if (!later) {
@@ -115,8 +122,8 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
             row.insert(target, computeBody(row, target));
         return true;
     }
-    later->removeAll(key); // typed after what computed it: the typed value stands
-    for (const QString& target : columnTargets(key))
+    later->removeAll(field); // typed after what computed it: the typed value stands
+    for (const FieldKey target : column.targets)
         if (!later->contains(target))
             later->append(target);
     return true;
@@ -125,10 +132,10 @@ bool VoucherForm::typeInto(QVariantMap& row, const QString& key, const QVariant&
 // A computed column reads only the columns it is computed from (its sources), and each of those
 // notes it again when typed: computed once the row's cells are in, it reads what it would have read
 // when its last source was typed.
-void VoucherForm::computeLater(QVariantMap& row, const LaterColumns& later) const
+void VoucherForm::computeLater(Fields& row, const LaterColumns& later) const
 {
-    for (const QString& target : later)
-        row.insert(target, computeBody(row, target));
+    for (const FieldKey target : later)
+        row.insert(target, computeBody(row, target.name()));
 }
 
 QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
@@ -146,15 +153,26 @@ QList<QStringList> VoucherForm::enterRows(const QList<Cells>& rows)
             }
     int sortSeq = highestSortSeq();
     const QString today = values::dateText(system::today()); // the rows entered at once are of one day
+    QList<std::pair<QString, FieldKey>> columns; // each cell's key as interned for the row before (rows mostly have the same columns)
+    qsizetype widest = 0;                        // a row's fields at most: the next row has room for as many
     for (const Cells& cells : rows) {
-        QVariantMap row = newRowValues(sortSeq, today);
+        Fields row = newRowValues(sortSeq, today);
+        row.reserve(widest);
         QStringList notTaken;
         LaterColumns later;
-        for (const auto& [key, value] : cells)
-            if (values::toTextOrEmpty(row.value(key, QString())) != value && !typeInto(row, key, value, &later))
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const auto& [key, value] = cells[c];
+            if (c >= columns.size())
+                columns.append({key, FieldKey(key)});
+            else if (columns[c].first != key)
+                columns[c] = {key, FieldKey(key)};
+            const FieldKey field = columns[c].second;
+            if (values::toTextOrEmpty(row.value(field, QString())) != value && !typeInto(row, field, key, value, &later))
                 notTaken.append(key);
+        }
         computeLater(row, later);
         sortSeq = std::max(sortSeq, sortSeqOf(row));
+        widest = std::max(widest, row.size());
         control_->appendRow(row);
         refused.append(notTaken);
     }
@@ -195,9 +213,9 @@ QList<std::pair<QString, QVariant>> VoucherForm::fieldsOfInventory(const QList<I
     return filled;
 }
 
-const QVariantMap& VoucherForm::itemFields(const QString& key, const QString& code) const
+const Fields& VoucherForm::itemFields(const QString& key, const QString& code) const
 {
-    static const QVariantMap none;
+    static const Fields none;
     const ConfigRules& rules = fromConfig();
     const QList<InventoryEntry>& entries = rules.inventory.value(key);
     if (entries.isEmpty())
@@ -242,8 +260,10 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
         sources.removeDuplicates();
         for (const QString& source : std::as_const(sources))
             for (const QString& target : targets)
-                if (target != source)
+                if (target != source) {
                     rules.targets[source].append(target);
+                    rules.targetKeys[source].append(target);
+                }
     }
     for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList()) {
         const QString column = entry.toMap().value(QStringLiteral("Column")).toString();
@@ -256,6 +276,17 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
 }
 
 QStringList VoucherForm::columnTargets(const QString& key) const { return fromConfig().targets.value(key); }
+
+const VoucherForm::ConfigRules::Column& VoucherForm::bodyColumn(FieldKey field, const QString& key) const
+{
+    const ConfigRules& rules = fromConfig();
+    if (field.id() >= rules.columns.size())
+        rules.columns.resize(FieldKey::count());
+    ConfigRules::Column& column = rules.columns[field.id()];
+    if (!column.known)
+        column = {true, rules.dropDownKinds.value(key, -1), rules.inventory.contains(key), rules.targetKeys.value(key)};
+    return column;
+}
 
 QVariant VoucherForm::computeHead(const QString& key) const
 {
@@ -288,24 +319,25 @@ QVariant VoucherForm::computeHead(const QString& key) const
     return head.value(key, QString());
 }
 
-QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->row(row), key); }
+QVariant VoucherForm::computeBody(int row, const QString& key) const { return computeBody(control_->rowFields(row), key); }
 
-QVariant VoucherForm::computeBody(const QVariantMap& r, const QString& key) const
+QVariant VoucherForm::computeBody(const Fields& r, const QString& key) const
 {
-    const auto num = [&](const QString& k, double fallback) {
+    using namespace lineKeys;
+    const auto num = [&](FieldKey k, double fallback) {
         const QString t = cellText(r.value(k));
         return t.isEmpty() ? fallback : values::toDouble(t);
     };
     if (key == QLatin1String("DQty")) {
         const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
-        const bool variable = lists::textToCode(2, cellText(r.value(QStringLiteral("DFVFlag")))) != QLatin1String("0");
-        return number(componentQuantity(num(QStringLiteral("DBaseQtyN"), 1), num(QStringLiteral("DBaseQtyD"), 1), num(QStringLiteral("DCompScrap"), 0), variable,
+        const bool variable = lists::textToCode(2, cellText(r.value(fvFlag))) != QLatin1String("0");
+        return number(componentQuantity(num(baseQtyN, 1), num(baseQtyD, 1), num(compScrap, 0), variable,
                                         parentScrap.isEmpty() ? 0.0 : values::toDouble(parentScrap)));
     }
     if (key == QLatin1String("DWhName"))
-        return store_->wareHouseName(cellText(r.value(QStringLiteral("DWhCode"))));
+        return store_->wareHouseName(cellText(r.value(whCode)));
     if (key == QLatin1String("DDeptName"))
-        return store_->departmentName(cellText(r.value(QStringLiteral("DDeptCode"))));
+        return store_->departmentName(cellText(r.value(deptCode)));
     if (key == QLatin1String("DOpSeq")) {
         // An operation the head's routing does not have is dropped.
         const QString routing = cellText(control_->headerText(QStringLiteral("PRoutingId")));
@@ -320,29 +352,29 @@ int VoucherForm::highestSortSeq() const
 {
     int sortSeq = 0;
     for (int r = 1; r <= control_->rows(); ++r)
-        sortSeq = std::max(sortSeq, sortSeqOf(control_->row(r)));
+        sortSeq = std::max(sortSeq, sortSeqOf(control_->rowFields(r)));
     return sortSeq;
 }
 
-int VoucherForm::sortSeqOf(const QVariantMap& row)
+int VoucherForm::sortSeqOf(const Fields& row)
 {
-    const QVariant sortSeq = row.value(QStringLiteral("DSortSeq"), QString());
+    const QVariant sortSeq = row.value(lineKeys::sortSeq, QString());
     return values::toLong(cellText(sortSeq).isEmpty() ? QVariant(0) : sortSeq);
 }
 
-QVariantMap VoucherForm::newRowValues(int sortSeq, const QString& today) const
+Fields VoucherForm::newRowValues(int sortSeq, const QString& today) const
 {
     // the defaults stand while the configuration, the day and the head's parent scrap (the quantity) do
     const QString parentScrap = cellText(control_->headerText(QStringLiteral("ParentScrap")));
     if (!newRow_ || newRow_->configRead != info_->configChanges() || newRow_->today != today || newRow_->parentScrap != parentScrap)
         newRow_ = std::make_unique<NewRow>(NewRow{info_->configChanges(), today, parentScrap, defaultRowValues(today)});
-    QVariantMap values = newRow_->values;
-    if (values.contains(QStringLiteral("DSortSeq")))
-        values.insert(QStringLiteral("DSortSeq"), QString::number(sortSeq + 10));
+    Fields values = newRow_->values;
+    if (values.contains(lineKeys::sortSeq))
+        values.insert(lineKeys::sortSeq, QString::number(sortSeq + 10));
     return values;
 }
 
-QVariantMap VoucherForm::defaultRowValues(const QString& today) const
+Fields VoucherForm::defaultRowValues(const QString& today) const
 {
     const QVariantMap defaults{
         {QStringLiteral("DSortSeq"), QString()}, /* each row's own, put in by newRowValues */ {QStringLiteral("DOpSeq"), QString()},
@@ -356,7 +388,7 @@ QVariantMap VoucherForm::defaultRowValues(const QString& today) const
         {QStringLiteral("DSequence"), QStringLiteral("1")},           {QStringLiteral("DFactor"), QStringLiteral("1")},
         {QStringLiteral("DReplaceFlag"), lists::codeToText(0, 0)},
     };
-    QVariantMap values;
+    Fields values;
     for (const QVariant& key : info_->config(QStringLiteral("RefreshDefaultField")).toList())
         values.insert(key.toString(), defaults.value(key.toString(), QString()));
     if (values.contains(QStringLiteral("DQty")))

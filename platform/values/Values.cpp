@@ -247,6 +247,8 @@ QString numberText(double value)
 
 QString toText(const QVariant& v)
 {
+    if (v.metaType().id() == QMetaType::QString) // what most values hold: the text itself, as toString gives it
+        return *static_cast<const QString*>(v.constData());
     if (isEmpty(v))
         return QString("");
     if (isNull(v))

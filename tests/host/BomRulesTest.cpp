@@ -257,8 +257,10 @@ TEST(BomChecks, EachBrokenRuleIsReportedAtItsFieldAndLine)
     };
     for (const Case& c : cases) {
         voucher::BomDocument d = goodBom();
-        QVariantMap& fields = c.line ? d.lines[c.line - 1].fields : d.head;
-        fields.insert(QString::fromLatin1(c.field), QString::fromUtf8(c.value));
+        if (c.line)
+            d.lines[c.line - 1].fields.insert(QString::fromLatin1(c.field), QString::fromUtf8(c.value));
+        else
+            d.head.insert(QString::fromLatin1(c.field), QString::fromUtf8(c.value));
         const QList<voucher::Problem> problems = voucher::checkBom(d, facts);
         ASSERT_EQ(problems.size(), 1) << c.field << " = " << c.value;
         EXPECT_EQ(problems.first().line, c.line) << c.field << " = " << c.value;
