@@ -499,7 +499,12 @@ QList<Row> readRowsAgain(FileWindow& file, const QList<RowAt>& rows, const QSet<
             if (badLines.contains(rows[r].line))
                 continue;
             CsvReader reader(bytes.first(rows[last].end - from), {rows[r].at.offset - from, rows[r].at.line});
-            if (!reader.next(record) || record.line != rows[r].line || from + reader.position().offset != rows[r].end)
+            bool same = false;
+            try { // the row was read whole the first time: a row it no longer reads as is a changed file
+                same = reader.next(record) && record.line == rows[r].line && from + reader.position().offset == rows[r].end;
+            } catch (const AutomationError&) {
+            }
+            if (!same)
                 throw FileChanged{};
             read.append(rowOf(record, columns));
         }
