@@ -146,31 +146,38 @@ QString freeKey(const QString& prefix, int n)
     return (prefix == QLatin1String("D") ? QStringLiteral("DInvFree_") : QStringLiteral("InvFree_")) + QString::number(n);
 }
 
-// A part as bas_part is searched for: its code and ten free-item values ("" head keys, "D" body keys).
-QStringList partTexts(const QVariantMap& fields, const QString& prefix)
+// A part as bas_part is searched for: the texts of its code and ten free-item values, by their keys.
+template <class Map, class Key>
+QStringList partTexts(const Map& fields, const QList<Key>& keys)
 {
-    QStringList texts{cellText(fields.value(codeKey(prefix)))};
-    for (int n = 1; n <= 10; ++n)
-        texts.append(cellText(fields.value(freeKey(prefix, n))));
+    QStringList texts;
+    texts.reserve(keys.size());
+    for (const Key& key : keys)
+        texts.append(cellText(fields.value(key)));
     return texts;
 }
 
-// A line's part (body keys) as partTexts reads it.
+// The keys of a part's code and free items ("" head keys, "D" body keys).
+QStringList partKeys(const QString& prefix)
+{
+    QStringList keys{codeKey(prefix)};
+    for (int n = 1; n <= 10; ++n)
+        keys.append(freeKey(prefix, n));
+    return keys;
+}
+
+QStringList partTexts(const QVariantMap& fields, const QString& prefix) { return partTexts(fields, partKeys(prefix)); }
+
+// A line's part (body keys).
 QStringList partTexts(const Fields& fields)
 {
     static const QList<FieldKey> keys = [] {
-        QList<FieldKey> list{codeKey(QStringLiteral("D"))};
-        for (int n = 1; n <= 10; ++n)
-            list.append(freeKey(QStringLiteral("D"), n));
+        QList<FieldKey> list;
+        for (const QString& key : partKeys(QStringLiteral("D")))
+            list.append(key);
         return list;
     }();
-    QStringList texts;
-    texts.reserve(keys.size());
-    for (const FieldKey key : keys) {
-        const QVariant* found = fields.find(key);
-        texts.append(cellText(found ? *found : QVariant()));
-    }
-    return texts;
+    return partTexts(fields, keys);
 }
 
 // The texts as one key, as a batch keeps the parts it found or made.

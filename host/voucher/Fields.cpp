@@ -63,40 +63,24 @@ void Fields::insert(FieldKey key, QVariant value)
 
 void Fields::insert(const Fields& other)
 {
-    if (other.isEmpty())
-        return;
     if (isEmpty()) {
         entries_ = other.entries_;
         return;
     }
-    // Both are in key order: the keys both have take the other's value, then the room for the
-    // others' keys is made at the end and the two are merged from the back, each entry moved once.
-    qsizetype added = 0;
-    auto mine = entries_.begin();
+    // Both are in key order: the keys both have take the other's value, the others' keys go at
+    // the end in their order, and the two runs are merged.
+    const qsizetype mine = entries_.size();
+    qsizetype at = 0;
     for (const Entry& theirs : other.entries_) {
-        while (mine != entries_.end() && mine->key.id() < theirs.key.id())
-            ++mine;
-        if (mine != entries_.end() && mine->key == theirs.key)
-            mine->value = theirs.value;
+        while (at < mine && entries_.at(at).key.id() < theirs.key.id())
+            ++at;
+        if (at < mine && entries_.at(at).key == theirs.key)
+            entries_[at].value = theirs.value;
         else
-            ++added;
+            entries_.append(theirs);
     }
-    if (added == 0)
-        return;
-    qsizetype from = entries_.size() - 1, to = entries_.size() + added - 1;
-    entries_.insert(entries_.size(), added, Entry{other.entries_.first().key, QVariant()});
-    Entry* const at = entries_.data();
-    for (qsizetype theirs = other.entries_.size() - 1; theirs >= 0 && to > from; --theirs) {
-        const Entry& entry = other.entries_.at(theirs);
-        for (; from >= 0 && at[from].key.id() > entry.key.id(); --from, --to) { // each goes up past the room: the room's blank comes down
-            std::swap(at[to].key, at[from].key);
-            at[to].value.swap(at[from].value);
-        }
-        if (from >= 0 && at[from].key == entry.key)
-            continue; // had it: its value is the other's already
-        at[to].key = entry.key;
-        at[to--].value = entry.value;
-    }
+    if (entries_.size() > mine)
+        std::inplace_merge(entries_.begin(), entries_.begin() + mine, entries_.end(), [](const Entry& a, const Entry& b) { return a.key.id() < b.key.id(); });
 }
 
 qsizetype Fields::remove(FieldKey key)

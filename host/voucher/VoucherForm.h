@@ -132,7 +132,7 @@ private:
     void updateButtons();
     // The fields choosing an inventory in the key fills (the refresh lists whose first field is the key), with their values.
     QList<std::pair<QString, QVariant>> inventoryFields(const QString& key, const QString& code, const QStringList& freeValues) const;
-    // The same fields as a map (a field named twice holds its last value), made once per item while
+    // The same fields as a record (a field named twice holds its last value), made once per item while
     // the store hands out the same inventory row (the rows of an import batch) and the configuration stands.
     const Fields& itemFields(const QString& key, const QString& code) const;
     // The fields a change of the key computes again (the column refresh lists naming it as a source).
@@ -154,13 +154,12 @@ private:
     struct ConfigRules {
         QHash<QString, QList<InventoryEntry>> inventory; // by the item field that fills them
         QHash<QString, QStringList> targets;             // by source column
-        QHash<QString, QList<FieldKey>> targetKeys;      // the same as interned keys
         // What the rules above say of a body column, by its key's number (made as the columns are typed).
         struct Column {
             bool known = false;
             int dropDownKind = -1;  // dropDownKinds
             bool itemField = false; // filling fields from the inventory (inventory)
-            QList<FieldKey> targets;
+            QList<FieldKey> targets; // targets
         };
         mutable QList<Column> columns;
         QHash<QString, int> dropDownKinds;               // the list of a column with a drop-down, by column

@@ -118,8 +118,8 @@ bool VoucherForm::typeInto(Fields& row, FieldKey field, const QString& key, cons
         return false;
     }
     if (!later) {
-        for (const QString& target : columnTargets(key))
-            row.insert(target, computeBody(row, target));
+        for (const FieldKey target : column.targets)
+            row.insert(target, computeBody(row, target.name()));
         return true;
     }
     later->removeAll(field); // typed after what computed it: the typed value stands
@@ -260,10 +260,8 @@ const VoucherForm::ConfigRules& VoucherForm::fromConfig() const
         sources.removeDuplicates();
         for (const QString& source : std::as_const(sources))
             for (const QString& target : targets)
-                if (target != source) {
+                if (target != source)
                     rules.targets[source].append(target);
-                    rules.targetKeys[source].append(target);
-                }
     }
     for (const QVariant& entry : info_->config(QStringLiteral("DropDownListColumnField")).toMap().value(QStringLiteral("Entries")).toList()) {
         const QString column = entry.toMap().value(QStringLiteral("Column")).toString();
@@ -283,8 +281,11 @@ const VoucherForm::ConfigRules::Column& VoucherForm::bodyColumn(FieldKey field, 
     if (field.id() >= rules.columns.size())
         rules.columns.resize(FieldKey::count());
     ConfigRules::Column& column = rules.columns[field.id()];
-    if (!column.known)
-        column = {true, rules.dropDownKinds.value(key, -1), rules.inventory.contains(key), rules.targetKeys.value(key)};
+    if (!column.known) {
+        column = {true, rules.dropDownKinds.value(key, -1), rules.inventory.contains(key), {}};
+        for (const QString& target : rules.targets.value(key))
+            column.targets.append(target);
+    }
     return column;
 }
 
